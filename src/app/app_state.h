@@ -1,0 +1,25 @@
+// app_state.h -- the process-wide records that every part of the game reaches directly.
+#pragma once
+
+#include <cstdint>
+
+#include "app/frame_timer.h"
+#include "app/input.h"
+#include "app/settings.h"
+#include "render/system_info.h"
+
+struct GLUquadric;
+
+extern Settings settings;         // configuration; width and height follow the client size
+extern InputState input;          // keys and mouse, written by the window procedure
+extern FrameTimer frameTimer;     // the measured and displayed frame rate
+extern SystemInfo systemInfo;     // operating-system and GL driver texts
+extern uint32_t fontBase;         // first of the font's 96 display lists
+extern bool active;               // frames are drawn only while true (false when minimised)
+extern GLUquadric* quadric;       // shared by the vehicle wheels
+extern bool worldView;            // the world-view layout; takes priority over splitLayout
+extern uint32_t splitLayout;      // 1, 2 or 3 driver views
+extern uint32_t followedVehicle;  // 0..2: the one-driver view and the world camera's target
+
+// Puts every record back to its state at process start (for tests).
+void resetAppState();

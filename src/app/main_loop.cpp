@@ -1,0 +1,45 @@
+// main_loop.cpp -- start-up, the message loop and shutdown.
+#include "app/main_loop.h"
+
+#include "app/app_state.h"
+#include "app/win_messages.h"
+#include "app/window.h"
+#include "platform/platform.h"
+#include "render/font.h"
+#include "render/frame.h"
+#include "render/overlays.h"
+
+int runGame() {
+    bool done = false;
+    WindowMessage message{};
+
+    readSettings(settings);
+    if (!openWindow()) {
+        return 0;
+    }
+    initFrameTimer(frameTimer, settings.maxFps);
+    collectSystemInfo(systemInfo);
+    createFont();
+
+    while (!done) {
+        if (platformPeekMessage(message)) {
+            if (message.message == WM_QUIT) {
+                done = true;
+            } else {
+                platformDispatchMessage(message);
+            }
+        } else if (active) {
+            // Escape is looked at only between messages, while frames are drawn.
+            if (input.keys[VK_ESCAPE]) {
+                done = true;
+            } else {
+                drawFrame();
+                platformSwapBuffers();
+            }
+        }
+    }
+
+    deleteFont();
+    closeWindow();
+    return static_cast<int>(message.wParam);
+}

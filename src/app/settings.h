@@ -1,0 +1,28 @@
+// settings.h -- the settings record and its reader for "settings.cfg".
+#pragma once
+
+#include <cstdint>
+
+// Texture filter values of "texturefilter:".
+constexpr int32_t filterPoint = 0;
+constexpr int32_t filterLinear = 1;
+constexpr int32_t filterMipmap = 2;
+
+struct Settings {
+    uint32_t width;         // client width in pixels; follows the window's real size
+    uint32_t height;        // client height in pixels, likewise
+    uint32_t colorBits;     // colour depth of the full-screen mode and pixel format
+    uint32_t maxFps;        // bound of the displayed frame rate, full scale of the bar
+    int32_t textureFilter;  // filterPoint, filterLinear or filterMipmap
+    bool fullscreen;
+    bool mouse;             // show the cursor in full screen
+    bool showFps;           // draw the frame-rate bar
+    bool showSystemInfo;    // draw the system-information lines
+};
+
+// Fills settings with the defaults, then with "settings.cfg" from the working
+// directory if it exists. Never fails and never reports anything.
+void readSettings(Settings& settings);
+
+// The same, from the named file.
+void readSettingsFile(Settings& settings, const char* path);

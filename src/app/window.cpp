@@ -1,0 +1,146 @@
+// window.cpp -- opening and closing the window, and the window procedure.
+#include "app/window.h"
+
+#include "app/app_state.h"
+#include "app/win_messages.h"
+#include "platform/platform.h"
+#include "render/gl_state.h"
+
+namespace {
+
+struct FailureText {
+    const char* text;
+    const char* caption;
+};
+
+// Indexed by the failure site's magnitude, 1..8.
+constexpr FailureText openFailures[] = {
+    {nullptr, nullptr},
+    {"Registering of WindowClass failed!", "Error -1"},
+    {"Fullscreen initialization failed!", "Error -2"},
+    {"Window initialization failed!", "Error -3"},
+    {"GL Device Context initialization failed!", "Error -4"},
+    {"Suitable PixelFormat initialization failed!", "Error -5"},
+    {"PixelFormat initialization failed!", "Error -6"},
+    {"GL Rendering Context initialization failed!", "Error -7"},
+    {"GL Rendering Context activation failed!", "Error -8"},
+};
+
+void reportCloseFailure(CloseStep step) {
+    switch (step) {
+    case CloseStep::releaseContext:
+        platformShowMessage("Release of DC & RC failed!", "Error -1", MessageIcon::information);
+        break;
+    case CloseStep::deleteContext:
+        platformShowMessage("Release of Rendering Context failed!", "Error -2",
+                            MessageIcon::information);
+        break;
+    case CloseStep::releaseDeviceContext:
+        platformShowMessage("Release of Device Context failed!", "Error -3",
+                            MessageIcon::information);
+        break;
+    case CloseStep::destroyWindow:
+        platformShowMessage("Release of hWnd failed!", "Error -4", MessageIcon::information);
+        break;
+    case CloseStep::unregisterClass:
+        platformShowMessage("Unregistering of WindowClass failed!", "Error",
+                            MessageIcon::information);
+        break;
+    }
+}
+
+} // namespace
+
+bool openWindow() {
+    WindowRequest request{};
+    request.title = "OpenGL";
+    request.width = settings.width;
+    request.height = settings.height;
+    request.colorBits = settings.colorBits;
+    request.fullscreen = settings.fullscreen;
+    request.showCursor = settings.mouse;
+    request.procedure = windowProcedure;
+
+    int site = platformOpenWindow(request);
+    if (site != 0) {
+        if (site < -8 || site > -1) {
+            site = -3;
+        }
+        // From the window on, whatever was made is released before the message,
+        // so the desktop mode is back when the player reads it.
+        if (site <= -3) {
+            closeWindow();
+        }
+        platformShowMessage(openFailures[-site].text, openFailures[-site].caption,
+                            MessageIcon::exclamation);
+        return false;
+    }
+    applyPerspective();
+    setUpGlState();
+    return true;
+}
+
+void closeWindow() { platformCloseWindow(settings.fullscreen, reportCloseFailure); }
+
+intptr_t windowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    switch (message) {
+    case WM_ACTIVATE:
+        // The high word is the minimised state: frames stop only when minimised.
+        active = highWord(wParam) == 0;
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) {
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        platformPostQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        settings.width = lowWord(static_cast<uintptr_t>(lParam));
+        settings.height = highWord(static_cast<uintptr_t>(lParam));
+        applyPerspective();
+        return 0;
+    case WM_KEYDOWN:
+        // Virtual-key codes are below 256; anything else is no key of ours.
+        if (wParam < sizeof input.keys) {
+            input.keys[wParam] = 1;
+        }
+        return 0;
+    case WM_KEYUP:
+        if (wParam < sizeof input.keys) {
+            input.keys[wParam] = 0;
+        }
+        return 0;
+    case WM_MOUSEMOVE: {
+        uint32_t x = lowWord(static_cast<uintptr_t>(lParam));
+        uint32_t y = highWord(static_cast<uintptr_t>(lParam));
+        input.deltaX = static_cast<int32_t>(x - input.cursorX);
+        input.deltaY = static_cast<int32_t>(y - input.cursorY);
+        input.cursorX = x;
+        input.cursorY = y;
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+        input.leftButton = 1;
+        return 0;
+    case WM_LBUTTONUP:
+        input.leftButton = 0;
+        return 0;
+    case WM_RBUTTONDOWN:
+        input.rightButton = 1;
+        return 0;
+    case WM_RBUTTONUP:
+        input.rightButton = 0;
+        return 0;
+    case WM_MBUTTONDOWN:
+        input.middleButton = 1;
+        return 0;
+    case WM_MBUTTONUP:
+        input.middleButton = 0;
+        return 0;
+    default:
+        break;
+    }
+    return platformDefaultWindowProcedure(message, wParam, lParam);
+}

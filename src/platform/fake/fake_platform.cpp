@@ -1,0 +1,103 @@
+// fake_platform.cpp -- the test backend behind platform.h.
+#include "platform/fake/fake_platform.h"
+
+#include "app/win_messages.h"
+#include "platform/sdl/sdl_font.h"
+
+FakePlatform fake;
+
+namespace {
+WindowProcedure procedure = nullptr;
+}
+
+std::string FakePlatform::captions() const {
+    std::string joined;
+    for (const RecordedMessageBox& box : messageBoxes) {
+        if (!joined.empty()) {
+            joined += '|';
+        }
+        joined += box.caption;
+    }
+    return joined;
+}
+
+void resetFakePlatform() {
+    fake = FakePlatform{};
+    procedure = nullptr;
+}
+
+int platformOpenWindow(const WindowRequest& request) {
+    ++fake.openCalls;
+    fake.lastRequest = request;
+    procedure = request.procedure;
+    return fake.openResult;
+}
+
+void platformCloseWindow(bool, void (*report)(CloseStep failedStep)) {
+    ++fake.closeCalls;
+    for (CloseStep step : fake.failingCloseSteps) {
+        report(step);
+    }
+}
+
+bool platformPeekMessage(WindowMessage& message) {
+    ++fake.peekCalls;
+    if (fake.quitPosted) {
+        fake.quitPosted = false;
+        message = WindowMessage{WM_QUIT, static_cast<uintptr_t>(fake.quitCode), 0};
+        return true;
+    }
+    if (fake.queue.empty()) {
+        if (fake.onIdlePoll) {
+            fake.onIdlePoll();
+        }
+        return false;
+    }
+    message = fake.queue.front();
+    fake.queue.pop_front();
+    return true;
+}
+
+void platformDispatchMessage(const WindowMessage& message) {
+    fake.dispatched.push_back(message);
+    if (procedure != nullptr) {
+        procedure(message.message, message.wParam, message.lParam);
+    }
+}
+
+intptr_t platformDefaultWindowProcedure(uint32_t, uintptr_t, intptr_t) { return -1; }
+
+void platformPostQuitMessage(int exitCode) {
+    fake.quitPosted = true;
+    fake.quitCode = exitCode;
+}
+
+void platformSwapBuffers() {
+    ++fake.swapCount;
+    if (fake.onSwap) {
+        fake.onSwap();
+    }
+}
+
+void platformShowMessage(const char* text, const char* caption, MessageIcon icon) {
+    fake.messageBoxes.push_back(RecordedMessageBox{text, caption, icon});
+}
+
+bool platformPerformanceFrequency(int64_t& countsPerSecond) {
+    countsPerSecond = fake.frequency;
+    return fake.frequency != 0;
+}
+
+bool platformPerformanceCounter(int64_t& count) {
+    count = fake.counter;
+    fake.counter += fake.counterStep;
+    return true;
+}
+
+void platformBuildFontLists(uint32_t firstList) {
+    if (fake.realFont) {
+        buildFreeTypeFontLists(firstList);
+    }
+}
+
+void platformOsVersion(OsVersion& version) { version = fake.osVersion; }

@@ -1,0 +1,88 @@
+// platform.h -- everything the game needs from the operating system.
+// Exactly one backend defines these: sdl/ on Linux, win32/ on Windows, fake/ in tests.
+#pragma once
+
+#include <cstdint>
+
+// One window message in Windows terms (see app/win_messages.h).
+struct WindowMessage {
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+};
+
+// The game's window procedure; the backend hands every message of the window to it.
+using WindowProcedure = intptr_t (*)(uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// What the game asks of its window and GL context.
+struct WindowRequest {
+    const char* title;
+    uint32_t width;      // client area, pixels; also the full-screen mode
+    uint32_t height;
+    uint32_t colorBits;  // colour depth of the mode and of the pixel format
+    bool fullscreen;
+    bool showCursor;     // in full screen only; a window always shows it
+    WindowProcedure procedure;
+};
+
+// Opens the window and makes its GL context current. Returns 0, or the failure
+// site: -1 no window class / video, -2 full-screen mode refused, -3 no window,
+// -4 no device context, -5 no suitable pixel format, -6 pixel format refused,
+// -7 no GL context, -8 the context cannot be made current. Shows no message.
+int platformOpenWindow(const WindowRequest& request);
+
+// The release steps of closing the window, in the order they run.
+enum class CloseStep { releaseContext, deleteContext, releaseDeviceContext, destroyWindow, unregisterClass };
+
+// Restores the desktop mode if full screen, then runs every release step, even
+// after a failed one, calling report for each step that fails. Safe to call
+// with any part of the window made.
+void platformCloseWindow(bool fullscreen, void (*report)(CloseStep failedStep));
+
+// Takes one message off the queue (PeekMessage with PM_REMOVE); false when none waits.
+// After platformPostQuitMessage the next call yields WM_QUIT with the exit code in wParam.
+bool platformPeekMessage(WindowMessage& message);
+
+// Hands a message from platformPeekMessage to the window procedure.
+void platformDispatchMessage(const WindowMessage& message);
+
+// The system's handling of a message the window procedure does not take.
+intptr_t platformDefaultWindowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// Asks the queue to deliver WM_QUIT with this code.
+void platformPostQuitMessage(int exitCode);
+
+// Presents the frame drawn into the back buffer.
+void platformSwapBuffers();
+
+enum class MessageIcon { none, exclamation, information };
+
+// A modal box with an OK button and no owner window. Where no box can be shown
+// the message goes to standard error as "caption: text".
+void platformShowMessage(const char* text, const char* caption, MessageIcon icon);
+
+// The high-resolution counter: counts per second (false if there is none) and
+// the current count.
+bool platformPerformanceFrequency(int64_t& countsPerSecond);
+bool platformPerformanceCounter(int64_t& count);
+
+// Compiles the bold 16-pixel Courier-style font into the 96 display lists from
+// firstList on: list firstList + i draws character 32 + i with glBitmap and
+// advances the raster position by its width. Needs the current GL context.
+// Without a usable font the lists stay empty.
+void platformBuildFontLists(uint32_t firstList);
+
+// The operating system's identity for the system-information line.
+constexpr uint32_t osPlatformWin32s = 0;
+constexpr uint32_t osPlatformWindows9x = 1;
+constexpr uint32_t osPlatformWindowsNt = 2;
+constexpr uint32_t osPlatformLinux = 0x4C4E5800; // not a Windows value
+
+struct OsVersion {
+    uint32_t platformId;
+    int32_t majorVersion;
+    int32_t minorVersion;
+    int32_t buildNumber;
+};
+
+void platformOsVersion(OsVersion& version);

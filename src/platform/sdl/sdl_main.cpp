@@ -1,0 +1,12 @@
+// sdl_main.cpp -- the program's entry on SDL: runs the game and returns its exit code.
+#define SDL_MAIN_HANDLED
+#include <SDL2/SDL.h>
+
+#include "app/main_loop.h"
+
+int main(int, char**) {
+    SDL_SetMainReady();
+    const int exitCode = runGame();
+    SDL_Quit();
+    return exitCode;
+}

@@ -1,0 +1,21 @@
+// font.h -- the bitmap font and formatted text at window pixel positions.
+#pragma once
+
+#include <cstdint>
+
+// Once, with the GL context current: 96 display lists for characters 32..127.
+void createFont();
+
+// Once at shutdown, before the window closes.
+void deleteFont();
+
+// Formats like printf and draws the text in the current colour with its
+// baseline starting at (x, y) window pixels, y down from the top edge; inside a
+// smaller viewport the position scales into it while the glyphs keep their
+// size. Text beyond 255 characters is cut; characters outside 32..127 are
+// skipped. Leaves the whole-window perspective and viewport behind.
+void printText(uint32_t x, uint32_t y, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;

@@ -1,0 +1,29 @@
+// frame.cpp -- composes each frame from its views and overlays.
+#include "render/frame.h"
+
+#include "app/app_state.h"
+#include "common/gl_api.h"
+#include "render/font.h"
+#include "render/overlays.h"
+#include "render/view_mode.h"
+
+void drawFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    tickFrameTimer(frameTimer);
+    readLayoutKeys(input.keys, worldView, splitLayout);
+    readFollowKeys(input.keys, followedVehicle);
+
+    // Until the scene exists the frame shows the measured rate.
+    glColor3f(1.0f, 1.0f, 1.0f);
+    printText(16, 64, "%u fps", frameTimer.measuredFps);
+
+    input.clearMouseDeltas();
+    if (settings.showFps) {
+        drawFpsOverlay(frameTimer, settings.width, settings.height);
+    }
+    if (settings.showSystemInfo) {
+        drawSystemInfo(systemInfo);
+    }
+    glFlush();
+}

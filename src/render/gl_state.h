@@ -1,0 +1,20 @@
+// gl_state.h -- the fixed GL state and the two projections everything switches between.
+#pragma once
+
+// Once per context: clear values, depth test, shading, colour material, the quadric.
+void setUpGlState();
+
+// The 65-degree perspective over the whole window (viewport included), then
+// the identity model-view matrix.
+void applyPerspective();
+
+// Window pixels, x right and y down from the top-left corner, over whatever
+// viewport is current; the model-view matrix becomes the identity.
+void beginOverlay2D();
+
+// A 45-degree perspective for one view inside the window's viewport: the aspect
+// is the whole window's so a quarter keeps the window's proportions.
+void applyViewPerspective();
+
+// The width / height ratio of the window, with a zero height counted as one pixel.
+double windowAspect();

@@ -1,0 +1,22 @@
+// overlays.h -- the frame-rate bar and the system-information lines.
+#pragma once
+
+#include <cstdint>
+
+#include "app/frame_timer.h"
+#include "platform/platform.h"
+#include "render/system_info.h"
+
+// Once at start-up with the GL context current: the OS line and the driver strings.
+void collectSystemInfo(SystemInfo& info);
+
+// The OS line: a family prefix chosen by the platform identifier, then
+// major.minor.build; cut to the 80 characters the field holds.
+void formatOsText(const OsVersion& version, char (&osText)[81]);
+
+// The bar along the bottom edge, W x displayed / max long, red to green, and
+// the displayed rate in white. width and height are the window's size.
+void drawFpsOverlay(const FrameTimer& timer, uint32_t width, uint32_t height);
+
+// Three white lines in the top-left corner.
+void drawSystemInfo(const SystemInfo& info);

@@ -1,0 +1,103 @@
+// shell_e2e_test.cpp -- the built game's window, frames and ways out, under Xvfb.
+#include <gtest/gtest.h>
+
+#include "support/game_harness.h"
+
+namespace {
+
+constexpr const char* windowed640 =
+    "resolution: 640 480 32\nfullscreen: false\nfps: true\nmaxfps: 100\n";
+
+TEST(ShellEndToEnd, WindowHasTheConfiguredClientAreaAndDrawsFrames) {
+    XServer server;
+    ASSERT_TRUE(server.ok());
+    Game game(server, windowed640);
+    ASSERT_TRUE(game.start());
+    Window window = game.waitForWindow();
+    ASSERT_NE(window, 0u) << game.errorOutput();
+    EXPECT_EQ(server.title(window), "OpenGL");
+    int x, y, width, height;
+    ASSERT_TRUE(server.geometry(window, x, y, width, height));
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+
+    sleepMs(500);
+    Image first = server.capture(window);
+    ASSERT_FALSE(first.empty());
+    // Mid-grey background, and the frame-rate bar and text over it.
+    EXPECT_GT(first.countColour(128, 128, 128, 2), 640 * 480 / 2);
+    EXPECT_GT(first.countColour(255, 255, 255, 40), 20);
+    EXPECT_GT(first.countColour(255, 0, 0, 40, 0, 460, 20, 480), 100); // the bar's red end
+    // Frames keep coming: the measured rate's text changes from one to the next.
+    int changed = 0;
+    for (int i = 0; i < 10 && changed == 0; ++i) {
+        sleepMs(200);
+        changed = first.countDifferences(server.capture(window));
+    }
+    EXPECT_GT(changed, 0);
+
+    // Escape ends the game; the exit code is the key message's parameter.
+    ASSERT_TRUE(server.focus(window));
+    ASSERT_TRUE(server.xdotool("key Escape"));
+    EXPECT_EQ(game.waitForExit(), 27);
+}
+
+TEST(ShellEndToEnd, CloseButtonExitsWithZero) {
+    XServer server;
+    ASSERT_TRUE(server.ok());
+    Game game(server, windowed640);
+    ASSERT_TRUE(game.start());
+    Window window = game.waitForWindow();
+    ASSERT_NE(window, 0u) << game.errorOutput();
+    sleepMs(300);
+    server.requestClose(window);
+    EXPECT_EQ(game.waitForExit(), 0);
+}
+
+TEST(ShellEndToEnd, WithoutASettingsFileTheDefaultsGiveFullScreen1024x768) {
+    XServer server(1024, 768); // the default mode is the screen's own
+    ASSERT_TRUE(server.ok());
+    Game game(server, nullptr);
+    ASSERT_TRUE(game.start());
+    Window window = game.waitForWindow();
+    ASSERT_NE(window, 0u) << game.errorOutput();
+    int x, y, width, height;
+    ASSERT_TRUE(server.geometry(window, x, y, width, height));
+    EXPECT_EQ(width, 1024);
+    EXPECT_EQ(height, 768);
+    sleepMs(300);
+    Image frame = server.capture(window);
+    EXPECT_GT(frame.countColour(128, 128, 128, 2), 1024 * 768 / 2);
+    server.focus(window);
+    server.xdotool("key Escape");
+    EXPECT_EQ(game.waitForExit(), 27);
+}
+
+TEST(ShellEndToEnd, RefusedFullScreenModeShowsItsMessageAndEnds) {
+    XServer server(800, 600); // offers no 640x480 mode
+    ASSERT_TRUE(server.ok());
+    Game game(server, "resolution: 640 480 32\nfullscreen: true\n");
+    ASSERT_TRUE(game.start());
+    EXPECT_TRUE(server.dismissMessageBox("Error -2")) << game.errorOutput();
+    EXPECT_EQ(game.waitForExit(), 0);
+    EXPECT_TRUE(server.findWindows("OpenGL").empty());
+}
+
+TEST(ShellEndToEnd, KeysHeldBeforeEscapeDoNotEndTheGame) {
+    XServer server;
+    ASSERT_TRUE(server.ok());
+    Game game(server, windowed640);
+    ASSERT_TRUE(game.start());
+    Window window = game.waitForWindow();
+    ASSERT_NE(window, 0u);
+    server.focus(window);
+    server.xdotool("key W A S D KP_8 Home End Insert");
+    sleepMs(500);
+    EXPECT_TRUE(game.running());
+    server.xdotool("key Escape");
+    EXPECT_EQ(game.waitForExit(), 27);
+}
+
+} // namespace
