@@ -101,3 +101,40 @@ TEST(ShellEndToEnd, KeysHeldBeforeEscapeDoNotEndTheGame) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ShellEndToEnd, ResizingTheWindowLaysTheFrameOutAgain) {
+    XServer server;
+    ASSERT_TRUE(server.ok());
+    Game game(server, windowed640);
+    ASSERT_TRUE(game.start());
+    Window window = game.waitForWindow();
+    ASSERT_NE(window, 0u);
+    sleepMs(500);
+    ASSERT_TRUE(server.xdotool("windowsize --sync " + std::to_string(window) + " 500 400"));
+    sleepMs(700);
+    Image frame = server.capture(window);
+    ASSERT_EQ(frame.width, 500);
+    ASSERT_EQ(frame.height, 400);
+    // The frame-rate bar runs along the new bottom edge, green at its full length.
+    const uint8_t* end = frame.at(498, 390);
+    EXPECT_GT(end[1], 200) << int(end[0]) << "," << int(end[1]) << "," << int(end[2]);
+    EXPECT_LT(end[0], 40);
+    server.requestClose(window);
+    EXPECT_EQ(game.waitForExit(), 0);
+}
+
+TEST(ShellEndToEnd, WithoutAnyDisplayTheFailureGoesToStandardError) {
+    // The game refuses to start but says why, even where no box can be shown.
+    XServer server;
+    Game game(server, windowed640);
+    const std::string command = "cd " + game.folder() + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                MUDLARK_RUN_DIR + "/mudlark 2>stderr.txt";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_NE(game.errorOutput().find("Error -1: Registering of WindowClass failed!\n"),
+              std::string::npos)
+        << game.errorOutput();
+}
+
+} // namespace

@@ -136,3 +136,16 @@ TEST_F(GlStateTest, Overlay2DIsWindowPixelsFromTheTopLeft) {
 }
 
 } // namespace
+
+#include "app/win_messages.h"
+#include "app/window.h"
+
+namespace {
+
+TEST_F(GlStateTest, SizeMessageAppliesTheNewProjectionAtOnce) {
+    windowProcedure(WM_SIZE, 0, static_cast<intptr_t>(makeLong(200, 100)));
+    expectViewport(0, 0, 200, 100);
+    expectPerspective(65.0, 2.0);
+}
+
+} // namespace

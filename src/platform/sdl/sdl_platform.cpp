@@ -170,6 +170,14 @@ int platformOpenWindow(const WindowRequest& request) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             return -1;
         }
+        // Without a display SDL falls back to drivers that show nothing; a game
+        // nobody can see has not started.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver == nullptr || SDL_strcmp(driver, "offscreen") == 0 ||
+            SDL_strcmp(driver, "dummy") == 0) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            return -1;
+        }
         sdl.videoStarted = true;
     }
 
