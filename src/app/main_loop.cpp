@@ -8,6 +8,7 @@
 #include "render/font.h"
 #include "render/frame.h"
 #include "render/overlays.h"
+#include "scene/scene.h"
 
 int runGame() {
     bool done = false;
@@ -20,6 +21,7 @@ int runGame() {
     initFrameTimer(frameTimer, settings.maxFps);
     collectSystemInfo(systemInfo);
     createFont();
+    setUpScene(settings.textureFilter);
 
     while (!done) {
         if (platformPeekMessage(message)) {

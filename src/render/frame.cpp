@@ -4,8 +4,10 @@
 #include "app/app_state.h"
 #include "common/gl_api.h"
 #include "render/font.h"
+#include "render/gl_state.h"
 #include "render/overlays.h"
 #include "render/view_mode.h"
+#include "scene/scene.h"
 
 void drawFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -14,9 +16,8 @@ void drawFrame() {
     readLayoutKeys(input.keys, worldView, splitLayout);
     readFollowKeys(input.keys, followedVehicle);
 
-    // Until the scene exists the frame shows the measured rate.
-    glColor3f(1.0f, 1.0f, 1.0f);
-    printText(16, 64, "%u fps", frameTimer.measuredFps);
+    applyPerspective();
+    drawLandscapePreview();
 
     input.clearMouseDeltas();
     if (settings.showFps) {

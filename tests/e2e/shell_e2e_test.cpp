@@ -26,10 +26,13 @@ TEST(ShellEndToEnd, WindowHasTheConfiguredClientAreaAndDrawsFrames) {
     sleepMs(500);
     Image first = server.capture(window);
     ASSERT_FALSE(first.empty());
-    // Mid-grey background, and the frame-rate bar and text over it.
-    EXPECT_GT(first.countColour(128, 128, 128, 2), 640 * 480 / 2);
-    EXPECT_GT(first.countColour(255, 255, 255, 40), 20);
-    EXPECT_GT(first.countColour(255, 0, 0, 40, 0, 460, 20, 480), 100); // the bar's red end
+    // The mid-grey clear colour above the landscape, ground below it, and the
+    // frame-rate bar's red end and white number in the bottom-left corner.
+    EXPECT_GT(first.countColour(128, 128, 128, 2, 0, 0, 640, 20), 640 * 20 * 9 / 10);
+    EXPECT_LT(first.countColour(128, 128, 128, 2, 0, 300, 640, 440), 100);
+    EXPECT_GT(first.distinctColours(), 200);
+    EXPECT_GT(first.countColour(255, 255, 255, 40, 0, 460, 60, 480), 10);
+    EXPECT_GT(first.countColour(255, 0, 0, 40, 0, 460, 20, 480), 100);
     // Frames keep coming: the measured rate's text changes from one to the next.
     int changed = 0;
     for (int i = 0; i < 10 && changed == 0; ++i) {
@@ -40,7 +43,7 @@ TEST(ShellEndToEnd, WindowHasTheConfiguredClientAreaAndDrawsFrames) {
 
     // Escape ends the game; the exit code is the key message's parameter.
     ASSERT_TRUE(server.focus(window));
-    ASSERT_TRUE(server.xdotool("key Escape"));
+    ASSERT_TRUE(server.pressKey("Escape"));
     EXPECT_EQ(game.waitForExit(), 27);
 }
 
@@ -69,9 +72,10 @@ TEST(ShellEndToEnd, WithoutASettingsFileTheDefaultsGiveFullScreen1024x768) {
     EXPECT_EQ(height, 768);
     sleepMs(300);
     Image frame = server.capture(window);
-    EXPECT_GT(frame.countColour(128, 128, 128, 2), 1024 * 768 / 2);
+    EXPECT_GT(frame.countColour(128, 128, 128, 2, 0, 0, 1024, 20), 1024 * 20 * 9 / 10);
+    EXPECT_GT(frame.distinctColours(), 200);
     server.focus(window);
-    server.xdotool("key Escape");
+    server.pressKey("Escape");
     EXPECT_EQ(game.waitForExit(), 27);
 }
 
@@ -96,7 +100,7 @@ TEST(ShellEndToEnd, KeysHeldBeforeEscapeDoNotEndTheGame) {
     server.xdotool("key W A S D KP_8 Home End Insert");
     sleepMs(500);
     EXPECT_TRUE(game.running());
-    server.xdotool("key Escape");
+    server.pressKey("Escape");
     EXPECT_EQ(game.waitForExit(), 27);
 }
 
@@ -117,10 +121,11 @@ TEST(ShellEndToEnd, ResizingTheWindowLaysTheFrameOutAgain) {
     Image frame = server.capture(window);
     ASSERT_EQ(frame.width, 500);
     ASSERT_EQ(frame.height, 400);
-    // The frame-rate bar runs along the new bottom edge, green at its full length.
-    const uint8_t* end = frame.at(498, 390);
-    EXPECT_GT(end[1], 200) << int(end[0]) << "," << int(end[1]) << "," << int(end[2]);
-    EXPECT_LT(end[0], 40);
+    // The frame-rate bar starts at the new bottom edge, and the sky fills the new top.
+    const uint8_t* start = frame.at(1, 398);
+    EXPECT_GT(start[0], 200) << int(start[0]) << "," << int(start[1]) << "," << int(start[2]);
+    EXPECT_LT(start[1], 40);
+    EXPECT_GT(frame.countColour(128, 128, 128, 2, 0, 0, 500, 10), 500 * 10 * 9 / 10);
     server.requestClose(window);
     EXPECT_EQ(game.waitForExit(), 0);
 }
@@ -135,6 +140,36 @@ TEST(ShellEndToEnd, WithoutAnyDisplayTheFailureGoesToStandardError) {
     EXPECT_NE(game.errorOutput().find("Error -1: Registering of WindowClass failed!\n"),
               std::string::npos)
         << game.errorOutput();
+}
+
+} // namespace
+
+namespace {
+
+TEST(LandscapeEndToEnd, StartsWithoutAMessageAndShowsGroundUnderTheSky) {
+    XServer server;
+    ASSERT_TRUE(server.ok());
+    Game game(server, windowed640);
+    ASSERT_TRUE(game.start());
+    Window window = game.waitForWindow();
+    ASSERT_NE(window, 0u) << game.errorOutput();
+    sleepMs(800);
+    EXPECT_TRUE(server.findWindows("Error").empty());
+    Image frame = server.capture(window);
+    // Not blank and not one colour: grey sky on top, green and brown ground below.
+    EXPECT_GT(frame.distinctColours(), 500);
+    int greenish = 0;
+    for (int y = 300; y < 440; ++y) {
+        for (int x = 0; x < 640; x += 4) {
+            const uint8_t* p = frame.at(x, y);
+            greenish += (p[1] > p[2] + 20) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(greenish, 140 * 160 / 2);
+    EXPECT_GT(frame.countColour(128, 128, 128, 2, 0, 0, 640, 20), 640 * 20 * 9 / 10);
+    server.requestClose(window);
+    EXPECT_EQ(game.waitForExit(), 0);
+    EXPECT_EQ(game.errorOutput(), "");
 }
 
 } // namespace

@@ -255,6 +255,12 @@ bool XServer::xdotool(const std::string& arguments) const {
     return std::system(command.c_str()) == 0;
 }
 
+bool XServer::pressKey(const std::string& key, int holdMs) const {
+    const bool down = xdotool("keydown " + key);
+    sleepMs(holdMs);
+    return xdotool("keyup " + key) && down;
+}
+
 bool XServer::focus(Window window) const {
     return xdotool("windowfocus --sync " + std::to_string(window));
 }

@@ -50,6 +50,9 @@ public:
 
     // Runs xdotool with these arguments against this server; true on success.
     bool xdotool(const std::string& arguments) const;
+    // Holds a key down for holdMs through XTEST, as a player's finger would: the
+    // game looks at its keys once a frame, so a tap shorter than a frame may pass unseen.
+    bool pressKey(const std::string& key, int holdMs = 150) const;
     // Gives window the keyboard focus (input then goes through XTEST, unaddressed).
     bool focus(Window window) const;
     // What a window manager's close button does: WM_DELETE_WINDOW to the window.

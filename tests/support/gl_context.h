@@ -4,12 +4,18 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 struct Rgb {
     uint8_t r, g, b;
     bool operator==(const Rgb& other) const { return r == other.r && g == other.g && b == other.b; }
+    bool operator!=(const Rgb& other) const { return !(*this == other); }
 };
+
+inline std::ostream& operator<<(std::ostream& out, const Rgb& p) {
+    return out << "(" << int(p.r) << ", " << int(p.g) << ", " << int(p.b) << ")";
+}
 
 class GlContext {
 public:

@@ -1,0 +1,73 @@
+// model.h -- the vehicle model: its keyword text file, textures and display lists.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+constexpr int maxModelVertices = 99; // indices 0..98
+constexpr int maxModelNormals = 24;
+constexpr int maxModelTextures = 24;
+constexpr int maxModelFaces = 24;
+constexpr int maxTextureNameLength = 80;
+
+// Which two vertex coordinates become a face's texture u and v.
+enum MappingPlane : int32_t {
+    planeXZ = 0, // u from x, v from z (the picture is flipped along v)
+    planeZY = 1, // u from z, v from y
+    planeXY = 2, // u from x, v from y
+};
+
+struct ModelFace {
+    int32_t vertex[4]; // indices into vertices, in drawing order
+    int32_t normal;    // index into normals
+    int32_t texture;   // index into textures and the two mapping tables
+    int32_t plane;     // a MappingPlane
+};
+
+struct VehicleModel {
+    int32_t lastVertexIndex;   // index of the last "vertex:" record read
+    int32_t lastFaceIndex;     // faces 0 to this one are compiled
+    int32_t lastTextureIndex;  // textures 0 to this one are loaded
+    float vertices[maxModelVertices][3];
+    float normals[maxModelNormals][3];
+    float textureMapStart[maxModelTextures][2]; // plane (u, v) that maps to texture 0
+    float textureMapEnd[maxModelTextures][2];   // plane (u, v) that maps to texture 1
+    ModelFace faces[maxModelFaces];
+    uint32_t textures[maxModelTextures];        // GL names; 0 until loaded
+    uint32_t bodyList;                          // 0 until built: calling it draws nothing
+    float wheelX[2];  // [0] wheels drawn unturned, [1] wheels turned by 180 degrees
+    float wheelZ[2];  // [0] front (steered) axle, [1] rear axle
+    float wheelWidth;
+    float wheelRadius; // also the height by which the body is drawn
+    int32_t wheelTextures[3]; // cap facing -x (unturned), tread, cap facing +x
+    uint32_t wheelList;
+};
+
+// What the model file said besides the geometry: the texture files and which
+// records were present.
+struct ModelFileContents {
+    char textureFiles[maxModelTextures][maxTextureNameLength + 1];
+    bool hasTexture[maxModelTextures]; // a "texture:" record with a file name was read
+    bool hasFace[maxModelFaces];       // a "face:" record was read
+    bool hasWheel;
+    // Records refused for indices outside the limits or over-long names,
+    // records cut short or with fields that are no numbers, and faces or
+    // textures up to the last index that have no record.
+    int damagedRecords;
+};
+
+// Parses the keyword text from the file into a zeroed model (no GL). Records
+// whose indices break the limits are skipped, never stored.
+void readModelFile(std::FILE* file, VehicleModel& model, ModelFileContents& contents);
+
+// Loads the file, its textures and the body and wheel display lists. A missing
+// file shows "Unable to load vehModel!" captioned "Error -1" and leaves the model
+// empty; a file with damaged records shows one box and builds what is sound.
+void loadVehicleModel(VehicleModel& model, const char* path, int32_t filter);
+
+// The texture coordinates of a face's four corners: the corner's two plane
+// coordinates placed between the texture's mapping start and end.
+void faceTextureCoordinates(const VehicleModel& model, const ModelFace& face, float st[4][2]);
+
+// Compiles the body and wheel lists from a read model (GL context current).
+void buildModelLists(VehicleModel& model, const ModelFileContents& contents);

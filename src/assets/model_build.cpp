@@ -1,0 +1,108 @@
+// model_build.cpp -- loading the vehicle model: textures, the body list and the wheel list.
+#include <cmath>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "assets/model.h"
+#include "assets/texture.h"
+#include "common/gl_api.h"
+#include "platform/platform.h"
+
+namespace {
+
+// The fraction of the way from start to end; a mapping rectangle of no width
+// puts the whole face on the texture's first column or row.
+float mapCoordinate(float value, float start, float end) {
+    const float span = end - start;
+    if (span == 0.0f || !std::isfinite(span)) {
+        return 0.0f;
+    }
+    return (value - start) / span;
+}
+
+void emitFace(const VehicleModel& model, const ModelFace& face) {
+    float st[4][2];
+    faceTextureCoordinates(model, face, st);
+    glBindTexture(GL_TEXTURE_2D, model.textures[face.texture]);
+    glBegin(GL_QUADS);
+    glNormal3fv(model.normals[face.normal]);
+    for (int corner = 0; corner < 4; ++corner) {
+        const float* p = model.vertices[face.vertex[corner]];
+        glTexCoord2f(st[corner][0], st[corner][1]);
+        glVertex3f(p[0], p[1], p[2]);
+    }
+    glEnd();
+}
+
+} // namespace
+
+void faceTextureCoordinates(const VehicleModel& model, const ModelFace& face, float st[4][2]) {
+    // u and v axes of each plane: XZ takes x and z, ZY z and y, XY x and y.
+    static const int axes[3][2] = {{0, 2}, {2, 1}, {0, 1}};
+    const int plane = face.plane >= planeXZ && face.plane <= planeXY ? face.plane : planeXZ;
+    const float* start = model.textureMapStart[face.texture];
+    const float* end = model.textureMapEnd[face.texture];
+    for (int corner = 0; corner < 4; ++corner) {
+        const float* p = model.vertices[face.vertex[corner]];
+        const float r = mapCoordinate(p[axes[plane][1]], start[1], end[1]);
+        st[corner][0] = mapCoordinate(p[axes[plane][0]], start[0], end[0]);
+        // Seen from above the XZ picture is flipped along v; the other two
+        // planes shift v by one whole repeat, which shows the same picture.
+        st[corner][1] = plane == planeXZ ? 1.0f - r : 1.0f + r;
+    }
+}
+
+void buildModelLists(VehicleModel& model, const ModelFileContents& contents) {
+    model.bodyList = glGenLists(1);
+    glNewList(model.bodyList, GL_COMPILE);
+    for (int i = 0; i <= model.lastFaceIndex && i < maxModelFaces; ++i) {
+        if (contents.hasFace[i]) {
+            emitFace(model, model.faces[i]);
+        }
+    }
+    glEndList();
+
+    // The wheel: a cylinder along x with a cap at each end. The quarter turn that
+    // lays the quadric's z axis along x stays on the matrix after the list runs.
+    model.wheelList = glGenLists(1);
+    glNewList(model.wheelList, GL_COMPILE);
+    glRotatef(-90.0f, 0.0f, 1.0f, 0.0f);
+    if (quadric != nullptr) {
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, model.wheelWidth / 2.0f);
+        glBindTexture(GL_TEXTURE_2D, model.textures[model.wheelTextures[0]]);
+        gluDisk(quadric, 0.0, model.wheelRadius, 16, 1);
+        glPopMatrix();
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, -model.wheelWidth / 2.0f);
+        glBindTexture(GL_TEXTURE_2D, model.textures[model.wheelTextures[1]]);
+        gluCylinder(quadric, model.wheelRadius, model.wheelRadius, model.wheelWidth, 16, 1);
+        glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
+        glBindTexture(GL_TEXTURE_2D, model.textures[model.wheelTextures[2]]);
+        gluDisk(quadric, 0.0, model.wheelRadius, 16, 1);
+        glPopMatrix();
+    }
+    glEndList();
+}
+
+void loadVehicleModel(VehicleModel& model, const char* path, int32_t filter) {
+    std::FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;
+    if (file == nullptr) {
+        platformShowMessage("Unable to load vehModel!", "Error -1", MessageIcon::exclamation);
+        return;
+    }
+    static ModelFileContents contents;
+    std::memset(&contents, 0, sizeof contents);
+    readModelFile(file, model, contents);
+    std::fclose(file);
+    if (contents.damagedRecords > 0) {
+        platformShowMessage("Damaged records in vehModel ignored!", "Error -1",
+                            MessageIcon::exclamation);
+    }
+    for (int i = 0; i <= model.lastTextureIndex && i < maxModelTextures; ++i) {
+        if (contents.hasTexture[i]) {
+            loadTargaTexture(contents.textureFiles[i], &model.textures[i], filter);
+        }
+    }
+    buildModelLists(model, contents);
+}

@@ -1,0 +1,19 @@
+// texture.h -- BMP and TGA files into GL textures, filtered as the settings ask.
+#pragma once
+
+#include <cstdint>
+
+// Loads a BMP into a new texture whose name replaces *slot (the old texture is
+// deleted first). On failure shows "Texture initialization failed!" captioned
+// "Error -9", leaves *slot alone and returns false. Needs the GL context.
+bool loadBitmapTexture(const char* path, uint32_t* slot, int32_t filter);
+
+// The same for an uncompressed 24- or 32-bit TGA; the failure captions are
+// "Error -11" (cannot open), "Error -12" (bad header), "Error -13" (bad pixels).
+bool loadTargaTexture(const char* path, uint32_t* slot, int32_t filter);
+
+// Replaces *slot with a fresh texture name and, for filter 0 (point), 1 (linear)
+// or 2 (mipmapped), binds it, sets its filters and uploads the tightly packed
+// pixels; any other filter leaves the new name unbound and empty.
+void uploadTexture(uint32_t* slot, int32_t filter, int32_t internalFormat, int32_t width,
+                   int32_t height, uint32_t format, const uint8_t* pixels);

@@ -1,0 +1,59 @@
+// terrain.h -- the one terrain: its heights, growth map, textures and normals,
+// the height queries the wheels use, and its construction and drawing.
+#pragma once
+
+#include <cstdint>
+
+constexpr int terrainSamples = 512;      // height samples along each side
+constexpr int terrainCornerStep = 16;    // only every sixteenth sample is a cell corner
+constexpr int growthCells = 32;          // growth entries along each side
+constexpr float terrainCellSize = 6.25f; // world units per cell
+constexpr float terrainHalfSize = 100.0f;
+
+// Growth values; everything else draws nothing.
+constexpr uint8_t growthTuft = 0;
+constexpr uint8_t growthShrub = 64;
+constexpr uint8_t growthBush = 128;
+constexpr uint8_t growthTree = 192;
+constexpr uint8_t growthNone = 255;
+
+struct Terrain {
+    uint8_t heights[terrainSamples * terrainSamples]; // sample (x, z) at z * 512 + x; x 0.05 units
+    uint8_t growth[growthCells * growthCells];       // cell (j, i) at i * 32 + j
+    uint32_t baseTexture;       // tiled 20 times across the map
+    uint32_t overlayTexture;    // stretched once over the map and added to the base
+    uint32_t growthTextures[4]; // growth kinds 1 to 4
+    // For the cell whose low corner is sample (x, z): the normals of triangle A's
+    // corners (x, z), (x+16, z), (x+16, z+16), then of triangle B's corners
+    // (x, z), (x+16, z+16), (x, z+16). Filled only for x and z in 16..496.
+    float cornerNormals[terrainSamples * terrainSamples][6][3];
+};
+
+extern Terrain terrain;
+
+// Reads up to byteCount bytes of the file into destination. A missing file shows
+// "Unable to locate h data!", a file that cannot be read in full "Failed to init
+// h data!" (caption "Error", no icon); the bytes not read keep their values.
+void loadRawFile(const char* path, uint32_t byteCount, uint8_t* destination);
+
+// Height in world units of grid sample (x, z); the coordinates wrap into 0..511.
+// A null terrain has height 0.
+float terrainHeightAt(const Terrain* map, int32_t x, int32_t z);
+
+// Height of the drawn surface at a world position: the plane of the triangle
+// under it, so a wheel rests exactly on what is drawn.
+float terrainSurfaceHeight(const Terrain* map, float worldX, float worldZ);
+
+// The vertex normal of corner sample (a, b): slopes from the neighbours 16
+// samples away, not rescaled to unit length.
+void terrainCornerNormal(const Terrain* map, int32_t a, int32_t b, float normal[3]);
+
+// Fills cornerNormals for every drawn cell from the heights.
+void computeTerrainNormals(Terrain& map);
+
+// Loads the track's raw files and five textures, then computes the normals.
+void buildTerrain(Terrain* map, int32_t filter);
+
+// Draws the ground (base and overlay passes) and the growth crosses, inside the
+// caller's camera transform, with texturing and lighting on.
+void drawTerrain(const Terrain* map);

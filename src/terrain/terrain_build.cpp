@@ -1,0 +1,47 @@
+// terrain_build.cpp -- loading the track and computing the corner normals.
+#include <cmath>
+
+#include "assets/texture.h"
+#include "terrain/terrain.h"
+
+void terrainCornerNormal(const Terrain* map, int32_t a, int32_t b, float normal[3]) {
+    const float h = terrainHeightAt(map, a, b);
+    const float dx1 = terrainHeightAt(map, a - 16, b) - h;
+    const float dx2 = h - terrainHeightAt(map, a + 16, b);
+    const float sx = (dx1 + dx2) / 2;
+    const float dz1 = terrainHeightAt(map, a, b - 16) - h;
+    const float dz2 = h - terrainHeightAt(map, a, b + 16);
+    const float sz = (dz1 + dz2) / 2;
+    // A slope falling toward +x tilts the normal toward +x. The upward part is a
+    // linear estimate: the vector is not rescaled to unit length.
+    const float nx = static_cast<float>(std::sin(std::atan(sx / 6.25)));
+    const float nz = static_cast<float>(std::sin(std::atan(sz / 6.25)));
+    const float ny = 1 - (std::fabs(nx) + std::fabs(nz)) / 2;
+    normal[0] = nx;
+    normal[1] = ny;
+    normal[2] = nz;
+}
+
+void computeTerrainNormals(Terrain& map) {
+    static const int32_t corners[6][2] = {{0, 0}, {16, 0}, {16, 16}, {0, 0}, {16, 16}, {0, 16}};
+    for (int32_t z = 16; z <= 496; z += 16) {
+        for (int32_t x = 16; x <= 496; x += 16) {
+            float(*cell)[3] = map.cornerNormals[z * 512 + x];
+            for (int k = 0; k < 6; ++k) {
+                terrainCornerNormal(&map, x + corners[k][0], z + corners[k][1], cell[k]);
+            }
+        }
+    }
+}
+
+void buildTerrain(Terrain* map, int32_t filter) {
+    loadRawFile("Tracks/Terrain_01.raw", sizeof map->heights, map->heights);
+    loadRawFile("Tracks/Growth_01.raw", sizeof map->growth, map->growth);
+    loadBitmapTexture("Tracks/Texture_01.bmp", &map->baseTexture, filter);
+    loadBitmapTexture("Tracks/TextureOverlay_01.bmp", &map->overlayTexture, filter);
+    loadTargaTexture("Textures/Growth_01.tga", &map->growthTextures[0], filter);
+    loadTargaTexture("Textures/Growth_02.tga", &map->growthTextures[1], filter);
+    loadTargaTexture("Textures/Growth_03.tga", &map->growthTextures[2], filter);
+    loadTargaTexture("Textures/Growth_04.tga", &map->growthTextures[3], filter);
+    computeTerrainNormals(*map);
+}

@@ -1,0 +1,64 @@
+// terrain_data.cpp -- the terrain record, its raw files and the height queries.
+#include <cmath>
+#include <cstdio>
+
+#include "platform/platform.h"
+#include "terrain/terrain.h"
+
+Terrain terrain;
+
+namespace {
+
+// Truncation toward zero that stays defined for any float: positions far off
+// the map (or not numbers at all) still land on some sample.
+int32_t truncateToInt(float value) {
+    if (!(value > -1.0e9f && value < 1.0e9f)) {
+        return 0;
+    }
+    return static_cast<int32_t>(value);
+}
+
+} // namespace
+
+void loadRawFile(const char* path, uint32_t byteCount, uint8_t* destination) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        platformShowMessage("Unable to locate h data!", "Error", MessageIcon::none);
+        return;
+    }
+    const std::size_t got = std::fread(destination, 1, byteCount, file);
+    // A file that ends early leaves part of the map flat; the player hears of it
+    // like any other read failure.
+    if (std::ferror(file) || got != byteCount) {
+        platformShowMessage("Failed to init h data!", "Error", MessageIcon::none);
+    }
+    std::fclose(file);
+}
+
+float terrainHeightAt(const Terrain* map, int32_t x, int32_t z) {
+    if (map == nullptr) {
+        return 0.0f;
+    }
+    const uint32_t column = static_cast<uint32_t>(x) & 511u;
+    const uint32_t row = static_cast<uint32_t>(z) & 511u;
+    return static_cast<float>(map->heights[row * 512u + column]) * 0.05f;
+}
+
+float terrainSurfaceHeight(const Terrain* map, float worldX, float worldZ) {
+    const float u = (worldX + 100) / 6.25;
+    const float v = (worldZ + 100) / 6.25;
+    const float fx = (u - static_cast<float>(truncateToInt(u))) * 6.25;
+    const float fz = (v - static_cast<float>(truncateToInt(v))) * 6.25;
+    const int32_t x0 = 16 * truncateToInt((worldX + 100) / 200 * 512 / 16);
+    const int32_t z0 = 16 * truncateToInt((worldZ + 100) / 200 * 512 / 16);
+    const float h00 = terrainHeightAt(map, x0, z0);
+    const float h11 = terrainHeightAt(map, x0 + 16, z0 + 16);
+    if (fx >= fz) {
+        // Triangle A: (x0, z0), (x0 + 16, z0), (x0 + 16, z0 + 16).
+        const float h10 = terrainHeightAt(map, x0 + 16, z0);
+        return h00 + (h10 - h00) / 6.25 * fx + (h11 - h10) / 6.25 * fz;
+    }
+    // Triangle B: (x0, z0), (x0 + 16, z0 + 16), (x0, z0 + 16).
+    const float h01 = terrainHeightAt(map, x0, z0 + 16);
+    return h00 + (h11 - h01) / 6.25 * fx + (h01 - h00) / 6.25 * fz;
+}

@@ -1,0 +1,209 @@
+// image.cpp -- pictures, noise and the BMP, TGA and raw writers of the generator.
+// Only exactly rounded arithmetic (+, -, *, /, sqrt, floor) is used, so the
+// files come out byte for byte the same on every machine.
+#include "image.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+
+namespace gen {
+
+Colour mix(const Colour& a, const Colour& b, float t) {
+    return Colour{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t,
+                  a.a + (b.a - a.a) * t};
+}
+
+Colour scale(const Colour& c, float factor) {
+    return Colour{c.r * factor, c.g * factor, c.b * factor, c.a};
+}
+
+Picture::Picture(int width, int height, Colour fill)
+    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill) {}
+
+void Picture::bleedIntoTransparent() {
+    // Breadth-first from every opaque texel: each transparent one takes the
+    // colour of the first opaque texel that reaches it (alpha stays 0).
+    std::vector<char> done(pixels_.size(), 0);
+    std::deque<int> queue;
+    for (int i = 0; i < static_cast<int>(pixels_.size()); ++i) {
+        if (pixels_[i].a > 0.0f) {
+            done[i] = 1;
+            queue.push_back(i);
+        }
+    }
+    static const int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    while (!queue.empty()) {
+        const int i = queue.front();
+        queue.pop_front();
+        const int x = i % width_;
+        const int y = i / width_;
+        for (const auto& step : steps) {
+            const int nx = x + step[0];
+            const int ny = y + step[1];
+            if (nx < 0 || ny < 0 || nx >= width_ || ny >= height_) {
+                continue;
+            }
+            const int n = ny * width_ + nx;
+            if (!done[n]) {
+                done[n] = 1;
+                pixels_[n] = Colour{pixels_[i].r, pixels_[i].g, pixels_[i].b, 0.0f};
+                queue.push_back(n);
+            }
+        }
+    }
+}
+
+uint32_t hash3(int32_t x, int32_t y, uint32_t seed) {
+    uint32_t h = seed * 0x9E3779B9u;
+    h ^= static_cast<uint32_t>(x) * 0x85EBCA6Bu;
+    h = (h << 13) | (h >> 19);
+    h ^= static_cast<uint32_t>(y) * 0xC2B2AE35u;
+    h ^= h >> 16;
+    h *= 0x7FEB352Du;
+    h ^= h >> 15;
+    h *= 0x846CA68Bu;
+    h ^= h >> 16;
+    return h;
+}
+
+float hashUnit(int32_t x, int32_t y, uint32_t seed) {
+    return static_cast<float>(hash3(x, y, seed) >> 8) / 16777216.0f;
+}
+
+namespace {
+
+int wrap(int value, int period) {
+    const int m = value % period;
+    return m < 0 ? m + period : m;
+}
+
+float fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
+
+} // namespace
+
+float valueNoise(float x, float y, int period, uint32_t seed) {
+    const float fx = std::floor(x);
+    const float fy = std::floor(y);
+    const int x0 = static_cast<int>(fx);
+    const int y0 = static_cast<int>(fy);
+    const float tx = fade(x - fx);
+    const float ty = fade(y - fy);
+    const float a = hashUnit(wrap(x0, period), wrap(y0, period), seed);
+    const float b = hashUnit(wrap(x0 + 1, period), wrap(y0, period), seed);
+    const float c = hashUnit(wrap(x0, period), wrap(y0 + 1, period), seed);
+    const float d = hashUnit(wrap(x0 + 1, period), wrap(y0 + 1, period), seed);
+    const float top = a + (b - a) * tx;
+    const float bottom = c + (d - c) * tx;
+    return top + (bottom - top) * ty;
+}
+
+float fractalNoise(float x, float y, int period, int octaves, uint32_t seed) {
+    float sum = 0.0f;
+    float weight = 0.5f;
+    float total = 0.0f;
+    for (int octave = 0; octave < octaves; ++octave) {
+        sum += valueNoise(x, y, period, seed + static_cast<uint32_t>(octave) * 101u) * weight;
+        total += weight;
+        x *= 2.0f;
+        y *= 2.0f;
+        period *= 2;
+        weight *= 0.5f;
+    }
+    return sum / total;
+}
+
+float clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+
+float smoothstep(float edge0, float edge1, float x) {
+    const float t = clamp01((x - edge0) / (edge1 - edge0));
+    return t * t * (3.0f - 2.0f * t);
+}
+
+namespace {
+
+uint8_t toByte(float v) { return static_cast<uint8_t>(clamp01(v) * 255.0f + 0.5f); }
+
+void put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v & 0xFF));
+    out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+}
+
+void put32(std::vector<uint8_t>& out, uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+} // namespace
+
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+        std::fprintf(stderr, "make_data: cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+    std::fclose(file);
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    writeBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+void writeBmp(const std::string& path, const Picture& picture) {
+    const uint32_t stride = (static_cast<uint32_t>(picture.width()) * 3 + 3) / 4 * 4;
+    const uint32_t pixelBytes = stride * static_cast<uint32_t>(picture.height());
+    std::vector<uint8_t> out;
+    out.push_back('B');
+    out.push_back('M');
+    put32(out, 54 + pixelBytes);
+    put32(out, 0);
+    put32(out, 54);
+    put32(out, 40);
+    put32(out, static_cast<uint32_t>(picture.width()));
+    put32(out, static_cast<uint32_t>(picture.height()));
+    put16(out, 1);
+    put16(out, 24);
+    put32(out, 0);
+    put32(out, pixelBytes);
+    put32(out, 2835);
+    put32(out, 2835);
+    put32(out, 0);
+    put32(out, 0);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const Colour& c = picture.at(x, y);
+            out.push_back(toByte(c.b));
+            out.push_back(toByte(c.g));
+            out.push_back(toByte(c.r));
+        }
+        for (uint32_t pad = static_cast<uint32_t>(picture.width()) * 3; pad < stride; ++pad) {
+            out.push_back(0);
+        }
+    }
+    writeBytes(path, out);
+}
+
+void writeTga(const std::string& path, const Picture& picture, int bits) {
+    std::vector<uint8_t> out = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    put16(out, static_cast<uint32_t>(picture.width()));
+    put16(out, static_cast<uint32_t>(picture.height()));
+    out.push_back(static_cast<uint8_t>(bits));
+    out.push_back(bits == 32 ? 8 : 0); // alpha bits; origin at the bottom left
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const Colour& c = picture.at(x, y);
+            out.push_back(toByte(c.b));
+            out.push_back(toByte(c.g));
+            out.push_back(toByte(c.r));
+            if (bits == 32) {
+                out.push_back(toByte(c.a));
+            }
+        }
+    }
+    writeBytes(path, out);
+}
+
+} // namespace gen

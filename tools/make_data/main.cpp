@@ -1,0 +1,25 @@
+// main.cpp -- make_data FOLDER: writes Mudlark's whole data set (track, pictures,
+// model) into FOLDER. The same bytes on every run and every machine.
+#include <cstdio>
+#include <string>
+
+#include "data_set.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_data FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    gen::Report report;
+    gen::makeTrack(folder, report);
+    gen::makeScenePictures(folder);
+    gen::makeBuggy(folder, report);
+    std::printf("make_data: %s: corners %.2f..%.2f units; growth %d tufts, %d shrubs, %d bushes, "
+                "%d trees, %d empty; buggy %d vertices, %d faces, %d textures\n",
+                folder.c_str(), report.lowestCorner * 0.05, report.highestCorner * 0.05,
+                report.growthCounts[0], report.growthCounts[1], report.growthCounts[2],
+                report.growthCounts[3], report.growthCounts[4], report.modelVertices,
+                report.modelFaces, report.modelTextures);
+    return 0;
+}

@@ -1,0 +1,259 @@
+// track.cpp -- the track: heights, growth map, ground texture and overlay.
+//
+// The map is 32 x 32 cells of 6.25 units over -100..100; only the cell corners
+// (every sixteenth height sample) shape the ground the game draws and drives
+// on. The corners form an arena: a level start square at height 0, rolling
+// hills that climb toward the edges, a dirt circuit around the middle with a
+// few bumps and ramps on it, trees on the outer slopes.
+#include <cmath>
+
+#include "data_set.h"
+#include "image.h"
+
+namespace gen {
+namespace {
+
+constexpr int lattice = 32;
+constexpr float cell = 6.25f;
+constexpr uint32_t hillSeed = 11;
+constexpr uint32_t growthSeed = 23;
+constexpr uint32_t groundSeed = 37;
+
+// The dirt circuit: an ellipse around the start square.
+constexpr float circuitRadiusX = 52.0f;
+constexpr float circuitRadiusZ = 40.0f;
+
+float worldOf(int index) { return static_cast<float>(index) * cell - 100.0f; }
+
+// Roughly how far (in units) a point lies from the circuit's centre line.
+float circuitDistance(float x, float z) {
+    const float ex = x / circuitRadiusX;
+    const float ez = z / circuitRadiusZ;
+    const float radial = std::sqrt(ex * ex + ez * ez);
+    return std::fabs(radial - 1.0f) * circuitRadiusZ;
+}
+
+// Bumps and ramps: corners raised above their neighbours so that wheels take off.
+struct Kick {
+    int column, row;
+    float rise;
+};
+constexpr Kick kicks[] = {
+    // A ramp on the circuit's left straight, rising toward -z, then a drop.
+    {8, 18, 0.8f}, {8, 17, 1.6f}, {8, 16, 2.4f},
+    // Single sharp bumps on the right straight and the far bends.
+    {24, 15, 2.0f}, {24, 18, 1.6f}, {13, 10, 1.8f}, {19, 22, 1.8f},
+    // A kicker out in the hills.
+    {22, 6, 2.6f}, {5, 25, 2.2f},
+};
+
+float cornerHeight(int column, int row) {
+    const float x = worldOf(column);
+    const float z = worldOf(row);
+    const float r = std::sqrt(x * x + z * z);
+    const float bowl = 9.5f * smoothstep(18.0f, 95.0f, r);
+    const float hills = fractalNoise(column / 6.0f, row / 6.0f, 6, 3, hillSeed);
+    float amplitude = 1.2f + 3.8f * smoothstep(18.0f, 75.0f, r);
+    // The circuit runs smooth: little of the hills' roughness on it.
+    amplitude *= 1.0f - 0.8f * (1.0f - smoothstep(4.0f, 12.0f, circuitDistance(x, z)));
+    float h = bowl + amplitude * (hills - 0.38f) * 2.0f;
+    // The start square (12.5 units each way) is level at 0 and opens out gently.
+    const float square = std::fmax(std::fabs(x), std::fabs(z));
+    h *= smoothstep(12.5f, 31.25f, square);
+    for (const Kick& kick : kicks) {
+        if (kick.column == column && kick.row == row) {
+            h += kick.rise;
+        }
+    }
+    return h < 0.0f ? 0.0f : (h > 12.7f ? 12.7f : h);
+}
+
+// Catmull-Rom through four values: passes exactly through the middle two.
+float catmullRom(float p0, float p1, float p2, float p3, float t) {
+    return p1 + 0.5f * t * (p2 - p0 + t * (2.0f * p0 - 5.0f * p1 + 4.0f * p2 - p3 +
+                                          t * (3.0f * (p1 - p2) + p3 - p0)));
+}
+
+int wrapLattice(int i) { return ((i % lattice) + lattice) % lattice; }
+
+// Corner heights in bytes (x 0.05 units), indexed [row][column].
+struct Corners {
+    uint8_t value[lattice][lattice];
+    float height(int column, int row) const {
+        return value[wrapLattice(row)][wrapLattice(column)] * 0.05f;
+    }
+};
+
+Corners makeCorners() {
+    Corners corners{};
+    for (int row = 0; row < lattice; ++row) {
+        for (int column = 0; column < lattice; ++column) {
+            corners.value[row][column] =
+                static_cast<uint8_t>(cornerHeight(column, row) / 0.05f + 0.5f);
+        }
+    }
+    return corners;
+}
+
+// The drawn surface's height at a world point (the same triangles as the game).
+float surfaceHeight(const Corners& corners, float x, float z) {
+    const float u = (x + 100.0f) / cell;
+    const float v = (z + 100.0f) / cell;
+    const int j = static_cast<int>(std::floor(u));
+    const int i = static_cast<int>(std::floor(v));
+    const float fx = u - j;
+    const float fz = v - i;
+    const float h00 = corners.height(j, i);
+    const float h11 = corners.height(j + 1, i + 1);
+    if (fx >= fz) {
+        const float h10 = corners.height(j + 1, i);
+        return h00 + (h10 - h00) * fx + (h11 - h10) * fz;
+    }
+    const float h01 = corners.height(j, i + 1);
+    return h00 + (h11 - h01) * fx + (h01 - h00) * fz;
+}
+
+std::vector<uint8_t> makeHeights(const Corners& corners) {
+    std::vector<uint8_t> heights(512 * 512);
+    for (int z = 0; z < 512; ++z) {
+        for (int x = 0; x < 512; ++x) {
+            const int j = x / 16;
+            const int i = z / 16;
+            const float tx = (x % 16) / 16.0f;
+            const float tz = (z % 16) / 16.0f;
+            float rows[4];
+            for (int k = 0; k < 4; ++k) {
+                const int row = i - 1 + k;
+                rows[k] = catmullRom(corners.value[wrapLattice(row)][wrapLattice(j - 1)],
+                                     corners.value[wrapLattice(row)][wrapLattice(j)],
+                                     corners.value[wrapLattice(row)][wrapLattice(j + 1)],
+                                     corners.value[wrapLattice(row)][wrapLattice(j + 2)], tx);
+            }
+            float value = catmullRom(rows[0], rows[1], rows[2], rows[3], tz);
+            value = value < 0.0f ? 0.0f : (value > 255.0f ? 255.0f : value);
+            heights[static_cast<size_t>(z) * 512 + x] = static_cast<uint8_t>(value + 0.5f);
+        }
+    }
+    return heights;
+}
+
+std::vector<uint8_t> makeGrowth(const Corners& corners) {
+    std::vector<uint8_t> growth(lattice * lattice, 255);
+    for (int i = 0; i < lattice; ++i) {
+        for (int j = 0; j < lattice; ++j) {
+            const float x = worldOf(j);
+            const float z = worldOf(i);
+            const float r = std::sqrt(x * x + z * z);
+            if (r < 22.0f || circuitDistance(x, z) < 7.0f) {
+                continue; // the start line and the circuit stay clear
+            }
+            const float h = corners.height(j, i);
+            const float pick = hashUnit(j, i, growthSeed);
+            const float patch = fractalNoise(j / 5.0f, i / 5.0f, 7, 2, growthSeed + 1);
+            uint8_t value = 255;
+            if (r > 58.0f && h > 4.5f && pick < 0.42f) {
+                value = 192; // trees on the outer slopes
+            } else if (r > 34.0f && pick > 0.965f) {
+                value = 192; // a few lone trees inside
+            } else if (pick > 0.88f) {
+                value = 128; // bushes, scattered
+            } else if (patch > 0.6f && hashUnit(j, i, growthSeed + 2) < 0.6f) {
+                value = hashUnit(j, i, growthSeed + 3) < 0.55f ? 0 : 64; // tufts and shrubs
+            }
+            growth[static_cast<size_t>(i) * lattice + j] = value;
+        }
+    }
+    return growth;
+}
+
+// Earth and grass, seamless: it repeats 20 times across the map.
+Picture makeGround() {
+    const int size = 256;
+    Picture picture(size, size);
+    const Colour grassDark{0.29f, 0.40f, 0.15f, 1.0f};
+    const Colour grassLight{0.42f, 0.50f, 0.21f, 1.0f};
+    const Colour earth{0.44f, 0.37f, 0.25f, 1.0f};
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float u = x / static_cast<float>(size);
+            const float v = y / static_cast<float>(size);
+            const float tone = fractalNoise(u * 8, v * 8, 8, 4, groundSeed);
+            const float bare = smoothstep(0.60f, 0.74f, fractalNoise(u * 8, v * 8, 8, 3, groundSeed + 7));
+            const float blades = valueNoise(u * 128, v * 64, 128, groundSeed + 13);
+            const float grit = hashUnit(x, y, groundSeed + 19);
+            Colour c = mix(grassDark, grassLight, tone);
+            c = mix(c, earth, bare * (0.7f + 0.3f * grit));
+            c = scale(c, 0.86f + 0.2f * blades + 0.06f * grit);
+            picture.at(x, y) = c;
+        }
+    }
+    return picture;
+}
+
+// The overlay is added to the lit ground, so it stays dark: a dusty circuit with
+// ruts, drier high ground, a few patches and a chequered start line; valleys get
+// almost nothing. Row 0 is the map's +z edge (t = 1 - z / 200 in the game).
+Picture makeOverlay(const Corners& corners) {
+    const int size = 512;
+    Picture picture(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float wx = -100.0f + (x + 0.5f) * 200.0f / size;
+            const float wz = 100.0f - (y + 0.5f) * 200.0f / size;
+            const float h = surfaceHeight(corners, wx, wz);
+            Colour add{0, 0, 0, 1};
+            const float high = smoothstep(4.0f, 12.0f, h);
+            add.r += 0.11f * high;
+            add.g += 0.10f * high;
+            add.b += 0.03f * high;
+            const float patches = smoothstep(0.55f, 0.8f, fractalNoise(wx / 12.5f, wz / 12.5f, 16, 3, groundSeed + 29));
+            add.r += 0.06f * patches;
+            add.g += 0.045f * patches;
+            add.b += 0.01f * patches;
+            const float d = circuitDistance(wx, wz);
+            const float dirt = 1.0f - smoothstep(2.5f, 5.5f, d);
+            // Two ruts, one either side of the centre line.
+            const float rut = 1.0f - smoothstep(0.15f, 0.45f, std::fabs(d - 1.3f));
+            const float dust = dirt * (1.0f - 0.45f * rut) * (0.85f + 0.15f * hashUnit(x, y, groundSeed + 31));
+            add.r += 0.22f * dust;
+            add.g += 0.15f * dust;
+            add.b += 0.06f * dust;
+            // Start line: a chequered band across z = -3..-1 from x = -6 to 6.
+            if (wz > -3.0f && wz < -1.0f && std::fabs(wx) < 6.0f) {
+                const int check = static_cast<int>(std::floor(wx)) + static_cast<int>(std::floor(wz));
+                if ((check & 1) == 0) {
+                    add.r += 0.30f;
+                    add.g += 0.30f;
+                    add.b += 0.30f;
+                }
+            }
+            picture.at(x, y) = add;
+        }
+    }
+    return picture;
+}
+
+} // namespace
+
+void makeTrack(const std::string& folder, Report& report) {
+    const Corners corners = makeCorners();
+    writeBytes(folder + "/Tracks/Terrain_01.raw", makeHeights(corners));
+    const std::vector<uint8_t> growth = makeGrowth(corners);
+    writeBytes(folder + "/Tracks/Growth_01.raw", growth);
+    writeBmp(folder + "/Tracks/Texture_01.bmp", makeGround());
+    writeBmp(folder + "/Tracks/TextureOverlay_01.bmp", makeOverlay(corners));
+
+    for (uint8_t value : growth) {
+        report.growthCounts[value == 255 ? 4 : value / 64] += 1;
+    }
+    report.lowestCorner = 255;
+    report.highestCorner = 0;
+    for (const auto& row : corners.value) {
+        for (uint8_t value : row) {
+            report.lowestCorner = value < report.lowestCorner ? value : report.lowestCorner;
+            report.highestCorner = value > report.highestCorner ? value : report.highestCorner;
+        }
+    }
+}
+
+} // namespace gen
