@@ -24,6 +24,13 @@ game=$!
 window=$(xdotool search --sync --name '^OpenGL$' | head -n 1)
 xdotool windowfocus --sync "$window"
 
+# Keys are held for a fifth of a second: the game looks at them once a frame.
+press() {
+  xdotool keydown "$1"
+  sleep 0.2
+  xdotool keyup "$1"
+}
+
 shot() {
   sleep "$2"
   import -window root "$out/$1.png"
@@ -35,14 +42,18 @@ xdotool keydown KP_8 keydown W keydown I
 shot 1-one-driver 3
 xdotool keydown KP_4
 shot 1-one-driver-steering 1.5
-xdotool keyup KP_4 key Home
+xdotool keyup KP_4
+press Home
 shot 2-two-drivers 1.5
-xdotool key Delete
+press Delete
 shot 3-three-drivers 1.5
-xdotool key End
+press End
 shot 4-world 1.5
-xdotool keyup KP_8 keyup W keyup I key Insert
+xdotool keyup KP_8 keyup W keyup I
+press Insert
 shot 5-one-driver-again 1
-xdotool key Escape
+press Escape
+# Should the game not end, it is stopped after a few seconds.
+(sleep 10; kill "$game" 2>/dev/null) &
 wait "$game" || true
 echo "Mudlark ended; the screenshots above show each layout."

@@ -8,6 +8,7 @@
 #include "render/overlays.h"
 #include "render/view_mode.h"
 #include "scene/scene.h"
+#include "vehicle/vehicle.h"
 
 void drawFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -16,6 +17,7 @@ void drawFrame() {
     readLayoutKeys(input.keys, worldView, splitLayout);
     readFollowKeys(input.keys, followedVehicle);
 
+    advanceSimulation(frameTimer.measuredFps);
     applyPerspective();
     drawLandscapePreview();
 

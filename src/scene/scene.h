@@ -13,5 +13,8 @@ extern float lightDiffuse[4];
 // the three vehicles, the terrain, the light and the smoke pool.
 void setUpScene(int32_t filter);
 
-// Until the views exist: the landscape from a fixed camera above the start area.
+// Gives the three vehicles their start x, colours and keys.
+void placeVehicles();
+
+// Until the views exist: the scene from a camera behind the followed vehicle.
 void drawLandscapePreview();

@@ -1,7 +1,11 @@
 // scene_setup.cpp -- the scene's globals and their set-up.
+#include "app/win_messages.h"
+#include "assets/texture.h"
 #include "common/gl_api.h"
 #include "scene/scene.h"
 #include "terrain/terrain.h"
+#include "vehicle/smoke.h"
+#include "vehicle/vehicle.h"
 
 uint32_t shadowTexture = 0;
 uint32_t smokeTexture = 0;
@@ -9,23 +13,50 @@ float lightPosition[4] = {0.0f, 40.0f, 0.0f, 1.0f};
 float lightAmbient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
 float lightDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
+namespace {
+
+// Start x, colour and the five keys (reverse, left, brake, right, accelerate).
+struct Driver {
+    float startX;
+    float colour[3];
+    int32_t keys[5];
+};
+
+constexpr Driver drivers[vehicleCount] = {
+    {0.0f, {0.25f, 0.25f, 0.75f}, {VK_NUMPAD0 + 2, VK_NUMPAD0 + 4, VK_NUMPAD0 + 5, VK_NUMPAD0 + 6, VK_NUMPAD0 + 8}},
+    {-2.0f, {0.75f, 0.25f, 0.25f}, {'Z', 'A', 'S', 'D', 'W'}},
+    {2.0f, {0.25f, 0.75f, 0.25f}, {'M', 'J', 'K', 'L', 'I'}},
+};
+
+} // namespace
+
+void placeVehicles() {
+    for (int i = 0; i < vehicleCount; ++i) {
+        Vehicle& v = vehicles[i];
+        const Driver& d = drivers[i];
+        v.position[0] = d.startX;
+        v.colour[0] = d.colour[0];
+        v.colour[1] = d.colour[1];
+        v.colour[2] = d.colour[2];
+        v.keyReverse = d.keys[0];
+        v.keyLeft = d.keys[1];
+        v.keyBrake = d.keys[2];
+        v.keyRight = d.keys[3];
+        v.keyAccelerate = d.keys[4];
+    }
+}
+
 void setUpScene(int32_t filter) {
+    loadBitmapTexture("Textures/ShadowMap.bmp", &shadowTexture, filter);
+    loadTargaTexture("Textures/SmokeMap.tga", &smokeTexture, filter);
+    for (Vehicle& vehicle : vehicles) {
+        initVehicle(vehicle, filter);
+    }
+    placeVehicles();
     buildTerrain(&terrain, filter);
     glLightfv(GL_LIGHT1, GL_AMBIENT, lightAmbient);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, lightDiffuse);
     glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
     glEnable(GL_LIGHT1);
-}
-
-void drawLandscapePreview() {
-    glPushMatrix();
-    glRotatef(12.0f, 1, 0, 0);
-    glTranslatef(0.0f, -3.0f, -8.0f);
-    glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_LIGHTING);
-    drawTerrain(&terrain);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    glPopMatrix();
+    resetSmoke();
 }

@@ -1,0 +1,33 @@
+// simulation.cpp -- the per-frame tick of the whole world.
+#include "app/app_state.h"
+#include "app/win_messages.h"
+#include "scene/scene.h"
+#include "vehicle/smoke.h"
+#include "vehicle/vehicle.h"
+
+void burnSlowDownTime() {
+    // volatile keeps every pass: the delay is the point.
+    volatile uint32_t passes = 0;
+    for (int outer = 0; outer < 4000; ++outer) {
+        for (int inner = 0; inner < 2000; ++inner) {
+            passes = passes + 1;
+        }
+    }
+}
+
+void advanceSimulation(uint32_t frameRate) {
+    // Puffs emitted by this frame's steps first move in the next frame.
+    updateSmoke(frameRate);
+    for (Vehicle& vehicle : vehicles) {
+        stepVehicle(vehicle, frameRate);
+    }
+    // Dragging with the left button moves the light over the map: right is +x,
+    // down is +z.
+    if (input.leftButton) {
+        lightPosition[0] += static_cast<float>(input.deltaX);
+        lightPosition[2] += static_cast<float>(input.deltaY);
+    }
+    if (input.keys['H']) {
+        burnSlowDownTime();
+    }
+}

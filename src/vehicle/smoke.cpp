@@ -1,0 +1,69 @@
+// smoke.cpp -- the smoke pool: emission, the vehicles' emission rule, ageing.
+#include "vehicle/smoke.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "vehicle/vehicle.h"
+
+SmokeSystem smoke;
+
+static_assert(sizeof(SmokeSystem) == smokeCapacity * 7 * sizeof(float), "a plain pool of 80 puffs");
+
+void resetSmoke() { std::memset(&smoke, 0, sizeof smoke); }
+
+void emitSmoke(const float position[3], const float velocity[3]) {
+    for (SmokeParticle& p : smoke.particles) {
+        if (p.life == 0) {
+            p.x = position[0];
+            p.y = position[1];
+            p.z = position[2];
+            p.vx = velocity[0];
+            p.vy = velocity[1];
+            p.vz = velocity[2];
+            p.life = 100;
+            return;
+        }
+    }
+    // A full pool drops the puff; the ones alive go on as they were.
+}
+
+void updateSmoke(uint32_t frameRate) {
+    const double ageing = 100.0 / (frameRate != 0 ? frameRate : 1);
+    for (SmokeParticle& p : smoke.particles) {
+        if (p.life > 0) {
+            // The drift is per frame; only the ageing follows the frame rate.
+            p.x += p.vx;
+            p.y += p.vy;
+            p.z += p.vz;
+            p.life = static_cast<float>(p.life - ageing);
+        }
+        if (p.life <= 1.0f) {
+            p.life = 0;
+        }
+    }
+}
+
+float smokeAlpha(float life) { return life > 50 ? 1 - (life - 50) / 50 : life / 50; }
+
+void emitVehicleSmoke(Vehicle& v, uint32_t frameRate, double dx, double dz) {
+    const float velocity[3] = {static_cast<float>(-dx / 1.8), static_cast<float>(v.climb / 2.0),
+                               static_cast<float>(-dz / 1.8)};
+    const double slide = std::fabs(static_cast<double>(v.heading) - v.course);
+    const int32_t interval = static_cast<int32_t>(frameRate / 20.0);
+
+    // Front pair: spinning under power, or sliding.
+    if ((keyHeld(v.keyAccelerate) || slide > 5.0) && v.frontOnGround && v.frontSmokeTimer == 0) {
+        v.frontSmokeTimer = interval;
+        emitSmoke(v.wheelContact[0], velocity);
+        emitSmoke(v.wheelContact[1], velocity);
+    }
+    // Rear pair: locked under the brake while moving, or sliding hard.
+    const double band = v.rollingDrag / (frameRate != 0 ? frameRate : 1);
+    const bool moving = v.speed < -band || v.speed > band;
+    if (((keyHeld(v.keyBrake) && moving) || slide > 10.0) && v.rearOnGround && v.rearSmokeTimer == 0) {
+        v.rearSmokeTimer = interval;
+        emitSmoke(v.wheelContact[2], velocity);
+        emitSmoke(v.wheelContact[3], velocity);
+    }
+}

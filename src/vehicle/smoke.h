@@ -1,0 +1,37 @@
+// smoke.h -- the tyre smoke: one pool of 80 puffs shared by the three vehicles.
+#pragma once
+
+#include <cstdint>
+
+struct SmokeParticle {
+    float x, y, z;    // world position
+    float vx, vy, vz; // displacement per frame
+    float life;       // 100 at birth, 100 less per second; 0 = a free slot
+};
+
+constexpr int smokeCapacity = 80;
+
+struct SmokeSystem {
+    SmokeParticle particles[smokeCapacity];
+};
+
+extern SmokeSystem smoke;
+
+// Every particle to zero: all slots free.
+void resetSmoke();
+
+// The first free slot takes a puff at position with velocity (per frame) and
+// life 100. With no free slot the puff is dropped.
+void emitSmoke(const float position[3], const float velocity[3]);
+
+// Moves every live puff by its velocity and ages it by 100 / frameRate; a puff
+// whose life falls to 1 or below frees its slot.
+void updateSmoke(uint32_t frameRate);
+
+// Draws every puff as a turning, fading square facing a viewer with these
+// angles (degrees), inside the view's camera transform.
+void drawSmoke(float pitch, float yaw, float roll);
+
+// The colour alpha of a puff with this life: fades in over the first half of
+// its life and out over the second.
+float smokeAlpha(float life);

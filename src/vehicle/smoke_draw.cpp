@@ -1,0 +1,38 @@
+// smoke_draw.cpp -- the puffs as camera-facing squares that fade and turn as they age.
+#include "common/gl_api.h"
+#include "scene/scene.h"
+#include "vehicle/smoke.h"
+
+void drawSmoke(float pitch, float yaw, float roll) {
+    glBindTexture(GL_TEXTURE_2D, smokeTexture);
+    // The destination factor is the frame buffer's alpha, which reads as one:
+    // the puffs brighten what lies behind them.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0);
+    for (const SmokeParticle& p : smoke.particles) {
+        glPushMatrix();
+        // A free slot has alpha 0 and the alpha test drops all of it.
+        glColor4f(1, 1, 1, smokeAlpha(p.life));
+        glTranslatef(p.x, p.y, p.z);
+        glRotatef(yaw, 0, 1, 0);
+        glRotatef(pitch, 1, 0, 0);
+        glRotatef(roll, 0, 0, 1);
+        glRotatef(2 * p.life, 0, 0, 1);
+        glBegin(GL_QUADS);
+        glNormal3f(0, 0.5f, 0);
+        glTexCoord2f(0, 0);
+        glVertex3f(-0.5f, -0.5f, 0);
+        glTexCoord2f(1, 0);
+        glVertex3f(0.5f, -0.5f, 0);
+        glTexCoord2f(1, 1);
+        glVertex3f(0.5f, 0.5f, 0);
+        glTexCoord2f(0, 1);
+        glVertex3f(-0.5f, 0.5f, 0);
+        glEnd();
+        glPopMatrix();
+    }
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_BLEND);
+}

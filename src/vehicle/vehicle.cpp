@@ -1,0 +1,72 @@
+// vehicle.cpp -- the vehicle records and their set-up.
+#include "vehicle/vehicle.h"
+
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+
+#include "app/app_state.h"
+
+Vehicle vehicles[vehicleCount];
+
+void resetVehicle(Vehicle& v) {
+    v.frontSmokeTimer = 0;
+    v.rearSmokeTimer = 0;
+    std::memset(v.position, 0, sizeof v.position);
+    v.pitch = 0;
+    v.heading = 0;
+    v.roll = 0;
+    v.steerAngle = 0;
+    std::memset(v.wheelSteer, 0, sizeof v.wheelSteer);
+    std::memset(v.wheelSpin, 0, sizeof v.wheelSpin);
+    v.speed = 0;
+    v.driveSpeed = 0;
+    v.rearWheelSpeed = 0;
+    v.course = 0;
+    std::memset(v.wheelHeight, 0, sizeof v.wheelHeight);
+    std::memset(v.wheelVerticalSpeed, 0, sizeof v.wheelVerticalSpeed);
+    // A new vehicle counts as standing on the ground.
+    v.rearOnGround = true;
+    v.frontOnGround = true;
+    v.yawRate = 0;
+    v.climb = 0;
+    v.topSpeed = 34.72222f;        // 125 km/h
+    v.topReverseSpeed = 9.722222f; // 35 km/h
+    v.maxSteer = 25;
+    v.acceleration = 30;
+    v.brakeDeceleration = 65;
+    v.steerRate = 60;
+    v.rollingDrag = 5;
+    v.grip = 12;
+    v.mass = 1.1f;
+}
+
+void initVehicle(Vehicle& vehicle, int32_t filter) {
+    loadVehicleModel(vehicle.model, "Models/Model01.obj", filter);
+    resetVehicle(vehicle);
+}
+
+bool hasUsableWheelLayout(const VehicleModel& model) {
+    // Wheelbase and track are divisors of the attitude, the radius of the wheel
+    // spin; anything smaller than a few centimetres or larger than the map is no
+    // vehicle the physics can carry.
+    const double values[3] = {static_cast<double>(model.wheelZ[1]) - model.wheelZ[0],
+                              static_cast<double>(model.wheelX[1]) - model.wheelX[0],
+                              model.wheelRadius};
+    for (double value : values) {
+        const double size = std::fabs(value);
+        if (!std::isfinite(value) || size < 0.01 || size > 100.0) {
+            return false;
+        }
+    }
+    for (float anchor : {model.wheelX[0], model.wheelX[1], model.wheelZ[0], model.wheelZ[1]}) {
+        if (!std::isfinite(anchor) || std::fabs(anchor) > 100.0f) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool keyHeld(int32_t code) {
+    return code >= 0 && code < static_cast<int32_t>(sizeof input.keys) && input.keys[code] != 0;
+}

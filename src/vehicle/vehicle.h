@@ -1,0 +1,94 @@
+// vehicle.h -- the three vehicles: record, set-up, physics step, simulation tick, drawing.
+#pragma once
+
+#include <cstdint>
+
+#include "assets/model.h"
+
+struct Vehicle {
+    int32_t keyReverse;     // virtual-key codes of the five controls
+    int32_t keyLeft;
+    int32_t keyBrake;
+    int32_t keyRight;
+    int32_t keyAccelerate;
+    int32_t frontSmokeTimer; // steps before the front wheels may smoke again; 0 = may
+    int32_t rearSmokeTimer;
+    VehicleModel model;
+    float colour[3];
+    float position[3];      // centre of the rear axle on the ground; y is the body height
+    float pitch;            // degrees, positive nose up
+    float heading;          // degrees, unbounded; 0 faces -z, rising turns left
+    float roll;             // degrees, positive when the wheelX[1] side is higher
+    float steerAngle;       // degrees: negative steers left
+    float wheelSteer[2];    // Ackermann angles of the front wheels, degrees
+    float wheelSpin[4];     // rolling angles, degrees, unbounded
+    float speed;            // ground speed along course, units per second
+    float driveSpeed;       // driven front wheels, units per second
+    float rearWheelSpeed;   // free rear wheels, units per second
+    float yawRate;          // turn of heading per step, degrees
+    float climb;            // change of position y in the last step
+    float course;           // direction of travel, degrees; trails heading
+    float wheelHeight[4];   // height of each wheel's contact (the suspension state)
+    float wheelVerticalSpeed[4];
+    bool rearOnGround;
+    bool frontOnGround;
+    float wheelContact[4][3]; // world point under each wheel: its x, z and the ground height
+    float topSpeed;
+    float topReverseSpeed;
+    float maxSteer;
+    float acceleration;
+    float brakeDeceleration;
+    float steerRate;
+    float rollingDrag;
+    float grip;
+    float mass;
+};
+
+constexpr int vehicleCount = 3;
+extern Vehicle vehicles[vehicleCount];
+
+// Loads the model from "Models/Model01.obj" with the texture filter, then resets
+// the driving state (resetVehicle). Keys, colour and start x are the caller's.
+void initVehicle(Vehicle& vehicle, int32_t filter);
+
+// Every speed, angle and wheel state to zero, both axles on the ground, and
+// the nine driving parameters.
+void resetVehicle(Vehicle& vehicle);
+
+// True when the model's wheelbase, track and wheel radius are finite and of a
+// size the physics can divide by. A vehicle without one is left out of the
+// physics and stands where it was put.
+bool hasUsableWheelLayout(const VehicleModel& model);
+
+// True while the key with this virtual-key code is held; codes outside 0..255
+// are never held.
+bool keyHeld(int32_t code);
+
+// One frame of driving for one vehicle at frameRate frames per second: keys,
+// speeds, steering, yaw, drift, motion inside the square, wheels on the
+// terrain, attitude, and tyre smoke.
+void stepVehicle(Vehicle& vehicle, uint32_t frameRate);
+
+// The wheel half of the step, in its order: rolling and steering angles,
+// contact points, ground heights, suspension, on-ground flags, attitude.
+void updateWheelAngles(Vehicle& vehicle, uint32_t frameRate);
+void updateWheelContacts(Vehicle& vehicle);
+void updateGroundHeights(Vehicle& vehicle);
+void updateSuspension(Vehicle& vehicle, uint32_t frameRate);
+void updateGroundFlags(Vehicle& vehicle);
+void updateAttitude(Vehicle& vehicle);
+
+// Smoke from the wheel pairs that spin, lock or slide, with the step's
+// displacement (dx, dz) and climb.
+void emitVehicleSmoke(Vehicle& vehicle, uint32_t frameRate, double dx, double dz);
+
+// The whole world one frame on: smoke, vehicles 0 to 2, the light under the
+// mouse, and the slow-down key.
+void advanceSimulation(uint32_t frameRate);
+
+// Burns the time of the slow-down key: 4000 x 2000 empty passes the optimiser keeps.
+void burnSlowDownTime();
+
+// Draws a vehicle placed by the caller: the body raised by the wheel radius, in
+// the current colour, and four white wheels, steered and spun.
+void drawVehicle(const VehicleModel& model, const float* steerAngles, const float* spinAngles);

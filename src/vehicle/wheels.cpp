@@ -1,0 +1,120 @@
+// wheels.cpp -- wheel spin and Ackermann steering, contact points, the sprung
+// wheels on the terrain, and the body's pitch, roll and height from them.
+#include <cmath>
+
+#include "terrain/terrain.h"
+#include "vehicle/vehicle.h"
+
+namespace {
+
+constexpr double pi = 3.141592654;
+constexpr double twoPi = 6.283185307;
+
+double radians(double degrees) { return degrees / 180 * pi; }
+double degrees(double radians) { return radians * 180 / pi; }
+
+double wheelbase(const VehicleModel& m) { return static_cast<double>(m.wheelZ[1]) - m.wheelZ[0]; }
+double track(const VehicleModel& m) { return static_cast<double>(m.wheelX[1]) - m.wheelX[0]; }
+
+double rate(uint32_t frameRate) { return frameRate != 0 ? frameRate : 1; }
+
+} // namespace
+
+void updateWheelAngles(Vehicle& v, uint32_t frameRate) {
+    const VehicleModel& m = v.model;
+    const double R = rate(frameRate);
+    // K is the length of the circle the vehicle drives at this steering angle
+    // (it turns steerAngle degrees per unit), rho its signed radius; the 0.0123
+    // keeps it finite when going straight.
+    double turn = static_cast<double>(v.steerAngle) + 0.0123;
+    if (turn == 0) {
+        turn = 1e-9;
+    }
+    const double K = 360 / turn;
+    const double rho = K / twoPi;
+    const double a0 = rho - m.wheelX[0];
+    const double a1 = rho - m.wheelX[1];
+    const double e = static_cast<double>(m.wheelZ[0]) - m.wheelZ[1];
+    const double degreesPerUnit = 360 / (m.wheelRadius * twoPi);
+
+    const double rear = degreesPerUnit * v.rearWheelSpeed / R;
+    v.wheelSpin[2] = static_cast<float>(v.wheelSpin[2] + (a0 * twoPi / K) * rear);
+    v.wheelSpin[3] = static_cast<float>(v.wheelSpin[3] + (a1 * twoPi / K) * rear);
+    const double front = degreesPerUnit * v.driveSpeed / R;
+    v.wheelSpin[0] = static_cast<float>(v.wheelSpin[0] + front * (std::sqrt(a0 * a0 + e * e) * twoPi / std::fabs(K)));
+    v.wheelSpin[1] = static_cast<float>(v.wheelSpin[1] + front * (std::sqrt(a1 * a1 + e * e) * twoPi / std::fabs(K)));
+
+    const double leftTurn = v.steerAngle < 0 ? 180 : 0;
+    v.wheelSteer[0] = static_cast<float>(degrees(std::atan(a0 / e)) + 90 + leftTurn);
+    v.wheelSteer[1] = static_cast<float>(degrees(std::atan(a1 / e)) + 90 + leftTurn);
+}
+
+void updateWheelContacts(Vehicle& v) {
+    const VehicleModel& m = v.model;
+    const double s1 = std::sin(radians(v.heading - 90.0));
+    const double c1 = std::cos(radians(v.heading - 90.0));
+    const double s = std::sin(radians(v.heading));
+    const double c = std::cos(radians(v.heading));
+    const double b = wheelbase(m);
+    const double px = v.position[0];
+    const double pz = v.position[2];
+    for (int wheel = 0; wheel < 4; ++wheel) {
+        const double side = m.wheelX[wheel % 2];
+        const double ahead = wheel < 2 ? b : 0.0; // the front axle lies a wheelbase ahead
+        v.wheelContact[wheel][0] = static_cast<float>(px - s1 * side - ahead * s);
+        v.wheelContact[wheel][2] = static_cast<float>(pz - c1 * side - ahead * c);
+    }
+}
+
+void updateGroundHeights(Vehicle& v) {
+    for (auto& contact : v.wheelContact) {
+        contact[1] = terrainSurfaceHeight(&terrain, contact[0], contact[2]);
+    }
+}
+
+void updateSuspension(Vehicle& v, uint32_t frameRate) {
+    const double R = rate(frameRate);
+    for (int wheel = 0; wheel < 4; ++wheel) {
+        const double ground = v.wheelContact[wheel][1];
+        double height = v.wheelHeight[wheel];
+        double speed = v.wheelVerticalSpeed[wheel];
+        // The speed that would put the wheel on the ground in exactly one step:
+        // a wheel that would end below rides up at once, one above falls.
+        const double need = (ground - height) * R;
+        if (speed < need) {
+            speed = need;
+        } else if (speed > need) {
+            speed -= 50 / R;
+        }
+        height += speed / R;
+        if (height > 25) {
+            speed = -1; // far above the highest ground
+        }
+        if (height < ground) {
+            height = ground;
+            speed = 0;
+        }
+        v.wheelHeight[wheel] = static_cast<float>(height);
+        v.wheelVerticalSpeed[wheel] = static_cast<float>(speed);
+    }
+}
+
+void updateGroundFlags(Vehicle& v) {
+    v.frontOnGround = v.wheelHeight[0] <= v.wheelContact[0][1] || v.wheelHeight[1] <= v.wheelContact[1][1];
+    v.rearOnGround = v.wheelHeight[2] <= v.wheelContact[2][1] || v.wheelHeight[3] <= v.wheelContact[3][1];
+}
+
+void updateAttitude(Vehicle& v) {
+    const VehicleModel& m = v.model;
+    const double b = wheelbase(m);
+    const double t = track(m);
+    const double h0 = v.wheelHeight[0];
+    const double h1 = v.wheelHeight[1];
+    const double h2 = v.wheelHeight[2];
+    const double h3 = v.wheelHeight[3];
+    v.pitch = static_cast<float>((degrees(std::atan((h1 - h3) / b)) + degrees(std::atan((h0 - h2) / b))) / 2);
+    v.roll = static_cast<float>((degrees(std::atan((h1 - h0) / t)) + degrees(std::atan((h3 - h2) / t))) / 2);
+    const double y = (h3 * m.wheelX[1] - m.wheelX[0] * h2) / t;
+    v.climb = static_cast<float>(y - v.position[1]);
+    v.position[1] = static_cast<float>(y);
+}
