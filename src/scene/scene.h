@@ -16,5 +16,29 @@ void setUpScene(int32_t filter);
 // Gives the three vehicles their start x, colours and keys.
 void placeVehicles();
 
-// Until the views exist: the scene from a camera behind the followed vehicle.
-void drawLandscapePreview();
+// The world camera: fixed high above the middle of the map, turned each frame
+// toward the followed vehicle. Its angles (degrees) persist between frames.
+extern const float worldCameraPosition[3];
+extern float worldCameraPitch;
+extern float worldCameraYaw;
+
+// Turns the world camera toward a vehicle's position. Straight below the
+// camera the turn is undefined, and the camera keeps its previous yaw.
+void aimWorldCamera(const float vehiclePosition[3]);
+
+// The world view of the followed vehicle, into the current viewport with the
+// projection set: terrain, shadows, the three vehicles, the smoke.
+void drawWorldView(uint32_t followedVehicle);
+
+// The view from the driver's seat of one vehicle, then its readout. An index
+// past the last vehicle draws nothing.
+void drawDriverView(uint32_t vehicleIndex);
+
+// The readout text: engine revolutions (|driveSpeed| x 200) and road speed in
+// km/h (|speed| x 3.6), as "%.0frpm  %.0fkm/h".
+void formatReadout(float driveSpeed, float speed, char (&text)[64]);
+
+// One vehicle as both views draw it: its shadow on the ground under its wheels,
+// then the body placed, turned and coloured.
+struct Vehicle;
+void drawVehicleAndShadow(const Vehicle& vehicle);

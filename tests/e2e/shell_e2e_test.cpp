@@ -143,33 +143,3 @@ TEST(ShellEndToEnd, WithoutAnyDisplayTheFailureGoesToStandardError) {
 }
 
 } // namespace
-
-namespace {
-
-TEST(LandscapeEndToEnd, StartsWithoutAMessageAndShowsGroundUnderTheSky) {
-    XServer server;
-    ASSERT_TRUE(server.ok());
-    Game game(server, windowed640);
-    ASSERT_TRUE(game.start());
-    Window window = game.waitForWindow();
-    ASSERT_NE(window, 0u) << game.errorOutput();
-    sleepMs(800);
-    EXPECT_TRUE(server.findWindows("Error").empty());
-    Image frame = server.capture(window);
-    // Not blank and not one colour: grey sky on top, green and brown ground below.
-    EXPECT_GT(frame.distinctColours(), 500);
-    int greenish = 0;
-    for (int y = 300; y < 440; ++y) {
-        for (int x = 0; x < 640; x += 4) {
-            const uint8_t* p = frame.at(x, y);
-            greenish += (p[1] > p[2] + 20) ? 1 : 0;
-        }
-    }
-    EXPECT_GT(greenish, 140 * 160 / 2);
-    EXPECT_GT(frame.countColour(128, 128, 128, 2, 0, 0, 640, 20), 640 * 20 * 9 / 10);
-    server.requestClose(window);
-    EXPECT_EQ(game.waitForExit(), 0);
-    EXPECT_EQ(game.errorOutput(), "");
-}
-
-} // namespace

@@ -97,9 +97,11 @@ XServer::XServer(int width, int height) {
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     pid_ = fork();
     if (pid_ == 0) {
-        dup2(pipeFds[1], 3);
+        // The read end may itself be descriptor 3: close it before the write
+        // end takes that number.
         close(pipeFds[0]);
         if (pipeFds[1] != 3) {
+            dup2(pipeFds[1], 3);
             close(pipeFds[1]);
         }
         int devNull = open("/dev/null", O_WRONLY);

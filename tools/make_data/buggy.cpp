@@ -4,7 +4,7 @@
 // draws the body raised by the wheel radius, so the ground is at y = -0.45.
 // The driver's eye is at (-0.35, 0.95, 0.7) in these coordinates: 1.4 above
 // the ground, 0.35 left of the middle and 0.5 ahead of the rear axle (z = 1.2),
-// behind a windscreen whose glass has alpha 0.
+// above a low racing screen (its glass has alpha 0) and the bonnet.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -226,7 +226,7 @@ Picture paintWindscreen() {
     Picture p(64, 64);
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 64; ++x) {
-            const bool frame = x < 3 || x > 60 || y < 4 || y > 59;
+            const bool frame = x < 2 || x > 61 || y < 3 || y > 60;
             if (frame) {
                 p.at(x, y) = paint(0.8f, x, y, 217);
             }
@@ -345,7 +345,7 @@ const Vec3 normals[] = {
     {-1.0f, 0.0f, 0.0f},       // 3 left
     {1.0f, 0.0f, 0.0f},        // 4 right
     {0.0f, 0.9986f, -0.0532f}, // 5 bonnet, rising toward the windscreen
-    {0.0f, 0.2611f, -0.9653f}, // 6 windscreen, leaning back
+    {0.0f, 0.3162f, -0.9487f}, // 6 windscreen, leaning back
 };
 
 const TextureRecord textures[] = {
@@ -357,7 +357,7 @@ const TextureRecord textures[] = {
     {"Models/BuggyDeck.tga", -halfWidth, halfWidth, 1.35f, 1.75f},         // 5
     {"Models/BuggyFloor.tga", -halfWidth, halfWidth, -0.25f, 1.35f},       // 6
     {"Models/BuggyDash.tga", -halfWidth, halfWidth, 0.0f, 0.30f},          // 7
-    {"Models/BuggyWindscreen.tga", -halfWidth, halfWidth, 0.30f, 1.15f},   // 8
+    {"Models/BuggyWindscreen.tga", -halfWidth, halfWidth, 0.30f, 0.60f},   // 8
     {"Models/BuggySeat.tga", -0.5f, 0.5f, 0.0f, 0.7f},                     // 9 seat back
     {"Models/BuggySeat.tga", -0.5f, 0.5f, 0.6f, 1.05f},                    // 10 cushion
     {"Models/BuggyMetal.tga", -halfWidth, halfWidth, 0.25f, 1.25f},        // 11 roll bar
@@ -382,7 +382,7 @@ std::vector<Face> buggyFaces() {
         {{{-w, 0.25f, 1.35f}, {-w, 0.25f, 1.75f}, {w, 0.25f, 1.75f}, {w, 0.25f, 1.35f}}, 0, 5, XZ, "engine cover"},
         {{{-w, 0.0f, -0.25f}, {-w, 0.0f, 1.35f}, {w, 0.0f, 1.35f}, {w, 0.0f, -0.25f}}, 0, 6, XZ, "floor"},
         {{{-w, 0.0f, -0.25f}, {w, 0.0f, -0.25f}, {w, 0.30f, -0.25f}, {-w, 0.30f, -0.25f}}, 2, 7, XY, "dashboard"},
-        {{{-w, 0.30f, -0.25f}, {w, 0.30f, -0.25f}, {w, 1.15f, -0.02f}, {-w, 1.15f, -0.02f}}, 6, 8, XY, "windscreen"},
+        {{{-w, 0.30f, -0.25f}, {w, 0.30f, -0.25f}, {w, 0.60f, -0.15f}, {-w, 0.60f, -0.15f}}, 6, 8, XY, "windscreen"},
         {{{-0.5f, 0.0f, 1.05f}, {0.5f, 0.0f, 1.05f}, {0.5f, 0.7f, 1.05f}, {-0.5f, 0.7f, 1.05f}}, 1, 9, XY, "seat backs"},
         {{{-0.5f, 0.2f, 0.6f}, {-0.5f, 0.2f, 1.05f}, {0.5f, 0.2f, 1.05f}, {0.5f, 0.2f, 0.6f}}, 0, 10, XZ, "seat cushions"},
         {{{-w, 0.25f, 1.25f}, {-0.45f, 0.25f, 1.25f}, {-0.45f, 1.25f, 1.25f}, {-w, 1.25f, 1.25f}}, 1, 11, XY, "roll bar left"},

@@ -1,0 +1,36 @@
+// camera.cpp -- the world camera's aim and the driver's readout text.
+#include <cmath>
+#include <cstdio>
+
+#include "scene/scene.h"
+
+const float worldCameraPosition[3] = {0.0f, 15.0f, 0.0f};
+float worldCameraPitch = 0.0f;
+float worldCameraYaw = 0.0f;
+
+namespace {
+constexpr double pi = 3.141592654;
+}
+
+void aimWorldCamera(const float vehiclePosition[3]) {
+    const float cx = worldCameraPosition[0];
+    const float cy = worldCameraPosition[1];
+    const float cz = worldCameraPosition[2];
+    const float vx = vehiclePosition[0];
+    const float vy = vehiclePosition[1];
+    const float vz = vehiclePosition[2];
+    const float across = std::sqrt((cx - vx) * (cx - vx) + (cz - vz) * (cz - vz));
+    worldCameraPitch = static_cast<float>(-std::atan((cy - vy) / across) * 180 / pi);
+    // Level with the camera in z the ratio is an infinity and the turn a right
+    // angle; straight below it there is no turn to take, so the last one stays.
+    const double turn = std::atan((cx - vx) / (cz - vz)) * 180 / pi;
+    if (std::isnan(turn)) {
+        return;
+    }
+    worldCameraYaw = static_cast<float>(cz < vz ? turn + 180 : turn);
+}
+
+void formatReadout(float driveSpeed, float speed, char (&text)[64]) {
+    std::snprintf(text, sizeof text, "%.0frpm  %.0fkm/h", std::fabs(driveSpeed) * 200.0,
+                  std::fabs(speed) * 3.6);
+}

@@ -1,0 +1,57 @@
+// world_view.cpp -- the fixed camera above the map that watches the followed vehicle.
+#include "common/gl_api.h"
+#include "scene/scene.h"
+#include "terrain/terrain.h"
+#include "vehicle/smoke.h"
+#include "vehicle/vehicle.h"
+
+void drawVehicleAndShadow(const Vehicle& v) {
+    glPushMatrix();
+    // The shadow multiplies the ground under the four wheels, 0.1 above it.
+    glBindTexture(GL_TEXTURE_2D, shadowTexture);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    glColor3f(1, 1, 1);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 1);
+    glVertex3f(v.wheelContact[0][0], v.wheelContact[0][1] + 0.1f, v.wheelContact[0][2]);
+    glTexCoord2f(1, 1);
+    glVertex3f(v.wheelContact[1][0], v.wheelContact[1][1] + 0.1f, v.wheelContact[1][2]);
+    glTexCoord2f(1, 0);
+    glVertex3f(v.wheelContact[3][0], v.wheelContact[3][1] + 0.1f, v.wheelContact[3][2]);
+    glTexCoord2f(0, 0);
+    glVertex3f(v.wheelContact[2][0], v.wheelContact[2][1] + 0.1f, v.wheelContact[2][2]);
+    glEnd();
+    glDisable(GL_BLEND);
+    glEnable(GL_LIGHTING);
+
+    // The model's rear axle sits on the vehicle's position.
+    glTranslatef(v.position[0], v.position[1], v.position[2]);
+    glRotatef(v.heading, 0, 1, 0);
+    glRotatef(v.pitch, 1, 0, 0);
+    glRotatef(v.roll, 0, 0, 1);
+    glTranslatef(0, 0, -v.model.wheelZ[1]);
+    glColor3f(v.colour[0], v.colour[1], v.colour[2]);
+    drawVehicle(v.model, v.wheelSteer, v.wheelSpin);
+    glPopMatrix();
+}
+
+void drawWorldView(uint32_t followedVehicle) {
+    aimWorldCamera(vehicles[followedVehicle < vehicleCount ? followedVehicle : 0].position);
+    glPushMatrix();
+    glRotatef(-worldCameraPitch, 1, 0, 0);
+    glRotatef(-worldCameraYaw, 0, 1, 0);
+    glTranslatef(-worldCameraPosition[0], -worldCameraPosition[1], -worldCameraPosition[2]);
+    glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_LIGHTING);
+    drawTerrain(&terrain);
+    for (const Vehicle& vehicle : vehicles) {
+        drawVehicleAndShadow(vehicle);
+    }
+    drawSmoke(worldCameraPitch, worldCameraYaw, 0);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
+}
