@@ -303,13 +303,17 @@ bool XServer::dismissMessageBox(const std::string& caption, int timeoutMs) const
     return false;
 }
 
+GameProgram GameProgram::native() {
+    return GameProgram{{std::string(MUDLARK_RUN_DIR) + "/mudlark"}, MUDLARK_RUN_DIR, {}};
+}
+
 Game::Game(const XServer& server, const char* settingsText,
-           const std::vector<std::string>& dataToLeaveOut)
-    : server_(server) {
+           const std::vector<std::string>& dataToLeaveOut, const GameProgram& program)
+    : server_(server), program_(program) {
     char pattern[] = "/tmp/mudlark-e2e-XXXXXX";
     const char* made = mkdtemp(pattern);
     folder_ = made != nullptr ? made : "";
-    const fs::path run(MUDLARK_RUN_DIR);
+    const fs::path run(program.dataFolder);
     std::error_code ignored;
     for (const char* folder : {"Models", "Tracks", "Textures"}) {
         if (!fs::exists(run / folder)) {
@@ -349,8 +353,12 @@ Game::~Game() {
 }
 
 bool Game::start() {
-    const std::string program = std::string(MUDLARK_RUN_DIR) + "/mudlark";
     const std::string errors = folder_ + "/stderr.txt";
+    std::vector<char*> arguments;
+    for (std::string& word : program_.command) {
+        arguments.push_back(word.data());
+    }
+    arguments.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
         if (chdir(folder_.c_str()) != 0) {
@@ -359,7 +367,10 @@ bool Game::start() {
         int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(errorFile, 2);
         setenv("DISPLAY", server_.name().c_str(), 1);
-        execl(program.c_str(), "mudlark", static_cast<char*>(nullptr));
+        for (const std::string& setting : program_.environment) {
+            putenv(const_cast<char*>(setting.c_str()));
+        }
+        execvp(arguments[0], arguments.data());
         _exit(127);
     }
     return pid_ > 0;

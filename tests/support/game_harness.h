@@ -67,12 +67,23 @@ private:
     Display* display_ = nullptr;
 };
 
+// Which build of the game to start, and how.
+struct GameProgram {
+    std::vector<std::string> command;   // program and arguments
+    std::string dataFolder;             // where its Models, Tracks and Textures are
+    std::vector<std::string> environment; // extra NAME=value settings
+
+    // The Linux build in the run folder.
+    static GameProgram native();
+};
+
 class Game {
 public:
     // A scratch folder holding the run folder's data and, unless settingsText is
     // null, a settings.cfg with that text.
     explicit Game(const XServer& server, const char* settingsText,
-                  const std::vector<std::string>& dataToLeaveOut = {});
+                  const std::vector<std::string>& dataToLeaveOut = {},
+                  const GameProgram& program = GameProgram::native());
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -90,6 +101,7 @@ public:
 
 private:
     const XServer& server_;
+    GameProgram program_;
     std::string folder_;
     pid_t pid_ = -1;
     int exitCode_ = -1;

@@ -1,0 +1,12 @@
+#!/bin/sh
+# package-windows.sh -- cross-builds mudlark.exe with mingw-w64 and packs it with
+# its generated data into build/windows/Mudlark/ and build/windows/Mudlark-windows.zip.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/common.sh"
+ensure_packages g++ make cmake g++-mingw-w64-x86-64-posix
+build="$root/build/windows"
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j "$(build_jobs)" --target package_windows
+echo "Windows package: $build/Mudlark-windows.zip"
