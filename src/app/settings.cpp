@@ -101,10 +101,17 @@ void checkResolution(Settings& settings) {
 } // namespace
 
 void readSettingsFile(Settings& settings, const char* path) {
-    storeDefaults(settings);
     std::FILE* file = std::fopen(path, "r");
+    readSettingsStream(settings, file);
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+}
+
+void readSettingsStream(Settings& settings, std::FILE* file) {
+    storeDefaults(settings);
     if (file == nullptr) {
-        return;
+        return; // no file: the defaults stand, unchecked
     }
     TextScanner scanner(file);
     char word[wordCapacity];
@@ -125,7 +132,6 @@ void readSettingsFile(Settings& settings, const char* path) {
             readTextureFilter(scanner, settings.textureFilter);
         }
     }
-    std::fclose(file);
     checkResolution(settings);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 // Texture filter values of "texturefilter:".
 constexpr int32_t filterPoint = 0;
@@ -26,3 +27,6 @@ void readSettings(Settings& settings);
 
 // The same, from the named file.
 void readSettingsFile(Settings& settings, const char* path);
+
+// The same from an open text stream (null: no file, the defaults stand).
+void readSettingsStream(Settings& settings, std::FILE* file);

@@ -79,6 +79,7 @@ constexpr uint8_t VK_OEM_7 = 0xDE;      // '"
 constexpr uint8_t VK_OEM_102 = 0xE2;    // the extra key beside left Shift
 
 // Letters and digits are their ASCII capitals: 'A'..'Z' and '0'..'9'.
+constexpr uint8_t letterKey(char capital) { return static_cast<uint8_t>(capital); }
 
 // Packs two 16-bit words the way Windows packs lParam and wParam.
 constexpr uintptr_t makeLong(uint32_t low, uint32_t high) {

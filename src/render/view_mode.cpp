@@ -21,9 +21,9 @@ void readLayoutKeys(const uint8_t (&keys)[256], bool& worldView, uint32_t& split
 void readFollowKeys(const uint8_t (&keys)[256], uint32_t& followedVehicle) {
     if (keys[VK_NUMPAD0 + 7]) {
         followedVehicle = 0;
-    } else if (keys['Q']) {
+    } else if (keys[letterKey('Q')]) {
         followedVehicle = 1;
-    } else if (keys['U']) {
+    } else if (keys[letterKey('U')]) {
         followedVehicle = 2;
     }
 }

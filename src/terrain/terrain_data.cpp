@@ -9,13 +9,14 @@ Terrain terrain;
 
 namespace {
 
-// Truncation toward zero that stays defined for any float: positions far off
-// the map (or not numbers at all) still land on some sample.
-int32_t truncateToInt(float value) {
-    if (!(value > -1.0e9f && value < 1.0e9f)) {
+// A cell index truncated toward zero, kept modulo the 32 cells the masking of
+// the samples wraps through anyway, so that positions far off the map (or not
+// numbers at all) still land on a sample without an overflowing conversion.
+int32_t wrappedCell(float value) {
+    if (!std::isfinite(value)) {
         return 0;
     }
-    return static_cast<int32_t>(value);
+    return static_cast<int32_t>(std::fmod(std::trunc(static_cast<double>(value)), 32.0));
 }
 
 } // namespace
@@ -47,10 +48,10 @@ float terrainHeightAt(const Terrain* map, int32_t x, int32_t z) {
 float terrainSurfaceHeight(const Terrain* map, float worldX, float worldZ) {
     const float u = (worldX + 100) / 6.25;
     const float v = (worldZ + 100) / 6.25;
-    const float fx = (u - static_cast<float>(truncateToInt(u))) * 6.25;
-    const float fz = (v - static_cast<float>(truncateToInt(v))) * 6.25;
-    const int32_t x0 = 16 * truncateToInt((worldX + 100) / 200 * 512 / 16);
-    const int32_t z0 = 16 * truncateToInt((worldZ + 100) / 200 * 512 / 16);
+    const float fx = (u - std::trunc(u)) * 6.25;
+    const float fz = (v - std::trunc(v)) * 6.25;
+    const int32_t x0 = 16 * wrappedCell((worldX + 100) / 200 * 512 / 16);
+    const int32_t z0 = 16 * wrappedCell((worldZ + 100) / 200 * 512 / 16);
     const float h00 = terrainHeightAt(map, x0, z0);
     const float h11 = terrainHeightAt(map, x0 + 16, z0 + 16);
     if (fx >= fz) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "app/win_messages.h"
 #include "scene/scene.h"
 #include "support/vehicle_fixture.h"
 
@@ -82,7 +83,7 @@ TEST_F(SmokeTest, AlphaFadesInAndOut) {
 }
 
 TEST_F(SmokeTest, TimersFollowTheFrameRate) {
-    input.keys['W'] = 1;
+    input.keys[letterKey('W')] = 1;
     const struct {
         uint32_t rate;
         int32_t timer;
@@ -104,7 +105,7 @@ TEST_F(SmokeTest, TimersFollowTheFrameRate) {
 }
 
 TEST_F(SmokeTest, FrontPairFromTheAcceleratorWithTheVehiclesDrift) {
-    input.keys['W'] = 1;
+    input.keys[letterKey('W')] = 1;
     v.climb = 0.4f;
     emitVehicleSmoke(v, 60, 0.18, -0.36);
     ASSERT_EQ(liveSmoke(), 2);
@@ -123,7 +124,7 @@ TEST_F(SmokeTest, FrontPairFromTheAcceleratorWithTheVehiclesDrift) {
 }
 
 TEST_F(SmokeTest, RearPairFromTheBrakeOutsideTheDeadBand) {
-    input.keys['S'] = 1;
+    input.keys[letterKey('S')] = 1;
     v.speed = 0.05f; // inside 5 / 50
     emitVehicleSmoke(v, 50, 0, 0);
     EXPECT_EQ(liveSmoke(), 0);
@@ -156,7 +157,7 @@ TEST_F(SmokeTest, TickMovesTheSmokeBeforeTheVehiclesEmit) {
         freshVehicle(vehicle);
     }
     vehicles[1].keyAccelerate = 'W';
-    input.keys['W'] = 1;
+    input.keys[letterKey('W')] = 1;
     advanceSimulation(50);
     ASSERT_EQ(liveSmoke(), 6); // every vehicle has W as its accelerator here
     for (const SmokeParticle& p : smoke.particles) {
@@ -196,7 +197,7 @@ TEST_F(SmokeTest, SlowDownKeyBurnsMeasurableTime) {
         return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     };
     const double plain = time();
-    input.keys['H'] = 1;
+    input.keys[letterKey('H')] = 1;
     const double slowed = time();
     // Eight million kept iterations: milliseconds on any machine, next to microseconds.
     EXPECT_GT(slowed, plain + 1.0) << plain << " ms against " << slowed << " ms";

@@ -84,6 +84,13 @@ TEST(TerrainSurface, PositionsFarOffTheMapStayDefined) {
     // Far off the map the sample index still lands inside the record.
     EXPECT_FLOAT_EQ(terrainSurfaceHeight(&map, 1e30f, -1e30f), 1.0f);
     EXPECT_FLOAT_EQ(terrainSurfaceHeight(&map, -3e9f, 7e9f), 1.0f);
+    // And on a slope the height stays the plane's, not a far-flung extrapolation.
+    setSample(map, 0, 0, 200);
+    for (float far : {3e9f, -5e12f, 1e30f}) {
+        const float h = terrainSurfaceHeight(&map, far, far);
+        EXPECT_GE(h, 0.0f) << far;
+        EXPECT_LE(h, 10.0f) << far;
+    }
     // Not-a-number in gives not-a-number out, without reading outside the heights.
     EXPECT_TRUE(std::isnan(terrainSurfaceHeight(&map, NAN, 0.0f)));
     terrainSurfaceHeight(&map, -INFINITY, INFINITY);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "app/win_messages.h"
 #include "support/vehicle_fixture.h"
 
 namespace {
@@ -30,7 +31,7 @@ protected:
 Vehicle PhysicsTest::v;
 
 TEST_F(PhysicsTest, WorkedStepAtFiftyFramesASecond) {
-    input.keys['W'] = 1;
+    input.keys[letterKey('W')] = 1;
     stepVehicle(v, 50);
     EXPECT_NEAR(v.driveSpeed, 0.36f, 1e-6f);      // 0.6 from the key, less 0.24 of traction
     EXPECT_NEAR(v.speed, 0.218182f, 1e-6f);       // +0.436364 from the front, -0.218182 to the rear
@@ -66,7 +67,7 @@ TEST_F(PhysicsTest, StandingStillOnFlatGroundChangesNothing) {
 }
 
 TEST_F(PhysicsTest, AcceleratorRaisesDriveSpeedUpToTopSpeed) {
-    input.keys['W'] = 1;
+    input.keys[letterKey('W')] = 1;
     float highest = 0;
     for (int i = 0; i < 3000; ++i) {
         const float before = v.driveSpeed;
@@ -91,8 +92,8 @@ TEST_F(PhysicsTest, AcceleratorRaisesDriveSpeedUpToTopSpeed) {
 }
 
 TEST_F(PhysicsTest, ReverseIsCappedAndBackingNeverDrifts) {
-    input.keys['Z'] = 1;
-    input.keys['A'] = 1; // steering left while backing
+    input.keys[letterKey('Z')] = 1;
+    input.keys[letterKey('A')] = 1; // steering left while backing
     for (int i = 0; i < 600; ++i) {
         stepVehicle(v, 50);
         ASSERT_EQ(v.course, v.heading) << i;
@@ -118,12 +119,12 @@ TEST_F(PhysicsTest, ReverseIsCappedAndBackingNeverDrifts) {
 TEST_F(PhysicsTest, BrakeSlowsTheWheelsOnlyWhenNeitherPedalApplies) {
     v.driveSpeed = 10;
     v.rearWheelSpeed = 10;
-    input.keys['S'] = 1;
+    input.keys[letterKey('S')] = 1;
     stepInTheAir();
     EXPECT_NEAR(v.driveSpeed, 10 - 32.5f / 50, 1e-5f);
     EXPECT_NEAR(v.rearWheelSpeed, 10 - 65.0f / 50, 1e-5f);
     // With the accelerator held below top speed the brake is not looked at.
-    input.keys['W'] = 1;
+    input.keys[letterKey('W')] = 1;
     stepInTheAir();
     EXPECT_NEAR(v.driveSpeed, 10 - 32.5f / 50 + 0.6f, 1e-5f);
     EXPECT_NEAR(v.rearWheelSpeed, 10 - 65.0f / 50, 1e-5f);
@@ -132,7 +133,7 @@ TEST_F(PhysicsTest, BrakeSlowsTheWheelsOnlyWhenNeitherPedalApplies) {
     stepInTheAir();
     EXPECT_NEAR(v.driveSpeed, v.topSpeed - 32.5f / 50, 1e-4f);
     // The brake crosses zero without a clamp: the dead band then stops the wheel.
-    input.keys['W'] = 0;
+    input.keys[letterKey('W')] = 0;
     v.rearWheelSpeed = 1.0f;
     stepInTheAir();
     EXPECT_NEAR(v.rearWheelSpeed, 1.0f - 1.3f, 1e-5f);
@@ -158,7 +159,7 @@ TEST_F(PhysicsTest, DeadBandsStopSlowWheels) {
 }
 
 TEST_F(PhysicsTest, SteeringLimitShrinksWithSpeed) {
-    input.keys['D'] = 1;
+    input.keys[letterKey('D')] = 1;
     float highest = 0;
     for (int i = 0; i < 100; ++i) {
         v.speed = 0;
@@ -178,14 +179,14 @@ TEST_F(PhysicsTest, SteeringLimitShrinksWithSpeed) {
         }
     }
     // Let go: the wheel returns to centre at 90 degrees a second, then snaps to 0.
-    input.keys['D'] = 0;
+    input.keys[letterKey('D')] = 0;
     v.steerAngle = 3.0f;
     v.speed = 0;
     stepInTheAir();
     EXPECT_NEAR(v.steerAngle, 1.2f, 1e-5f);
     stepInTheAir();
     EXPECT_EQ(v.steerAngle, 0.0f);
-    input.keys['A'] = 1;
+    input.keys[letterKey('A')] = 1;
     stepInTheAir();
     EXPECT_NEAR(v.steerAngle, -1.2f, 1e-5f);
 }
@@ -216,7 +217,7 @@ TEST_F(PhysicsTest, BrakingMakesTheCourseFollowAtThreeTenths) {
     }
     Vehicle braking = v;
     stepVehicle(v, 50);
-    input.keys['S'] = 1;
+    input.keys[letterKey('S')] = 1;
     stepVehicle(braking, 50);
     const double speedAfterDrag = 20 - 0.2;
     const double normalStep = 30 / (speedAfterDrag / 75 + 0.0123) / 50;
@@ -229,7 +230,7 @@ TEST_F(PhysicsTest, EdgeOfTheSquareStopsEachAxisOnItsOwn) {
     v.position[2] = 10.0f;
     v.heading = v.course = -45; // toward +x and -z
     v.speed = v.driveSpeed = v.rearWheelSpeed = 20;
-    input.keys['W'] = 1;
+    input.keys[letterKey('W')] = 1;
     for (int i = 0; i < 20; ++i) {
         stepVehicle(v, 50);
         ASSERT_LT(v.position[0], 87.5f);
@@ -297,8 +298,8 @@ TEST_F(PhysicsTest, VehicleWithoutUsableWheelsStaysPut) {
         } else {
             v.model.wheelRadius = NAN;
         }
-        input.keys['W'] = 1;
-        input.keys['D'] = 1;
+        input.keys[letterKey('W')] = 1;
+        input.keys[letterKey('D')] = 1;
         for (int i = 0; i < 50; ++i) {
             stepVehicle(v, 50);
         }

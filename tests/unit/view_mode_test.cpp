@@ -59,16 +59,16 @@ TEST(ViewMode, FirstKeyInOrderWins) {
 TEST(ViewMode, FollowKeys) {
     uint8_t keys[256] = {};
     uint32_t followed = 0;
-    keys['Q'] = 1;
+    keys[letterKey('Q')] = 1;
     readFollowKeys(keys, followed);
     EXPECT_EQ(followed, 1u);
-    keys['Q'] = 0;
+    keys[letterKey('Q')] = 0;
     readFollowKeys(keys, followed);
     EXPECT_EQ(followed, 1u);
-    keys['U'] = 1;
+    keys[letterKey('U')] = 1;
     readFollowKeys(keys, followed);
     EXPECT_EQ(followed, 2u);
-    keys['Q'] = 1; // Q is tested before U
+    keys[letterKey('Q')] = 1; // Q is tested before U
     readFollowKeys(keys, followed);
     EXPECT_EQ(followed, 1u);
     keys[VK_NUMPAD0 + 7] = 1; // and Numpad 7 before both

@@ -25,11 +25,11 @@ protected:
 
 TEST_F(WindowTest, KeysFollowDownAndUp) {
     EXPECT_EQ(send(WM_KEYDOWN, 'W'), 0);
-    EXPECT_EQ(input.keys['W'], 1);
+    EXPECT_EQ(input.keys[letterKey('W')], 1);
     send(WM_KEYDOWN, VK_NUMPAD0 + 8);
     EXPECT_EQ(input.keys[0x68], 1);
     EXPECT_EQ(send(WM_KEYUP, 'W'), 0);
-    EXPECT_EQ(input.keys['W'], 0);
+    EXPECT_EQ(input.keys[letterKey('W')], 0);
     EXPECT_EQ(input.keys[0x68], 1);
     send(WM_KEYDOWN, 255);
     EXPECT_EQ(input.keys[255], 1);
@@ -47,7 +47,7 @@ TEST_F(WindowTest, SystemKeysNeverReachTheKeyArray) {
     // Keys pressed with Alt held, and F10, come as system keys.
     EXPECT_EQ(send(WM_SYSKEYDOWN, 'W'), -1);
     EXPECT_EQ(send(WM_SYSKEYDOWN, VK_F10), -1);
-    EXPECT_EQ(input.keys['W'], 0);
+    EXPECT_EQ(input.keys[letterKey('W')], 0);
     EXPECT_EQ(input.keys[VK_F10], 0);
 }
 
@@ -129,7 +129,7 @@ TEST_F(WindowTest, OpenWindowAsksForTheConfiguredWindow) {
     EXPECT_TRUE(fake.messageBoxes.empty());
     // The procedure the window was registered with is the game's.
     fake.lastRequest.procedure(WM_KEYDOWN, 'Q', 0);
-    EXPECT_EQ(input.keys['Q'], 1);
+    EXPECT_EQ(input.keys[letterKey('Q')], 1);
 }
 
 TEST_F(WindowTest, EachOpenFailureHasItsMessage) {
