@@ -61,9 +61,10 @@ struct ModelFileContents {
 void readModelFile(std::FILE* file, VehicleModel& model, ModelFileContents& contents);
 
 // Loads the file, its textures and the body and wheel display lists. A missing
-// file shows "Unable to load vehModel!" captioned "Error -1" and leaves the model
-// empty; a file with damaged records shows one box and builds what is sound.
-void loadVehicleModel(VehicleModel& model, const char* path, int32_t filter);
+// file shows "Unable to load vehModel!" captioned "Error -1", leaves the model
+// empty and returns false; a file with damaged records shows one box and builds
+// what is sound.
+bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter);
 
 // The texture coordinates of a face's four corners: the corner's two plane
 // coordinates placed between the texture's mapping start and end.

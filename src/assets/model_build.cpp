@@ -85,11 +85,11 @@ void buildModelLists(VehicleModel& model, const ModelFileContents& contents) {
     glEndList();
 }
 
-void loadVehicleModel(VehicleModel& model, const char* path, int32_t filter) {
+bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter) {
     std::FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;
     if (file == nullptr) {
         platformShowMessage("Unable to load vehModel!", "Error -1", MessageIcon::exclamation);
-        return;
+        return false;
     }
     static ModelFileContents contents;
     std::memset(&contents, 0, sizeof contents);
@@ -105,4 +105,5 @@ void loadVehicleModel(VehicleModel& model, const char* path, int32_t filter) {
         }
     }
     buildModelLists(model, contents);
+    return true;
 }

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "app/app_state.h"
+#include "platform/platform.h"
 
 Vehicle vehicles[vehicleCount];
 
@@ -42,7 +43,14 @@ void resetVehicle(Vehicle& v) {
 }
 
 void initVehicle(Vehicle& vehicle, int32_t filter) {
-    loadVehicleModel(vehicle.model, "Models/Model01.obj", filter);
+    // A model that was read but gives no wheels to stand on (an empty or cut
+    // file) leaves the vehicle standing at its start: the player hears why.
+    // A missing file has already said so.
+    if (loadVehicleModel(vehicle.model, "Models/Model01.obj", filter) &&
+        !hasUsableWheelLayout(vehicle.model)) {
+        platformShowMessage("Vehicle model has no usable wheels!", "Error -1",
+                            MessageIcon::exclamation);
+    }
     resetVehicle(vehicle);
 }
 

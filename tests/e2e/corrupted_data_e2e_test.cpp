@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "assets/model.h"
+#include "vehicle/vehicle.h"
 #include "support/game_harness.h"
 #include "support/temp_dir.h"
 
@@ -59,8 +60,9 @@ const DataFile dataFiles[] = {
     {"Models/BuggyInnerCap.tga", Kind::targa, 3},
 };
 
-// True when the model file's text, as the reader sees it, has damaged records.
-bool modelDamaged(const std::string& text) {
+// The boxes one vehicle's model load shows for this text: one for damaged
+// records, one for a model without usable wheels.
+int modelBoxes(const std::string& text) {
     static VehicleModel model;
     static ModelFileContents contents;
     std::memset(&model, 0, sizeof model);
@@ -69,7 +71,7 @@ bool modelDamaged(const std::string& text) {
     std::FILE* file = std::fopen(dir.write("m.obj", text).c_str(), "r");
     readModelFile(file, model, contents);
     std::fclose(file);
-    return contents.damagedRecords > 0;
+    return (contents.damagedRecords > 0 ? 1 : 0) + (hasUsableWheelLayout(model) ? 0 : 1);
 }
 
 // The captions start-up must show, in order, for one damaged file.
@@ -89,8 +91,11 @@ std::vector<std::string> expectedCaptions(const DataFile& file, Damage damage,
                   : damage == Damage::half  ? "Error -13"
                                             : "Error -12";
         break;
-    case Kind::model: // "Unable to load vehModel!" or "Damaged records in vehModel ignored!"
-        caption = damage == Damage::missing || modelDamaged(damagedBytes) ? "Error -1" : "";
+    case Kind::model:
+        // "Unable to load vehModel!"; or "Damaged records in vehModel ignored!"
+        // and "Vehicle model has no usable wheels!" as they apply; for each vehicle.
+        caption = "Error -1";
+        count = damage == Damage::missing ? 3 : 3 * modelBoxes(damagedBytes);
         break;
     }
     return caption.empty() ? std::vector<std::string>{} : std::vector<std::string>(count, caption);

@@ -325,3 +325,32 @@ TEST_F(PhysicsTest, KeyCodesOutsideTheKeyArrayAreNeverHeld) {
 }
 
 } // namespace
+
+#include "platform/fake/fake_platform.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+TEST(VehicleSetUp, ModelWithoutWheelsSaysSoAndTheVehicleStays) {
+    resetWorld();
+    resetFakePlatform();
+    TempDir dir;
+    WorkingDirectory here(dir.path());
+    static Vehicle v;
+    std::memset(&v, 0, sizeof v);
+    dir.write("Models/Model01.obj", "vertex: 0 1 2 3\n"); // read, but no wheel record
+    initVehicle(v, 2);
+    EXPECT_EQ(fake.captions(), "Error -1");
+    EXPECT_EQ(fake.messageBoxes[0].text, "Vehicle model has no usable wheels!");
+    EXPECT_FALSE(hasUsableWheelLayout(v.model));
+    EXPECT_EQ(v.topSpeed, 34.72222f); // still set up
+    // A missing file has its own message, and only that one.
+    resetFakePlatform();
+    std::memset(&v, 0, sizeof v);
+    std::remove("Models/Model01.obj");
+    initVehicle(v, 2);
+    EXPECT_EQ(fake.captions(), "Error -1");
+    EXPECT_EQ(fake.messageBoxes[0].text, "Unable to load vehModel!");
+}
+
+} // namespace
