@@ -38,48 +38,39 @@ struct Reader {
     bool anyFace = false;
     bool anyTexture = false;
 
-    void vertex() {
+    // An index and three numbers into one row of a table of limit rows.
+    // Returns the index stored, or -1 when the record was refused.
+    int32_t triple(float (*table)[3], int limit) {
         int32_t index = 0;
         if (!scanner.readInt(index)) {
             ++contents.damagedRecords;
-            return;
+            return -1;
         }
         float xyz[3] = {};
-        const bool valid = inRange(index, maxModelVertices);
+        const bool valid = inRange(index, limit);
         if (valid) {
-            std::memcpy(xyz, model.vertices[index], sizeof xyz);
+            std::memcpy(xyz, table[index], sizeof xyz);
         }
         // Fields cut short keep the values they had.
         const bool complete = readFloats(scanner, xyz, 3);
         if (!valid) {
             ++contents.damagedRecords;
-            return;
+            return -1;
         }
-        std::memcpy(model.vertices[index], xyz, sizeof xyz);
-        model.lastVertexIndex = index;
-        anyVertex = true;
+        std::memcpy(table[index], xyz, sizeof xyz);
         contents.damagedRecords += complete ? 0 : 1;
+        return index;
     }
 
-    void normal() {
-        int32_t index = 0;
-        if (!scanner.readInt(index)) {
-            ++contents.damagedRecords;
-            return;
+    void vertex() {
+        const int32_t index = triple(model.vertices, maxModelVertices);
+        if (index >= 0) {
+            model.lastVertexIndex = index;
+            anyVertex = true;
         }
-        float xyz[3] = {};
-        const bool valid = inRange(index, maxModelNormals);
-        if (valid) {
-            std::memcpy(xyz, model.normals[index], sizeof xyz);
-        }
-        const bool complete = readFloats(scanner, xyz, 3);
-        if (!valid) {
-            ++contents.damagedRecords;
-            return;
-        }
-        std::memcpy(model.normals[index], xyz, sizeof xyz);
-        contents.damagedRecords += complete ? 0 : 1;
     }
+
+    void normal() { triple(model.normals, maxModelNormals); }
 
     void texture() {
         int32_t index = 0;

@@ -2,8 +2,6 @@
 #include "common/gl_api.h"
 #include "render/font.h"
 #include "scene/scene.h"
-#include "terrain/terrain.h"
-#include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"
 
 void drawDriverView(uint32_t vehicleIndex) {
@@ -19,16 +17,8 @@ void drawDriverView(uint32_t vehicleIndex) {
     glRotatef(-v.pitch, 1, 0, 0);
     glRotatef(-v.heading, 0, 1, 0);
     glTranslatef(-v.position[0], -v.position[1], -v.position[2]);
-    glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_LIGHTING);
-    drawTerrain(&terrain);
-    for (const Vehicle& vehicle : vehicles) {
-        drawVehicleAndShadow(vehicle);
-    }
-    drawSmoke(v.pitch, v.heading, v.roll);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
+    // The smoke faces this driver.
+    drawSceneContents(v.pitch, v.heading, v.roll);
     glPopMatrix();
 
     char readout[64];

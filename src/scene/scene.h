@@ -38,6 +38,11 @@ void drawDriverView(uint32_t vehicleIndex);
 // km/h (|speed| x 3.6), as "%.0frpm  %.0fkm/h".
 void formatReadout(float driveSpeed, float speed, char (&text)[64]);
 
+// What both views draw inside their camera transform: the light, the terrain,
+// the three vehicles with their shadows, and the smoke facing a viewer with
+// these angles; lighting and texturing are off again afterwards.
+void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll);
+
 // One vehicle as both views draw it: its shadow on the ground under its wheels,
 // then the body placed, turned and coloured.
 struct Vehicle;

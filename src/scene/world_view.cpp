@@ -43,6 +43,12 @@ void drawWorldView(uint32_t followedVehicle) {
     glRotatef(-worldCameraPitch, 1, 0, 0);
     glRotatef(-worldCameraYaw, 0, 1, 0);
     glTranslatef(-worldCameraPosition[0], -worldCameraPosition[1], -worldCameraPosition[2]);
+    drawSceneContents(worldCameraPitch, worldCameraYaw, 0);
+    glPopMatrix();
+}
+
+void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
+    // The light is fixed in the world: it is placed after the camera's transform.
     glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_LIGHTING);
@@ -50,8 +56,7 @@ void drawWorldView(uint32_t followedVehicle) {
     for (const Vehicle& vehicle : vehicles) {
         drawVehicleAndShadow(vehicle);
     }
-    drawSmoke(worldCameraPitch, worldCameraYaw, 0);
+    drawSmoke(viewerPitch, viewerYaw, viewerRoll);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
-    glPopMatrix();
 }
