@@ -91,8 +91,7 @@ bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter) {
         platformShowMessage("Unable to load vehModel!", "Error -1", MessageIcon::exclamation);
         return false;
     }
-    static ModelFileContents contents;
-    std::memset(&contents, 0, sizeof contents);
+    ModelFileContents contents{};
     readModelFile(file, model, contents);
     std::fclose(file);
     if (contents.damagedRecords > 0) {

@@ -2,15 +2,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/angles.h"
 #include "scene/scene.h"
 
 const float worldCameraPosition[3] = {0.0f, 15.0f, 0.0f};
 float worldCameraPitch = 0.0f;
 float worldCameraYaw = 0.0f;
-
-namespace {
-constexpr double pi = 3.141592654;
-}
 
 void aimWorldCamera(const float vehiclePosition[3]) {
     const float cx = worldCameraPosition[0];
@@ -20,10 +17,10 @@ void aimWorldCamera(const float vehiclePosition[3]) {
     const float vy = vehiclePosition[1];
     const float vz = vehiclePosition[2];
     const float across = std::sqrt((cx - vx) * (cx - vx) + (cz - vz) * (cz - vz));
-    worldCameraPitch = static_cast<float>(-std::atan((cy - vy) / across) * 180 / pi);
+    worldCameraPitch = static_cast<float>(-degrees(std::atan((cy - vy) / across)));
     // Level with the camera in z the ratio is an infinity and the turn a right
     // angle; straight below it there is no turn to take, so the last one stays.
-    const double turn = std::atan((cx - vx) / (cz - vz)) * 180 / pi;
+    const double turn = degrees(std::atan((cx - vx) / (cz - vz)));
     if (std::isnan(turn)) {
         return;
     }

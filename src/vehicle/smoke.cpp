@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "vehicle/step_rate.h"
 #include "vehicle/vehicle.h"
 
 SmokeSystem smoke;
@@ -29,7 +30,7 @@ void emitSmoke(const float position[3], const float velocity[3]) {
 }
 
 void updateSmoke(uint32_t frameRate) {
-    const double ageing = 100.0 / (frameRate != 0 ? frameRate : 1);
+    const double ageing = 100.0 / stepRate(frameRate);
     for (SmokeParticle& p : smoke.particles) {
         if (p.life > 0) {
             // The drift is per frame; only the ageing follows the frame rate.
@@ -59,7 +60,7 @@ void emitVehicleSmoke(Vehicle& v, uint32_t frameRate, double dx, double dz) {
         emitSmoke(v.wheelContact[1], velocity);
     }
     // Rear pair: locked under the brake while moving, or sliding hard.
-    const double band = v.rollingDrag / (frameRate != 0 ? frameRate : 1);
+    const double band = v.rollingDrag / stepRate(frameRate);
     const bool moving = v.speed < -band || v.speed > band;
     if (((keyHeld(v.keyBrake) && moving) || slide > 10.0) && v.rearOnGround && v.rearSmokeTimer == 0) {
         v.rearSmokeTimer = interval;

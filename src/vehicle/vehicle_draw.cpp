@@ -12,35 +12,24 @@ void drawVehicle(const VehicleModel& model, const float* steerAngles, const floa
     glCallList(model.bodyList);
     glColor3f(1, 1, 1);
 
-    // The second side's wheels are turned half round so the same face of the
-    // wheel shows outward; that turn reverses their spin.
-    glPushMatrix();
-    glTranslatef(model.wheelX[0], 0, model.wheelZ[0]);
-    glRotatef(-steerAngles[0], 0, 1, 0);
-    glRotatef(-spinAngles[0], 1, 0, 0);
-    glCallList(model.wheelList);
-    glPopMatrix();
-
-    glPushMatrix();
-    glTranslatef(model.wheelX[1], 0, model.wheelZ[0]);
-    glRotatef(180, 0, 1, 0);
-    glRotatef(-steerAngles[1], 0, 1, 0);
-    glRotatef(spinAngles[1], 1, 0, 0);
-    glCallList(model.wheelList);
-    glPopMatrix();
-
-    glPushMatrix();
-    glTranslatef(model.wheelX[0], 0, model.wheelZ[1]);
-    glRotatef(-spinAngles[2], 1, 0, 0);
-    glCallList(model.wheelList);
-    glPopMatrix();
-
-    glPushMatrix();
-    glTranslatef(model.wheelX[1], 0, model.wheelZ[1]);
-    glRotatef(180, 0, 1, 0);
-    glRotatef(spinAngles[3], 1, 0, 0);
-    glCallList(model.wheelList);
-    glPopMatrix();
+    // Wheels 0 and 1 on the front axle, 2 and 3 on the rear; 0 and 2 at
+    // wheelX[0]. The second side's wheels are turned half round so the same
+    // face of the wheel shows outward; that turn reverses their spin.
+    for (int wheel = 0; wheel < 4; ++wheel) {
+        const int side = wheel % 2;
+        const bool front = wheel < 2;
+        glPushMatrix();
+        glTranslatef(model.wheelX[side], 0, model.wheelZ[front ? 0 : 1]);
+        if (side == 1) {
+            glRotatef(180, 0, 1, 0);
+        }
+        if (front) {
+            glRotatef(-steerAngles[side], 0, 1, 0);
+        }
+        glRotatef(side == 1 ? spinAngles[wheel] : -spinAngles[wheel], 1, 0, 0);
+        glCallList(model.wheelList);
+        glPopMatrix();
+    }
 
     glPopMatrix();
     glDisable(GL_ALPHA_TEST);

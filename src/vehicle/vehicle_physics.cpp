@@ -3,13 +3,11 @@
 // square world's edge.
 #include <cmath>
 
+#include "common/angles.h"
+#include "vehicle/step_rate.h"
 #include "vehicle/vehicle.h"
 
 namespace {
-
-constexpr double pi = 3.141592654;
-
-double radians(double degrees) { return degrees / 180 * pi; }
 
 // Moves value toward zero by step, with no clamp: a value smaller than the step
 // crosses zero.
@@ -46,7 +44,7 @@ void stepVehicle(Vehicle& v, uint32_t frameRate) {
     if (!hasUsableWheelLayout(v.model)) {
         return; // no wheels to stand on: the vehicle stays where it was put
     }
-    const double R = frameRate != 0 ? frameRate : 1;
+    const double R = stepRate(frameRate);
 
     // Smoke timers count down one step.
     if (v.frontSmokeTimer != 0) {

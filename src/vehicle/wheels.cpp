@@ -2,27 +2,23 @@
 // wheels on the terrain, and the body's pitch, roll and height from them.
 #include <cmath>
 
+#include "common/angles.h"
 #include "terrain/terrain.h"
+#include "vehicle/step_rate.h"
 #include "vehicle/vehicle.h"
 
 namespace {
 
-constexpr double pi = 3.141592654;
-constexpr double twoPi = 6.283185307;
-
-double radians(double degrees) { return degrees / 180 * pi; }
-double degrees(double radians) { return radians * 180 / pi; }
+constexpr double twoPi = gameTwoPi;
 
 double wheelbase(const VehicleModel& m) { return static_cast<double>(m.wheelZ[1]) - m.wheelZ[0]; }
 double track(const VehicleModel& m) { return static_cast<double>(m.wheelX[1]) - m.wheelX[0]; }
-
-double rate(uint32_t frameRate) { return frameRate != 0 ? frameRate : 1; }
 
 } // namespace
 
 void updateWheelAngles(Vehicle& v, uint32_t frameRate) {
     const VehicleModel& m = v.model;
-    const double R = rate(frameRate);
+    const double R = stepRate(frameRate);
     // K is the length of the circle the vehicle drives at this steering angle
     // (it turns steerAngle degrees per unit), rho its signed radius; the 0.0123
     // keeps it finite when going straight.
@@ -73,7 +69,7 @@ void updateGroundHeights(Vehicle& v) {
 }
 
 void updateSuspension(Vehicle& v, uint32_t frameRate) {
-    const double R = rate(frameRate);
+    const double R = stepRate(frameRate);
     for (int wheel = 0; wheel < 4; ++wheel) {
         const double ground = v.wheelContact[wheel][1];
         double height = v.wheelHeight[wheel];

@@ -30,8 +30,7 @@ TEST(FrameRateEndToEnd, HoldingHLowersTheFrameRate) {
     ASSERT_TRUE(server.ok());
     // A small window draws fast, so the slow-down's few milliseconds show.
     Game game(server, "resolution: 240 180 32\nfullscreen: false\nfps: true\nmaxfps: 1000\n");
-    ASSERT_TRUE(game.start());
-    const Window window = game.waitForWindow();
+    const Window window = game.launch();
     ASSERT_NE(window, 0u) << game.errorOutput();
     ASSERT_TRUE(server.focus(window));
     auto shot = [&] { return server.capture(window); };

@@ -18,8 +18,7 @@ protected:
     void start(const char* settingsText = windowed) {
         ASSERT_TRUE(server.ok());
         game = std::make_unique<Game>(server, settingsText);
-        ASSERT_TRUE(game->start());
-        window = game->waitForWindow();
+        window = game->launch();
         ASSERT_NE(window, 0u) << game->errorOutput();
         ASSERT_TRUE(server.focus(window));
         sleepMs(700);

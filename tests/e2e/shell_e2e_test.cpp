@@ -12,8 +12,7 @@ TEST(ShellEndToEnd, WindowHasTheConfiguredClientAreaAndDrawsFrames) {
     XServer server;
     ASSERT_TRUE(server.ok());
     Game game(server, windowed640);
-    ASSERT_TRUE(game.start());
-    Window window = game.waitForWindow();
+    Window window = game.launch();
     ASSERT_NE(window, 0u) << game.errorOutput();
     EXPECT_EQ(server.title(window), "OpenGL");
     int x, y, width, height;
@@ -51,8 +50,7 @@ TEST(ShellEndToEnd, CloseButtonExitsWithZero) {
     XServer server;
     ASSERT_TRUE(server.ok());
     Game game(server, windowed640);
-    ASSERT_TRUE(game.start());
-    Window window = game.waitForWindow();
+    Window window = game.launch();
     ASSERT_NE(window, 0u) << game.errorOutput();
     sleepMs(300);
     server.requestClose(window);
@@ -63,8 +61,7 @@ TEST(ShellEndToEnd, WithoutASettingsFileTheDefaultsGiveFullScreen1024x768) {
     XServer server(1024, 768); // the default mode is the screen's own
     ASSERT_TRUE(server.ok());
     Game game(server, nullptr);
-    ASSERT_TRUE(game.start());
-    Window window = game.waitForWindow();
+    Window window = game.launch();
     ASSERT_NE(window, 0u) << game.errorOutput();
     int x, y, width, height;
     ASSERT_TRUE(server.geometry(window, x, y, width, height));
@@ -93,9 +90,8 @@ TEST(ShellEndToEnd, KeysHeldBeforeEscapeDoNotEndTheGame) {
     XServer server;
     ASSERT_TRUE(server.ok());
     Game game(server, windowed640);
-    ASSERT_TRUE(game.start());
-    Window window = game.waitForWindow();
-    ASSERT_NE(window, 0u);
+    Window window = game.launch();
+    ASSERT_NE(window, 0u) << game.errorOutput();
     server.focus(window);
     server.xdotool("key W A S D KP_8 Home End Insert");
     sleepMs(500);
@@ -112,9 +108,8 @@ TEST(ShellEndToEnd, ResizingTheWindowLaysTheFrameOutAgain) {
     XServer server;
     ASSERT_TRUE(server.ok());
     Game game(server, windowed640);
-    ASSERT_TRUE(game.start());
-    Window window = game.waitForWindow();
-    ASSERT_NE(window, 0u);
+    Window window = game.launch();
+    ASSERT_NE(window, 0u) << game.errorOutput();
     sleepMs(500);
     ASSERT_TRUE(server.xdotool("windowsize --sync " + std::to_string(window) + " 500 400"));
     sleepMs(700);

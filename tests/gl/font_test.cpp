@@ -18,21 +18,17 @@ struct Ink {
     int left = 1 << 30, right = -1, top = 1 << 30, bottom = -1, count = 0;
 };
 
-class FontTest : public ::testing::Test {
+class FontTest : public GlTest {
 protected:
     void SetUp() override {
-        resetAppState();
-        resetFakePlatform();
-        context = std::make_unique<GlContext>(320, 240);
-        ASSERT_TRUE(context->ok());
-        setUpGlState();
+        ASSERT_NO_FATAL_FAILURE(openContext(320, 240));
         createFont();
         ASSERT_NE(fontBase, 0u);
         clear();
     }
     void TearDown() override {
         deleteFont();
-        resetAppState();
+        GlTest::TearDown();
     }
     void clear() {
         glViewport(0, 0, 320, 240);
@@ -57,7 +53,6 @@ protected:
         }
         return box;
     }
-    std::unique_ptr<GlContext> context;
 };
 
 TEST_F(FontTest, TextSitsOnItsBaselineInTheWholeWindow) {

@@ -20,22 +20,17 @@ namespace {
 
 const Rgb grey{128, 128, 128};
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public GlTest {
 protected:
-    void SetUp() override { open(320, 240); }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(open(320, 240)); }
     void TearDown() override {
         deleteFont();
-        resetAppState();
+        GlTest::TearDown();
     }
     void open(int width, int height) {
-        resetAppState();
-        resetFakePlatform();
-        context.reset();
-        context = std::make_unique<GlContext>(width, height);
-        ASSERT_TRUE(context->ok());
+        ASSERT_NO_FATAL_FAILURE(openContext(width, height));
         settings.showFps = false;
         settings.textureFilter = 2;
-        setUpGlState();
         applyPerspective();
         initFrameTimer(frameTimer, 100);
         createFont();
@@ -85,7 +80,6 @@ protected:
         }
         return box;
     }
-    std::unique_ptr<GlContext> context;
 };
 
 TEST_F(FrameTest, SceneSetUpPutsTheVehiclesAtTheStartWithOnlyLightOne) {
@@ -167,7 +161,7 @@ TEST_F(FrameTest, ThreeDriversFillEveryQuarter) {
 TEST_F(FrameTest, OddWindowSizesLeaveTheLastColumnAndRowClear) {
     // (Wide enough that each quarter's readout, which keeps its pixel size,
     // stays inside its quarter.)
-    open(401, 301);
+    ASSERT_NO_FATAL_FAILURE(open(401, 301));
     frameWith({VK_DELETE});
     EXPECT_EQ(painted(400, 0, 401, 301), 0);  // the last column
     EXPECT_EQ(painted(0, 300, 401, 301), 0);  // the top row

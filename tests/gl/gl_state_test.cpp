@@ -12,15 +12,11 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
-class GlStateTest : public ::testing::Test {
+class GlStateTest : public GlTest {
 protected:
     void SetUp() override {
-        resetAppState();
-        context = std::make_unique<GlContext>(320, 240);
-        ASSERT_TRUE(context->ok());
+        ASSERT_NO_FATAL_FAILURE(openContext(320, 240, false));
     }
-    void TearDown() override { resetAppState(); }
-    std::unique_ptr<GlContext> context;
 };
 
 void expectViewport(int x, int y, int w, int h) {

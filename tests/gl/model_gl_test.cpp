@@ -13,18 +13,12 @@
 
 namespace {
 
-class ModelTest : public ::testing::Test {
+class ModelTest : public GlTest {
 protected:
     void SetUp() override {
-        resetAppState();
-        resetFakePlatform();
-        context = std::make_unique<GlContext>(128, 128);
-        ASSERT_TRUE(context->ok());
-        setUpGlState();
+        ASSERT_NO_FATAL_FAILURE(openContext(128, 128));
         std::memset(&model, 0, sizeof model);
     }
-    void TearDown() override { resetAppState(); }
-    std::unique_ptr<GlContext> context;
     static VehicleModel model;
 };
 

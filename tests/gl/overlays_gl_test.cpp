@@ -13,27 +13,22 @@
 
 namespace {
 
-class OverlaysTest : public ::testing::Test {
+class OverlaysTest : public GlTest {
 protected:
     void SetUp() override {
-        resetAppState();
-        resetFakePlatform();
-        context = std::make_unique<GlContext>(320, 240);
-        ASSERT_TRUE(context->ok());
-        setUpGlState();
+        ASSERT_NO_FATAL_FAILURE(openContext(320, 240));
         createFont();
         applyPerspective();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     void TearDown() override {
         deleteFont();
-        resetAppState();
+        GlTest::TearDown();
     }
     static FrameTimer timer(uint32_t displayed, uint32_t max) {
         return FrameTimer{displayed, 60, max};
     }
     bool isGrey(Rgb p) const { return p.r == 128 && p.g == 128 && p.b == 128; }
-    std::unique_ptr<GlContext> context;
 };
 
 TEST_F(OverlaysTest, FullRateBarSpansTheWidthRedToGreen) {

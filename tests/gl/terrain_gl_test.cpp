@@ -22,14 +22,10 @@ uint32_t solidTexture(uint8_t r, uint8_t g, uint8_t b, int bits = 24) {
     return name;
 }
 
-class TerrainDrawTest : public ::testing::Test {
+class TerrainDrawTest : public GlTest {
 protected:
     void SetUp() override {
-        resetAppState();
-        resetFakePlatform();
-        context = std::make_unique<GlContext>(200, 200);
-        ASSERT_TRUE(context->ok());
-        setUpGlState();
+        ASSERT_NO_FATAL_FAILURE(openContext(200, 200));
         std::memset(&terrain, 0, sizeof terrain);
         std::memset(terrain.growth, 255, sizeof terrain.growth);
         computeTerrainNormals(terrain);
@@ -46,7 +42,6 @@ protected:
         glLightfv(GL_LIGHT1, GL_DIFFUSE, white);
         glEnable(GL_LIGHT1);
     }
-    void TearDown() override { resetAppState(); }
 
     // Looking straight down: world x to the right, world -z up, 1 pixel a unit.
     void drawFromAbove() {
@@ -82,7 +77,6 @@ protected:
     Rgb ground(float x, float z) const {
         return context->pixel(static_cast<int>(x + 100), static_cast<int>(100 - z));
     }
-    std::unique_ptr<GlContext> context;
 };
 
 TEST_F(TerrainDrawTest, OverlayIsAddedToTheLitBase) {

@@ -11,13 +11,10 @@
 
 namespace {
 
-class TextureTest : public ::testing::Test {
+class TextureTest : public GlTest {
 protected:
     void SetUp() override {
-        resetAppState();
-        resetFakePlatform();
-        context = std::make_unique<GlContext>(64, 64);
-        ASSERT_TRUE(context->ok());
+        ASSERT_NO_FATAL_FAILURE(openContext(64, 64, false));
     }
     std::string tga(const std::string& name, uint16_t w, uint16_t h, uint8_t bits, const Bytes& p) {
         return dir.write(name, makeTga(w, h, bits, p));
@@ -39,7 +36,6 @@ protected:
         return out;
     }
     TempDir dir;
-    std::unique_ptr<GlContext> context;
 };
 
 TEST_F(TextureTest, EachFilterValueSetsItsFiltersAndLevels) {

@@ -16,14 +16,10 @@
 
 namespace {
 
-class VehicleDrawTest : public ::testing::Test {
+class VehicleDrawTest : public GlTest {
 protected:
     void SetUp() override {
-        resetAppState();
-        resetFakePlatform();
-        context = std::make_unique<GlContext>(200, 200);
-        ASSERT_TRUE(context->ok());
-        setUpGlState();
+        ASSERT_NO_FATAL_FAILURE(openContext(200, 200));
         std::memset(&model, 0, sizeof model);
         WorkingDirectory run(MUDLARK_RUN_DIR);
         loadVehicleModel(model, "Models/Model01.obj", 2);
@@ -31,7 +27,6 @@ protected:
         ASSERT_EQ(fake.captions(), "");
         resetSmoke();
     }
-    void TearDown() override { resetAppState(); }
 
     // Seen from the vehicle's right (+x), 4 units away, 100 pixels a unit... roughly.
     void lookFromTheRight() {
@@ -43,7 +38,6 @@ protected:
         glLoadIdentity();
         glRotatef(-90, 0, 1, 0); // the +x side faces the viewer
     }
-    std::unique_ptr<GlContext> context;
     static VehicleModel model;
 };
 

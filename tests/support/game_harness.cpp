@@ -376,6 +376,8 @@ bool Game::start() {
     return pid_ > 0;
 }
 
+Window Game::launch(int timeoutMs) { return start() ? waitForWindow(timeoutMs) : 0; }
+
 Window Game::waitForWindow(int timeoutMs) {
     window_ = server_.waitForWindow("OpenGL", timeoutMs);
     return window_;

@@ -91,6 +91,8 @@ public:
     const std::string& folder() const { return folder_; }
     // Starts the game; false if it could not be started.
     bool start();
+    // Starts the game and waits for its window: 0 if either failed.
+    Window launch(int timeoutMs = 20000);
     // Waits for the main window (titled "OpenGL"); 0 if it did not come.
     Window waitForWindow(int timeoutMs = 20000);
     Window window() const { return window_; }

@@ -6,6 +6,8 @@
 
 #include "app/app_state.h"
 #include "common/gl_api.h"
+#include "platform/fake/fake_platform.h"
+#include "render/gl_state.h"
 
 GlContext::GlContext(int width, int height) : width_(width), height_(height) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -71,3 +73,16 @@ Matrix4 readMatrix(unsigned int which) {
     glGetDoublev(which, matrix.m);
     return matrix;
 }
+
+void GlTest::openContext(int width, int height, bool gameState) {
+    resetAppState();
+    resetFakePlatform();
+    context.reset();
+    context = std::make_unique<GlContext>(width, height);
+    ASSERT_TRUE(context->ok());
+    if (gameState) {
+        setUpGlState();
+    }
+}
+
+void GlTest::TearDown() { resetAppState(); }

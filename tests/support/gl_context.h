@@ -3,7 +3,10 @@
 // game asks for: RGB without alpha, 16-bit depth, double buffered.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -45,3 +48,13 @@ struct Matrix4 {
     double m[16]; // column-major, as GL returns it
 };
 Matrix4 readMatrix(unsigned int which); // GL_PROJECTION_MATRIX or GL_MODELVIEW_MATRIX
+
+// A GL test: fresh game records and fake platform, a context of its own.
+class GlTest : public ::testing::Test {
+protected:
+    // Opens a width x height context; with gameState, also the game's one-time GL
+    // state. Call as ASSERT_NO_FATAL_FAILURE(openContext(...)).
+    void openContext(int width, int height, bool gameState = true);
+    void TearDown() override;
+    std::unique_ptr<GlContext> context;
+};

@@ -49,8 +49,7 @@ protected:
 TEST_F(WineTest, WindowFramesLayoutsReadoutAndEscape) {
     ASSERT_TRUE(server.ok());
     Game game(server, windowed, {}, windowsGame());
-    ASSERT_TRUE(game.start());
-    const Window window = game.waitForWindow(60000);
+    const Window window = game.launch(60000);
     ASSERT_NE(window, 0u) << game.errorOutput();
     EXPECT_EQ(server.title(window), "OpenGL");
     int x, y, width, height;
@@ -89,8 +88,7 @@ TEST_F(WineTest, WindowFramesLayoutsReadoutAndEscape) {
 TEST_F(WineTest, CloseButtonExitsWithZero) {
     ASSERT_TRUE(server.ok());
     Game game(server, windowed, {}, windowsGame());
-    ASSERT_TRUE(game.start());
-    const Window window = game.waitForWindow(60000);
+    const Window window = game.launch(60000);
     ASSERT_NE(window, 0u) << game.errorOutput();
     sleepMs(1000);
     server.requestClose(window);
