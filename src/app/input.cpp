@@ -1,7 +1,11 @@
-// input.cpp -- the input record's own operation.
+// input.cpp -- the input record's own operations.
 #include "app/input.h"
+
+#include <cstring>
 
 void InputState::clearMouseDeltas() {
     deltaX = 0;
     deltaY = 0;
 }
+
+void InputState::clearKeyPresses() { std::memset(pressed, 0, sizeof pressed); }

@@ -12,7 +12,18 @@ struct InputState {
     int32_t deltaX;         // motion of the last move message; 0 once a frame has used it
     int32_t deltaY;
     uint8_t keys[256];      // keys[vk] is 1 while the key with that virtual-key code is down
+    // pressed[vk] is 1 once the key went down since the last frame, even if it
+    // is already up again: a tap shorter than a frame still counts for one frame.
+    uint8_t pressed[256];
+
+    // Down for this frame: held now, or pressed since the last frame. Codes
+    // outside 0..255 are never down.
+    bool isDown(int32_t code) const {
+        return code >= 0 && code < 256 && (keys[code] != 0 || pressed[code] != 0);
+    }
 
     // Called once per frame after the views, so every frame sees only new motion.
     void clearMouseDeltas();
+    // Called with clearMouseDeltas: the next frame sees only presses made after this one.
+    void clearKeyPresses();
 };

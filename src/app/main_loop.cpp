@@ -31,8 +31,9 @@ int runGame() {
                 platformDispatchMessage(message);
             }
         } else if (active) {
-            // Escape is looked at only between messages, while frames are drawn.
-            if (input.keys[VK_ESCAPE]) {
+            // Escape is looked at only between messages, while frames are drawn;
+            // a tap that went down and up since the last frame counts too.
+            if (input.isDown(VK_ESCAPE)) {
                 done = true;
             } else {
                 drawFrame();

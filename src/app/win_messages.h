@@ -33,6 +33,7 @@ constexpr uint32_t SC_MONITORPOWER = 0xF170;
 // Virtual-key codes.
 constexpr uint8_t VK_BACK = 0x08;
 constexpr uint8_t VK_TAB = 0x09;
+constexpr uint8_t VK_CLEAR = 0x0C; // the keypad's 5 with NumLock off
 constexpr uint8_t VK_RETURN = 0x0D;
 constexpr uint8_t VK_SHIFT = 0x10;
 constexpr uint8_t VK_CONTROL = 0x11;
@@ -87,3 +88,7 @@ constexpr uintptr_t makeLong(uint32_t low, uint32_t high) {
 }
 constexpr uint32_t lowWord(uintptr_t value) { return static_cast<uint32_t>(value & 0xFFFFu); }
 constexpr uint32_t highWord(uintptr_t value) { return static_cast<uint32_t>((value >> 16) & 0xFFFFu); }
+// A 16-bit word read as a signed number, as a mouse message's coordinates are.
+constexpr int32_t signedWord(uint32_t word) {
+    return static_cast<int32_t>(word & 0xFFFFu) - ((word & 0x8000u) != 0 ? 0x10000 : 0);
+}

@@ -105,6 +105,7 @@ intptr_t windowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam) {
         // Virtual-key codes are below 256; anything else is no key of ours.
         if (wParam < sizeof input.keys) {
             input.keys[wParam] = 1;
+            input.pressed[wParam] = 1;
         }
         return 0;
     case WM_KEYUP:
@@ -112,9 +113,21 @@ intptr_t windowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam) {
             input.keys[wParam] = 0;
         }
         return 0;
+    case WM_SYSKEYUP:
+        // A key let go while Alt is held (or as the window loses the focus with
+        // Alt down) arrives as a system key-up: it is up all the same. The
+        // system's own handling of the message goes on below.
+        if (wParam < sizeof input.keys) {
+            input.keys[wParam] = 0;
+        }
+        break;
     case WM_MOUSEMOVE: {
-        uint32_t x = lowWord(static_cast<uintptr_t>(lParam));
-        uint32_t y = highWord(static_cast<uintptr_t>(lParam));
+        // The position words are signed: while a button is held the pointer is
+        // followed beyond the window's top and left edges, where they go negative.
+        // Kept in the unsigned fields as their two's complement, the differences
+        // still come out as the pixels really moved.
+        const uint32_t x = static_cast<uint32_t>(signedWord(lowWord(static_cast<uintptr_t>(lParam))));
+        const uint32_t y = static_cast<uint32_t>(signedWord(highWord(static_cast<uintptr_t>(lParam))));
         input.deltaX = static_cast<int32_t>(x - input.cursorX);
         input.deltaY = static_cast<int32_t>(y - input.cursorY);
         input.cursorX = x;

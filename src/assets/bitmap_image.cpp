@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "common/byte_buffer.h"
+
 namespace {
 
 constexpr uint32_t compressionNone = 0;     // BI_RGB
@@ -197,9 +199,11 @@ bool decodeBitmap(const uint8_t* bytes, std::size_t size, BitmapImage& image) {
         }
     }
 
+    if (!resizeBytes(image.pixels, static_cast<std::size_t>(h.width) * static_cast<std::size_t>(rows) * 3)) {
+        return false;
+    }
     image.width = static_cast<int32_t>(h.width);
     image.height = static_cast<int32_t>(rows);
-    image.pixels.assign(static_cast<std::size_t>(h.width) * static_cast<std::size_t>(rows) * 3, 0);
     for (int64_t row = 0; row < rows; ++row) {
         const uint8_t* source = bytes + h.pixelOffset + static_cast<std::size_t>(row * stride);
         // Rows leave bottom row first whatever the file's order.
@@ -257,8 +261,8 @@ bool readBitmapImage(const char* path, BitmapImage& image) {
     const long length = ok ? std::ftell(file) : -1;
     ok = ok && length >= 0 && length <= maxBitmapFile && std::fseek(file, 0, SEEK_SET) == 0;
     if (ok) {
-        bytes.resize(static_cast<std::size_t>(length));
-        ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        ok = resizeBytes(bytes, static_cast<std::size_t>(length)) &&
+             std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
     }
     std::fclose(file);
     return ok && decodeBitmap(bytes.data(), bytes.size(), image);

@@ -9,6 +9,8 @@ constexpr int maxModelNormals = 24;
 constexpr int maxModelTextures = 24;
 constexpr int maxModelFaces = 24;
 constexpr int maxTextureNameLength = 80;
+// A wheel part whose texture index was damaged: drawn without a texture.
+constexpr int32_t noWheelTexture = -1;
 
 // Which two vertex coordinates become a face's texture u and v.
 enum MappingPlane : int32_t {
@@ -39,7 +41,7 @@ struct VehicleModel {
     float wheelZ[2];  // [0] front (steered) axle, [1] rear axle
     float wheelWidth;
     float wheelRadius; // also the height by which the body is drawn
-    int32_t wheelTextures[3]; // cap facing -x (unturned), tread, cap facing +x
+    int32_t wheelTextures[3]; // cap facing -x (unturned), tread, cap facing +x; or noWheelTexture
     uint32_t wheelList;
 };
 

@@ -34,6 +34,12 @@ void emitFace(const VehicleModel& model, const ModelFace& face) {
     glEnd();
 }
 
+// The GL name of a wheel part's texture; 0 (no texture) for a damaged index.
+uint32_t wheelTextureName(const VehicleModel& model, int part) {
+    const int32_t index = model.wheelTextures[part];
+    return index >= 0 && index < maxModelTextures ? model.textures[index] : 0;
+}
+
 } // namespace
 
 void faceTextureCoordinates(const VehicleModel& model, const ModelFace& face, float st[4][2]) {
@@ -70,15 +76,15 @@ void buildModelLists(VehicleModel& model, const ModelFileContents& contents) {
     if (quadric != nullptr) {
         glPushMatrix();
         glTranslatef(0.0f, 0.0f, model.wheelWidth / 2.0f);
-        glBindTexture(GL_TEXTURE_2D, model.textures[model.wheelTextures[0]]);
+        glBindTexture(GL_TEXTURE_2D, wheelTextureName(model, 0));
         gluDisk(quadric, 0.0, model.wheelRadius, 16, 1);
         glPopMatrix();
         glPushMatrix();
         glTranslatef(0.0f, 0.0f, -model.wheelWidth / 2.0f);
-        glBindTexture(GL_TEXTURE_2D, model.textures[model.wheelTextures[1]]);
+        glBindTexture(GL_TEXTURE_2D, wheelTextureName(model, 1));
         gluCylinder(quadric, model.wheelRadius, model.wheelRadius, model.wheelWidth, 16, 1);
         glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
-        glBindTexture(GL_TEXTURE_2D, model.textures[model.wheelTextures[2]]);
+        glBindTexture(GL_TEXTURE_2D, wheelTextureName(model, 2));
         gluDisk(quadric, 0.0, model.wheelRadius, 16, 1);
         glPopMatrix();
     }

@@ -159,10 +159,12 @@ struct Reader {
         int32_t textures[3] = {model.wheelTextures[0], model.wheelTextures[1],
                                model.wheelTextures[2]};
         const bool complete = readFloats(scanner, geometry, 6) && readInts(scanner, textures, 3);
-        for (int32_t texture : textures) {
+        // A texture index outside the table costs that one picture, not the
+        // wheel: the wheels still carry the vehicle, that part is drawn bare.
+        for (int32_t& texture : textures) {
             if (!inRange(texture, maxModelTextures)) {
                 ++contents.damagedRecords;
-                return;
+                texture = noWheelTexture;
             }
         }
         model.wheelX[0] = geometry[0];

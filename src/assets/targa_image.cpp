@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "common/byte_buffer.h"
+
 namespace {
 
 constexpr uint8_t referenceHeader[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -49,7 +51,9 @@ TargaResult readTargaImage(std::FILE* file, TargaImage& image) {
     if (left >= 0 && static_cast<uint64_t>(left) < byteCount) {
         return TargaResult::badPixels;
     }
-    image.pixels.resize(static_cast<std::size_t>(byteCount));
+    if (!resizeBytes(image.pixels, static_cast<std::size_t>(byteCount))) {
+        return TargaResult::badPixels;
+    }
     if (std::fread(image.pixels.data(), 1, image.pixels.size(), file) != image.pixels.size()) {
         image.pixels.clear();
         image.pixels.shrink_to_fit();

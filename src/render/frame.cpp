@@ -56,12 +56,14 @@ void drawFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     tickFrameTimer(frameTimer);
-    readLayoutKeys(input.keys, worldView, splitLayout);
-    readFollowKeys(input.keys, followedVehicle);
+    readLayoutKeys(input, worldView, splitLayout);
+    readFollowKeys(input, followedVehicle);
     advanceSimulation(frameTimer.measuredFps);
     drawViews();
-    // Each frame's simulation sees only the mouse motion since the last frame.
+    // Each frame's simulation sees only the mouse motion and the key presses
+    // since the last frame.
     input.clearMouseDeltas();
+    input.clearKeyPresses();
     if (settings.showFps) {
         drawFpsOverlay(frameTimer, settings.width, settings.height);
     }

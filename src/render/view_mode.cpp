@@ -3,27 +3,27 @@
 
 #include "app/win_messages.h"
 
-void readLayoutKeys(const uint8_t (&keys)[256], bool& worldView, uint32_t& splitLayout) {
-    if (keys[VK_INSERT]) {
+void readLayoutKeys(const InputState& input, bool& worldView, uint32_t& splitLayout) {
+    if (input.isDown(VK_INSERT)) {
         worldView = false;
         splitLayout = 1;
-    } else if (keys[VK_HOME]) {
+    } else if (input.isDown(VK_HOME)) {
         worldView = false;
         splitLayout = 2;
-    } else if (keys[VK_DELETE]) {
+    } else if (input.isDown(VK_DELETE)) {
         worldView = false;
         splitLayout = 3;
-    } else if (keys[VK_END]) {
+    } else if (input.isDown(VK_END)) {
         worldView = true;
     }
 }
 
-void readFollowKeys(const uint8_t (&keys)[256], uint32_t& followedVehicle) {
-    if (keys[VK_NUMPAD0 + 7]) {
+void readFollowKeys(const InputState& input, uint32_t& followedVehicle) {
+    if (input.isDown(VK_NUMPAD0 + 7)) {
         followedVehicle = 0;
-    } else if (keys[letterKey('Q')]) {
+    } else if (input.isDown(letterKey('Q'))) {
         followedVehicle = 1;
-    } else if (keys[letterKey('U')]) {
+    } else if (input.isDown(letterKey('U'))) {
         followedVehicle = 2;
     }
 }

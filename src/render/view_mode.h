@@ -3,10 +3,12 @@
 
 #include <cstdint>
 
+#include "app/input.h"
+
 // Insert: one driver view; Home: two driver views and the world view; Delete:
 // three driver views and the world view; End: the world view alone. The first
-// held key in that order wins; with none held the layout stays.
-void readLayoutKeys(const uint8_t (&keys)[256], bool& worldView, uint32_t& splitLayout);
+// key down this frame in that order wins; with none the layout stays.
+void readLayoutKeys(const InputState& input, bool& worldView, uint32_t& splitLayout);
 
-// Numpad 7, Q, U follow vehicle 0, 1, 2; the first held key in that order wins.
-void readFollowKeys(const uint8_t (&keys)[256], uint32_t& followedVehicle);
+// Numpad 7, Q, U follow vehicle 0, 1, 2; the first key down in that order wins.
+void readFollowKeys(const InputState& input, uint32_t& followedVehicle);

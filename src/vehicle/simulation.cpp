@@ -27,7 +27,7 @@ void advanceSimulation(uint32_t frameRate) {
         lightPosition[0] += static_cast<float>(input.deltaX);
         lightPosition[2] += static_cast<float>(input.deltaY);
     }
-    if (input.keys[letterKey('H')]) {
+    if (input.isDown(letterKey('H'))) {
         burnSlowDownTime();
     }
 }

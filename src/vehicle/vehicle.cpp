@@ -75,6 +75,4 @@ bool hasUsableWheelLayout(const VehicleModel& model) {
     return true;
 }
 
-bool keyHeld(int32_t code) {
-    return code >= 0 && code < static_cast<int32_t>(sizeof input.keys) && input.keys[code] != 0;
-}
+bool keyHeld(int32_t code) { return input.isDown(code); }

@@ -99,7 +99,7 @@ TEST(ModelRead, IndicesBeyondTheLimitsAreRefusedAndCounted) {
         "texture: 24 0 1 0 1 Models/X.tga\ntexture: 0 0 1 0 1 Models/A.tga\n"
         "face: 24 0 1 2 3 0 0 XY\nface: 0 0 1 2 99 0 0 XY\nface: 0 0 1 2 3 24 0 XY\n"
         "face: 0 0 1 2 3 0 -3 XY\nface: 0 0 1 2 98 23 0 XZ\n"
-        "wheel: 0 0 0 0 0 0 0 24 0\n");
+        "wheel: 0.5 -0.5 1 -1 0.2 0.3 0 24 2\n");
     EXPECT_EQ(r.contents.damagedRecords, 9);
     EXPECT_EQ(r.model.lastVertexIndex, 98);
     EXPECT_FLOAT_EQ(r.model.vertices[98][0], 1.0f);
@@ -108,7 +108,13 @@ TEST(ModelRead, IndicesBeyondTheLimitsAreRefusedAndCounted) {
     EXPECT_EQ(r.model.lastFaceIndex, 0);
     EXPECT_EQ(r.model.faces[0].vertex[3], 98); // only the sound face record was stored
     EXPECT_EQ(r.model.faces[0].normal, 23);
-    EXPECT_FALSE(r.contents.hasWheel);
+    // A bad wheel texture costs that picture only: the wheels keep their geometry.
+    EXPECT_TRUE(r.contents.hasWheel);
+    EXPECT_FLOAT_EQ(r.model.wheelRadius, 0.3f);
+    EXPECT_FLOAT_EQ(r.model.wheelZ[1], -1.0f);
+    EXPECT_EQ(r.model.wheelTextures[0], 0);
+    EXPECT_EQ(r.model.wheelTextures[1], noWheelTexture);
+    EXPECT_EQ(r.model.wheelTextures[2], 2);
 }
 
 TEST(ModelRead, OverLongNamesAndTokensStayInTheirBuffers) {

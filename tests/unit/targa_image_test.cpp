@@ -1,8 +1,13 @@
 // targa_image_test.cpp -- the TGA reader and the texture loaders' failure boxes.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/settings.h"
 #include "assets/targa_image.h"
 #include "assets/texture.h"
 #include "platform/fake/fake_platform.h"
@@ -69,14 +74,66 @@ TEST(TargaImage, HeadersOtherThanUncompressedTrueColourAreRefused) {
     EXPECT_EQ(readBytes(Bytes{}, image), TargaResult::badHeader);
 }
 
+// Peak resident memory of this process so far, in MiB.
+long peakResidentMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
 TEST(TargaImage, SizesBeyondThirtyTwoBitsAreRefused) {
     TargaImage image;
     // 65535 x 65535 x 32 bits does not fit 32-bit arithmetic.
     EXPECT_EQ(readBytes(makeTga(65535, 65535, 32, Bytes(16, 0)), image), TargaResult::badHeader);
-    // 16383 x 8192 x 32 bits just fits, but the file holds nowhere near its pixels.
+    // 16383 x 8192 x 32 bits (512 MiB) just fits, but the file holds nowhere near
+    // its pixels: refused before a byte of the picture is allocated.
+    const long before = peakResidentMiB();
     EXPECT_EQ(readBytes(makeTga(16383, 8192, 32, Bytes(16, 0)), image), TargaResult::badPixels);
     EXPECT_TRUE(image.pixels.empty());
+    EXPECT_LT(peakResidentMiB() - before, 64);
 }
+
+// Address sanitizer reserves terabytes of address space: no room to limit.
+#if defined(__SANITIZE_ADDRESS__)
+#define ADDRESS_SPACE_IS_LIMITABLE 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ADDRESS_SPACE_IS_LIMITABLE 0
+#endif
+#endif
+#ifndef ADDRESS_SPACE_IS_LIMITABLE
+#define ADDRESS_SPACE_IS_LIMITABLE 1
+#endif
+#if ADDRESS_SPACE_IS_LIMITABLE
+// In a child process: limits the address space to what the process has and
+// 128 MiB more, loads the picture and exits 0 if it failed as a short file does.
+[[noreturn]] void loadWithLittleRoom(const std::string& path) {
+    long pages = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) {
+        std::_Exit(2);
+    }
+    std::fclose(statm);
+    const rlim_t room = static_cast<rlim_t>(pages) * 4096 + (rlim_t{128} << 20);
+    const rlimit limit{room, room};
+    setrlimit(RLIMIT_AS, &limit);
+    resetFakePlatform();
+    uint32_t slot = 7;
+    const bool loaded = loadTargaTexture(path.c_str(), &slot, filterPoint);
+    std::_Exit(!loaded && fake.captions() == "Error -13" && slot == 7 ? 0 : 1);
+}
+
+// A picture whose pixels are all in the file but do not fit in memory is
+// refused like a short one: the loader's "Error -13", not the end of the game.
+TEST(TargaImageDeathTest, PictureLargerThanMemoryTakesTheFailurePath) {
+    TempDir dir;
+    Bytes header = makeTga(16383, 8192, 32, {});
+    const std::string path = dir.write("huge.tga", header);
+    // The file really holds the 512 MiB of pixels (as a hole, costing no disk).
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(header.size()) + 16383L * 8192 * 4), 0);
+    EXPECT_EXIT(loadWithLittleRoom(path), ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(TargaImage, PixelBlockCutShortIsRefused) {
     TargaImage image;

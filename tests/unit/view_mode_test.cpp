@@ -1,79 +1,81 @@
-// view_mode_test.cpp -- layout and followed-vehicle keys and their priorities.
+// view_mode_test.cpp -- layout and followed-vehicle keys, fed through the window
+// procedure as the game feeds them: priorities, held keys and taps within a frame.
 #include <gtest/gtest.h>
 
+#include "app/app_state.h"
 #include "app/win_messages.h"
+#include "app/window.h"
+#include "platform/fake/fake_platform.h"
 #include "render/view_mode.h"
 
 namespace {
 
-struct Layout {
-    bool worldView = false;
-    uint32_t splitLayout = 1;
+struct Key {
+    uint8_t code;
+    bool down; // false: a key-up
 };
 
-Layout press(Layout layout, std::initializer_list<uint8_t> held) {
-    uint8_t keys[256] = {};
-    for (uint8_t k : held) {
-        keys[k] = 1;
+struct Case {
+    const char* name;
+    std::vector<std::vector<Key>> frames; // the key messages before each frame
+    bool worldView;
+    uint32_t splitLayout;
+    uint32_t followed;
+};
+
+class ViewModeTest : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override {
+        resetAppState();
+        resetFakePlatform();
     }
-    readLayoutKeys(keys, layout.worldView, layout.splitLayout);
-    return layout;
-}
+};
 
-TEST(ViewMode, EachKeySelectsItsLayout) {
-    Layout start;
-    Layout world = press(start, {VK_END});
-    EXPECT_TRUE(world.worldView);
-    EXPECT_EQ(world.splitLayout, 1u); // kept underneath the world view
-    Layout two = press(start, {VK_HOME});
-    EXPECT_FALSE(two.worldView);
-    EXPECT_EQ(two.splitLayout, 2u);
-    Layout three = press(world, {VK_DELETE});
-    EXPECT_FALSE(three.worldView);
-    EXPECT_EQ(three.splitLayout, 3u);
-    Layout one = press(three, {VK_INSERT});
-    EXPECT_FALSE(one.worldView);
-    EXPECT_EQ(one.splitLayout, 1u);
-}
-
-TEST(ViewMode, NoKeyKeepsTheLayout) {
-    Layout three = press(Layout{}, {VK_DELETE});
-    Layout world = press(three, {VK_END});
-    Layout unchanged = press(world, {'W', VK_NUMPAD0 + 8});
-    EXPECT_TRUE(unchanged.worldView);
-    EXPECT_EQ(unchanged.splitLayout, 3u);
-}
-
-TEST(ViewMode, FirstKeyInOrderWins) {
-    Layout both = press(Layout{}, {VK_INSERT, VK_END});
-    EXPECT_FALSE(both.worldView);
-    EXPECT_EQ(both.splitLayout, 1u);
-    Layout homeAndDelete = press(Layout{}, {VK_DELETE, VK_HOME});
-    EXPECT_EQ(homeAndDelete.splitLayout, 2u);
-    // End after Delete, then Insert: the world view, then one driver view again.
-    Layout sequence = press(press(press(Layout{}, {VK_DELETE}), {VK_END}), {VK_INSERT});
-    EXPECT_FALSE(sequence.worldView);
-    EXPECT_EQ(sequence.splitLayout, 1u);
-}
-
-TEST(ViewMode, FollowKeys) {
-    uint8_t keys[256] = {};
+TEST_P(ViewModeTest, FramesEndInTheLayout) {
+    const Case& c = GetParam();
+    bool world = false;
+    uint32_t split = 1;
     uint32_t followed = 0;
-    keys[letterKey('Q')] = 1;
-    readFollowKeys(keys, followed);
-    EXPECT_EQ(followed, 1u);
-    keys[letterKey('Q')] = 0;
-    readFollowKeys(keys, followed);
-    EXPECT_EQ(followed, 1u);
-    keys[letterKey('U')] = 1;
-    readFollowKeys(keys, followed);
-    EXPECT_EQ(followed, 2u);
-    keys[letterKey('Q')] = 1; // Q is tested before U
-    readFollowKeys(keys, followed);
-    EXPECT_EQ(followed, 1u);
-    keys[VK_NUMPAD0 + 7] = 1; // and Numpad 7 before both
-    readFollowKeys(keys, followed);
-    EXPECT_EQ(followed, 0u);
+    for (const auto& messages : c.frames) {
+        for (const Key& key : messages) {
+            windowProcedure(key.down ? WM_KEYDOWN : WM_KEYUP, key.code, 1);
+        }
+        readLayoutKeys(input, world, split);
+        readFollowKeys(input, followed);
+        input.clearKeyPresses();
+    }
+    EXPECT_EQ(world, c.worldView);
+    EXPECT_EQ(split, c.splitLayout);
+    EXPECT_EQ(followed, c.followed);
 }
+
+constexpr Key down(uint8_t code) { return Key{code, true}; }
+constexpr Key up(uint8_t code) { return Key{code, false}; }
+const uint8_t Q = letterKey('Q');
+const uint8_t U = letterKey('U');
+const uint8_t numpad7 = VK_NUMPAD0 + 7;
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ViewModeTest,
+    ::testing::Values(
+        Case{"NothingPressed", {{}, {}}, false, 1, 0},
+        Case{"EndKeepsTheSplitUnderneath", {{down(VK_END)}}, true, 1, 0},
+        Case{"Home", {{down(VK_HOME)}}, false, 2, 0},
+        Case{"DeleteThenEndThenInsert",
+             {{down(VK_DELETE), up(VK_DELETE)}, {down(VK_END), up(VK_END)}, {down(VK_INSERT)}},
+             false, 1, 0},
+        Case{"OtherKeysKeepTheLayout", {{down(VK_DELETE), up(VK_DELETE)}, {down('W')}}, false, 3, 0},
+        Case{"InsertBeforeEnd", {{down(VK_END), down(VK_INSERT)}}, false, 1, 0},
+        Case{"HomeBeforeDelete", {{down(VK_DELETE), down(VK_HOME)}}, false, 2, 0},
+        Case{"QThenU", {{down(Q), up(Q)}, {}, {down(U)}}, false, 1, 2},
+        Case{"QBeforeU", {{down(U), down(Q)}}, false, 1, 1},
+        Case{"Numpad7BeforeBoth", {{down(U), down(Q), down(numpad7)}}, false, 1, 0},
+        // A tap that goes down and up before the frame still counts for that frame.
+        Case{"TapOfEndWithinOneFrame", {{down(VK_END), up(VK_END)}}, true, 1, 0},
+        Case{"TapOfUWithinOneFrame", {{down(U), up(U)}}, false, 1, 2},
+        // ...and for that frame only: a held Home wins once the tapped Insert is gone.
+        Case{"TapCountsForOneFrameOnly",
+             {{down(VK_HOME), down(VK_INSERT), up(VK_INSERT)}, {}}, false, 2, 0}),
+    [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "app/win_messages.h"
 #include "app/window.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/win32/win32_keys.h"
 
 namespace {
 
@@ -43,12 +44,32 @@ TEST_F(WindowTest, CodesBeyondTheKeyArrayAreIgnored) {
     }
 }
 
-TEST_F(WindowTest, SystemKeysNeverReachTheKeyArray) {
+TEST_F(WindowTest, SystemKeysNeverPressButAlwaysRelease) {
     // Keys pressed with Alt held, and F10, come as system keys.
     EXPECT_EQ(send(WM_SYSKEYDOWN, 'W'), -1);
     EXPECT_EQ(send(WM_SYSKEYDOWN, VK_F10), -1);
-    EXPECT_EQ(input.keys[letterKey('W')], 0);
-    EXPECT_EQ(input.keys[VK_F10], 0);
+    EXPECT_FALSE(input.isDown(letterKey('W')));
+    EXPECT_FALSE(input.isDown(VK_F10));
+    // W held, then Alt, then both let go: W's release comes as a system key-up,
+    // and still lets go (the system's handling of it goes on).
+    send(WM_KEYDOWN, 'W');
+    input.clearKeyPresses();
+    EXPECT_EQ(send(WM_SYSKEYUP, 'W'), -1);
+    EXPECT_FALSE(input.isDown(letterKey('W')));
+    send(WM_SYSKEYUP, 0x1FF); // beyond the array: nothing to let go
+}
+
+TEST_F(WindowTest, TapWithinAFrameIsDownUntilTheFrameEnds) {
+    send(WM_KEYDOWN, VK_END);
+    send(WM_KEYUP, VK_END);
+    EXPECT_EQ(input.keys[VK_END], 0); // held state: up
+    EXPECT_TRUE(input.isDown(VK_END));
+    send(WM_KEYDOWN, 'W');
+    input.clearKeyPresses();
+    EXPECT_FALSE(input.isDown(VK_END));
+    EXPECT_TRUE(input.isDown(letterKey('W'))); // held across frames: unchanged
+    EXPECT_FALSE(input.isDown(-1));
+    EXPECT_FALSE(input.isDown(256));
 }
 
 TEST_F(WindowTest, MouseDeltasComeFromTheLastMoveOnly) {
@@ -65,6 +86,21 @@ TEST_F(WindowTest, MouseDeltasComeFromTheLastMoveOnly) {
     EXPECT_EQ(input.deltaX, 0);
     EXPECT_EQ(input.deltaY, 0);
     EXPECT_EQ(input.cursorX, 105u);
+}
+
+TEST_F(WindowTest, MouseBeyondTheTopLeftEdgesMovesByThePixelsMoved) {
+    // While a button is held the pointer is followed outside the window, where
+    // the 16-bit words of the position go negative.
+    send(WM_MOUSEMOVE, 0, point(10, 5));
+    send(WM_MOUSEMOVE, 0, point(static_cast<uint32_t>(-15), static_cast<uint32_t>(-20)));
+    EXPECT_EQ(input.deltaX, -25);
+    EXPECT_EQ(input.deltaY, -25);
+    send(WM_MOUSEMOVE, 0, point(static_cast<uint32_t>(-300), static_cast<uint32_t>(-1)));
+    EXPECT_EQ(input.deltaX, -285);
+    EXPECT_EQ(input.deltaY, 19);
+    send(WM_MOUSEMOVE, 0, point(12, 7)); // and back inside
+    EXPECT_EQ(input.deltaX, 312);
+    EXPECT_EQ(input.deltaY, 8);
 }
 
 TEST_F(WindowTest, MouseButtons) {
@@ -178,3 +214,29 @@ TEST_F(WindowTest, ReleaseFailuresAreReportedEachInTurn) {
 }
 
 } // namespace
+
+// The Windows keypad with NumLock off arrives as the navigation keys without
+// the extended bit; the dedicated navigation keys carry it.
+TEST(Win32Keys, KeypadKeysGetTheirOwnCodesWhateverTheNumLock) {
+    const struct {
+        uint8_t navigation;
+        uint8_t keypad;
+    } table[] = {
+        {VK_INSERT, VK_NUMPAD0},     {VK_END, VK_NUMPAD0 + 1},  {VK_DOWN, VK_NUMPAD0 + 2},
+        {VK_NEXT, VK_NUMPAD0 + 3},   {VK_LEFT, VK_NUMPAD0 + 4}, {VK_CLEAR, VK_NUMPAD0 + 5},
+        {VK_RIGHT, VK_NUMPAD0 + 6},  {VK_HOME, VK_NUMPAD0 + 7}, {VK_UP, VK_NUMPAD0 + 8},
+        {VK_PRIOR, VK_NUMPAD0 + 9},  {VK_DELETE, VK_DECIMAL},
+    };
+    const uint32_t scanAndRepeat = 0x00480001; // low bits that must not matter
+    for (const auto& row : table) {
+        EXPECT_EQ(keypadVirtualKey(row.navigation, scanAndRepeat), row.keypad) << int(row.navigation);
+        EXPECT_EQ(keypadVirtualKey(row.navigation, scanAndRepeat | extendedKeyFlag), row.navigation)
+            << int(row.navigation);
+        // NumLock on: the keypad already sends its own codes, extended or not.
+        EXPECT_EQ(keypadVirtualKey(row.keypad, scanAndRepeat), row.keypad);
+    }
+    for (uint32_t other : {uint32_t{'W'}, uint32_t{VK_RETURN}, uint32_t{VK_ESCAPE}, 0x1FFu}) {
+        EXPECT_EQ(keypadVirtualKey(other, 0), other);
+        EXPECT_EQ(keypadVirtualKey(other, extendedKeyFlag), other);
+    }
+}

@@ -3,6 +3,7 @@
 // files come out byte for byte the same on every machine.
 #include "image.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -138,7 +139,28 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
 
 } // namespace
 
+namespace {
+
+// True when path already holds exactly these bytes.
+bool holds(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::vector<uint8_t> old(bytes.size() + 1);
+    const std::size_t got = std::fread(old.data(), 1, old.size(), file);
+    std::fclose(file);
+    return got == bytes.size() && std::equal(bytes.begin(), bytes.end(), old.begin());
+}
+
+} // namespace
+
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    // The build runs the generator every time; a file that is already right is
+    // left untouched, so its time stamp does not make anything else rebuild.
+    if (holds(path, bytes)) {
+        return;
+    }
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {

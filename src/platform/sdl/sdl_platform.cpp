@@ -59,20 +59,30 @@ void translateKey(const SDL_KeyboardEvent& key) {
     postMessage(message, code, static_cast<intptr_t>(makeLong(repeat, flags)));
 }
 
+// An activation message as Windows sends it: the low word says whether the
+// window has the focus, the high word whether it is minimised. Both come from
+// the window's own state, not from the event: SDL reports a minimise and then
+// the focus loss it causes, and the second must not read as "not minimised".
+void postActivation() {
+    const Uint32 flags = sdl.window != nullptr ? SDL_GetWindowFlags(sdl.window) : 0;
+    const bool minimised = (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+    const bool focused = (flags & SDL_WINDOW_INPUT_FOCUS) != 0;
+    postMessage(WM_ACTIVATE, makeLong(focused ? WA_ACTIVE : WA_INACTIVE, minimised ? 1 : 0), 0);
+}
+
 void translateWindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         postMessage(WM_SIZE, 0, pointParam(event.data1, event.data2));
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
-        postMessage(WM_ACTIVATE, makeLong(WA_INACTIVE, 1), 0);
-        break;
     case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN:
+    case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        postMessage(WM_ACTIVATE, makeLong(WA_ACTIVE, 0), 0);
-        break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        postMessage(WM_ACTIVATE, makeLong(WA_INACTIVE, 0), 0);
+        postActivation();
         break;
     case SDL_WINDOWEVENT_CLOSE:
         postMessage(WM_CLOSE, 0, 0);

@@ -7,6 +7,7 @@
 
 #include "common/gl_api.h"
 #include "platform/platform.h"
+#include "platform/win32/win32_keys.h"
 
 namespace {
 
@@ -35,6 +36,24 @@ Win32Platform win32;
 LRESULT CALLBACK receiveMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (win32.procedure == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
+    }
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        wParam = keypadVirtualKey(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+        break;
+    case WM_LBUTTONDOWN:
+        // Dragging the light goes on outside the window, and the release is
+        // seen wherever it happens.
+        SetCapture(window);
+        break;
+    case WM_LBUTTONUP:
+        ReleaseCapture();
+        break;
+    default:
+        break;
     }
     // Messages nest (the default handling sends more): remember whose this is.
     const HWND outer = win32.messageWindow;
