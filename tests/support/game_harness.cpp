@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "support/temp_dir.h"
@@ -89,7 +91,7 @@ int Image::distinctColours(int cap) const {
     return static_cast<int>(colours.size());
 }
 
-XServer::XServer(int width, int height) {
+XServer::XServer(int width, int height, bool windowManager) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
         return;
@@ -132,11 +134,50 @@ XServer::XServer(int width, int height) {
     name_ = ":" + std::to_string(std::atoi(buffer));
     XSetErrorHandler(ignoreXErrors);
     display_ = XOpenDisplay(name_.c_str());
+    if (display_ != nullptr && windowManager) {
+        startWindowManager();
+    }
+}
+
+void XServer::startWindowManager() {
+    windowManager_ = fork();
+    if (windowManager_ == 0) {
+        int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, 1);
+        dup2(devNull, 2);
+        setenv("DISPLAY", name_.c_str(), 1);
+        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // The manager is up once it has announced itself on the root window.
+    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+    const long long end = nowMs() + 60000;
+    while (nowMs() < end) {
+        Atom type;
+        int format;
+        unsigned long items, after;
+        unsigned char* data = nullptr;
+        const bool announced =
+            XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False,
+                               AnyPropertyType, &type, &format, &items, &after, &data) == Success &&
+            items > 0;
+        if (data != nullptr) {
+            XFree(data);
+        }
+        if (announced) {
+            return;
+        }
+        sleepMs(50);
+    }
 }
 
 XServer::~XServer() {
     if (display_ != nullptr) {
         XCloseDisplay(display_);
+    }
+    if (windowManager_ > 0) {
+        kill(windowManager_, SIGTERM);
+        waitpid(windowManager_, nullptr, 0);
     }
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
@@ -252,6 +293,25 @@ Image XServer::capture(Window window) const {
     return image;
 }
 
+Image XServer::waitForPicture(Window window, const std::function<bool(const Image&)>& done,
+                              int timeoutMs) const {
+    const long long end = nowMs() + timeoutMs;
+    for (;;) {
+        Image picture = capture(window);
+        if ((!picture.empty() && done(picture)) || nowMs() > end) {
+            return picture;
+        }
+        sleepMs(50);
+    }
+}
+
+Image XServer::waitForChange(Window window, const Image& before, int minimumPixels,
+                             int timeoutMs) const {
+    return waitForPicture(
+        window, [&](const Image& now) { return before.countDifferences(now) > minimumPixels; },
+        timeoutMs);
+}
+
 bool XServer::xdotool(const std::string& arguments) const {
     const std::string command = "DISPLAY=" + name_ + " xdotool " + arguments + " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
@@ -262,6 +322,8 @@ bool XServer::pressKey(const std::string& key, int holdMs) const {
     sleepMs(holdMs);
     return xdotool("keyup " + key) && down;
 }
+
+bool XServer::tapKey(const std::string& key) const { return xdotool("key " + key); }
 
 bool XServer::focus(Window window) const {
     return xdotool("windowfocus --sync " + std::to_string(window));
@@ -280,25 +342,22 @@ void XServer::requestClose(Window window) const {
 }
 
 bool XServer::dismissMessageBox(const std::string& caption, int timeoutMs) const {
-    Window box = waitForWindow(caption, timeoutMs);
+    const Window box = waitForWindow(caption, timeoutMs);
     if (box == 0) {
         return false;
     }
-    sleepMs(100); // let the box draw itself and take input
-    focus(box);
-    xdotool("key Return");
-    const long long end = nowMs() + 5000;
+    // A box that is mapped may not take keys yet: press OK again until it goes.
+    const long long end = nowMs() + timeoutMs;
     while (nowMs() < end) {
-        bool gone = true;
-        for (Window w : findWindows(caption)) {
-            if (w == box) {
-                gone = false;
+        focus(box);
+        xdotool("key Return");
+        for (int wait = 0; wait < 20; ++wait) {
+            const std::vector<Window> open = findWindows(caption);
+            if (std::find(open.begin(), open.end(), box) == open.end()) {
+                return true;
             }
+            sleepMs(50);
         }
-        if (gone) {
-            return true;
-        }
-        sleepMs(50);
     }
     return false;
 }
@@ -409,3 +468,32 @@ int Game::waitForExit(int timeoutMs) {
 }
 
 std::string Game::errorOutput() const { return readFileBytes(folder_ + "/stderr.txt"); }
+
+long Game::drawingThreadTicks() const {
+    if (pid_ <= 0) {
+        return -1;
+    }
+    long ticks = 0;
+    std::error_code failed;
+    const fs::path tasks = "/proc/" + std::to_string(pid_) + "/task";
+    for (const auto& task : fs::directory_iterator(tasks, failed)) {
+        if (task.path().filename() == std::to_string(pid_)) {
+            continue; // the main thread polls for messages even while it draws nothing
+        }
+        // Fields 14 and 15, after the parenthesised name: user and system time.
+        const std::string stat = readFileBytes((task.path() / "stat").string());
+        const size_t nameEnd = stat.rfind(')');
+        if (nameEnd == std::string::npos) {
+            continue;
+        }
+        std::istringstream fields(stat.substr(nameEnd + 2));
+        std::string field;
+        long user = 0, system = 0;
+        for (int i = 3; i <= 15 && fields >> field; ++i) {
+            if (i == 14) user = std::atol(field.c_str());
+            if (i == 15) system = std::atol(field.c_str());
+        }
+        ticks += user + system;
+    }
+    return failed ? -1 : ticks;
+}

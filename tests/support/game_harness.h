@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,9 @@ struct Image {
 
 class XServer {
 public:
-    explicit XServer(int width = 1280, int height = 1024);
+    // A virtual screen of this size; with windowManager, openbox manages its
+    // windows (title bars, minimising, focus) as a desktop would.
+    explicit XServer(int width = 1280, int height = 1024, bool windowManager = false);
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
@@ -47,22 +50,34 @@ public:
     // Client area size and its position on the screen.
     bool geometry(Window window, int& x, int& y, int& width, int& height) const;
     Image capture(Window window) const;
+    // Captures window until done(picture) holds or timeoutMs pass; the last
+    // picture either way. Every wait on the game's frames goes through here, so
+    // a slow or busy machine only makes the wait longer, never wrong.
+    Image waitForPicture(Window window, const std::function<bool(const Image&)>& done,
+                         int timeoutMs = 30000) const;
+    // Waits for a frame that differs from before by more than minimumPixels.
+    Image waitForChange(Window window, const Image& before, int minimumPixels = 0,
+                        int timeoutMs = 30000) const;
 
     // Runs xdotool with these arguments against this server; true on success.
     bool xdotool(const std::string& arguments) const;
-    // Holds a key down for holdMs through XTEST, as a player's finger would: the
-    // game looks at its keys once a frame, so a tap shorter than a frame may pass unseen.
+    // Holds a key down for holdMs through XTEST, as a player's finger would.
     bool pressKey(const std::string& key, int holdMs = 150) const;
+    // Presses and releases a key at once, as automation and remote desktops do.
+    bool tapKey(const std::string& key) const;
     // Gives window the keyboard focus (input then goes through XTEST, unaddressed).
     bool focus(Window window) const;
     // What a window manager's close button does: WM_DELETE_WINDOW to the window.
     void requestClose(Window window) const;
-    // Finds the message box with this caption, presses its OK (Return) and waits
-    // for it to go away. False if no such box appeared within timeoutMs.
-    bool dismissMessageBox(const std::string& caption, int timeoutMs = 10000) const;
+    // Finds the message box with this caption and presses its OK (Return) until
+    // it goes away. False if no such box appeared, or stayed, within timeoutMs.
+    bool dismissMessageBox(const std::string& caption, int timeoutMs = 60000) const;
 
 private:
     pid_t pid_ = -1;
+    pid_t windowManager_ = -1;
+
+    void startWindowManager();
     std::string name_;
     Display* display_ = nullptr;
 };
@@ -92,14 +107,18 @@ public:
     // Starts the game; false if it could not be started.
     bool start();
     // Starts the game and waits for its window: 0 if either failed.
-    Window launch(int timeoutMs = 20000);
+    Window launch(int timeoutMs = 60000);
     // Waits for the main window (titled "OpenGL"); 0 if it did not come.
-    Window waitForWindow(int timeoutMs = 20000);
+    Window waitForWindow(int timeoutMs = 60000);
     Window window() const { return window_; }
     // Waits for the game to end; its exit code, or -1 on a timeout or a crash.
-    int waitForExit(int timeoutMs = 20000);
+    int waitForExit(int timeoutMs = 60000);
     bool running();
     std::string errorOutput() const;
+    // CPU time, in clock ticks, that the game's threads other than its main
+    // thread have used: the GL driver's rasterising threads, busy only while
+    // frames are drawn. -1 if it cannot be read.
+    long drawingThreadTicks() const;
 
 private:
     const XServer& server_;
