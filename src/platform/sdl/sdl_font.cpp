@@ -64,9 +64,15 @@ void compileGlyph(const FT_GlyphSlot glyph, GLuint list) {
     }
     const float advance = static_cast<float>((glyph->advance.x + 32) >> 6);
     glNewList(list, GL_COMPILE);
-    glBitmap(width, rows, static_cast<float>(-glyph->bitmap_left),
-             static_cast<float>(rows - glyph->bitmap_top), advance, 0.0f,
-             bits.empty() ? nullptr : bits.data());
+    if (bits.empty()) {
+        // The space: one blank pixel that draws nothing and moves on, where a
+        // bitmap of no size may be compiled without its advance.
+        static const GLubyte blank = 0;
+        glBitmap(1, 1, 0.0f, 0.0f, advance, 0.0f, &blank);
+    } else {
+        glBitmap(width, rows, static_cast<float>(-glyph->bitmap_left),
+                 static_cast<float>(rows - glyph->bitmap_top), advance, 0.0f, bits.data());
+    }
     glEndList();
 }
 

@@ -237,13 +237,18 @@ void platformBuildFontLists(uint32_t firstList) {
     SelectObject(win32.deviceContext, font);
     wglUseFontBitmapsA(win32.deviceContext, 32, 96, firstList);
     // The space has no bitmap, and some implementations leave its list without
-    // the advance; give it the font's own width so words stay apart.
+    // the advance (a bitmap of no size is even compiled without it): give it one
+    // blank pixel and the font's own width, so words stay apart.
     INT spaceWidth = 0;
-    if (GetCharWidth32A(win32.deviceContext, ' ', ' ', &spaceWidth) && spaceWidth > 0) {
-        glNewList(firstList, GL_COMPILE);
-        glBitmap(0, 0, 0, 0, static_cast<GLfloat>(spaceWidth), 0, nullptr);
-        glEndList();
+    if (!GetCharWidth32A(win32.deviceContext, ' ', ' ', &spaceWidth) || spaceWidth <= 0) {
+        TEXTMETRICA metrics{};
+        GetTextMetricsA(win32.deviceContext, &metrics);
+        spaceWidth = metrics.tmAveCharWidth > 0 ? metrics.tmAveCharWidth : 8;
     }
+    static const GLubyte blank = 0;
+    glNewList(firstList, GL_COMPILE);
+    glBitmap(1, 1, 0, 0, static_cast<GLfloat>(spaceWidth), 0, &blank);
+    glEndList();
 }
 
 void platformOsVersion(OsVersion& version) {
