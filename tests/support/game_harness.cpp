@@ -326,7 +326,12 @@ bool XServer::pressKey(const std::string& key, int holdMs) const {
 bool XServer::tapKey(const std::string& key) const { return xdotool("key " + key); }
 
 bool XServer::focus(Window window) const {
-    return xdotool("windowfocus --sync " + std::to_string(window));
+    const bool focused = xdotool("windowfocus --sync " + std::to_string(window));
+    // SDL holds a gained focus back for 200 ms before it tells the game; keys
+    // sent sooner would come before the activation message, which would then be
+    // the last message handled when Escape ends the game (its exit code).
+    sleepMs(400);
+    return focused;
 }
 
 void XServer::requestClose(Window window) const {
