@@ -1,7 +1,8 @@
 // simulation_bench.cpp -- the cost of the simulation on the generated track.
 #include <benchmark/benchmark.h>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
+#include "scene/scene.h"
 #include "support/scripted_drive.h"
 #include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"

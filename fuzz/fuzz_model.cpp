@@ -7,7 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "assets/model.h"
 #include "vehicle/vehicle.h"
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "r");

@@ -1,12 +1,12 @@
 // main_loop.cpp -- start-up, the message loop and shutdown.
 #include "app/main_loop.h"
 
-#include "app/app_state.h"
-#include "app/win_messages.h"
+#include "core/app_state.h"
+#include "platform/win_messages.h"
 #include "app/window.h"
 #include "platform/platform.h"
 #include "render/font.h"
-#include "render/frame.h"
+#include "app/frame.h"
 #include "render/overlays.h"
 #include "scene/scene.h"
 

@@ -1,8 +1,8 @@
 // window.cpp -- opening and closing the window, and the window procedure.
 #include "app/window.h"
 
-#include "app/app_state.h"
-#include "app/win_messages.h"
+#include "core/app_state.h"
+#include "platform/win_messages.h"
 #include "platform/platform.h"
 #include "render/gl_state.h"
 

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "assets/model.h"
 #include "assets/texture.h"
 #include "common/gl_api.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "assets/bitmap_image.h"
 #include "assets/targa_image.h"
 #include "common/gl_api.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-// One window message in Windows terms (see app/win_messages.h).
+// One window message in Windows terms (see win_messages.h beside this file).
 struct WindowMessage {
     uint32_t message;
     uintptr_t wParam;

@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "common/gl_api.h"
 #include "platform/platform.h"
 #include "render/gl_state.h"

@@ -1,7 +1,7 @@
 // gl_state.cpp -- GL state set once per context, and the projections.
 #include "render/gl_state.h"
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "common/gl_api.h"
 
 namespace {

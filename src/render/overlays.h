@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "app/frame_timer.h"
+#include "core/frame_timer.h"
 #include "platform/platform.h"
-#include "render/system_info.h"
+#include "core/system_info.h"
 
 // Once at start-up with the GL context current: the OS line and the driver strings.
 void collectSystemInfo(SystemInfo& info);

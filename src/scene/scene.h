@@ -16,6 +16,13 @@ void setUpScene(int32_t filter);
 // Gives the three vehicles their start x, colours and keys.
 void placeVehicles();
 
+// The whole world one frame on: smoke, vehicles 0 to 2, the light under the
+// mouse, and the slow-down key.
+void advanceSimulation(uint32_t frameRate);
+
+// Burns the time of the slow-down key: 4000 x 2000 empty passes the optimiser keeps.
+void burnSlowDownTime();
+
 // The world camera: fixed high above the middle of the map, turned each frame
 // toward the followed vehicle. Its angles (degrees) persist between frames.
 extern const float worldCameraPosition[3];

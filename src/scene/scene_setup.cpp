@@ -1,5 +1,5 @@
 // scene_setup.cpp -- the scene's globals and their set-up.
-#include "app/win_messages.h"
+#include "platform/win_messages.h"
 #include "assets/texture.h"
 #include "common/gl_api.h"
 #include "scene/scene.h"

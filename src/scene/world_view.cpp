@@ -56,7 +56,7 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
     for (const Vehicle& vehicle : vehicles) {
         drawVehicleAndShadow(vehicle);
     }
-    drawSmoke(viewerPitch, viewerYaw, viewerRoll);
+    drawSmoke(smokeTexture, viewerPitch, viewerYaw, viewerRoll);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
 }

@@ -1,10 +1,9 @@
 // smoke_draw.cpp -- the puffs as camera-facing squares that fade and turn as they age.
 #include "common/gl_api.h"
-#include "scene/scene.h"
 #include "vehicle/smoke.h"
 
-void drawSmoke(float pitch, float yaw, float roll) {
-    glBindTexture(GL_TEXTURE_2D, smokeTexture);
+void drawSmoke(uint32_t texture, float pitch, float yaw, float roll) {
+    glBindTexture(GL_TEXTURE_2D, texture);
     // The destination factor is the frame buffer's alpha, which reads as one:
     // the puffs brighten what lies behind them.
     glEnable(GL_BLEND);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "platform/platform.h"
 
 Vehicle vehicles[vehicleCount];

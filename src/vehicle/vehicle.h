@@ -82,13 +82,6 @@ void updateAttitude(Vehicle& vehicle);
 // displacement (dx, dz) and climb.
 void emitVehicleSmoke(Vehicle& vehicle, uint32_t frameRate, double dx, double dz);
 
-// The whole world one frame on: smoke, vehicles 0 to 2, the light under the
-// mouse, and the slow-down key.
-void advanceSimulation(uint32_t frameRate);
-
-// Burns the time of the slow-down key: 4000 x 2000 empty passes the optimiser keeps.
-void burnSlowDownTime();
-
 // Draws a vehicle placed by the caller: the body raised by the wheel radius, in
 // the current colour, and four white wheels, steered and spun.
 void drawVehicle(const VehicleModel& model, const float* steerAngles, const float* spinAngles);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "common/gl_api.h"
 #include "platform/fake/fake_platform.h"
 #include "render/font.h"

@@ -2,12 +2,12 @@
 // four layouts in their viewports, the readout's place, the mouse and the light.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/win_messages.h"
+#include "core/app_state.h"
+#include "platform/win_messages.h"
 #include "common/gl_api.h"
 #include "platform/fake/fake_platform.h"
 #include "render/font.h"
-#include "render/frame.h"
+#include "app/frame.h"
 #include "render/gl_state.h"
 #include "render/overlays.h"
 #include "scene/scene.h"

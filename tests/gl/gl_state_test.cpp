@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "common/gl_api.h"
 #include "render/gl_state.h"
 #include "support/gl_context.h"
@@ -133,7 +133,7 @@ TEST_F(GlStateTest, Overlay2DIsWindowPixelsFromTheTopLeft) {
 
 } // namespace
 
-#include "app/win_messages.h"
+#include "platform/win_messages.h"
 #include "app/window.h"
 
 namespace {

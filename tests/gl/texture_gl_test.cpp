@@ -1,7 +1,7 @@
 // texture_gl_test.cpp -- textures in a real GL context: filters, levels, formats, pixels.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "assets/texture.h"
 #include "common/gl_api.h"
 #include "platform/fake/fake_platform.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "assets/texture.h"
 #include "common/gl_api.h"
 #include "platform/fake/fake_platform.h"
@@ -106,7 +106,7 @@ TEST_F(VehicleDrawTest, SmokeShowsOnlyLivePuffsAndBrightens) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glEnable(GL_TEXTURE_2D);
-    drawSmoke(0, 0, 0);
+    drawSmoke(smokeTexture, 0, 0, 0);
     for (const Rgb& p : context->readPixels()) {
         ASSERT_EQ(p, (Rgb{128, 128, 128})); // all free: nothing drawn
     }
@@ -114,7 +114,7 @@ TEST_F(VehicleDrawTest, SmokeShowsOnlyLivePuffsAndBrightens) {
     const float still[3] = {0, 0, 0};
     emitSmoke(at, still);
     smoke.particles[0].life = 50; // fully faded in
-    drawSmoke(0, 0, 0);
+    drawSmoke(smokeTexture, 0, 0, 0);
     glDisable(GL_TEXTURE_2D);
     const Rgb centre = context->pixel(100, 100);
     EXPECT_GT(centre.r, 150); // added on top of the grey

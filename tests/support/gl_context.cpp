@@ -4,7 +4,7 @@
 #include <SDL2/SDL.h>
 #include <cstdio>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "common/gl_api.h"
 #include "platform/fake/fake_platform.h"
 #include "render/gl_state.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "scene/scene.h"
 #include "terrain/terrain.h"
 #include "vehicle/smoke.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "terrain/terrain.h"
 #include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "scene/scene.h"
 #include "support/scripted_drive.h"
 #include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"

@@ -1,7 +1,7 @@
 // frame_timer_test.cpp -- frame-rate measurement on a scripted performance counter.
 #include <gtest/gtest.h>
 
-#include "app/frame_timer.h"
+#include "core/frame_timer.h"
 #include "platform/fake/fake_platform.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // main_loop_test.cpp -- start-up, the one-message-per-poll loop and the exit code.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "app/main_loop.h"
-#include "app/win_messages.h"
+#include "platform/win_messages.h"
 #include "platform/fake/fake_platform.h"
 #include "support/temp_dir.h"
 

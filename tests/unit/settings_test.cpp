@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "support/temp_dir.h"
 
 namespace {

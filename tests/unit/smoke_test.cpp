@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "app/win_messages.h"
+#include "platform/win_messages.h"
 #include "scene/scene.h"
 #include "support/vehicle_fixture.h"
 

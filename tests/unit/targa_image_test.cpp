@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "assets/targa_image.h"
 #include "assets/texture.h"
 #include "platform/fake/fake_platform.h"

@@ -2,11 +2,11 @@
 // procedure as the game feeds them: priorities, held keys and taps within a frame.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/win_messages.h"
+#include "core/app_state.h"
+#include "platform/win_messages.h"
 #include "app/window.h"
 #include "platform/fake/fake_platform.h"
-#include "render/view_mode.h"
+#include "app/view_mode.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // window_test.cpp -- the window procedure, and the messages of opening and closing the window.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/win_messages.h"
+#include "core/app_state.h"
+#include "platform/win_messages.h"
 #include "app/window.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win32/win32_keys.h"

@@ -1,7 +1,7 @@
 // fake_platform.cpp -- the test backend behind platform.h.
 #include "platform/fake/fake_platform.h"
 
-#include "app/win_messages.h"
+#include "platform/win_messages.h"
 #include "platform/sdl/sdl_font.h"
 
 FakePlatform fake;

@@ -1,7 +1,7 @@
 // sdl_keys.cpp -- the scancode table behind virtualKeyFromScancode.
 #include "platform/sdl/sdl_keys.h"
 
-#include "app/win_messages.h"
+#include "platform/win_messages.h"
 
 uint8_t virtualKeyFromScancode(SDL_Scancode scancode) {
     if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {

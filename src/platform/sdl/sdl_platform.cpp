@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <sys/utsname.h>
 
-#include "app/win_messages.h"
+#include "platform/win_messages.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_font.h"
 #include "platform/sdl/sdl_keys.h"

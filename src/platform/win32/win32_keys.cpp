@@ -1,7 +1,7 @@
 // win32_keys.cpp -- the keypad's keys under NumLock off back to their own codes.
 #include "platform/win32/win32_keys.h"
 
-#include "app/win_messages.h"
+#include "platform/win_messages.h"
 
 uint32_t keypadVirtualKey(uint32_t virtualKey, uint32_t lParam) {
     if ((lParam & extendedKeyFlag) != 0) {

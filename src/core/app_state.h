@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
-#include "app/frame_timer.h"
-#include "app/input.h"
-#include "app/settings.h"
-#include "render/system_info.h"
+#include "core/frame_timer.h"
+#include "core/input.h"
+#include "core/settings.h"
+#include "core/system_info.h"
 
 struct GLUquadric;
 

@@ -1,5 +1,5 @@
 // frame_timer.cpp -- frame rate from the performance counter, and the displayed rate.
-#include "app/frame_timer.h"
+#include "core/frame_timer.h"
 
 #include "platform/platform.h"
 

@@ -1,5 +1,5 @@
 // app_state.cpp -- storage of the process-wide records.
-#include "app/app_state.h"
+#include "core/app_state.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // simulation.cpp -- the per-frame tick of the whole world.
-#include "app/app_state.h"
-#include "app/win_messages.h"
+#include "core/app_state.h"
+#include "platform/win_messages.h"
 #include "scene/scene.h"
 #include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"

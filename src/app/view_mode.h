@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/input.h"
+#include "core/input.h"
 
 // Insert: one driver view; Home: two driver views and the world view; Delete:
 // three driver views and the world view; End: the world view alone. The first

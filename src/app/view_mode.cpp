@@ -1,7 +1,7 @@
 // view_mode.cpp -- polling the layout and followed-vehicle keys.
-#include "render/view_mode.h"
+#include "app/view_mode.h"
 
-#include "app/win_messages.h"
+#include "platform/win_messages.h"
 
 void readLayoutKeys(const InputState& input, bool& worldView, uint32_t& splitLayout) {
     if (input.isDown(VK_INSERT)) {

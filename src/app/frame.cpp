@@ -1,12 +1,12 @@
 // frame.cpp -- composes each frame: timer, keys, one simulation step, the views
 // of the current layout in their viewports, then the overlays.
-#include "render/frame.h"
+#include "app/frame.h"
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "common/gl_api.h"
 #include "render/gl_state.h"
 #include "render/overlays.h"
-#include "render/view_mode.h"
+#include "app/view_mode.h"
 #include "scene/scene.h"
 #include "vehicle/vehicle.h"
 

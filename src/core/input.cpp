@@ -1,5 +1,5 @@
 // input.cpp -- the input record's own operations.
-#include "app/input.h"
+#include "core/input.h"
 
 #include <cstring>
 

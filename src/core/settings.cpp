@@ -1,5 +1,5 @@
 // settings.cpp -- reads "settings.cfg": whitespace-separated keys and their values.
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,0 +1,26 @@
+#!/bin/sh
+# The source folders read top to bottom: each includes only from its own floor
+# and the floors below it. A backend's program entry (*_main.cpp, and the test
+# probe) is the top of its program, whatever folder holds it.
+# Usage: layering_test.sh SOURCE_DIR
+set -eu
+cd "$1/src"
+rank() {
+  case "$1" in
+    app) echo 8 ;; scene) echo 7 ;; vehicle) echo 6 ;; terrain) echo 5 ;;
+    assets | render) echo 4 ;; core) echo 3 ;; platform) echo 2 ;; common) echo 1 ;;
+    *) echo 0 ;;
+  esac
+}
+status=0
+for file in $(find . \( -name '*.cpp' -o -name '*.h' \) ! -name '*_main.cpp' ! -name '*_probe.cpp'); do
+  floor=$(echo "$file" | cut -d/ -f2)
+  for used in $(sed -n 's|^#include "\([a-z_]*\)/.*|\1|p' "$file" | sort -u); do
+    if [ "$(rank "$used")" -gt "$(rank "$floor")" ]; then
+      echo "FAIL: $file ($floor) includes from $used, a floor above it"
+      status=1
+    fi
+  done
+done
+[ $status = 0 ] && echo "every include runs downwards"
+exit $status
