@@ -11,106 +11,64 @@ protected:
     void SetUp() override {
         resetFakePlatform();
         resetFrameClock();
-        fake.frequency = 1000000; // a microsecond counter
-        fake.counter = 5000000;
+        fake.counter = 5000000; // a microsecond counter, well under way
         initFrameTimer(timer, 100);
+        tick(0); // reads the frequency only
+        tick(0); // records the count only
     }
-    // One tick at the current count, then the clock moves on by frameMicros.
-    void tickAfter(int64_t frameMicros) {
-        tickFrameTimer(timer);
+    // The clock moves on by frameMicros, then one tick.
+    void tick(int64_t frameMicros) {
         fake.counter += frameMicros;
+        tickFrameTimer(timer);
     }
     FrameTimer timer{};
 };
 
-TEST_F(FrameTimerTest, FirstTwoTicksMeasureNothing) {
+TEST_F(FrameTimerTest, MeasuresTruncatesAndStepsTheDisplayByOne) {
+    EXPECT_EQ(timer.measuredFps, 50u); // the start values, nothing measured yet
     EXPECT_EQ(timer.displayedFps, 50u);
-    EXPECT_EQ(timer.measuredFps, 50u);
-    EXPECT_EQ(timer.maxFps, 100u);
-    tickAfter(10000); // reads the frequency only
-    EXPECT_EQ(timer.measuredFps, 50u);
-    tickAfter(10000); // records the count only
-    EXPECT_EQ(timer.measuredFps, 50u);
-    EXPECT_EQ(timer.displayedFps, 50u);
-    tickAfter(10000); // 10 ms since the last tick
-    EXPECT_EQ(timer.measuredFps, 100u);
+    tick(16700);
+    EXPECT_EQ(timer.measuredFps, 59u); // 59.88, truncated
     EXPECT_EQ(timer.displayedFps, 51u);
-}
-
-TEST_F(FrameTimerTest, RateIsTruncatedAndDisplayStepsByOne) {
-    tickAfter(0);
-    tickAfter(16700);
-    for (int i = 0; i < 5; ++i) {
-        tickAfter(16700);
-    }
-    EXPECT_EQ(timer.measuredFps, 59u); // 1e6 / 16700 = 59.88
-    EXPECT_EQ(timer.displayedFps, 55u);
     for (int i = 0; i < 20; ++i) {
-        tickAfter(16700);
+        tick(16700);
     }
     EXPECT_EQ(timer.displayedFps, 59u);
-}
-
-TEST_F(FrameTimerTest, SameCountChangesNothing) {
-    tickAfter(0);
-    tickAfter(20000);
-    tickAfter(0); // 50 fps measured, then the counter stands still
-    EXPECT_EQ(timer.measuredFps, 50u);
-    tickAfter(0);
-    EXPECT_EQ(timer.measuredFps, 50u);
-    EXPECT_EQ(timer.displayedFps, 50u);
-    // The previous count was kept: the next real frame measures from it.
-    fake.counter += 10000;
-    tickAfter(0);
+    tick(0); // the counter stood still: nothing changes, the count is kept
+    EXPECT_EQ(timer.measuredFps, 59u);
+    tick(10000);
     EXPECT_EQ(timer.measuredFps, 100u);
 }
 
-TEST_F(FrameTimerTest, SlowFrameIsRaisedToFive) {
-    tickAfter(0);
-    tickAfter(500000);
-    tickAfter(0);
-    EXPECT_EQ(timer.measuredFps, 5u); // 2 measured, never below 5
-    EXPECT_EQ(timer.displayedFps, 49u);
+TEST_F(FrameTimerTest, SlowFramesAreRaisedToFiveExactlyBelowFive) {
+    const struct {
+        int64_t micros;
+        uint32_t rate;
+    } frames[] = {{166666, 6}, {166667, 5}, {200000, 5}, {250000, 5}, {2000000, 5}, {10000, 100}};
+    for (const auto& f : frames) {
+        tick(f.micros);
+        EXPECT_EQ(timer.measuredFps, f.rate) << f.micros;
+    }
 }
 
 TEST_F(FrameTimerTest, DisplayedRateStopsAtTheBound) {
     initFrameTimer(timer, 30);
-    tickAfter(0);
-    EXPECT_EQ(timer.displayedFps, 30u); // clamped on the very first tick
-    for (int i = 0; i < 50; ++i) {
-        tickAfter(5000);
-    }
-    EXPECT_EQ(timer.measuredFps, 200u);
+    tick(5000);
     EXPECT_EQ(timer.displayedFps, 30u);
-}
-
-TEST_F(FrameTimerTest, ZeroBoundRestartsFromTheMeasuredRateEveryTick) {
-    initFrameTimer(timer, 0);
-    tickAfter(0);
-    EXPECT_EQ(timer.displayedFps, 0u);
-    tickAfter(10000);
-    tickAfter(10000);
+    EXPECT_EQ(timer.measuredFps, 200u);
+    initFrameTimer(timer, 0); // a bound of 0 keeps the display at 0
+    tick(10000);
     EXPECT_EQ(timer.displayedFps, 0u);
     EXPECT_EQ(timer.measuredFps, 100u);
-}
-
-TEST_F(FrameTimerTest, WithoutACounterNothingIsMeasured) {
+    // Without a counter nothing is measured at all.
+    resetFrameClock();
     fake.frequency = 0;
     initFrameTimer(timer, 40);
-    for (int i = 0; i < 10; ++i) {
-        tickAfter(1000);
+    for (int i = 0; i < 5; ++i) {
+        tick(1000);
     }
     EXPECT_EQ(timer.measuredFps, 50u);
     EXPECT_EQ(timer.displayedFps, 40u);
-}
-
-TEST_F(FrameTimerTest, ZeroDisplayedRateJumpsToTheMeasuredRate) {
-    tickAfter(0);
-    tickAfter(4000);
-    timer.displayedFps = 0;
-    tickAfter(0);
-    EXPECT_EQ(timer.displayedFps, 100u); // 250 measured, clamped to the bound
-    EXPECT_EQ(timer.measuredFps, 250u);
 }
 
 } // namespace
