@@ -1,0 +1,206 @@
+// image_readers_test.cpp -- the BMP and TGA readers: each accepted kind, every
+// broken header refused before anything large is allocated, and the loaders'
+// failure boxes.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "assets/bitmap_image.h"
+#include "assets/targa_image.h"
+#include "assets/texture.h"
+#include "core/settings.h"
+#include "platform/fake/fake_platform.h"
+#include "support/image_files.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using Rgb = std::vector<uint8_t>;
+
+bool decode(const Bytes& bytes, BitmapImage& image) { return decodeBitmap(bytes.data(), bytes.size(), image); }
+
+Rgb rgb(const BitmapImage& image, int x, int y) {
+    const size_t at = (static_cast<size_t>(y) * image.width + x) * 3;
+    return {image.pixels[at], image.pixels[at + 1], image.pixels[at + 2]};
+}
+
+// 3 x 2 at 24 bits, rows padded to 12 bytes, bottom row first: red, green,
+// blue; then white, black, grey.
+const Bytes rows24 = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0};
+
+Bytes masks(uint32_t red, uint32_t green, uint32_t blue) {
+    Bytes out;
+    put32(out, red);
+    put32(out, green);
+    put32(out, blue);
+    return out;
+}
+
+TEST(BitmapImage, EveryKindComesOutBottomRowFirstAsRgb) {
+    BitmapImage image;
+    ASSERT_TRUE(decode(makeBmp(3, 2, 24, rows24), image));
+    EXPECT_EQ(image.width, 3);
+    EXPECT_EQ(rgb(image, 0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(rgb(image, 2, 1), (Rgb{128, 128, 128}));
+    ASSERT_TRUE(decode(makeBmp(3, -2, 24, rows24), image)); // top-down: the first row is the top
+    EXPECT_EQ(rgb(image, 0, 1), (Rgb{255, 0, 0}));
+    const Bytes palette = {0, 0, 255, 0, 0, 255, 0, 0}; // red, green
+    const struct {
+        Bytes file;
+        int x;
+        Rgb colour;
+    } pixels[] = {
+        {makeBmp(2, 1, 8, {1, 0, 0, 0}, palette), 0, {0, 255, 0}},
+        {makeBmp(1, 1, 8, {200, 0, 0, 0}, palette), 0, {0, 0, 0}}, // past the palette: black
+        {makeBmp(3, 1, 4, {0x10, 0x10, 0, 0}, palette), 1, {255, 0, 0}},
+        {makeBmp(9, 1, 1, {0xA0, 0x80, 0, 0}, palette), 8, {0, 255, 0}},
+        {makeCoreBmp(2, 1, 8, {1, 0, 0, 0}, Bytes(3 * 256, 0x40)), 0, {0x40, 0x40, 0x40}},
+        {makeBmp(2, 1, 16, {0x00, 0x7C, 0x1F, 0x00}), 0, {255, 0, 0}}, // 5-5-5
+        {makeBmp(1, 1, 32, {10, 20, 30, 99}), 0, {30, 20, 10}},
+        {makeBmp(1, 1, 16, {0xE0, 0x07, 0, 0}, {}, 3, masks(0xF800, 0x07E0, 0x001F)), 0, {0, 255, 0}},
+    };
+    for (const auto& p : pixels) {
+        ASSERT_TRUE(decode(p.file, image));
+        EXPECT_EQ(rgb(image, p.x, 0), p.colour);
+    }
+}
+
+TEST(BitmapImage, BrokenFilesAreRefused) {
+    BitmapImage image;
+    const Bytes good = makeBmp(3, 2, 24, rows24);
+    for (size_t length = 0; length < good.size(); ++length) { // every cut short of the end
+        EXPECT_FALSE(decodeBitmap(good.data(), length, image)) << length;
+    }
+    Bytes broken[] = {good, good, good, good};
+    broken[0][0] = 'X';                        // no magic
+    broken[1][26] = 2;                         // two planes
+    broken[2][14] = 141;                       // an unknown info header
+    broken[3][10] = broken[3][11] = 0xFF;      // pixels past the end
+    Bytes shortPalette = makeBmp(1, 1, 8, {0, 0, 0, 0}, Bytes(4, 0));
+    shortPalette[46] = 0; // all 256 colours, which the file does not hold
+    for (const Bytes& file :
+         {broken[0], broken[1], broken[2], broken[3], shortPalette, makeBmp(0, 2, 24, {}),
+          makeBmp(-3, 2, 24, rows24), makeBmp(3, 2, 7, rows24), makeBmp(3, 2, 24, rows24, {}, 1),
+          makeBmp(8192, 8192, 24, Bytes(64, 0)), makeBmp(1, -100000, 24, Bytes(64, 0)),
+          makeBmp(0x7FFFFFFF, 0x7FFFFFFF, 32, Bytes(64, 0)), makeBmp(1, 1, 1, {0, 0, 0, 0}, Bytes(12, 0)),
+          makeBmp(1, 1, 16, {0, 0, 0, 0}, {}, 3, masks(0xF0F0, 0x0F00, 0x000F)),
+          makeBmp(1, 1, 16, {0, 0, 0, 0}, {}, 3, masks(0xFF0000, 0xFF00, 0xFF))}) {
+        EXPECT_FALSE(decode(file, image));
+    }
+    TempDir dir;
+    EXPECT_FALSE(readBitmapImage(nullptr, image));
+    EXPECT_FALSE(readBitmapImage(dir.path().c_str(), image)); // a folder
+    ASSERT_TRUE(readBitmapImage(dir.write("good.bmp", good).c_str(), image));
+    EXPECT_EQ(rgb(image, 1, 0), (Rgb{0, 255, 0}));
+}
+
+TargaResult readBytes(const Bytes& bytes, TargaImage& image) {
+    TempDir dir;
+    std::FILE* file = std::fopen(dir.write("picture.tga", bytes).c_str(), "rb");
+    const TargaResult result = readTargaImage(file, image);
+    std::fclose(file);
+    return result;
+}
+
+TEST(TargaImage, TrueColourSwapsBlueAndRedAndReadsNoMore) {
+    TargaImage image;
+    Bytes file = makeTga(2, 1, 24, {255, 0, 0, 0, 0, 255});
+    file.insert(file.end(), 1000, 0xEE);
+    ASSERT_EQ(readBytes(file, image), TargaResult::ok);
+    EXPECT_EQ(image.pixels, (Bytes{0, 0, 255, 255, 0, 0}));
+    // 32 bits keep their alpha; rows stay in file order whatever the descriptor.
+    ASSERT_EQ(readBytes(makeTga(1, 2, 32, {1, 2, 3, 4, 5, 6, 7, 8}, {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0x28), image),
+              TargaResult::ok);
+    EXPECT_EQ(image.pixels, (Bytes{3, 2, 1, 4, 7, 6, 5, 8}));
+    EXPECT_EQ(image.bitsPerPixel, 32);
+}
+
+TEST(TargaImage, OtherHeadersAndShortPixelsAreRefused) {
+    TargaImage image;
+    const Bytes pixels(12, 0);
+    for (const Bytes& first12 : {Bytes{0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0}, Bytes{5, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                                 Bytes{0, 1, 1, 0, 0, 2, 0, 24, 0, 0, 0, 0}, Bytes{0, 0, 2, 0, 0, 0, 0, 0, 5, 0, 0, 0}}) {
+        EXPECT_EQ(readBytes(makeTga(2, 2, 24, pixels, first12), image), TargaResult::badHeader);
+    }
+    for (const Bytes& file : {makeTga(2, 2, 16, pixels), makeTga(0, 2, 24, pixels), makeTga(2, 0, 32, pixels),
+                              makeTga(65535, 65535, 32, pixels), Bytes{0, 0, 2, 0, 0}, Bytes{}}) {
+        EXPECT_EQ(readBytes(file, image), TargaResult::badHeader);
+    }
+    EXPECT_EQ(readBytes(makeTga(2, 2, 24, Bytes(11, 0)), image), TargaResult::badPixels);
+}
+
+// Peak resident memory of this process so far, in MiB.
+long peakResidentMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+TEST(TargaImage, ShortFileOfAHugePictureAllocatesNothing) {
+    TargaImage image;
+    // 16383 x 8192 x 32 bits is 512 MiB: refused before a byte of it is had.
+    const long before = peakResidentMiB();
+    EXPECT_EQ(readBytes(makeTga(16383, 8192, 32, Bytes(16, 0)), image), TargaResult::badPixels);
+    EXPECT_TRUE(image.pixels.empty());
+    EXPECT_LT(peakResidentMiB() - before, 64);
+}
+
+// Address sanitizer reserves terabytes of address space: no room to limit.
+#if defined(__SANITIZE_ADDRESS__)
+#define ADDRESS_SPACE_IS_LIMITABLE 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ADDRESS_SPACE_IS_LIMITABLE 0
+#endif
+#endif
+#ifndef ADDRESS_SPACE_IS_LIMITABLE
+#define ADDRESS_SPACE_IS_LIMITABLE 1
+#endif
+#if ADDRESS_SPACE_IS_LIMITABLE
+// In a child process: room for the process as it is and 128 MiB more; loads
+// the picture and exits 0 if it failed as a short file does.
+[[noreturn]] void loadWithLittleRoom(const std::string& path) {
+    long pages = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) {
+        std::_Exit(2);
+    }
+    std::fclose(statm);
+    const rlim_t room = static_cast<rlim_t>(pages) * 4096 + (rlim_t{128} << 20);
+    const rlimit limit{room, room};
+    setrlimit(RLIMIT_AS, &limit);
+    resetFakePlatform();
+    uint32_t slot = 7;
+    const bool loaded = loadTargaTexture(path.c_str(), &slot, filterPoint);
+    std::_Exit(!loaded && fake.captions() == "Error -13" && slot == 7 ? 0 : 1);
+}
+
+// All its pixels in the file, but too large for memory: "Error -13", not the end of the game.
+TEST(TargaImageDeathTest, PictureLargerThanMemoryTakesTheFailurePath) {
+    TempDir dir;
+    const Bytes header = makeTga(16383, 8192, 32, {});
+    const std::string path = dir.write("huge.tga", header);
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(header.size()) + 16383L * 8192 * 4), 0); // a hole
+    EXPECT_EXIT(loadWithLittleRoom(path), ::testing::ExitedWithCode(0), "");
+}
+#endif
+
+TEST(TextureLoader, EachFailureHasItsCaptionAndLeavesTheSlot) {
+    resetFakePlatform();
+    TempDir dir;
+    uint32_t slot = 77;
+    const std::string rle = dir.write("rle.tga", makeTga(1, 1, 24, {0, 0, 0}, {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    const std::string cut = dir.write("cut.tga", makeTga(4, 4, 24, Bytes(10, 0)));
+    EXPECT_FALSE(loadTargaTexture(dir.file("missing.tga").c_str(), &slot, 2));
+    EXPECT_FALSE(loadTargaTexture(rle.c_str(), &slot, 2));
+    EXPECT_FALSE(loadTargaTexture(cut.c_str(), &slot, 2));
+    EXPECT_FALSE(loadBitmapTexture(dir.write("bad.bmp", Bytes{'B', 'M', 1, 2}).c_str(), &slot, 2));
+    EXPECT_EQ(slot, 77u);
+    EXPECT_EQ(fake.captions(), "Error -11|Error -12|Error -13|Error -9");
+    EXPECT_EQ(fake.messageBoxes[0].text, "Texture initialization failed!");
+}
+
+} // namespace
