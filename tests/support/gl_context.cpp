@@ -1,88 +1,116 @@
-// gl_context.cpp -- hidden SDL window with a GL context for the GL tests.
+// gl_context.cpp -- the hidden SDL window and GL context of the GL tests.
 #include "support/gl_context.h"
 
 #include <SDL2/SDL.h>
-#include <cstdio>
 
-#include "core/app_state.h"
 #include "common/gl_api.h"
+#include "core/app_state.h"
 #include "platform/fake/fake_platform.h"
 #include "render/gl_state.h"
 
-GlContext::GlContext(int width, int height) : width_(width), height_(height) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
-        return;
-    }
+void GlTest::openContext(int w, int h, bool gameState) {
+    close();
+    resetAppState();
+    resetFakePlatform();
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
     SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window = SDL_CreateWindow("gl test", 0, 0, width, height,
-                                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (window == nullptr) {
-        std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
-        return;
+    for (auto [attribute, value] : {std::pair{SDL_GL_RED_SIZE, 8}, {SDL_GL_GREEN_SIZE, 8}, {SDL_GL_BLUE_SIZE, 8},
+                                    {SDL_GL_ALPHA_SIZE, 0}, {SDL_GL_DEPTH_SIZE, 16}, {SDL_GL_STENCIL_SIZE, 0},
+                                    {SDL_GL_DOUBLEBUFFER, 1}}) {
+        SDL_GL_SetAttribute(attribute, value);
     }
-    window_ = window;
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (context == nullptr) {
-        std::fprintf(stderr, "SDL GL context: %s\n", SDL_GetError());
-        return;
-    }
-    context_ = context;
-    SDL_GL_MakeCurrent(window, context);
-    settings.width = static_cast<uint32_t>(width);
-    settings.height = static_cast<uint32_t>(height);
-    glViewport(0, 0, width, height);
+    window_ = SDL_CreateWindow("gl test", 0, 0, w, h, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window_, nullptr) << SDL_GetError();
+    context_ = SDL_GL_CreateContext(static_cast<SDL_Window*>(window_));
+    ASSERT_NE(context_, nullptr) << SDL_GetError();
+    SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window_), context_);
+    width = w;
+    height = h;
+    settings.width = static_cast<uint32_t>(w);
+    settings.height = static_cast<uint32_t>(h);
+    glViewport(0, 0, w, h);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    if (gameState) {
+        setUpGlState();
+    }
 }
 
-GlContext::~GlContext() {
+void GlTest::close() {
     if (context_ != nullptr) {
         SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window_), nullptr);
-        SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
+        SDL_GL_DeleteContext(context_);
+        context_ = nullptr;
     }
     if (window_ != nullptr) {
         SDL_DestroyWindow(static_cast<SDL_Window*>(window_));
+        window_ = nullptr;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-std::vector<Rgb> GlContext::readPixels() const {
-    std::vector<Rgb> pixels(static_cast<size_t>(width_) * static_cast<size_t>(height_));
+void GlTest::TearDown() {
+    resetAppState();
+    close();
+}
+
+std::vector<Rgb> GlTest::pixels() const {
+    std::vector<Rgb> out(static_cast<size_t>(width) * static_cast<size_t>(height));
     glFinish();
-    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, out.data());
+    return out;
 }
 
-Rgb GlContext::pixel(int x, int y) const {
+Rgb GlTest::pixel(int x, int y) const {
     Rgb value{0, 0, 0};
     glFinish();
     glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &value);
     return value;
 }
 
-Matrix4 readMatrix(unsigned int which) {
-    Matrix4 matrix{};
-    glGetDoublev(which, matrix.m);
-    return matrix;
-}
-
-void GlTest::openContext(int width, int height, bool gameState) {
-    resetAppState();
-    resetFakePlatform();
-    context.reset();
-    context = std::make_unique<GlContext>(width, height);
-    ASSERT_TRUE(context->ok());
-    if (gameState) {
-        setUpGlState();
+int GlTest::painted(Rect r) const {
+    const std::vector<Rgb> all = pixels();
+    int count = 0;
+    for (int y = r.y0; y < r.y1; ++y) {
+        for (int x = r.x0; x < r.x1; ++x) {
+            count += all[static_cast<size_t>(y) * width + x] != clearGrey ? 1 : 0;
+        }
     }
+    return count;
 }
 
-void GlTest::TearDown() { resetAppState(); }
+char GlTest::dominant(Rect r) const {
+    const std::vector<Rgb> all = pixels();
+    long sum[3] = {};
+    for (int y = r.y0; y < r.y1; ++y) {
+        for (int x = r.x0; x < r.x1; ++x) {
+            const Rgb& p = all[static_cast<size_t>(y) * width + x];
+            sum[0] += p.r;
+            sum[1] += p.g;
+            sum[2] += p.b;
+        }
+    }
+    return sum[0] > sum[1] && sum[0] > sum[2] ? 'r' : sum[1] > sum[2] ? 'g' : 'b';
+}
+
+std::array<int, 5> GlTest::ink() const {
+    std::array<int, 5> box{1 << 30, 1 << 30, -1, -1, 0};
+    const std::vector<Rgb> all = pixels();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgb& p = all[static_cast<size_t>(y) * width + x];
+            if (p.r > 200 && p.g > 200 && p.b > 200) {
+                const int row = height - 1 - y;
+                box = {std::min(box[0], x), std::min(box[1], row), std::max(box[2], x), std::max(box[3], row),
+                       box[4] + 1};
+            }
+        }
+    }
+    return box;
+}
+
+std::array<double, 16> GlTest::matrix(unsigned int which) {
+    std::array<double, 16> m{};
+    glGetDoublev(which, m.data());
+    return m;
+}

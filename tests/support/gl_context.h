@@ -1,60 +1,51 @@
-// gl_context.h -- a real GL context for GL tests: a hidden window on the X server
-// named by DISPLAY (Xvfb with Mesa's software renderer), with the pixel format the
-// game asks for: RGB without alpha, 16-bit depth, double buffered.
+// gl_context.h -- GL tests: a hidden window with the pixel format the game asks
+// for (RGB without alpha, 16-bit depth, double buffered) on the Xvfb that
+// with_xvfb.sh starts, fresh game records, and what to read back.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
-#include <memory>
 #include <ostream>
 #include <vector>
 
 struct Rgb {
     uint8_t r, g, b;
-    bool operator==(const Rgb& other) const { return r == other.r && g == other.g && b == other.b; }
-    bool operator!=(const Rgb& other) const { return !(*this == other); }
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+    bool operator!=(const Rgb& o) const { return !(*this == o); }
 };
-
 inline std::ostream& operator<<(std::ostream& out, const Rgb& p) {
     return out << "(" << int(p.r) << ", " << int(p.g) << ", " << int(p.b) << ")";
 }
+const Rgb clearGrey{128, 128, 128};
 
-class GlContext {
-public:
-    // Also sets settings.width and settings.height to the window's size.
-    GlContext(int width = 256, int height = 192);
-    ~GlContext();
-    GlContext(const GlContext&) = delete;
-    GlContext& operator=(const GlContext&) = delete;
+// Pixels inside [x0, x1) x [y0, y1) in GL window coordinates (bottom-up rows).
+struct Rect {
+    int x0, y0, x1, y1;
+};
 
-    bool ok() const { return context_ != nullptr; }
-    int width() const { return width_; }
-    int height() const { return height_; }
+class GlTest : public ::testing::Test {
+protected:
+    // A width x height context, current, with settings.width and height set;
+    // with gameState also the game's one-time GL state. Use with ASSERT_NO_FATAL_FAILURE.
+    void openContext(int width, int height, bool gameState = true);
+    void TearDown() override;
 
-    // The back buffer as drawn, rows bottom-up (GL window coordinates).
-    std::vector<Rgb> readPixels() const;
-    Rgb pixel(int x, int y) const; // GL window coordinates, origin bottom-left
+    std::vector<Rgb> pixels() const; // the back buffer, bottom row first
+    Rgb pixel(int x, int y) const;
+    int painted(Rect r) const; // pixels that are not the clear grey
+    // Which of red, green and blue is strongest summed over a rectangle.
+    char dominant(Rect r) const;
+    // The box around near-white pixels (text), in top-down rows as printText
+    // counts them: {left, top, right, bottom, count}; left > right when none.
+    std::array<int, 5> ink() const;
+    static std::array<double, 16> matrix(unsigned int which); // column-major
+
+    int width = 0, height = 0;
 
 private:
     void* window_ = nullptr;
     void* context_ = nullptr;
-    int width_;
-    int height_;
-};
-
-// Unit-length tolerance compare helpers for matrices read back from GL.
-struct Matrix4 {
-    double m[16]; // column-major, as GL returns it
-};
-Matrix4 readMatrix(unsigned int which); // GL_PROJECTION_MATRIX or GL_MODELVIEW_MATRIX
-
-// A GL test: fresh game records and fake platform, a context of its own.
-class GlTest : public ::testing::Test {
-protected:
-    // Opens a width x height context; with gameState, also the game's one-time GL
-    // state. Call as ASSERT_NO_FATAL_FAILURE(openContext(...)).
-    void openContext(int width, int height, bool gameState = true);
-    void TearDown() override;
-    std::unique_ptr<GlContext> context;
+    void close();
 };
