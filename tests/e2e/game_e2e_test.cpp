@@ -1,6 +1,6 @@
-// game_e2e_test.cpp -- the whole game under Xvfb, played with real key and mouse
-// events: the start-up view, driving, the layouts and the followed vehicle from
-// instant key taps, the light under the mouse (also beyond the window's edge),
+// game_e2e_test.cpp -- the built game under Xvfb, played with real key and mouse
+// events: its window and ways out, driving, the layouts and the followed vehicle
+// from instant taps, the light under the mouse (also beyond the window's edge),
 // minimising and restoring under a window manager.
 #include <gtest/gtest.h>
 
@@ -10,55 +10,39 @@
 
 namespace {
 
-constexpr const char* windowed =
-    "resolution: 640 480 32\nfullscreen: false\nfps: true\nmaxfps: 100\n";
+constexpr const char* windowed = "resolution: 640 480 32\nfullscreen: false\nfps: true\nmaxfps: 100\n";
 constexpr int viewPixels = 640 * 440; // the picture above the frame-rate bar
+const Area view{0, 0, 640, 440};
+const Area readout{0, 48, 320, 70};
 
-int greyPixels(const Image& image, int x0, int y0, int x1, int y1) {
-    return image.countColour(128, 128, 128, 0, x0, y0, x1, y1);
-}
-
-// The box of pure white pixels (the text) inside a rectangle: its right edge.
-int rightmostWhite(const Image& image, int x0, int y0, int x1, int y1) {
-    int right = -1;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            const uint8_t* p = image.at(x, y);
-            if (p[0] == 255 && p[1] == 255 && p[2] == 255) {
-                right = std::max(right, x);
-            }
-        }
-    }
-    return right;
-}
+int grey(const Image& image, Area area) { return image.countColour(128, 128, 128, 0, area); }
 
 // Which body colour fills the bonnet at the bottom middle of a driver's view.
 char bonnetColour(const Image& image) {
-    int r = 0, g = 0, b = 0;
+    long sum[3] = {};
     for (int y = 400; y < 450; ++y) {
         for (int x = 300; x < 340; ++x) {
-            r += image.at(x, y)[0];
-            g += image.at(x, y)[1];
-            b += image.at(x, y)[2];
+            for (int c = 0; c < 3; ++c) {
+                sum[c] += image.at(x, y)[c];
+            }
         }
     }
-    if (r > g && r > b) return 'r';
-    if (g > r && g > b) return 'g';
-    return 'b';
+    return sum[0] > sum[1] && sum[0] > sum[2] ? 'r' : sum[1] > sum[2] ? 'g' : 'b';
 }
 
 // A started game with its window found, focused and drawing.
 class GameTest : public ::testing::Test {
 protected:
-    void start(bool windowManager = false) {
-        server = std::make_unique<XServer>(1280, 1024, windowManager);
+    void start(bool windowManager = false, const char* settingsText = windowed, int screenWidth = 1280,
+               int screenHeight = 1024) {
+        server = std::make_unique<XServer>(screenWidth, screenHeight, windowManager);
         ASSERT_TRUE(server->ok());
-        game = std::make_unique<Game>(*server, windowed);
+        game = std::make_unique<Game>(*server, settingsText);
         window = game->launch();
         ASSERT_NE(window, 0u) << game->errorOutput();
         ASSERT_TRUE(server->focus(window));
-        // The first frames are drawn once the sky is there.
-        waitFor([](const Image& i) { return greyPixels(i, 0, 0, 640, 20) > 640 * 20 * 9 / 10; });
+        const int width = settingsText == windowed ? 640 : screenWidth;
+        first = waitFor([&](const Image& i) { return grey(i, {0, 0, width, 20}) > width * 20 * 9 / 10; });
     }
     void TearDown() override {
         if (game && game->running()) {
@@ -66,84 +50,107 @@ protected:
             EXPECT_EQ(game->waitForExit(), 27);
         }
     }
-    Image waitFor(const std::function<bool(const Image&)>& done) const {
-        return server->waitForPicture(window, done);
-    }
+    Image waitFor(const std::function<bool(const Image&)>& done) const { return server->waitForPicture(window, done); }
     Image shot() const { return server->capture(window); }
 
     std::unique_ptr<XServer> server;
     std::unique_ptr<Game> game;
     Window window = 0;
+    Image first;
 };
 
-TEST_F(GameTest, StartUpShowsVehicleZerosSeat) {
+TEST_F(GameTest, WindowOfTheConfiguredSizeDrawsVehicleZerosSeatAndEndsOnATappedEscape) {
     start();
+    int x, y, width, height;
+    ASSERT_TRUE(server->geometry(window, x, y, width, height));
+    EXPECT_EQ(std::vector<int>({x, y, width, height}), std::vector<int>({0, 0, 640, 480}));
     EXPECT_TRUE(server->findWindows("Error").empty());
-    const Image frame = shot();
-    EXPECT_GT(frame.distinctColours(), 500);
-    int ground = 0;
-    for (int y = 250; y < 300; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            const uint8_t* p = frame.at(x, y);
-            ground += (p[1] > p[2] + 15) ? 1 : 0;
-        }
-    }
-    EXPECT_GT(ground, 640 * 50 / 2);
-    EXPECT_EQ(bonnetColour(frame), 'b'); // vehicle 0 is the blue one
-    // The readout "0rpm  0km/h" 16 pixels in, its baseline 64 down.
-    EXPECT_GE(rightmostWhite(frame, 0, 48, 320, 70), 100);
-    EXPECT_LT(rightmostWhite(frame, 0, 48, 320, 70), 140);
+    EXPECT_GT(first.distinctColours(), 500);
+    EXPECT_LT(grey(first, {0, 300, 640, 440}), 100); // ground below the sky
+    EXPECT_EQ(bonnetColour(first), 'b');            // vehicle 0 is the blue one
+    // "0rpm  0km/h" 16 pixels in, its baseline 64 down; the bar's red start and number.
+    EXPECT_GE(first.rightmostWhite(readout), 100);
+    EXPECT_LT(first.rightmostWhite(readout), 140);
+    EXPECT_GT(first.countColour(255, 0, 0, 40, {0, 460, 20, 480}), 100);
+    EXPECT_GT(first.countDifferences(server->waitForChange(window, first)), 0); // frames keep coming
+    // Escape tapped as automation does (down and up at once); the exit code is
+    // the parameter of the key message.
+    server->tapKey("Escape");
+    EXPECT_EQ(game->waitForExit(), 27);
+}
+
+TEST_F(GameTest, CloseButtonEndsWithZeroAndResizingLaysTheFrameOutAgain) {
+    start();
+    server->tapKey("W A S D KP_8 Home End Insert"); // keys before the way out do not end it
+    ASSERT_TRUE(server->xdotool("windowsize --sync " + std::to_string(window) + " 500 400"));
+    // The frame-rate bar's red start on the new bottom edge, the sky along the new top.
+    const Image frame = waitFor([](const Image& i) {
+        return i.width == 500 && i.height == 400 && i.at(1, 398)[0] > 200 && i.at(1, 398)[1] < 40;
+    });
+    EXPECT_EQ(frame.height, 400);
+    EXPECT_GT(grey(frame, {0, 0, 500, 10}), 500 * 10 * 9 / 10);
+    server->requestClose(window);
+    EXPECT_EQ(game->waitForExit(), 0);
+}
+
+TEST_F(GameTest, WithoutSettingsTheDefaultsFillA1024By768Screen) {
+    start(false, nullptr, 1024, 768);
+    int x, y, width, height;
+    ASSERT_TRUE(server->geometry(window, x, y, width, height));
+    EXPECT_EQ(width, 1024);
+    EXPECT_EQ(height, 768);
+}
+
+TEST(GameStart, RefusedFullScreenModeAndNoDisplaySayWhy) {
+    XServer server(800, 600); // offers no 640x480 mode
+    ASSERT_TRUE(server.ok());
+    Game game(server, "resolution: 640 480 32\nfullscreen: true\n");
+    ASSERT_TRUE(game.start());
+    EXPECT_TRUE(server.dismissMessageBox("Error -2")) << game.errorOutput();
+    EXPECT_EQ(game.waitForExit(), 0);
+    // Where no box can be shown at all, the failure goes to standard error.
+    const std::string command = "cd " + game.folder() + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                MUDLARK_RUN_DIR + "/mudlark 2>stderr.txt";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_NE(game.errorOutput().find("Error -1: Registering of WindowClass failed!\n"), std::string::npos);
 }
 
 TEST_F(GameTest, AcceleratorMovesVehicleZeroAndTheReadoutRises) {
     start();
-    const Image before = shot();
-    const int restingText = rightmostWhite(before, 0, 48, 320, 70);
+    const int resting = first.rightmostWhite(readout);
     server->xdotool("keydown KP_8");
-    // "0rpm  0km/h" grows by at least three digits: four-digit revolutions and a
-    // two- or three-digit road speed (the glyphs are 10 pixels apart).
+    // Four-digit revolutions and a two-digit road speed: three glyphs more.
     const Image moving = waitFor([&](const Image& i) {
-        return rightmostWhite(i, 0, 48, 320, 70) >= restingText + 30 &&
-               before.countDifferences(i, 8, 0, 0, 640, 440) > viewPixels / 4;
+        return i.rightmostWhite(readout) >= resting + 30 && first.countDifferences(i, 8, view) > viewPixels / 4;
     });
     server->xdotool("keyup KP_8");
-    EXPECT_GE(rightmostWhite(moving, 0, 48, 320, 70), restingText + 30);
-    EXPECT_GT(before.countDifferences(moving, 8, 0, 0, 640, 440), viewPixels / 4);
+    EXPECT_GE(moving.rightmostWhite(readout), resting + 30);
+    EXPECT_GT(first.countDifferences(moving, 8, view), viewPixels / 4);
 }
 
-// Taps as automation, on-screen keyboards and remote desktops send them: down
-// and up at once, shorter than any frame.
 TEST_F(GameTest, InstantTapsChangeTheLayoutAndTheFollowedVehicle) {
     start();
-    // End: the world view from straight above vehicle 0, ground everywhere.
-    server->tapKey("End");
-    EXPECT_LT(greyPixels(waitFor([](const Image& i) { return greyPixels(i, 0, 0, 640, 440) < viewPixels / 20; }),
-                         0, 0, 640, 440),
-              viewPixels / 20);
-    // Home: vehicle 0 bottom right, vehicle 1 top left, the world bottom left,
-    // the top right clear.
-    server->tapKey("Home");
-    const Image two = waitFor([](const Image& i) { return greyPixels(i, 320, 0, 640, 240) == 320 * 240; });
-    EXPECT_EQ(greyPixels(two, 320, 0, 640, 240), 320 * 240);
-    EXPECT_LT(greyPixels(two, 0, 240, 320, 480), 320 * 240 / 10);
-    EXPECT_GT(greyPixels(two, 0, 0, 320, 30), 320 * 30 * 9 / 10);
-    EXPECT_LT(greyPixels(two, 0, 180, 320, 240), 320 * 60 / 10);
-    // Delete: vehicle 2's ground fills the top right's lower edge.
-    server->tapKey("Delete");
-    const Image three = waitFor([](const Image& i) { return greyPixels(i, 320, 180, 640, 240) < 320 * 60 / 10; });
-    EXPECT_LT(greyPixels(three, 320, 180, 640, 240), 320 * 60 / 10);
-    // Insert: one driver's view again, from the blue seat; then the follow keys.
-    server->tapKey("Insert");
-    const Image one = waitFor([](const Image& i) { return greyPixels(i, 0, 250, 640, 300) < 640 * 50 / 10; });
-    EXPECT_LT(greyPixels(one, 0, 250, 640, 300), 640 * 50 / 10);
-    EXPECT_EQ(bonnetColour(one), 'b');
-    for (const auto& [key, colour] : {std::pair{"q", 'r'}, std::pair{"u", 'g'}, std::pair{"KP_7", 'b'}}) {
-        server->tapKey(key);
-        EXPECT_EQ(bonnetColour(waitFor([c = colour](const Image& i) { return bonnetColour(i) == c; })), colour)
-            << key;
+    struct Step {
+        const char* key;
+        std::function<bool(const Image&)> shows;
+    };
+    const Step steps[] = {
+        {"End", [](const Image& i) { return grey(i, view) < viewPixels / 20; }}, // from above: ground only
+        {"Home",
+         [](const Image& i) { // the top right clear, vehicle 1's sky and ground top left, the world bottom left
+             return grey(i, {320, 0, 640, 240}) == 320 * 240 && grey(i, {0, 0, 320, 30}) > 320 * 30 * 9 / 10 &&
+                    grey(i, {0, 180, 320, 240}) < 320 * 6 && grey(i, {0, 240, 320, 480}) < 320 * 24;
+         }},
+        {"Delete", [](const Image& i) { return grey(i, {320, 180, 640, 240}) < 320 * 6; }}, // vehicle 2's ground
+        {"Insert", [](const Image& i) { return grey(i, {0, 250, 640, 300}) < 640 * 5 && bonnetColour(i) == 'b'; }},
+        {"q", [](const Image& i) { return bonnetColour(i) == 'r'; }},
+        {"u", [](const Image& i) { return bonnetColour(i) == 'g'; }},
+        {"KP_7", [](const Image& i) { return bonnetColour(i) == 'b'; }},
+    };
+    for (const Step& step : steps) {
+        server->tapKey(step.key);
+        EXPECT_TRUE(step.shows(waitFor(step.shows))) << step.key;
     }
-    server->tapKey("Escape");
-    EXPECT_EQ(game->waitForExit(), 27);
 }
 
 TEST_F(GameTest, DraggingMovesTheLightAlsoBeyondTheWindowsTopEdge) {
@@ -152,56 +159,49 @@ TEST_F(GameTest, DraggingMovesTheLightAlsoBeyondTheWindowsTopEdge) {
     ASSERT_TRUE(server->xdotool("windowmove --sync " + std::to_string(window) + " 100 200"));
     int x, y, width, height;
     ASSERT_TRUE(server->geometry(window, x, y, width, height));
-    ASSERT_GE(y, 100);
     const std::string column = std::to_string(x + 320);
-    // Nothing moves at rest, and a move without the button moves no light.
-    server->xdotool("mousemove " + column + " " + std::to_string(y + 200));
+    server->xdotool("mousemove " + column + " " + std::to_string(y + 25)); // no button: no light moves
     sleepMs(300);
     const Image before = shot();
-    server->xdotool("mousemove " + column + " " + std::to_string(y + 25));
-    sleepMs(300);
-    EXPECT_EQ(before.countDifferences(shot(), 2, 0, 0, 640, 440), 0);
-    // From 25 pixels inside the window to 25 pixels above it in steps of 5: the
-    // lighting changes a little at every step, crossing the edge included.
+    EXPECT_EQ(first.countDifferences(before, 2, view), 0);
+    // From 25 pixels inside to 25 above, in steps of 5: the lighting changes a
+    // little at every step, crossing the edge included.
     server->xdotool("mousedown 1");
-    Image last = shot();
+    Image last = before;
     int largestStep = 0;
     for (int inside = 20; inside >= -25; inside -= 5) {
         server->xdotool("mousemove " + column + " " + std::to_string(y + inside));
         const Image now = server->waitForChange(window, last, 0, 3000);
-        largestStep = std::max(largestStep, last.countDifferences(now, 8, 0, 0, 640, 440));
+        largestStep = std::max(largestStep, last.countDifferences(now, 8, view));
         last = now;
     }
     server->xdotool("mouseup 1");
     EXPECT_LT(largestStep, viewPixels / 4);
-    EXPECT_GT(before.countDifferences(last, 8, 0, 0, 640, 440), viewPixels / 20);
+    EXPECT_GT(before.countDifferences(last, 8, view), viewPixels / 20);
 }
 
 TEST_F(GameTest, MinimisedDrawsNoFramesAndRestoringResumes) {
     start(true);
-    // Vehicle 0 gathers speed; from the key's release it rolls on by itself.
-    server->xdotool("keydown KP_8");
+    server->xdotool("keydown KP_8"); // vehicle 0 gathers speed, then rolls on by itself
     sleepMs(1500);
-    const std::string id = std::to_string(window);
-    // Drawing a frame keeps the GL driver's rasterising threads busy; three
-    // seconds of frames cost them well over a tenth of a second here.
-    const long drawingBefore = game->drawingThreadTicks();
+    // Drawing keeps the GL driver's rasterising threads busy: three seconds of
+    // frames cost them well over a tenth of a second here.
+    const long drawingFrom = game->drawingThreadTicks();
     sleepMs(3000);
-    const long drawingShown = game->drawingThreadTicks() - drawingBefore;
-    ASSERT_GT(drawingShown, 10) << "no measurable drawing to tell apart";
+    const long drawing = game->drawingThreadTicks() - drawingFrom;
+    ASSERT_GT(drawing, 10) << "no measurable drawing to tell apart";
+    const std::string id = std::to_string(window);
     ASSERT_TRUE(server->xdotool("windowminimize --sync " + id));
     server->xdotool("keyup KP_8");
     sleepMs(500); // whatever was in flight settles
     const long minimisedFrom = game->drawingThreadTicks();
     sleepMs(3000);
-    const long drawingMinimised = game->drawingThreadTicks() - minimisedFrom;
-    EXPECT_LE(drawingMinimised, drawingShown / 10) << "frames were drawn while minimised";
-    // Restored, the frames resume where the simulation stopped: the vehicle is
-    // still rolling, so the picture moves on.
+    EXPECT_LE(game->drawingThreadTicks() - minimisedFrom, drawing / 10) << "frames drawn while minimised";
+    // Restored, the simulation goes on where it stopped: the vehicle still rolls.
     server->xdotool("windowactivate " + id);
     const Image restored = waitFor([](const Image& i) { return i.distinctColours() > 200; });
-    const Image resumed = server->waitForChange(window, restored, viewPixels / 20);
-    EXPECT_GT(restored.countDifferences(resumed, 8, 0, 0, 640, 440), viewPixels / 20);
+    EXPECT_GT(restored.countDifferences(server->waitForChange(window, restored, viewPixels / 20), 8, view),
+              viewPixels / 20);
 }
 
 } // namespace

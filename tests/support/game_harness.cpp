@@ -1,17 +1,14 @@
-// game_harness.cpp -- Xvfb, the game process and X11 screenshots for end-to-end tests.
+// game_harness.cpp -- Xvfb, openbox, the game process and X11 pictures for end-to-end tests.
 #include "support/game_harness.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -20,8 +17,6 @@
 #include <sstream>
 #include <thread>
 
-#include "support/temp_dir.h"
-
 namespace fs = std::filesystem;
 
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -29,58 +24,66 @@ void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 namespace {
 
 long long nowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 
-} // namespace
-
-void Image::savePpm(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << width << " " << height << "\n255\n";
-    out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+// Forks a program with its output thrown away; optionally its write end of a pipe as descriptor 3.
+pid_t spawn(const std::vector<const char*>& argv, const std::string& display, int fd3 = -1) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (fd3 >= 0 && fd3 != 3) {
+            dup2(fd3, 3);
+            close(fd3);
+        }
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, 1);
+        dup2(devNull, 2);
+        if (!display.empty()) {
+            setenv("DISPLAY", display.c_str(), 1);
+        }
+        std::vector<char*> args;
+        for (const char* a : argv) {
+            args.push_back(const_cast<char*>(a));
+        }
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    return pid;
 }
 
-int Image::countDifferences(const Image& other, int tolerance, int x0, int y0, int x1, int y1) const {
+} // namespace
+
+template <typename Test> int Image::count(Area a, Test test) const {
+    const int x1 = a.x1 < 0 ? width : a.x1, y1 = a.y1 < 0 ? height : a.y1;
+    int n = 0;
+    for (int y = a.y0; y < y1; ++y) {
+        for (int x = a.x0; x < x1; ++x) {
+            n += test(x, y) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+int Image::countDifferences(const Image& other, int tolerance, Area area) const {
     if (other.width != width || other.height != height) {
         return width * height;
     }
-    if (x1 < 0) x1 = width;
-    if (y1 < 0) y1 = height;
-    int count = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            const uint8_t* a = at(x, y);
-            const uint8_t* b = other.at(x, y);
-            for (int c = 0; c < 3; ++c) {
-                if (std::abs(a[c] - b[c]) > tolerance) {
-                    ++count;
-                    break;
-                }
-            }
-        }
-    }
-    return count;
+    return count(area, [&](int x, int y) {
+        const uint8_t *p = at(x, y), *q = other.at(x, y);
+        return std::abs(p[0] - q[0]) > tolerance || std::abs(p[1] - q[1]) > tolerance ||
+               std::abs(p[2] - q[2]) > tolerance;
+    });
 }
 
-int Image::countColour(uint8_t r, uint8_t g, uint8_t b, int tolerance, int x0, int y0, int x1,
-                       int y1) const {
-    if (x1 < 0) x1 = width;
-    if (y1 < 0) y1 = height;
-    int count = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            const uint8_t* p = at(x, y);
-            if (std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance &&
-                std::abs(p[2] - b) <= tolerance) {
-                ++count;
-            }
-        }
-    }
-    return count;
+int Image::countColour(uint8_t r, uint8_t g, uint8_t b, int tolerance, Area area) const {
+    return count(area, [&](int x, int y) {
+        const uint8_t* p = at(x, y);
+        return std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance && std::abs(p[2] - b) <= tolerance;
+    });
 }
 
 int Image::distinctColours(int cap) const {
@@ -91,83 +94,57 @@ int Image::distinctColours(int cap) const {
     return static_cast<int>(colours.size());
 }
 
-XServer::XServer(int width, int height, bool windowManager) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) {
-        return;
-    }
-    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    pid_ = fork();
-    if (pid_ == 0) {
-        // The read end may itself be descriptor 3: close it before the write
-        // end takes that number.
-        close(pipeFds[0]);
-        if (pipeFds[1] != 3) {
-            dup2(pipeFds[1], 3);
-            close(pipeFds[1]);
-        }
-        int devNull = open("/dev/null", O_WRONLY);
-        dup2(devNull, 1);
-        dup2(devNull, 2);
-        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten",
-               "tcp", "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(pipeFds[1]);
-    char buffer[32] = {};
-    ssize_t got = 0;
-    // Xvfb writes its display number once it is ready for clients.
-    for (;;) {
-        ssize_t n = read(pipeFds[0], buffer + got, sizeof buffer - 1 - got);
-        if (n <= 0) {
-            break;
-        }
-        got += n;
-        if (std::memchr(buffer, '\n', static_cast<size_t>(got)) != nullptr) {
-            break;
-        }
-    }
-    close(pipeFds[0]);
-    if (got <= 0) {
-        return;
-    }
-    name_ = ":" + std::to_string(std::atoi(buffer));
-    XSetErrorHandler(ignoreXErrors);
-    display_ = XOpenDisplay(name_.c_str());
-    if (display_ != nullptr && windowManager) {
-        startWindowManager();
-    }
+int Image::rightmostWhite(Area area) const {
+    int right = -1;
+    count(area, [&](int x, int y) {
+        const uint8_t* p = at(x, y);
+        right = p[0] == 255 && p[1] == 255 && p[2] == 255 ? std::max(right, x) : right;
+        return false;
+    });
+    return right;
 }
 
-void XServer::startWindowManager() {
-    windowManager_ = fork();
-    if (windowManager_ == 0) {
-        int devNull = open("/dev/null", O_WRONLY);
-        dup2(devNull, 1);
-        dup2(devNull, 2);
-        setenv("DISPLAY", name_.c_str(), 1);
-        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
-        _exit(127);
+XServer::XServer(int width, int height, bool windowManager) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return;
     }
-    // The manager is up once it has announced itself on the root window.
+    // Xvfb writes its display number on descriptor 3 once it takes clients.
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    pid_ = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset"}, "",
+                 fds[1]);
+    close(fds[1]);
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') {
+        number += c;
+    }
+    close(fds[0]);
+    if (number.empty()) {
+        return;
+    }
+    name_ = ":" + number;
+    XSetErrorHandler(ignoreXErrors);
+    display_ = XOpenDisplay(name_.c_str());
+    if (display_ == nullptr || !windowManager) {
+        return;
+    }
+    windowManager_ = spawn({"openbox", "--sm-disable"}, name_);
+    // It is up once it announces itself on the root window.
     const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
-    const long long end = nowMs() + 60000;
-    while (nowMs() < end) {
+    for (const long long end = nowMs() + 60000; nowMs() < end; sleepMs(50)) {
         Atom type;
         int format;
-        unsigned long items, after;
+        unsigned long items = 0, after;
         unsigned char* data = nullptr;
-        const bool announced =
-            XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False,
-                               AnyPropertyType, &type, &format, &items, &after, &data) == Success &&
-            items > 0;
+        XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, AnyPropertyType, &type,
+                           &format, &items, &after, &data);
         if (data != nullptr) {
             XFree(data);
         }
-        if (announced) {
-            return;
+        if (items > 0) {
+            break;
         }
-        sleepMs(50);
     }
 }
 
@@ -175,60 +152,49 @@ XServer::~XServer() {
     if (display_ != nullptr) {
         XCloseDisplay(display_);
     }
-    if (windowManager_ > 0) {
-        kill(windowManager_, SIGTERM);
-        waitpid(windowManager_, nullptr, 0);
-    }
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+    for (pid_t child : {windowManager_, pid_}) {
+        if (child > 0) {
+            kill(child, SIGTERM);
+            waitpid(child, nullptr, 0);
+        }
     }
 }
 
 std::string XServer::title(Window window) const {
+    // SDL names its windows in UTF-8 (_NET_WM_NAME), Wine and message boxes in WM_NAME.
     std::string result;
-    Atom netName = XInternAtom(display_, "_NET_WM_NAME", False);
-    Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
-    Atom type;
-    int format;
-    unsigned long items, after;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display_, window, netName, 0, 1024, False, utf8, &type, &format, &items,
-                           &after, &data) == Success &&
-        data != nullptr) {
-        result.assign(reinterpret_cast<char*>(data), items);
-        XFree(data);
-        if (!result.empty()) {
-            return result;
+    for (const char* property : {"_NET_WM_NAME", "WM_NAME"}) {
+        Atom type;
+        int format;
+        unsigned long items = 0, after;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display_, window, XInternAtom(display_, property, False), 0, 1024, False,
+                           AnyPropertyType, &type, &format, &items, &after, &data);
+        if (data != nullptr) {
+            result.assign(reinterpret_cast<char*>(data), items);
+            XFree(data);
         }
-    }
-    char* name = nullptr;
-    if (XFetchName(display_, window, &name) && name != nullptr) {
-        result = name;
-        XFree(name);
+        if (!result.empty()) {
+            break;
+        }
     }
     return result;
 }
 
 std::vector<Window> XServer::findWindows(const std::string& text) const {
     std::vector<Window> found;
-    if (display_ == nullptr) {
-        return found;
-    }
     std::vector<Window> pending{DefaultRootWindow(display_)};
     while (!pending.empty()) {
-        Window current = pending.back();
-        pending.pop_back();
-        Window root, parent;
-        Window* children = nullptr;
+        Window root, parent, *children = nullptr;
         unsigned int count = 0;
+        const Window current = pending.back();
+        pending.pop_back();
         if (!XQueryTree(display_, current, &root, &parent, &children, &count)) {
             continue;
         }
         for (unsigned int i = 0; i < count; ++i) {
             XWindowAttributes attributes;
-            if (XGetWindowAttributes(display_, children[i], &attributes) &&
-                attributes.map_state == IsViewable &&
+            if (XGetWindowAttributes(display_, children[i], &attributes) && attributes.map_state == IsViewable &&
                 title(children[i]).find(text) != std::string::npos) {
                 found.push_back(children[i]);
             }
@@ -241,25 +207,23 @@ std::vector<Window> XServer::findWindows(const std::string& text) const {
     return found;
 }
 
-Window XServer::waitForWindow(const std::string& title, int timeoutMs) const {
-    const long long end = nowMs() + timeoutMs;
-    do {
-        for (Window w : findWindows(title)) {
-            if (this->title(w) == title) {
+Window XServer::waitForWindow(const std::string& text, int timeoutMs) const {
+    for (const long long end = nowMs() + timeoutMs; nowMs() < end; sleepMs(50)) {
+        for (Window w : findWindows(text)) {
+            if (title(w) == text) {
                 return w;
             }
         }
-        sleepMs(50);
-    } while (nowMs() < end);
+    }
     return 0;
 }
 
 bool XServer::geometry(Window window, int& x, int& y, int& width, int& height) const {
     XWindowAttributes attributes;
+    Window child;
     if (!XGetWindowAttributes(display_, window, &attributes)) {
         return false;
     }
-    Window child;
     XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
     width = attributes.width;
     height = attributes.height;
@@ -268,62 +232,44 @@ bool XServer::geometry(Window window, int& x, int& y, int& width, int& height) c
 
 Image XServer::capture(Window window) const {
     Image image;
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display_, window, &attributes)) {
-        return image;
-    }
-    XImage* x = XGetImage(display_, window, 0, 0, static_cast<unsigned>(attributes.width),
-                          static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    XWindowAttributes a;
+    XImage* x = XGetWindowAttributes(display_, window, &a)
+                    ? XGetImage(display_, window, 0, 0, a.width, a.height, AllPlanes, ZPixmap)
+                    : nullptr;
     if (x == nullptr) {
         return image;
     }
-    image.width = attributes.width;
-    image.height = attributes.height;
-    image.rgb.resize(static_cast<size_t>(image.width) * image.height * 3);
-    for (int row = 0; row < image.height; ++row) {
-        for (int column = 0; column < image.width; ++column) {
-            unsigned long pixel = XGetPixel(x, column, row);
-            uint8_t* out = &image.rgb[(static_cast<size_t>(row) * image.width + column) * 3];
-            out[0] = static_cast<uint8_t>((pixel & x->red_mask) >> 16);
-            out[1] = static_cast<uint8_t>((pixel & x->green_mask) >> 8);
-            out[2] = static_cast<uint8_t>(pixel & x->blue_mask);
+    image.width = a.width;
+    image.height = a.height;
+    for (int row = 0; row < a.height; ++row) {
+        for (int column = 0; column < a.width; ++column) {
+            const unsigned long p = XGetPixel(x, column, row);
+            image.rgb.insert(image.rgb.end(), {static_cast<uint8_t>((p & x->red_mask) >> 16),
+                                               static_cast<uint8_t>((p & x->green_mask) >> 8),
+                                               static_cast<uint8_t>(p & x->blue_mask)});
         }
     }
     XDestroyImage(x);
     return image;
 }
 
-Image XServer::waitForPicture(Window window, const std::function<bool(const Image&)>& done,
-                              int timeoutMs) const {
-    const long long end = nowMs() + timeoutMs;
-    for (;;) {
+Image XServer::waitForPicture(Window window, const std::function<bool(const Image&)>& done, int timeoutMs) const {
+    for (const long long end = nowMs() + timeoutMs;; sleepMs(50)) {
         Image picture = capture(window);
         if ((!picture.empty() && done(picture)) || nowMs() > end) {
             return picture;
         }
-        sleepMs(50);
     }
 }
 
-Image XServer::waitForChange(Window window, const Image& before, int minimumPixels,
-                             int timeoutMs) const {
-    return waitForPicture(
-        window, [&](const Image& now) { return before.countDifferences(now) > minimumPixels; },
-        timeoutMs);
+Image XServer::waitForChange(Window window, const Image& before, int minimumPixels, int timeoutMs) const {
+    return waitForPicture(window, [&](const Image& now) { return before.countDifferences(now) > minimumPixels; },
+                          timeoutMs);
 }
 
 bool XServer::xdotool(const std::string& arguments) const {
-    const std::string command = "DISPLAY=" + name_ + " xdotool " + arguments + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
+    return std::system(("DISPLAY=" + name_ + " xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
 }
-
-bool XServer::pressKey(const std::string& key, int holdMs) const {
-    const bool down = xdotool("keydown " + key);
-    sleepMs(holdMs);
-    return xdotool("keyup " + key) && down;
-}
-
-bool XServer::tapKey(const std::string& key) const { return xdotool("key " + key); }
 
 bool XServer::focus(Window window) const {
     const bool focused = xdotool("windowfocus --sync " + std::to_string(window));
@@ -341,67 +287,43 @@ void XServer::requestClose(Window window) const {
     event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display_, window, False, NoEventMask, &event);
     XFlush(display_);
 }
 
 bool XServer::dismissMessageBox(const std::string& caption, int timeoutMs) const {
     const Window box = waitForWindow(caption, timeoutMs);
-    if (box == 0) {
-        return false;
-    }
     // A box that is mapped may not take keys yet: press OK again until it goes.
-    const long long end = nowMs() + timeoutMs;
-    while (nowMs() < end) {
+    for (const long long end = nowMs() + timeoutMs; box != 0 && nowMs() < end;) {
         focus(box);
         xdotool("key Return");
-        for (int wait = 0; wait < 20; ++wait) {
+        for (int wait = 0; wait < 20; ++wait, sleepMs(50)) {
             const std::vector<Window> open = findWindows(caption);
             if (std::find(open.begin(), open.end(), box) == open.end()) {
                 return true;
             }
-            sleepMs(50);
         }
     }
     return false;
 }
 
-GameProgram GameProgram::native() {
-    return GameProgram{{std::string(MUDLARK_RUN_DIR) + "/mudlark"}, MUDLARK_RUN_DIR, {}};
-}
+GameProgram GameProgram::native() { return GameProgram{{std::string(MUDLARK_RUN_DIR) + "/mudlark"}, MUDLARK_RUN_DIR, {}}; }
 
-Game::Game(const XServer& server, const char* settingsText,
-           const std::vector<std::string>& dataToLeaveOut, const GameProgram& program)
+Game::Game(const XServer& server, const char* settingsText, const std::vector<std::string>& leaveOut,
+           const GameProgram& program)
     : server_(server), program_(program) {
-    char pattern[] = "/tmp/mudlark-e2e-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    folder_ = made != nullptr ? made : "";
-    const fs::path run(program.dataFolder);
-    std::error_code ignored;
-    for (const char* folder : {"Models", "Tracks", "Textures"}) {
-        if (!fs::exists(run / folder)) {
-            continue;
-        }
-        for (const auto& entry : fs::recursive_directory_iterator(run / folder)) {
-            const fs::path relative = fs::relative(entry.path(), run);
-            bool leaveOut = false;
-            for (const std::string& name : dataToLeaveOut) {
-                leaveOut = leaveOut || relative.generic_string() == name;
-            }
-            if (leaveOut) {
-                continue;
-            }
-            if (entry.is_directory()) {
-                fs::create_directories(folder_ / relative, ignored);
-            } else {
-                fs::create_directories((folder_ / relative).parent_path(), ignored);
-                fs::copy_file(entry.path(), folder_ / relative, ignored);
+    const fs::path from(program.dataFolder);
+    for (const char* top : {"Models", "Tracks", "Textures"}) {
+        std::error_code none;
+        for (const auto& entry : fs::recursive_directory_iterator(from / top, none)) {
+            const std::string relative = fs::relative(entry.path(), from).generic_string();
+            if (entry.is_regular_file() && std::find(leaveOut.begin(), leaveOut.end(), relative) == leaveOut.end()) {
+                folder_.write(relative, readFileBytes(entry.path().string()));
             }
         }
     }
     if (settingsText != nullptr) {
-        std::ofstream(folder_ + "/settings.cfg") << settingsText;
+        folder_.write("settings.cfg", settingsText);
     }
 }
 
@@ -410,31 +332,26 @@ Game::~Game() {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
-    std::error_code ignored;
-    if (!folder_.empty()) {
-        fs::remove_all(folder_, ignored);
-    }
 }
 
 bool Game::start() {
-    const std::string errors = folder_ + "/stderr.txt";
-    std::vector<char*> arguments;
-    for (std::string& word : program_.command) {
-        arguments.push_back(word.data());
+    std::vector<const char*> argv;
+    for (const std::string& word : program_.command) {
+        argv.push_back(word.c_str());
     }
-    arguments.push_back(nullptr);
+    argv.push_back(nullptr);
+    const std::string errors = folder_.file("stderr.txt");
     pid_ = fork();
     if (pid_ == 0) {
-        if (chdir(folder_.c_str()) != 0) {
-            _exit(126);
-        }
-        int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(errorFile, 2);
         setenv("DISPLAY", server_.name().c_str(), 1);
         for (const std::string& setting : program_.environment) {
             putenv(const_cast<char*>(setting.c_str()));
         }
-        execvp(arguments[0], arguments.data());
+        if (chdir(folder_.path().c_str()) == 0) {
+            execvp(argv[0], const_cast<char* const*>(argv.data()));
+        }
         _exit(127);
     }
     return pid_ > 0;
@@ -442,63 +359,40 @@ bool Game::start() {
 
 Window Game::launch(int timeoutMs) { return start() ? waitForWindow(timeoutMs) : 0; }
 
-Window Game::waitForWindow(int timeoutMs) {
-    window_ = server_.waitForWindow("OpenGL", timeoutMs);
-    return window_;
-}
+Window Game::waitForWindow(int timeoutMs) { return server_.waitForWindow("OpenGL", timeoutMs); }
 
 bool Game::running() {
-    if (pid_ <= 0) {
-        return false;
-    }
     int status = 0;
-    pid_t result = waitpid(pid_, &status, WNOHANG);
-    if (result == pid_) {
+    if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_) {
         exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         pid_ = -1;
-        return false;
     }
-    return result == 0;
+    return pid_ > 0;
 }
 
 int Game::waitForExit(int timeoutMs) {
-    const long long end = nowMs() + timeoutMs;
-    while (running()) {
+    for (const long long end = nowMs() + timeoutMs; running(); sleepMs(20)) {
         if (nowMs() > end) {
             return -1;
         }
-        sleepMs(20);
     }
     return exitCode_;
 }
 
-std::string Game::errorOutput() const { return readFileBytes(folder_ + "/stderr.txt"); }
-
 long Game::drawingThreadTicks() const {
-    if (pid_ <= 0) {
-        return -1;
-    }
     long ticks = 0;
     std::error_code failed;
-    const fs::path tasks = "/proc/" + std::to_string(pid_) + "/task";
-    for (const auto& task : fs::directory_iterator(tasks, failed)) {
+    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid_) + "/task", failed)) {
         if (task.path().filename() == std::to_string(pid_)) {
             continue; // the main thread polls for messages even while it draws nothing
         }
-        // Fields 14 and 15, after the parenthesised name: user and system time.
+        // User and system time: fields 14 and 15, counted after the parenthesised name.
         const std::string stat = readFileBytes((task.path() / "stat").string());
-        const size_t nameEnd = stat.rfind(')');
-        if (nameEnd == std::string::npos) {
-            continue;
-        }
-        std::istringstream fields(stat.substr(nameEnd + 2));
+        std::istringstream fields(stat.substr(std::min(stat.size(), stat.rfind(')') + 2)));
         std::string field;
-        long user = 0, system = 0;
         for (int i = 3; i <= 15 && fields >> field; ++i) {
-            if (i == 14) user = std::atol(field.c_str());
-            if (i == 15) system = std::atol(field.c_str());
+            ticks += i >= 14 ? std::atol(field.c_str()) : 0;
         }
-        ticks += user + system;
     }
     return failed ? -1 : ticks;
 }

@@ -1,5 +1,6 @@
-// game_harness.h -- end-to-end tests: an Xvfb of the test's own, the built game
-// started in a scratch folder, real input through XTEST (xdotool), screenshots.
+// game_harness.h -- end-to-end tests: an Xvfb of the test's own (with openbox
+// where a window manager is needed), the built game started in a scratch
+// folder, real input through XTEST (xdotool), pictures read back.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -10,29 +11,33 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
+// Pixels inside [x0, x1) x [y0, y1), top-down rows; x1 or y1 below 0: to the edge.
+struct Area {
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+};
+
 struct Image {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<uint8_t> rgb; // top-down rows, 3 bytes a pixel
 
     const uint8_t* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
     bool empty() const { return width == 0; }
-    // Saves as binary PPM (for looking at a failed test's screen).
-    void savePpm(const std::string& path) const;
-    // Number of pixels that differ from other's by more than tolerance in any channel.
-    int countDifferences(const Image& other, int tolerance = 8, int x0 = 0, int y0 = 0, int x1 = -1,
-                         int y1 = -1) const;
-    // How many pixels of a rectangle are close to this colour.
-    int countColour(uint8_t r, uint8_t g, uint8_t b, int tolerance = 8, int x0 = 0, int y0 = 0,
-                    int x1 = -1, int y1 = -1) const;
-    // How many different colours (8-bit per channel) the picture holds, up to a cap.
+    // Pixels of the area where the pictures differ by more than tolerance in a channel.
+    int countDifferences(const Image& other, int tolerance = 8, Area area = {}) const;
+    // Pixels of the area within tolerance of a colour.
+    int countColour(uint8_t r, uint8_t g, uint8_t b, int tolerance = 8, Area area = {}) const;
     int distinctColours(int cap = 4096) const;
+    // The right edge of the pure white pixels (text) in an area; -1 if none.
+    int rightmostWhite(Area area) const;
+
+private:
+    template <typename Test> int count(Area area, Test test) const;
 };
 
 class XServer {
 public:
-    // A virtual screen of this size; with windowManager, openbox manages its
-    // windows (title bars, minimising, focus) as a desktop would.
     explicit XServer(int width = 1280, int height = 1024, bool windowManager = false);
     ~XServer();
     XServer(const XServer&) = delete;
@@ -40,93 +45,74 @@ public:
 
     bool ok() const { return display_ != nullptr; }
     const std::string& name() const { return name_; }
-    Display* display() const { return display_; }
 
-    // Windows whose title contains text (WM_NAME or _NET_WM_NAME), in stacking order.
+    // Mapped windows whose title contains text.
     std::vector<Window> findWindows(const std::string& text) const;
-    // Waits up to timeoutMs for a window whose title equals title; 0 if none came.
-    Window waitForWindow(const std::string& title, int timeoutMs) const;
+    // Waits up to timeoutMs for a window titled exactly title; 0 if none came.
+    Window waitForWindow(const std::string& title, int timeoutMs = 60000) const;
     std::string title(Window window) const;
-    // Client area size and its position on the screen.
     bool geometry(Window window, int& x, int& y, int& width, int& height) const;
     Image capture(Window window) const;
-    // Captures window until done(picture) holds or timeoutMs pass; the last
-    // picture either way. Every wait on the game's frames goes through here, so
-    // a slow or busy machine only makes the wait longer, never wrong.
+    // Captures until done(picture) holds or timeoutMs pass; the last picture either
+    // way. Waits on the game go through here: a busy machine makes them longer, not wrong.
     Image waitForPicture(Window window, const std::function<bool(const Image&)>& done,
                          int timeoutMs = 30000) const;
-    // Waits for a frame that differs from before by more than minimumPixels.
-    Image waitForChange(Window window, const Image& before, int minimumPixels = 0,
-                        int timeoutMs = 30000) const;
+    Image waitForChange(Window window, const Image& before, int minimumPixels = 0, int timeoutMs = 30000) const;
 
-    // Runs xdotool with these arguments against this server; true on success.
     bool xdotool(const std::string& arguments) const;
-    // Holds a key down for holdMs through XTEST, as a player's finger would.
-    bool pressKey(const std::string& key, int holdMs = 150) const;
-    // Presses and releases a key at once, as automation and remote desktops do.
-    bool tapKey(const std::string& key) const;
-    // Gives window the keyboard focus (input then goes through XTEST, unaddressed).
+    // Down and up at once, as automation and remote desktops send keys.
+    bool tapKey(const std::string& key) const { return xdotool("key " + key); }
     bool focus(Window window) const;
-    // What a window manager's close button does: WM_DELETE_WINDOW to the window.
+    // What a window manager's close button sends: WM_DELETE_WINDOW.
     void requestClose(Window window) const;
-    // Finds the message box with this caption and presses its OK (Return) until
-    // it goes away. False if no such box appeared, or stayed, within timeoutMs.
+    // Presses OK (Return) on the box with this caption until it goes; false if
+    // no such box came, or it stayed.
     bool dismissMessageBox(const std::string& caption, int timeoutMs = 60000) const;
 
 private:
     pid_t pid_ = -1;
     pid_t windowManager_ = -1;
-
-    void startWindowManager();
     std::string name_;
     Display* display_ = nullptr;
 };
 
 // Which build of the game to start, and how.
 struct GameProgram {
-    std::vector<std::string> command;   // program and arguments
-    std::string dataFolder;             // where its Models, Tracks and Textures are
+    std::vector<std::string> command;     // program and arguments
+    std::string dataFolder;               // where its Models, Tracks and Textures are
     std::vector<std::string> environment; // extra NAME=value settings
-
-    // The Linux build in the run folder.
-    static GameProgram native();
+    static GameProgram native();          // the Linux build in the run folder
 };
 
 class Game {
 public:
-    // A scratch folder holding the run folder's data and, unless settingsText is
-    // null, a settings.cfg with that text.
-    explicit Game(const XServer& server, const char* settingsText,
-                  const std::vector<std::string>& dataToLeaveOut = {},
-                  const GameProgram& program = GameProgram::native());
+    // A scratch folder with the data (less the relative paths in leaveOut) and,
+    // unless settingsText is null, a settings.cfg with that text.
+    Game(const XServer& server, const char* settingsText, const std::vector<std::string>& leaveOut = {},
+         const GameProgram& program = GameProgram::native());
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    const std::string& folder() const { return folder_; }
-    // Starts the game; false if it could not be started.
+    const std::string& folder() const { return folder_.path(); }
     bool start();
-    // Starts the game and waits for its window: 0 if either failed.
+    // Starts the game and waits for its window ("OpenGL"): 0 if either failed.
     Window launch(int timeoutMs = 60000);
-    // Waits for the main window (titled "OpenGL"); 0 if it did not come.
     Window waitForWindow(int timeoutMs = 60000);
-    Window window() const { return window_; }
-    // Waits for the game to end; its exit code, or -1 on a timeout or a crash.
+    // The exit code, or -1 on a timeout or a crash.
     int waitForExit(int timeoutMs = 60000);
     bool running();
-    std::string errorOutput() const;
-    // CPU time, in clock ticks, that the game's threads other than its main
-    // thread have used: the GL driver's rasterising threads, busy only while
-    // frames are drawn. -1 if it cannot be read.
+    std::string errorOutput() const { return readFileBytes(folder_.file("stderr.txt")); }
+    // CPU time, in clock ticks, of the game's threads but its main one: the GL
+    // driver's rasterisers, busy only while frames are drawn. -1 if unreadable.
     long drawingThreadTicks() const;
 
 private:
     const XServer& server_;
     GameProgram program_;
-    std::string folder_;
+    TempDir folder_;
     pid_t pid_ = -1;
     int exitCode_ = -1;
-    Window window_ = 0;
 };
 
 void sleepMs(int ms);
