@@ -1,4 +1,4 @@
-// frame_gl_test.cpp -- whole frames on the generated scene: the scene set-up, the
+// frame_gl_test.cpp -- whole frames on the generated scene: the
 // four layouts with each vehicle in its own quarter, the readout's place, the
 // mouse and the light, the overlays drawn last.
 #include <gtest/gtest.h>
@@ -14,7 +14,6 @@
 #include "scene/scene.h"
 #include "support/gl_context.h"
 #include "support/temp_dir.h"
-#include "vehicle/vehicle.h"
 
 namespace {
 
@@ -48,20 +47,6 @@ protected:
         return dominant({x + w * 15 / 32, y + h / 16, x + w * 17 / 32, y + h / 6});
     }
 };
-
-TEST_F(FrameTest, SceneSetUpPlacesThreeColouredVehiclesAndOneLight) {
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHT0) || glIsEnabled(GL_LIGHTING));
-    const float startX[3] = {0, -2, 2};
-    for (int i = 0; i < vehicleCount; ++i) {
-        EXPECT_EQ(vehicles[i].position[0], startX[i]);
-        EXPECT_EQ(vehicles[i].colour[(i + 2) % 3], 0.75f); // blue, red, green
-        EXPECT_TRUE(vehicles[i].frontOnGround && vehicles[i].rearOnGround);
-    }
-    EXPECT_EQ(vehicles[0].keyAccelerate, VK_NUMPAD0 + 8);
-    EXPECT_EQ(vehicles[2].keyReverse, 'M');
-    EXPECT_NE(shadowTexture * smokeTexture, 0u);
-}
 
 TEST_F(FrameTest, EachLayoutShowsEachVehicleInItsOwnQuarter) {
     drawFrame(); // one driver: vehicle 0 over the whole window, sky above

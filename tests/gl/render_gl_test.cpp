@@ -39,22 +39,6 @@ protected:
     }
 };
 
-TEST_F(RenderTest, FixedStateAndAFrameBufferWithoutAlpha) {
-    GLfloat clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_FLOAT_EQ(clear[0], 0.5f);
-    GLint value = 0;
-    glGetIntegerv(GL_DEPTH_FUNC, &value);
-    EXPECT_EQ(value, GL_LEQUAL);
-    glGetIntegerv(GL_SHADE_MODEL, &value);
-    EXPECT_EQ(value, GL_SMOOTH);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_COLOR_MATERIAL));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_BLEND));
-    EXPECT_NE(quadric, nullptr);
-    glGetIntegerv(GL_ALPHA_BITS, &value); // the overlay blend reads destination alpha as one
-    EXPECT_EQ(value, 0);
-}
-
 TEST_F(RenderTest, ProjectionsForTheWindowTheViewsAndTheOverlay) {
     glViewport(10, 10, 20, 20);
     applyPerspective(); // 65 degrees over the whole window

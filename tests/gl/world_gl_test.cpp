@@ -6,7 +6,6 @@
 
 #include "assets/texture.h"
 #include "common/gl_api.h"
-#include "platform/fake/fake_platform.h"
 #include "scene/scene.h"
 #include "support/gl_context.h"
 #include "support/temp_dir.h"
@@ -96,21 +95,6 @@ TEST_F(WorldTest, HeightsLiftTheGroundAndGrowthStandsOnItsCell) {
     // What the drawing promises to leave: no blend, no alpha test, the matrix.
     EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_ALPHA_TEST));
     EXPECT_EQ(matrix(GL_MODELVIEW_MATRIX)[0], 1.0);
-}
-
-TEST_F(WorldTest, TrackFilesBuildOrGiveTheirBoxesAndAFlatMap) {
-    {
-        WorkingDirectory run(MUDLARK_RUN_DIR);
-        buildTerrain(&terrain, 2);
-    }
-    EXPECT_EQ(fake.captions(), "");
-    EXPECT_TRUE(glIsTexture(terrain.overlayTexture) && glIsTexture(terrain.growthTextures[3]));
-    TempDir empty;
-    WorkingDirectory here(empty.path());
-    std::memset(&terrain, 0, sizeof terrain);
-    buildTerrain(&terrain, 2);
-    EXPECT_EQ(fake.captions(), "Error|Error|Error -9|Error -9|Error -11|Error -11|Error -11|Error -11");
-    EXPECT_EQ(terrain.cornerNormals[256 * 512 + 256][0][1], 1.0f);
 }
 
 TEST_F(WorldTest, VehicleBodyTakesItsColourWheelsStayWhiteSmokeBrightens) {

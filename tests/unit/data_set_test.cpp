@@ -8,7 +8,6 @@
 #include <filesystem>
 
 #include "assets/bitmap_image.h"
-#include "assets/model.h"
 #include "assets/targa_image.h"
 #include "support/temp_dir.h"
 
@@ -99,24 +98,6 @@ TEST_F(DataSetTest, StartIsLevelAndClearTheRestHillyAndGrown) {
     for (int kind = 0; kind < 4; ++kind) {
         EXPECT_GT(kinds[kind], 10) << kind;
     }
-}
-
-TEST_F(DataSetTest, ModelIsSoundAndShapedLikeABuggy) {
-    static VehicleModel model;
-    static ModelFileContents contents;
-    std::FILE* file = std::fopen(first->file("Models/Model01.obj").c_str(), "r");
-    ASSERT_NE(file, nullptr);
-    readModelFile(file, model, contents);
-    std::fclose(file);
-    EXPECT_EQ(contents.damagedRecords, 0);
-    EXPECT_GE(model.lastFaceIndex, 10);
-    for (int t = 0; t <= model.lastTextureIndex; ++t) {
-        EXPECT_TRUE(fs::exists(first->file(contents.textureFiles[t]))) << contents.textureFiles[t];
-    }
-    EXPECT_EQ(model.wheelX[0], -model.wheelX[1]);
-    EXPECT_NEAR(model.wheelX[1] - model.wheelX[0], 1.5f, 0.1f);
-    EXPECT_NEAR(model.wheelZ[1] - model.wheelZ[0], 2.8f, 0.8f);
-    EXPECT_NEAR(model.wheelRadius, 0.45f, 0.05f);
 }
 
 } // namespace
