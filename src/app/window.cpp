@@ -102,24 +102,16 @@ intptr_t windowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam) {
         applyPerspective();
         return 0;
     case WM_KEYDOWN:
-        // Virtual-key codes are below 256; anything else is no key of ours.
-        if (wParam < sizeof input.keys) {
-            input.keys[wParam] = 1;
-            input.pressed[wParam] = 1;
-        }
+        input.pressKey(wParam);
         return 0;
     case WM_KEYUP:
-        if (wParam < sizeof input.keys) {
-            input.keys[wParam] = 0;
-        }
+        input.releaseKey(wParam);
         return 0;
     case WM_SYSKEYUP:
         // A key let go while Alt is held (or as the window loses the focus with
         // Alt down) arrives as a system key-up: it is up all the same. The
         // system's own handling of the message goes on below.
-        if (wParam < sizeof input.keys) {
-            input.keys[wParam] = 0;
-        }
+        input.releaseKey(wParam);
         break;
     case WM_MOUSEMOVE: {
         // The position words are signed: while a button is held the pointer is

@@ -9,3 +9,16 @@ void InputState::clearMouseDeltas() {
 }
 
 void InputState::clearKeyPresses() { std::memset(pressed, 0, sizeof pressed); }
+
+void InputState::pressKey(uintptr_t code) {
+    if (code < static_cast<uintptr_t>(keyCount)) {
+        keys[code] = 1;
+        pressed[code] = 1;
+    }
+}
+
+void InputState::releaseKey(uintptr_t code) {
+    if (code < static_cast<uintptr_t>(keyCount)) {
+        keys[code] = 0;
+    }
+}
