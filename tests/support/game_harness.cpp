@@ -30,26 +30,33 @@ long long nowMs() {
 
 int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 
-// Forks a program with its output thrown away; optionally its write end of a pipe as descriptor 3.
-pid_t spawn(const std::vector<const char*>& argv, const std::string& display, int fd3 = -1) {
+// Forks a program: standard output thrown away, standard error to the file
+// errors, in folder (if any) with DISPLAY and these NAME=value settings, and
+// optionally fd3 as its descriptor 3.
+pid_t spawn(const std::vector<std::string>& argv, const std::string& display, const std::string& errors = "/dev/null",
+            const std::string& folder = "", const std::vector<std::string>& environment = {}, int fd3 = -1) {
+    std::vector<char*> args;
+    for (const std::string& word : argv) {
+        args.push_back(const_cast<char*>(word.c_str()));
+    }
+    args.push_back(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
         if (fd3 >= 0 && fd3 != 3) {
             dup2(fd3, 3);
             close(fd3);
         }
-        const int devNull = open("/dev/null", O_WRONLY);
-        dup2(devNull, 1);
-        dup2(devNull, 2);
+        dup2(open("/dev/null", O_WRONLY), 1);
+        dup2(open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         if (!display.empty()) {
             setenv("DISPLAY", display.c_str(), 1);
         }
-        std::vector<char*> args;
-        for (const char* a : argv) {
-            args.push_back(const_cast<char*>(a));
+        for (const std::string& setting : environment) {
+            putenv(const_cast<char*>(setting.c_str()));
         }
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
+        if (folder.empty() || chdir(folder.c_str()) == 0) {
+            execvp(args[0], args.data());
+        }
         _exit(127);
     }
     return pid;
@@ -111,8 +118,8 @@ XServer::XServer(int width, int height, bool windowManager) {
     }
     // Xvfb writes its display number on descriptor 3 once it takes clients.
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    pid_ = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset"}, "",
-                 fds[1]);
+    pid_ = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"}, "", "/dev/null",
+                 "", {}, fds[1]);
     close(fds[1]);
     std::string number;
     char c;
@@ -335,25 +342,7 @@ Game::~Game() {
 }
 
 bool Game::start() {
-    std::vector<const char*> argv;
-    for (const std::string& word : program_.command) {
-        argv.push_back(word.c_str());
-    }
-    argv.push_back(nullptr);
-    const std::string errors = folder_.file("stderr.txt");
-    pid_ = fork();
-    if (pid_ == 0) {
-        const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(errorFile, 2);
-        setenv("DISPLAY", server_.name().c_str(), 1);
-        for (const std::string& setting : program_.environment) {
-            putenv(const_cast<char*>(setting.c_str()));
-        }
-        if (chdir(folder_.path().c_str()) == 0) {
-            execvp(argv[0], const_cast<char* const*>(argv.data()));
-        }
-        _exit(127);
-    }
+    pid_ = spawn(program_.command, server_.name(), folder_.file("stderr.txt"), folder_.path(), program_.environment);
     return pid_ > 0;
 }
 
