@@ -1,11 +1,17 @@
 #!/bin/sh
-# The data set is the build's output: a run folder that lost a file, or had one
-# edited, is whole again after the next build. Usage: data_regenerated_test.sh BUILD_DIR
+# The data set is the build's output, the same bytes on every run: a fresh run
+# of the generator matches the run folder, and a run folder that lost a file, or
+# had one edited, is whole again after the next build. Usage: data_regenerated_test.sh BUILD_DIR MAKE_DATA
 set -eu
 build=$1
+make_data=$2
 run="$build/run"
 saved=$(mktemp -d)
 trap 'rm -rf "$saved"' EXIT
+"$make_data" "$saved/fresh" >/dev/null
+for folder in Models Tracks Textures; do
+  diff -r "$saved/fresh/$folder" "$run/$folder" || { echo "FAIL: $folder differs between runs"; exit 1; }
+done
 cp "$run/Tracks/Terrain_01.raw" "$run/Models/Model01.obj" "$run/Textures/SmokeMap.tga" "$saved/"
 
 rm "$run/Tracks/Terrain_01.raw"
@@ -19,4 +25,4 @@ for file in Tracks/Terrain_01.raw Models/Model01.obj Textures/SmokeMap.tga; do
     exit 1
   fi
 done
-echo "data set made whole again by the build"
+echo "data set the same on every run and made whole again by the build"

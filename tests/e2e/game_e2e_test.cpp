@@ -1,7 +1,6 @@
-// game_e2e_test.cpp -- the built game under Xvfb, played with real key and mouse
-// events: its window and ways out, driving, the layouts and the followed vehicle
-// from instant taps, the light under the mouse (also beyond the window's edge),
-// minimising and restoring under a window manager.
+// game_e2e_test.cpp -- the built game under Xvfb, played with real key events:
+// its window and ways out, driving, the layouts and the followed vehicle from
+// instant taps, minimising and restoring under a window manager.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,7 +41,7 @@ protected:
         ASSERT_NE(window, 0u) << game->errorOutput();
         ASSERT_TRUE(server->focus(window));
         const int width = settingsText == windowed ? 640 : screenWidth;
-        first = waitFor([&](const Image& i) { return grey(i, {0, 0, width, 20}) > width * 20 * 9 / 10; });
+        first = waitFor([&](const Image& i) { return i.width == width && grey(i, {0, 0, width, 20}) > width * 18; });
     }
     void TearDown() override {
         if (game && game->running()) {
@@ -51,7 +50,6 @@ protected:
         }
     }
     Image waitFor(const std::function<bool(const Image&)>& done) const { return server->waitForPicture(window, done); }
-    Image shot() const { return server->capture(window); }
 
     std::unique_ptr<XServer> server;
     std::unique_ptr<Game> game;
@@ -61,9 +59,7 @@ protected:
 
 TEST_F(GameTest, WindowOfTheConfiguredSizeDrawsVehicleZerosSeatAndEndsOnATappedEscape) {
     start();
-    int x, y, width, height;
-    ASSERT_TRUE(server->geometry(window, x, y, width, height));
-    EXPECT_EQ(std::vector<int>({x, y, width, height}), std::vector<int>({0, 0, 640, 480}));
+    EXPECT_EQ(first.width * 1000 + first.height, 640480);
     EXPECT_TRUE(server->findWindows("Error").empty());
     EXPECT_GT(first.distinctColours(), 500);
     EXPECT_LT(grey(first, {0, 300, 640, 440}), 100); // ground below the sky
@@ -95,10 +91,7 @@ TEST_F(GameTest, CloseButtonEndsWithZeroAndResizingLaysTheFrameOutAgain) {
 
 TEST_F(GameTest, WithoutSettingsTheDefaultsFillA1024By768Screen) {
     start(false, nullptr, 1024, 768);
-    int x, y, width, height;
-    ASSERT_TRUE(server->geometry(window, x, y, width, height));
-    EXPECT_EQ(width, 1024);
-    EXPECT_EQ(height, 768);
+    EXPECT_EQ(first.width * 1000 + first.height, 1024768);
 }
 
 TEST(GameStart, RefusedFullScreenModeAndNoDisplaySayWhy) {
@@ -151,33 +144,6 @@ TEST_F(GameTest, InstantTapsChangeTheLayoutAndTheFollowedVehicle) {
         server->tapKey(step.key);
         EXPECT_TRUE(step.shows(waitFor(step.shows))) << step.key;
     }
-}
-
-TEST_F(GameTest, DraggingMovesTheLightAlsoBeyondTheWindowsTopEdge) {
-    start(true);
-    // Room above the window for the pointer to leave it by its top edge.
-    ASSERT_TRUE(server->xdotool("windowmove --sync " + std::to_string(window) + " 100 200"));
-    int x, y, width, height;
-    ASSERT_TRUE(server->geometry(window, x, y, width, height));
-    const std::string column = std::to_string(x + 320);
-    server->xdotool("mousemove " + column + " " + std::to_string(y + 25)); // no button: no light moves
-    sleepMs(300);
-    const Image before = shot();
-    EXPECT_EQ(first.countDifferences(before, 2, view), 0);
-    // From 25 pixels inside to 25 above, in steps of 5: the lighting changes a
-    // little at every step, crossing the edge included.
-    server->xdotool("mousedown 1");
-    Image last = before;
-    int largestStep = 0;
-    for (int inside = 20; inside >= -25; inside -= 5) {
-        server->xdotool("mousemove " + column + " " + std::to_string(y + inside));
-        const Image now = server->waitForChange(window, last, 0, 3000);
-        largestStep = std::max(largestStep, last.countDifferences(now, 8, view));
-        last = now;
-    }
-    server->xdotool("mouseup 1");
-    EXPECT_LT(largestStep, viewPixels / 4);
-    EXPECT_GT(before.countDifferences(last, 8, view), viewPixels / 20);
 }
 
 TEST_F(GameTest, MinimisedDrawsNoFramesAndRestoringResumes) {

@@ -1,14 +1,10 @@
-// assets_gl_test.cpp -- textures and the vehicle model in a real GL context:
-// filters, levels, formats, the texels uploaded, the model's lists.
+// assets_gl_test.cpp -- textures in a real GL context: filters, levels,
+// formats, the texels uploaded, and slots replaced only by a success.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
-#include "assets/model.h"
 #include "assets/texture.h"
 #include "common/gl_api.h"
 #include "platform/fake/fake_platform.h"
-#include "render/gl_state.h"
 #include "support/gl_context.h"
 #include "support/image_files.h"
 #include "support/temp_dir.h"
@@ -38,7 +34,6 @@ protected:
         return out;
     }
     TempDir dir;
-    static inline VehicleModel model;
 };
 
 TEST_F(AssetsTest, FiltersLevelsAndFormats) {
@@ -85,48 +80,6 @@ TEST_F(AssetsTest, SlotsAreReplacedOnlyBySuccess) {
     ASSERT_TRUE(loadTargaTexture(path.c_str(), &slot, 7));
     EXPECT_FALSE(glIsTexture(slot));
     EXPECT_EQ(fake.captions(), "Error -11");
-}
-
-TEST_F(AssetsTest, GeneratedModelBuildsItsListsAndTextures) {
-    std::memset(&model, 0, sizeof model);
-    WorkingDirectory run(MUDLARK_RUN_DIR);
-    loadVehicleModel(model, "Models/Model01.obj", 2);
-    EXPECT_EQ(fake.captions(), "");
-    EXPECT_TRUE(glIsList(model.bodyList) && glIsList(model.wheelList));
-    for (int t = 0; t <= model.lastTextureIndex; ++t) {
-        EXPECT_TRUE(glIsTexture(model.textures[t])) << t;
-    }
-    // The wheel list leaves its quarter turn about y on the matrix: x goes to +z.
-    glLoadIdentity();
-    glCallList(model.wheelList);
-    const std::array<double, 16> m = matrix(GL_MODELVIEW_MATRIX);
-    EXPECT_NEAR(m[2], 1.0, 1e-6);
-    EXPECT_NEAR(m[8], -1.0, 1e-6);
-}
-
-TEST_F(AssetsTest, DamagedModelShowsItsBoxesAndBuildsWhatIsSound) {
-    std::memset(&model, 0, sizeof model);
-    WorkingDirectory here(dir.path());
-    dir.write("Models/Bad.obj", "texture: 0 0 1 0 1 Models/Nowhere.tga\n"
-                                "vertex: 0 0 0 0 vertex: 1 1 0 0 vertex: 2 1 1 0 vertex: 3 0 1 0\n"
-                                "vertex: 400 1 1 1\nface: 0 0 1 2 3 0 0 XY\nface: 1 0 1 2 3 0 77 XY\n"
-                                "wheel: -1 1 -1 1 0.2 0.4 0 0 30\n");
-    loadVehicleModel(model, "Models/Bad.obj", 2);
-    EXPECT_EQ(fake.captions(), "Error -1|Error -11");
-    EXPECT_EQ(fake.messageBoxes[0].text, "Damaged records in vehModel ignored!");
-    EXPECT_TRUE(glIsList(model.bodyList));
-    EXPECT_EQ(model.lastFaceIndex, 0);
-    EXPECT_FLOAT_EQ(model.wheelRadius, 0.4f);
-    // Without a wheel record (or a file) the lists draw nothing.
-    std::memset(&model, 0, sizeof model);
-    dir.write("Models/M.obj", "vertex: 0 0 0 0\n");
-    loadVehicleModel(model, "Models/M.obj", 2);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    applyPerspective();
-    glTranslatef(0, 0, -2);
-    glCallList(model.wheelList);
-    glCallList(model.bodyList);
-    EXPECT_EQ(painted({0, 0, 128, 128}), 0);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// world_gl_test.cpp -- the ground, the growth, a vehicle and the smoke drawn in a
-// real GL context on crafted maps, pixels read back.
+// world_gl_test.cpp -- the ground, the growth and the smoke drawn in a real GL
+// context on crafted maps, pixels read back (the vehicles: frame_gl_test.cpp).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,10 +8,8 @@
 #include "common/gl_api.h"
 #include "scene/scene.h"
 #include "support/gl_context.h"
-#include "support/temp_dir.h"
 #include "terrain/terrain.h"
 #include "vehicle/smoke.h"
-#include "vehicle/vehicle.h"
 
 namespace {
 
@@ -64,7 +62,6 @@ protected:
         glDisable(GL_LIGHTING);
         glDisable(GL_TEXTURE_2D);
     }
-    static inline VehicleModel model;
 };
 
 TEST_F(WorldTest, GroundIsTheLitBasePlusTheOverlayInsideItsOuterRing) {
@@ -97,31 +94,8 @@ TEST_F(WorldTest, HeightsLiftTheGroundAndGrowthStandsOnItsCell) {
     EXPECT_EQ(matrix(GL_MODELVIEW_MATRIX)[0], 1.0);
 }
 
-TEST_F(WorldTest, VehicleBodyTakesItsColourWheelsStayWhiteSmokeBrightens) {
-    {
-        WorkingDirectory run(MUDLARK_RUN_DIR);
-        loadVehicleModel(model, "Models/Model01.obj", 2);
-    }
-    look(false, 2.5f);
-    glRotatef(-90, 0, 1, 0); // the right side toward the viewer
-    glTranslatef(0, -1.5f, 0);
-    glEnable(GL_TEXTURE_2D);
-    glColor3f(1, 0, 0);
-    const float none[4] = {0, 0, 0, 0};
-    drawVehicle(model, none, none);
-    int red = 0, white = 0;
-    for (const Rgb& p : pixels()) {
-        red += p.r > 40 && p.g == 0 && p.b == 0 ? 1 : 0;
-        white += p.r > 120 && p != clearGrey && std::abs(p.r - p.g) < 4 && std::abs(p.r - p.b) < 8 ? 1 : 0;
-    }
-    EXPECT_GT(red, 500);
-    EXPECT_GT(white, 100); // the rims, untinted
-    float colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_EQ(colour[1], 1.0f); // left white
-    EXPECT_NEAR(matrix(GL_MODELVIEW_MATRIX)[0], 0.0, 1e-6); // the caller's turn, left as it was
-    // Smoke: nothing while the pool is free; a live puff adds to what is behind.
-    resetSmoke();
+TEST_F(WorldTest, SmokeDrawsOnlyLivePuffsAndBrightensWhatIsBehind) {
+    resetSmoke(); // nothing while the pool is free
     look(false, 2);
     drawSmoke(solidTexture(255, 255, 255, true), 0, 0, 0);
     EXPECT_EQ(painted({0, 0, 200, 200}), 0);

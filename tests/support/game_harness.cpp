@@ -64,38 +64,37 @@ pid_t spawn(const std::vector<std::string>& argv, const std::string& display, co
 
 } // namespace
 
-template <typename Test> int Image::count(Area a, Test test) const {
+int Image::count(Area a, const std::function<bool(const uint8_t*, int x)>& test) const {
     const int x1 = a.x1 < 0 ? width : a.x1, y1 = a.y1 < 0 ? height : a.y1;
-    int n = 0;
+    int counted = 0;
     for (int y = a.y0; y < y1; ++y) {
         for (int x = a.x0; x < x1; ++x) {
-            n += test(x, y) ? 1 : 0;
+            counted += test(at(x, y), x) ? 1 : 0;
         }
     }
-    return n;
+    return counted;
 }
 
 int Image::countDifferences(const Image& other, int tolerance, Area area) const {
     if (other.width != width || other.height != height) {
         return width * height;
     }
-    return count(area, [&](int x, int y) {
-        const uint8_t *p = at(x, y), *q = other.at(x, y);
+    return count(area, [&](const uint8_t* p, int) {
+        const uint8_t* q = other.rgb.data() + (p - rgb.data());
         return std::abs(p[0] - q[0]) > tolerance || std::abs(p[1] - q[1]) > tolerance ||
                std::abs(p[2] - q[2]) > tolerance;
     });
 }
 
 int Image::countColour(uint8_t r, uint8_t g, uint8_t b, int tolerance, Area area) const {
-    return count(area, [&](int x, int y) {
-        const uint8_t* p = at(x, y);
+    return count(area, [&](const uint8_t* p, int) {
         return std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance && std::abs(p[2] - b) <= tolerance;
     });
 }
 
-int Image::distinctColours(int cap) const {
+int Image::distinctColours() const {
     std::set<uint32_t> colours;
-    for (size_t i = 0; i + 2 < rgb.size() && static_cast<int>(colours.size()) < cap; i += 3) {
+    for (size_t i = 0; i + 2 < rgb.size() && colours.size() < 4096; i += 3) {
         colours.insert((uint32_t(rgb[i]) << 16) | (uint32_t(rgb[i + 1]) << 8) | rgb[i + 2]);
     }
     return static_cast<int>(colours.size());
@@ -103,8 +102,7 @@ int Image::distinctColours(int cap) const {
 
 int Image::rightmostWhite(Area area) const {
     int right = -1;
-    count(area, [&](int x, int y) {
-        const uint8_t* p = at(x, y);
+    count(area, [&](const uint8_t* p, int x) {
         right = p[0] == 255 && p[1] == 255 && p[2] == 255 ? std::max(right, x) : right;
         return false;
     });
@@ -138,20 +136,9 @@ XServer::XServer(int width, int height, bool windowManager) {
     }
     windowManager_ = spawn({"openbox", "--sm-disable"}, name_);
     // It is up once it announces itself on the root window.
-    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
-    for (const long long end = nowMs() + 60000; nowMs() < end; sleepMs(50)) {
-        Atom type;
-        int format;
-        unsigned long items = 0, after;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, AnyPropertyType, &type,
-                           &format, &items, &after, &data);
-        if (data != nullptr) {
-            XFree(data);
-        }
-        if (items > 0) {
-            break;
-        }
+    for (const long long end = nowMs() + 60000; nowMs() < end && property(DefaultRootWindow(display_),
+                                                                           "_NET_SUPPORTING_WM_CHECK").empty();) {
+        sleepMs(50);
     }
 }
 
@@ -167,25 +154,24 @@ XServer::~XServer() {
     }
 }
 
+std::string XServer::property(Window window, const char* name) const {
+    Atom type;
+    int format;
+    unsigned long items = 0, after;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1024, False, AnyPropertyType, &type,
+                       &format, &items, &after, &data);
+    std::string value(data != nullptr ? reinterpret_cast<char*>(data) : "", data != nullptr ? items * format / 8 : 0);
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return value;
+}
+
 std::string XServer::title(Window window) const {
     // SDL names its windows in UTF-8 (_NET_WM_NAME), Wine and message boxes in WM_NAME.
-    std::string result;
-    for (const char* property : {"_NET_WM_NAME", "WM_NAME"}) {
-        Atom type;
-        int format;
-        unsigned long items = 0, after;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(display_, window, XInternAtom(display_, property, False), 0, 1024, False,
-                           AnyPropertyType, &type, &format, &items, &after, &data);
-        if (data != nullptr) {
-            result.assign(reinterpret_cast<char*>(data), items);
-            XFree(data);
-        }
-        if (!result.empty()) {
-            break;
-        }
-    }
-    return result;
+    const std::string utf8 = property(window, "_NET_WM_NAME");
+    return utf8.empty() ? property(window, "WM_NAME") : utf8;
 }
 
 std::vector<Window> XServer::findWindows(const std::string& text) const {
@@ -223,18 +209,6 @@ Window XServer::waitForWindow(const std::string& text, int timeoutMs) const {
         }
     }
     return 0;
-}
-
-bool XServer::geometry(Window window, int& x, int& y, int& width, int& height) const {
-    XWindowAttributes attributes;
-    Window child;
-    if (!XGetWindowAttributes(display_, window, &attributes)) {
-        return false;
-    }
-    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-    width = attributes.width;
-    height = attributes.height;
-    return true;
 }
 
 Image XServer::capture(Window window) const {
@@ -314,8 +288,6 @@ bool XServer::dismissMessageBox(const std::string& caption, int timeoutMs) const
     return false;
 }
 
-GameProgram GameProgram::native() { return GameProgram{{std::string(MUDLARK_RUN_DIR) + "/mudlark"}, MUDLARK_RUN_DIR, {}}; }
-
 Game::Game(const XServer& server, const char* settingsText, const std::vector<std::string>& leaveOut,
            const GameProgram& program)
     : server_(server), program_(program) {
@@ -345,10 +317,6 @@ bool Game::start() {
     pid_ = spawn(program_.command, server_.name(), folder_.file("stderr.txt"), folder_.path(), program_.environment);
     return pid_ > 0;
 }
-
-Window Game::launch(int timeoutMs) { return start() ? waitForWindow(timeoutMs) : 0; }
-
-Window Game::waitForWindow(int timeoutMs) { return server_.waitForWindow("OpenGL", timeoutMs); }
 
 bool Game::running() {
     int status = 0;

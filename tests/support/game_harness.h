@@ -24,16 +24,14 @@ struct Image {
 
     const uint8_t* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
     bool empty() const { return width == 0; }
+    int count(Area area, const std::function<bool(const uint8_t*, int x)>& test) const;
     // Pixels of the area where the pictures differ by more than tolerance in a channel.
     int countDifferences(const Image& other, int tolerance = 8, Area area = {}) const;
     // Pixels of the area within tolerance of a colour.
     int countColour(uint8_t r, uint8_t g, uint8_t b, int tolerance = 8, Area area = {}) const;
-    int distinctColours(int cap = 4096) const;
+    int distinctColours() const; // up to 4096
     // The right edge of the pure white pixels (text) in an area; -1 if none.
     int rightmostWhite(Area area) const;
-
-private:
-    template <typename Test> int count(Area area, Test test) const;
 };
 
 class XServer {
@@ -45,20 +43,17 @@ public:
 
     bool ok() const { return display_ != nullptr; }
     const std::string& name() const { return name_; }
-
     // Mapped windows whose title contains text.
     std::vector<Window> findWindows(const std::string& text) const;
     // Waits up to timeoutMs for a window titled exactly title; 0 if none came.
     Window waitForWindow(const std::string& title, int timeoutMs = 60000) const;
     std::string title(Window window) const;
-    bool geometry(Window window, int& x, int& y, int& width, int& height) const;
     Image capture(Window window) const;
     // Captures until done(picture) holds or timeoutMs pass; the last picture either
     // way. Waits on the game go through here: a busy machine makes them longer, not wrong.
     Image waitForPicture(Window window, const std::function<bool(const Image&)>& done,
                          int timeoutMs = 30000) const;
     Image waitForChange(Window window, const Image& before, int minimumPixels = 0, int timeoutMs = 30000) const;
-
     bool xdotool(const std::string& arguments) const;
     // Down and up at once, as automation and remote desktops send keys.
     bool tapKey(const std::string& key) const { return xdotool("key " + key); }
@@ -70,6 +65,7 @@ public:
     bool dismissMessageBox(const std::string& caption, int timeoutMs = 60000) const;
 
 private:
+    std::string property(Window window, const char* name) const;
     pid_t pid_ = -1;
     pid_t windowManager_ = -1;
     std::string name_;
@@ -78,10 +74,9 @@ private:
 
 // Which build of the game to start, and how.
 struct GameProgram {
-    std::vector<std::string> command;     // program and arguments
-    std::string dataFolder;               // where its Models, Tracks and Textures are
-    std::vector<std::string> environment; // extra NAME=value settings
-    static GameProgram native();          // the Linux build in the run folder
+    std::vector<std::string> command = {std::string(MUDLARK_RUN_DIR) + "/mudlark"}; // program and arguments
+    std::string dataFolder = MUDLARK_RUN_DIR; // where its Models, Tracks and Textures are
+    std::vector<std::string> environment;    // extra NAME=value settings
 };
 
 class Game {
@@ -89,7 +84,7 @@ public:
     // A scratch folder with the data (less the relative paths in leaveOut) and,
     // unless settingsText is null, a settings.cfg with that text.
     Game(const XServer& server, const char* settingsText, const std::vector<std::string>& leaveOut = {},
-         const GameProgram& program = GameProgram::native());
+         const GameProgram& program = {});
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -97,8 +92,7 @@ public:
     const std::string& folder() const { return folder_.path(); }
     bool start();
     // Starts the game and waits for its window ("OpenGL"): 0 if either failed.
-    Window launch(int timeoutMs = 60000);
-    Window waitForWindow(int timeoutMs = 60000);
+    Window launch(int timeoutMs = 60000) { return start() ? server_.waitForWindow("OpenGL", timeoutMs) : 0; }
     // The exit code, or -1 on a timeout or a crash.
     int waitForExit(int timeoutMs = 60000);
     bool running();

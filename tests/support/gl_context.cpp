@@ -68,44 +68,38 @@ Rgb GlTest::pixel(int x, int y) const {
     return value;
 }
 
-int GlTest::painted(Rect r) const {
+void GlTest::each(Rect r, const std::function<void(const Rgb&, int x, int row)>& visit) const {
     const std::vector<Rgb> all = pixels();
-    int count = 0;
     for (int y = r.y0; y < r.y1; ++y) {
         for (int x = r.x0; x < r.x1; ++x) {
-            count += all[static_cast<size_t>(y) * width + x] != clearGrey ? 1 : 0;
+            visit(all[static_cast<size_t>(y) * width + x], x, height - 1 - y);
         }
     }
+}
+
+int GlTest::painted(Rect r) const {
+    int count = 0;
+    each(r, [&](const Rgb& p, int, int) { count += p != clearGrey ? 1 : 0; });
     return count;
 }
 
 char GlTest::dominant(Rect r) const {
-    const std::vector<Rgb> all = pixels();
     long sum[3] = {};
-    for (int y = r.y0; y < r.y1; ++y) {
-        for (int x = r.x0; x < r.x1; ++x) {
-            const Rgb& p = all[static_cast<size_t>(y) * width + x];
-            sum[0] += p.r;
-            sum[1] += p.g;
-            sum[2] += p.b;
-        }
-    }
+    each(r, [&](const Rgb& p, int, int) {
+        sum[0] += p.r;
+        sum[1] += p.g;
+        sum[2] += p.b;
+    });
     return sum[0] > sum[1] && sum[0] > sum[2] ? 'r' : sum[1] > sum[2] ? 'g' : 'b';
 }
 
 std::array<int, 5> GlTest::ink() const {
     std::array<int, 5> box{1 << 30, 1 << 30, -1, -1, 0};
-    const std::vector<Rgb> all = pixels();
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Rgb& p = all[static_cast<size_t>(y) * width + x];
-            if (p.r > 200 && p.g > 200 && p.b > 200) {
-                const int row = height - 1 - y;
-                box = {std::min(box[0], x), std::min(box[1], row), std::max(box[2], x), std::max(box[3], row),
-                       box[4] + 1};
-            }
+    each({0, 0, width, height}, [&](const Rgb& p, int x, int row) {
+        if (p.r > 200 && p.g > 200 && p.b > 200) {
+            box = {std::min(box[0], x), std::min(box[1], row), std::max(box[2], x), std::max(box[3], row), box[4] + 1};
         }
-    }
+    });
     return box;
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <vector>
 
@@ -45,6 +46,8 @@ protected:
     int width = 0, height = 0;
 
 private:
+    // Every pixel of a rectangle with its column and its top-down row.
+    void each(Rect r, const std::function<void(const Rgb&, int x, int row)>& visit) const;
     void* window_ = nullptr;
     void* context_ = nullptr;
     void close();

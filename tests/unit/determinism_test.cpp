@@ -2,7 +2,6 @@
 // way every time, and where it ended when the physics was last checked by eye.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 
 #include "scene/scene.h"
@@ -37,22 +36,11 @@ Outcome drive(uint32_t frames, uint32_t rate) {
     return outcome;
 }
 
-TEST(Determinism, SameScriptSameEnding) {
-    const Outcome first = drive(3000, 60);
-    const Outcome second = drive(3000, 60);
-    EXPECT_EQ(std::memcmp(&first, &second, sizeof first), 0);
-    for (int i = 0; i < vehicleCount; ++i) {
-        for (float value : first.position[i]) {
-            EXPECT_TRUE(std::isfinite(value));
-        }
-        EXPECT_LT(std::fabs(first.position[i][0]), 87.5f);
-        EXPECT_LT(std::fabs(first.position[i][2]), 87.5f);
-    }
-    EXPECT_GT(first.smoke, 0);
-}
-
-TEST(Determinism, EndsWhereItEndedBefore) {
+TEST(Determinism, SameScriptSameEndingWhereItEndedBefore) {
     const Outcome o = drive(3000, 60);
+    const Outcome again = drive(3000, 60);
+    EXPECT_EQ(std::memcmp(&o, &again, sizeof o), 0);
+    EXPECT_GT(o.smoke, 0);
     // Vehicle 0 weaves into the (-x, -z) corner, vehicle 1 circles near the
     // start, vehicle 2 slides its way up the far slope.
     const float expected[3][3] = {

@@ -1,9 +1,11 @@
-// scene_test.cpp -- the world camera's aim and the driver's readout.
+// scene_test.cpp -- the world camera's aim, the driver's readout and the
+// operating-system line of the information overlay.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "render/overlays.h"
 #include "scene/scene.h"
 
 namespace {
@@ -39,6 +41,21 @@ TEST(Readout, EngineAndRoadSpeed) {
     EXPECT_EQ(readout(0, 34.72222f), "0rpm  125km/h");
     EXPECT_EQ(readout(10, -9.722222f), "2000rpm  35km/h"); // reversing reads positive
     EXPECT_LT(readout(1e30f, -1e30f).size(), 64u);         // never past the buffer
+}
+
+TEST(OsText, PrefixFollowsThePlatform) {
+    const std::pair<OsVersion, const char*> cases[] = {
+        {{osPlatformWindowsNt, 5, 0, 195}, "Windows NT v5.0.195"},
+        {{osPlatformWindows9x, 4, 10, 0x040A08CE}, "Windows 9x v4.10.67766478"},
+        {{osPlatformWin32s, 3, 11, 0}, "Windows 3.x v3.11.0"},
+        {{osPlatformLinux, 6, 1, -1}, "Linux v6.1.-1"},
+        {{7, 5, 0, 195}, "5.0.195"}, // an unknown platform: the numbers alone
+    };
+    for (const auto& [version, text] : cases) {
+        char shown[81];
+        formatOsText(version, shown);
+        EXPECT_STREQ(shown, text);
+    }
 }
 
 } // namespace

