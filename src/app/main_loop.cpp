@@ -22,6 +22,8 @@ int runGame() {
     collectSystemInfo(systemInfo);
     createFont();
     setUpScene(settings.textureFilter);
+    // Pads are read only when their support started; without it, keys alone.
+    settings.gamepads = settings.gamepads && platformOpenGamepads();
 
     while (!done) {
         if (platformPeekMessage(message)) {
@@ -42,6 +44,9 @@ int runGame() {
         }
     }
 
+    if (settings.gamepads) {
+        platformCloseGamepads();
+    }
     deleteFont();
     closeWindow();
     return static_cast<int>(message.wParam);

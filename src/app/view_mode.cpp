@@ -27,3 +27,19 @@ void readFollowKeys(const InputState& input, uint32_t& followedVehicle) {
         followedVehicle = 2;
     }
 }
+
+void applyPadViewButtons(const Gamepads& pads, bool& worldView, uint32_t& splitLayout, uint32_t& followedVehicle) {
+    if (pads.followRequest >= 0 && pads.followRequest < padVehicles) {
+        followedVehicle = static_cast<uint32_t>(pads.followRequest);
+    }
+    for (uint32_t step = 0; step < pads.layoutSteps; ++step) {
+        if (worldView) {
+            worldView = false;
+            splitLayout = 1;
+        } else if (splitLayout >= 3) {
+            worldView = true;
+        } else {
+            ++splitLayout;
+        }
+    }
+}

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/gl_api.h"
+#include "core/gamepads.h"
 
 Settings settings;
 InputState input;
@@ -30,5 +31,6 @@ void resetAppState() {
     worldView = false;
     splitLayout = 1;
     followedVehicle = 0;
+    resetGamepads(gamepads);
     resetFrameClock();
 }

@@ -31,6 +31,7 @@ void storeDefaults(Settings& settings) {
     settings.mouse = false;
     settings.showFps = true;
     settings.showSystemInfo = false;
+    settings.gamepads = true;
 }
 
 // "true" and "false" set the flag; any other word leaves it as it was.
@@ -128,6 +129,8 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
             readUnsigned(scanner, settings.maxFps);
         } else if (std::strcmp(word, "systeminfo:") == 0) {
             readFlag(scanner, settings.showSystemInfo);
+        } else if (std::strcmp(word, "gamepads:") == 0) {
+            readFlag(scanner, settings.gamepads);
         } else if (std::strcmp(word, "texturefilter:") == 0) {
             readTextureFilter(scanner, settings.textureFilter);
         }

@@ -19,6 +19,7 @@ struct Settings {
     bool mouse;             // show the cursor in full screen
     bool showFps;           // draw the frame-rate bar
     bool showSystemInfo;    // draw the system-information lines
+    bool gamepads;          // drive with game controllers too; false opens none
 };
 
 // Fills settings with the defaults, then with "settings.cfg" from the working

@@ -52,6 +52,36 @@ intptr_t platformDefaultWindowProcedure(uint32_t message, uintptr_t wParam, intp
 // Asks the queue to deliver WM_QUIT with this code.
 void platformPostQuitMessage(int exitCode);
 
+// Game-controller buttons as the backends report them; any other bit is ignored.
+enum PadButton : uint32_t {
+    padSouth = 1u << 0,     // A / Cross: accelerate
+    padEast = 1u << 1,      // B / Circle: brake
+    padWest = 1u << 2,      // X / Square: reverse
+    padBack = 1u << 3,      // Back / Select: follow this pad's vehicle
+    padStart = 1u << 4,     // Start: the next layout
+    padDpadLeft = 1u << 5,
+    padDpadRight = 1u << 6,
+    padKnownButtons = (1u << 7) - 1,
+};
+
+// One connected pad as read in one frame.
+struct PadReading {
+    uint32_t handle;     // tells the pads apart while they stay connected
+    uint64_t identity;   // the same for the same pad after it is plugged in again
+    float stickX;        // left stick, -1 full left .. 1 full right
+    float leftTrigger;   // 0 .. 1
+    float rightTrigger;  // 0 .. 1
+    uint32_t buttons;    // PadButton bits
+};
+
+// Game controllers. Open starts the controller support (false where there is
+// none: the game plays with keys only and says nothing); Read fills up to
+// capacity readings of the pads connected now, noticing pads plugged in or
+// pulled out since the last call, and returns how many; Close lets them go.
+bool platformOpenGamepads();
+int platformReadGamepads(PadReading* readings, int capacity);
+void platformCloseGamepads();
+
 // Presents the frame drawn into the back buffer.
 void platformSwapBuffers();
 

@@ -43,6 +43,7 @@ void placeVehicles() {
         v.keyBrake = d.keys[2];
         v.keyRight = d.keys[3];
         v.keyAccelerate = d.keys[4];
+        v.driver = i;
     }
 }
 

@@ -54,7 +54,7 @@ void emitVehicleSmoke(Vehicle& v, uint32_t frameRate, double dx, double dz) {
     const int32_t interval = static_cast<int32_t>(frameRate / 20.0);
 
     // Front pair: spinning under power, or sliding.
-    if ((keyHeld(v.keyAccelerate) || slide > 5.0) && v.frontOnGround && v.frontSmokeTimer == 0) {
+    if ((controlHeld(v, v.keyAccelerate, padAccelerate) || slide > 5.0) && v.frontOnGround && v.frontSmokeTimer == 0) {
         v.frontSmokeTimer = interval;
         emitSmoke(v.wheelContact[0], velocity);
         emitSmoke(v.wheelContact[1], velocity);
@@ -62,7 +62,7 @@ void emitVehicleSmoke(Vehicle& v, uint32_t frameRate, double dx, double dz) {
     // Rear pair: locked under the brake while moving, or sliding hard.
     const double band = v.rollingDrag / stepRate(frameRate);
     const bool moving = v.speed < -band || v.speed > band;
-    if (((keyHeld(v.keyBrake) && moving) || slide > 10.0) && v.rearOnGround && v.rearSmokeTimer == 0) {
+    if (((controlHeld(v, v.keyBrake, padBrake) && moving) || slide > 10.0) && v.rearOnGround && v.rearSmokeTimer == 0) {
         v.rearSmokeTimer = interval;
         emitSmoke(v.wheelContact[2], velocity);
         emitSmoke(v.wheelContact[3], velocity);

@@ -76,3 +76,7 @@ bool hasUsableWheelLayout(const VehicleModel& model) {
 }
 
 bool keyHeld(int32_t code) { return input.isDown(code); }
+
+bool controlHeld(const Vehicle& vehicle, int32_t key, PadControl control) {
+    return keyHeld(key) || padHeld(gamepads, vehicle.driver, control);
+}

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "assets/model.h"
+#include "core/gamepads.h"
 
 struct Vehicle {
     int32_t keyReverse;     // virtual-key codes of the five controls
@@ -11,6 +12,7 @@ struct Vehicle {
     int32_t keyBrake;
     int32_t keyRight;
     int32_t keyAccelerate;
+    int32_t driver;         // 0..2: whose pad controls join the keys
     int32_t frontSmokeTimer; // steps before the front wheels may smoke again; 0 = may
     int32_t rearSmokeTimer;
     VehicleModel model;
@@ -63,6 +65,9 @@ bool hasUsableWheelLayout(const VehicleModel& model);
 // True while the key with this virtual-key code is held; codes outside 0..255
 // are never held.
 bool keyHeld(int32_t code);
+
+// A control of this vehicle: its key, or its pad's matching control.
+bool controlHeld(const Vehicle& vehicle, int32_t key, PadControl control);
 
 // One frame of driving for one vehicle at frameRate frames per second: keys,
 // speeds, steering, yaw, drift, motion inside the square, wheels on the

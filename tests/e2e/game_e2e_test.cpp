@@ -3,6 +3,7 @@
 // instant taps, minimising and restoring under a window manager.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "support/game_harness.h"
@@ -40,7 +41,7 @@ protected:
         window = game->launch();
         ASSERT_NE(window, 0u) << game->errorOutput();
         ASSERT_TRUE(server->focus(window));
-        const int width = settingsText == windowed ? 640 : screenWidth;
+        const int width = settingsText != nullptr && std::strstr(settingsText, "fullscreen: false") ? 640 : screenWidth;
         first = waitFor([&](const Image& i) { return i.width == width && grey(i, {0, 0, width, 20}) > width * 18; });
     }
     void TearDown() override {
@@ -61,6 +62,7 @@ TEST_F(GameTest, WindowOfTheConfiguredSizeDrawsVehicleZerosSeatAndEndsOnATappedE
     start();
     EXPECT_EQ(first.width * 1000 + first.height, 640480);
     EXPECT_TRUE(server->findWindows("Error").empty());
+    EXPECT_EQ(game->errorOutput(), ""); // no pad, and nothing said about it
     EXPECT_GT(first.distinctColours(), 500);
     EXPECT_LT(grey(first, {0, 300, 640, 440}), 100); // ground below the sky
     EXPECT_EQ(bonnetColour(first), 'b');            // vehicle 0 is the blue one
@@ -92,6 +94,20 @@ TEST_F(GameTest, CloseButtonEndsWithZeroAndResizingLaysTheFrameOutAgain) {
 TEST_F(GameTest, WithoutSettingsTheDefaultsFillA1024By768Screen) {
     start(false, nullptr, 1024, 768);
     EXPECT_EQ(first.width * 1000 + first.height, 1024768);
+}
+
+// With "gamepads: false" the controller support is never started: SDL's device
+// monitor (libudev) stays unloaded.
+TEST_F(GameTest, ControllerSupportStartsOnlyWhenTheSettingsAsk) {
+    for (const bool pads : {true, false}) {
+        const std::string text = std::string(windowed) + "gamepads: " + (pads ? "true" : "false") + "\n";
+        start(false, text.c_str());
+        const std::string maps = readFileBytes("/proc/" + std::to_string(game->pid()) + "/maps");
+        EXPECT_EQ(maps.find("libudev") != std::string::npos, pads);
+        server->tapKey("Escape");
+        EXPECT_EQ(game->waitForExit(), 27);
+        EXPECT_EQ(game->errorOutput(), "");
+    }
 }
 
 TEST(GameStart, RefusedFullScreenModeAndNoDisplaySayWhy) {

@@ -1,6 +1,6 @@
 // frame_gl_test.cpp -- whole frames on the generated scene: the four layouts
 // with each vehicle in its own quarter, odd window sizes, the mouse and the
-// light, the overlays drawn last.
+// light, the overlays drawn last, a pad's notice in its vehicle's quarter.
 #include <gtest/gtest.h>
 
 #include "app/frame.h"
@@ -97,6 +97,20 @@ TEST_F(FrameTest, MouseMotionIsUsedOnceAndOverlaysComeLast) {
     frameWith({VK_DELETE});
     EXPECT_GT(pixel(0, 5).r, 240); // the bar's red start over the world view
     EXPECT_LE(ink()[1], 12);       // the information's first line at the very top
+}
+
+TEST_F(FrameTest, PadNoticeShowsUnderTheReadoutOfItsVehiclesQuarter) {
+    frameWith({VK_DELETE});
+    const Rect blueBand{160, 60, 320, 82}, redBand{0, 180, 160, 202}; // vehicle 0 bottom right, 1 top left
+    EXPECT_EQ(white(blueBand) + white(redBand), 0);
+    settings.gamepads = true;
+    fake.pads = {PadReading{1, 1, 0, 0, 0, 0}}; // "pad 1: blue"
+    drawFrame();
+    EXPECT_GT(white(blueBand), 20);
+    EXPECT_EQ(white(redBand), 0);
+    fake.pads.clear(); // "pad 1 gone", in the same place
+    drawFrame();
+    EXPECT_GT(white(blueBand), 20);
 }
 
 } // namespace

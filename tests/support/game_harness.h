@@ -90,6 +90,7 @@ public:
     Game& operator=(const Game&) = delete;
 
     const std::string& folder() const { return folder_.path(); }
+    pid_t pid() const { return pid_; }
     bool start();
     // Starts the game and waits for its window ("OpenGL"): 0 if either failed.
     Window launch(int timeoutMs = 60000) { return start() ? server_.waitForWindow("OpenGL", timeoutMs) : 0; }

@@ -83,6 +83,12 @@ int GlTest::painted(Rect r) const {
     return count;
 }
 
+int GlTest::white(Rect r) const {
+    int count = 0;
+    each(r, [&](const Rgb& p, int, int) { count += p.r > 200 && p.g > 200 && p.b > 200 ? 1 : 0; });
+    return count;
+}
+
 char GlTest::dominant(Rect r) const {
     long sum[3] = {};
     each(r, [&](const Rgb& p, int, int) {

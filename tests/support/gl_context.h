@@ -36,6 +36,7 @@ protected:
     std::vector<Rgb> pixels() const; // the back buffer, bottom row first
     Rgb pixel(int x, int y) const;
     int painted(Rect r) const; // pixels that are not the clear grey
+    int white(Rect r) const;   // near-white pixels (text)
     // Which of red, green and blue is strongest summed over a rectangle.
     char dominant(Rect r) const;
     // The box around near-white pixels (text), in top-down rows as printText

@@ -79,15 +79,15 @@ TEST(Settings, EachTextGivesItsSettings) {
     }
 }
 
-TEST(Settings, MouseAndSystemInfoAndTheFileOfTheWorkingDirectory) {
+TEST(Settings, MouseSystemInfoGamepadsAndTheFileOfTheWorkingDirectory) {
     TempDir dir;
     WorkingDirectory here(dir.path());
     Settings s{};
     readSettings(s); // no file: the defaults
-    EXPECT_EQ(s.width + s.mouse + s.showSystemInfo, 1024u);
-    dir.write("settings.cfg", "mouse: true systeminfo: true");
+    EXPECT_EQ(s.width + s.mouse + s.showSystemInfo + s.gamepads, 1025u);
+    dir.write("settings.cfg", "mouse: true systeminfo: true gamepads: false");
     readSettings(s);
-    EXPECT_TRUE(s.mouse && s.showSystemInfo);
+    EXPECT_TRUE(s.mouse && s.showSystemInfo && !s.gamepads);
 }
 
 } // namespace

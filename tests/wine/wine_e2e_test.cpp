@@ -50,7 +50,7 @@ protected:
         }
         const Window window = server.waitForWindow("OpenGL");
         if (window != 0 && server.focus(window)) {
-            first = waitFor(window, [](const Image& i) { return grey(i, {0, 0, 640, 20}) > 640 * 18; });
+            first = waitFor(window, [](const Image& i) { return i.width == 640 && grey(i, {0, 0, 640, 20}) > 640 * 18; });
         }
         return window;
     }

@@ -72,6 +72,21 @@ void platformPostQuitMessage(int exitCode) {
     fake.quitCode = exitCode;
 }
 
+bool platformOpenGamepads() {
+    fake.gamepadsOpened = true;
+    return true;
+}
+
+int platformReadGamepads(PadReading* readings, int capacity) {
+    int count = 0;
+    for (; count < capacity && count < static_cast<int>(fake.pads.size()); ++count) {
+        readings[count] = fake.pads[count];
+    }
+    return count;
+}
+
+void platformCloseGamepads() { fake.gamepadsOpened = false; }
+
 void platformSwapBuffers() {
     ++fake.swapCount;
     if (fake.onSwap) {

@@ -41,6 +41,10 @@ struct FakePlatform {
     // Called on every poll that finds the queue empty (before the loop acts on it).
     std::function<void()> onIdlePoll;
 
+    // The pads connected now; gamepadsOpened tells whether the game asked for them.
+    std::vector<PadReading> pads;
+    bool gamepadsOpened = false;
+
     std::vector<RecordedMessageBox> messageBoxes;
     // Whether platformBuildFontLists builds the real FreeType glyphs.
     bool realFont = true;

@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <cstring>
+#include <initializer_list>
 
 #include "common/gl_api.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_keys.h"
+#include "platform/win32/xinput_pads.h"
 
 namespace {
 
@@ -204,6 +206,34 @@ intptr_t platformDefaultWindowProcedure(uint32_t message, uintptr_t wParam, intp
 void platformPostQuitMessage(int exitCode) { PostQuitMessage(exitCode); }
 
 void platformSwapBuffers() { SwapBuffers(win32.deviceContext); }
+
+namespace {
+
+// XInputGetState, from the first XInput DLL that loads; null without one (the
+// game then plays with keys only and mudlark.exe still imports nothing else).
+XInputGetStateFunction xinputGetState = nullptr;
+HMODULE xinputLibrary = nullptr;
+
+} // namespace
+
+bool platformOpenGamepads() {
+    for (const char* name : {"xinput1_4.dll", "xinput9_1_0.dll"}) {
+        xinputLibrary = xinputLibrary != nullptr ? xinputLibrary : LoadLibraryA(name);
+    }
+    if (xinputLibrary != nullptr) {
+        xinputGetState = reinterpret_cast<XInputGetStateFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(xinputLibrary, "XInputGetState")));
+    }
+    return xinputGetState != nullptr;
+}
+
+int platformReadGamepads(PadReading* readings, int capacity) {
+    return readXInputPads(xinputGetState, readings, capacity);
+}
+
+// The DLL stays loaded to the end of the process: XInput keeps threads of its
+// own, and unloading it under them is asking for a crash at exit.
+void platformCloseGamepads() { xinputGetState = nullptr; }
 
 void platformShowMessage(const char* text, const char* caption, MessageIcon icon) {
     UINT flags = MB_OK;
