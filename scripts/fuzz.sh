@@ -1,14 +1,14 @@
 #!/bin/sh
 # fuzz.sh [SECONDS] [TARGET...] -- fuzzes the game's file readers with libFuzzer
-# (clang, address and undefined-behaviour sanitizers): settings, model, targa,
-# bitmap and terrain, each for SECONDS (default 60). The corpus grows in
+# (clang, address and undefined-behaviour sanitizers): model, targa and bitmap,
+# each for SECONDS (default 60). The corpus grows in
 # build/fuzz/fuzz-corpus/TARGET; a finding is saved as build/fuzz/fuzz-crash-TARGET-*.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-targets=${*:-settings model targa bitmap terrain}
+targets=${*:-model targa bitmap}
 
 ensure_packages $build_packages clang libclang-rt-14-dev
 build="$root/build/fuzz"

@@ -16,39 +16,40 @@ namespace {
 
 // A view's viewport with the 45-degree projection; the aspect is the whole
 // window's, so a quarter keeps the window's proportions.
-void setUpSubView(uint32_t x, uint32_t y, uint32_t width, uint32_t height) {
-    glViewport(static_cast<GLint>(x), static_cast<GLint>(y), static_cast<GLsizei>(width),
-               static_cast<GLsizei>(height));
+void setUpSubView(const Viewport& v) {
+    glViewport(static_cast<GLint>(v.x), static_cast<GLint>(v.y), static_cast<GLsizei>(v.width),
+               static_cast<GLsizei>(v.height));
     applyViewPerspective();
 }
 
-// "pad 1: blue", "pad 1 gone": under the readout of the quarter that shows the
-// vehicle concerned, or of the whole window where no quarter shows it.
+bool viewOf(uint32_t vehicle, Viewport& viewport) {
+    return driverViewport(vehicle, worldView, splitLayout, followedVehicle, settings.width, settings.height, viewport);
+}
+
+// "pad 1: blue", "pad 1 gone": under the readout of the view that shows the
+// vehicle concerned, or of the whole window where no view shows it.
 void drawPadNotices() {
-    const GLsizei halfW = static_cast<GLsizei>(settings.width / 2), halfH = static_cast<GLsizei>(settings.height / 2);
-    uint32_t lines[padVehicles + 1] = {};
+    uint32_t lines[8] = {}; // notices so far in each viewport: the window and its quarters
     glColor3f(1, 1, 1);
     for (const Gamepads::Notice& notice : gamepads.notices) {
         if (notice.secondsLeft <= 0) {
             continue;
         }
-        const int32_t v = notice.vehicle;
-        const bool quarter = !worldView && splitLayout > 1 && (v == 0 || v == 1 || (v == 2 && splitLayout == 3));
-        if (quarter) {
-            glViewport(v == 1 ? 0 : halfW, v == 0 ? 0 : halfH, halfW, halfH);
+        Viewport view{0, 0, settings.width, settings.height};
+        if (notice.vehicle >= 0) {
+            viewOf(static_cast<uint32_t>(notice.vehicle), view);
         }
-        printText(16, 104 + 24 * lines[quarter ? v + 1 : 0]++, "%s", notice.text);
+        const uint32_t place = (view.x != 0 ? 1 : 0) + (view.y != 0 ? 2 : 0) + (view.width < settings.width ? 4 : 0);
+        glViewport(static_cast<GLint>(view.x), static_cast<GLint>(view.y), static_cast<GLsizei>(view.width),
+                   static_cast<GLsizei>(view.height));
+        printText(16, 104 + 24 * lines[place]++, "%s", notice.text);
     }
 }
 
 void drawViews() {
-    const uint32_t w = settings.width;
-    const uint32_t h = settings.height;
-    // Quarters are integer halves: with odd sizes the last column or row stays clear.
-    const uint32_t halfW = w / 2;
-    const uint32_t halfH = h / 2;
+    const Viewport window{0, 0, settings.width, settings.height};
     if (worldView) {
-        setUpSubView(0, 0, w, h);
+        setUpSubView(window);
         drawWorldView(followedVehicle);
         applyPerspective();
         return;
@@ -58,15 +59,14 @@ void drawViews() {
         drawDriverView(followedVehicle);
         return;
     }
-    setUpSubView(halfW, 0, halfW, halfH);
-    drawDriverView(0);
-    setUpSubView(0, halfH, halfW, halfH);
-    drawDriverView(1);
-    if (splitLayout == 3) {
-        setUpSubView(halfW, halfH, halfW, halfH);
-        drawDriverView(2);
+    for (uint32_t vehicle = 0; vehicle < 3; ++vehicle) {
+        Viewport view;
+        if (viewOf(vehicle, view)) {
+            setUpSubView(view);
+            drawDriverView(vehicle);
+        }
     }
-    setUpSubView(0, 0, halfW, halfH);
+    setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left
     drawWorldView(followedVehicle);
     applyPerspective();
 }

@@ -43,3 +43,20 @@ void applyPadViewButtons(const Gamepads& pads, bool& worldView, uint32_t& splitL
         }
     }
 }
+
+bool driverViewport(uint32_t vehicle, bool worldView, uint32_t splitLayout, uint32_t followedVehicle,
+                    uint32_t width, uint32_t height, Viewport& viewport) {
+    if (worldView) {
+        return false;
+    }
+    if (splitLayout <= 1) {
+        viewport = Viewport{0, 0, width, height};
+        return vehicle == followedVehicle;
+    }
+    if (vehicle > 2 || (vehicle == 2 && splitLayout < 3)) {
+        return false;
+    }
+    const uint32_t halfW = width / 2, halfH = height / 2;
+    viewport = Viewport{vehicle == 1 ? 0 : halfW, vehicle == 0 ? 0 : halfH, halfW, halfH};
+    return true;
+}

@@ -18,3 +18,16 @@ void readFollowKeys(const InputState& input, uint32_t& followedVehicle);
 // vehicle; each Start steps one driver -> two drivers -> three drivers -> world
 // -> one driver.
 void applyPadViewButtons(const Gamepads& pads, bool& worldView, uint32_t& splitLayout, uint32_t& followedVehicle);
+
+// A rectangle of the window as GL counts it: x and y from the bottom left.
+struct Viewport {
+    uint32_t x, y, width, height;
+};
+
+// Where a vehicle's driver view is in the layout: the whole window for the
+// followed vehicle in the one-driver layout; in the split layouts vehicle 0 in
+// the bottom-right quarter, 1 in the top left, 2 in the top right (three
+// drivers only). Quarters are integer halves, so with odd sizes the last
+// column or row stays clear. False when the layout shows no view of it.
+bool driverViewport(uint32_t vehicle, bool worldView, uint32_t splitLayout, uint32_t followedVehicle,
+                    uint32_t width, uint32_t height, Viewport& viewport);

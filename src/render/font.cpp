@@ -29,6 +29,19 @@ void deleteFont() {
     }
 }
 
+int drawableCharacters(const char* text, unsigned char (&drawable)[256]) {
+    // Only characters with a list of their own are drawn; the others would call
+    // display lists that belong to something else.
+    int count = 0;
+    for (int i = 0; text != nullptr && text[i] != '\0' && count < 255; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= firstCharacter && c < firstCharacter + characterCount) {
+            drawable[count++] = c;
+        }
+    }
+    return count;
+}
+
 void printText(uint32_t x, uint32_t y, const char* format, ...) {
     if (format == nullptr) {
         return;
@@ -36,28 +49,15 @@ void printText(uint32_t x, uint32_t y, const char* format, ...) {
     beginOverlay2D();
     glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
 
-    char text[256];
+    char text[256]; // longer text is cut
     va_list arguments;
     va_start(arguments, format);
-    int length = std::vsnprintf(text, sizeof text, format, arguments);
+    std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
-    if (length < 0) {
-        length = 0;
-    } else if (length > static_cast<int>(sizeof text) - 1) {
-        length = sizeof text - 1;
-    }
-
-    // Only characters with a list of their own are drawn; the others would call
-    // display lists that belong to something else (as would every character
-    // when the font has no lists at all).
+    // Without lists every character would call display lists that belong to
+    // something else.
     unsigned char drawable[256];
-    GLsizei count = 0;
-    for (int i = 0; fontBase != 0 && i < length; ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= firstCharacter && c < firstCharacter + characterCount) {
-            drawable[count++] = c;
-        }
-    }
+    const GLsizei count = fontBase != 0 ? drawableCharacters(text, drawable) : 0;
 
     glPushAttrib(GL_LIST_BIT);
     glListBase(fontBase - firstCharacter);

@@ -9,6 +9,10 @@ void createFont();
 // Once at shutdown, before the window closes.
 void deleteFont();
 
+// The characters of text that have a glyph (32..127) in order, at most 255;
+// returns how many went into drawable.
+int drawableCharacters(const char* text, unsigned char (&drawable)[256]);
+
 // Formats like printf and draws the text in the current colour with its
 // baseline starting at (x, y) window pixels, y down from the top edge; inside a
 // smaller viewport the position scales into it while the glyphs keep their

@@ -4,7 +4,9 @@
 // draws frames and ends on Escape.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -38,11 +40,8 @@ std::string damaged(const std::string& original, Damage damage) {
         return damage == half ? original.substr(0, original.size() / 2) : "";
     }
     std::string bytes(original.size(), '\0');
-    uint32_t state = 2166136261u;
-    for (char& byte : bytes) {
-        state = state * 1664525u + 1013904223u;
-        byte = static_cast<char>(state >> 24);
-    }
+    std::mt19937 noise(2166136261u); // the same bytes on every run
+    std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(noise() >> 24); });
     return bytes;
 }
 

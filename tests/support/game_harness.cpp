@@ -291,15 +291,12 @@ bool XServer::dismissMessageBox(const std::string& caption, int timeoutMs) const
 Game::Game(const XServer& server, const char* settingsText, const std::vector<std::string>& leaveOut,
            const GameProgram& program)
     : server_(server), program_(program) {
-    const fs::path from(program.dataFolder);
+    std::error_code none;
     for (const char* top : {"Models", "Tracks", "Textures"}) {
-        std::error_code none;
-        for (const auto& entry : fs::recursive_directory_iterator(from / top, none)) {
-            const std::string relative = fs::relative(entry.path(), from).generic_string();
-            if (entry.is_regular_file() && std::find(leaveOut.begin(), leaveOut.end(), relative) == leaveOut.end()) {
-                folder_.write(relative, readFileBytes(entry.path().string()));
-            }
-        }
+        fs::copy(fs::path(program.dataFolder) / top, folder_.file(top), fs::copy_options::recursive, none);
+    }
+    for (const std::string& relative : leaveOut) {
+        fs::remove(folder_.file(relative), none);
     }
     if (settingsText != nullptr) {
         folder_.write("settings.cfg", settingsText);

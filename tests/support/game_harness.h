@@ -29,6 +29,7 @@ struct Image {
     int countDifferences(const Image& other, int tolerance = 8, Area area = {}) const;
     // Pixels of the area within tolerance of a colour.
     int countColour(uint8_t r, uint8_t g, uint8_t b, int tolerance = 8, Area area = {}) const;
+    int grey(Area area) const { return countColour(128, 128, 128, 0, area); } // the clear colour: sky
     int distinctColours() const; // up to 4096
     // The right edge of the pure white pixels (text) in an area; -1 if none.
     int rightmostWhite(Area area) const;

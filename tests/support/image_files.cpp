@@ -35,23 +35,6 @@ Bytes makeBmp(int32_t width, int32_t height, uint16_t bits, const Bytes& pixelRo
     return out;
 }
 
-Bytes makeCoreBmp(uint16_t width, uint16_t height, uint16_t bits, const Bytes& pixelRows,
-                  const Bytes& palette) {
-    const uint32_t offset = 14 + 12 + static_cast<uint32_t>(palette.size());
-    Bytes out = {'B', 'M'};
-    put32(out, offset + static_cast<uint32_t>(pixelRows.size()));
-    put32(out, 0);
-    put32(out, offset);
-    put32(out, 12);
-    put16(out, width);
-    put16(out, height);
-    put16(out, 1);
-    put16(out, bits);
-    out.insert(out.end(), palette.begin(), palette.end());
-    out.insert(out.end(), pixelRows.begin(), pixelRows.end());
-    return out;
-}
-
 Bytes makeTga(uint16_t width, uint16_t height, uint8_t bits, const Bytes& pixels,
               const Bytes& first12, uint8_t descriptor) {
     Bytes out = first12;

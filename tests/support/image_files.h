@@ -14,10 +14,6 @@ void put32(Bytes& out, uint32_t value);
 Bytes makeBmp(int32_t width, int32_t height, uint16_t bits, const Bytes& pixelRows,
               const Bytes& palette = {}, uint32_t compression = 0, const Bytes& masks = {});
 
-// A BMP with the 12-byte core header.
-Bytes makeCoreBmp(uint16_t width, uint16_t height, uint16_t bits, const Bytes& pixelRows,
-                  const Bytes& palette);
-
 // A TGA: the 18-byte header (the first 12 bytes given), then the pixels as stored.
 Bytes makeTga(uint16_t width, uint16_t height, uint8_t bits, const Bytes& pixels,
               const Bytes& first12 = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0}, uint8_t descriptor = 0);

@@ -1,7 +1,9 @@
 // vehicle_fixture.h -- a buggy-shaped vehicle on a terrain of the test's making.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "core/app_state.h"
 #include "terrain/terrain.h"
@@ -27,20 +29,13 @@ inline Vehicle& freshVehicle(Vehicle& v) {
     return v;
 }
 
-inline void flattenTerrain(uint8_t height) {
-    std::memset(terrain.heights, height, sizeof terrain.heights);
-}
-
 inline void resetWorld() {
     resetAppState();
-    flattenTerrain(0);
+    std::memset(terrain.heights, 0, sizeof terrain.heights); // flat ground at height 0
     resetSmoke();
 }
 
 inline int liveSmoke() {
-    int count = 0;
-    for (const SmokeParticle& p : smoke.particles) {
-        count += p.life > 0 ? 1 : 0;
-    }
-    return count;
+    return static_cast<int>(std::count_if(std::begin(smoke.particles), std::end(smoke.particles),
+                                          [](const SmokeParticle& p) { return p.life > 0; }));
 }

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "assets/model.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -18,8 +17,7 @@ struct ReadModel {
 ReadModel& readText(const std::string& text) {
     static ReadModel result;
     std::memset(&result, 0, sizeof result);
-    TempDir dir;
-    std::FILE* file = std::fopen(dir.write("Model.obj", text).c_str(), "r");
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
     readModelFile(file, result.model, result.contents);
     std::fclose(file);
     return result;
@@ -31,10 +29,10 @@ TEST(ModelRead, RecordsAndTheWordsBetweenThem) {
         "normal: 0 0 0 -1\ntexture: 0 -1 1 0 2 Models/A.tga\ntexture: 1 0 4 0 8 Models/B.tga\n"
         "face: 5 0 1 2 3 0 0 XY\nface: 0 0 1 2 3 0 0 XY\nface: 1 0 1 2 4 0 1 XZ\n"
         "wheel: -0.7 0.7 -1.2 1.2 0.3 0.45 1 0 1\n");
-    EXPECT_EQ(r.contents.damagedRecords, 0);
-    EXPECT_EQ(r.model.lastVertexIndex, 4);
-    EXPECT_EQ(r.model.lastFaceIndex, 1); // from the last record: face 5 is never built
-    EXPECT_EQ(r.model.lastTextureIndex, 1);
+    // Counts from the last record: face 5 is never built.
+    EXPECT_EQ(std::vector<int>({r.contents.damagedRecords, r.model.lastVertexIndex, r.model.lastFaceIndex,
+                                r.model.lastTextureIndex}),
+              std::vector<int>({0, 4, 1, 1}));
     // The texture record gives the u pair first, then the v pair.
     EXPECT_FLOAT_EQ(r.model.textureMapEnd[0][0], 1.0f);
     EXPECT_FLOAT_EQ(r.model.textureMapStart[0][1], 0.0f);
@@ -46,9 +44,7 @@ TEST(ModelRead, RecordsAndTheWordsBetweenThem) {
     // An unknown plane word keeps the plane the face had.
     const ReadModel& planes = readText("face: 0 0 0 0 0 0 0 ZY\nface: 0 0 0 0 0 0 0 xy\n");
     EXPECT_EQ(planes.model.faces[0].plane, planeZY);
-    // Without a wheel record the wheel is nothing.
-    EXPECT_FALSE(planes.contents.hasWheel);
-    EXPECT_EQ(planes.model.wheelRadius, 0.0f);
+    EXPECT_FALSE(planes.contents.hasWheel || planes.model.wheelRadius != 0); // no wheel record: no wheel
 }
 
 TEST(ModelRead, DamagedRecordsAreRefusedAndCounted) {
@@ -91,20 +87,14 @@ TEST(ModelRead, TextureCoordinatesPerPlane) {
     std::memcpy(model.vertices, corners, sizeof corners);
     model.textureMapEnd[0][0] = 2;
     model.textureMapEnd[0][1] = 4;
-    ModelFace face{{0, 1, 2, 3}, 0, 0, planeXZ};
-    float st[4][2];
-    faceTextureCoordinates(model, face, st); // s from x over 0..2, t = 1 - z over 0..4
-    EXPECT_FLOAT_EQ(st[1][0], 1.0f);
-    EXPECT_FLOAT_EQ(st[2][1], 0.0f);
-    face.plane = planeXY; // t = 1 + y over 0..4
-    faceTextureCoordinates(model, face, st);
-    EXPECT_FLOAT_EQ(st[2][1], 1.25f);
-    face.plane = planeZY; // s from z
-    faceTextureCoordinates(model, face, st);
-    EXPECT_FLOAT_EQ(st[3][0], 2.0f);
-    model.textureMapEnd[0][0] = 0; // no width: the first column, not a division by zero
-    faceTextureCoordinates(model, face, st);
-    EXPECT_FLOAT_EQ(st[3][0], 0.0f);
+    float st[4][4][2];
+    const MappingPlane planes[] = {planeXZ, planeXY, planeZY, planeZY};
+    for (int i = 0; i < 4; ++i) { // s from x (z for ZY) over 0..2; t = 1 - z or 1 + y over 0..4
+        model.textureMapEnd[0][0] = i < 3 ? 2.0f : 0.0f; // no width: the first column, no division by zero
+        faceTextureCoordinates(model, ModelFace{{0, 1, 2, 3}, 0, 0, planes[i]}, st[i]);
+    }
+    EXPECT_EQ(std::vector<float>({st[0][1][0], st[0][2][1], st[1][2][1], st[2][3][0], st[3][3][0]}),
+              std::vector<float>({1.0f, 0.0f, 1.25f, 2.0f, 0.0f}));
 }
 
 } // namespace
