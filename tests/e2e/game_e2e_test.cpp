@@ -1,6 +1,6 @@
 // game_e2e_test.cpp -- the built game under Xvfb, played with real key events:
 // its window and ways out, driving, the layouts and the followed vehicle from
-// instant taps, minimising and restoring under a window manager.
+// instant taps.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,9 +34,8 @@ char bonnetColour(const Image& image, Area q = {0, 0, 640, 480}) {
 // A started game with its window found, focused and drawing.
 class GameTest : public ::testing::Test {
 protected:
-    void start(bool windowManager = false, const char* settingsText = windowed, int screenWidth = 1280,
-               int screenHeight = 1024) {
-        server = std::make_unique<XServer>(screenWidth, screenHeight, windowManager);
+    void start(const char* settingsText = windowed, int screenWidth = 1280, int screenHeight = 1024) {
+        server = std::make_unique<XServer>(screenWidth, screenHeight);
         ASSERT_TRUE(server->ok());
         game = std::make_unique<Game>(*server, settingsText);
         window = game->launch();
@@ -92,7 +91,7 @@ TEST_F(GameTest, WindowOfTheConfiguredSizeVehicleZeroDrivesOffAndATappedEscapeEn
 }
 
 TEST_F(GameTest, CloseButtonEndsWithZeroResizingLaysTheFrameOutAndPadsCanBeOff) {
-    start(false, (std::string(windowed) + "gamepads: false\n").c_str());
+    start((std::string(windowed) + "gamepads: false\n").c_str());
     EXPECT_FALSE(loaded("libudev")); // no controller support started at all
     server->tapKey("W A S D KP_8 Home End Insert"); // keys before the way out do not end it
     ASSERT_TRUE(server->xdotool("windowsize --sync " + std::to_string(window) + " 500 400"));
@@ -107,7 +106,7 @@ TEST_F(GameTest, CloseButtonEndsWithZeroResizingLaysTheFrameOutAndPadsCanBeOff) 
 }
 
 TEST_F(GameTest, WithoutSettingsTheDefaultsFillA1024By768Screen) {
-    start(false, nullptr, 1024, 768);
+    start(nullptr, 1024, 768);
     EXPECT_EQ(first.width * 1000 + first.height, 1024768);
 }
 
@@ -148,30 +147,6 @@ TEST_F(GameTest, InstantTapsChangeTheLayoutAndTheFollowedVehicle) {
         server->tapKey(step.key);
         EXPECT_TRUE(step.shows(waitFor(step.shows))) << step.key;
     }
-}
-
-TEST_F(GameTest, MinimisedDrawsNoFramesAndRestoringResumes) {
-    start(true);
-    server->xdotool("keydown KP_8"); // vehicle 0 gathers speed, then rolls on by itself
-    sleepMs(1500);
-    // Drawing keeps the GL driver's rasterising threads busy: three seconds of
-    // frames cost them well over a tenth of a second here.
-    const long drawingFrom = game->drawingThreadTicks();
-    sleepMs(3000);
-    const long drawing = game->drawingThreadTicks() - drawingFrom;
-    ASSERT_GT(drawing, 10) << "no measurable drawing to tell apart";
-    const std::string id = std::to_string(window);
-    ASSERT_TRUE(server->xdotool("windowminimize --sync " + id));
-    server->xdotool("keyup KP_8");
-    sleepMs(500); // whatever was in flight settles
-    const long minimisedFrom = game->drawingThreadTicks();
-    sleepMs(3000);
-    EXPECT_LE(game->drawingThreadTicks() - minimisedFrom, drawing / 10) << "frames drawn while minimised";
-    // Restored, the simulation goes on where it stopped: the vehicle still rolls.
-    server->xdotool("windowactivate " + id);
-    const Image restored = waitFor([](const Image& i) { return i.distinctColours() > 200; });
-    EXPECT_GT(restored.countDifferences(server->waitForChange(window, restored, viewPixels / 20), 8, view),
-              viewPixels / 20);
 }
 
 } // namespace

@@ -1,12 +1,17 @@
 // sdl_pads_test.cpp -- the SDL backend's pads in-process, with SDL's virtual
 // game controllers plugged in and pulled out between frames: the frame's pad
-// step, then the simulation tick that sees it.
+// step, then the simulation tick that sees it; in a real window, the notice in
+// its vehicle's quarter and the window hidden and shown again.
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include "app/frame.h"
+#include "app/window.h"
+#include "common/gl_api.h"
 #include "core/app_state.h"
+#include "render/font.h"
 #include "scene/scene.h"
+#include "support/temp_dir.h"
 #include "support/vehicle_fixture.h"
 
 namespace {
@@ -76,6 +81,52 @@ TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) 
         unplug(pad);
     }
     platformCloseGamepads();
+}
+
+// Near-white pixels in a band of the back buffer after a frame (GL rows, bottom up).
+long textAfterAFrame(int x, int y) {
+    drawFrame();
+    std::vector<uint8_t> rgb(160 * 22 * 3);
+    glReadPixels(x, y, 160, 22, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    long white = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        white += rgb[i] > 200 && rgb[i + 1] > 200 && rgb[i + 2] > 200 ? 1 : 0;
+    }
+    return white;
+}
+
+TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarterAndNoFramesWhileHidden) {
+    resetWorld();
+    settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true};
+    ASSERT_TRUE(openWindow()) << SDL_GetError();
+    createFont();
+    initFrameTimer(frameTimer, 100);
+    {
+        WorkingDirectory run(MUDLARK_RUN_DIR);
+        setUpScene(2);
+    }
+    ASSERT_TRUE(platformOpenGamepads());
+    splitLayout = 3; // vehicle 0 bottom right, vehicle 1 top left
+    EXPECT_EQ(textAfterAFrame(160, 60) + textAfterAFrame(0, 180), 0);
+    SDL_Joystick* pad = plug();
+    EXPECT_GT(textAfterAFrame(160, 60), 20); // "pad 1: blue"
+    EXPECT_EQ(textAfterAFrame(0, 180), 0);
+    unplug(pad);
+    EXPECT_GT(textAfterAFrame(160, 60), 20); // "pad 1 gone"
+    // Hidden (or minimised) the game draws no frames; shown again it goes on.
+    for (const bool shown : {false, true}) {
+        shown ? SDL_ShowWindow(SDL_GL_GetCurrentWindow()) : SDL_HideWindow(SDL_GL_GetCurrentWindow());
+        WindowMessage message;
+        for (int polls = 0; polls < 2000 && active != shown; ++polls, SDL_Delay(5)) {
+            while (platformPeekMessage(message)) {
+                platformDispatchMessage(message);
+            }
+        }
+        EXPECT_EQ(active, shown);
+    }
+    platformCloseGamepads();
+    deleteFont();
+    closeWindow();
 }
 
 } // namespace

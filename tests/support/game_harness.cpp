@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -109,7 +108,7 @@ int Image::rightmostWhite(Area area) const {
     return right;
 }
 
-XServer::XServer(int width, int height, bool windowManager) {
+XServer::XServer(int width, int height) {
     int fds[2];
     if (pipe(fds) != 0) {
         return;
@@ -131,26 +130,15 @@ XServer::XServer(int width, int height, bool windowManager) {
     name_ = ":" + number;
     XSetErrorHandler(ignoreXErrors);
     display_ = XOpenDisplay(name_.c_str());
-    if (display_ == nullptr || !windowManager) {
-        return;
-    }
-    windowManager_ = spawn({"openbox", "--sm-disable"}, name_);
-    // It is up once it announces itself on the root window.
-    for (const long long end = nowMs() + 60000; nowMs() < end && property(DefaultRootWindow(display_),
-                                                                           "_NET_SUPPORTING_WM_CHECK").empty();) {
-        sleepMs(50);
-    }
 }
 
 XServer::~XServer() {
     if (display_ != nullptr) {
         XCloseDisplay(display_);
     }
-    for (pid_t child : {windowManager_, pid_}) {
-        if (child > 0) {
-            kill(child, SIGTERM);
-            waitpid(child, nullptr, 0);
-        }
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
     }
 }
 
@@ -331,22 +319,4 @@ int Game::waitForExit(int timeoutMs) {
         }
     }
     return exitCode_;
-}
-
-long Game::drawingThreadTicks() const {
-    long ticks = 0;
-    std::error_code failed;
-    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid_) + "/task", failed)) {
-        if (task.path().filename() == std::to_string(pid_)) {
-            continue; // the main thread polls for messages even while it draws nothing
-        }
-        // User and system time: fields 14 and 15, counted after the parenthesised name.
-        const std::string stat = readFileBytes((task.path() / "stat").string());
-        std::istringstream fields(stat.substr(std::min(stat.size(), stat.rfind(')') + 2)));
-        std::string field;
-        for (int i = 3; i <= 15 && fields >> field; ++i) {
-            ticks += i >= 14 ? std::atol(field.c_str()) : 0;
-        }
-    }
-    return failed ? -1 : ticks;
 }

@@ -1,6 +1,6 @@
-// game_harness.h -- end-to-end tests: an Xvfb of the test's own (with openbox
-// where a window manager is needed), the built game started in a scratch
-// folder, real input through XTEST (xdotool), pictures read back.
+// game_harness.h -- end-to-end tests: an Xvfb of the test's own, the built game
+// started in a scratch folder, real input through XTEST (xdotool), pictures
+// read back.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -37,7 +37,7 @@ struct Image {
 
 class XServer {
 public:
-    explicit XServer(int width = 1280, int height = 1024, bool windowManager = false);
+    explicit XServer(int width = 1280, int height = 1024);
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
@@ -68,7 +68,6 @@ public:
 private:
     std::string property(Window window, const char* name) const;
     pid_t pid_ = -1;
-    pid_t windowManager_ = -1;
     std::string name_;
     Display* display_ = nullptr;
 };
@@ -99,9 +98,6 @@ public:
     int waitForExit(int timeoutMs = 60000);
     bool running();
     std::string errorOutput() const { return readFileBytes(folder_.file("stderr.txt")); }
-    // CPU time, in clock ticks, of the game's threads but its main one: the GL
-    // driver's rasterisers, busy only while frames are drawn. -1 if unreadable.
-    long drawingThreadTicks() const;
 
 private:
     const XServer& server_;
