@@ -8,7 +8,9 @@
 #include "render/font.h"
 #include "render/gl_state.h"
 #include "render/overlays.h"
+#include "app/sound_mix.h"
 #include "app/view_mode.h"
+#include "audio/sound.h"
 #include "scene/scene.h"
 #include "vehicle/vehicle.h"
 
@@ -88,6 +90,7 @@ void drawFrame() {
     readFollowKeys(input, followedVehicle);
     readPads();
     advanceSimulation(frameTimer.measuredFps);
+    publishSound(frameSound(frameTimer.measuredFps));
     drawViews();
     // Each frame's simulation sees only the mouse motion and the key presses
     // since the last frame.

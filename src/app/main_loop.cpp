@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "render/font.h"
 #include "app/frame.h"
+#include "audio/sound.h"
 #include "render/overlays.h"
 #include "scene/scene.h"
 
@@ -24,6 +25,9 @@ int runGame() {
     setUpScene(settings.textureFilter);
     // Pads are read only when their support started; without it, keys alone.
     settings.gamepads = settings.gamepads && platformOpenGamepads();
+    if (settings.sound) {
+        startSound();
+    }
 
     while (!done) {
         if (platformPeekMessage(message)) {
@@ -47,6 +51,7 @@ int runGame() {
     if (settings.gamepads) {
         platformCloseGamepads();
     }
+    stopSound();
     deleteFont();
     closeWindow();
     return static_cast<int>(message.wParam);

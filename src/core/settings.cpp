@@ -32,6 +32,8 @@ void storeDefaults(Settings& settings) {
     settings.showFps = true;
     settings.showSystemInfo = false;
     settings.gamepads = true;
+    settings.sound = true;
+    settings.volume = 80;
 }
 
 // "true" and "false" set the flag; any other word leaves it as it was.
@@ -129,6 +131,10 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
             readUnsigned(scanner, settings.maxFps);
         } else if (std::strcmp(word, "systeminfo:") == 0) {
             readFlag(scanner, settings.showSystemInfo);
+        } else if (std::strcmp(word, "sound:") == 0) {
+            readFlag(scanner, settings.sound);
+        } else if (std::strcmp(word, "volume:") == 0) {
+            readUnsigned(scanner, settings.volume);
         } else if (std::strcmp(word, "gamepads:") == 0) {
             readFlag(scanner, settings.gamepads);
         } else if (std::strcmp(word, "texturefilter:") == 0) {
@@ -136,6 +142,7 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
         }
     }
     checkResolution(settings);
+    settings.volume = settings.volume > 100 ? 100 : settings.volume; // the loudest there is
 }
 
 void readSettings(Settings& settings) { readSettingsFile(settings, "settings.cfg"); }

@@ -20,6 +20,8 @@ struct Settings {
     bool showFps;           // draw the frame-rate bar
     bool showSystemInfo;    // draw the system-information lines
     bool gamepads;          // drive with game controllers too; false opens none
+    bool sound;             // play the synthesised sound; false opens no audio device
+    uint32_t volume;        // 0 .. 100
 };
 
 // Fills settings with the defaults, then with "settings.cfg" from the working

@@ -82,6 +82,16 @@ bool platformOpenGamepads();
 int platformReadGamepads(PadReading* readings, int capacity);
 void platformCloseGamepads();
 
+// Sound output. Open readies the default device for interleaved stereo floats
+// in -1 .. 1, paused, and gives its sample rate; false (why says why, in a
+// line) where there is none or it refuses. Start has the platform's own audio
+// thread pull frames from fill from then on; Close stops it and lets the
+// device go, never waiting on a stuck device for long.
+using AudioFill = void (*)(float* stereo, int frames);
+bool platformOpenAudio(AudioFill fill, float& sampleRate, char (&why)[160]);
+void platformStartAudio();
+void platformCloseAudio();
+
 // Presents the frame drawn into the back buffer.
 void platformSwapBuffers();
 

@@ -27,7 +27,9 @@ void aimWorldCamera(const float vehiclePosition[3]) {
     worldCameraYaw = static_cast<float>(cz < vz ? turn + 180 : turn);
 }
 
+double engineRpm(float driveSpeed) { return std::fabs(driveSpeed) * 200.0; }
+
 void formatReadout(float driveSpeed, float speed, char (&text)[64]) {
-    std::snprintf(text, sizeof text, "%.0frpm  %.0fkm/h", std::fabs(driveSpeed) * 200.0,
+    std::snprintf(text, sizeof text, "%.0frpm  %.0fkm/h", engineRpm(driveSpeed),
                   std::fabs(speed) * 3.6);
 }

@@ -41,8 +41,11 @@ void drawWorldView(uint32_t followedVehicle);
 // past the last vehicle draws nothing.
 void drawDriverView(uint32_t vehicleIndex);
 
-// The readout text: engine revolutions (|driveSpeed| x 200) and road speed in
-// km/h (|speed| x 3.6), as "%.0frpm  %.0fkm/h".
+// The engine revolutions a minute the readout shows for this drive speed.
+double engineRpm(float driveSpeed);
+
+// The readout text: engine revolutions (engineRpm) and road speed in km/h
+// (|speed| x 3.6), as "%.0frpm  %.0fkm/h".
 void formatReadout(float driveSpeed, float speed, char (&text)[64]);
 
 // What both views draw inside their camera transform: the light, the terrain,

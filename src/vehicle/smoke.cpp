@@ -1,6 +1,7 @@
 // smoke.cpp -- the smoke pool: emission, the vehicles' emission rule, ageing.
 #include "vehicle/smoke.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -47,10 +48,33 @@ void updateSmoke(uint32_t frameRate) {
 
 float smokeAlpha(float life) { return life > 50 ? 1 - (life - 50) / 50 : life / 50; }
 
+namespace {
+
+// Degrees between where the vehicle points and where it goes.
+double slideAngle(const Vehicle& v) { return std::fabs(static_cast<double>(v.heading) - v.course); }
+
+// Braking while rolling faster than the drag stops in a step: the wheels lock.
+bool lockedUnderTheBrake(const Vehicle& v, uint32_t frameRate) {
+    const double band = v.rollingDrag / stepRate(frameRate);
+    return controlHeld(v, v.keyBrake, padBrake) && (v.speed < -band || v.speed > band);
+}
+
+} // namespace
+
+float tyreScrub(const Vehicle& v, uint32_t frameRate) {
+    const double slide = slideAngle(v);
+    const bool sliding = (slide > 5.0 && v.frontOnGround) || (slide > 10.0 && v.rearOnGround);
+    const bool locked = lockedUnderTheBrake(v, frameRate) && v.rearOnGround;
+    if (!sliding && !locked) {
+        return 0.0f;
+    }
+    return static_cast<float>(std::min(1.0, std::max(locked ? 0.5 : 0.2, slide / 30.0)));
+}
+
 void emitVehicleSmoke(Vehicle& v, uint32_t frameRate, double dx, double dz) {
     const float velocity[3] = {static_cast<float>(-dx / 1.8), static_cast<float>(v.climb / 2.0),
                                static_cast<float>(-dz / 1.8)};
-    const double slide = std::fabs(static_cast<double>(v.heading) - v.course);
+    const double slide = slideAngle(v);
     const int32_t interval = static_cast<int32_t>(frameRate / 20.0);
 
     // Front pair: spinning under power, or sliding.
@@ -60,9 +84,7 @@ void emitVehicleSmoke(Vehicle& v, uint32_t frameRate, double dx, double dz) {
         emitSmoke(v.wheelContact[1], velocity);
     }
     // Rear pair: locked under the brake while moving, or sliding hard.
-    const double band = v.rollingDrag / stepRate(frameRate);
-    const bool moving = v.speed < -band || v.speed > band;
-    if (((controlHeld(v, v.keyBrake, padBrake) && moving) || slide > 10.0) && v.rearOnGround && v.rearSmokeTimer == 0) {
+    if ((lockedUnderTheBrake(v, frameRate) || slide > 10.0) && v.rearOnGround && v.rearSmokeTimer == 0) {
         v.rearSmokeTimer = interval;
         emitSmoke(v.wheelContact[2], velocity);
         emitSmoke(v.wheelContact[3], velocity);

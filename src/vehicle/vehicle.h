@@ -87,6 +87,11 @@ void updateAttitude(Vehicle& vehicle);
 // displacement (dx, dz) and climb.
 void emitVehicleSmoke(Vehicle& vehicle, uint32_t frameRate, double dx, double dz);
 
+// How hard the tyres scrub, 0 .. 1: above 0 exactly when the vehicle slides or
+// brakes hard enough to smoke (the accelerator's own smoke aside), rising with
+// the slide.
+float tyreScrub(const Vehicle& vehicle, uint32_t frameRate);
+
 // Draws a vehicle placed by the caller: the body raised by the wheel radius, in
 // the current colour, and four white wheels, steered and spun.
 void drawVehicle(const VehicleModel& model, const float* steerAngles, const float* spinAngles);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -34,10 +35,11 @@ char bonnetColour(const Image& image, Area q = {0, 0, 640, 480}) {
 // A started game with its window found, focused and drawing.
 class GameTest : public ::testing::Test {
 protected:
-    void start(const char* settingsText = windowed, int screenWidth = 1280, int screenHeight = 1024) {
+    void start(const char* settingsText = windowed, int screenWidth = 1280, int screenHeight = 1024,
+               const GameProgram& program = {}) {
         server = std::make_unique<XServer>(screenWidth, screenHeight);
         ASSERT_TRUE(server->ok());
-        game = std::make_unique<Game>(*server, settingsText);
+        game = std::make_unique<Game>(*server, settingsText, std::vector<std::string>{}, program);
         window = game->launch();
         ASSERT_NE(window, 0u) << game->errorOutput();
         ASSERT_TRUE(server->focus(window));
@@ -122,6 +124,69 @@ TEST(GameStart, RefusedFullScreenModeAndNoDisplaySayWhy) {
                                 MUDLARK_RUN_DIR + "/mudlark 2>stderr.txt";
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_NE(game.errorOutput().find("Error -1: Registering of WindowClass failed!\n"), std::string::npos);
+}
+
+// The strongest frequency from 15 to 400 Hz in a quarter second of 48 kHz
+// stereo floats starting at a byte offset of a recording.
+int strongestHz(const std::string& recording, size_t offset) {
+    std::vector<float> stereo(24000);
+    recording.copy(reinterpret_cast<char*>(stereo.data()), stereo.size() * sizeof(float), offset);
+    int best = 0;
+    double bestPower = -1;
+    for (int f = 15; f <= 400; ++f) {
+        const double c = 2 * std::cos(2 * 3.14159265358979 * f / 48000);
+        double s1 = 0, s2 = 0;
+        for (size_t i = 0; i < stereo.size(); i += 2) {
+            const double s0 = stereo[i] + stereo[i + 1] + c * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        const double power = s1 * s1 + s2 * s2 - c * s1 * s2;
+        best = power > bestPower ? f : best;
+        bestPower = std::max(power, bestPower);
+    }
+    return best;
+}
+
+// Sound into a file through SDL's disk driver (48 kHz stereo floats, as the game
+// asks): the engine's note rises while Numpad 8 is held; "sound: false" writes
+// nothing; a driver that cannot open costs one line on standard error.
+TEST_F(GameTest, EngineNoteRisesUnderThrottleSoundOffIsSilentAndNoDeviceIsOneLine) {
+    constexpr size_t second = 48000 * 2 * sizeof(float);
+    const auto recording = [&] { return readFileBytes(game->folder() + "/audio.raw"); };
+    const auto audio = [](const std::string& driver) {
+        GameProgram program;
+        program.environment = {"SDL_AUDIODRIVER=" + driver, "SDL_DISKAUDIOFILE=audio.raw"};
+        return program;
+    };
+    start(windowed, 1280, 1024, audio("disk"));
+    const int resting = first.rightmostWhite(readout);
+    for (int polls = 0; polls < 600 && recording().size() < second; ++polls) {
+        sleepMs(100); // a second of idling recorded
+    }
+    server->xdotool("keydown KP_8");
+    waitFor([&](const Image& i) { return i.rightmostWhite(readout) >= resting + 30; });
+    const size_t moving = recording().size();
+    for (int polls = 0; polls < 600 && recording().size() < moving + 2 * second; ++polls) {
+        sleepMs(100); // and two seconds of driving: near top speed, the others left behind
+    }
+    server->xdotool("keyup KP_8");
+    const std::string sound = recording();
+    ASSERT_GE(sound.size(), moving + 2 * second);
+    const int idling = strongestHz(sound, second / 2), driving = strongestHz(sound, moving + 7 * second / 4);
+    EXPECT_NEAR(idling, 27, 2); // 800 rpm: 26.7 Hz
+    EXPECT_GT(driving, idling * 2);
+    for (const char* broken : {"sound: false\n", static_cast<const char*>(nullptr)}) {
+        server->tapKey("Escape");
+        EXPECT_EQ(game->waitForExit(), 27);
+        const std::string settings = std::string(windowed) + (broken != nullptr ? broken : "");
+        start(settings.c_str(), 1280, 1024, audio(broken != nullptr ? "disk" : "nosuchdriver"));
+        sleepMs(500);
+        EXPECT_EQ(recording(), "");
+        const std::string said = game->errorOutput(); // nothing, or the one line
+        EXPECT_EQ(said.empty() ? "" : said.substr(0, 29) + std::to_string(std::count(said.begin(), said.end(), '\n')),
+                  broken != nullptr ? "" : "Mudlark plays without sound: 1");
+    }
 }
 
 TEST_F(GameTest, InstantTapsChangeTheLayoutAndTheFollowedVehicle) {

@@ -97,7 +97,7 @@ long textAfterAFrame(int x, int y) {
 
 TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarterAndNoFramesWhileHidden) {
     resetWorld();
-    settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true};
+    settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0};
     ASSERT_TRUE(openWindow()) << SDL_GetError();
     createFont();
     initFrameTimer(frameTimer, 100);

@@ -76,7 +76,9 @@ private:
 struct GameProgram {
     std::vector<std::string> command = {std::string(MUDLARK_RUN_DIR) + "/mudlark"}; // program and arguments
     std::string dataFolder = MUDLARK_RUN_DIR; // where its Models, Tracks and Textures are
-    std::vector<std::string> environment;    // extra NAME=value settings
+    // Extra NAME=value settings; SDL's silent audio driver unless a test asks
+    // for another, so no test depends on this machine's sound card.
+    std::vector<std::string> environment = {"SDL_AUDIODRIVER=dummy"};
 };
 
 class Game {

@@ -1,6 +1,8 @@
 // fake_platform.cpp -- the test backend behind platform.h.
 #include "platform/fake/fake_platform.h"
 
+#include <cstdio>
+
 #include "platform/win_messages.h"
 #include "platform/sdl/sdl_font.h"
 
@@ -86,6 +88,17 @@ int platformReadGamepads(PadReading* readings, int capacity) {
 }
 
 void platformCloseGamepads() { fake.gamepadsOpened = false; }
+
+bool platformOpenAudio(AudioFill fill, float& sampleRate, char (&why)[160]) {
+    fake.audioFill = fake.audioOpens ? fill : nullptr;
+    sampleRate = 48000.0f;
+    std::snprintf(why, sizeof why, "the fake has no device");
+    return fake.audioOpens;
+}
+
+void platformStartAudio() {}
+
+void platformCloseAudio() { fake.audioFill = nullptr; }
 
 void platformSwapBuffers() {
     ++fake.swapCount;

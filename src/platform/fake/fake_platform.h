@@ -45,6 +45,10 @@ struct FakePlatform {
     std::vector<PadReading> pads;
     bool gamepadsOpened = false;
 
+    // Whether the audio opens (false: no device), and the fill it was given.
+    bool audioOpens = false;
+    AudioFill audioFill = nullptr;
+
     std::vector<RecordedMessageBox> messageBoxes;
     // Whether platformBuildFontLists builds the real FreeType glyphs.
     bool realFont = true;

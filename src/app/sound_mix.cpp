@@ -1,0 +1,75 @@
+// sound_mix.cpp -- the vehicles' state turned into what the synthesiser plays.
+#include "app/sound_mix.h"
+
+#include <cmath>
+
+#include "common/angles.h"
+#include "core/app_state.h"
+#include "scene/scene.h"
+#include "vehicle/vehicle.h"
+
+namespace {
+
+// What the mix remembers of each vehicle between ticks, to hear it land.
+struct Heard {
+    bool inTheAir;
+    float verticalSpeed; // units a second, up positive, as of the last tick
+    uint32_t landings;
+    float landingSpeed;
+};
+Heard heard[vehicleCount];
+uint32_t sequence = 0;
+
+// Loudness by distance and side for a listener at from, facing heading (the
+// vehicles' convention: 0 faces -z, rising turns left).
+void place(VoiceState& voice, const float from[3], float heading, const float at[3]) {
+    const float dx = at[0] - from[0], dz = at[2] - from[2];
+    const float distance = std::sqrt(dx * dx + dz * dz);
+    const float h = static_cast<float>(radians(heading));
+    voice.gain = 1.0f / (1.0f + distance / 15.0f);
+    voice.pan = distance > 0.01f ? 0.8f * (dx * std::cos(h) - dz * std::sin(h)) / distance : 0.0f;
+}
+
+} // namespace
+
+void resetFrameSound() {
+    for (Heard& h : heard) {
+        h = Heard{};
+    }
+}
+
+SoundSnapshot frameSound(uint32_t frameRate) {
+    SoundSnapshot sound{};
+    sound.sequence = ++sequence;
+    sound.volume = static_cast<float>(settings.volume) / 100.0f;
+    const Vehicle& followed = vehicles[followedVehicle < vehicleCount ? followedVehicle : 0];
+    for (int i = 0; i < vehicleCount; ++i) {
+        const Vehicle& v = vehicles[i];
+        VoiceState& voice = sound.voices[i];
+        voice.rpm = static_cast<float>(engineRpm(v.driveSpeed));
+        voice.throttle = controlHeld(v, v.keyAccelerate, padAccelerate) || controlHeld(v, v.keyReverse, padReverse);
+        voice.scrub = tyreScrub(v, frameRate);
+        // Wheels back on the ground after a flight: a landing, as hard as the fall.
+        Heard& h = heard[i];
+        const bool inTheAir = !v.frontOnGround && !v.rearOnGround;
+        if (h.inTheAir && !inTheAir && h.verticalSpeed < -1.0f) {
+            ++h.landings;
+            h.landingSpeed = -h.verticalSpeed;
+        }
+        h.inTheAir = inTheAir;
+        h.verticalSpeed = v.climb * static_cast<float>(frameRate);
+        voice.landings = h.landings;
+        voice.landingSpeed = h.landingSpeed;
+        if (worldView) {
+            place(voice, worldCameraPosition, worldCameraYaw, v.position);
+        } else if (splitLayout > 1) {
+            voice.gain = 0.8f;
+            voice.pan = 0.6f * static_cast<float>(i - 1);
+        } else if (&v == &followed) {
+            voice.gain = 1.0f;
+        } else {
+            place(voice, followed.position, followed.heading, v.position);
+        }
+    }
+    return sound;
+}

@@ -1,0 +1,16 @@
+// sound_mix.h -- what the player hears from where they look: each vehicle's
+// engine, tyres and landings, placed for the current layout.
+#pragma once
+
+#include <cstdint>
+
+#include "audio/synth.h"
+
+// The snapshot of this tick: every vehicle's revolutions, throttle, scrub and
+// landings, heard in the one-driver view from the followed vehicle's seat (the
+// others by distance and side), in the world view from the world camera, in
+// the split layouts evenly spread and equally loud.
+SoundSnapshot frameSound(uint32_t frameRate);
+
+// Forgets the landings heard so far (a new game).
+void resetFrameSound();

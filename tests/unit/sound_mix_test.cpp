@@ -1,0 +1,71 @@
+// sound_mix_test.cpp -- what is heard from where the player looks, which slides
+// scrub, and when a landing is heard.
+#include <gtest/gtest.h>
+
+#include "app/sound_mix.h"
+#include "scene/scene.h"
+#include "support/vehicle_fixture.h"
+
+namespace {
+
+class SoundMix : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetWorld();
+        resetFrameSound();
+        settings.volume = 80;
+        for (Vehicle& v : vehicles) {
+            freshVehicle(v);
+        }
+        vehicles[1].position[0] = 15;  // to the right of vehicle 0, facing -z
+        vehicles[2].position[0] = -45; // far to its left
+    }
+};
+
+TEST_F(SoundMix, HeardFromTheSeatTheCameraOrEvenlyInTheSplitLayouts) {
+    SoundSnapshot s = frameSound(50);
+    EXPECT_EQ(s.volume, 0.8f);
+    EXPECT_EQ(s.voices[0].gain * 10 + s.voices[0].pan, 10.0f); // the driver's own engine
+    EXPECT_NEAR(s.voices[1].gain, 0.5f, 1e-6f);                 // 15 away: half as loud
+    EXPECT_NEAR(s.voices[1].pan, 0.8f, 1e-6f);                  // on the right
+    EXPECT_LT(s.voices[2].gain, 0.3f);
+    EXPECT_LT(s.voices[2].pan, -0.7f);
+    vehicles[0].heading = 180; // turned round, the sides swap
+    EXPECT_LT(frameSound(50).voices[1].pan, -0.7f);
+    worldView = true; // from the world camera above the start: 1 and 2 on opposite sides
+    worldCameraYaw = 0;
+    s = frameSound(50);
+    EXPECT_GT(s.voices[1].pan * s.voices[2].pan, -1.0f);
+    EXPECT_LT(s.voices[1].pan * s.voices[2].pan, 0.0f);
+    worldView = false;
+    splitLayout = 3;
+    s = frameSound(50);
+    EXPECT_EQ(std::vector<float>({s.voices[0].gain, s.voices[1].gain, s.voices[2].gain}),
+              std::vector<float>({0.8f, 0.8f, 0.8f}));
+    EXPECT_EQ(s.voices[2].pan - s.voices[1].pan, s.voices[1].pan - s.voices[0].pan);
+}
+
+TEST_F(SoundMix, EnginesThrottleScrubAndLandings) {
+    Vehicle& v = vehicles[0];
+    v.driveSpeed = 10;
+    input.keys[v.keyAccelerate] = 1;
+    SoundSnapshot s = frameSound(50);
+    EXPECT_EQ(s.voices[0].rpm * 10 + s.voices[0].throttle, 20001.0f); // the readout's 2000 rpm
+    EXPECT_EQ(s.voices[0].scrub, 0.0f); // spinning under power smokes, but does not scrub
+    v.course = 20;                      // sliding 20 degrees
+    const float sliding = frameSound(50).voices[0].scrub;
+    v.course = 40;
+    EXPECT_GT(sliding, 0.0f);
+    EXPECT_GT(frameSound(50).voices[0].scrub, sliding);
+    v.frontOnGround = v.rearOnGround = false; // sliding in the air: no tyre touches
+    EXPECT_EQ(frameSound(50).voices[0].scrub, 0.0f);
+    v.climb = -0.2f; // falling at 10 a second, then down
+    frameSound(50);
+    v.frontOnGround = true;
+    s = frameSound(50);
+    EXPECT_EQ(s.voices[0].landings, 1u);
+    EXPECT_FLOAT_EQ(s.voices[0].landingSpeed, 10.0f);
+    EXPECT_EQ(frameSound(50).voices[0].landings, 1u); // heard once
+}
+
+} // namespace
