@@ -161,15 +161,16 @@ TEST_F(GameTest, EngineNoteRisesUnderThrottleSoundOffIsSilentAndNoDeviceIsOneLin
     };
     start(windowed, 1280, 1024, audio("disk"));
     const int resting = first.rightmostWhite(readout);
-    for (int polls = 0; polls < 600 && recording().size() < second; ++polls) {
-        sleepMs(100); // a second of idling recorded
-    }
+    const auto recordUntil = [&](size_t bytes) {
+        for (int polls = 0; polls < 600 && recording().size() < bytes; ++polls) {
+            sleepMs(100);
+        }
+    };
+    recordUntil(second); // a second of idling
     server->xdotool("keydown KP_8");
     waitFor([&](const Image& i) { return i.rightmostWhite(readout) >= resting + 30; });
     const size_t moving = recording().size();
-    for (int polls = 0; polls < 600 && recording().size() < moving + 2 * second; ++polls) {
-        sleepMs(100); // and two seconds of driving: near top speed, the others left behind
-    }
+    recordUntil(moving + 2 * second); // two seconds of driving: near top speed, the others left behind
     server->xdotool("keyup KP_8");
     const std::string sound = recording();
     ASSERT_GE(sound.size(), moving + 2 * second);

@@ -225,15 +225,10 @@ Image XServer::capture(Window window) const {
 Image XServer::waitForPicture(Window window, const std::function<bool(const Image&)>& done, int timeoutMs) const {
     for (const long long end = nowMs() + timeoutMs;; sleepMs(50)) {
         Image picture = capture(window);
-        if ((!picture.empty() && done(picture)) || nowMs() > end) {
+        if ((picture.width != 0 && done(picture)) || nowMs() > end) {
             return picture;
         }
     }
-}
-
-Image XServer::waitForChange(Window window, const Image& before, int minimumPixels, int timeoutMs) const {
-    return waitForPicture(window, [&](const Image& now) { return before.countDifferences(now) > minimumPixels; },
-                          timeoutMs);
 }
 
 bool XServer::xdotool(const std::string& arguments) const {

