@@ -1,6 +1,12 @@
 // main_loop.cpp -- start-up, the message loop and shutdown.
 #include "app/main_loop.h"
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/places.h"
+
 #include "core/app_state.h"
 #include "platform/win_messages.h"
 #include "app/window.h"
@@ -11,6 +17,30 @@
 #include "render/overlays.h"
 #include "scene/scene.h"
 
+namespace {
+
+// Makes the folder holding the data the working folder: the one the game was
+// started in when the data is there (as always), else the one installed with
+// the executable. Without either, one box says where it looked.
+bool goToData() {
+    char executable[1024] = "";
+    const std::vector<std::string> places =
+        dataPlaces(platformExecutableFolder(executable) ? executable : "", MUDLARK_INSTALLED_DATA);
+    const std::string found = findData(places);
+    std::error_code failed;
+    if (!found.empty()) {
+        std::filesystem::current_path(found, failed);
+        return !failed;
+    }
+    std::string text = "Unable to find the game's data (Models, Tracks, Textures) in " +
+                       std::filesystem::current_path(failed).string();
+    text += places.size() > 1 ? " or " + places[1] + "!" : "!";
+    platformShowMessage(text.c_str(), "Error", MessageIcon::exclamation);
+    return false;
+}
+
+} // namespace
+
 int runGame() {
     bool done = false;
     WindowMessage message{};
@@ -18,6 +48,10 @@ int runGame() {
     readSettings(settings);
     if (!openWindow()) {
         return 0;
+    }
+    if (!goToData()) {
+        closeWindow();
+        return 1;
     }
     initFrameTimer(frameTimer, settings.maxFps);
     collectSystemInfo(systemInfo);

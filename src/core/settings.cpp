@@ -2,9 +2,13 @@
 #include "core/settings.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "common/text_scanner.h"
+#include "core/places.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -145,4 +149,20 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
     settings.volume = settings.volume > 100 ? 100 : settings.volume; // the loudest there is
 }
 
-void readSettings(Settings& settings) { readSettingsFile(settings, "settings.cfg"); }
+void readFirstSettings(Settings& settings, const std::vector<std::string>& places) {
+    for (const std::string& place : places) {
+        std::error_code ignored; // a folder of that name is as good as no file
+        std::FILE* file = std::filesystem::is_regular_file(place, ignored) ? std::fopen(place.c_str(), "r") : nullptr;
+        if (file != nullptr) {
+            readSettingsStream(settings, file);
+            std::fclose(file);
+            return;
+        }
+    }
+    readSettingsStream(settings, nullptr);
+}
+
+void readSettings(Settings& settings) {
+    readFirstSettings(settings, settingsPlaces(platformWindowsPaths(), std::getenv("APPDATA"),
+                                               std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+}

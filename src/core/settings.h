@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 // Texture filter values of "texturefilter:".
 constexpr int32_t filterPoint = 0;
@@ -24,9 +26,14 @@ struct Settings {
     uint32_t volume;        // 0 .. 100
 };
 
-// Fills settings with the defaults, then with "settings.cfg" from the working
-// directory if it exists. Never fails and never reports anything.
+// Fills settings with the defaults, then with the first of "settings.cfg" in
+// the working directory and the user's own settings file (settingsPlaces) that
+// can be read: a file missing or unreadable is passed over alike. Never fails
+// and never reports anything.
 void readSettings(Settings& settings);
+
+// The same over these places.
+void readFirstSettings(Settings& settings, const std::vector<std::string>& places);
 
 // The same, from the named file.
 void readSettingsFile(Settings& settings, const char* path);

@@ -92,6 +92,14 @@ bool platformOpenAudio(AudioFill fill, float& sampleRate, char (&why)[160]);
 void platformStartAudio();
 void platformCloseAudio();
 
+// Windows keeps the user's files under %APPDATA% (true); other systems follow
+// the freedesktop folders.
+bool platformWindowsPaths();
+
+// The folder of the running executable, without a trailing separator; false
+// where it cannot be told.
+bool platformExecutableFolder(char (&folder)[1024]);
+
 // Presents the frame drawn into the back buffer.
 void platformSwapBuffers();
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "support/game_harness.h"
@@ -36,14 +37,16 @@ char bonnetColour(const Image& image, Area q = {0, 0, 640, 480}) {
 class GameTest : public ::testing::Test {
 protected:
     void start(const char* settingsText = windowed, int screenWidth = 1280, int screenHeight = 1024,
-               const GameProgram& program = {}) {
+               const GameProgram& program = {}, int windowWidth = 0) {
         server = std::make_unique<XServer>(screenWidth, screenHeight);
         ASSERT_TRUE(server->ok());
         game = std::make_unique<Game>(*server, settingsText, std::vector<std::string>{}, program);
         window = game->launch();
         ASSERT_NE(window, 0u) << game->errorOutput();
         ASSERT_TRUE(server->focus(window));
-        const int width = settingsText != nullptr && std::strstr(settingsText, "fullscreen: false") ? 640 : screenWidth;
+        const int width = windowWidth > 0 ? windowWidth
+                          : settingsText != nullptr && std::strstr(settingsText, "fullscreen: false") ? 640
+                                                                                                       : screenWidth;
         first = waitFor([&](const Image& i) { return i.width == width && i.grey({0, 0, width, 20}) > width * 18; });
     }
     void TearDown() override {
@@ -188,6 +191,31 @@ TEST_F(GameTest, EngineNoteRisesUnderThrottleSoundOffIsSilentAndNoDeviceIsOneLin
         EXPECT_EQ(said.empty() ? "" : said.substr(0, 29) + std::to_string(std::count(said.begin(), said.end(), '\n')),
                   broken != nullptr ? "" : "Mudlark plays without sound: 1");
     }
+}
+
+// Installed into a scratch root and started from an empty folder with a home of
+// its own: the data is found beside the executable, the settings in the user's
+// config folder; without the data, one box says so.
+TEST_F(GameTest, InstalledGameFindsItsDataAndTheUsersSettings) {
+    TempDir root, home;
+    const std::string install = "DESTDIR=" + root.path() + " '" + MUDLARK_CMAKE + "' --install '" + MUDLARK_BUILD_DIR +
+                                "' --prefix /usr >/dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    home.write("config/mudlark/settings.cfg", "resolution: 500 300 32\nfullscreen: false\n");
+    GameProgram installed;
+    installed.command = {root.file("usr/bin/mudlark")};
+    installed.dataFolder = ""; // nothing beside it: the folder it starts in is empty
+    installed.environment = {"SDL_AUDIODRIVER=dummy", "HOME=" + home.path(), "XDG_CONFIG_HOME=" + home.file("config")};
+    start(nullptr, 1280, 1024, installed, 500);
+    EXPECT_EQ(first.width * 1000 + first.height, 500300);
+    EXPECT_GT(first.distinctColours(), 500); // the landscape, and no box
+    EXPECT_TRUE(server->findWindows("Error").empty());
+    server->tapKey("Escape");
+    EXPECT_EQ(game->waitForExit(), 27);
+    std::filesystem::remove_all(root.file("usr/share/mudlark"));
+    ASSERT_TRUE(game->start());
+    EXPECT_TRUE(server->dismissMessageBox("Error"));
+    EXPECT_EQ(game->waitForExit(), 1);
 }
 
 TEST_F(GameTest, InstantTapsChangeTheLayoutAndTheFollowedVehicle) {

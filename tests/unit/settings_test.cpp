@@ -1,8 +1,10 @@
 // settings_test.cpp -- the settings file's grammar, defaults and resolution check.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "core/places.h"
 #include "core/settings.h"
 #include "support/temp_dir.h"
 
@@ -55,15 +57,36 @@ TEST(Settings, EachTextGivesItsSettings) {
     }
 }
 
-TEST(Settings, TheFileOfTheWorkingDirectoryOrTheDefaults) {
+TEST(Settings, TheWorkingDirectoryThenTheUsersThenTheDefaults) {
+    EXPECT_EQ(settingsPlaces(false, "C:\\Data", "/x", "/h"), (std::vector<std::string>{"settings.cfg", "/x/mudlark/settings.cfg"}));
+    EXPECT_EQ(settingsPlaces(false, nullptr, "", "/h")[1], "/h/.config/mudlark/settings.cfg");
+    EXPECT_EQ(settingsPlaces(true, "C:\\Data", "/x", "/h")[1], "C:\\Data\\Mudlark\\settings.cfg");
+    EXPECT_EQ(settingsPlaces(false, nullptr, nullptr, nullptr).size(), 1u);
     TempDir dir;
     WorkingDirectory here(dir.path());
+    const std::vector<std::string> places{"settings.cfg", dir.write("user/settings.cfg", "maxfps: 9")};
     Settings s{};
-    readSettings(s);
+    // A readable first file wins; a missing one, or a folder of that name, is passed over alike.
+    for (const std::string first : {"file", "missing", "folder"}) {
+        std::filesystem::remove_all(dir.file("settings.cfg"));
+        if (first != "missing") {
+            first == "file" ? (void)dir.write("settings.cfg", "maxfps: 7") : (void)std::filesystem::create_directory("settings.cfg");
+        }
+        readFirstSettings(s, places);
+        EXPECT_EQ(s.maxFps, first == "file" ? 7u : 9u) << first;
+    }
+    readFirstSettings(s, {"settings.cfg"});
     EXPECT_EQ(described(s), defaults);
-    dir.write("settings.cfg", "maxfps: 7");
-    readSettings(s);
-    EXPECT_EQ(s.maxFps, 7u);
+}
+
+TEST(DataPlaces, TheWorkingDirectoryThenTheInstalledData) {
+    EXPECT_EQ(dataPlaces("/usr/games", "../share/mudlark"), (std::vector<std::string>{".", "/usr/share/mudlark"}));
+    EXPECT_EQ(dataPlaces("", "../share/mudlark"), std::vector<std::string>{"."});
+    TempDir dir;
+    EXPECT_EQ(findData({dir.path(), dir.file("b")}), "");
+    dir.write("b/Textures/SmokeMap.tga", "");
+    dir.write("c/Models/Model01.obj", "");
+    EXPECT_EQ(findData({dir.path(), dir.file("b"), dir.file("c")}), dir.file("b"));
 }
 
 } // namespace

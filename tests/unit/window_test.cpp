@@ -32,7 +32,10 @@ protected:
     }
     static intptr_t point(int32_t x, int32_t y) { return static_cast<intptr_t>(makeLong(x, y)); }
     static void post(uint32_t message, uintptr_t wParam = 0) { fake.queue.push_back({message, wParam, 1}); }
-    int run() {
+    int run(bool data = true) {
+        if (data) {
+            dir.write("Tracks/Growth_01.raw", ""); // a damaged data set is still the data
+        }
         WorkingDirectory here(dir.path());
         return runGame();
     }
@@ -142,6 +145,24 @@ TEST_F(WindowTest, LoopEndsOnCloseWithZeroAfterReadingTheSettings) {
     EXPECT_EQ(fake.lastRequest.width, 333u);
     EXPECT_EQ(frameTimer.maxFps, 77u);
     EXPECT_EQ(fake.dispatched.back().message, WM_CLOSE);
+}
+
+// No data here nor installed beside the executable: one box says where the
+// game looked, and it ends at once (with 1: it did not run).
+TEST_F(WindowTest, WithoutDataAnywhereOneBoxSaysWhereItLooked) {
+    fake.executableFolder = dir.file("bin");
+    dir.write("share/mudlark/Models/Model01.obj", "");
+    fake.onSwap = [] { post(WM_CLOSE); };
+    EXPECT_EQ(run(false), 0); // installed beside bin/: found, and played
+    EXPECT_EQ(fake.swapCount, 1);
+    resetAppState();
+    resetFakePlatform();
+    fake.executableFolder = "/nowhere/bin";
+    EXPECT_EQ(run(false), 1);
+    ASSERT_EQ(fake.captions(), "Error");
+    EXPECT_EQ(fake.messageBoxes[0].text, "Unable to find the game's data (Models, Tracks, Textures) in " + dir.path() +
+                                             " or /nowhere/share/mudlark!");
+    EXPECT_EQ(fake.swapCount + fake.closeCalls, 1); // the window closed, no frame drawn
 }
 
 // What one frame hands to the next: the simulation runs at the rate the timer

@@ -25,4 +25,7 @@ void makeScenePictures(const std::string& folder);
 // Models/: Model01.obj and the buggy's own TGA textures.
 void makeBuggy(const std::string& folder, Report& report);
 
+// Icons/: mudlark-48.png, mudlark-128.png and mudlark-256.png, for the desktop.
+void makeIcons(const std::string& folder);
+
 } // namespace gen

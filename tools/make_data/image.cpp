@@ -229,3 +229,72 @@ void writeTga(const std::string& path, const Picture& picture, int bits) {
 }
 
 } // namespace gen
+
+namespace gen {
+
+namespace {
+
+void put32BigEndian(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<uint8_t>(value >> shift));
+    }
+}
+
+uint32_t crc32(const uint8_t* bytes, size_t count) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+    put32BigEndian(out, static_cast<uint32_t>(data.size()));
+    const size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    put32BigEndian(out, crc32(out.data() + start, out.size() - start));
+}
+
+} // namespace
+
+void writePng(const std::string& path, const Picture& picture) {
+    // Rows top first, each after a "no filter" byte, as RGBA.
+    std::vector<uint8_t> raw;
+    for (int y = picture.height() - 1; y >= 0; --y) {
+        raw.push_back(0);
+        for (int x = 0; x < picture.width(); ++x) {
+            const Colour& c = picture.at(x, y);
+            raw.insert(raw.end(), {toByte(c.r), toByte(c.g), toByte(c.b), toByte(c.a)});
+        }
+    }
+    // A zlib stream of stored (uncompressed) blocks: no compressor needed, and
+    // the same bytes everywhere.
+    std::vector<uint8_t> z = {0x78, 0x01};
+    for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const size_t length = std::min<size_t>(65535, raw.size() - at);
+        z.push_back(at + length >= raw.size() ? 1 : 0);
+        z.insert(z.end(), {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
+                           static_cast<uint8_t>(~length), static_cast<uint8_t>(~length >> 8)});
+        z.insert(z.end(), raw.begin() + static_cast<long>(at), raw.begin() + static_cast<long>(at + length));
+    }
+    uint32_t a = 1, b = 0; // Adler-32
+    for (uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    put32BigEndian(z, (b << 16) | a);
+    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, header;
+    put32BigEndian(header, static_cast<uint32_t>(picture.width()));
+    put32BigEndian(header, static_cast<uint32_t>(picture.height()));
+    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8 bits, RGBA, deflate, adaptive, no interlace
+    chunk(out, "IHDR", header);
+    chunk(out, "IDAT", z);
+    chunk(out, "IEND", {});
+    writeBytes(path, out);
+}
+
+} // namespace gen

@@ -50,5 +50,7 @@ void writeBmp(const std::string& path, const Picture& picture);
 void writeTga(const std::string& path, const Picture& picture, int bits);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void writeText(const std::string& path, const std::string& text);
+// An RGBA PNG (stored, uncompressed deflate: the same bytes everywhere).
+void writePng(const std::string& path, const Picture& picture);
 
 } // namespace gen

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     gen::makeTrack(folder, report);
     gen::makeScenePictures(folder);
     gen::makeBuggy(folder, report);
+    gen::makeIcons(folder);
     std::printf("make_data: %s: corners %.2f..%.2f units; growth %d tufts, %d shrubs, %d bushes, "
                 "%d trees, %d empty; buggy %d vertices, %d faces, %d textures\n",
                 folder.c_str(), report.lowestCorner * 0.05, report.highestCorner * 0.05,

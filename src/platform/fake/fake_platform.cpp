@@ -129,3 +129,10 @@ void platformBuildFontLists(uint32_t firstList) {
 }
 
 void platformOsVersion(OsVersion& version) { version = fake.osVersion; }
+
+bool platformWindowsPaths() { return false; }
+
+bool platformExecutableFolder(char (&folder)[1024]) {
+    std::snprintf(folder, sizeof folder, "%s", fake.executableFolder.c_str());
+    return !fake.executableFolder.empty();
+}

@@ -46,8 +46,11 @@ struct FakePlatform {
     bool gamepadsOpened = false;
 
     // Whether the audio opens (false: no device), and the fill it was given.
-    bool audioOpens = false;
+    bool audioOpens = true;
     AudioFill audioFill = nullptr;
+
+    // Where the game believes it was started from ("": it cannot tell).
+    std::string executableFolder;
 
     std::vector<RecordedMessageBox> messageBoxes;
     // Whether platformBuildFontLists builds the real FreeType glyphs.

@@ -2,7 +2,9 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstring>
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include "platform/win_messages.h"
 #include "platform/platform.h"
@@ -329,4 +331,22 @@ void platformOsVersion(OsVersion& version) {
         std::sscanf(names.release, "%d.%d.%d", &version.majorVersion, &version.minorVersion,
                     &version.buildNumber);
     }
+}
+
+bool platformWindowsPaths() { return false; }
+
+bool platformExecutableFolder(char (&folder)[1024]) {
+    char path[1024];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) {
+        return false;
+    }
+    path[length] = '\0';
+    char* slash = std::strrchr(path, '/');
+    if (slash == nullptr) {
+        return false;
+    }
+    *slash = '\0';
+    std::snprintf(folder, sizeof folder, "%s", path[0] != '\0' ? path : "/");
+    return true;
 }

@@ -3,6 +3,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
@@ -297,4 +298,21 @@ void platformOsVersion(OsVersion& version) {
     version.majorVersion = static_cast<int32_t>(info.dwMajorVersion);
     version.minorVersion = static_cast<int32_t>(info.dwMinorVersion);
     version.buildNumber = static_cast<int32_t>(info.dwBuildNumber);
+}
+
+bool platformWindowsPaths() { return true; }
+
+bool platformExecutableFolder(char (&folder)[1024]) {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) {
+        return false;
+    }
+    char* separator = std::strrchr(path, '\\');
+    if (separator == nullptr) {
+        return false;
+    }
+    *separator = '\0';
+    std::snprintf(folder, sizeof folder, "%s", path);
+    return true;
 }

@@ -1,0 +1,40 @@
+// places.cpp -- the search orders for settings and data.
+#include "core/places.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> settingsPlaces(bool windows, const char* appData, const char* xdgConfigHome,
+                                        const char* home) {
+    std::vector<std::string> places{"settings.cfg"};
+    const auto known = [](const char* value) { return value != nullptr && value[0] != '\0'; };
+    if (windows && known(appData)) {
+        places.push_back(std::string(appData) + "\\Mudlark\\settings.cfg");
+    } else if (!windows && known(xdgConfigHome)) {
+        places.push_back(std::string(xdgConfigHome) + "/mudlark/settings.cfg");
+    } else if (!windows && known(home)) {
+        places.push_back(std::string(home) + "/.config/mudlark/settings.cfg");
+    }
+    return places;
+}
+
+std::vector<std::string> dataPlaces(const std::string& executableFolder, const char* installedRelative) {
+    std::vector<std::string> places{"."};
+    if (!executableFolder.empty()) {
+        places.push_back((fs::path(executableFolder) / installedRelative).lexically_normal().string());
+    }
+    return places;
+}
+
+std::string findData(const std::vector<std::string>& places) {
+    for (const std::string& place : places) {
+        std::error_code ignored;
+        for (const char* folder : {"Models", "Tracks", "Textures"}) {
+            if (fs::is_directory(fs::path(place) / folder, ignored)) {
+                return place;
+            }
+        }
+    }
+    return "";
+}
