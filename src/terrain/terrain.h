@@ -27,6 +27,9 @@ struct Terrain {
     // corners (x, z), (x+16, z), (x+16, z+16), then of triangle B's corners
     // (x, z), (x+16, z+16), (x, z+16). Filled only for x and z in 16..496.
     float cornerNormals[terrainSamples * terrainSamples][6][3];
+    // The first of two display lists (the base and the overlay pass) once
+    // compiled; 0 draws the same vertex by vertex.
+    uint32_t groundLists;
 };
 
 extern Terrain terrain;
@@ -57,3 +60,7 @@ void buildTerrain(Terrain* map, int32_t filter);
 // Draws the ground (base and overlay passes) and the growth crosses, inside the
 // caller's camera transform, with texturing and lighting on.
 void drawTerrain(const Terrain* map);
+
+// Compiles the ground's two passes into display lists (needs the GL
+// context; buildTerrain does it unless MUDLARK_IMMEDIATE is set).
+void compileTerrainLists(Terrain* map);

@@ -1,5 +1,6 @@
 // terrain_build.cpp -- loading the track and computing the corner normals.
 #include <cmath>
+#include <cstdlib>
 
 #include "assets/texture.h"
 #include "terrain/terrain.h"
@@ -44,4 +45,8 @@ void buildTerrain(Terrain* map, int32_t filter) {
     loadTargaTexture("Textures/Growth_03.tga", &map->growthTextures[2], filter);
     loadTargaTexture("Textures/Growth_04.tga", &map->growthTextures[3], filter);
     computeTerrainNormals(*map);
+    // A developer's switch: the same pictures drawn vertex by vertex, to compare.
+    if (std::getenv("MUDLARK_IMMEDIATE") == nullptr) {
+        compileTerrainLists(map);
+    }
 }

@@ -1,4 +1,5 @@
-// terrain_draw.cpp -- the ground in two passes and the growth crosses, in immediate mode.
+// terrain_draw.cpp -- the ground in two passes from display lists, and the
+// growth crosses a texture at a time.
 #include "common/gl_api.h"
 #include "terrain/terrain.h"
 
@@ -67,51 +68,66 @@ void emitGrowthQuad(float size) {
     glEnd();
 }
 
+// Every cross of one growth texture: a crossed pair of upright squares on each
+// marked cell's low corner.
+void emitGrowth(const Terrain* map, int texture) {
+    for (int32_t i = 1; i <= 31; ++i) {
+        for (int32_t j = 1; j <= 31; ++j) {
+            const GrowthKind* kind = growthKind(map->growth[i * 32 + j]);
+            if (kind == nullptr || kind->texture != texture) {
+                continue;
+            }
+            glPushMatrix();
+            glTranslatef(6.25f * j, terrainHeightAt(map, 16 * j, 16 * i), 6.25f * i);
+            glRotatef(static_cast<float>((i + j) * 17.52), 0, 1, 0);
+            emitGrowthQuad(kind->size);
+            glRotatef(90, 0, 1, 0);
+            emitGrowthQuad(kind->size);
+            glPopMatrix();
+        }
+    }
+}
+
 } // namespace
 
+void compileTerrainLists(Terrain* map) {
+    // The ground never changes once loaded: compiled once, each view replays it
+    // instead of sending every vertex again. (The growth's squares stay in
+    // immediate mode: a list draws a square as two triangles, and the alpha-
+    // tested leaves' edges would not come out pixel for pixel the same.)
+    map->groundLists = glGenLists(2);
+    for (uint32_t pass = 0; map->groundLists != 0 && pass < 2; ++pass) {
+        glNewList(map->groundLists + pass, GL_COMPILE);
+        emitGround(map, pass == 1);
+        glEndList();
+    }
+}
+
 void drawTerrain(const Terrain* map) {
+    const uint32_t lists = map->groundLists;
     glColor3f(1, 1, 1);
     glBindTexture(GL_TEXTURE_2D, map->baseTexture);
     glPushMatrix();
     glTranslatef(-100, 0, -100);
-
-    emitGround(map, false);
+    lists != 0 ? glCallList(lists) : emitGround(map, false);
 
     // The overlay goes over the same triangles. With opaque textures and no
     // alpha in the frame buffer both factors are one: the lit overlay is added.
     glEnable(GL_BLEND);
     glBlendFunc(GL_DST_ALPHA, GL_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, map->overlayTexture);
-    emitGround(map, true);
+    lists != 0 ? glCallList(lists + 1) : emitGround(map, true);
     glDisable(GL_BLEND);
 
-    // Growth: a crossed pair of upright squares on each marked cell's low corner,
-    // tinted without blue and lit like flat ground.
+    // Growth, a texture at a time: tinted without blue and lit like flat ground.
     glColor3f(1, 1, 0);
     glNormal3f(0, 1, 0);
-    for (int32_t i = 1; i <= 31; ++i) {
-        for (int32_t j = 1; j <= 31; ++j) {
-            const GrowthKind* kind = growthKind(map->growth[i * 32 + j]);
-            if (kind == nullptr) {
-                continue;
-            }
-            glBindTexture(GL_TEXTURE_2D, map->growthTextures[kind->texture]);
-            glPushMatrix();
-            glTranslatef(6.25f * j, terrainHeightAt(map, 16 * j, 16 * i), 6.25f * i);
-            glRotatef(static_cast<float>((i + j) * 17.52), 0, 1, 0);
-            glEnable(GL_ALPHA_TEST);
-            glAlphaFunc(GL_NOTEQUAL, 0);
-            glPushMatrix();
-            emitGrowthQuad(kind->size);
-            glPopMatrix();
-            glPushMatrix();
-            glRotatef(90, 0, 1, 0);
-            emitGrowthQuad(kind->size);
-            glPopMatrix();
-            glDisable(GL_ALPHA_TEST);
-            glPopMatrix();
-        }
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_NOTEQUAL, 0);
+    for (int texture = 0; texture < 4; ++texture) {
+        glBindTexture(GL_TEXTURE_2D, map->growthTextures[texture]);
+        emitGrowth(map, texture);
     }
-
+    glDisable(GL_ALPHA_TEST);
     glPopMatrix();
 }

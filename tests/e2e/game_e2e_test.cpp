@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "support/game_harness.h"
 
@@ -216,6 +217,29 @@ TEST_F(GameTest, InstalledGameFindsItsDataAndTheUsersSettings) {
     ASSERT_TRUE(game->start());
     EXPECT_TRUE(server->dismissMessageBox("Error"));
     EXPECT_EQ(game->waitForExit(), 1);
+}
+
+// The ground from display lists is the ground drawn vertex by vertex, pixel for
+// pixel, in every layout (the vehicles at rest, no frame-rate bar).
+TEST_F(GameTest, DisplayListsDrawTheSamePicturesAsImmediateMode) {
+    std::vector<Image> pictures[2];
+    for (const char* mode : {"MUDLARK_IMMEDIATE=1", "MUDLARK_LISTS=1"}) {
+        GameProgram program;
+        program.environment.push_back(mode);
+        start("resolution: 640 480 32\nfullscreen: false\nfps: false\n", 1280, 1024, program);
+        for (const char* key : {"Insert", "Home", "Delete", "End"}) {
+            server->tapKey(key);
+            sleepMs(300); // the layout changes at once; the vehicles come to rest in the first second
+            Image last = server->capture(window);
+            const Image still = waitFor([&](const Image& now) { return now.countDifferences(std::exchange(last, now), 0) == 0; });
+            pictures[std::string(mode) == "MUDLARK_LISTS=1"].push_back(still);
+        }
+        server->tapKey("Escape");
+        EXPECT_EQ(game->waitForExit(), 27);
+    }
+    for (size_t layout = 0; layout < 4; ++layout) {
+        EXPECT_EQ(pictures[0][layout].countDifferences(pictures[1][layout], 0), 0) << layout;
+    }
 }
 
 TEST_F(GameTest, InstantTapsChangeTheLayoutAndTheFollowedVehicle) {
