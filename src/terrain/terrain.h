@@ -23,16 +23,20 @@ struct Terrain {
     uint32_t baseTexture;       // tiled 20 times across the map
     uint32_t overlayTexture;    // stretched once over the map and added to the base
     uint32_t growthTextures[4]; // growth kinds 1 to 4
-    // For the cell whose low corner is sample (x, z): the normals of triangle A's
-    // corners (x, z), (x+16, z), (x+16, z+16), then of triangle B's corners
-    // (x, z), (x+16, z+16), (x, z+16). Filled only for x and z in 16..496.
-    float cornerNormals[terrainSamples * terrainSamples][6][3];
+    // For the cell whose low corner is sample (x, z), at cornerNormals[normalCell
+    // (x, z)]: the normals of triangle A's corners (x, z), (x+16, z), (x+16, z+16),
+    // then of triangle B's corners (x, z), (x+16, z+16), (x, z+16). Filled only
+    // for x and z in 16..496, the cells that are drawn.
+    float cornerNormals[growthCells * growthCells][6][3];
     // The first of two display lists (the base and the overlay pass) once
     // compiled; 0 draws the same vertex by vertex.
     uint32_t groundLists;
 };
 
 extern Terrain terrain;
+
+// The cell of cornerNormals whose low corner is sample (x, z), both multiples of 16.
+constexpr int32_t normalCell(int32_t x, int32_t z) { return (z / 16) * growthCells + x / 16; }
 
 // Reads up to byteCount bytes of the file into destination. A missing file shows
 // "Unable to locate h data!", a file that cannot be read in full "Failed to init

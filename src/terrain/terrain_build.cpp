@@ -27,7 +27,7 @@ void computeTerrainNormals(Terrain& map) {
     static const int32_t corners[6][2] = {{0, 0}, {16, 0}, {16, 16}, {0, 0}, {16, 16}, {0, 16}};
     for (int32_t z = 16; z <= 496; z += 16) {
         for (int32_t x = 16; x <= 496; x += 16) {
-            float(*cell)[3] = map.cornerNormals[z * 512 + x];
+            float(*cell)[3] = map.cornerNormals[normalCell(x, z)];
             for (int k = 0; k < 6; ++k) {
                 terrainCornerNormal(&map, x + corners[k][0], z + corners[k][1], cell[k]);
             }

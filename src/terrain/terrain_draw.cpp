@@ -38,7 +38,7 @@ void emitGround(const Terrain* map, bool overlay) {
         float cellX = 0.0f;
         for (int32_t x = 16; x <= 480; x += 16) {
             cellX += 6.25f;
-            const float(*normals)[3] = map->cornerNormals[z * 512 + x];
+            const float(*normals)[3] = map->cornerNormals[normalCell(x, z)];
             for (int k = 0; k < 6; ++k) {
                 const float px = cellX + (corners[k][0] != 0 ? 6.25f : 0.0f);
                 const float pz = cellZ + (corners[k][1] != 0 ? 6.25f : 0.0f);

@@ -69,7 +69,7 @@ TEST(Terrain, CornerNormalsFromTheNeighbours) {
     Terrain& edge = freshTerrain();
     setSample(edge, 0, 496, 40);
     computeTerrainNormals(edge);
-    EXPECT_NEAR(edge.cornerNormals[496 * 512 + 496][0][0], -0.157991f, 1e-6f);
+    EXPECT_NEAR(edge.cornerNormals[normalCell(496, 496)][0][0], -0.157991f, 1e-6f);
     EXPECT_EQ(edge.cornerNormals[0][0][1], 0.0f);
 }
 

@@ -1,0 +1,106 @@
+// frame_bench.cpp -- frames of the real scene in a real window: the generated
+// data set, the SDL backend and the game's own frame, the three vehicles on a
+// fixed script of keys. Prints the median and 95th-percentile milliseconds a
+// frame for each layout, the time from start to the first frame and the peak
+// resident memory. Without a display it runs itself again under xvfb-run.
+//
+//   frame_bench [FRAMES]      (FRAMES measured per layout, default 400)
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "app/frame.h"
+#include "app/window.h"
+#include "common/gl_api.h"
+#include "core/app_state.h"
+#include "platform/platform.h"
+#include "platform/win_messages.h"
+#include "render/font.h"
+#include "render/overlays.h"
+#include "scene/scene.h"
+#include "vehicle/smoke.h"
+#include "vehicle/vehicle.h"
+#include "support/scripted_drive.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// One frame as the main loop makes it, finished before the clock is read.
+void frame() {
+    WindowMessage message;
+    while (platformPeekMessage(message)) {
+        platformDispatchMessage(message);
+    }
+    drawFrame();
+    platformSwapBuffers();
+    glFinish();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        execlp("xvfb-run", "xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", argv[0], argc > 1 ? argv[1] : nullptr,
+               static_cast<char*>(nullptr));
+        std::perror("frame_bench: xvfb-run");
+        return 1;
+    }
+    const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 400;
+    const Clock::time_point start = Clock::now();
+    std::filesystem::current_path(MUDLARK_RUN_DIR);
+    resetAppState();
+    readSettings(settings); // the run folder's: a 1024 x 768 window
+    settings.sound = settings.gamepads = false;
+    if (!openWindow()) {
+        return 1;
+    }
+    initFrameTimer(frameTimer, settings.maxFps);
+    collectSystemInfo(systemInfo);
+    createFont();
+    setUpScene(settings.textureFilter);
+    frame();
+    std::printf("start-up to the first frame: %.0f ms\n", millisecondsSince(start));
+
+    const struct {
+        const char* name;
+        uint8_t key;
+    } layouts[] = {{"one driver (Insert)", VK_INSERT}, {"two drivers + world (Home)", VK_HOME},
+                   {"three drivers + world (Delete)", VK_DELETE}, {"world (End)", VK_END}};
+    for (const auto& layout : layouts) {
+        for (Vehicle& vehicle : vehicles) { // every layout from the start line
+            resetVehicle(vehicle);
+        }
+        placeVehicles();
+        resetSmoke();
+        input.pressed[layout.key] = 1;
+        std::vector<double> times;
+        for (int i = -60; i < frames; ++i) { // a second to warm up, then measured
+            holdScriptedKeys(static_cast<uint32_t>(i + 60));
+            const Clock::time_point begun = Clock::now();
+            frame();
+            if (i >= 0) {
+                times.push_back(millisecondsSince(begun));
+            }
+        }
+        std::sort(times.begin(), times.end());
+        std::printf("%-32s median %6.2f ms   p95 %6.2f ms\n", layout.name, times[times.size() / 2],
+                    times[times.size() * 95 / 100]);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak resident memory: %ld MiB\n", usage.ru_maxrss / 1024);
+    deleteFont();
+    closeWindow();
+    return 0;
+}
