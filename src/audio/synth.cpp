@@ -98,12 +98,14 @@ void synthesise(Synth& synth, const SoundSnapshot& snapshot, float* stereo, int 
             voice.thumpPhase = 0;
         }
     }
+    // No new snapshot for a fifth of a second: the frames have stopped (a
+    // minimised window), and the sound fades out with them.
+    const auto freezeAfter = static_cast<uint32_t>(0.2f * rate);
+    const float loudness = std::isfinite(snapshot.volume) ? std::clamp(snapshot.volume, 0.0f, 1.0f) : 0.0f;
     for (int i = 0; i < frames; ++i) {
-        // No new snapshot for a fifth of a second: the frames have stopped (a
-        // minimised window), and the sound fades out with them.
-        const bool frozen = synth.framesSinceNews > static_cast<uint32_t>(0.2f * rate);
+        const bool frozen = synth.framesSinceNews > freezeAfter;
         synth.framesSinceNews += synth.framesSinceNews < 0x7FFFFFFF ? 1 : 0;
-        const float volume = frozen ? 0.0f : std::clamp(snapshot.volume, 0.0f, 1.0f);
+        const float volume = frozen ? 0.0f : loudness;
         synth.master += (volume - synth.master) * (frozen ? fade : fast); // silent well within 0.25 s
         float left = 0, right = 0;
         for (int v = 0; v < soundVoices; ++v) {

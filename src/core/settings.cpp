@@ -107,42 +107,41 @@ void checkResolution(Settings& settings) {
 
 } // namespace
 
-void readSettingsFile(Settings& settings, const char* path) {
-    std::FILE* file = std::fopen(path, "r");
-    readSettingsStream(settings, file);
-    if (file != nullptr) {
-        std::fclose(file);
-    }
-}
+void readSettingsFile(Settings& settings, const char* path) { readFirstSettings(settings, {path}); }
 
 void readSettingsStream(Settings& settings, std::FILE* file) {
     storeDefaults(settings);
     if (file == nullptr) {
         return; // no file: the defaults stand, unchecked
     }
+    // The keys whose value is "true"/"false", and those whose value is a number.
+    static constexpr struct {
+        const char* key;
+        bool Settings::*flag;
+    } flags[] = {{"fullscreen:", &Settings::fullscreen}, {"mouse:", &Settings::mouse},
+                 {"fps:", &Settings::showFps},           {"systeminfo:", &Settings::showSystemInfo},
+                 {"sound:", &Settings::sound},           {"gamepads:", &Settings::gamepads}};
+    static constexpr struct {
+        const char* key;
+        uint32_t Settings::*number;
+    } numbers[] = {{"maxfps:", &Settings::maxFps}, {"volume:", &Settings::volume}};
     TextScanner scanner(file);
     char word[wordCapacity];
     while (scanner.readWord(word, sizeof word)) {
         if (std::strcmp(word, "resolution:") == 0) {
             readResolution(scanner, settings);
-        } else if (std::strcmp(word, "fullscreen:") == 0) {
-            readFlag(scanner, settings.fullscreen);
-        } else if (std::strcmp(word, "mouse:") == 0) {
-            readFlag(scanner, settings.mouse);
-        } else if (std::strcmp(word, "fps:") == 0) {
-            readFlag(scanner, settings.showFps);
-        } else if (std::strcmp(word, "maxfps:") == 0) {
-            readUnsigned(scanner, settings.maxFps);
-        } else if (std::strcmp(word, "systeminfo:") == 0) {
-            readFlag(scanner, settings.showSystemInfo);
-        } else if (std::strcmp(word, "sound:") == 0) {
-            readFlag(scanner, settings.sound);
-        } else if (std::strcmp(word, "volume:") == 0) {
-            readUnsigned(scanner, settings.volume);
-        } else if (std::strcmp(word, "gamepads:") == 0) {
-            readFlag(scanner, settings.gamepads);
         } else if (std::strcmp(word, "texturefilter:") == 0) {
             readTextureFilter(scanner, settings.textureFilter);
+        }
+        for (const auto& f : flags) {
+            if (std::strcmp(word, f.key) == 0) {
+                readFlag(scanner, settings.*f.flag);
+            }
+        }
+        for (const auto& n : numbers) {
+            if (std::strcmp(word, n.key) == 0) {
+                readUnsigned(scanner, settings.*n.number);
+            }
         }
     }
     checkResolution(settings);

@@ -14,7 +14,17 @@ constexpr int openCapacity = 16;
 struct OpenPad {
     SDL_GameController* controller;
     SDL_JoystickID instance;
+    uint64_t identity;
 };
+
+// SDL's buttons and the game's.
+constexpr struct {
+    SDL_GameControllerButton button;
+    uint32_t bit;
+} buttonBits[] = {{SDL_CONTROLLER_BUTTON_A, padSouth},      {SDL_CONTROLLER_BUTTON_B, padEast},
+                  {SDL_CONTROLLER_BUTTON_X, padWest},      {SDL_CONTROLLER_BUTTON_BACK, padBack},
+                  {SDL_CONTROLLER_BUTTON_START, padStart}, {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padDpadLeft},
+                  {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, padDpadRight}};
 
 OpenPad openPads[openCapacity];
 int openCount = 0;
@@ -59,7 +69,7 @@ bool followPlugs() {
             continue;
         }
         if (SDL_GameController* controller = SDL_GameControllerOpen(index)) {
-            openPads[openCount++] = OpenPad{controller, instance};
+            openPads[openCount++] = OpenPad{controller, instance, identityOf(controller)};
             opened = true;
         }
     }
@@ -86,18 +96,11 @@ int platformReadGamepads(PadReading* readings, int capacity) {
     int count = 0;
     for (int i = 0; i < openCount && count < capacity; ++i) {
         SDL_GameController* c = openPads[i].controller;
-        const struct {
-            SDL_GameControllerButton button;
-            uint32_t bit;
-        } buttons[] = {{SDL_CONTROLLER_BUTTON_A, padSouth},           {SDL_CONTROLLER_BUTTON_B, padEast},
-                       {SDL_CONTROLLER_BUTTON_X, padWest},           {SDL_CONTROLLER_BUTTON_BACK, padBack},
-                       {SDL_CONTROLLER_BUTTON_START, padStart},      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padDpadLeft},
-                       {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, padDpadRight}};
         PadReading& r = readings[count++];
-        r = PadReading{static_cast<uint32_t>(openPads[i].instance), identityOf(c),
+        r = PadReading{static_cast<uint32_t>(openPads[i].instance), openPads[i].identity,
                        axis(c, SDL_CONTROLLER_AXIS_LEFTX), axis(c, SDL_CONTROLLER_AXIS_TRIGGERLEFT),
                        axis(c, SDL_CONTROLLER_AXIS_TRIGGERRIGHT), 0};
-        for (const auto& b : buttons) {
+        for (const auto& b : buttonBits) {
             r.buttons |= SDL_GameControllerGetButton(c, b.button) ? b.bit : 0;
         }
     }
