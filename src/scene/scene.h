@@ -54,6 +54,7 @@ void formatReadout(float driveSpeed, float speed, char (&text)[64]);
 void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll);
 
 // One vehicle as both views draw it: its shadow on the ground under its wheels,
-// then the body placed, turned and coloured.
+// and its body placed, turned and coloured.
 struct Vehicle;
-void drawVehicleAndShadow(const Vehicle& vehicle);
+void drawVehicleShadow(const Vehicle& vehicle);
+void drawVehicleBody(const Vehicle& vehicle);

@@ -5,8 +5,7 @@
 #include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"
 
-void drawVehicleAndShadow(const Vehicle& v) {
-    glPushMatrix();
+void drawVehicleShadow(const Vehicle& v) {
     // The shadow multiplies the ground under the four wheels, 0.1 above it.
     glBindTexture(GL_TEXTURE_2D, shadowTexture);
     glDisable(GL_LIGHTING);
@@ -25,7 +24,10 @@ void drawVehicleAndShadow(const Vehicle& v) {
     glEnd();
     glDisable(GL_BLEND);
     glEnable(GL_LIGHTING);
+}
 
+void drawVehicleBody(const Vehicle& v) {
+    glPushMatrix();
     // The model's rear axle sits on the vehicle's position.
     glTranslatef(v.position[0], v.position[1], v.position[2]);
     glRotatef(v.heading, 0, 1, 0);
@@ -52,9 +54,28 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
     glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_LIGHTING);
-    drawTerrain(&terrain);
-    for (const Vehicle& vehicle : vehicles) {
-        drawVehicleAndShadow(vehicle);
+    if (terrain.lists == 0) {
+        // The plain way, kept to compare pictures with: everything vertex by
+        // vertex, in the order it lies on the ground.
+        drawGround(&terrain);
+        drawGrowth(&terrain);
+        for (const Vehicle& vehicle : vehicles) {
+            drawVehicleShadow(vehicle);
+            drawVehicleBody(vehicle);
+        }
+    } else {
+        // What stands on the ground goes into the depth buffer first: the
+        // ground's two textured passes then skip every pixel a body or a leaf
+        // hides (the bonnet fills a third of a driver's view). The shadows
+        // multiply the ground, so they come after it.
+        for (const Vehicle& vehicle : vehicles) {
+            drawVehicleBody(vehicle);
+        }
+        drawGrowth(&terrain);
+        drawGround(&terrain);
+        for (const Vehicle& vehicle : vehicles) {
+            drawVehicleShadow(vehicle);
+        }
     }
     drawSmoke(smokeTexture, viewerPitch, viewerYaw, viewerRoll);
     glDisable(GL_LIGHTING);

@@ -28,9 +28,9 @@ struct Terrain {
     // then of triangle B's corners (x, z), (x+16, z+16), (x, z+16). Filled only
     // for x and z in 16..496, the cells that are drawn.
     float cornerNormals[growthCells * growthCells][6][3];
-    // The first of two display lists (the base and the overlay pass) once
-    // compiled; 0 draws the same vertex by vertex.
-    uint32_t groundLists;
+    // The first of six display lists once compiled (the ground's base and
+    // overlay passes, the growth of each texture); 0 draws vertex by vertex.
+    uint32_t lists;
 };
 
 extern Terrain terrain;
@@ -61,10 +61,17 @@ void computeTerrainNormals(Terrain& map);
 // Loads the track's raw files and five textures, then computes the normals.
 void buildTerrain(Terrain* map, int32_t filter);
 
-// Draws the ground (base and overlay passes) and the growth crosses, inside the
-// caller's camera transform, with texturing and lighting on.
-void drawTerrain(const Terrain* map);
+// Draw inside the caller's camera transform, with texturing and lighting on:
+// the ground's base and overlay passes, and the growth crosses.
+void drawGround(const Terrain* map);
+void drawGrowth(const Terrain* map);
 
-// Compiles the ground's two passes into display lists (needs the GL
-// context; buildTerrain does it unless MUDLARK_IMMEDIATE is set).
+// The eight corners of the growth cross on cell (j, i), two upright squares of
+// this size standing on the cell's low corner, the first turned (i + j) x 17.52
+// degrees about the upright axis and the second a quarter further: x, y, z in
+// the map's own coordinates (0..200), then s and t.
+void growthCrossCorners(int32_t i, int32_t j, float size, float groundHeight, float corners[8][5]);
+
+// Compiles the ground's two passes and the growth into display lists (needs
+// the GL context; buildTerrain does it unless MUDLARK_IMMEDIATE is set).
 void compileTerrainLists(Terrain* map);

@@ -1,5 +1,7 @@
-// terrain_draw.cpp -- the ground in two passes from display lists, and the
-// growth crosses a texture at a time.
+// terrain_draw.cpp -- the ground in two passes and the growth crosses a texture
+// at a time, from display lists or vertex by vertex.
+#include <cmath>
+
 #include "common/gl_api.h"
 #include "terrain/terrain.h"
 
@@ -55,79 +57,103 @@ void emitGround(const Terrain* map, bool overlay) {
     glEnd();
 }
 
-void emitGrowthQuad(float size) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 1);
-    glVertex3f(-size / 2, size, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(size / 2, size, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(size / 2, 0, 0);
-    glTexCoord2f(0, 0);
-    glVertex3f(-size / 2, 0, 0);
-    glEnd();
-}
-
-// Every cross of one growth texture: a crossed pair of upright squares on each
-// marked cell's low corner.
+// Every cross of one growth texture, already placed: one batch of squares.
 void emitGrowth(const Terrain* map, int texture) {
+    glBegin(GL_QUADS);
     for (int32_t i = 1; i <= 31; ++i) {
         for (int32_t j = 1; j <= 31; ++j) {
             const GrowthKind* kind = growthKind(map->growth[i * 32 + j]);
             if (kind == nullptr || kind->texture != texture) {
                 continue;
             }
-            glPushMatrix();
-            glTranslatef(6.25f * j, terrainHeightAt(map, 16 * j, 16 * i), 6.25f * i);
-            glRotatef(static_cast<float>((i + j) * 17.52), 0, 1, 0);
-            emitGrowthQuad(kind->size);
-            glRotatef(90, 0, 1, 0);
-            emitGrowthQuad(kind->size);
-            glPopMatrix();
+            float corners[8][5];
+            growthCrossCorners(i, j, kind->size, terrainHeightAt(map, 16 * j, 16 * i), corners);
+            for (const float* corner : corners) {
+                glTexCoord2f(corner[3], corner[4]);
+                glVertex3fv(corner);
+            }
         }
     }
+    glEnd();
 }
 
 } // namespace
 
+void growthCrossCorners(int32_t i, int32_t j, float size, float groundHeight, float corners[8][5]) {
+    // The squares' corners before the turn: x across, y up, with their texture
+    // coordinates; the second square is the first turned a further quarter.
+    static const float square[4][4] = {{-0.5f, 1, 0, 1}, {0.5f, 1, 1, 1}, {0.5f, 0, 1, 0}, {-0.5f, 0, 0, 0}};
+    for (int q = 0; q < 2; ++q) {
+        const double turn = ((i + j) * 17.52 + 90.0 * q) * 3.14159265358979323846 / 180.0;
+        const float c = static_cast<float>(std::cos(turn));
+        const float s = static_cast<float>(std::sin(turn));
+        for (int k = 0; k < 4; ++k) {
+            float* corner = corners[q * 4 + k];
+            const float x = square[k][0] * size;
+            // Turned about the upright axis, anticlockwise seen from above.
+            corner[0] = terrainCellSize * static_cast<float>(j) + x * c;
+            corner[1] = groundHeight + square[k][1] * size;
+            corner[2] = terrainCellSize * static_cast<float>(i) - x * s;
+            corner[3] = square[k][2];
+            corner[4] = square[k][3];
+        }
+    }
+}
+
 void compileTerrainLists(Terrain* map) {
-    // The ground never changes once loaded: compiled once, each view replays it
-    // instead of sending every vertex again. (The growth's squares stay in
-    // immediate mode: a list draws a square as two triangles, and the alpha-
-    // tested leaves' edges would not come out pixel for pixel the same.)
-    map->groundLists = glGenLists(2);
-    for (uint32_t pass = 0; map->groundLists != 0 && pass < 2; ++pass) {
-        glNewList(map->groundLists + pass, GL_COMPILE);
-        emitGround(map, pass == 1);
+    // The ground and the growth never change once loaded: compiled once, each
+    // view replays them instead of sending every vertex again. Lists 0 and 1
+    // are the ground's two passes, 2 to 5 the growth a texture at a time.
+    map->lists = glGenLists(6);
+    for (uint32_t list = 0; map->lists != 0 && list < 6; ++list) {
+        glNewList(map->lists + list, GL_COMPILE);
+        if (list < 2) {
+            emitGround(map, list == 1);
+        } else {
+            emitGrowth(map, static_cast<int>(list - 2));
+        }
         glEndList();
     }
 }
 
-void drawTerrain(const Terrain* map) {
-    const uint32_t lists = map->groundLists;
+void drawGround(const Terrain* map) {
+    const uint32_t lists = map->lists;
     glColor3f(1, 1, 1);
     glBindTexture(GL_TEXTURE_2D, map->baseTexture);
     glPushMatrix();
     glTranslatef(-100, 0, -100);
     lists != 0 ? glCallList(lists) : emitGround(map, false);
 
-    // The overlay goes over the same triangles. With opaque textures and no
-    // alpha in the frame buffer both factors are one: the lit overlay is added.
+    // The overlay goes over the same triangles at the same depths and is added
+    // to the lit base. The plain way says so with the frame buffer's alpha and
+    // the texel's, both one; the listed way adds without reading them and
+    // leaves the depth buffer as the base pass left it.
     glEnable(GL_BLEND);
-    glBlendFunc(GL_DST_ALPHA, GL_SRC_ALPHA);
+    if (lists != 0) {
+        glBlendFunc(GL_ONE, GL_ONE);
+        glDepthMask(GL_FALSE);
+    } else {
+        glBlendFunc(GL_DST_ALPHA, GL_SRC_ALPHA);
+    }
     glBindTexture(GL_TEXTURE_2D, map->overlayTexture);
     lists != 0 ? glCallList(lists + 1) : emitGround(map, true);
+    glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
+    glPopMatrix();
+}
 
-    // Growth, a texture at a time: tinted without blue and lit like flat ground.
+void drawGrowth(const Terrain* map) {
+    // A texture at a time: tinted without blue and lit like flat ground.
     glColor3f(1, 1, 0);
     glNormal3f(0, 1, 0);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_NOTEQUAL, 0);
+    glPushMatrix();
+    glTranslatef(-100, 0, -100);
     for (int texture = 0; texture < 4; ++texture) {
         glBindTexture(GL_TEXTURE_2D, map->growthTextures[texture]);
-        emitGrowth(map, texture);
+        map->lists != 0 ? glCallList(map->lists + 2 + static_cast<uint32_t>(texture)) : emitGrowth(map, texture);
     }
-    glDisable(GL_ALPHA_TEST);
     glPopMatrix();
+    glDisable(GL_ALPHA_TEST);
 }

@@ -11,8 +11,10 @@ void drawSmoke(uint32_t texture, float pitch, float yaw, float roll) {
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0);
     for (const SmokeParticle& p : smoke.particles) {
+        if (p.life == 0) {
+            continue; // a free slot: alpha 0, the alpha test would drop all of it
+        }
         glPushMatrix();
-        // A free slot has alpha 0 and the alpha test drops all of it.
         glColor4f(1, 1, 1, smokeAlpha(p.life));
         glTranslatef(p.x, p.y, p.z);
         glRotatef(yaw, 0, 1, 0);

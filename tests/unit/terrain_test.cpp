@@ -73,6 +73,23 @@ TEST(Terrain, CornerNormalsFromTheNeighbours) {
     EXPECT_EQ(edge.cornerNormals[0][0][1], 0.0f);
 }
 
+// A tree (8 units) on cell j 2, i 3 at height 1.5: turned 5 x 17.52 = 87.6
+// degrees about the upright axis, as glRotatef turns (x, 0, 0) to (x cos, 0,
+// -x sin); the second square a quarter further, at 177.6 degrees.
+TEST(Terrain, GrowthCrossesArePlacedAsTheTurnedSquares) {
+    float corners[8][5];
+    growthCrossCorners(3, 2, 8.0f, 1.5f, corners);
+    const float expected[3][5] = {{12.3325f, 9.5f, 22.7465f, 0, 1},  // first square, top left
+                                  {8.5035f, 9.5f, 18.5825f, 1, 1},   // second square, top right
+                                  {16.4965f, 1.5f, 18.9175f, 0, 0}}; // second square, bottom left
+    const int which[3] = {0, 5, 7};
+    for (int n = 0; n < 3; ++n) {
+        for (int k = 0; k < 5; ++k) {
+            EXPECT_NEAR(corners[which[n]][k], expected[n][k], 2e-4f) << which[n] << ' ' << k;
+        }
+    }
+}
+
 TEST(Terrain, RawFilesMissingShortAndWhole) {
     resetFakePlatform();
     TempDir dir;
