@@ -20,10 +20,15 @@ float mapCoordinate(float value, float start, float end) {
     return (value - start) / span;
 }
 
-void emitFace(const VehicleModel& model, const ModelFace& face) {
+// One face; its texture is bound only when it differs from the last face's
+// (bound), so faces that share a texture run on as one batch in the list.
+void emitFace(const VehicleModel& model, const ModelFace& face, uint32_t& bound) {
     float st[4][2];
     faceTextureCoordinates(model, face, st);
-    glBindTexture(GL_TEXTURE_2D, model.textures[face.texture]);
+    if (model.textures[face.texture] != bound) {
+        bound = model.textures[face.texture];
+        glBindTexture(GL_TEXTURE_2D, bound);
+    }
     glBegin(GL_QUADS);
     glNormal3fv(model.normals[face.normal]);
     for (int corner = 0; corner < 4; ++corner) {
@@ -61,9 +66,10 @@ void faceTextureCoordinates(const VehicleModel& model, const ModelFace& face, fl
 void buildModelLists(VehicleModel& model, const ModelFileContents& contents) {
     model.bodyList = glGenLists(1);
     glNewList(model.bodyList, GL_COMPILE);
+    uint32_t bound = ~0u; // none yet: the first face always binds
     for (int i = 0; i <= model.lastFaceIndex && i < maxModelFaces; ++i) {
         if (contents.hasFace[i]) {
-            emitFace(model, model.faces[i]);
+            emitFace(model, model.faces[i], bound);
         }
     }
     glEndList();
@@ -104,9 +110,21 @@ bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter) {
         platformShowMessage("Damaged records in vehModel ignored!", "Error -1",
                             MessageIcon::exclamation);
     }
+    // A picture named by several records (the two seats, the two fenders) is
+    // loaded once and shared, so their faces can be drawn together.
+    bool loaded[maxModelTextures] = {};
     for (int i = 0; i <= model.lastTextureIndex && i < maxModelTextures; ++i) {
-        if (contents.hasTexture[i]) {
-            loadTargaTexture(contents.textureFiles[i], &model.textures[i], filter);
+        if (!contents.hasTexture[i]) {
+            continue;
+        }
+        for (int earlier = 0; earlier < i && !loaded[i]; ++earlier) {
+            if (loaded[earlier] && std::strcmp(contents.textureFiles[earlier], contents.textureFiles[i]) == 0) {
+                model.textures[i] = model.textures[earlier];
+                loaded[i] = true;
+            }
+        }
+        if (!loaded[i]) {
+            loaded[i] = loadTargaTexture(contents.textureFiles[i], &model.textures[i], filter);
         }
     }
     buildModelLists(model, contents);

@@ -1,6 +1,8 @@
 // gl_state.cpp -- GL state set once per context, and the projections.
 #include "render/gl_state.h"
 
+#include <cmath>
+
 #include "core/app_state.h"
 #include "common/gl_api.h"
 
@@ -57,4 +59,37 @@ void beginOverlay2D() {
             -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+void currentClipMatrix(float clip[16]) {
+    float projection[16], modelview[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0;
+            for (int k = 0; k < 4; ++k) {
+                sum += static_cast<double>(projection[4 * k + row]) * modelview[4 * column + k];
+            }
+            clip[4 * column + row] = static_cast<float>(sum);
+        }
+    }
+}
+
+bool sphereOutsideView(const float clip[16], const float centre[3], float radius) {
+    // The view is where -w <= x, y, z <= w in clip space: each plane is the
+    // fourth row of the matrix plus or minus one of the first three.
+    for (int plane = 0; plane < 6; ++plane) {
+        const int row = plane / 2;
+        const float sign = plane % 2 == 0 ? 1.0f : -1.0f;
+        float p[4];
+        for (int c = 0; c < 4; ++c) {
+            p[c] = clip[4 * c + 3] + sign * clip[4 * c + row];
+        }
+        const float length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+        if (length > 0 && p[0] * centre[0] + p[1] * centre[1] + p[2] * centre[2] + p[3] < -radius * length) {
+            return true;
+        }
+    }
+    return false;
 }

@@ -18,3 +18,11 @@ void applyViewPerspective();
 
 // The width / height ratio of the window, with a zero height counted as one pixel.
 double windowAspect();
+
+// The matrix GL takes points through now: the projection times the modelview,
+// column-major as GL keeps them.
+void currentClipMatrix(float clip[16]);
+
+// Whether a sphere lies wholly outside the view of this clip matrix (beyond one
+// of its six planes by more than the radius): then nothing of it can show.
+bool sphereOutsideView(const float clip[16], const float centre[3], float radius);

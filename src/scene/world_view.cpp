@@ -77,7 +77,7 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
             drawVehicleShadow(vehicle);
         }
     }
-    drawSmoke(smokeTexture, viewerPitch, viewerYaw, viewerRoll);
+    drawSmoke(smokeTexture, viewerPitch, viewerYaw, viewerRoll, terrain.lists != 0);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
 }

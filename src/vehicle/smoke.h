@@ -28,9 +28,10 @@ void emitSmoke(const float position[3], const float velocity[3]);
 // whose life falls to 1 or below frees its slot.
 void updateSmoke(uint32_t frameRate);
 
-// Draws every puff with this texture as a turning, fading square facing a
-// viewer with these angles (degrees), inside the view's camera transform.
-void drawSmoke(uint32_t texture, float pitch, float yaw, float roll);
+// Draws every live puff with this texture as a turning, fading square facing a
+// viewer with these angles (degrees), inside the view's camera transform; with
+// skipUnseen the puffs wholly outside the view are not sent at all.
+void drawSmoke(uint32_t texture, float pitch, float yaw, float roll, bool skipUnseen);
 
 // The colour alpha of a puff with this life: fades in over the first half of
 // its life and out over the second.

@@ -1,8 +1,15 @@
 // smoke_draw.cpp -- the puffs as camera-facing squares that fade and turn as they age.
 #include "common/gl_api.h"
+#include "render/gl_state.h"
 #include "vehicle/smoke.h"
 
-void drawSmoke(uint32_t texture, float pitch, float yaw, float roll) {
+void drawSmoke(uint32_t texture, float pitch, float yaw, float roll, bool skipUnseen) {
+    // A puff's square reaches 0.71 from its centre; what lies wholly outside
+    // the view (most of a driver's smoke is behind the seat) is not sent.
+    float clip[16] = {};
+    if (skipUnseen) {
+        currentClipMatrix(clip);
+    }
     glBindTexture(GL_TEXTURE_2D, texture);
     // The destination factor is the frame buffer's alpha, which reads as one:
     // the puffs brighten what lies behind them.
@@ -11,8 +18,9 @@ void drawSmoke(uint32_t texture, float pitch, float yaw, float roll) {
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0);
     for (const SmokeParticle& p : smoke.particles) {
-        if (p.life == 0) {
-            continue; // a free slot: alpha 0, the alpha test would drop all of it
+        const float centre[3] = {p.x, p.y, p.z};
+        if (p.life == 0 || (skipUnseen && sphereOutsideView(clip, centre, 1.0f))) {
+            continue; // a free slot (alpha 0: the alpha test would drop all of it), or unseen
         }
         glPushMatrix();
         glColor4f(1, 1, 1, smokeAlpha(p.life));

@@ -1,10 +1,11 @@
-// scene_test.cpp -- the world camera's aim, the driver's readout and the
-// operating-system line of the information overlay.
+// scene_test.cpp -- the world camera's aim, what a view can see, the driver's
+// readout and the operating-system line of the information overlay.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "render/gl_state.h"
 #include "render/overlays.h"
 #include "scene/scene.h"
 
@@ -34,6 +35,32 @@ std::string readout(float driveSpeed, float speed) {
     char text[64];
     formatReadout(driveSpeed, speed, text);
     return text;
+}
+
+// A camera at the origin looking along -z through a 45-degree, 4:3 view from
+// 0.09 to 500. At 10 ahead the view is 5.523 to each side; its side planes lean
+// out at atan(0.5523), so a centre 6.3 to the left is 0.68 outside: a sphere of
+// 1 still reaches in. The near plane is 0.09 ahead of the eye.
+TEST(ViewCulling, OnlyWhatLiesWhollyBeyondAPlaneIsLeftOut) {
+    const double f = 1 / std::tan(22.5 * 3.14159265358979 / 180), n = 0.09, far = 500;
+    float clip[16] = {};
+    clip[0] = static_cast<float>(f * 3 / 4);
+    clip[5] = static_cast<float>(f);
+    clip[10] = static_cast<float>((far + n) / (n - far));
+    clip[11] = -1;
+    clip[14] = static_cast<float>(2 * far * n / (n - far));
+    const struct {
+        float x, y, z;
+        bool outside;
+    } spheres[] = {
+        {0, 0, -10, false},   {-6.3f, 0, -10, false}, {-6.8f, 0, -10, true}, {6.8f, 0, -10, true},
+        {0, 4.9f, -10, false}, {0, -5.4f, -10, true}, {0, 0, 0.5f, false},   {0, 0, 1.2f, true},
+        {0, 0, -500.8f, false}, {0, 0, -501.2f, true},
+    };
+    for (const auto& s : spheres) {
+        const float centre[3] = {s.x, s.y, s.z};
+        EXPECT_EQ(sphereOutsideView(clip, centre, 1.0f), s.outside) << s.x << ' ' << s.y << ' ' << s.z;
+    }
 }
 
 TEST(Readout, EngineAndRoadSpeed) {
