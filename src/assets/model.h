@@ -37,6 +37,8 @@ struct VehicleModel {
     ModelFace faces[maxModelFaces];
     uint32_t textures[maxModelTextures];        // GL names; 0 until loaded
     uint32_t bodyList;                          // 0 until built: calling it draws nothing
+    float bodyCentre[3];                        // a sphere holding every corner of the
+    float bodyRadius;                           // drawn faces (model coordinates)
     float wheelX[2];  // [0] wheels drawn unturned, [1] wheels turned by 180 degrees
     float wheelZ[2];  // [0] front (steered) axle, [1] rear axle
     float wheelWidth;
@@ -74,3 +76,7 @@ void faceTextureCoordinates(const VehicleModel& model, const ModelFace& face, fl
 
 // Compiles the body and wheel lists from a read model (GL context current).
 void buildModelLists(VehicleModel& model, const ModelFileContents& contents);
+
+// Sets bodyCentre and bodyRadius: the sphere around every corner of the faces
+// that are built, centred in their box (buildModelLists does it first).
+void boundModelBody(VehicleModel& model, const ModelFileContents& contents);

@@ -1,4 +1,5 @@
 // model_build.cpp -- loading the vehicle model: textures, the body list and the wheel list.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -63,7 +64,33 @@ void faceTextureCoordinates(const VehicleModel& model, const ModelFace& face, fl
     }
 }
 
+void boundModelBody(VehicleModel& model, const ModelFileContents& contents) {
+    const auto eachCorner = [&](auto visit) {
+        for (int i = 0; i <= model.lastFaceIndex && i < maxModelFaces; ++i) {
+            for (int corner = 0; contents.hasFace[i] && corner < 4; ++corner) {
+                visit(model.vertices[model.faces[i].vertex[corner]]);
+            }
+        }
+    };
+    float low[3] = {HUGE_VALF, HUGE_VALF, HUGE_VALF}, high[3] = {-HUGE_VALF, -HUGE_VALF, -HUGE_VALF};
+    eachCorner([&](const float* p) {
+        for (int k = 0; k < 3; ++k) {
+            low[k] = std::min(low[k], p[k]);
+            high[k] = std::max(high[k], p[k]);
+        }
+    });
+    for (int k = 0; k < 3; ++k) {
+        model.bodyCentre[k] = low[k] <= high[k] ? (low[k] + high[k]) / 2 : 0.0f;
+    }
+    model.bodyRadius = 0;
+    eachCorner([&](const float* p) {
+        const float d[3] = {p[0] - model.bodyCentre[0], p[1] - model.bodyCentre[1], p[2] - model.bodyCentre[2]};
+        model.bodyRadius = std::max(model.bodyRadius, std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]));
+    });
+}
+
 void buildModelLists(VehicleModel& model, const ModelFileContents& contents) {
+    boundModelBody(model, contents);
     model.bodyList = glGenLists(1);
     glNewList(model.bodyList, GL_COMPILE);
     uint32_t bound = ~0u; // none yet: the first face always binds

@@ -35,7 +35,7 @@ void drawVehicleBody(const Vehicle& v) {
     glRotatef(v.roll, 0, 0, 1);
     glTranslatef(0, 0, -v.model.wheelZ[1]);
     glColor3f(v.colour[0], v.colour[1], v.colour[2]);
-    drawVehicle(v.model, v.wheelSteer, v.wheelSpin);
+    drawVehicle(v.model, v.wheelSteer, v.wheelSpin, terrain.lists != 0);
     glPopMatrix();
 }
 

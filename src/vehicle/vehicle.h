@@ -93,5 +93,6 @@ void emitVehicleSmoke(Vehicle& vehicle, uint32_t frameRate, double dx, double dz
 float tyreScrub(const Vehicle& vehicle, uint32_t frameRate);
 
 // Draws a vehicle placed by the caller: the body raised by the wheel radius, in
-// the current colour, and four white wheels, steered and spun.
-void drawVehicle(const VehicleModel& model, const float* steerAngles, const float* spinAngles);
+// the current colour, and four white wheels, steered and spun; with skipUnseen
+// the body or wheels wholly outside the view are not sent.
+void drawVehicle(const VehicleModel& model, const float* steerAngles, const float* spinAngles, bool skipUnseen);

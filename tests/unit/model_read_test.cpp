@@ -1,6 +1,7 @@
 // model_read_test.cpp -- the model file's keyword records, its limits and damaged files.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -45,6 +46,16 @@ TEST(ModelRead, RecordsAndTheWordsBetweenThem) {
     const ReadModel& planes = readText("face: 0 0 0 0 0 0 0 ZY\nface: 0 0 0 0 0 0 0 xy\n");
     EXPECT_EQ(planes.model.faces[0].plane, planeZY);
     EXPECT_FALSE(planes.contents.hasWheel || planes.model.wheelRadius != 0); // no wheel record: no wheel
+}
+
+// The built faces' corners span the unit cube: the sphere is centred in it and
+// reaches its corners. Face 5 lies past the last face and does not count.
+TEST(ModelRead, BodyBoundsHoldEveryBuiltCorner) {
+    ReadModel& r = readText("vertex: 2 1 1 0\nvertex: 4 0 0 1\nvertex: 6 9 9 9\nface: 5 6 6 6 6 0 0 XY\n"
+                            "face: 0 0 1 2 3 0 0 XY\nface: 1 0 1 2 4 0 1 XZ\n");
+    boundModelBody(r.model, r.contents);
+    EXPECT_EQ(std::vector<float>(r.model.bodyCentre, r.model.bodyCentre + 3), std::vector<float>({0.5f, 0.5f, 0.5f}));
+    EXPECT_FLOAT_EQ(r.model.bodyRadius, std::sqrt(0.75f));
 }
 
 TEST(ModelRead, DamagedRecordsAreRefusedAndCounted) {
