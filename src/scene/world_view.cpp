@@ -5,6 +5,14 @@
 #include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"
 
+namespace {
+
+// MUDLARK_IMMEDIATE left the terrain without display lists: the scene is then
+// drawn the plain way, vertex by vertex, in the old order, nothing left out.
+bool drawnThePlainWay() { return terrain.lists == 0; }
+
+} // namespace
+
 void drawVehicleShadow(const Vehicle& v) {
     // The shadow multiplies the ground under the four wheels, 0.1 above it.
     glBindTexture(GL_TEXTURE_2D, shadowTexture);
@@ -35,7 +43,7 @@ void drawVehicleBody(const Vehicle& v) {
     glRotatef(v.roll, 0, 0, 1);
     glTranslatef(0, 0, -v.model.wheelZ[1]);
     glColor3f(v.colour[0], v.colour[1], v.colour[2]);
-    drawVehicle(v.model, v.wheelSteer, v.wheelSpin, terrain.lists != 0);
+    drawVehicle(v.model, v.wheelSteer, v.wheelSpin, !drawnThePlainWay());
     glPopMatrix();
 }
 
@@ -54,9 +62,9 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
     glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_LIGHTING);
-    if (terrain.lists == 0) {
-        // The plain way, kept to compare pictures with: everything vertex by
-        // vertex, in the order it lies on the ground.
+    if (drawnThePlainWay()) {
+        // Kept to compare pictures with: everything in the order it lies on
+        // the ground.
         drawGround(&terrain);
         drawGrowth(&terrain);
         for (const Vehicle& vehicle : vehicles) {
@@ -77,7 +85,7 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
             drawVehicleShadow(vehicle);
         }
     }
-    drawSmoke(smokeTexture, viewerPitch, viewerYaw, viewerRoll, terrain.lists != 0);
+    drawSmoke(smokeTexture, viewerPitch, viewerYaw, viewerRoll, !drawnThePlainWay());
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
 }
