@@ -61,8 +61,27 @@ void beginOverlay2D() {
     glLoadIdentity();
 }
 
-void currentClipMatrix(float clip[16]) {
-    float projection[16], modelview[16];
+ViewVolume viewVolume(const float clip[16]) {
+    // The view is where -w <= x, y, z <= w in clip space: each plane is the
+    // fourth row of the matrix plus or minus one of the first three.
+    ViewVolume view{};
+    for (int plane = 0; plane < 6; ++plane) {
+        const int row = plane / 2;
+        const float sign = plane % 2 == 0 ? 1.0f : -1.0f;
+        float p[4];
+        for (int c = 0; c < 4; ++c) {
+            p[c] = clip[4 * c + 3] + sign * clip[4 * c + row];
+        }
+        const float length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+        for (int c = 0; length > 0 && c < 4; ++c) {
+            view.planes[plane][c] = p[c] / length;
+        }
+    }
+    return view;
+}
+
+ViewVolume currentViewVolume() {
+    float projection[16], modelview[16], clip[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     for (int column = 0; column < 4; ++column) {
@@ -74,20 +93,12 @@ void currentClipMatrix(float clip[16]) {
             clip[4 * column + row] = static_cast<float>(sum);
         }
     }
+    return viewVolume(clip);
 }
 
-bool sphereOutsideView(const float clip[16], const float centre[3], float radius) {
-    // The view is where -w <= x, y, z <= w in clip space: each plane is the
-    // fourth row of the matrix plus or minus one of the first three.
-    for (int plane = 0; plane < 6; ++plane) {
-        const int row = plane / 2;
-        const float sign = plane % 2 == 0 ? 1.0f : -1.0f;
-        float p[4];
-        for (int c = 0; c < 4; ++c) {
-            p[c] = clip[4 * c + 3] + sign * clip[4 * c + row];
-        }
-        const float length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
-        if (length > 0 && p[0] * centre[0] + p[1] * centre[1] + p[2] * centre[2] + p[3] < -radius * length) {
+bool sphereOutsideView(const ViewVolume& view, const float centre[3], float radius) {
+    for (const float(&p)[4] : view.planes) {
+        if (p[0] * centre[0] + p[1] * centre[1] + p[2] * centre[2] + p[3] < -radius) {
             return true;
         }
     }

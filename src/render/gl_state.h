@@ -19,10 +19,19 @@ void applyViewPerspective();
 // The width / height ratio of the window, with a zero height counted as one pixel.
 double windowAspect();
 
-// The matrix GL takes points through now: the projection times the modelview,
-// column-major as GL keeps them.
-void currentClipMatrix(float clip[16]);
+// The six planes bounding what a view can show, in the coordinates of the
+// matrix they were taken from, each scaled so that a x + b y + c z + d is the
+// distance inside it (a plane that cannot be scaled is all zero: nothing is
+// ever outside it).
+struct ViewVolume {
+    float planes[6][4];
+};
 
-// Whether a sphere lies wholly outside the view of this clip matrix (beyond one
-// of its six planes by more than the radius): then nothing of it can show.
-bool sphereOutsideView(const float clip[16], const float centre[3], float radius);
+// The volume of a clip matrix (the projection times the modelview, column-major
+// as GL keeps them), and of the one GL takes points through now.
+ViewVolume viewVolume(const float clip[16]);
+ViewVolume currentViewVolume();
+
+// Whether a sphere lies wholly outside the view (beyond one of its planes by
+// more than the radius): then nothing of it can show.
+bool sphereOutsideView(const ViewVolume& view, const float centre[3], float radius);

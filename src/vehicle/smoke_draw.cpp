@@ -6,10 +6,8 @@
 void drawSmoke(uint32_t texture, float pitch, float yaw, float roll, bool skipUnseen) {
     // A puff's square reaches 0.71 from its centre; what lies wholly outside
     // the view (most of a driver's smoke is behind the seat) is not sent.
-    float clip[16] = {};
-    if (skipUnseen) {
-        currentClipMatrix(clip);
-    }
+    // (An empty volume leaves nothing out.)
+    const ViewVolume view = skipUnseen ? currentViewVolume() : ViewVolume{};
     glBindTexture(GL_TEXTURE_2D, texture);
     // The destination factor is the frame buffer's alpha, which reads as one:
     // the puffs brighten what lies behind them.
@@ -19,7 +17,7 @@ void drawSmoke(uint32_t texture, float pitch, float yaw, float roll, bool skipUn
     glAlphaFunc(GL_GREATER, 0);
     for (const SmokeParticle& p : smoke.particles) {
         const float centre[3] = {p.x, p.y, p.z};
-        if (p.life == 0 || (skipUnseen && sphereOutsideView(clip, centre, 1.0f))) {
+        if (p.life == 0 || sphereOutsideView(view, centre, 1.0f)) {
             continue; // a free slot (alpha 0: the alpha test would drop all of it), or unseen
         }
         glPushMatrix();

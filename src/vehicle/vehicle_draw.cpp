@@ -14,13 +14,8 @@ void drawVehicle(const VehicleModel& model, const float* steerAngles, const floa
     glTranslatef(0, model.wheelRadius, 0);
     // A body or wheel wholly outside the view is not sent (a driver's own rear
     // wheels are behind the seat); 0.1 more than their reach is left to spare.
-    float clip[16] = {};
-    if (skipUnseen) {
-        currentClipMatrix(clip);
-    }
-    const auto unseen = [&](const float centre[3], float reach) {
-        return skipUnseen && sphereOutsideView(clip, centre, reach + 0.1f);
-    };
+    const ViewVolume view = skipUnseen ? currentViewVolume() : ViewVolume{}; // empty: nothing left out
+    const auto unseen = [&](const float centre[3], float reach) { return sphereOutsideView(view, centre, reach + 0.1f); };
     const float wheelReach = std::sqrt(model.wheelRadius * model.wheelRadius + model.wheelWidth * model.wheelWidth / 4);
     if (!unseen(model.bodyCentre, model.bodyRadius)) {
         glCallList(model.bodyList);

@@ -59,7 +59,7 @@ TEST(ViewCulling, OnlyWhatLiesWhollyBeyondAPlaneIsLeftOut) {
     };
     for (const auto& s : spheres) {
         const float centre[3] = {s.x, s.y, s.z};
-        EXPECT_EQ(sphereOutsideView(clip, centre, 1.0f), s.outside) << s.x << ' ' << s.y << ' ' << s.z;
+        EXPECT_EQ(sphereOutsideView(viewVolume(clip), centre, 1.0f), s.outside) << s.x << ' ' << s.y << ' ' << s.z;
     }
 }
 
