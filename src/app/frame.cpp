@@ -18,9 +18,13 @@ namespace {
 
 // A view's viewport with the 45-degree projection; the aspect is the whole
 // window's, so a quarter keeps the window's proportions.
-void setUpSubView(const Viewport& v) {
+void useViewport(const Viewport& v) {
     glViewport(static_cast<GLint>(v.x), static_cast<GLint>(v.y), static_cast<GLsizei>(v.width),
                static_cast<GLsizei>(v.height));
+}
+
+void setUpSubView(const Viewport& v) {
+    useViewport(v);
     applyViewPerspective();
 }
 
@@ -42,8 +46,7 @@ void drawPadNotices() {
             viewOf(static_cast<uint32_t>(notice.vehicle), view);
         }
         const uint32_t place = (view.x != 0 ? 1 : 0) + (view.y != 0 ? 2 : 0) + (view.width < settings.width ? 4 : 0);
-        glViewport(static_cast<GLint>(view.x), static_cast<GLint>(view.y), static_cast<GLsizei>(view.width),
-                   static_cast<GLsizei>(view.height));
+        useViewport(view);
         printText(16, 104 + 24 * lines[place]++, "%s", notice.text);
     }
 }
@@ -90,7 +93,9 @@ void drawFrame() {
     readFollowKeys(input, followedVehicle);
     readPads();
     advanceSimulation(frameTimer.measuredFps);
-    publishSound(frameSound(frameTimer.measuredFps));
+    if (settings.sound) { // without sound nobody listens: no snapshot
+        publishSound(frameSound(frameTimer.measuredFps));
+    }
     drawViews();
     // Each frame's simulation sees only the mouse motion and the key presses
     // since the last frame.
