@@ -59,9 +59,10 @@ int runGame() {
     setUpScene(settings.textureFilter);
     // Pads are read only when their support started; without it, keys alone.
     settings.gamepads = settings.gamepads && platformOpenGamepads();
-    if (settings.sound) {
-        startSound();
-    }
+    // The sound device opens once the first frame is on screen: finding it can
+    // take a tenth of a second (longer still where there is none), and the
+    // start line should not wait for it.
+    bool soundPending = settings.sound;
 
     while (!done) {
         if (platformPeekMessage(message)) {
@@ -78,6 +79,10 @@ int runGame() {
             } else {
                 drawFrame();
                 platformSwapBuffers();
+                if (soundPending) {
+                    startSound();
+                    soundPending = false;
+                }
             }
         }
     }
