@@ -37,6 +37,12 @@ struct VehicleModel {
     ModelFace faces[maxModelFaces];
     uint32_t textures[maxModelTextures];        // GL names; 0 until loaded
     uint32_t bodyList;                          // 0 until built: calling it draws nothing
+    // The body as runs of consecutive faces with one picture, in the file's
+    // order: bodyRunCount lists from bodyRuns, each to be drawn with its picture
+    // bound (bodyList binds and calls them all).
+    uint32_t bodyRuns;
+    int32_t bodyRunCount;
+    uint32_t bodyRunTextures[maxModelFaces];
     float bodyCentre[3];                        // a sphere holding every corner of the
     float bodyRadius;                           // drawn faces (model coordinates)
     float wheelX[2];  // [0] wheels drawn unturned, [1] wheels turned by 180 degrees
@@ -44,7 +50,18 @@ struct VehicleModel {
     float wheelWidth;
     float wheelRadius; // also the height by which the body is drawn
     int32_t wheelTextures[3]; // cap facing -x (unturned), tread, cap facing +x; or noWheelTexture
-    uint32_t wheelList;
+    uint32_t wheelList;  // the three parts, each with its picture bound
+    uint32_t wheelParts; // three lists from the wheel's centre: wheelTextures' parts, none bound
+};
+
+// The pictures loaded so far while the vehicles are set up, by file name: a
+// picture that several records or several vehicles name is loaded once, so a
+// view can bind it once for all of them. Pictures that failed are not kept:
+// every record naming one says so again.
+struct ModelPictures {
+    char files[maxModelTextures][maxTextureNameLength + 1];
+    uint32_t names[maxModelTextures];
+    int count;
 };
 
 // What the model file said besides the geometry: the texture files and which
@@ -64,11 +81,14 @@ struct ModelFileContents {
 // whose indices break the limits are skipped, never stored.
 void readModelFile(std::FILE* file, VehicleModel& model, ModelFileContents& contents);
 
-// Loads the file, its textures and the body and wheel display lists. A missing
-// file shows "Unable to load vehModel!" captioned "Error -1", leaves the model
-// empty and returns false; a file with damaged records shows one box and builds
-// what is sound.
-bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter);
+// Loads the file, its textures (those already in pictures are shared, new ones
+// are added) and the body and wheel display lists. A missing file shows "Unable
+// to load vehModel!" captioned "Error -1", leaves the model empty and returns
+// false; a file with damaged records shows one box and builds what is sound.
+bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter, ModelPictures& pictures);
+
+// The GL name of a wheel part's picture; 0 (no texture) for a damaged index.
+uint32_t wheelPartPicture(const VehicleModel& model, int part);
 
 // The texture coordinates of a face's four corners: the corner's two plane
 // coordinates placed between the texture's mapping start and end.

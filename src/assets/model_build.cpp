@@ -1,6 +1,7 @@
-// model_build.cpp -- loading the vehicle model: textures, the body list and the wheel list.
+// model_build.cpp -- loading the vehicle model: textures, the body lists and the wheel lists.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "core/app_state.h"
@@ -21,15 +22,10 @@ float mapCoordinate(float value, float start, float end) {
     return (value - start) / span;
 }
 
-// One face; its texture is bound only when it differs from the last face's
-// (bound), so faces that share a texture run on as one batch in the list.
-void emitFace(const VehicleModel& model, const ModelFace& face, uint32_t& bound) {
+// One face, its texture already bound.
+void emitFace(const VehicleModel& model, const ModelFace& face) {
     float st[4][2];
     faceTextureCoordinates(model, face, st);
-    if (model.textures[face.texture] != bound) {
-        bound = model.textures[face.texture];
-        glBindTexture(GL_TEXTURE_2D, bound);
-    }
     glBegin(GL_QUADS);
     glNormal3fv(model.normals[face.normal]);
     for (int corner = 0; corner < 4; ++corner) {
@@ -40,13 +36,12 @@ void emitFace(const VehicleModel& model, const ModelFace& face, uint32_t& bound)
     glEnd();
 }
 
-// The GL name of a wheel part's texture; 0 (no texture) for a damaged index.
-uint32_t wheelTextureName(const VehicleModel& model, int part) {
+} // namespace
+
+uint32_t wheelPartPicture(const VehicleModel& model, int part) {
     const int32_t index = model.wheelTextures[part];
     return index >= 0 && index < maxModelTextures ? model.textures[index] : 0;
 }
-
-} // namespace
 
 void faceTextureCoordinates(const VehicleModel& model, const ModelFace& face, float st[4][2]) {
     // u and v axes of each plane: XZ takes x and z, ZY z and y, XY x and y.
@@ -89,42 +84,84 @@ void boundModelBody(VehicleModel& model, const ModelFileContents& contents) {
     });
 }
 
-void buildModelLists(VehicleModel& model, const ModelFileContents& contents) {
-    boundModelBody(model, contents);
+// The body's faces in the file's order, a list for each run of faces with one
+// picture: drawn run by run, faces that lie in one plane cover each other as the
+// file orders them, and a view can draw a run for all three vehicles on one bind.
+void buildBodyLists(VehicleModel& model, const ModelFileContents& contents) {
+    const auto eachRunStart = [&](auto visit) {
+        uint32_t picture = 0;
+        bool first = true;
+        for (int i = 0; i <= model.lastFaceIndex && i < maxModelFaces; ++i) {
+            if (contents.hasFace[i] && (first || model.textures[model.faces[i].texture] != picture)) {
+                picture = model.textures[model.faces[i].texture];
+                first = false;
+                visit(i, picture);
+            }
+        }
+    };
+    model.bodyRunCount = 0;
+    eachRunStart([&](int, uint32_t) { ++model.bodyRunCount; });
+    model.bodyRuns = model.bodyRunCount > 0 ? glGenLists(model.bodyRunCount) : 0;
+    int run = 0;
+    eachRunStart([&](int start, uint32_t picture) {
+        model.bodyRunTextures[run] = picture;
+        glNewList(model.bodyRuns + static_cast<uint32_t>(run++), GL_COMPILE);
+        for (int i = start; i <= model.lastFaceIndex && i < maxModelFaces; ++i) {
+            if (!contents.hasFace[i]) {
+                continue;
+            }
+            if (model.textures[model.faces[i].texture] != picture) {
+                break;
+            }
+            emitFace(model, model.faces[i]);
+        }
+        glEndList();
+    });
     model.bodyList = glGenLists(1);
     glNewList(model.bodyList, GL_COMPILE);
-    uint32_t bound = ~0u; // none yet: the first face always binds
-    for (int i = 0; i <= model.lastFaceIndex && i < maxModelFaces; ++i) {
-        if (contents.hasFace[i]) {
-            emitFace(model, model.faces[i], bound);
-        }
+    for (run = 0; model.bodyRuns != 0 && run < model.bodyRunCount; ++run) {
+        glBindTexture(GL_TEXTURE_2D, model.bodyRunTextures[run]);
+        glCallList(model.bodyRuns + static_cast<uint32_t>(run));
     }
     glEndList();
+}
 
-    // The wheel: a cylinder along x with a cap at each end. The quarter turn that
-    // lays the quadric's z axis along x stays on the matrix after the list runs.
+void buildModelLists(VehicleModel& model, const ModelFileContents& contents) {
+    boundModelBody(model, contents);
+    buildBodyLists(model, contents);
+
+    // The wheel: a cylinder along x with a cap at each end, each part a list of
+    // its own from the wheel's centre (a quarter turn lays the quadric's z axis
+    // along x), so a view can draw one part for every wheel on one bind.
+    model.wheelParts = glGenLists(3);
+    for (uint32_t part = 0; model.wheelParts != 0 && part < 3; ++part) {
+        glNewList(model.wheelParts + part, GL_COMPILE);
+        if (quadric != nullptr) {
+            glRotatef(-90.0f, 0.0f, 1.0f, 0.0f);
+            glTranslatef(0.0f, 0.0f, (part == 0 ? 0.5f : -0.5f) * model.wheelWidth);
+            if (part == 1) {
+                gluCylinder(quadric, model.wheelRadius, model.wheelRadius, model.wheelWidth, 16, 1);
+            } else {
+                if (part == 2) {
+                    glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
+                }
+                gluDisk(quadric, 0.0, model.wheelRadius, 16, 1);
+            }
+        }
+        glEndList();
+    }
     model.wheelList = glGenLists(1);
     glNewList(model.wheelList, GL_COMPILE);
-    glRotatef(-90.0f, 0.0f, 1.0f, 0.0f);
-    if (quadric != nullptr) {
+    for (uint32_t part = 0; model.wheelParts != 0 && part < 3; ++part) {
+        glBindTexture(GL_TEXTURE_2D, wheelPartPicture(model, static_cast<int>(part)));
         glPushMatrix();
-        glTranslatef(0.0f, 0.0f, model.wheelWidth / 2.0f);
-        glBindTexture(GL_TEXTURE_2D, wheelTextureName(model, 0));
-        gluDisk(quadric, 0.0, model.wheelRadius, 16, 1);
-        glPopMatrix();
-        glPushMatrix();
-        glTranslatef(0.0f, 0.0f, -model.wheelWidth / 2.0f);
-        glBindTexture(GL_TEXTURE_2D, wheelTextureName(model, 1));
-        gluCylinder(quadric, model.wheelRadius, model.wheelRadius, model.wheelWidth, 16, 1);
-        glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
-        glBindTexture(GL_TEXTURE_2D, wheelTextureName(model, 2));
-        gluDisk(quadric, 0.0, model.wheelRadius, 16, 1);
+        glCallList(model.wheelParts + part);
         glPopMatrix();
     }
     glEndList();
 }
 
-bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter) {
+bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter, ModelPictures& pictures) {
     std::FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;
     if (file == nullptr) {
         platformShowMessage("Unable to load vehModel!", "Error -1", MessageIcon::exclamation);
@@ -137,21 +174,22 @@ bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter) {
         platformShowMessage("Damaged records in vehModel ignored!", "Error -1",
                             MessageIcon::exclamation);
     }
-    // A picture named by several records (the two seats, the two fenders) is
-    // loaded once and shared, so their faces can be drawn together.
-    bool loaded[maxModelTextures] = {};
+    // A picture named by several records (the two seats, the two fenders) or by
+    // several vehicles is loaded once and shared.
     for (int i = 0; i <= model.lastTextureIndex && i < maxModelTextures; ++i) {
         if (!contents.hasTexture[i]) {
             continue;
         }
-        for (int earlier = 0; earlier < i && !loaded[i]; ++earlier) {
-            if (loaded[earlier] && std::strcmp(contents.textureFiles[earlier], contents.textureFiles[i]) == 0) {
-                model.textures[i] = model.textures[earlier];
-                loaded[i] = true;
-            }
+        const char* name = contents.textureFiles[i];
+        int known = 0;
+        while (known < pictures.count && std::strcmp(pictures.files[known], name) != 0) {
+            ++known;
         }
-        if (!loaded[i]) {
-            loaded[i] = loadTargaTexture(contents.textureFiles[i], &model.textures[i], filter);
+        if (known < pictures.count) {
+            model.textures[i] = pictures.names[known];
+        } else if (loadTargaTexture(name, &model.textures[i], filter) && pictures.count < maxModelTextures) {
+            std::snprintf(pictures.files[pictures.count], sizeof pictures.files[0], "%s", name);
+            pictures.names[pictures.count++] = model.textures[i];
         }
     }
     buildModelLists(model, contents);

@@ -53,8 +53,6 @@ void formatReadout(float driveSpeed, float speed, char (&text)[64]);
 // these angles; lighting and texturing are off again afterwards.
 void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll);
 
-// One vehicle as both views draw it: its shadow on the ground under its wheels,
-// and its body placed, turned and coloured.
+// A vehicle's shadow on the ground under its wheels, as both views draw it.
 struct Vehicle;
 void drawVehicleShadow(const Vehicle& vehicle);
-void drawVehicleBody(const Vehicle& vehicle);

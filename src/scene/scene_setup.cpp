@@ -50,8 +50,9 @@ void placeVehicles() {
 void setUpScene(int32_t filter) {
     loadBitmapTexture("Textures/ShadowMap.bmp", &shadowTexture, filter);
     loadTargaTexture("Textures/SmokeMap.tga", &smokeTexture, filter);
+    ModelPictures pictures{}; // the three vehicles share their pictures
     for (Vehicle& vehicle : vehicles) {
-        initVehicle(vehicle, filter);
+        initVehicle(vehicle, filter, pictures);
     }
     placeVehicles();
     buildTerrain(&terrain, filter);

@@ -11,6 +11,15 @@ namespace {
 // drawn the plain way, vertex by vertex, in the old order, nothing left out.
 bool drawnThePlainWay() { return terrain.lists == 0; }
 
+// The plain way's vehicle: placed, coloured and drawn on its own.
+void drawVehicleBody(const Vehicle& v) {
+    glPushMatrix();
+    placeVehicle(v);
+    glColor3f(v.colour[0], v.colour[1], v.colour[2]);
+    drawVehicle(v);
+    glPopMatrix();
+}
+
 } // namespace
 
 void drawVehicleShadow(const Vehicle& v) {
@@ -32,19 +41,6 @@ void drawVehicleShadow(const Vehicle& v) {
     glEnd();
     glDisable(GL_BLEND);
     glEnable(GL_LIGHTING);
-}
-
-void drawVehicleBody(const Vehicle& v) {
-    glPushMatrix();
-    // The model's rear axle sits on the vehicle's position.
-    glTranslatef(v.position[0], v.position[1], v.position[2]);
-    glRotatef(v.heading, 0, 1, 0);
-    glRotatef(v.pitch, 1, 0, 0);
-    glRotatef(v.roll, 0, 0, 1);
-    glTranslatef(0, 0, -v.model.wheelZ[1]);
-    glColor3f(v.colour[0], v.colour[1], v.colour[2]);
-    drawVehicle(v.model, v.wheelSteer, v.wheelSpin, !drawnThePlainWay());
-    glPopMatrix();
 }
 
 void drawWorldView(uint32_t followedVehicle) {
@@ -76,9 +72,7 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
         // ground's two textured passes then skip every pixel a body or a leaf
         // hides (the bonnet fills a third of a driver's view). The shadows
         // multiply the ground, so they come after it.
-        for (const Vehicle& vehicle : vehicles) {
-            drawVehicleBody(vehicle);
-        }
+        drawVehicles(vehicles, vehicleCount);
         drawGrowth(&terrain);
         drawGround(&terrain);
         for (const Vehicle& vehicle : vehicles) {

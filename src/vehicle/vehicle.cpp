@@ -42,11 +42,11 @@ void resetVehicle(Vehicle& v) {
     v.mass = 1.1f;
 }
 
-void initVehicle(Vehicle& vehicle, int32_t filter) {
+void initVehicle(Vehicle& vehicle, int32_t filter, ModelPictures& pictures) {
     // A model that was read but gives no wheels to stand on (an empty or cut
     // file) leaves the vehicle standing at its start: the player hears why.
     // A missing file has already said so.
-    if (loadVehicleModel(vehicle.model, "Models/Model01.obj", filter) &&
+    if (loadVehicleModel(vehicle.model, "Models/Model01.obj", filter, pictures) &&
         !hasUsableWheelLayout(vehicle.model)) {
         platformShowMessage("Vehicle model has no usable wheels!", "Error -1",
                             MessageIcon::exclamation);

@@ -49,9 +49,10 @@ struct Vehicle {
 constexpr int vehicleCount = 3;
 extern Vehicle vehicles[vehicleCount];
 
-// Loads the model from "Models/Model01.obj" with the texture filter, then resets
+// Loads the model from "Models/Model01.obj" with the texture filter (sharing the
+// pictures earlier vehicles loaded, and adding its own), then resets
 // the driving state (resetVehicle). Keys, colour and start x are the caller's.
-void initVehicle(Vehicle& vehicle, int32_t filter);
+void initVehicle(Vehicle& vehicle, int32_t filter, ModelPictures& pictures);
 
 // Every speed, angle and wheel state to zero, both axles on the ground, and
 // the nine driving parameters.
@@ -92,7 +93,16 @@ void emitVehicleSmoke(Vehicle& vehicle, uint32_t frameRate, double dx, double dz
 // the slide.
 float tyreScrub(const Vehicle& vehicle, uint32_t frameRate);
 
-// Draws a vehicle placed by the caller: the body raised by the wheel radius, in
-// the current colour, and four white wheels, steered and spun; with skipUnseen
-// the body or wheels wholly outside the view are not sent.
-void drawVehicle(const VehicleModel& model, const float* steerAngles, const float* spinAngles, bool skipUnseen);
+// Moves the current matrix to the vehicle: its rear axle on its position, turned
+// by its heading, pitch and roll, the body raised by the wheel radius.
+void placeVehicle(const Vehicle& vehicle);
+
+// Draws a vehicle placed by the caller, the plain way: the body in the current
+// colour and four white wheels, steered and spun, a part at a time.
+void drawVehicle(const Vehicle& vehicle);
+
+// Draws the vehicles together, a picture at a time: each run of body faces and
+// each wheel part for every vehicle before the next picture is bound, each
+// vehicle's own faces in their order. Bodies and wheels wholly outside the
+// view are not sent.
+void drawVehicles(const Vehicle* drawn, int count);

@@ -1,50 +1,132 @@
-// vehicle_draw.cpp -- a vehicle from its display lists: body on four wheels.
+// vehicle_draw.cpp -- the vehicles from their display lists: bodies on four wheels.
 #include <cmath>
 
 #include "common/gl_api.h"
 #include "render/gl_state.h"
 #include "vehicle/vehicle.h"
 
-void drawVehicle(const VehicleModel& model, const float* steerAngles, const float* spinAngles, bool skipUnseen) {
+namespace {
+
+// Moves the current matrix from the body to a wheel's centre, steered and spun.
+// Wheels 0 and 1 are on the front axle, 2 and 3 on the rear; 0 and 2 at
+// wheelX[0]. The second side's wheels are turned half round so the same face of
+// the wheel shows outward; that turn reverses their spin.
+void placeWheel(const Vehicle& v, int wheel) {
+    const int side = wheel % 2;
+    const bool front = wheel < 2;
+    glTranslatef(v.model.wheelX[side], 0, v.model.wheelZ[front ? 0 : 1]);
+    if (side == 1) {
+        glRotatef(180, 0, 1, 0);
+    }
+    if (front) {
+        glRotatef(-v.wheelSteer[side], 0, 1, 0);
+    }
+    glRotatef(side == 1 ? v.wheelSpin[wheel] : -v.wheelSpin[wheel], 1, 0, 0);
+}
+
+// A wheel's centre in body coordinates.
+void wheelCentre(const VehicleModel& model, int wheel, float centre[3]) {
+    centre[0] = model.wheelX[wheel % 2];
+    centre[1] = 0;
+    centre[2] = model.wheelZ[wheel < 2 ? 0 : 1];
+}
+
+// Binds a picture unless it is bound already.
+void bindPicture(uint32_t picture, uint32_t& bound) {
+    if (picture != bound) {
+        glBindTexture(GL_TEXTURE_2D, picture);
+        bound = picture;
+    }
+}
+
+} // namespace
+
+void placeVehicle(const Vehicle& v) {
+    // The model's rear axle sits on the vehicle's position; its wheel centres
+    // are at height 0, so the body is raised onto its wheels.
+    glTranslatef(v.position[0], v.position[1], v.position[2]);
+    glRotatef(v.heading, 0, 1, 0);
+    glRotatef(v.pitch, 1, 0, 0);
+    glRotatef(v.roll, 0, 0, 1);
+    glTranslatef(0, 0, -v.model.wheelZ[1]);
+    glTranslatef(0, v.model.wheelRadius, 0);
+}
+
+void drawVehicle(const Vehicle& v) {
     // Texels with zero alpha (the windscreen's glass) are cut away.
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0);
-    glPushMatrix();
-    // The model's wheel centres are at height 0: raise the body onto its wheels.
-    glTranslatef(0, model.wheelRadius, 0);
-    // A body or wheel wholly outside the view is not sent (a driver's own rear
-    // wheels are behind the seat); 0.1 more than their reach is left to spare.
-    const ViewVolume view = skipUnseen ? currentViewVolume() : ViewVolume{}; // empty: nothing left out
-    const auto unseen = [&](const float centre[3], float reach) { return sphereOutsideView(view, centre, reach + 0.1f); };
-    const float wheelReach = std::sqrt(model.wheelRadius * model.wheelRadius + model.wheelWidth * model.wheelWidth / 4);
-    if (!unseen(model.bodyCentre, model.bodyRadius)) {
-        glCallList(model.bodyList);
-    }
+    glCallList(v.model.bodyList);
     glColor3f(1, 1, 1);
-
-    // Wheels 0 and 1 on the front axle, 2 and 3 on the rear; 0 and 2 at
-    // wheelX[0]. The second side's wheels are turned half round so the same
-    // face of the wheel shows outward; that turn reverses their spin.
     for (int wheel = 0; wheel < 4; ++wheel) {
-        const int side = wheel % 2;
-        const bool front = wheel < 2;
-        const float centre[3] = {model.wheelX[side], 0, model.wheelZ[front ? 0 : 1]};
-        if (unseen(centre, wheelReach)) {
-            continue;
-        }
         glPushMatrix();
-        glTranslatef(model.wheelX[side], 0, model.wheelZ[front ? 0 : 1]);
-        if (side == 1) {
-            glRotatef(180, 0, 1, 0);
-        }
-        if (front) {
-            glRotatef(-steerAngles[side], 0, 1, 0);
-        }
-        glRotatef(side == 1 ? spinAngles[wheel] : -spinAngles[wheel], 1, 0, 0);
-        glCallList(model.wheelList);
+        placeWheel(v, wheel);
+        glCallList(v.model.wheelList);
         glPopMatrix();
     }
+    glDisable(GL_ALPHA_TEST);
+}
 
+void drawVehicles(const Vehicle* drawn, int count) {
+    // Each vehicle's matrix once, and what of it the view can see: a body or a
+    // wheel wholly outside (a driver's own rear wheels are behind the seat) is
+    // not sent; 0.1 more than a wheel's reach is left to spare.
+    constexpr int most = 8;
+    float matrices[most][16];
+    bool bodySeen[most];
+    bool wheelSeen[most][4];
+    count = count < most ? count : most;
+    for (int k = 0; k < count; ++k) {
+        const VehicleModel& model = drawn[k].model;
+        glPushMatrix();
+        placeVehicle(drawn[k]);
+        glGetFloatv(GL_MODELVIEW_MATRIX, matrices[k]);
+        const ViewVolume view = currentViewVolume();
+        glPopMatrix();
+        bodySeen[k] = !sphereOutsideView(view, model.bodyCentre, model.bodyRadius + 0.1f);
+        const float reach = std::sqrt(model.wheelRadius * model.wheelRadius + model.wheelWidth * model.wheelWidth / 4);
+        for (int wheel = 0; wheel < 4; ++wheel) {
+            float centre[3];
+            wheelCentre(model, wheel, centre);
+            wheelSeen[k][wheel] = !sphereOutsideView(view, centre, reach + 0.1f);
+        }
+    }
+
+    glEnable(GL_ALPHA_TEST); // texels with zero alpha (the windscreen's glass) are cut away
+    glAlphaFunc(GL_GREATER, 0);
+    glPushMatrix();
+    uint32_t bound = ~0u;
+    int runs = 0;
+    for (int k = 0; k < count; ++k) {
+        runs = drawn[k].model.bodyRunCount > runs ? drawn[k].model.bodyRunCount : runs;
+    }
+    for (int run = 0; run < runs; ++run) {
+        for (int k = 0; k < count; ++k) {
+            const Vehicle& v = drawn[k];
+            if (!bodySeen[k] || run >= v.model.bodyRunCount || v.model.bodyRuns == 0) {
+                continue;
+            }
+            bindPicture(v.model.bodyRunTextures[run], bound);
+            glLoadMatrixf(matrices[k]);
+            glColor3f(v.colour[0], v.colour[1], v.colour[2]);
+            glCallList(v.model.bodyRuns + static_cast<uint32_t>(run));
+        }
+    }
+    glColor3f(1, 1, 1);
+    for (uint32_t part = 0; part < 3; ++part) {
+        for (int k = 0; k < count; ++k) {
+            const VehicleModel& model = drawn[k].model;
+            for (int wheel = 0; wheel < 4 && model.wheelParts != 0; ++wheel) {
+                if (!wheelSeen[k][wheel]) {
+                    continue;
+                }
+                bindPicture(wheelPartPicture(model, static_cast<int>(part)), bound);
+                glLoadMatrixf(matrices[k]);
+                placeWheel(drawn[k], wheel);
+                glCallList(model.wheelParts + part);
+            }
+        }
+    }
     glPopMatrix();
     glDisable(GL_ALPHA_TEST);
 }
