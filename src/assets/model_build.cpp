@@ -88,38 +88,33 @@ void boundModelBody(VehicleModel& model, const ModelFileContents& contents) {
 // picture: drawn run by run, faces that lie in one plane cover each other as the
 // file orders them, and a view can draw a run for all three vehicles on one bind.
 void buildBodyLists(VehicleModel& model, const ModelFileContents& contents) {
-    const auto eachRunStart = [&](auto visit) {
-        uint32_t picture = 0;
-        bool first = true;
-        for (int i = 0; i <= model.lastFaceIndex && i < maxModelFaces; ++i) {
-            if (contents.hasFace[i] && (first || model.textures[model.faces[i].texture] != picture)) {
-                picture = model.textures[model.faces[i].texture];
-                first = false;
-                visit(i, picture);
-            }
+    const int end = std::min(model.lastFaceIndex + 1, maxModelFaces);
+    int starts[maxModelFaces];
+    int runs = 0;
+    for (int i = 0; i < end; ++i) {
+        if (!contents.hasFace[i]) {
+            continue;
         }
-    };
-    model.bodyRunCount = 0;
-    eachRunStart([&](int, uint32_t) { ++model.bodyRunCount; });
-    model.bodyRuns = model.bodyRunCount > 0 ? glGenLists(model.bodyRunCount) : 0;
-    int run = 0;
-    eachRunStart([&](int start, uint32_t picture) {
-        model.bodyRunTextures[run] = picture;
-        glNewList(model.bodyRuns + static_cast<uint32_t>(run++), GL_COMPILE);
-        for (int i = start; i <= model.lastFaceIndex && i < maxModelFaces; ++i) {
-            if (!contents.hasFace[i]) {
-                continue;
+        const uint32_t picture = model.textures[model.faces[i].texture];
+        if (runs == 0 || picture != model.bodyRunTextures[runs - 1]) {
+            model.bodyRunTextures[runs] = picture;
+            starts[runs++] = i;
+        }
+    }
+    model.bodyRunCount = runs;
+    model.bodyRuns = runs > 0 ? glGenLists(runs) : 0;
+    for (int run = 0; model.bodyRuns != 0 && run < runs; ++run) {
+        glNewList(model.bodyRuns + static_cast<uint32_t>(run), GL_COMPILE);
+        for (int i = starts[run]; i < (run + 1 < runs ? starts[run + 1] : end); ++i) {
+            if (contents.hasFace[i]) {
+                emitFace(model, model.faces[i]);
             }
-            if (model.textures[model.faces[i].texture] != picture) {
-                break;
-            }
-            emitFace(model, model.faces[i]);
         }
         glEndList();
-    });
+    }
     model.bodyList = glGenLists(1);
     glNewList(model.bodyList, GL_COMPILE);
-    for (run = 0; model.bodyRuns != 0 && run < model.bodyRunCount; ++run) {
+    for (int run = 0; model.bodyRuns != 0 && run < runs; ++run) {
         glBindTexture(GL_TEXTURE_2D, model.bodyRunTextures[run]);
         glCallList(model.bodyRuns + static_cast<uint32_t>(run));
     }
