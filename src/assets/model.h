@@ -87,6 +87,11 @@ void readModelFile(std::FILE* file, VehicleModel& model, ModelFileContents& cont
 // false; a file with damaged records shows one box and builds what is sound.
 bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter, ModelPictures& pictures);
 
+// Splits the body's faces, in the file's order, into runs of consecutive faces
+// with one picture (by GL name, so records sharing a picture run on): fills
+// model.bodyRunTextures and the runs' first faces, and returns the count.
+int findBodyRuns(VehicleModel& model, const ModelFileContents& contents, int (&starts)[maxModelFaces]);
+
 // The GL name of a wheel part's picture; 0 (no texture) for a damaged index.
 uint32_t wheelPartPicture(const VehicleModel& model, int part);
 

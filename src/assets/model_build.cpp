@@ -84,14 +84,9 @@ void boundModelBody(VehicleModel& model, const ModelFileContents& contents) {
     });
 }
 
-// The body's faces in the file's order, a list for each run of faces with one
-// picture: drawn run by run, faces that lie in one plane cover each other as the
-// file orders them, and a view can draw a run for all three vehicles on one bind.
-void buildBodyLists(VehicleModel& model, const ModelFileContents& contents) {
-    const int end = std::min(model.lastFaceIndex + 1, maxModelFaces);
-    int starts[maxModelFaces];
+int findBodyRuns(VehicleModel& model, const ModelFileContents& contents, int (&starts)[maxModelFaces]) {
     int runs = 0;
-    for (int i = 0; i < end; ++i) {
+    for (int i = 0; i <= model.lastFaceIndex && i < maxModelFaces; ++i) {
         if (!contents.hasFace[i]) {
             continue;
         }
@@ -101,6 +96,16 @@ void buildBodyLists(VehicleModel& model, const ModelFileContents& contents) {
             starts[runs++] = i;
         }
     }
+    return runs;
+}
+
+// The body's faces in the file's order, a list for each run of faces with one
+// picture: drawn run by run, faces that lie in one plane cover each other as the
+// file orders them, and a view can draw a run for all three vehicles on one bind.
+void buildBodyLists(VehicleModel& model, const ModelFileContents& contents) {
+    const int end = std::min(model.lastFaceIndex + 1, maxModelFaces);
+    int starts[maxModelFaces];
+    const int runs = findBodyRuns(model, contents, starts);
     model.bodyRunCount = runs;
     model.bodyRuns = runs > 0 ? glGenLists(runs) : 0;
     for (int run = 0; model.bodyRuns != 0 && run < runs; ++run) {

@@ -58,6 +58,22 @@ TEST(ModelRead, BodyBoundsHoldEveryBuiltCorner) {
     EXPECT_FLOAT_EQ(r.model.bodyRadius, std::sqrt(0.75f));
 }
 
+// The body is drawn run by run in the file's order: records that share one
+// picture run on, a face without a record breaks nothing, and a picture that
+// comes back later starts a run of its own, so faces in one plane still cover
+// each other in the file's order.
+TEST(ModelRead, BodyRunsKeepTheFilesOrder) {
+    ReadModel& r = readText("vertex: 0 0 0 0\nface: 0 0 0 0 0 0 0 XY\nface: 1 0 0 0 0 0 2 XY\n"
+                            "face: 3 0 0 0 0 0 1 XY\nface: 4 0 0 0 0 0 0 XY\n");
+    const uint32_t names[3] = {7, 9, 7}; // records 0 and 2 name one picture
+    std::memcpy(r.model.textures, names, sizeof names);
+    int starts[maxModelFaces];
+    ASSERT_EQ(findBodyRuns(r.model, r.contents, starts), 3);
+    EXPECT_EQ(std::vector<int>(starts, starts + 3), std::vector<int>({0, 3, 4}));
+    EXPECT_EQ(std::vector<uint32_t>(r.model.bodyRunTextures, r.model.bodyRunTextures + 3),
+              std::vector<uint32_t>({7, 9, 7}));
+}
+
 TEST(ModelRead, DamagedRecordsAreRefusedAndCounted) {
     const struct {
         const char* text;
