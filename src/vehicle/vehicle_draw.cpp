@@ -1,4 +1,5 @@
 // vehicle_draw.cpp -- the vehicles from their display lists: bodies on four wheels.
+#include <algorithm>
 #include <cmath>
 
 #include "common/gl_api.h"
@@ -71,11 +72,11 @@ void drawVehicles(const Vehicle* drawn, int count) {
     // Each vehicle's matrix once, and what of it the view can see: a body or a
     // wheel wholly outside (a driver's own rear wheels are behind the seat) is
     // not sent; 0.1 more than a wheel's reach is left to spare.
-    constexpr int most = 8;
+    constexpr int most = 8; // room to spare: the game has three
     float matrices[most][16];
     bool bodySeen[most];
     bool wheelSeen[most][4];
-    count = count < most ? count : most;
+    count = std::min(count, most);
     for (int k = 0; k < count; ++k) {
         const VehicleModel& model = drawn[k].model;
         glPushMatrix();
@@ -98,7 +99,7 @@ void drawVehicles(const Vehicle* drawn, int count) {
     uint32_t bound = ~0u;
     int runs = 0;
     for (int k = 0; k < count; ++k) {
-        runs = drawn[k].model.bodyRunCount > runs ? drawn[k].model.bodyRunCount : runs;
+        runs = std::max(runs, drawn[k].model.bodyRunCount);
     }
     for (int run = 0; run < runs; ++run) {
         for (int k = 0; k < count; ++k) {
