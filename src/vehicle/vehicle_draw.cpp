@@ -8,28 +8,29 @@
 
 namespace {
 
-// Moves the current matrix from the body to a wheel's centre, steered and spun.
-// Wheels 0 and 1 are on the front axle, 2 and 3 on the rear; 0 and 2 at
-// wheelX[0]. The second side's wheels are turned half round so the same face of
-// the wheel shows outward; that turn reverses their spin.
-void placeWheel(const Vehicle& v, int wheel) {
-    const int side = wheel % 2;
-    const bool front = wheel < 2;
-    glTranslatef(v.model.wheelX[side], 0, v.model.wheelZ[front ? 0 : 1]);
-    if (side == 1) {
-        glRotatef(180, 0, 1, 0);
-    }
-    if (front) {
-        glRotatef(-v.wheelSteer[side], 0, 1, 0);
-    }
-    glRotatef(side == 1 ? v.wheelSpin[wheel] : -v.wheelSpin[wheel], 1, 0, 0);
-}
-
-// A wheel's centre in body coordinates.
+// A wheel's centre in body coordinates. Wheels 0 and 1 are on the front axle, 2
+// and 3 on the rear; 0 and 2 at wheelX[0].
 void wheelCentre(const VehicleModel& model, int wheel, float centre[3]) {
     centre[0] = model.wheelX[wheel % 2];
     centre[1] = 0;
     centre[2] = model.wheelZ[wheel < 2 ? 0 : 1];
+}
+
+// Moves the current matrix from the body to a wheel's centre, steered and spun.
+// The second side's wheels are turned half round so the same face of the wheel
+// shows outward; that turn reverses their spin.
+void placeWheel(const Vehicle& v, int wheel) {
+    const int side = wheel % 2;
+    float centre[3];
+    wheelCentre(v.model, wheel, centre);
+    glTranslatef(centre[0], centre[1], centre[2]);
+    if (side == 1) {
+        glRotatef(180, 0, 1, 0);
+    }
+    if (wheel < 2) {
+        glRotatef(-v.wheelSteer[side], 0, 1, 0);
+    }
+    glRotatef(side == 1 ? v.wheelSpin[wheel] : -v.wheelSpin[wheel], 1, 0, 0);
 }
 
 // Binds a picture unless it is bound already.
