@@ -81,9 +81,14 @@ ViewVolume viewVolume(const float clip[16]) {
 }
 
 ViewVolume currentViewVolume() {
-    float projection[16], modelview[16], clip[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    float modelview[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    return viewVolumeFor(modelview);
+}
+
+ViewVolume viewVolumeFor(const float modelview[16]) {
+    float projection[16], clip[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
     for (int column = 0; column < 4; ++column) {
         for (int row = 0; row < 4; ++row) {
             double sum = 0;

@@ -28,9 +28,11 @@ struct ViewVolume {
 };
 
 // The volume of a clip matrix (the projection times the modelview, column-major
-// as GL keeps them), and of the one GL takes points through now.
+// as GL keeps them), of the one GL takes points through now, and of the current
+// projection with this modelview.
 ViewVolume viewVolume(const float clip[16]);
 ViewVolume currentViewVolume();
+ViewVolume viewVolumeFor(const float modelview[16]);
 
 // Whether a sphere lies wholly outside the view (beyond one of its planes by
 // more than the radius): then nothing of it can show.

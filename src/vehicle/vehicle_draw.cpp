@@ -83,8 +83,8 @@ void drawVehicles(const Vehicle* drawn, int count) {
         glPushMatrix();
         placeVehicle(drawn[k]);
         glGetFloatv(GL_MODELVIEW_MATRIX, matrices[k]);
-        const ViewVolume view = currentViewVolume();
         glPopMatrix();
+        const ViewVolume view = viewVolumeFor(matrices[k]);
         bodySeen[k] = !sphereOutsideView(view, model.bodyCentre, model.bodyRadius + 0.1f);
         const float reach = std::sqrt(model.wheelRadius * model.wheelRadius + model.wheelWidth * model.wheelWidth / 4);
         for (int wheel = 0; wheel < 4; ++wheel) {
