@@ -1,8 +1,11 @@
 #!/bin/sh
-# Builds Mudlark with warnings as errors and runs every test: unit tests, GL
-# tests and end-to-end tests (each starts an Xvfb of its own), the Windows
-# build under Wine when mingw-w64 and Wine are installed, and a short run of
-# every fuzz target. Installs what is missing first. Arguments go to the first ctest.
+# Builds Mudlark with warnings as errors and runs every test: unit tests (the
+# SDL backend's pads in a real SDL window among them), end-to-end tests of the
+# built game (each starts an Xvfb of its own), the install tree and the Debian
+# package through whichever packager's validators are installed, the Windows
+# build under Wine when mingw-w64 and Wine are installed, the benchmarks
+# briefly, and a short run of every fuzz target. Installs what is missing
+# first. Arguments go to the first ctest.
 set -eu
 root=$(cd "$(dirname "$0")" && pwd)
 . "$root/scripts/common.sh"

@@ -32,6 +32,11 @@ bool viewOf(uint32_t vehicle, Viewport& viewport) {
     return driverViewport(vehicle, worldView, splitLayout, followedVehicle, settings.width, settings.height, viewport);
 }
 
+// A driver view's readout sits 64 pixels down. The system information's three
+// lines (down to 60) share the one-driver view's corner: there the readout moves
+// a line lower, and what sits under the readout with it.
+uint32_t readoutBaseline() { return settings.showSystemInfo && !worldView && splitLayout <= 1 ? 84 : 64; }
+
 // "pad 1: blue", "pad 1 gone": under the readout of the view that shows the
 // vehicle concerned, or of the whole window where no view shows it.
 void drawPadNotices() {
@@ -47,7 +52,7 @@ void drawPadNotices() {
         }
         const uint32_t place = (view.x != 0 ? 1 : 0) + (view.y != 0 ? 2 : 0) + (view.width < settings.width ? 4 : 0);
         useViewport(view);
-        printText(16, 104 + 24 * lines[place]++, "%s", notice.text);
+        printText(16, readoutBaseline() + 40 + 24 * lines[place]++, "%s", notice.text);
     }
 }
 
@@ -61,14 +66,14 @@ void drawViews() {
     }
     if (splitLayout == 1) {
         applyPerspective();
-        drawDriverView(followedVehicle);
+        drawDriverView(followedVehicle, readoutBaseline());
         return;
     }
     for (uint32_t vehicle = 0; vehicle < 3; ++vehicle) {
         Viewport view;
         if (viewOf(vehicle, view)) {
             setUpSubView(view);
-            drawDriverView(vehicle);
+            drawDriverView(vehicle, readoutBaseline());
         }
     }
     setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left

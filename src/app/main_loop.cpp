@@ -23,9 +23,11 @@ namespace {
 // started in when the data is there (as always), else the one installed with
 // the executable. Without either, one box says where it looked.
 bool goToData() {
-    char executable[1024] = "";
-    const std::vector<std::string> places =
-        dataPlaces(platformExecutableFolder(executable) ? executable : "", MUDLARK_INSTALLED_DATA);
+    const std::string installed = installedDataFolder();
+    std::vector<std::string> places{"."};
+    if (!installed.empty()) {
+        places.push_back(installed);
+    }
     const std::string found = findData(places);
     std::error_code failed;
     if (!found.empty()) {
@@ -34,7 +36,7 @@ bool goToData() {
     }
     std::string text = "Unable to find the game's data (Models, Tracks, Textures) in " +
                        std::filesystem::current_path(failed).string();
-    text += places.size() > 1 ? " or " + places[1] + "!" : "!";
+    text += !installed.empty() ? " or " + installed + "!" : "!";
     platformShowMessage(text.c_str(), "Error", MessageIcon::exclamation);
     return false;
 }
@@ -84,6 +86,9 @@ int runGame() {
                     soundPending = false;
                 }
             }
+        } else {
+            // Minimised: no frames, so nothing to do until a message comes.
+            platformWaitMessage();
         }
     }
 

@@ -3,7 +3,7 @@
 
 // Reads the settings, opens the window, sets up the timer, the system
 // information, the font and the scene, then polls messages and draws a frame on
-// every idle poll while the window is active, until the window is closed or
-// Escape is held. Returns the process exit code: 0 after the window was closed
+// every idle poll while the window is active (while it is minimised, it sleeps
+// until the next message instead), until the window is closed or Escape is held. Returns the process exit code: 0 after the window was closed
 // (or could not be opened), otherwise the wParam of the last message handled.
 int runGame();

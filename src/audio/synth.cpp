@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -101,6 +102,14 @@ void synthesise(Synth& synth, const SoundSnapshot& snapshot, float* stereo, int 
     // No new snapshot for a fifth of a second: the frames have stopped (a
     // minimised window), and the sound fades out with them.
     const auto freezeAfter = static_cast<uint32_t>(0.2f * rate);
+    // Faded below hearing (-80 dB) with no news: silence costs nothing, so a
+    // minimised game keeps no core busy making it.
+    if (synth.framesSinceNews > freezeAfter && synth.master < 1e-4f && frames > 0) {
+        synth.master = 0;
+        std::fill(stereo, stereo + 2 * static_cast<std::ptrdiff_t>(frames), 0.0f);
+        synth.framesSinceNews = std::min<uint32_t>(synth.framesSinceNews + static_cast<uint32_t>(frames), 0x7FFFFFFF);
+        return;
+    }
     const float loudness = std::isfinite(snapshot.volume) ? std::clamp(snapshot.volume, 0.0f, 1.0f) : 0.0f;
     for (int i = 0; i < frames; ++i) {
         const bool frozen = synth.framesSinceNews > freezeAfter;

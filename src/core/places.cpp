@@ -3,10 +3,12 @@
 
 #include <filesystem>
 
+#include "platform/platform.h"
+
 namespace fs = std::filesystem;
 
 std::vector<std::string> settingsPlaces(bool windows, const char* appData, const char* xdgConfigHome,
-                                        const char* home) {
+                                        const char* home, const std::string& installedData) {
     std::vector<std::string> places{"settings.cfg"};
     const auto known = [](const char* value) { return value != nullptr && value[0] != '\0'; };
     if (windows && known(appData)) {
@@ -15,6 +17,9 @@ std::vector<std::string> settingsPlaces(bool windows, const char* appData, const
         places.push_back(std::string(xdgConfigHome) + "/mudlark/settings.cfg");
     } else if (!windows && known(home)) {
         places.push_back(std::string(home) + "/.config/mudlark/settings.cfg");
+    }
+    if (!installedData.empty()) {
+        places.push_back((fs::path(installedData) / "settings.cfg").string());
     }
     return places;
 }
@@ -25,6 +30,13 @@ std::vector<std::string> dataPlaces(const std::string& executableFolder, const c
         places.push_back((fs::path(executableFolder) / installedRelative).lexically_normal().string());
     }
     return places;
+}
+
+std::string installedDataFolder() {
+    char executable[1024] = "";
+    const std::vector<std::string> places =
+        dataPlaces(platformExecutableFolder(executable) ? executable : "", MUDLARK_INSTALLED_DATA);
+    return places.size() > 1 ? places[1] : "";
 }
 
 std::string findData(const std::vector<std::string>& places) {

@@ -9,14 +9,19 @@
 // The settings files to try in order: "settings.cfg" in the current folder,
 // then the user's: on Windows (windows true) settings.cfg in Mudlark under
 // %APPDATA%; elsewhere $XDG_CONFIG_HOME/mudlark/settings.cfg, where an unset or
-// empty XDG_CONFIG_HOME means $HOME/.config. Places that cannot be known (no
-// such variable) are left out.
+// empty XDG_CONFIG_HOME means $HOME/.config; last the one installed with the
+// data (installedData, "" when unknown). Places that cannot be known (no such
+// variable) are left out.
 std::vector<std::string> settingsPlaces(bool windows, const char* appData, const char* xdgConfigHome,
-                                        const char* home);
+                                        const char* home, const std::string& installedData);
 
 // The folders the data may be in, in order: the current one, then the installed
 // one: installedRelative (e.g. "../share/mudlark") from the executable's folder.
 std::vector<std::string> dataPlaces(const std::string& executableFolder, const char* installedRelative);
+
+// The data folder installed with the running executable; "" where the
+// executable's folder cannot be told.
+std::string installedDataFolder();
 
 // The first place holding any of the data's folders (Models, Tracks, Textures),
 // so that a damaged data set is still found and its own boxes say what is wrong.

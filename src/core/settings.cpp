@@ -163,5 +163,6 @@ void readFirstSettings(Settings& settings, const std::vector<std::string>& place
 
 void readSettings(Settings& settings) {
     readFirstSettings(settings, settingsPlaces(platformWindowsPaths(), std::getenv("APPDATA"),
-                                               std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+                                               std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"),
+                                               installedDataFolder()));
 }

@@ -27,9 +27,9 @@ struct Settings {
 };
 
 // Fills settings with the defaults, then with the first of "settings.cfg" in
-// the working directory and the user's own settings file (settingsPlaces) that
-// can be read: a file missing or unreadable is passed over alike. Never fails
-// and never reports anything.
+// the working directory, the user's own settings file and the one installed
+// with the data (settingsPlaces) that can be read: a file missing or
+// unreadable is passed over alike. Never fails and never reports anything.
 void readSettings(Settings& settings);
 
 // The same over these places.

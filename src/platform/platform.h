@@ -43,6 +43,10 @@ void platformCloseWindow(bool fullscreen, void (*report)(CloseStep failedStep));
 // After platformPostQuitMessage the next call yields WM_QUIT with the exit code in wParam.
 bool platformPeekMessage(WindowMessage& message);
 
+// Sleeps until a message waits on the queue (it may wake sooner): the loop's
+// rest while the window is minimised, so that a hidden game takes no processor.
+void platformWaitMessage();
+
 // Hands a message from platformPeekMessage to the window procedure.
 void platformDispatchMessage(const WindowMessage& message);
 

@@ -4,7 +4,7 @@
 #include "scene/scene.h"
 #include "vehicle/vehicle.h"
 
-void drawDriverView(uint32_t vehicleIndex) {
+void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline) {
     if (vehicleIndex >= static_cast<uint32_t>(vehicleCount)) {
         return;
     }
@@ -24,5 +24,5 @@ void drawDriverView(uint32_t vehicleIndex) {
     char readout[64];
     formatReadout(v.driveSpeed, v.speed, readout);
     glColor3f(1, 1, 1);
-    printText(16, 64, "%s", readout);
+    printText(16, readoutBaseline, "%s", readout);
 }

@@ -37,9 +37,10 @@ void aimWorldCamera(const float vehiclePosition[3]);
 // projection set: terrain, shadows, the three vehicles, the smoke.
 void drawWorldView(uint32_t followedVehicle);
 
-// The view from the driver's seat of one vehicle, then its readout. An index
-// past the last vehicle draws nothing.
-void drawDriverView(uint32_t vehicleIndex);
+// The view from the driver's seat of one vehicle, then its readout with its
+// baseline readoutBaseline pixels from the view's top. An index past the last
+// vehicle draws nothing.
+void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline);
 
 // The engine revolutions a minute the readout shows for this drive speed.
 double engineRpm(float driveSpeed);

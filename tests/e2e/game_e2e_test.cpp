@@ -39,7 +39,7 @@ class GameTest : public ::testing::Test {
 protected:
     void start(const char* settingsText = windowed, int screenWidth = 1280, int screenHeight = 1024,
                const GameProgram& program = {}, int windowWidth = 0) {
-        server = std::make_unique<XServer>(screenWidth, screenHeight);
+        server = std::make_unique<XServer>(screenWidth, screenHeight, windowManager);
         ASSERT_TRUE(server->ok());
         game = std::make_unique<Game>(*server, settingsText, std::vector<std::string>{}, program);
         window = game->launch();
@@ -61,6 +61,7 @@ protected:
         return readFileBytes("/proc/" + std::to_string(game->pid()) + "/maps").find(library) != std::string::npos;
     }
 
+    bool windowManager = false; // openbox on the test's display
     std::unique_ptr<XServer> server;
     std::unique_ptr<Game> game;
     Window window = 0;
@@ -199,29 +200,102 @@ TEST_F(GameTest, EngineNoteRisesUnderThrottleSoundOffIsSilentAndNoDeviceIsOneLin
     }
 }
 
-// Installed into a scratch root and started from an empty folder with a home of
-// its own: the data is found beside the executable, the settings in the user's
-// config folder; without the data, one box says so.
-TEST_F(GameTest, InstalledGameFindsItsDataAndTheUsersSettings) {
+// Installed into a scratch root and started from an empty folder with an empty
+// home: the data is found beside the executable, and the settings installed with
+// it open a window (the game's own defaults would ask for a 1024x768 screen,
+// which this display does not offer). The user's own settings come first; without
+// the data, one box says so.
+TEST_F(GameTest, InstalledGameFindsItsDataAndItsSettingsTheUsersFirst) {
     TempDir root, home;
     const std::string install = "DESTDIR=" + root.path() + " '" + MUDLARK_CMAKE + "' --install '" + MUDLARK_BUILD_DIR +
                                 "' --prefix /usr >/dev/null";
     ASSERT_EQ(std::system(install.c_str()), 0);
-    home.write("config/mudlark/settings.cfg", "resolution: 500 300 32\nfullscreen: false\n");
     GameProgram installed;
     installed.command = {root.file("usr/bin/mudlark")};
     installed.dataFolder = ""; // nothing beside it: the folder it starts in is empty
-    installed.environment = {"SDL_AUDIODRIVER=dummy", "HOME=" + home.path(), "XDG_CONFIG_HOME=" + home.file("config")};
-    start(nullptr, 1280, 1024, installed, 500);
-    EXPECT_EQ(first.width * 1000 + first.height, 500300);
+    installed.environment = {"SDL_AUDIODRIVER=dummy", "HOME=" + home.path()};
+    start(nullptr, 1280, 1024, installed, 1024);
+    EXPECT_EQ(first.height, 768);
     EXPECT_GT(first.distinctColours(), 500); // the landscape, and no box
     EXPECT_TRUE(server->findWindows("Error").empty());
+    server->tapKey("Escape");
+    EXPECT_EQ(game->waitForExit(), 27);
+    home.write(".config/mudlark/settings.cfg", "resolution: 500 300 32\nfullscreen: false\n");
+    start(nullptr, 1280, 1024, installed, 500);
+    EXPECT_EQ(first.height, 300);
     server->tapKey("Escape");
     EXPECT_EQ(game->waitForExit(), 27);
     std::filesystem::remove_all(root.file("usr/share/mudlark"));
     ASSERT_TRUE(game->start());
     EXPECT_TRUE(server->dismissMessageBox("Error"));
     EXPECT_EQ(game->waitForExit(), 1);
+}
+
+bool white(const Image& image, int x, int y) {
+    const uint8_t* p = image.at(x, y);
+    return p[0] == 255 && p[1] == 255 && p[2] == 255;
+}
+
+// With the system information on, its three lines and the one-driver readout
+// share no row: the readout's glyphs, found in a picture without the
+// information, stand lower down with nothing else white in their rows.
+TEST_F(GameTest, SystemInformationNeverOverprintsTheReadout) {
+    Image pictures[2];
+    for (const char* info : {"systeminfo: false\n", "systeminfo: true\n"}) {
+        start((std::string(windowed) + info).c_str());
+        pictures[info[12] == 't'] = first;
+        server->tapKey("Escape");
+        EXPECT_EQ(game->waitForExit(), 27);
+    }
+    const Image &plain = pictures[0], &informed = pictures[1];
+    int top = -1, bottom = -1; // the readout's rows without the information
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            if (white(plain, x, y)) {
+                top = top < 0 ? y : top;
+                bottom = y;
+            }
+        }
+    }
+    ASSERT_GE(top, 48);
+    const auto sameRows = [&](int drop) {
+        for (int y = top; y <= bottom; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                if (white(plain, x, y) != white(informed, x, y + drop)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    int drop = 0;
+    while (drop < 100 && !sameRows(drop)) {
+        ++drop;
+    }
+    EXPECT_GT(drop, 0);
+    EXPECT_LT(drop, 100); // found whole, its rows its own
+    EXPECT_GT(informed.count({0, 0, 640, top + drop}, [](const uint8_t* p, int) { return p[0] == 255 && p[1] == 255; }),
+              500); // the information above it
+}
+
+// Minimised, the game sleeps: over five seconds it takes less than 2 % of one
+// core (no frames, no simulation, and the faded sound costs nothing). Restored,
+// it draws again and Escape still ends it with 27.
+TEST_F(GameTest, MinimisedTheGameRestsAndRestoredPlaysOn) {
+    windowManager = true;
+    start();
+    const int resting = first.rightmostWhite(readout);
+    ASSERT_TRUE(server->xdotool("windowminimize --sync " + std::to_string(window)));
+    sleepMs(2000); // the minimise handled, the sound faded out
+    const double before = game->processorSeconds();
+    sleepMs(5000);
+    EXPECT_LT(game->processorSeconds() - before, 0.1);
+    ASSERT_TRUE(server->xdotool("windowactivate --sync " + std::to_string(window)));
+    ASSERT_TRUE(server->focus(window));
+    server->xdotool("keydown KP_8");
+    const Image moving = waitFor([&](const Image& i) { return i.rightmostWhite(readout) >= resting + 30; });
+    server->xdotool("keyup KP_8");
+    EXPECT_GE(moving.rightmostWhite(readout), resting + 30);
 }
 
 // The scene from display lists, bodies and growth before the ground, is the

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -108,7 +109,7 @@ int Image::rightmostWhite(Area area) const {
     return right;
 }
 
-XServer::XServer(int width, int height) {
+XServer::XServer(int width, int height, bool windowManager) {
     int fds[2];
     if (pipe(fds) != 0) {
         return;
@@ -130,11 +131,26 @@ XServer::XServer(int width, int height) {
     name_ = ":" + number;
     XSetErrorHandler(ignoreXErrors);
     display_ = XOpenDisplay(name_.c_str());
+    if (display_ != nullptr && windowManager) {
+        // Managing once it has named itself on the root window.
+        windowManager_ = spawn({"openbox"}, name_);
+        for (const long long end = nowMs() + 30000; nowMs() < end; sleepMs(50)) {
+            if (!property(DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK").empty()) {
+                return;
+            }
+        }
+        XCloseDisplay(display_);
+        display_ = nullptr;
+    }
 }
 
 XServer::~XServer() {
     if (display_ != nullptr) {
         XCloseDisplay(display_);
+    }
+    if (windowManager_ > 0) {
+        kill(windowManager_, SIGTERM);
+        waitpid(windowManager_, nullptr, 0);
     }
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
@@ -296,6 +312,19 @@ Game::~Game() {
 bool Game::start() {
     pid_ = spawn(program_.command, server_.name(), folder_.file("stderr.txt"), folder_.path(), program_.environment);
     return pid_ > 0;
+}
+
+double Game::processorSeconds() const {
+    // Fields 14 and 15 of /proc/PID/stat, after the name in parentheses: user
+    // and system time of the whole process in clock ticks.
+    const std::string stat = readFileBytes("/proc/" + std::to_string(pid_) + "/stat");
+    const size_t end = stat.rfind(')');
+    if (end == std::string::npos) {
+        return -1;
+    }
+    unsigned long long user = 0, system = 0;
+    std::sscanf(stat.c_str() + end + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user, &system);
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 bool Game::running() {

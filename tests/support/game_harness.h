@@ -36,7 +36,8 @@ struct Image {
 
 class XServer {
 public:
-    explicit XServer(int width = 1280, int height = 1024);
+    // windowManager: openbox manages the windows (minimising needs one).
+    explicit XServer(int width = 1280, int height = 1024, bool windowManager = false);
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
@@ -66,6 +67,7 @@ public:
 private:
     std::string property(Window window, const char* name) const;
     pid_t pid_ = -1;
+    pid_t windowManager_ = -1;
     std::string name_;
     Display* display_ = nullptr;
 };
@@ -94,6 +96,8 @@ public:
     bool start();
     // Starts the game and waits for its window ("OpenGL"): 0 if either failed.
     Window launch(int timeoutMs = 60000) { return start() ? server_.waitForWindow("OpenGL", timeoutMs) : 0; }
+    // Processor time the game has used so far (every thread), in seconds.
+    double processorSeconds() const;
     // The exit code, or -1 on a timeout or a crash.
     int waitForExit(int timeoutMs = 60000);
     bool running();

@@ -58,10 +58,11 @@ TEST(Settings, EachTextGivesItsSettings) {
 }
 
 TEST(Settings, TheWorkingDirectoryThenTheUsersThenTheDefaults) {
-    EXPECT_EQ(settingsPlaces(false, "C:\\Data", "/x", "/h"), (std::vector<std::string>{"settings.cfg", "/x/mudlark/settings.cfg"}));
-    EXPECT_EQ(settingsPlaces(false, nullptr, "", "/h")[1], "/h/.config/mudlark/settings.cfg");
-    EXPECT_EQ(settingsPlaces(true, "C:\\Data", "/x", "/h")[1], "C:\\Data\\Mudlark\\settings.cfg");
-    EXPECT_EQ(settingsPlaces(false, nullptr, nullptr, nullptr).size(), 1u);
+    EXPECT_EQ(settingsPlaces(false, "C:\\Data", "/x", "/h", "/usr/share/mudlark"),
+              (std::vector<std::string>{"settings.cfg", "/x/mudlark/settings.cfg", "/usr/share/mudlark/settings.cfg"}));
+    EXPECT_EQ(settingsPlaces(false, nullptr, "", "/h", "")[1], "/h/.config/mudlark/settings.cfg");
+    EXPECT_EQ(settingsPlaces(true, "C:\\Data", "/x", "/h", "")[1], "C:\\Data\\Mudlark\\settings.cfg");
+    EXPECT_EQ(settingsPlaces(false, nullptr, nullptr, nullptr, ""), std::vector<std::string>{"settings.cfg"});
     TempDir dir;
     WorkingDirectory here(dir.path());
     const std::vector<std::string> places{"settings.cfg", dir.write("user/settings.cfg", "maxfps: 9")};

@@ -60,6 +60,13 @@ bool platformPeekMessage(WindowMessage& message) {
     return true;
 }
 
+void platformWaitMessage() {
+    ++fake.waitCalls;
+    if (fake.onWait) {
+        fake.onWait();
+    }
+}
+
 void platformDispatchMessage(const WindowMessage& message) {
     fake.dispatched.push_back(message);
     if (procedure != nullptr) {

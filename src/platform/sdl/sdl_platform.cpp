@@ -280,6 +280,17 @@ bool platformPeekMessage(WindowMessage& message) {
     return true;
 }
 
+void platformWaitMessage() {
+    if (sdl.quitPosted || sdl.queueCount != 0 || !sdl.videoStarted) {
+        return;
+    }
+    // Bounded, so the loop looks again at least four times a second.
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, 250)) {
+        translateEvent(event);
+    }
+}
+
 void platformDispatchMessage(const WindowMessage& message) {
     if (sdl.procedure != nullptr) {
         sdl.procedure(message.message, message.wParam, message.lParam);

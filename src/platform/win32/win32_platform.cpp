@@ -55,6 +55,14 @@ LRESULT CALLBACK receiveMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONUP:
         ReleaseCapture();
         break;
+    case WM_SIZE:
+        // Windows minimises an active window before it deactivates it, and the
+        // activation says so. Wine lets the X window manager take the focus
+        // first, so the window learns it was minimised only from its size.
+        if (wParam == SIZE_MINIMIZED) {
+            win32.procedure(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
+        }
+        break;
     default:
         break;
     }
@@ -194,6 +202,8 @@ bool platformPeekMessage(WindowMessage& message) {
                             win32.lastMessage.lParam};
     return true;
 }
+
+void platformWaitMessage() { WaitMessage(); }
 
 void platformDispatchMessage(const WindowMessage&) {
     TranslateMessage(&win32.lastMessage);
