@@ -1,14 +1,15 @@
 #!/bin/sh
 # fuzz.sh [SECONDS] [TARGET...] -- fuzzes the game's file readers with libFuzzer
-# (clang, address and undefined-behaviour sanitizers): model, targa and bitmap,
-# each for SECONDS (default 60). The corpus grows in
-# build/fuzz/fuzz-corpus/TARGET; a finding is saved as build/fuzz/fuzz-crash-TARGET-*.
+# (clang, address and undefined-behaviour sanitizers), each target in turn for
+# SECONDS (default 60): every fuzz/fuzz_TARGET.cpp unless some are named. The
+# corpus grows in build/fuzz/fuzz-corpus/TARGET; a finding is saved as
+# build/fuzz/fuzz-crash-TARGET-*.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-targets=${*:-model targa bitmap}
+targets=${*:-$(cd "$root/fuzz" && ls fuzz_*.cpp | sed 's/^fuzz_//; s/\.cpp$//')}
 
 ensure_packages $build_packages clang libclang-rt-14-dev
 build="$root/build/fuzz"

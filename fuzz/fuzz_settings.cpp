@@ -1,0 +1,30 @@
+// fuzz_settings.cpp -- any bytes as settings.cfg, the file every player edits by
+// hand: the reader never fails, and what it leaves is a configuration the game
+// can start with.
+#include <cstdint>
+#include <cstdio>
+
+#include "core/settings.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "r");
+    if (file == nullptr) {
+        return 0;
+    }
+    Settings settings{};
+    readSettingsStream(settings, file);
+    std::fclose(file);
+    // Full screen only in a listed mode, the volume at most full, a known filter.
+    const bool listedMode = (settings.width == 320 && settings.height == 240) ||
+                            (settings.width == 640 && settings.height == 480) ||
+                            (settings.width == 800 && settings.height == 600) ||
+                            (settings.width == 1024 && settings.height == 768) ||
+                            (settings.width == 1152 && settings.height == 864) ||
+                            (settings.width == 1280 && settings.height == 960) ||
+                            (settings.width == 1600 && settings.height == 1200);
+    if ((settings.fullscreen && !listedMode) || settings.volume > 100 || settings.textureFilter < filterPoint ||
+        settings.textureFilter > filterMipmap) {
+        __builtin_trap();
+    }
+    return 0;
+}
