@@ -25,14 +25,14 @@ protected:
 };
 
 TEST_F(FrameTimerTest, MeasuresTruncatesAndStepsTheDisplayByOne) {
-    EXPECT_EQ(timer.measuredFps * 1000 + timer.displayedFps, 50050u); // the start values, nothing measured yet
+    EXPECT_EQ(std::pair(timer.measuredFps, timer.displayedFps), std::pair(50u, 50u)); // nothing measured yet
     tick(16700);
-    EXPECT_EQ(timer.measuredFps * 1000 + timer.displayedFps, 59051u); // 59.88, truncated; the display steps by one
+    EXPECT_EQ(std::pair(timer.measuredFps, timer.displayedFps), std::pair(59u, 51u)); // 59.88 truncated; display +1
     for (int i = 0; i < 20; ++i) {
         tick(16700);
     }
     tick(0); // the counter stood still: nothing changes, the count is kept
-    EXPECT_EQ(timer.measuredFps * 1000 + timer.displayedFps, 59059u);
+    EXPECT_EQ(std::pair(timer.measuredFps, timer.displayedFps), std::pair(59u, 59u));
     tick(10000);
     EXPECT_EQ(timer.measuredFps, 100u);
 }
@@ -48,7 +48,7 @@ TEST_F(FrameTimerTest, DisplayedRateStopsAtTheBound) {
     for (const uint32_t bound : {30u, 0u}) { // a bound of 0 keeps the display at 0
         initFrameTimer(timer, bound);
         tick(5000);
-        EXPECT_EQ(timer.displayedFps * 1000 + timer.measuredFps, bound * 1000 + 200);
+        EXPECT_EQ(std::pair(timer.displayedFps, timer.measuredFps), std::pair(bound, 200u));
     }
     // Without a counter nothing is measured at all.
     resetFrameClock();

@@ -73,7 +73,8 @@ TEST_F(GamepadsTest, ThresholdsHysteresisAWornStickAndGarbage) {
                  {-0.1f, false, false}, {-0.2f, true, false}, {0.2f, false, false}};
     for (const auto& s : steps) { // on beyond 35 % of the travel, off below 30 %
         frame({pad(1, s.stickX)});
-        EXPECT_EQ(padHeld(pads, 0, padLeft) * 10 + padHeld(pads, 0, padRight), s.left * 10 + s.right) << s.stickX;
+        EXPECT_EQ(std::pair(padHeld(pads, 0, padLeft), padHeld(pads, 0, padRight)), std::pair(s.left, s.right))
+            << s.stickX;
     }
     frame({PadReading{1, 100, 0, 0.26f, 0.25f, padEast | padDpadLeft}});
     EXPECT_EQ(std::vector<bool>({padHeld(pads, 0, padAccelerate), padHeld(pads, 0, padReverse),
@@ -121,10 +122,10 @@ uint32_t fakeGetState(uint32_t slot, XInputPadState* state) {
 TEST(XInputPads, ConnectedSlotsBecomeReadings) {
     PadReading r[8];
     ASSERT_EQ(readXInputPads(fakeGetState, r, 8), 2);
-    EXPECT_EQ(r[0].handle * 10 + r[1].identity, 24u);
+    EXPECT_EQ(std::pair(r[0].handle, r[1].identity), std::pair(2u, uint64_t{4}));
     EXPECT_EQ(r[0].buttons, padSouth | padStart | padDpadLeft);
     EXPECT_EQ(r[1].buttons, padEast | padWest | padBack | padDpadRight);
-    EXPECT_EQ(r[0].stickX + r[0].rightTrigger, 0.0f); // -1 and 1
+    EXPECT_EQ(std::pair(r[0].stickX, r[0].rightTrigger), std::pair(-1.0f, 1.0f));
     EXPECT_NEAR(r[1].stickX + r[1].leftTrigger, 0.5f + 200 / 255.0f, 1e-4f);
     EXPECT_EQ(readXInputPads(fakeGetState, r, 1), 1);
     EXPECT_EQ(readXInputPads(nullptr, r, 8), 0); // no XInput on this machine

@@ -33,6 +33,8 @@ TEST(Settings, EachTextGivesItsSettings) {
         {"texturefilter: linear\tmaxfps: 30\r\nfps: false", "1024x768x32 full fps:0 max:30 filter:1 mouse:0 info:0 pads:1"},
         // Full screen takes only the listed sizes; a window any size.
         {"resolution: 1000 700 16", defaults},
+        {"resolution: 640 768 16", defaults}, // each dimension of a listed mode, but not one mode
+        {"resolution: 1024 480 16", defaults},
         {"resolution: 1000 700 16 fullscreen: false", "1000x700x16 window fps:1 max:100 filter:2 mouse:0 info:0 pads:1"},
         // A word in the value's place is the value, and no value of the key's.
         {"fullscreen: yes fps: false", "1024x768x32 full fps:0 max:100 filter:2 mouse:0 info:0 pads:1"},

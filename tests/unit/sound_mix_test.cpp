@@ -25,8 +25,9 @@ protected:
 TEST_F(SoundMix, HeardFromTheSeatTheCameraOrEvenlyInTheSplitLayouts) {
     SoundSnapshot s = frameSound(50);
     EXPECT_EQ(s.volume, 0.8f);
-    EXPECT_EQ(s.voices[0].gain * 10 + s.voices[0].pan, 10.0f); // the driver's own engine
-    EXPECT_NEAR(s.voices[1].gain * 10 + s.voices[1].pan, 5.8f, 1e-5f); // 15 away: half as loud, right
+    EXPECT_EQ(std::pair(s.voices[0].gain, s.voices[0].pan), std::pair(1.0f, 0.0f)); // the driver's own engine
+    EXPECT_NEAR(s.voices[1].gain, 0.5f, 1e-6f); // 15 away: half as loud, on the right
+    EXPECT_NEAR(s.voices[1].pan, 0.8f, 1e-6f);
     EXPECT_TRUE(s.voices[2].gain < 0.3f && s.voices[2].pan < -0.7f);   // far away on the left
     vehicles[0].heading = 180; // turned round, the sides swap
     EXPECT_LT(frameSound(50).voices[1].pan, -0.7f);
@@ -47,7 +48,7 @@ TEST_F(SoundMix, EnginesThrottleScrubAndLandings) {
     v.driveSpeed = 10;
     input.keys[v.keyAccelerate] = 1;
     SoundSnapshot s = frameSound(50);
-    EXPECT_EQ(s.voices[0].rpm * 10 + s.voices[0].throttle, 20001.0f); // the readout's 2000 rpm
+    EXPECT_EQ(std::pair(s.voices[0].rpm, s.voices[0].throttle), std::pair(2000.0f, 1.0f)); // the readout's rpm
     EXPECT_EQ(s.voices[0].scrub, 0.0f); // spinning under power smokes, but does not scrub
     v.course = 20; // sliding 20 degrees, then 40
     const float sliding = frameSound(50).voices[0].scrub;

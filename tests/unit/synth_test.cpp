@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/synth.h"
+#include "support/sound_analysis.h"
 
 namespace {
 
@@ -36,30 +37,6 @@ std::vector<float> voice(int which, float rpm, float throttle, float scrub, floa
     snapshot.volume = 1;
     snapshot.voices[which] = VoiceState{rpm, throttle, scrub, 0, 0, 1, -1};
     return play(s, snapshot, seconds);
-}
-
-// The strength of one frequency in the samples (Goertzel).
-double strength(const std::vector<float>& x, double frequency) {
-    const double c = 2 * std::cos(2 * 3.14159265358979 * frequency / rate);
-    double s1 = 0, s2 = 0;
-    for (float v : x) {
-        const double s0 = v + c * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-    }
-    return s1 * s1 + s2 * s2 - c * s1 * s2;
-}
-
-// The strongest frequency between from and to: to the nearest hertz, then to a tenth.
-double strongest(const std::vector<float>& x, double from, double to) {
-    double best = from;
-    for (double step : {1.0, 0.1}) {
-        const double low = step < 1 ? best - 1 : from, high = step < 1 ? best + 1 : to;
-        for (double f = low; f <= high; f += step) {
-            best = strength(x, f) > strength(x, best) ? f : best;
-        }
-    }
-    return best;
 }
 
 // The largest sample-to-sample change (a click's mark), and the sum of their squares (a hiss's).

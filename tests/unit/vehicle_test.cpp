@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <ctime>
+#include <functional>
+#include <string>
 
 #include "platform/win_messages.h"
 #include "scene/scene.h"
@@ -45,13 +47,37 @@ TEST_F(VehicleTest, WorkedStepAtFiftyFramesASecondAndStandingStill) {
     EXPECT_NEAR(v.driveSpeed, 0.36f, 1e-6f); // 0.6 from the key, less 0.24 of traction
     EXPECT_NEAR(v.speed, 0.218182f, 1e-6f);  // +0.436364 from the front, -0.218182 to the rear
     EXPECT_NEAR(v.rearWheelSpeed, 0.24f, 1e-6f);
-    EXPECT_NEAR(v.position[2] + v.position[0], -0.0043636f, 1e-7f); // heading 0 drives toward -z
+    EXPECT_EQ(v.position[0], 0.0f); // heading 0 drives toward -z, and only along it
+    EXPECT_NEAR(v.position[2], -0.0043636f, 1e-7f);
     fresh(); // standing still on the flat changes nothing, however long
     hold("W", false);
     for (int i = 0; i < 200; ++i) {
         stepVehicle(v, 60);
     }
-    EXPECT_EQ(v.position[2] + v.speed + liveSmoke(), 0.0f);
+    EXPECT_EQ(std::vector<float>({v.position[0], v.position[2], v.speed, v.heading}), std::vector<float>(4, 0.0f));
+    EXPECT_EQ(liveSmoke(), 0);
+}
+
+// Reversing, the course is the heading however it steers: no slide, no smoke.
+// Forward in a turn the outer front wheel runs a longer circle and spins faster.
+TEST_F(VehicleTest, ReversingWhileSteeringNeverSlidesAndTheOuterWheelSpinsFaster) {
+    hold("ZA");
+    for (int i = 0; i < 150; ++i) {
+        stepVehicle(v, 50);
+        ASSERT_EQ(v.course, v.heading) << i;
+    }
+    EXPECT_LT(v.speed, -5.0f);
+    EXPECT_GT(std::fabs(v.heading), 20.0f); // it did turn
+    EXPECT_EQ(liveSmoke(), 0);
+    for (const float steer : {-20.0f, 20.0f}) { // left: the right wheel (1) is outside
+        fresh();
+        v.steerAngle = steer;
+        v.driveSpeed = 10;
+        updateWheelAngles(v, 50);
+        const float outer = v.wheelSpin[steer < 0 ? 1 : 0], inner = v.wheelSpin[steer < 0 ? 0 : 1];
+        EXPECT_GT(inner, 0.0f) << steer;
+        EXPECT_GT(outer, inner * 1.2f) << steer;
+    }
 }
 
 TEST_F(VehicleTest, PedalsTopSpeedReverseAndBrake) {
@@ -102,10 +128,40 @@ TEST_F(VehicleTest, EdgesOfTheSquareTheKeyArrayAndTheWheelLayout) {
         for (int i = 0; i < 50; ++i) {
             stepVehicle(v, 50);
         }
-        EXPECT_EQ(v.position[2] + v.speed, 0.0f);
+        EXPECT_EQ(std::vector<float>({v.position[0], v.position[2], v.speed}), std::vector<float>(3, 0.0f));
         EXPECT_FALSE(std::isnan(v.pitch));
     }
     EXPECT_EQ(liveSmoke(), 0);
+}
+
+// Through the real set-up: each vehicle answers to its own five keys and to the
+// pad that took its seat, and to no other.
+TEST_F(VehicleTest, EachVehicleAnswersToItsOwnKeysAndItsOwnPad) {
+    const auto moved = [](const std::function<void()>& press) {
+        for (Vehicle& vehicle : vehicles) {
+            freshVehicle(vehicle);
+        }
+        placeVehicles();
+        std::memset(input.keys, 0, sizeof input.keys);
+        press();
+        for (int i = 0; i < 10; ++i) {
+            advanceSimulation(50);
+        }
+        std::string which;
+        for (const Vehicle& vehicle : vehicles) {
+            which += vehicle.driveSpeed > 0 ? '+' : vehicle.driveSpeed < 0 ? '-' : '.';
+        }
+        resetGamepads(gamepads);
+        return which;
+    };
+    EXPECT_EQ(moved([] { input.keys[VK_NUMPAD0 + 8] = 1; }), "+..");
+    EXPECT_EQ(moved([] { input.keys[letterKey('W')] = 1; }), ".+.");
+    EXPECT_EQ(moved([] { input.keys[letterKey('I')] = 1; }), "..+");
+    EXPECT_EQ(moved([] { input.keys[VK_NUMPAD0 + 2] = input.keys[letterKey('Z')] = input.keys[letterKey('M')] = 1; }),
+              "---");
+    // Two pads: the first takes blue, the second red; only the second's trigger is held.
+    const PadReading two[2] = {{1, 100, 0, 0, 0, 0}, {2, 200, 0, 0, 1.0f, 0}};
+    EXPECT_EQ(moved([&] { updateGamepads(gamepads, two, 2, 0.02f); }), ".+.");
 }
 
 TEST_F(VehicleTest, SmokePoolFullPoolAndLifetimeAtAnyRate) {
@@ -113,7 +169,8 @@ TEST_F(VehicleTest, SmokePoolFullPoolAndLifetimeAtAnyRate) {
     for (int i = 0; i <= smokeCapacity; ++i) { // the last one finds no room and is dropped
         emitSmoke(i == 1 ? drift : origin, drift);
     }
-    EXPECT_EQ(liveSmoke() * 10 + smoke.particles[1].x, smokeCapacity * 10 + drift[0]);
+    EXPECT_EQ(liveSmoke(), smokeCapacity);
+    EXPECT_EQ(smoke.particles[1].x, drift[0]);
     for (const uint32_t rate : {50u, 5u}) { // one second of drift
         resetSmoke();
         emitSmoke(origin, drift);
@@ -174,11 +231,12 @@ TEST_F(VehicleTest, TickAgesTheSmokeBeforeTheVehiclesEmitDragsTheLightAndHSlowsI
     lightPosition[0] = lightPosition[2] = 0;
     input.deltaX = 10;
     input.deltaY = -4;
+    input.rightButton = input.middleButton = 1;
     advanceSimulation(50);
-    EXPECT_EQ(lightPosition[0], 0.0f); // no button, no light
+    EXPECT_EQ(std::pair(lightPosition[0], lightPosition[2]), std::pair(0.0f, 0.0f)); // only the left button drags
     input.leftButton = 1;
     advanceSimulation(50);
-    EXPECT_EQ(lightPosition[0] * 10 + lightPosition[2], 96.0f); // 10 across, -4 along
+    EXPECT_EQ(std::pair(lightPosition[0], lightPosition[2]), std::pair(10.0f, -4.0f)); // 10 across, -4 along
     // Held H burns milliseconds of processor time a tick (process time: a busy
     // machine does not change it); without it a tick takes microseconds.
     std::clock_t ticks[2];
