@@ -18,6 +18,7 @@ void oneVehicleStep(benchmark::State& state) {
     uint32_t frame = 0;
     for (auto _ : state) {
         holdScriptedKeys(frame++);
+        vehicles[0].controls = keyAndPadControls(vehicles[0]);
         stepVehicle(vehicles[0], 60);
         benchmark::DoNotOptimize(vehicles[0].position);
         if (smoke.particles[smokeCapacity - 1].life > 0) {

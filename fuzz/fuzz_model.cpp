@@ -7,7 +7,6 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "core/app_state.h"
 #include "assets/model.h"
 #include "vehicle/vehicle.h"
 
@@ -41,12 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    // Drive it: every key held, a few frames at several rates.
+    // Drive it: every control held, a few frames at several rates.
     resetVehicle(vehicle);
-    vehicle.keyAccelerate = 'W';
-    vehicle.keyRight = 'D';
-    vehicle.keyBrake = 'S';
-    std::memset(input.keys, 1, sizeof input.keys);
+    vehicle.controls = VehicleControls{true, true, true, true, true};
     for (uint32_t rate : {5u, 60u, 1000u}) {
         stepVehicle(vehicle, rate);
     }

@@ -47,7 +47,7 @@ SoundSnapshot frameSound(uint32_t frameRate) {
         const Vehicle& v = vehicles[i];
         VoiceState& voice = sound.voices[i];
         voice.rpm = static_cast<float>(engineRpm(v.driveSpeed));
-        voice.throttle = controlHeld(v, v.keyAccelerate, padAccelerate) || controlHeld(v, v.keyReverse, padReverse);
+        voice.throttle = v.controls.accelerate || v.controls.reverse;
         voice.scrub = tyreScrub(v, frameRate);
         // Wheels back on the ground after a flight: a landing, as hard as the fall.
         Heard& h = heard[i];

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "vehicle/vehicle.h"
+
 extern uint32_t shadowTexture;  // drawn under every vehicle; 0 until loaded
 extern uint32_t smokeTexture;   // the smoke puffs; 0 until loaded
 extern float lightPosition[4];  // GL_LIGHT1 in world coordinates; the mouse moves x and z
@@ -16,9 +18,12 @@ void setUpScene(int32_t filter);
 // Gives the three vehicles their start x, colours and keys.
 void placeVehicles();
 
-// The whole world one frame on: smoke, vehicles 0 to 2, the light under the
-// mouse, and the slow-down key.
+// The whole world one frame on: smoke, vehicles 0 to 2 each driven by its own
+// keys and pad, the light under the mouse, and the slow-down key.
 void advanceSimulation(uint32_t frameRate);
+
+// The same with each vehicle's controls given by the caller.
+void advanceSimulation(uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]);
 
 // Burns the time of the slow-down key: 4000 x 2000 empty passes the optimiser keeps.
 void burnSlowDownTime();
@@ -55,5 +60,4 @@ void formatReadout(float driveSpeed, float speed, char (&text)[64]);
 void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll);
 
 // A vehicle's shadow on the ground under its wheels, as both views draw it.
-struct Vehicle;
 void drawVehicleShadow(const Vehicle& vehicle);

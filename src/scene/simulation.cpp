@@ -16,10 +16,19 @@ void burnSlowDownTime() {
 }
 
 void advanceSimulation(uint32_t frameRate) {
+    VehicleControls controls[vehicleCount];
+    for (int i = 0; i < vehicleCount; ++i) {
+        controls[i] = keyAndPadControls(vehicles[i]);
+    }
+    advanceSimulation(frameRate, controls);
+}
+
+void advanceSimulation(uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]) {
     // Puffs emitted by this frame's steps first move in the next frame.
     updateSmoke(frameRate);
-    for (Vehicle& vehicle : vehicles) {
-        stepVehicle(vehicle, frameRate);
+    for (int i = 0; i < vehicleCount; ++i) {
+        vehicles[i].controls = controls[i];
+        stepVehicle(vehicles[i], frameRate);
     }
     // Dragging with the left button moves the light over the map: right is +x,
     // down is +z.

@@ -56,7 +56,7 @@ double slideAngle(const Vehicle& v) { return std::fabs(static_cast<double>(v.hea
 // Braking while rolling faster than the drag stops in a step: the wheels lock.
 bool lockedUnderTheBrake(const Vehicle& v, uint32_t frameRate) {
     const double band = v.rollingDrag / stepRate(frameRate);
-    return controlHeld(v, v.keyBrake, padBrake) && (v.speed < -band || v.speed > band);
+    return v.controls.brake && (v.speed < -band || v.speed > band);
 }
 
 } // namespace
@@ -78,7 +78,7 @@ void emitVehicleSmoke(Vehicle& v, uint32_t frameRate, double dx, double dz) {
     const int32_t interval = static_cast<int32_t>(frameRate / 20.0);
 
     // Front pair: spinning under power, or sliding.
-    if ((controlHeld(v, v.keyAccelerate, padAccelerate) || slide > 5.0) && v.frontOnGround && v.frontSmokeTimer == 0) {
+    if ((v.controls.accelerate || slide > 5.0) && v.frontOnGround && v.frontSmokeTimer == 0) {
         v.frontSmokeTimer = interval;
         emitSmoke(v.wheelContact[0], velocity);
         emitSmoke(v.wheelContact[1], velocity);

@@ -77,6 +77,11 @@ bool hasUsableWheelLayout(const VehicleModel& model) {
 
 bool keyHeld(int32_t code) { return input.isDown(code); }
 
-bool controlHeld(const Vehicle& vehicle, int32_t key, PadControl control) {
-    return keyHeld(key) || padHeld(gamepads, vehicle.driver, control);
+VehicleControls keyAndPadControls(const Vehicle& vehicle) {
+    const auto held = [&](int32_t key, PadControl control) {
+        return keyHeld(key) || padHeld(gamepads, vehicle.driver, control);
+    };
+    return VehicleControls{held(vehicle.keyAccelerate, padAccelerate), held(vehicle.keyReverse, padReverse),
+                           held(vehicle.keyLeft, padLeft), held(vehicle.keyRight, padRight),
+                           held(vehicle.keyBrake, padBrake)};
 }

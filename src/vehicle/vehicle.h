@@ -6,6 +6,16 @@
 #include "assets/model.h"
 #include "core/gamepads.h"
 
+// A vehicle's five controls for one tick, as whoever drives it gives them: its
+// keys and pad, a computer driver, a replay. The step reads nothing else.
+struct VehicleControls {
+    bool accelerate;
+    bool reverse;
+    bool left;
+    bool right;
+    bool brake;
+};
+
 struct Vehicle {
     int32_t keyReverse;     // virtual-key codes of the five controls
     int32_t keyLeft;
@@ -13,6 +23,7 @@ struct Vehicle {
     int32_t keyRight;
     int32_t keyAccelerate;
     int32_t driver;         // 0..2: whose pad controls join the keys
+    VehicleControls controls; // this tick's, filled before the step
     int32_t frontSmokeTimer; // steps before the front wheels may smoke again; 0 = may
     int32_t rearSmokeTimer;
     VehicleModel model;
@@ -67,12 +78,13 @@ bool hasUsableWheelLayout(const VehicleModel& model);
 // are never held.
 bool keyHeld(int32_t code);
 
-// A control of this vehicle: its key, or its pad's matching control.
-bool controlHeld(const Vehicle& vehicle, int32_t key, PadControl control);
+// The controls of a vehicle's own keys and of its pad, as held now: each one
+// its key or its pad's matching control.
+VehicleControls keyAndPadControls(const Vehicle& vehicle);
 
-// One frame of driving for one vehicle at frameRate frames per second: keys,
-// speeds, steering, yaw, drift, motion inside the square, wheels on the
-// terrain, attitude, and tyre smoke.
+// One frame of driving for one vehicle at frameRate frames per second, by its
+// controls record: speeds, steering, yaw, drift, motion inside the square,
+// wheels on the terrain, attitude, and tyre smoke.
 void stepVehicle(Vehicle& vehicle, uint32_t frameRate);
 
 // The wheel half of the step, in its order: rolling and steering angles,

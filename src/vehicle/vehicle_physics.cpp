@@ -54,12 +54,13 @@ void stepVehicle(Vehicle& v, uint32_t frameRate) {
         --v.rearSmokeTimer;
     }
 
-    // Drive keys: the first case that applies.
-    if (controlHeld(v, v.keyAccelerate, padAccelerate) && v.driveSpeed < v.topSpeed) {
+    // Pedals: the first case that applies.
+    const VehicleControls& held = v.controls;
+    if (held.accelerate && v.driveSpeed < v.topSpeed) {
         v.driveSpeed = static_cast<float>(v.driveSpeed + v.acceleration / R);
-    } else if (controlHeld(v, v.keyReverse, padReverse) && v.driveSpeed > -v.topReverseSpeed) {
+    } else if (held.reverse && v.driveSpeed > -v.topReverseSpeed) {
         v.driveSpeed = static_cast<float>(v.driveSpeed - v.acceleration / R);
-    } else if (controlHeld(v, v.keyBrake, padBrake)) {
+    } else if (held.brake) {
         pullTowardZero(v.driveSpeed, 0.5 * v.brakeDeceleration / R);
         pullTowardZero(v.rearWheelSpeed, v.brakeDeceleration / R);
     }
@@ -102,9 +103,9 @@ void stepVehicle(Vehicle& v, uint32_t frameRate) {
 
     // Steering: the limit shrinks above walking pace.
     const double limit = v.maxSteer / std::fabs(v.speed / 6.0 + 0.0123);
-    if (controlHeld(v, v.keyLeft, padLeft) && v.steerAngle > -limit && v.steerAngle > -v.maxSteer) {
+    if (held.left && v.steerAngle > -limit && v.steerAngle > -v.maxSteer) {
         v.steerAngle = static_cast<float>(v.steerAngle - v.steerRate / R);
-    } else if (controlHeld(v, v.keyRight, padRight) && v.steerAngle < limit && v.steerAngle < v.maxSteer) {
+    } else if (held.right && v.steerAngle < limit && v.steerAngle < v.maxSteer) {
         v.steerAngle = static_cast<float>(v.steerAngle + v.steerRate / R);
     } else {
         const double centring = 1.5 * v.steerRate / R;
@@ -127,7 +128,7 @@ void stepVehicle(Vehicle& v, uint32_t frameRate) {
     v.heading -= v.yawRate;
 
     // Course: it follows the heading, slower at speed, much slower under the brake.
-    const double follow = controlHeld(v, v.keyBrake, padBrake) ? 0.3 : 1.0;
+    const double follow = held.brake ? 0.3 : 1.0;
     if (v.speed < 1) {
         v.course = v.heading;
     } else {

@@ -46,7 +46,7 @@ TEST_F(SoundMix, HeardFromTheSeatTheCameraOrEvenlyInTheSplitLayouts) {
 TEST_F(SoundMix, EnginesThrottleScrubAndLandings) {
     Vehicle& v = vehicles[0];
     v.driveSpeed = 10;
-    input.keys[v.keyAccelerate] = 1;
+    v.controls.accelerate = true;
     SoundSnapshot s = frameSound(50);
     EXPECT_EQ(std::pair(s.voices[0].rpm, s.voices[0].throttle), std::pair(2000.0f, 1.0f)); // the readout's rpm
     EXPECT_EQ(s.voices[0].scrub, 0.0f); // spinning under power smokes, but does not scrub

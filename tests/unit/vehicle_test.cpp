@@ -23,6 +23,7 @@ protected:
     }
     static void fresh() {
         freshVehicle(v);
+        v.controls = keyAndPadControls(v);
         resetSmoke();
     }
     // Steps far above the ground: no traction and no slope, only the keys' own effect.
@@ -33,10 +34,12 @@ protected:
             stepVehicle(v, 50);
         }
     }
+    // Holds or lets go of keys of the test's vehicle: its controls for the next step.
     static void hold(const char* keys, bool down = true) {
         for (; *keys != '\0'; ++keys) {
             input.keys[letterKey(*keys)] = down ? 1 : 0;
         }
+        v.controls = keyAndPadControls(v);
     }
     static inline Vehicle v;
 };
