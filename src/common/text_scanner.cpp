@@ -1,4 +1,5 @@
-// text_scanner.cpp -- bounded word and number reading for the settings and model files.
+// text_scanner.cpp -- bounded word and number reading for the settings, model
+// and course files.
 #include "common/text_scanner.h"
 
 #include <cstdlib>
@@ -13,6 +14,12 @@ bool isSpace(int c) {
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
 } // namespace
+
+bool failAtLine(LineFault& fault, int32_t line, const char* text) {
+    fault.line = line;
+    std::snprintf(fault.text, sizeof fault.text, "%s", text);
+    return false;
+}
 
 int TextScanner::peek(std::size_t ahead) {
     if (ahead >= sizeof buffer_) {
@@ -33,9 +40,27 @@ int TextScanner::peek(std::size_t ahead) {
 }
 
 void TextScanner::consume(std::size_t count) {
-    start_ += count;
-    if (start_ > length_) {
-        start_ = length_;
+    const std::size_t end = start_ + count < length_ ? start_ + count : length_;
+    for (std::size_t at = start_; at < end; ++at) {
+        line_ += buffer_[at] == '\n' ? 1 : 0;
+    }
+    start_ = end;
+}
+
+bool TextScanner::lineEndsHere(char comment) {
+    while (peek(0) == ' ' || peek(0) == '\t' || peek(0) == '\r' || peek(0) == '\v' || peek(0) == '\f') {
+        consume(1);
+    }
+    const int c = peek(0);
+    return c == '\n' || c == EOF || (comment != '\0' && c == comment);
+}
+
+void TextScanner::skipLine() {
+    for (int c = peek(0); c != EOF; c = peek(0)) {
+        consume(1);
+        if (c == '\n') {
+            return;
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "common/angles.h"
 #include "core/app_state.h"
 #include "platform/platform.h"
 
@@ -52,6 +53,40 @@ void initVehicle(Vehicle& vehicle, int32_t filter, ModelPictures& pictures) {
                             MessageIcon::exclamation);
     }
     resetVehicle(vehicle);
+}
+
+namespace {
+
+// Half the wheelbase: from the rear axle's centre to the vehicle's centre.
+double halfWheelbase(const Vehicle& v) { return (static_cast<double>(v.model.wheelZ[1]) - v.model.wheelZ[0]) / 2; }
+
+} // namespace
+
+void vehicleCentre(const Vehicle& v, float (&centre)[2]) {
+    const double h = radians(v.heading);
+    centre[0] = static_cast<float>(v.position[0] - std::sin(h) * halfWheelbase(v));
+    centre[1] = static_cast<float>(v.position[2] - std::cos(h) * halfWheelbase(v));
+}
+
+void placeVehicleAtRest(Vehicle& v, float x, float z, float heading) {
+    resetVehicle(v);
+    v.controls = VehicleControls{};
+    v.heading = heading;
+    v.course = heading;
+    const double h = radians(heading);
+    v.position[0] = static_cast<float>(x + std::sin(h) * halfWheelbase(v));
+    v.position[2] = static_cast<float>(z + std::cos(h) * halfWheelbase(v));
+    if (!hasUsableWheelLayout(v.model)) {
+        return;
+    }
+    // Every wheel on the ground under it, the body on the wheels, nothing moving.
+    updateWheelContacts(v);
+    updateGroundHeights(v);
+    for (int wheel = 0; wheel < 4; ++wheel) {
+        v.wheelHeight[wheel] = v.wheelContact[wheel][1];
+    }
+    updateAttitude(v);
+    v.climb = 0;
 }
 
 bool hasUsableWheelLayout(const VehicleModel& model) {

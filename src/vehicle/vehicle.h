@@ -69,6 +69,15 @@ void initVehicle(Vehicle& vehicle, int32_t filter, ModelPictures& pictures);
 // the nine driving parameters.
 void resetVehicle(Vehicle& vehicle);
 
+// The point between the axles, on the ground plane: (x, z). The rear axle's
+// centre lies half a wheelbase behind it along the heading.
+void vehicleCentre(const Vehicle& vehicle, float (&centre)[2]);
+
+// Puts a vehicle at rest with its centre at (x, z), facing heading: every speed,
+// angle and timer back to its start (resetVehicle), its wheels settled on the
+// terrain under them. The model, keys, colour and driver stay.
+void placeVehicleAtRest(Vehicle& vehicle, float x, float z, float heading);
+
 // True when the model's wheelbase, track and wheel radius are finite and of a
 // size the physics can divide by. A vehicle without one is left out of the
 // physics and stands where it was put.

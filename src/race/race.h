@@ -1,0 +1,84 @@
+// race.h -- a race of the three vehicles round a course: the start grid, the
+// countdown, gates passed in order, laps, places and the race clock. Game time
+// throughout: every step adds 1 / frameRate, the clock that moves the vehicles.
+#pragma once
+
+#include <cstdint>
+
+#include "race/course.h"
+#include "vehicle/vehicle.h"
+
+enum class RacePhase : int32_t {
+    off,       // the sandbox: nothing of the race runs or shows
+    countdown, // "3", "2", "1": the vehicles wait on the grid, their controls dead
+    racing,    // from "GO": gates, laps and the clock
+    results,   // everyone home (or long enough after the first): the panel
+};
+
+constexpr double countdownSeconds = 3.0;   // then "GO", shown for one more second
+constexpr double finishWaitSeconds = 60.0; // after the first finisher, the race ends anyway
+constexpr int32_t minLaps = 1;
+constexpr int32_t maxLaps = 20;
+
+// One vehicle's race.
+struct RaceEntry {
+    int32_t gatesPassed;  // in order; the first is the start line, so a lap is
+                          // complete at every further count of the course's gates
+    double lastCrossing;  // race time of the last gate passed (0 before any)
+    double lapStart;      // race time the current lap began
+    double lastLap;       // seconds; negative: none yet
+    double bestLap;       // seconds; negative: none yet
+    bool finished;        // its time stands; it drives on freely
+    double finishTime;
+    float centre[2];      // where its centre was at the end of the last step
+};
+
+struct Race {
+    RacePhase phase;
+    int32_t laps;
+    double countdown;    // game time since the start was called
+    double clock;        // game time since "GO"
+    double firstFinish;  // race time of the first finisher; negative: none yet
+    RaceEntry entries[vehicleCount];
+    int32_t places[vehicleCount]; // vehicle numbers, first place first
+};
+
+// Starts a race of laps laps (kept within 1..20) round the course: every vehicle
+// at rest on the start grid behind the first gate, facing it, and the countdown
+// running. A course without gates starts nothing.
+void startRace(Race& race, const Course& course, int32_t laps, Vehicle (&field)[vehicleCount]);
+
+// The centre of a vehicle's place on the start grid: blue in the middle, red to
+// its left, green to its right, six units behind the first gate.
+void startGridCentre(const Course& course, int32_t vehicle, float (&centre)[2]);
+
+// Whether the vehicles' controls count: not while they wait for "GO".
+bool raceControlsLive(const Race& race);
+
+// One step on, after the vehicles moved at frameRate: the countdown, gates
+// passed (timed where the centre crossed them within the step), laps, places,
+// and the end of the race.
+void updateRace(Race& race, const Course& course, const Vehicle (&field)[vehicleCount], uint32_t frameRate);
+
+// Back to the sandbox.
+void endRace(Race& race);
+
+// Laps a vehicle has completed, and the lap it is on (1..laps) as the views count.
+int32_t completedLaps(const RaceEntry& entry, int32_t gateCount);
+int32_t currentLap(const Race& race, const RaceEntry& entry, int32_t gateCount);
+
+// The gate a vehicle is to pass next.
+int32_t nextGate(const RaceEntry& entry, int32_t gateCount);
+
+// The place (0 = first) of a vehicle.
+int32_t placeOf(const Race& race, int32_t vehicle);
+
+// The big caption of the start: "3", "2", "1", "GO", or null when none shows.
+const char* countdownCaption(const Race& race);
+
+// A race time as the views show it, "m:ss.hh" (hundredths cut, not rounded);
+// "-:--.--" for a negative time.
+void formatRaceTime(double seconds, char (&text)[16]);
+
+// "1st", "2nd", "3rd".
+const char* placeName(int32_t place);

@@ -1,0 +1,105 @@
+// records.cpp -- the records file's lines, and records falling.
+#include "race/records.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+bool plausibleTime(float seconds) { return std::isfinite(seconds) && seconds > 0 && seconds < 6000; }
+
+// Where the record of this track and length is; -1 where there is none.
+int32_t recordIndex(const RaceRecords& records, int32_t track, int32_t laps) {
+    for (int32_t i = 0; i < records.count; ++i) {
+        if (records.entries[i].track == track && records.entries[i].laps == laps) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool readRecordLines(TextScanner& scanner, RaceRecords& records, LineFault& fault) {
+    while (!scanner.atEnd()) {
+        const int32_t line = scanner.line();
+        if (scanner.lineEndsHere('#')) {
+            scanner.skipLine();
+            continue;
+        }
+        int32_t track = 0, laps = 0;
+        float lap = 0, race = 0;
+        if (!scanner.readInt(track) || scanner.lineEndsHere('#') || !scanner.readInt(laps) ||
+            scanner.lineEndsHere('#') || !scanner.readFloat(lap) || scanner.lineEndsHere('#') ||
+            !scanner.readFloat(race)) {
+            return failAtLine(fault, line, "expected a track, a number of laps and two times");
+        }
+        if (!scanner.lineEndsHere('#')) {
+            return failAtLine(fault, line, "unexpected words after the race time");
+        }
+        scanner.skipLine();
+        if (track < 1 || track > 99 || laps < 1 || laps > 20 || !plausibleTime(lap) || !plausibleTime(race)) {
+            return failAtLine(fault, line, "a number out of its range");
+        }
+        if (recordIndex(records, track, laps) >= 0) {
+            return failAtLine(fault, line, "a second record of the same track and laps");
+        }
+        if (records.count == maxRaceRecords) {
+            return failAtLine(fault, line, "more records than one file holds");
+        }
+        records.entries[records.count++] = RaceRecord{track, laps, lap, race};
+    }
+    return true;
+}
+
+} // namespace
+
+bool readRaceRecords(std::FILE* file, RaceRecords& records, LineFault& fault) {
+    records.count = 0;
+    fault = LineFault{};
+    if (file == nullptr) {
+        return failAtLine(fault, 0, "the file cannot be read");
+    }
+    TextScanner scanner(file);
+    if (!readRecordLines(scanner, records, fault)) {
+        records.count = 0;
+        return false;
+    }
+    return true;
+}
+
+std::string formatRaceRecords(const RaceRecords& records) {
+    std::string text = "# Mudlark's records: track, laps, best lap and best race in seconds\n";
+    for (int32_t i = 0; i < records.count; ++i) {
+        const RaceRecord& r = records.entries[i];
+        char line[96];
+        std::snprintf(line, sizeof line, "%d %d %.3f %.3f\n", r.track, r.laps, r.bestLap, r.bestRace);
+        text += line;
+    }
+    return text;
+}
+
+const RaceRecord* findRaceRecord(const RaceRecords& records, int32_t track, int32_t laps) {
+    const int32_t index = recordIndex(records, track, laps);
+    return index >= 0 ? &records.entries[index] : nullptr;
+}
+
+RecordsBroken offerRaceTimes(RaceRecords& records, int32_t track, int32_t laps, double bestLap, double raceTime) {
+    // Times as the file keeps them, to the thousandth: a race that only ties
+    // the stored record does not break it.
+    const double lap = std::round(bestLap * 1000) / 1000, race = std::round(raceTime * 1000) / 1000;
+    if (!(lap > 0 && race > 0 && race < 6000) || track < 1 || track > 99 || laps < 1 || laps > 20) {
+        return RecordsBroken{false, false};
+    }
+    const int32_t index = recordIndex(records, track, laps);
+    if (index < 0) {
+        if (records.count == maxRaceRecords) {
+            return RecordsBroken{false, false};
+        }
+        records.entries[records.count++] = RaceRecord{track, laps, lap, race};
+        return RecordsBroken{true, true};
+    }
+    RaceRecord& record = records.entries[index];
+    const RecordsBroken broken{lap < record.bestLap, race < record.bestRace};
+    record.bestLap = broken.lap ? lap : record.bestLap;
+    record.bestRace = broken.race ? race : record.bestRace;
+    return broken;
+}

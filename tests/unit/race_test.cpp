@@ -1,0 +1,246 @@
+// race_test.cpp -- the race's rules on vehicle records moved by hand: gates in
+// the course's direction only and in order, laps, places and their ties, the
+// clock as fair at 20 frames a second as at 120; the course file's faults.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "race/course.h"
+#include "race/race.h"
+#include "support/vehicle_fixture.h"
+
+namespace {
+
+// Gates every 20 units along -z from z = 0, ten units wide.
+Course straightCourse(int gates = 4) {
+    Course course{};
+    for (int k = 0; k < gates; ++k) {
+        course.gates[course.count++] = Gate{0, -20.0f * k, 0, 10};
+    }
+    return course;
+}
+
+class RaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetWorld();
+        for (Vehicle& v : vehicles) {
+            freshVehicle(v);
+        }
+    }
+    // Starts a race and runs its countdown out at this rate: the clock at 0.
+    void start(const Course& c, int laps = 2, uint32_t rate = 60) {
+        course = c;
+        startRace(race, course, laps, vehicles);
+        while (race.phase == RacePhase::countdown) {
+            updateRace(race, course, vehicles, rate);
+        }
+    }
+    // Moves a vehicle's centre to (x, z), facing -z.
+    static void put(int vehicle, float x, float z) {
+        vehicles[vehicle].heading = 0;
+        vehicles[vehicle].position[0] = x;
+        vehicles[vehicle].position[2] = z + 1.2f;
+    }
+    Course course{};
+    Race race{};
+};
+
+TEST(Gates, CrossedInTheCoursesDirectionBetweenThePostsOnly) {
+    const Gate gate{10, 20, 90, 8}; // crossed toward -x; its posts at z 16 and 24
+    const struct {
+        float x0, z0, x1, z1;
+        bool crosses;
+        double fraction;
+    } moves[] = {
+        {12, 20, 8, 20, true, 0.5},   // straight through the middle
+        {11, 23.9f, 10, 23.9f, true, 1.0}, // ending on the line counts
+        {10, 20, 8, 20, false, 0},    // starting on it does not: it was counted before
+        {8, 20, 12, 20, false, 0},    // backwards
+        {12, 25, 8, 25, false, 0},    // beside the posts
+        {14, 28, 6, 12, true, 0.5},   // slanting through
+        {12, 30, 12, 10, false, 0},   // along it, never over it
+    };
+    for (const auto& m : moves) {
+        double fraction = -1;
+        EXPECT_EQ(crossesGate(gate, m.x0, m.z0, m.x1, m.z1, fraction), m.crosses) << m.x0 << "," << m.z0;
+        if (m.crosses) {
+            EXPECT_NEAR(fraction, m.fraction, 1e-6) << m.x0 << "," << m.z0;
+        }
+    }
+}
+
+TEST_F(RaceTest, TheGridFacesTheFirstGateAndNothingCountsBeforeGo) {
+    Course turned = straightCourse();
+    turned.gates[0] = Gate{30, -10, 90, 12}; // crossed toward -x
+    startRace(race, turned, 3, vehicles);
+    EXPECT_EQ(race.phase, RacePhase::countdown);
+    EXPECT_FALSE(raceControlsLive(race));
+    float centres[3][2];
+    for (int i = 0; i < 3; ++i) {
+        vehicleCentre(vehicles[i], centres[i]);
+        EXPECT_EQ(vehicles[i].heading, 90.0f);
+        EXPECT_EQ(vehicles[i].speed, 0.0f);
+        EXPECT_NEAR(centres[i][0], 36.0f, 1e-4f); // six units behind the line
+    }
+    EXPECT_NEAR(centres[0][1], -10.0f, 1e-4f);
+    EXPECT_NEAR(centres[1][1], -7.0f, 1e-4f); // red on blue's left, green on its right
+    EXPECT_NEAR(centres[2][1], -13.0f, 1e-4f);
+    std::string captions;
+    for (int step = 0; step < 4 * 16; ++step) { // sixteenths of a second add up exactly
+        const char* caption = countdownCaption(race);
+        captions += step % 16 == 0 && caption != nullptr ? caption : "";
+        updateRace(race, turned, vehicles, 16);
+    }
+    EXPECT_EQ(captions, "321GO");
+    EXPECT_EQ(countdownCaption(race), nullptr);
+    EXPECT_TRUE(raceControlsLive(race));
+    EXPECT_NEAR(race.clock, 1.0, 1e-9); // the clock started at "GO"
+}
+
+TEST_F(RaceTest, GatesCountInOrderTwoInOneStepAndLapsEndInAFinish) {
+    start(straightCourse(), 2);
+    put(0, 0, 5);
+    updateRace(race, course, vehicles, 60);
+    put(0, 0, -25); // the start line and gate 1 in one step, each timed where it was crossed
+    updateRace(race, course, vehicles, 60);
+    EXPECT_EQ(race.entries[0].gatesPassed, 2);
+    EXPECT_NEAR(race.entries[0].lastCrossing, 1 / 60.0 + 25 / 30.0 / 60, 1e-6);
+    put(0, 0, -65); // gate 2 skipped over the side: gate 3 is not the next, nothing counts
+    vehicles[0].position[0] = 50;
+    updateRace(race, course, vehicles, 60);
+    put(0, 0, -65);
+    updateRace(race, course, vehicles, 60);
+    EXPECT_EQ(race.entries[0].gatesPassed, 2);
+    EXPECT_EQ(nextGate(race.entries[0], course.count), 2);
+    // Round the course twice by hand: every gate in turn, then the line again.
+    for (int lap = 0; lap < 2; ++lap) {
+        for (int gate : {2, 3, 0, 1}) {
+            if (lap == 1 && gate == 2) {
+                EXPECT_EQ(currentLap(race, race.entries[0], course.count), 2);
+            }
+            put(0, 0, -20.0f * gate + 1);
+            updateRace(race, course, vehicles, 60);
+            put(0, 0, -20.0f * gate - 1);
+            updateRace(race, course, vehicles, 60);
+            if (race.entries[0].finished) {
+                break;
+            }
+        }
+    }
+    const RaceEntry& blue = race.entries[0];
+    EXPECT_EQ(completedLaps(blue, course.count), 2);
+    EXPECT_TRUE(blue.finished);
+    EXPECT_GT(blue.bestLap, 0.0);
+    EXPECT_LE(blue.bestLap, blue.lastLap);
+    EXPECT_EQ(placeOf(race, 0), 0);
+    EXPECT_EQ(race.phase, RacePhase::racing); // the others are still out
+    const double finish = blue.finishTime;
+    for (int step = 0; step < 60 * 60; ++step) { // driving on counts nothing more; a minute ends it
+        put(0, 0, step % 2 ? 1.0f : -1.0f);
+        updateRace(race, course, vehicles, 60);
+    }
+    EXPECT_EQ(blue.finishTime, finish);
+    EXPECT_EQ(race.phase, RacePhase::results);
+}
+
+TEST_F(RaceTest, PlacesByGatesThenWhoCrossedFirstThenDistance) {
+    start(straightCourse());
+    put(0, 0, 3);
+    put(1, -2, 2);
+    put(2, 2, 4);
+    updateRace(race, course, vehicles, 60);
+    EXPECT_EQ(std::vector<int>(race.places, race.places + 3), (std::vector<int>{1, 0, 2})); // nearest the line
+    put(2, 2, -1); // green over the line first, then blue; red stays behind it
+    updateRace(race, course, vehicles, 60);
+    put(0, 0, -15);
+    updateRace(race, course, vehicles, 60);
+    EXPECT_EQ(std::vector<int>(race.places, race.places + 3), (std::vector<int>{2, 0, 1}));
+    // Blue now nearer gate 1 than green: still second, for green crossed first.
+    put(2, 2, -2);
+    updateRace(race, course, vehicles, 60);
+    EXPECT_EQ(placeOf(race, 2), 0);
+    EXPECT_EQ(placeOf(race, 0), 1);
+    EXPECT_STREQ(placeName(placeOf(race, 1)), "3rd");
+}
+
+// The same constant speed along the row of gates at three frame rates: the
+// same gate times, within a millisecond, however the steps fall.
+TEST_F(RaceTest, GateTimesAreTheSameAtTwentySixtyAndOneHundredTwentyFramesASecond) {
+    std::vector<double> times[3];
+    const uint32_t rates[3] = {20, 60, 120};
+    for (int r = 0; r < 3; ++r) {
+        SetUp();
+        start(straightCourse(), 5, rates[r]);
+        const double speed = 23.7; // units a second, from the grid six behind the line
+        for (int step = 1; step <= 4 * static_cast<int>(rates[r]); ++step) {
+            put(0, 0, static_cast<float>(6 - speed * step / rates[r]));
+            const int passed = race.entries[0].gatesPassed;
+            updateRace(race, course, vehicles, rates[r]);
+            if (race.entries[0].gatesPassed > passed) {
+                times[r].push_back(race.entries[0].lastCrossing);
+            }
+        }
+        EXPECT_NEAR(race.clock, 4.0, 1e-9); // the clock is the sum of the frames' lengths
+    }
+    ASSERT_EQ(times[0].size(), 4u);
+    for (size_t gate = 0; gate < 4; ++gate) {
+        EXPECT_NEAR(times[0][gate], (6 + 20.0 * gate) / 23.7, 1e-3) << gate;
+        EXPECT_NEAR(times[1][gate], times[0][gate], 1e-3) << gate;
+        EXPECT_NEAR(times[2][gate], times[0][gate], 1e-3) << gate;
+    }
+}
+
+TEST(RaceTime, MinutesSecondsAndHundredthsCut) {
+    const std::pair<double, const char*> cases[] = {
+        {0, "0:00.00"}, {12.34, "0:12.34"}, {59.999, "0:59.99"}, {61.5, "1:01.50"}, {-1, "-:--.--"}, {1e9, "99:59.99"}};
+    for (const auto& [seconds, shown] : cases) {
+        char text[16];
+        formatRaceTime(seconds, text);
+        EXPECT_STREQ(text, shown) << seconds;
+    }
+}
+
+std::pair<bool, std::string> readText(const std::string& text, Course& course) {
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    LineFault fault{};
+    const bool read = readCourse(file, course, fault);
+    std::fclose(file);
+    return {read, read ? "" : std::to_string(fault.line) + ": " + fault.text};
+}
+
+TEST(CourseFile, GatesNamesCommentsAndEveryFaultWithItsLine) {
+    Course course{};
+    const auto [read, why] = readText("# name: The  Meadow\n# a comment\n\n 1 2 90 12 # the start\n"
+                                      "3.5 -4 0 10\n-80 80 -45.5 6\n",
+                                      course);
+    ASSERT_TRUE(read) << why;
+    EXPECT_EQ(course.count, 3);
+    EXPECT_STREQ(course.name, "The Meadow");
+    EXPECT_EQ(course.gates[2].heading, -45.5f);
+    const std::string three = "0 0 0 10\n10 10 0 10\n";
+    const std::pair<std::string, std::string> damaged[] = {
+        {three + "20 20 0\n", "3: expected four numbers: centre x, centre z, heading, width"},
+        {three + "20 nan 0 10\n", "3: expected four numbers: centre x, centre z, heading, width"},
+        {three + "20 20 0 10 11\n", "3: unexpected words after the width"},
+        {three + "20 20 0 10 wide\n", "3: unexpected words after the width"},
+        {three + "20 20 0 0\n", "3: the width must be more than 0 and at most 60"},
+        {three + "20 20 1e39 10\n", "3: a number is too large"},
+        {three + "90 0 0 10\n", "3: the gate's centre lies outside the square the vehicles drive in (-87.5 to 87.5)"},
+        {three + "0 87 90 40\n", "3: a post stands off the map (-100 to 100)"},
+        {"# name: x\n" + three, "0: a course needs at least 3 gates"},
+        {"", "0: a course needs at least 3 gates"},
+    };
+    for (const auto& [text, fault] : damaged) {
+        EXPECT_EQ(readText(text, course), std::make_pair(false, fault)) << text;
+        EXPECT_EQ(course.count, 0);
+    }
+    std::string many;
+    for (int i = 0; i <= maxGates; ++i) {
+        many += "0 0 0 10\n";
+    }
+    EXPECT_EQ(readText(many, course).second, "33: more gates than a course may have (32)");
+}
+
+} // namespace
