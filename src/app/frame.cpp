@@ -8,6 +8,7 @@
 #include "render/font.h"
 #include "render/gl_state.h"
 #include "render/overlays.h"
+#include "app/race_session.h"
 #include "app/sound_mix.h"
 #include "app/view_mode.h"
 #include "audio/sound.h"
@@ -32,10 +33,17 @@ bool viewOf(uint32_t vehicle, Viewport& viewport) {
     return driverViewport(vehicle, worldView, splitLayout, followedVehicle, settings.width, settings.height, viewport);
 }
 
-// A driver view's readout sits 64 pixels down. The system information's three
-// lines (down to 60) share the one-driver view's corner: there the readout moves
-// a line lower, and what sits under the readout with it.
-uint32_t readoutBaseline() { return settings.showSystemInfo && !worldView && splitLayout <= 1 ? 84 : 64; }
+// A view's first line of text sits 64 pixels down. The system information's
+// three lines (down to 60) share the corner of a view that fills the window:
+// there it moves a line lower, and what sits under it with it.
+uint32_t firstLine(bool fillsWindow) { return settings.showSystemInfo && fillsWindow ? 84 : 64; }
+uint32_t readoutBaseline() { return firstLine(!worldView && splitLayout <= 1); }
+
+// The window units one screen pixel spans in a view: 1 in the whole window, 2
+// in a quarter (the overlay stretches the window's units over the viewport).
+float unitsPerPixel(const Viewport& view) {
+    return view.height > 0 ? static_cast<float>(settings.height) / static_cast<float>(view.height) : 1.0f;
+}
 
 // "pad 1: blue", "pad 1 gone": under the readout of the view that shows the
 // vehicle concerned, or of the whole window where no view shows it.
@@ -51,8 +59,11 @@ void drawPadNotices() {
             viewOf(static_cast<uint32_t>(notice.vehicle), view);
         }
         const uint32_t place = (view.x != 0 ? 1 : 0) + (view.y != 0 ? 2 : 0) + (view.width < settings.width ? 4 : 0);
+        // Under a race's three lines, in a view that shows them.
+        const bool raceLines = activeRace.phase != RacePhase::off && notice.vehicle >= 0 && !worldView;
+        const float below = raceLines ? 60 * unitsPerPixel(view) : 0;
         useViewport(view);
-        printText(16, readoutBaseline() + 40 + 24 * lines[place]++, "%s", notice.text);
+        printText(16, readoutBaseline() + 40 + static_cast<uint32_t>(below) + 24 * lines[place]++, "%s", notice.text);
     }
 }
 
@@ -61,23 +72,25 @@ void drawViews() {
     if (worldView) {
         setUpSubView(window);
         drawWorldView(followedVehicle);
+        drawWorldPlaces(firstLine(true));
         applyPerspective();
         return;
     }
     if (splitLayout == 1) {
         applyPerspective();
-        drawDriverView(followedVehicle, readoutBaseline());
+        drawDriverView(followedVehicle, readoutBaseline(), 1.0f);
         return;
     }
     for (uint32_t vehicle = 0; vehicle < 3; ++vehicle) {
         Viewport view;
         if (viewOf(vehicle, view)) {
             setUpSubView(view);
-            drawDriverView(vehicle, readoutBaseline());
+            drawDriverView(vehicle, readoutBaseline(), unitsPerPixel(view));
         }
     }
     setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left
     drawWorldView(followedVehicle);
+    drawWorldPlaces(firstLine(false));
     applyPerspective();
 }
 
@@ -97,7 +110,11 @@ void drawFrame() {
     readLayoutKeys(input, worldView, splitLayout);
     readFollowKeys(input, followedVehicle);
     readPads();
-    advanceSimulation(frameTimer.measuredFps);
+    readRaceKeys();
+    VehicleControls controls[vehicleCount];
+    takeControls(controls);
+    advanceSimulation(frameTimer.measuredFps, controls);
+    advanceRace(frameTimer.measuredFps);
     if (settings.sound) { // without sound nobody listens: no snapshot
         publishSound(frameSound(frameTimer.measuredFps));
     }
@@ -107,6 +124,7 @@ void drawFrame() {
     input.clearMouseDeltas();
     input.clearKeyPresses();
     drawPadNotices();
+    drawRaceOverlays();
     if (settings.showFps) {
         drawFpsOverlay(frameTimer, settings.width, settings.height);
     }

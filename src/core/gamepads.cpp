@@ -9,8 +9,6 @@ Gamepads gamepads;
 
 namespace {
 
-const char* const slotNews[padVehicles] = {": blue", ": red", ": green"};
-
 // "pad 2" and what happened: ": red", " gone", ": waiting".
 void notify(Gamepads& pads, int32_t vehicle, int32_t number, const char* news) {
     // The oldest notice makes room for the new one.
@@ -46,7 +44,9 @@ void assignSlot(Gamepads& pads, Gamepads::Pad& pad) {
     }
     if (pad.slot >= 0) {
         pads.lastIdentity[pad.slot] = pad.identity;
-        notify(pads, pad.slot, pad.number, slotNews[pad.slot]);
+        char news[16];
+        std::snprintf(news, sizeof news, ": %s", vehicleNames[pad.slot]);
+        notify(pads, pad.slot, pad.number, news);
     }
 }
 
@@ -117,6 +117,7 @@ void read(Gamepads& pads, Gamepads::Pad& pad, const PadReading& given) {
         pads.followRequest = pad.slot;
     }
     pads.layoutSteps += (pressed & padStart) != 0 ? 1 : 0;
+    pads.raceStarts += (pressed & padNorth) != 0 ? 1 : 0;
 }
 
 const PadReading* find(const PadReading* readings, int count, uint32_t handle) {
@@ -143,6 +144,7 @@ void updateGamepads(Gamepads& pads, const PadReading* readings, int count, float
     std::memset(pads.held, 0, sizeof pads.held);
     pads.followRequest = -1;
     pads.layoutSteps = 0;
+    pads.raceStarts = 0;
     count = readings == nullptr || count < 0 ? 0 : count;
     bool slotFreed = false;
     for (Gamepads::Pad& pad : pads.pads) {

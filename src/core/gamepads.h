@@ -11,6 +11,8 @@ enum PadControl { padAccelerate, padReverse, padBrake, padLeft, padRight, padCon
 
 constexpr int padCapacity = 8;     // pads followed at once; more wait unread
 constexpr int padVehicles = 3;     // slots: blue, red, green
+// The vehicles by their colours, as the views and the notices name them.
+constexpr const char* vehicleNames[padVehicles] = {"blue", "red", "green"};
 constexpr int padNoticeCapacity = 6;
 constexpr float padNoticeSeconds = 2.0f;
 constexpr float padTriggerThreshold = 0.25f;
@@ -38,6 +40,7 @@ struct Gamepads {
     uint8_t held[padVehicles][padControlCount];
     int32_t followRequest; // a vehicle whose pad pressed Back this frame, else -1
     uint32_t layoutSteps;  // Start presses this frame
+    uint32_t raceStarts;   // Y / Triangle presses this frame
     Notice notices[padNoticeCapacity];
 };
 

@@ -1,6 +1,7 @@
 // places.cpp -- the search orders for settings and data.
 #include "core/places.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/platform.h"
@@ -22,6 +23,22 @@ std::vector<std::string> settingsPlaces(bool windows, const char* appData, const
         places.push_back((fs::path(installedData) / "settings.cfg").string());
     }
     return places;
+}
+
+std::string userDataFolder(bool windows, const char* appData, const char* xdgDataHome, const char* home) {
+    const auto known = [](const char* value) { return value != nullptr && value[0] != '\0'; };
+    if (windows) {
+        return known(appData) ? std::string(appData) + "\\Mudlark" : "";
+    }
+    if (known(xdgDataHome)) {
+        return std::string(xdgDataHome) + "/mudlark";
+    }
+    return known(home) ? std::string(home) + "/.local/share/mudlark" : "";
+}
+
+std::string userDataFolder() {
+    return userDataFolder(platformWindowsPaths(), std::getenv("APPDATA"), std::getenv("XDG_DATA_HOME"),
+                          std::getenv("HOME"));
 }
 
 std::vector<std::string> dataPlaces(const std::string& executableFolder, const char* installedRelative) {

@@ -15,6 +15,13 @@
 std::vector<std::string> settingsPlaces(bool windows, const char* appData, const char* xdgConfigHome,
                                         const char* home, const std::string& installedData);
 
+// Where the game keeps what it writes for the player (race records, replays):
+// %APPDATA%\Mudlark on Windows; elsewhere $XDG_DATA_HOME/mudlark, where an
+// unset or empty XDG_DATA_HOME means $HOME/.local/share. "" where it cannot be
+// known. Without arguments, from this process's environment.
+std::string userDataFolder(bool windows, const char* appData, const char* xdgDataHome, const char* home);
+std::string userDataFolder();
+
 // The folders the data may be in, in order: the current one, then the installed
 // one: installedRelative (e.g. "../share/mudlark") from the executable's folder.
 std::vector<std::string> dataPlaces(const std::string& executableFolder, const char* installedRelative);

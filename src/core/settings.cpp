@@ -38,6 +38,7 @@ void storeDefaults(Settings& settings) {
     settings.gamepads = true;
     settings.sound = true;
     settings.volume = 80;
+    settings.laps = 3;
 }
 
 // "true" and "false" set the flag; any other word leaves it as it was.
@@ -124,7 +125,7 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
     static constexpr struct {
         const char* key;
         uint32_t Settings::*number;
-    } numbers[] = {{"maxfps:", &Settings::maxFps}, {"volume:", &Settings::volume}};
+    } numbers[] = {{"maxfps:", &Settings::maxFps}, {"volume:", &Settings::volume}, {"laps:", &Settings::laps}};
     TextScanner scanner(file);
     char word[wordCapacity];
     while (scanner.readWord(word, sizeof word)) {
@@ -146,6 +147,9 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
     }
     checkResolution(settings);
     settings.volume = settings.volume > 100 ? 100 : settings.volume; // the loudest there is
+    // A race is 1 to 20 laps; a count beyond either end takes the nearer.
+    const int32_t laps = static_cast<int32_t>(settings.laps);
+    settings.laps = laps < 1 ? 1u : laps > 20 ? 20u : static_cast<uint32_t>(laps);
 }
 
 void readFirstSettings(Settings& settings, const std::vector<std::string>& places) {

@@ -24,6 +24,7 @@ struct Settings {
     bool gamepads;          // drive with game controllers too; false opens none
     bool sound;             // play the synthesised sound; false opens no audio device
     uint32_t volume;        // 0 .. 100
+    uint32_t laps;          // laps of a race, 1 .. 20
 };
 
 // Fills settings with the defaults, then with the first of "settings.cfg" in

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 // One window message in Windows terms (see win_messages.h beside this file).
 struct WindowMessage {
@@ -65,7 +66,8 @@ enum PadButton : uint32_t {
     padStart = 1u << 4,     // Start: the next layout
     padDpadLeft = 1u << 5,
     padDpadRight = 1u << 6,
-    padKnownButtons = (1u << 7) - 1,
+    padNorth = 1u << 7,     // Y / Triangle: start a race
+    padKnownButtons = (1u << 8) - 1,
 };
 
 // One connected pad as read in one frame.
@@ -99,6 +101,12 @@ void platformCloseAudio();
 // Windows keeps the user's files under %APPDATA% (true); other systems follow
 // the freedesktop folders.
 bool platformWindowsPaths();
+
+// Files the game writes. Sync: everything written to the open file is on the
+// disk before it returns (false if it could not be). Replace: from takes the
+// place of to in one step, whether or not to exists; false if it could not.
+bool platformSyncFile(std::FILE* file);
+bool platformReplaceFile(const char* from, const char* to);
 
 // The folder of the running executable, without a trailing separator; false
 // where it cannot be told.

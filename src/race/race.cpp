@@ -7,9 +7,12 @@
 
 #include "vehicle/step_rate.h"
 
+Race activeRace;
+Course raceCourse;
+
 namespace {
 
-constexpr float gridBehind = 6.0f;                        // from the first gate's line to the grid's centres
+constexpr float gridBehind = 10.0f; // from the first gate's line to the grid's centres
 constexpr float gridAcross[vehicleCount] = {0.0f, -3.0f, 3.0f}; // blue, red on its left, green on its right
 
 double distanceToNextGate(const Course& course, const RaceEntry& entry) {

@@ -43,13 +43,18 @@ struct Race {
     int32_t places[vehicleCount]; // vehicle numbers, first place first
 };
 
+// The game's one race, and the course of the track it is driven on (no gates
+// when the track has no readable course).
+extern Race activeRace;
+extern Course raceCourse;
+
 // Starts a race of laps laps (kept within 1..20) round the course: every vehicle
 // at rest on the start grid behind the first gate, facing it, and the countdown
 // running. A course without gates starts nothing.
 void startRace(Race& race, const Course& course, int32_t laps, Vehicle (&field)[vehicleCount]);
 
 // The centre of a vehicle's place on the start grid: blue in the middle, red to
-// its left, green to its right, six units behind the first gate.
+// its left, green to its right, ten units behind the first gate.
 void startGridCentre(const Course& course, int32_t vehicle, float (&centre)[2]);
 
 // Whether the vehicles' controls count: not while they wait for "GO".

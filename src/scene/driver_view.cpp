@@ -4,7 +4,7 @@
 #include "scene/scene.h"
 #include "vehicle/vehicle.h"
 
-void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline) {
+void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel) {
     if (vehicleIndex >= static_cast<uint32_t>(vehicleCount)) {
         return;
     }
@@ -21,6 +21,7 @@ void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline) {
     drawSceneContents(v.pitch, v.heading, v.roll);
     glPopMatrix();
 
+    drawRaceStatus(vehicleIndex, readoutBaseline, pixel);
     char readout[64];
     formatReadout(v.driveSpeed, v.speed, readout);
     glColor3f(1, 1, 1);

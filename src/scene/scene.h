@@ -3,17 +3,26 @@
 
 #include <cstdint>
 
+#include "race/race.h"
+#include "race/records.h"
 #include "vehicle/vehicle.h"
 
 extern uint32_t shadowTexture;  // drawn under every vehicle; 0 until loaded
 extern uint32_t smokeTexture;   // the smoke puffs; 0 until loaded
+extern uint32_t gatePostTexture;   // a race's gates; 0 until loaded
+extern uint32_t gateBannerTexture;
 extern float lightPosition[4];  // GL_LIGHT1 in world coordinates; the mouse moves x and z
 extern float lightAmbient[4];
 extern float lightDiffuse[4];
 
 // Once at start-up, after the window, GL state and font: the scene textures,
-// the three vehicles, the terrain, the light and the smoke pool.
+// the three vehicles, the terrain, the course of its gates, the light and the
+// smoke pool.
 void setUpScene(int32_t filter);
+
+// Reads the track's course into raceCourse; a course that cannot be read costs
+// one box saying where it is wrong, and leaves no race on the track.
+void loadCourse(const char* path);
 
 // Gives the three vehicles their start x, colours and keys.
 void placeVehicles();
@@ -43,9 +52,22 @@ void aimWorldCamera(const float vehiclePosition[3]);
 void drawWorldView(uint32_t followedVehicle);
 
 // The view from the driver's seat of one vehicle, then its readout with its
-// baseline readoutBaseline pixels from the view's top. An index past the last
-// vehicle draws nothing.
-void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline);
+// baseline readoutBaseline window units from the view's top, and during a race
+// what the driver needs to know of it (pixel: the window units one screen pixel
+// of this view spans, 2 in a quarter). An index past the last vehicle draws nothing.
+void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel);
+
+// A race in the views, drawn only while one is on. The gates, inside a view's
+// camera transform with texturing and lighting on. Under a driver view's
+// readout: the lap, the race time, the last and best lap, the place, an arrow
+// toward the next gate, and the countdown's caption in the middle of the view.
+// In the world view: the three places. Over the whole window at the end: the
+// results, with the track's records (null: none) and who broke which.
+void drawCourse();
+void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel);
+void drawWorldPlaces(uint32_t baseline);
+void drawRaceResults(const char* trackName, const RaceRecord* record, const bool (&lapRecord)[vehicleCount],
+                     const bool (&raceRecord)[vehicleCount]);
 
 // The engine revolutions a minute the readout shows for this drive speed.
 double engineRpm(float driveSpeed);

@@ -1,4 +1,7 @@
 // scene_setup.cpp -- the scene's globals and their set-up.
+#include <cstdio>
+
+#include "platform/platform.h"
 #include "platform/win_messages.h"
 #include "assets/texture.h"
 #include "common/gl_api.h"
@@ -47,6 +50,28 @@ void placeVehicles() {
     }
 }
 
+void loadCourse(const char* path) {
+    std::FILE* file = std::fopen(path, "r");
+    LineFault fault{};
+    const bool read = readCourse(file, raceCourse, fault);
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    if (read) {
+        return;
+    }
+    char text[256];
+    if (file == nullptr) {
+        std::snprintf(text, sizeof text, "Unable to read %s: there is no race on this track.", path);
+    } else if (fault.line > 0) {
+        std::snprintf(text, sizeof text, "%s, line %d: %s. There is no race on this track.", path,
+                      static_cast<int>(fault.line), fault.text);
+    } else {
+        std::snprintf(text, sizeof text, "%s: %s. There is no race on this track.", path, fault.text);
+    }
+    platformShowMessage(text, "Error", MessageIcon::exclamation);
+}
+
 void setUpScene(int32_t filter) {
     loadBitmapTexture("Textures/ShadowMap.bmp", &shadowTexture, filter);
     loadTargaTexture("Textures/SmokeMap.tga", &smokeTexture, filter);
@@ -56,6 +81,9 @@ void setUpScene(int32_t filter) {
     }
     placeVehicles();
     buildTerrain(&terrain, filter);
+    loadTargaTexture("Textures/GatePost.tga", &gatePostTexture, filter);
+    loadTargaTexture("Textures/GateBanner.tga", &gateBannerTexture, filter);
+    loadCourse("Tracks/Gates_01.txt");
     glLightfv(GL_LIGHT1, GL_AMBIENT, lightAmbient);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, lightDiffuse);
     glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);

@@ -63,6 +63,7 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
         // the ground.
         drawGround(&terrain);
         drawGrowth(&terrain);
+        drawCourse();
         for (const Vehicle& vehicle : vehicles) {
             drawVehicleShadow(vehicle);
             drawVehicleBody(vehicle);
@@ -73,6 +74,7 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
         // hides (the bonnet fills a third of a driver's view). The shadows
         // multiply the ground, so they come after it.
         drawVehicles(vehicles, vehicleCount);
+        drawCourse();
         drawGrowth(&terrain);
         drawGround(&terrain);
         for (const Vehicle& vehicle : vehicles) {

@@ -58,6 +58,7 @@ struct Vehicle {
 };
 
 constexpr int vehicleCount = 3;
+static_assert(vehicleCount == padVehicles, "a pad slot and a name for every vehicle");
 extern Vehicle vehicles[vehicleCount];
 
 // Loads the model from "Models/Model01.obj" with the texture filter (sharing the

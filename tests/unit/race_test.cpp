@@ -82,7 +82,7 @@ TEST_F(RaceTest, TheGridFacesTheFirstGateAndNothingCountsBeforeGo) {
         vehicleCentre(vehicles[i], centres[i]);
         EXPECT_EQ(vehicles[i].heading, 90.0f);
         EXPECT_EQ(vehicles[i].speed, 0.0f);
-        EXPECT_NEAR(centres[i][0], 36.0f, 1e-4f); // six units behind the line
+        EXPECT_NEAR(centres[i][0], 40.0f, 1e-4f); // ten units behind the line
     }
     EXPECT_NEAR(centres[0][1], -10.0f, 1e-4f);
     EXPECT_NEAR(centres[1][1], -7.0f, 1e-4f); // red on blue's left, green on its right
@@ -173,9 +173,9 @@ TEST_F(RaceTest, GateTimesAreTheSameAtTwentySixtyAndOneHundredTwentyFramesASecon
     for (int r = 0; r < 3; ++r) {
         SetUp();
         start(straightCourse(), 5, rates[r]);
-        const double speed = 23.7; // units a second, from the grid six behind the line
+        const double speed = 23.7; // units a second, from the grid ten behind the line
         for (int step = 1; step <= 4 * static_cast<int>(rates[r]); ++step) {
-            put(0, 0, static_cast<float>(6 - speed * step / rates[r]));
+            put(0, 0, static_cast<float>(10 - speed * step / rates[r]));
             const int passed = race.entries[0].gatesPassed;
             updateRace(race, course, vehicles, rates[r]);
             if (race.entries[0].gatesPassed > passed) {
@@ -186,7 +186,7 @@ TEST_F(RaceTest, GateTimesAreTheSameAtTwentySixtyAndOneHundredTwentyFramesASecon
     }
     ASSERT_EQ(times[0].size(), 4u);
     for (size_t gate = 0; gate < 4; ++gate) {
-        EXPECT_NEAR(times[0][gate], (6 + 20.0 * gate) / 23.7, 1e-3) << gate;
+        EXPECT_NEAR(times[0][gate], (10 + 20.0 * gate) / 23.7, 1e-3) << gate;
         EXPECT_NEAR(times[1][gate], times[0][gate], 1e-3) << gate;
         EXPECT_NEAR(times[2][gate], times[0][gate], 1e-3) << gate;
     }

@@ -16,7 +16,7 @@ std::string described(const Settings& s) {
            (s.fullscreen ? " full" : " window") + " fps:" + std::to_string(s.showFps) +
            " max:" + std::to_string(s.maxFps) + " filter:" + std::to_string(s.textureFilter) +
            " mouse:" + std::to_string(s.mouse) + " info:" + std::to_string(s.showSystemInfo) +
-           " pads:" + std::to_string(s.gamepads);
+           " pads:" + std::to_string(s.gamepads) + (s.laps != 3 ? " laps:" + std::to_string(s.laps) : "");
 }
 
 const std::string defaults = "1024x768x32 full fps:1 max:100 filter:2 mouse:0 info:0 pads:1";
@@ -42,6 +42,10 @@ TEST(Settings, EachTextGivesItsSettings) {
         // Numbers: digits before the junk count; a failed number stops the resolution.
         {"maxfps: fast fps: false", "1024x768x32 full fps:0 max:100 filter:2 mouse:0 info:0 pads:1"},
         {"maxfps: 12abc", "1024x768x32 full fps:1 max:12 filter:2 mouse:0 info:0 pads:1"},
+        {"laps: 7", defaults + " laps:7"}, // a race of 1 to 20 laps, the nearer end beyond
+        {"laps: 0", defaults + " laps:1"},
+        {"laps: -4", defaults + " laps:1"},
+        {"laps: 500", defaults + " laps:20"},
         {"fullscreen: false resolution: 640 abc 16", "640x768x32 window fps:1 max:100 filter:2 mouse:0 info:0 pads:1"},
         {"maxfps: 99999999999999999999", "1024x768x32 full fps:1 max:2147483647 filter:2 mouse:0 info:0 pads:1"},
         {"fullscreen: false resolution: -1 2 3", "4294967295x2x3 window fps:1 max:100 filter:2 mouse:0 info:0 pads:1"},

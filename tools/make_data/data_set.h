@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace gen {
 
@@ -14,10 +16,25 @@ struct Report {
     int modelVertices = 0;
     int modelFaces = 0;
     int modelTextures = 0;
+    int gates = 0;
+    float courseLength = 0;  // units, once round
+    float steepestLeg = 0;   // rise over run
+};
+
+// A made track as the course planner sees it: the height of the drawn ground at
+// a world point, and the growth map (32 x 32, row by row along z).
+struct TrackShape {
+    std::function<float(float x, float z)> height;
+    std::vector<uint8_t> growth;
 };
 
 // Tracks/: Terrain_01.raw, Growth_01.raw, Texture_01.bmp, TextureOverlay_01.bmp.
 void makeTrack(const std::string& folder, Report& report);
+
+// Tracks/Gates_01.txt, the course over that ground, and Textures/GatePost.tga
+// and GateBanner.tga, the pictures of its gates. Exits with a message when a
+// gate stands in growth or a leg is too steep.
+void makeCourse(const std::string& folder, const TrackShape& shape, Report& report);
 
 // Textures/: Growth_01.tga .. Growth_04.tga, SmokeMap.tga, ShadowMap.bmp.
 void makeScenePictures(const std::string& folder);

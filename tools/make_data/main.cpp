@@ -17,10 +17,11 @@ int main(int argc, char** argv) {
     gen::makeBuggy(folder, report);
     gen::makeIcons(folder);
     std::printf("make_data: %s: corners %.2f..%.2f units; growth %d tufts, %d shrubs, %d bushes, "
-                "%d trees, %d empty; buggy %d vertices, %d faces, %d textures\n",
+                "%d trees, %d empty; course %d gates, %.0f units a lap, steepest leg %.2f; "
+                "buggy %d vertices, %d faces, %d textures\n",
                 folder.c_str(), report.lowestCorner * 0.05, report.highestCorner * 0.05,
                 report.growthCounts[0], report.growthCounts[1], report.growthCounts[2],
-                report.growthCounts[3], report.growthCounts[4], report.modelVertices,
-                report.modelFaces, report.modelTextures);
+                report.growthCounts[3], report.growthCounts[4], report.gates, report.courseLength,
+                report.steepestLeg, report.modelVertices, report.modelFaces, report.modelTextures);
     return 0;
 }

@@ -242,6 +242,8 @@ void makeTrack(const std::string& folder, Report& report) {
     writeBytes(folder + "/Tracks/Growth_01.raw", growth);
     writeBmp(folder + "/Tracks/Texture_01.bmp", makeGround());
     writeBmp(folder + "/Tracks/TextureOverlay_01.bmp", makeOverlay(corners));
+    makeCourse(folder, TrackShape{[&corners](float x, float z) { return surfaceHeight(corners, x, z); }, growth},
+               report);
 
     for (uint8_t value : growth) {
         report.growthCounts[value == 255 ? 4 : value / 64] += 1;

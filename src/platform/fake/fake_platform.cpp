@@ -139,6 +139,13 @@ void platformOsVersion(OsVersion& version) { version = fake.osVersion; }
 
 bool platformWindowsPaths() { return false; }
 
+bool platformSyncFile(std::FILE* file) { return std::fflush(file) == 0; }
+
+bool platformReplaceFile(const char* from, const char* to) {
+    // A crash (or a refusal) between writing the new file and putting it in place.
+    return !fake.failReplace && std::rename(from, to) == 0;
+}
+
 bool platformExecutableFolder(char (&folder)[1024]) {
     std::snprintf(folder, sizeof folder, "%s", fake.executableFolder.c_str());
     return !fake.executableFolder.empty();

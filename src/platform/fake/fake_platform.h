@@ -54,6 +54,8 @@ struct FakePlatform {
 
     // Where the game believes it was started from ("": it cannot tell).
     std::string executableFolder;
+    // Whether putting a written file in its place fails, as a crash there would leave it.
+    bool failReplace = false;
 
     std::vector<RecordedMessageBox> messageBoxes;
     // Whether platformBuildFontLists builds the real FreeType glyphs.

@@ -346,6 +346,10 @@ void platformOsVersion(OsVersion& version) {
 
 bool platformWindowsPaths() { return false; }
 
+bool platformSyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
+
+bool platformReplaceFile(const char* from, const char* to) { return std::rename(from, to) == 0; }
+
 bool platformExecutableFolder(char (&folder)[1024]) {
     char path[1024];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);

@@ -3,6 +3,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <io.h>
+
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -311,6 +313,12 @@ void platformOsVersion(OsVersion& version) {
 }
 
 bool platformWindowsPaths() { return true; }
+
+bool platformSyncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
+
+bool platformReplaceFile(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
 
 bool platformExecutableFolder(char (&folder)[1024]) {
     char path[MAX_PATH];

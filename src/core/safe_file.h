@@ -1,0 +1,16 @@
+// safe_file.h -- writing a file the player keeps so that a crash or a full disk
+// never leaves it half-written or empty, and setting a damaged one aside.
+#pragma once
+
+#include <string>
+
+// Writes text as the whole of the file at path: into path + ".tmp" first
+// (folders made as needed), onto the disk, then into the old file's place in
+// one step. On any failure the old file stays as it was, the temporary file is
+// removed, and why says what failed.
+bool writeFileSafely(const std::string& path, const std::string& text, std::string& why);
+
+// Renames a file to path + suffix (replacing an older one of that name), so a
+// damaged file is kept for the player rather than overwritten. False if it
+// could not be moved.
+bool setFileAside(const std::string& path, const char* suffix);

@@ -1,0 +1,208 @@
+// race_view.cpp -- a race as the views show it: the gates standing on the
+// ground, and over the picture the countdown, each driver's lap, time, place
+// and next gate, the places from the world camera, and the results.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "common/angles.h"
+#include "common/gl_api.h"
+#include "core/app_state.h"
+#include "render/big_text.h"
+#include "render/font.h"
+#include "render/gl_state.h"
+#include "scene/scene.h"
+#include "terrain/terrain.h"
+
+uint32_t gatePostTexture = 0;
+uint32_t gateBannerTexture = 0;
+
+namespace {
+
+constexpr float postHeight = 4.6f;
+constexpr float postRadius = 0.22f;
+constexpr float bannerLow = 3.4f, bannerHigh = 4.4f;
+
+bool raceShown() { return activeRace.phase != RacePhase::off && raceCourse.count >= minGates; }
+
+// One post standing on the ground at (x, z).
+void drawPost(float x, float z) {
+    glPushMatrix();
+    glTranslatef(x, terrainSurfaceHeight(&terrain, x, z), z);
+    glRotatef(-90, 1, 0, 0); // the quadric's cylinder runs along z: stand it up
+    gluCylinder(quadric, postRadius, postRadius, postHeight, 8, 1);
+    glPopMatrix();
+}
+
+// The overlay's units: the window's size spread over whatever viewport is set.
+void overlayInViewport(const GLint (&viewport)[4]) {
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    beginOverlay2D();
+}
+
+// A triangle pointing at a relative bearing (degrees, 0 straight ahead, rising
+// to the left), centred on (x, y) in overlay units.
+void drawArrow(float x, float y, float size, double bearing) {
+    const float dx = static_cast<float>(-std::sin(radians(bearing))), dy = static_cast<float>(-std::cos(radians(bearing)));
+    glBegin(GL_TRIANGLES);
+    glVertex2f(x + dx * size, y + dy * size);
+    glVertex2f(x - dx * size * 0.6f - dy * size * 0.6f, y - dy * size * 0.6f + dx * size * 0.6f);
+    glVertex2f(x - dx * size * 0.6f + dy * size * 0.6f, y - dy * size * 0.6f - dx * size * 0.6f);
+    glEnd();
+}
+
+// The direction from a vehicle to its next gate, against its heading.
+double bearingToNextGate(uint32_t vehicle) {
+    const RaceEntry& entry = activeRace.entries[vehicle];
+    const Gate& gate = raceCourse.gates[nextGate(entry, raceCourse.count)];
+    const double toward = degrees(std::atan2(-(static_cast<double>(gate.x) - entry.centre[0]),
+                                             -(static_cast<double>(gate.z) - entry.centre[1])));
+    return std::remainder(toward - vehicles[vehicle].heading, 360.0);
+}
+
+} // namespace
+
+void drawCourse() {
+    if (!raceShown() || quadric == nullptr) {
+        return;
+    }
+    glColor3f(1, 1, 1);
+    for (int32_t g = 0; g < raceCourse.count; ++g) {
+        const Gate& gate = raceCourse.gates[g];
+        float forward[2], right[2];
+        gateDirections(gate, forward, right);
+        const float half = gate.width / 2;
+        const float left[2] = {gate.x - right[0] * half, gate.z - right[1] * half};
+        const float rightPost[2] = {gate.x + right[0] * half, gate.z + right[1] * half};
+        glBindTexture(GL_TEXTURE_2D, gatePostTexture);
+        drawPost(left[0], left[1]);
+        drawPost(rightPost[0], rightPost[1]);
+        // The banner between the posts' tops, its pattern a unit and a half a square.
+        const float groundLeft = terrainSurfaceHeight(&terrain, left[0], left[1]);
+        const float groundRight = terrainSurfaceHeight(&terrain, rightPost[0], rightPost[1]);
+        const float repeat = gate.width / 6.0f;
+        glBindTexture(GL_TEXTURE_2D, gateBannerTexture);
+        glBegin(GL_QUADS);
+        glNormal3f(-forward[0], 0, -forward[1]); // it faces the vehicles coming
+        glTexCoord2f(0, 0);
+        glVertex3f(left[0], groundLeft + bannerLow, left[1]);
+        glTexCoord2f(repeat, 0);
+        glVertex3f(rightPost[0], groundRight + bannerLow, rightPost[1]);
+        glTexCoord2f(repeat, 1);
+        glVertex3f(rightPost[0], groundRight + bannerHigh, rightPost[1]);
+        glTexCoord2f(0, 1);
+        glVertex3f(left[0], groundLeft + bannerHigh, left[1]);
+        glEnd();
+    }
+}
+
+void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
+    if (!raceShown() || vehicle >= static_cast<uint32_t>(vehicleCount)) {
+        return;
+    }
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const RaceEntry& entry = activeRace.entries[vehicle];
+    glDisable(GL_DEPTH_TEST);
+    overlayInViewport(viewport);
+    const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
+    if (const char* caption = countdownCaption(activeRace)) {
+        glColor3f(1, 1, 0);
+        drawBigText(width / 2, height * 0.4f, height / 40, caption);
+    }
+    if (activeRace.phase != RacePhase::results && !entry.finished) {
+        glColor3f(1, 0.85f, 0.1f);
+        drawArrow(width / 2, 34 * pixel, 14 * pixel, bearingToNextGate(vehicle));
+    }
+    glEnable(GL_DEPTH_TEST);
+
+    char time[16], last[16], best[16];
+    formatRaceTime(entry.finished ? entry.finishTime : activeRace.clock, time);
+    formatRaceTime(entry.lastLap, last);
+    formatRaceTime(entry.bestLap, best);
+    char lines[3][64];
+    std::snprintf(lines[0], sizeof lines[0], "lap %d/%d  %s", currentLap(activeRace, entry, raceCourse.count),
+                  activeRace.laps, time);
+    std::snprintf(lines[1], sizeof lines[1], "last %s  best %s", last, best);
+    std::snprintf(lines[2], sizeof lines[2], "%s%s", placeName(placeOf(activeRace, static_cast<int32_t>(vehicle))),
+                  entry.finished ? "  finished" : "");
+    glColor3f(1, 1, 1);
+    for (int line = 0; line < 3; ++line) {
+        overlayInViewport(viewport);
+        printText(16, static_cast<uint32_t>(static_cast<float>(readoutBaseline) + 20 * pixel * static_cast<float>(line + 1)),
+                  "%s", lines[line]);
+    }
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+}
+
+void drawWorldPlaces(uint32_t baseline) {
+    if (!raceShown()) {
+        return;
+    }
+    char text[64] = "";
+    int used = 0;
+    for (int32_t place = 0; place < vehicleCount && used >= 0 && used < static_cast<int>(sizeof text); ++place) {
+        used += std::snprintf(text + used, sizeof text - static_cast<size_t>(used), "%s%s %s", place > 0 ? "  " : "",
+                              placeName(place), vehicleNames[activeRace.places[place]]);
+    }
+    glColor3f(1, 1, 1);
+    printText(16, baseline, "%s", text);
+}
+
+void drawRaceResults(const char* trackName, const RaceRecord* record, const bool (&lapRecord)[vehicleCount],
+                     const bool (&raceRecord)[vehicleCount]) {
+    if (activeRace.phase != RacePhase::results) {
+        return;
+    }
+    const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
+    const float left = width / 2 - 240, top = height / 2 - 90;
+    beginOverlay2D();
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0, 0, 0, 0.65f);
+    glBegin(GL_QUADS);
+    glVertex2f(left, top);
+    glVertex2f(left + 480, top);
+    glVertex2f(left + 480, top + 200);
+    glVertex2f(left, top + 200);
+    glEnd();
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+
+    const auto line = [&](int row, const char* text) {
+        printText(static_cast<uint32_t>(left + 16), static_cast<uint32_t>(top + 26 + 22 * row), "%s", text);
+    };
+    char text[96];
+    glColor3f(1, 1, 0);
+    std::snprintf(text, sizeof text, "Results: %s, %d %s", trackName, activeRace.laps, activeRace.laps == 1 ? "lap" : "laps");
+    line(0, text);
+    glColor3f(1, 1, 1);
+    for (int32_t place = 0; place < vehicleCount; ++place) {
+        const int32_t v = activeRace.places[place];
+        const RaceEntry& entry = activeRace.entries[v];
+        char total[16], best[16];
+        formatRaceTime(entry.finishTime, total);
+        formatRaceTime(entry.bestLap, best);
+        if (entry.finished) {
+            std::snprintf(text, sizeof text, "%s %-5s %s%s  best lap %s%s", placeName(place), vehicleNames[v], total,
+                          raceRecord[v] ? "*" : " ", best, lapRecord[v] ? "*" : "");
+        } else {
+            std::snprintf(text, sizeof text, "%s %-5s not finished", placeName(place), vehicleNames[v]);
+        }
+        line(1 + place, text);
+    }
+    if (record != nullptr) {
+        char lap[16], race[16];
+        formatRaceTime(record->bestLap, lap);
+        formatRaceTime(record->bestRace, race);
+        std::snprintf(text, sizeof text, "records: race %s  lap %s%s", race, lap,
+                      std::any_of(lapRecord, lapRecord + vehicleCount, [](bool b) { return b; }) ||
+                              std::any_of(raceRecord, raceRecord + vehicleCount, [](bool b) { return b; })
+                          ? "  (* new)"
+                          : "");
+        line(5, text);
+    }
+    glColor3f(0.8f, 0.8f, 0.8f);
+    line(7, "F5: race again    Insert, Home, Delete, End: drive on");
+}
