@@ -1,8 +1,8 @@
 #!/bin/sh
 # demo.sh RUN_FOLDER SCREENSHOT_FOLDER -- plays Mudlark for a few seconds on an
 # X server of its own (Xvfb), with real key presses through XTEST: vehicle 0
-# accelerates and steers, the other two drive off, and every layout is shown in
-# turn. A PNG of each layout goes into SCREENSHOT_FOLDER.
+# accelerates and steers, the other two drive off, every layout is shown in
+# turn, and a race starts. A PNG of each goes into SCREENSHOT_FOLDER.
 set -eu
 . "$(dirname "$0")/session.sh"
 start_session "$1" "$2"
@@ -22,5 +22,11 @@ shot 4-world 1.5
 xdotool keyup KP_8 keyup W keyup I
 press Insert
 shot 5-one-driver-again 1
+press Delete
+press F5
+shot 6-race-countdown 1.2
+xdotool keydown KP_8 keydown W keydown I
+shot 7-race 3
+xdotool keyup KP_8 keyup W keyup I
 end_session
 echo "Mudlark ended; the screenshots above show each layout."

@@ -1,7 +1,7 @@
 #!/bin/sh
 # screenshots.sh RUN_FOLDER -- makes the README's pictures in docs/screenshots:
 # the one-driver, three-driver and world layouts, with all three vehicles
-# circling the start area and smoking.
+# circling the start area and smoking, then a race at "GO".
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/session.sh"
@@ -17,11 +17,16 @@ press Delete
 shot three-drivers 1.5
 press End
 shot world 1.2
-xdotool keyup KP_8 keyup KP_4 keyup W keyup D keyup I keyup J
+xdotool keyup KP_4 keyup D keyup J
+# A race: all three on the grid, the countdown, and away at "GO".
+press Delete
+press F5
+shot race 3.4
+xdotool keyup KP_8 keyup W keyup I
 end_session
 
 mkdir -p "$root/docs/screenshots"
-for name in one-driver three-drivers world; do
+for name in one-driver three-drivers world race; do
   convert "$work/$name.png" -resize 800x600 -strip "$root/docs/screenshots/$name.png"
 done
 rm -rf "$work"

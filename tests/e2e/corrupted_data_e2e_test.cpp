@@ -33,6 +33,8 @@ const DataFile dataFiles[] = {
     {"Models/BuggySeat.tga", "Seat", {"Error -11", "Error -12", "Error -13", "Error -12"}, 6},
     // Missing: "Unable to load vehModel!"; else "Vehicle model has no usable wheels!".
     {"Models/Model01.obj", "Model", {"Error -1", "Error -1", "Error -1", "Error -1"}, 3},
+    // The course: a box saying which line is wrong, and no race.
+    {"Tracks/Gates_01.txt", "Gates", {"Error", "Error", "Error", "Error"}, 1},
 };
 
 std::string damaged(const std::string& original, Damage damage) {

@@ -293,6 +293,40 @@ TEST_F(GameTest, MinimisedTheGameRestsAndRestoredPlaysOn) {
     EXPECT_GE(moving.rightmostWhite(readout), resting + 30);
 }
 
+// F5 in the three-driver layout: the countdown's yellow caption in each driver's
+// quarter; after "GO" the held Numpad 8 drives blue off and its race time runs;
+// F5 again starts over at 0:00.00.
+TEST_F(GameTest, F5CountsDownInEveryViewThenTheClockRunsAndF5StartsAgain) {
+    start();
+    server->tapKey("Delete");
+    server->tapKey("F5");
+    const Area quarters[3] = {{320, 240, 640, 480}, {0, 0, 320, 240}, {320, 0, 640, 240}}; // blue, red, green
+    const auto counting = [&](const Image& i) {
+        return std::all_of(std::begin(quarters), std::end(quarters),
+                           [&](const Area& q) { return i.countColour(255, 255, 0, 0, q) > 100; });
+    };
+    const Image countdown = waitFor(counting);
+    ASSERT_TRUE(counting(countdown));
+    // "lap 1/3  0:00.00" under blue's readout: its white text, pixel by pixel.
+    const auto timeText = [](const Image& i) {
+        std::vector<bool> text;
+        i.count({320, 278, 640, 298}, [&](const uint8_t* p, int) { return text.push_back(p[0] + p[1] + p[2] == 765), false; });
+        return text;
+    };
+    const std::vector<bool> atZero = timeText(countdown);
+    EXPECT_GT(std::count(atZero.begin(), atZero.end(), true), 100);
+    server->xdotool("keydown KP_8");
+    const Image racing = waitFor([&](const Image& i) {
+        return !counting(i) && timeText(i) != atZero &&
+               i.rightmostWhite({320, 250, 640, 275}) > countdown.rightmostWhite({320, 250, 640, 275}) + 20;
+    });
+    server->xdotool("keyup KP_8");
+    EXPECT_NE(timeText(racing), atZero); // the clock runs
+    server->tapKey("F5");
+    const auto again = [&](const Image& i) { return timeText(i) == atZero && counting(i); };
+    EXPECT_TRUE(again(waitFor(again)));
+}
+
 // The scene from display lists, bodies and growth before the ground, is the
 // scene drawn vertex by vertex in the plain order, in every layout (vehicles at
 // rest, no frame-rate bar). Only depth ties may fall the other way: from above,

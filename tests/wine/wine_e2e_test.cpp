@@ -84,6 +84,10 @@ TEST_F(WineTest, MissingDataBoxWindowReadoutKeypadLayoutsMinimisedAndEscape) {
     server.tapKey("End");
     const auto world = [&](const Image& i) { return i.countDifferences(two) > 640 * 480 / 4; };
     EXPECT_TRUE(world(waitFor(window, world)));
+    // F5 starts a race: the countdown's yellow caption in the middle of the view.
+    server.tapKey("Insert F5");
+    const auto countdown = [](const Image& i) { return i.countColour(255, 255, 0, 0, {200, 100, 440, 300}) > 500; };
+    EXPECT_TRUE(countdown(waitFor(window, countdown)));
     // Minimised, it sleeps on its queue: under 2 % of one core over five seconds.
     ASSERT_TRUE(server.xdotool("windowminimize --sync " + std::to_string(window)));
     sleepMs(2000);
@@ -96,16 +100,26 @@ TEST_F(WineTest, MissingDataBoxWindowReadoutKeypadLayoutsMinimisedAndEscape) {
     EXPECT_EQ(game->waitForExit(), 27);
 }
 
-TEST_F(WineTest, SystemInformationLineIsWindowsNt) {
-    const std::string command = "env " + prefixSetting + " WINEDEBUG=-all DISPLAY=" + server.name() + " wine " +
-                                MUDLARK_WINDOWS_PROBE + " 2>/dev/null";
-    std::FILE* output = popen(command.c_str(), "r");
-    ASSERT_NE(output, nullptr);
-    std::array<char, 128> line{};
-    const bool read = std::fgets(line.data(), line.size(), output) != nullptr;
-    pclose(output);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(std::string(line.data()).rfind("Windows NT v", 0), 0u) << line.data();
+// The probe, built from the same backend: the system-information line, and a
+// file kept as the records are (the second write replaces the first) under
+// %APPDATA%\Mudlark.
+TEST_F(WineTest, SystemInformationLineIsWindowsNtAndFilesAreKeptUnderAppData) {
+    const auto probe = [&](const char* argument) {
+        const std::string command = "env " + prefixSetting + " WINEDEBUG=-all DISPLAY=" + server.name() + " wine " +
+                                    MUDLARK_WINDOWS_PROBE + " " + argument + " 2>/dev/null";
+        std::FILE* output = popen(command.c_str(), "r");
+        std::array<char, 256> line{};
+        const bool read = output != nullptr && std::fgets(line.data(), line.size(), output) != nullptr;
+        if (output != nullptr) {
+            pclose(output);
+        }
+        return read ? std::string(line.data()) : "";
+    };
+    const std::string os = probe("");
+    EXPECT_EQ(os.rfind("Windows NT v", 0), 0u) << os;
+    const std::string kept = probe("keep");
+    EXPECT_EQ(kept.rfind("kept ", 0), 0u) << kept;
+    EXPECT_NE(kept.find("\\Mudlark\\probe.txt second"), std::string::npos) << kept;
 }
 
 } // namespace
