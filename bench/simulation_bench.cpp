@@ -1,7 +1,10 @@
 // simulation_bench.cpp -- the cost of the simulation on the generated track.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+
 #include "audio/synth.h"
+#include "race/driver.h"
 #include "core/app_state.h"
 #include "scene/scene.h"
 #include "support/scripted_drive.h"
@@ -41,6 +44,42 @@ void wholeTickThreeVehiclesSmoking(benchmark::State& state) {
     }
 }
 BENCHMARK(wholeTickThreeVehiclesSmoking);
+
+// The computer drivers' part of a frame: three vehicles' controls decided, on
+// the generated course, the vehicles racing round it between the measures.
+void computerDriversThreeVehicles(benchmark::State& state) {
+    Course course{};
+    LineFault fault{};
+    std::FILE* file = std::fopen(MUDLARK_RUN_DIR "/Tracks/Gates_01.txt", "r");
+    const bool read = readCourse(file, course, fault);
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    if (!setUpScriptedWorld(MUDLARK_RUN_DIR) || !read) {
+        state.SkipWithError("no generated data");
+        return;
+    }
+    Race race{};
+    ComputerDriver drivers[vehicleCount] = {};
+    startRace(race, course, 20, vehicles);
+    VehicleControls controls[vehicleCount] = {};
+    uint32_t frame = 0;
+    for (auto _ : state) {
+        for (int v = 0; v < vehicleCount; ++v) {
+            controls[v] = driveComputer(vehicles[v], course, race.entries[v], drivers[v], 2, 60);
+        }
+        benchmark::DoNotOptimize(controls);
+        // The race moves on every so often, out of the timing (which costs more
+        // than the drivers, so not every frame).
+        if (++frame % 16 == 0) {
+            state.PauseTiming();
+            advanceSimulation(60, controls);
+            updateRace(race, course, vehicles, 60);
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(computerDriversThreeVehicles);
 
 // One second of the full mix at 48 kHz: three engines flat out, all scrubbing,
 // published anew every 1/60 s as the frames do.

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     readSettingsStream(settings, file);
     std::fclose(file);
     // Full screen only in a listed mode, the volume at most full, a known
-    // filter, a race of 1 to 20 laps.
+    // filter, a race of 1 to 20 laps, a computer skill of 1 to 3.
     const bool listedMode = (settings.width == 320 && settings.height == 240) ||
                             (settings.width == 640 && settings.height == 480) ||
                             (settings.width == 800 && settings.height == 600) ||
@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                             (settings.width == 1280 && settings.height == 960) ||
                             (settings.width == 1600 && settings.height == 1200);
     if ((settings.fullscreen && !listedMode) || settings.volume > 100 || settings.textureFilter < filterPoint ||
-        settings.textureFilter > filterMipmap || settings.laps < 1 || settings.laps > 20) {
+        settings.textureFilter > filterMipmap || settings.laps < 1 || settings.laps > 20 || settings.computerSkill < 1 ||
+        settings.computerSkill > 3) {
         __builtin_trap();
     }
     return 0;

@@ -1,6 +1,7 @@
 // race_session.cpp -- the race's keys, its hold on the controls, and the records file.
 #include "app/race_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -12,6 +13,7 @@
 #include "core/safe_file.h"
 #include "platform/platform.h"
 #include "platform/win_messages.h"
+#include "race/driver.h"
 #include "render/font.h"
 #include "scene/scene.h"
 
@@ -22,6 +24,10 @@ constexpr int32_t trackNumber = 1; // the one track there is
 struct Session {
     bool startWasDown;     // F5 in the last frame: a start is a new press
     bool layoutWasDown;    // a layout key in the last frame
+    // A vehicle nobody has touched (keys or pad) since the game started or the
+    // last race ended is the computer's in the next race, until somebody does.
+    bool touched[vehicleCount];
+    ComputerDriver drivers[vehicleCount];
     RaceRecords records;   // as read at the race's start
     bool recordsDamaged;   // said once a run; the file was set aside
     bool lapRecord[vehicleCount];  // who broke which record in this race
@@ -108,6 +114,10 @@ void readRaceKeys() {
         }
         readRecords();
         startRace(activeRace, raceCourse, static_cast<int32_t>(settings.laps), vehicles);
+        for (int32_t v = 0; v < vehicleCount; ++v) {
+            activeRace.computer[v] = settings.computerDrivers && !session.touched[v];
+            session.drivers[v] = ComputerDriver{};
+        }
     } else if (layoutPressed && activeRace.phase == RacePhase::results) {
         endRace(activeRace);
     }
@@ -115,7 +125,19 @@ void readRaceKeys() {
 
 void takeControls(VehicleControls (&controls)[vehicleCount]) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
-        controls[v] = raceControlsLive(activeRace) ? keyAndPadControls(vehicles[v]) : VehicleControls{};
+        const VehicleControls player = keyAndPadControls(vehicles[v]);
+        const bool touched = player.accelerate || player.reverse || player.left || player.right || player.brake;
+        session.touched[v] = session.touched[v] || touched;
+        // A touch hands the vehicle to its player at once, this very frame.
+        activeRace.computer[v] = activeRace.computer[v] && !touched;
+        if (!raceControlsLive(activeRace)) {
+            controls[v] = VehicleControls{};
+        } else if (activeRace.computer[v] && activeRace.phase != RacePhase::off) {
+            controls[v] = driveComputer(vehicles[v], raceCourse, activeRace.entries[v], session.drivers[v],
+                                        static_cast<int32_t>(settings.computerSkill), frameTimer.measuredFps);
+        } else {
+            controls[v] = player;
+        }
     }
 }
 
@@ -125,6 +147,8 @@ void advanceRace(uint32_t frameRate) {
     updateRace(activeRace, raceCourse, vehicles, frameRate);
     if (before == RacePhase::racing && activeRace.phase == RacePhase::results) {
         keepRecords();
+        // The race is over: whoever did not drive in it is free for the computer next time.
+        std::fill(session.touched, session.touched + vehicleCount, false);
     }
 }
 

@@ -39,6 +39,15 @@ void storeDefaults(Settings& settings) {
     settings.sound = true;
     settings.volume = 80;
     settings.laps = 3;
+    settings.computerDrivers = true;
+    settings.computerSkill = 2;
+}
+
+// Keeps a number read into a field within low..high; one read negative (a
+// huge unsigned value) counts as below low.
+void keepWithin(uint32_t& field, int32_t low, int32_t high) {
+    const int32_t value = static_cast<int32_t>(field);
+    field = static_cast<uint32_t>(value < low ? low : value > high ? high : value);
 }
 
 // "true" and "false" set the flag; any other word leaves it as it was.
@@ -121,14 +130,34 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
         bool Settings::*flag;
     } flags[] = {{"fullscreen:", &Settings::fullscreen}, {"mouse:", &Settings::mouse},
                  {"fps:", &Settings::showFps},           {"systeminfo:", &Settings::showSystemInfo},
-                 {"sound:", &Settings::sound},           {"gamepads:", &Settings::gamepads}};
+                 {"sound:", &Settings::sound},           {"gamepads:", &Settings::gamepads},
+                 {"computerdrivers:", &Settings::computerDrivers}};
     static constexpr struct {
         const char* key;
         uint32_t Settings::*number;
-    } numbers[] = {{"maxfps:", &Settings::maxFps}, {"volume:", &Settings::volume}, {"laps:", &Settings::laps}};
+    } numbers[] = {{"maxfps:", &Settings::maxFps},
+                   {"volume:", &Settings::volume},
+                   {"laps:", &Settings::laps},
+                   {"computerskill:", &Settings::computerSkill}};
     TextScanner scanner(file);
     char word[wordCapacity];
-    while (scanner.readWord(word, sizeof word)) {
+    bool again = false; // the word in hand is still to be looked at
+    while (again || scanner.readWord(word, sizeof word)) {
+        again = false;
+        // "computer drivers:" and "computer skill:" may also be written as two words.
+        if (std::strcmp(word, "computer") == 0) {
+            char next[wordCapacity];
+            if (!scanner.readWord(next, sizeof next)) {
+                break;
+            }
+            const bool key = std::strcmp(next, "drivers:") == 0 || std::strcmp(next, "skill:") == 0;
+            if (!key) {
+                std::memcpy(word, next, sizeof word);
+                again = true;
+                continue;
+            }
+            std::snprintf(word, sizeof word, "computer%s", next[0] == 'd' ? "drivers:" : "skill:");
+        }
         if (std::strcmp(word, "resolution:") == 0) {
             readResolution(scanner, settings);
         } else if (std::strcmp(word, "texturefilter:") == 0) {
@@ -147,9 +176,10 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
     }
     checkResolution(settings);
     settings.volume = settings.volume > 100 ? 100 : settings.volume; // the loudest there is
-    // A race is 1 to 20 laps; a count beyond either end takes the nearer.
-    const int32_t laps = static_cast<int32_t>(settings.laps);
-    settings.laps = laps < 1 ? 1u : laps > 20 ? 20u : static_cast<uint32_t>(laps);
+    // A race is 1 to 20 laps, the computer's skill 1 to 3; beyond either end
+    // counts as that end.
+    keepWithin(settings.laps, 1, 20);
+    keepWithin(settings.computerSkill, 1, 3);
 }
 
 void readFirstSettings(Settings& settings, const std::vector<std::string>& places) {

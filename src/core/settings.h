@@ -25,6 +25,8 @@ struct Settings {
     bool sound;             // play the synthesised sound; false opens no audio device
     uint32_t volume;        // 0 .. 100
     uint32_t laps;          // laps of a race, 1 .. 20
+    bool computerDrivers;   // the computer drives the vehicles nobody touched in a race
+    uint32_t computerSkill; // 1 .. 3: how fast the computer dares to take a turn
 };
 
 // Fills settings with the defaults, then with the first of "settings.cfg" in

@@ -41,6 +41,7 @@ struct Race {
     double firstFinish;  // race time of the first finisher; negative: none yet
     RaceEntry entries[vehicleCount];
     int32_t places[vehicleCount]; // vehicle numbers, first place first
+    bool computer[vehicleCount];  // driven by the computer (its player has not touched it)
 };
 
 // The game's one race, and the course of the track it is driven on (no gates

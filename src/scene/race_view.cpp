@@ -124,8 +124,8 @@ void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
     std::snprintf(lines[0], sizeof lines[0], "lap %d/%d  %s", currentLap(activeRace, entry, raceCourse.count),
                   activeRace.laps, time);
     std::snprintf(lines[1], sizeof lines[1], "last %s  best %s", last, best);
-    std::snprintf(lines[2], sizeof lines[2], "%s%s", placeName(placeOf(activeRace, static_cast<int32_t>(vehicle))),
-                  entry.finished ? "  finished" : "");
+    std::snprintf(lines[2], sizeof lines[2], "%s%s%s", placeName(placeOf(activeRace, static_cast<int32_t>(vehicle))),
+                  activeRace.computer[vehicle] ? " cpu" : "", entry.finished ? "  finished" : "");
     glColor3f(1, 1, 1);
     for (int line = 0; line < 3; ++line) {
         overlayInViewport(viewport);
@@ -139,11 +139,12 @@ void drawWorldPlaces(uint32_t baseline) {
     if (!raceShown()) {
         return;
     }
-    char text[64] = "";
+    char text[96] = "";
     int used = 0;
     for (int32_t place = 0; place < vehicleCount && used >= 0 && used < static_cast<int>(sizeof text); ++place) {
-        used += std::snprintf(text + used, sizeof text - static_cast<size_t>(used), "%s%s %s", place > 0 ? "  " : "",
-                              placeName(place), vehicleNames[activeRace.places[place]]);
+        const int32_t v = activeRace.places[place];
+        used += std::snprintf(text + used, sizeof text - static_cast<size_t>(used), "%s%s %s%s", place > 0 ? "  " : "",
+                              placeName(place), vehicleNames[v], activeRace.computer[v] ? " cpu" : "");
     }
     glColor3f(1, 1, 1);
     printText(16, baseline, "%s", text);
@@ -185,10 +186,12 @@ void drawRaceResults(const char* trackName, const RaceRecord* record, const bool
         formatRaceTime(entry.finishTime, total);
         formatRaceTime(entry.bestLap, best);
         if (entry.finished) {
-            std::snprintf(text, sizeof text, "%s %-5s %s%s  best lap %s%s", placeName(place), vehicleNames[v], total,
-                          raceRecord[v] ? "*" : " ", best, lapRecord[v] ? "*" : "");
+            std::snprintf(text, sizeof text, "%s %-5s%s %s%s  best lap %s%s", placeName(place), vehicleNames[v],
+                          activeRace.computer[v] ? " cpu" : "    ", total, raceRecord[v] ? "*" : " ", best,
+                          lapRecord[v] ? "*" : "");
         } else {
-            std::snprintf(text, sizeof text, "%s %-5s not finished", placeName(place), vehicleNames[v]);
+            std::snprintf(text, sizeof text, "%s %-5s%s not finished", placeName(place), vehicleNames[v],
+                          activeRace.computer[v] ? " cpu" : "    ");
         }
         line(1 + place, text);
     }

@@ -327,6 +327,32 @@ TEST_F(GameTest, F5CountsDownInEveryViewThenTheClockRunsAndF5StartsAgain) {
     EXPECT_TRUE(again(waitFor(again)));
 }
 
+// F5 with no key touched: after "GO" the computer drives all three, and each
+// driver view's lap counter ("lap 1/2" under the readout) moves on to lap 2.
+TEST_F(GameTest, ComputerDriversTakeTheUntouchedVehiclesRoundALap) {
+    start((std::string(windowed) + "laps: 2\n").c_str());
+    server->tapKey("Delete F5");
+    const Area quarters[3] = {{320, 240, 640, 480}, {0, 0, 320, 240}, {320, 0, 640, 240}}; // blue, red, green
+    // The first seven characters of the line under each readout: "lap 1/2".
+    const auto lapText = [&](const Image& i, const Area& q) {
+        std::vector<bool> text;
+        i.count({q.x0, q.y0 + 38, q.x0 + 80, q.y0 + 58},
+                [&](const uint8_t* p, int) { return text.push_back(p[0] + p[1] + p[2] == 765), false; });
+        return text;
+    };
+    const Image countdown =
+        waitFor([&](const Image& i) { return i.countColour(255, 255, 0, 0, quarters[0]) > 100; });
+    const auto secondLap = [&](const Image& i) {
+        return std::all_of(std::begin(quarters), std::end(quarters),
+                           [&](const Area& q) { return lapText(i, q) != lapText(countdown, q); });
+    };
+    const Image lapped = server->waitForPicture(window, secondLap, 180000); // a lap of game time, however slow the frames
+    EXPECT_TRUE(secondLap(lapped));
+    for (const Area& q : quarters) { // each view somewhere else than on the grid
+        EXPECT_GT(lapped.countDifferences(countdown, 24, q), 320 * 240 / 4);
+    }
+}
+
 // The scene from display lists, bodies and growth before the ground, is the
 // scene drawn vertex by vertex in the plain order, in every layout (vehicles at
 // rest, no frame-rate bar). Only depth ties may fall the other way: from above,

@@ -85,7 +85,7 @@ protected:
 };
 
 TEST_F(RaceSessionTest, TheBlueKeysAloneDriveRoundTheCourseAndThePlacesFollow) {
-    dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\nlaps: 2\n");
+    dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\nlaps: 2\ncomputerdrivers: false\n");
     int lapWhenFirst = 0;
     EXPECT_EQ(race([&] {
                   if (activeRace.phase == RacePhase::racing) {
@@ -102,6 +102,33 @@ TEST_F(RaceSessionTest, TheBlueKeysAloneDriveRoundTheCourseAndThePlacesFollow) {
     EXPECT_LT(activeRace.clock, 60.0);
     EXPECT_EQ(activeRace.entries[1].gatesPassed + activeRace.entries[2].gatesPassed, 0);
     EXPECT_EQ(records(), ""); // nothing written before a race ends
+}
+
+// Nobody touched a key: the computer drives all three from "GO". W pressed
+// for red hands red to its player in that very frame: its controls are the
+// keys' (accelerate alone), never the computer's.
+TEST_F(RaceSessionTest, UntouchedVehiclesAreTheComputersUntilAKeyIsPressed) {
+    int frame = 0;
+    race([&] {
+        ++frame;
+        if (activeRace.phase != RacePhase::racing || frame < 60 * 4) {
+            return frame < 60 * 10;
+        }
+        if (frame == 60 * 4) {
+            EXPECT_TRUE(activeRace.computer[0] && activeRace.computer[1] && activeRace.computer[2]);
+            for (const Vehicle& v : vehicles) {
+                EXPECT_TRUE(v.controls.accelerate) << "off the grid at once"; // no key is held
+            }
+            key(WM_KEYDOWN, 'W');
+            return true;
+        }
+        const VehicleControls& red = vehicles[1].controls;
+        EXPECT_FALSE(activeRace.computer[1]);
+        EXPECT_TRUE(red.accelerate && !red.left && !red.right && !red.brake && !red.reverse);
+        EXPECT_TRUE(activeRace.computer[0] && activeRace.computer[2]);
+        return false;
+    });
+    EXPECT_GT(frame, 60 * 4);
 }
 
 TEST_F(RaceSessionTest, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside) {

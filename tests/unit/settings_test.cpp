@@ -16,7 +16,10 @@ std::string described(const Settings& s) {
            (s.fullscreen ? " full" : " window") + " fps:" + std::to_string(s.showFps) +
            " max:" + std::to_string(s.maxFps) + " filter:" + std::to_string(s.textureFilter) +
            " mouse:" + std::to_string(s.mouse) + " info:" + std::to_string(s.showSystemInfo) +
-           " pads:" + std::to_string(s.gamepads) + (s.laps != 3 ? " laps:" + std::to_string(s.laps) : "");
+           " pads:" + std::to_string(s.gamepads) + (s.laps != 3 ? " laps:" + std::to_string(s.laps) : "") +
+           (!s.computerDrivers || s.computerSkill != 2
+                ? " cpu:" + std::to_string(s.computerDrivers) + "/" + std::to_string(s.computerSkill)
+                : "");
 }
 
 const std::string defaults = "1024x768x32 full fps:1 max:100 filter:2 mouse:0 info:0 pads:1";
@@ -46,6 +49,10 @@ TEST(Settings, EachTextGivesItsSettings) {
         {"laps: 0", defaults + " laps:1"},
         {"laps: -4", defaults + " laps:1"},
         {"laps: 500", defaults + " laps:20"},
+        // The computer's keys, in one word or two; a "computer" before any other word is no key.
+        {"computerdrivers: false computerskill: 3", defaults + " cpu:0/3"},
+        {"computer drivers: false\ncomputer skill: 1", defaults + " cpu:0/1"},
+        {"computer skill: 9 computer fps: false computer", "1024x768x32 full fps:0 max:100 filter:2 mouse:0 info:0 pads:1 cpu:1/3"},
         {"fullscreen: false resolution: 640 abc 16", "640x768x32 window fps:1 max:100 filter:2 mouse:0 info:0 pads:1"},
         {"maxfps: 99999999999999999999", "1024x768x32 full fps:1 max:2147483647 filter:2 mouse:0 info:0 pads:1"},
         {"fullscreen: false resolution: -1 2 3", "4294967295x2x3 window fps:1 max:100 filter:2 mouse:0 info:0 pads:1"},
