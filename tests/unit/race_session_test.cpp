@@ -14,6 +14,7 @@
 #include "core/app_state.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win_messages.h"
+#include "race/driver.h"
 #include "scene/scene.h"
 #include "support/temp_dir.h"
 
@@ -21,25 +22,18 @@ namespace {
 
 void key(uint32_t message, uint8_t code) { fake.queue.push_back(WindowMessage{message, code, 1}); }
 
-// The blue vehicle's keys, held or let go as a driver steering for its next
-// gate would: the way it goes (its course) turned toward a point on the gate's
-// line, or behind it when it has come past the line beside the posts; the
-// brake when the turn left to make is large.
+// The blue vehicle's keys, pressed and let go as the computer driver would
+// steer and drive it for its next gate: the keys' own way into the game.
+ComputerDriver blueDriver;
+
 void driveBlueForItsNextGate() {
-    const Vehicle& v = vehicles[0];
-    const RaceEntry& entry = activeRace.entries[0];
-    const Gate& gate = raceCourse.gates[nextGate(entry, raceCourse.count)];
-    float forward[2], right[2];
-    gateDirections(gate, forward, right);
-    const bool past = (entry.centre[0] - gate.x) * forward[0] + (entry.centre[1] - gate.z) * forward[1] > -1;
-    const float aimX = gate.x - (past ? 8 * forward[0] : 0), aimZ = gate.z - (past ? 8 * forward[1] : 0);
-    const double toward = std::atan2(-(aimX - entry.centre[0]), -(aimZ - entry.centre[1])) * 180 / 3.14159265358979;
-    const double turn = std::remainder(toward - v.course, 360.0) + v.yawRate * frameTimer.measuredFps * 0.3;
-    const bool sharp = std::fabs(turn) > 35 && v.speed > 10;
-    const std::pair<uint8_t, bool> held[] = {{VK_NUMPAD0 + 8, !sharp},
-                                             {VK_NUMPAD0 + 5, sharp && std::fabs(turn) > 60},
-                                             {VK_NUMPAD0 + 4, turn > 3},
-                                             {VK_NUMPAD0 + 6, turn < -3}};
+    const VehicleControls wanted =
+        driveComputer(vehicles[0], raceCourse, activeRace.entries[0], blueDriver, 2, frameTimer.measuredFps);
+    const std::pair<uint8_t, bool> held[] = {{VK_NUMPAD0 + 8, wanted.accelerate},
+                                             {VK_NUMPAD0 + 5, wanted.brake},
+                                             {VK_NUMPAD0 + 2, wanted.reverse},
+                                             {VK_NUMPAD0 + 4, wanted.left},
+                                             {VK_NUMPAD0 + 6, wanted.right}};
     for (const auto& [code, down] : held) {
         if (down != (input.keys[code] != 0)) {
             key(down ? WM_KEYDOWN : WM_KEYUP, code);
@@ -50,11 +44,7 @@ void driveBlueForItsNextGate() {
 class RaceSessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetAppState();
-        resetFakePlatform();
-        resetRaceSession();
-        fake.realFont = false;
-        fake.counterStep = 16666; // 60 frames a second
+        restart();
         setenv("XDG_DATA_HOME", data.path().c_str(), 1);
         // Without a GL context GLU cannot make mipmaps: the plain filter.
         dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\nlaps: 1\n");
@@ -64,6 +54,15 @@ protected:
         }
     }
     void TearDown() override { unsetenv("XDG_DATA_HOME"); }
+    // As a new process: nothing left of the last run.
+    static void restart() {
+        resetAppState();
+        resetFakePlatform();
+        resetRaceSession();
+        fake.realFont = false;
+        fake.counterStep = 16666; // 60 frames a second
+        blueDriver = ComputerDriver{};
+    }
     // Runs the game from its run folder: F5 on the second frame, then each
     // frame's script until it says to stop (or ten minutes of game time pass).
     int race(const std::function<bool()>& frame) {
@@ -149,22 +148,14 @@ TEST_F(RaceSessionTest, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAs
     EXPECT_EQ(kept.rfind("1 1 ", kept.find('\n') + 1), kept.find('\n') + 1) << kept; // this track, one lap
     // The same race again breaks no record: the file is not written at all.
     const auto written = std::filesystem::last_write_time(data.file("mudlark/records.txt"));
-    resetAppState();
-    resetFakePlatform();
-    resetRaceSession();
-    fake.counterStep = 16666;
-    fake.realFont = false;
+    restart();
     EXPECT_EQ(race(toTheResults), 0);
     EXPECT_EQ(records(), kept);
     EXPECT_EQ(std::filesystem::last_write_time(data.file("mudlark/records.txt")), written);
     // A record that falls while the new file cannot be put in place (a crash
     // just before): the old records stand, whole.
     data.write("mudlark/records.txt", "# old\n1 1 999 5000\n");
-    resetAppState();
-    resetFakePlatform();
-    resetRaceSession();
-    fake.counterStep = 16666;
-    fake.realFont = false;
+    restart();
     fake.failReplace = true;
     EXPECT_EQ(race(toTheResults), 0);
     EXPECT_EQ(records(), "# old\n1 1 999 5000\n");

@@ -6,8 +6,6 @@
 
 #include <cmath>
 #include <ctime>
-#include <functional>
-#include <string>
 
 #include "platform/win_messages.h"
 #include "scene/scene.h"
@@ -135,36 +133,6 @@ TEST_F(VehicleTest, EdgesOfTheSquareTheKeyArrayAndTheWheelLayout) {
         EXPECT_FALSE(std::isnan(v.pitch));
     }
     EXPECT_EQ(liveSmoke(), 0);
-}
-
-// Through the real set-up: each vehicle answers to its own five keys and to the
-// pad that took its seat, and to no other.
-TEST_F(VehicleTest, EachVehicleAnswersToItsOwnKeysAndItsOwnPad) {
-    const auto moved = [](const std::function<void()>& press) {
-        for (Vehicle& vehicle : vehicles) {
-            freshVehicle(vehicle);
-        }
-        placeVehicles();
-        std::memset(input.keys, 0, sizeof input.keys);
-        press();
-        for (int i = 0; i < 10; ++i) {
-            advanceSimulation(50);
-        }
-        std::string which;
-        for (const Vehicle& vehicle : vehicles) {
-            which += vehicle.driveSpeed > 0 ? '+' : vehicle.driveSpeed < 0 ? '-' : '.';
-        }
-        resetGamepads(gamepads);
-        return which;
-    };
-    EXPECT_EQ(moved([] { input.keys[VK_NUMPAD0 + 8] = 1; }), "+..");
-    EXPECT_EQ(moved([] { input.keys[letterKey('W')] = 1; }), ".+.");
-    EXPECT_EQ(moved([] { input.keys[letterKey('I')] = 1; }), "..+");
-    EXPECT_EQ(moved([] { input.keys[VK_NUMPAD0 + 2] = input.keys[letterKey('Z')] = input.keys[letterKey('M')] = 1; }),
-              "---");
-    // Two pads: the first takes blue, the second red; only the second's trigger is held.
-    const PadReading two[2] = {{1, 100, 0, 0, 0, 0}, {2, 200, 0, 0, 1.0f, 0}};
-    EXPECT_EQ(moved([&] { updateGamepads(gamepads, two, 2, 0.02f); }), ".+.");
 }
 
 TEST_F(VehicleTest, SmokePoolFullPoolAndLifetimeAtAnyRate) {
