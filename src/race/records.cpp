@@ -6,7 +6,10 @@
 
 namespace {
 
-bool plausibleTime(float seconds) { return std::isfinite(seconds) && seconds > 0 && seconds < 6000; }
+// A time the file may hold: from a thousandth of a second (what it writes has
+// three decimals) to 100 minutes. Whatever is read in this range is written
+// back in it, so the file always reads back.
+bool plausibleTime(float seconds) { return seconds >= 0.001f && seconds <= 6000.0f; }
 
 // Where the record of this track and length is; -1 where there is none.
 int32_t recordIndex(const RaceRecords& records, int32_t track, int32_t laps) {
@@ -86,7 +89,8 @@ RecordsBroken offerRaceTimes(RaceRecords& records, int32_t track, int32_t laps, 
     // Times as the file keeps them, to the thousandth: a race that only ties
     // the stored record does not break it.
     const double lap = std::round(bestLap * 1000) / 1000, race = std::round(raceTime * 1000) / 1000;
-    if (!(lap > 0 && race > 0 && race < 6000) || track < 1 || track > 99 || laps < 1 || laps > 20) {
+    if (!plausibleTime(static_cast<float>(lap)) || !plausibleTime(static_cast<float>(race)) || track < 1 ||
+        track > 99 || laps < 1 || laps > 20) {
         return RecordsBroken{false, false};
     }
     const int32_t index = recordIndex(records, track, laps);

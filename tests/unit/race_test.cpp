@@ -8,6 +8,7 @@
 
 #include "race/course.h"
 #include "race/race.h"
+#include "race/records.h"
 #include "support/vehicle_fixture.h"
 
 namespace {
@@ -199,6 +200,33 @@ TEST(RaceTime, MinutesSecondsAndHundredthsCut) {
         char text[16];
         formatRaceTime(seconds, text);
         EXPECT_STREQ(text, shown) << seconds;
+    }
+}
+
+// Records the file holds read back exactly as written; a line out of its range,
+// a second line for one track and length, or extra words make the file damaged.
+TEST(RecordsFile, WhatIsWrittenReadsBackAndEveryFaultHasItsLine) {
+    const auto read = [](const std::string& text, RaceRecords& records) {
+        std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+        LineFault fault{};
+        const bool ok = readRaceRecords(file, records, fault);
+        std::fclose(file);
+        return ok ? std::string("ok") : std::to_string(fault.line) + ": " + fault.text;
+    };
+    static RaceRecords records, again;
+    ASSERT_EQ(read("# comment\n1 3 0.001 6000 # the edges of the range\n99 20 41.23 130.5\n", records), "ok");
+    ASSERT_EQ(read(formatRaceRecords(records), again), "ok");
+    EXPECT_EQ(formatRaceRecords(again), formatRaceRecords(records));
+    const RecordsBroken broken = offerRaceTimes(again, 99, 20, 41.2, 131);
+    EXPECT_EQ(std::pair(broken.lap, broken.race), std::pair(true, false));
+    EXPECT_EQ(findRaceRecord(again, 99, 20)->bestLap, 41.2);
+    for (const auto& [text, fault] : std::vector<std::pair<std::string, std::string>>{
+             {"1 1 .0001 44.5\n", "1: a number out of its range"}, // would be written as 0.000
+             {"1 1 40 44.5\n2 2 1 2\n1 1 3 4\n", "3: a second record of the same track and laps"},
+             {"1 1 40 44.5 fast\n", "1: unexpected words after the race time"},
+             {"1 1 40\n", "1: expected a track, a number of laps and two times"}}) {
+        EXPECT_EQ(read(text, records), fault) << text;
+        EXPECT_EQ(records.count, 0);
     }
 }
 
