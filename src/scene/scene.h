@@ -34,6 +34,10 @@ void advanceSimulation(uint32_t frameRate);
 // The same with each vehicle's controls given by the caller.
 void advanceSimulation(uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]);
 
+// The tick's part beside the vehicles: the light under the dragging mouse, and
+// the slow-down key's burnt time (a replay plays the vehicles' part itself).
+void moveLightAndBurnTime();
+
 // Burns the time of the slow-down key: 4000 x 2000 empty passes the optimiser keeps.
 void burnSlowDownTime();
 

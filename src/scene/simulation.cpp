@@ -24,12 +24,11 @@ void advanceSimulation(uint32_t frameRate) {
 }
 
 void advanceSimulation(uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]) {
-    // Puffs emitted by this frame's steps first move in the next frame.
-    updateSmoke(frameRate);
-    for (int i = 0; i < vehicleCount; ++i) {
-        vehicles[i].controls = controls[i];
-        stepVehicle(vehicles[i], frameRate);
-    }
+    stepVehicles(vehicles, controls, frameRate);
+    moveLightAndBurnTime();
+}
+
+void moveLightAndBurnTime() {
     // Dragging with the left button moves the light over the map: right is +x,
     // down is +z.
     if (input.leftButton) {

@@ -97,9 +97,16 @@ VehicleControls keyAndPadControls(const Vehicle& vehicle);
 // wheels on the terrain, attitude, and tyre smoke.
 void stepVehicle(Vehicle& vehicle, uint32_t frameRate);
 
+// The vehicles' part of one tick: the smoke moves and ages, then each vehicle
+// takes its controls and steps, 0 to 2, at frameRate. The simulation is this:
+// a pure function of the records, the controls and the frame rate.
+void stepVehicles(Vehicle (&field)[vehicleCount], const VehicleControls (&controls)[vehicleCount],
+                  uint32_t frameRate);
+
 // The wheel half of the step, in its order: rolling and steering angles,
 // contact points, ground heights, suspension, on-ground flags, attitude.
 void updateWheelAngles(Vehicle& vehicle, uint32_t frameRate);
+void updateWheelSteer(Vehicle& vehicle); // the front wheels' angles from steerAngle alone
 void updateWheelContacts(Vehicle& vehicle);
 void updateGroundHeights(Vehicle& vehicle);
 void updateSuspension(Vehicle& vehicle, uint32_t frameRate);

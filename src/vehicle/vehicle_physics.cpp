@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/angles.h"
+#include "vehicle/smoke.h"
 #include "vehicle/step_rate.h"
 #include "vehicle/vehicle.h"
 
@@ -39,6 +40,16 @@ void snapInsideDeadBand(float& value, double band) {
 }
 
 } // namespace
+
+void stepVehicles(Vehicle (&field)[vehicleCount], const VehicleControls (&controls)[vehicleCount],
+                  uint32_t frameRate) {
+    // Puffs emitted by this frame's steps first move in the next frame.
+    updateSmoke(frameRate);
+    for (int i = 0; i < vehicleCount; ++i) {
+        field[i].controls = controls[i];
+        stepVehicle(field[i], frameRate);
+    }
+}
 
 void stepVehicle(Vehicle& v, uint32_t frameRate) {
     if (!hasUsableWheelLayout(v.model)) {

@@ -16,21 +16,41 @@ double track(const VehicleModel& m) { return static_cast<double>(m.wheelX[1]) - 
 
 } // namespace
 
-void updateWheelAngles(Vehicle& v, uint32_t frameRate) {
+namespace {
+
+// The circle the vehicle drives at its steering angle: K its length (it turns
+// steerAngle degrees a unit), a0 and a1 the distances of the two wheel lines
+// from its centre, e the wheelbase along it. The 0.0123 keeps it finite when
+// going straight.
+struct TurningCircle {
+    double K, a0, a1, e;
+};
+
+TurningCircle turningCircle(const Vehicle& v) {
     const VehicleModel& m = v.model;
-    const double R = stepRate(frameRate);
-    // K is the length of the circle the vehicle drives at this steering angle
-    // (it turns steerAngle degrees per unit), rho its signed radius; the 0.0123
-    // keeps it finite when going straight.
     double turn = static_cast<double>(v.steerAngle) + 0.0123;
     if (turn == 0) {
         turn = 1e-9;
     }
     const double K = 360 / turn;
     const double rho = K / twoPi;
-    const double a0 = rho - m.wheelX[0];
-    const double a1 = rho - m.wheelX[1];
-    const double e = static_cast<double>(m.wheelZ[0]) - m.wheelZ[1];
+    return TurningCircle{K, rho - m.wheelX[0], rho - m.wheelX[1], static_cast<double>(m.wheelZ[0]) - m.wheelZ[1]};
+}
+
+} // namespace
+
+void updateWheelSteer(Vehicle& v) {
+    const TurningCircle c = turningCircle(v);
+    const double leftTurn = v.steerAngle < 0 ? 180 : 0;
+    v.wheelSteer[0] = static_cast<float>(degrees(std::atan(c.a0 / c.e)) + 90 + leftTurn);
+    v.wheelSteer[1] = static_cast<float>(degrees(std::atan(c.a1 / c.e)) + 90 + leftTurn);
+}
+
+void updateWheelAngles(Vehicle& v, uint32_t frameRate) {
+    const VehicleModel& m = v.model;
+    const double R = stepRate(frameRate);
+    const TurningCircle circle = turningCircle(v);
+    const double K = circle.K, a0 = circle.a0, a1 = circle.a1, e = circle.e;
     const double degreesPerUnit = 360 / (m.wheelRadius * twoPi);
 
     const double rear = degreesPerUnit * v.rearWheelSpeed / R;
@@ -39,10 +59,7 @@ void updateWheelAngles(Vehicle& v, uint32_t frameRate) {
     const double front = degreesPerUnit * v.driveSpeed / R;
     v.wheelSpin[0] = static_cast<float>(v.wheelSpin[0] + front * (std::sqrt(a0 * a0 + e * e) * twoPi / std::fabs(K)));
     v.wheelSpin[1] = static_cast<float>(v.wheelSpin[1] + front * (std::sqrt(a1 * a1 + e * e) * twoPi / std::fabs(K)));
-
-    const double leftTurn = v.steerAngle < 0 ? 180 : 0;
-    v.wheelSteer[0] = static_cast<float>(degrees(std::atan(a0 / e)) + 90 + leftTurn);
-    v.wheelSteer[1] = static_cast<float>(degrees(std::atan(a1 / e)) + 90 + leftTurn);
+    updateWheelSteer(v);
 }
 
 void updateWheelContacts(Vehicle& v) {

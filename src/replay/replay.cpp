@@ -1,0 +1,180 @@
+// replay.cpp -- recording a race and playing it back.
+#include "replay/replay.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "vehicle/step_rate.h"
+
+Replay replayBuffer;
+
+void takeSnapshot(const Vehicle& v, VehicleSnapshot& s) {
+    std::memset(&s, 0, sizeof s);
+    s.frontSmokeTimer = v.frontSmokeTimer;
+    s.rearSmokeTimer = v.rearSmokeTimer;
+    std::copy(v.position, v.position + 3, s.position);
+    s.heading = v.heading;
+    s.course = v.course;
+    s.steerAngle = v.steerAngle;
+    s.yawRate = v.yawRate;
+    s.speed = v.speed;
+    s.driveSpeed = v.driveSpeed;
+    s.rearWheelSpeed = v.rearWheelSpeed;
+    s.climb = v.climb;
+    std::copy(v.wheelSpin, v.wheelSpin + 4, s.wheelSpin);
+    std::copy(v.wheelHeight, v.wheelHeight + 4, s.wheelHeight);
+    std::copy(v.wheelVerticalSpeed, v.wheelVerticalSpeed + 4, s.wheelVerticalSpeed);
+}
+
+void restoreSnapshot(Vehicle& v, const VehicleSnapshot& s) {
+    v.frontSmokeTimer = s.frontSmokeTimer;
+    v.rearSmokeTimer = s.rearSmokeTimer;
+    std::copy(s.position, s.position + 3, v.position);
+    v.heading = s.heading;
+    v.course = s.course;
+    v.steerAngle = s.steerAngle;
+    v.yawRate = s.yawRate;
+    v.speed = s.speed;
+    v.driveSpeed = s.driveSpeed;
+    v.rearWheelSpeed = s.rearWheelSpeed;
+    v.climb = s.climb;
+    std::copy(s.wheelSpin, s.wheelSpin + 4, v.wheelSpin);
+    std::copy(s.wheelHeight, s.wheelHeight + 4, v.wheelHeight);
+    std::copy(s.wheelVerticalSpeed, s.wheelVerticalSpeed + 4, v.wheelVerticalSpeed);
+    if (!hasUsableWheelLayout(v.model)) {
+        return;
+    }
+    // What the end of a step works out from these: the wheels' angles, the
+    // ground under them, whether they touch it, the body's attitude.
+    updateWheelSteer(v);
+    updateWheelContacts(v);
+    updateGroundHeights(v);
+    updateGroundFlags(v);
+    updateAttitude(v);
+    v.position[1] = s.position[1];
+    v.climb = s.climb;
+}
+
+bool sameSnapshot(const VehicleSnapshot& a, const VehicleSnapshot& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0; // no padding: all 4-byte fields
+}
+
+static_assert(sizeof(VehicleSnapshot) == 25 * 4, "a snapshot is its fields and nothing between them");
+
+uint16_t packControls(const VehicleControls (&controls)[vehicleCount]) {
+    uint16_t packed = 0;
+    for (int v = 0; v < vehicleCount; ++v) {
+        const VehicleControls& c = controls[v];
+        const unsigned bits = (c.accelerate ? 1u : 0u) | (c.reverse ? 2u : 0u) | (c.left ? 4u : 0u) |
+                              (c.right ? 8u : 0u) | (c.brake ? 16u : 0u);
+        packed = static_cast<uint16_t>(packed | bits << (5 * v));
+    }
+    return packed;
+}
+
+void unpackControls(uint16_t packed, VehicleControls (&controls)[vehicleCount]) {
+    for (int v = 0; v < vehicleCount; ++v) {
+        const unsigned bits = packed >> (5 * v);
+        controls[v] = VehicleControls{(bits & 1u) != 0, (bits & 2u) != 0, (bits & 4u) != 0, (bits & 8u) != 0,
+                                      (bits & 16u) != 0};
+    }
+}
+
+void beginRecording(Replay& replay, int32_t track, const char* trackName, const Race& race,
+                    const Vehicle (&field)[vehicleCount]) {
+    replay.track = track;
+    replay.laps = race.laps;
+    std::snprintf(replay.trackName, sizeof replay.trackName, "%s", trackName != nullptr ? trackName : "");
+    replay.computer = 0;
+    for (int v = 0; v < vehicleCount; ++v) {
+        replay.computer = static_cast<uint8_t>(replay.computer | (race.computer[v] ? 1u << v : 0u));
+    }
+    replay.full = false;
+    replay.frameCount = 0;
+    replay.keyframeCount = 1;
+    replay.keyframes[0].frame = 0;
+    for (int v = 0; v < vehicleCount; ++v) {
+        takeSnapshot(field[v], replay.keyframes[0].vehicles[v]);
+    }
+}
+
+void recordFrame(Replay& replay, uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]) {
+    if (replay.frameCount == maxReplayFrames) {
+        replay.full = true;
+        return;
+    }
+    replay.frameRates[replay.frameCount] = frameRate;
+    replay.controls[replay.frameCount] = packControls(controls);
+    ++replay.frameCount;
+}
+
+void recordKeyframeIfDue(Replay& replay, const Race& race, const Vehicle (&field)[vehicleCount]) {
+    if (replay.full || replay.keyframeCount == maxReplayKeyframes || race.clock < replay.keyframeCount) {
+        return;
+    }
+    ReplayKeyframe& keyframe = replay.keyframes[replay.keyframeCount++];
+    keyframe.frame = replay.frameCount;
+    for (int v = 0; v < vehicleCount; ++v) {
+        takeSnapshot(field[v], keyframe.vehicles[v]);
+    }
+}
+
+void startPlayback(Playback& playback, const Replay& replay, const Course& course, Vehicle (&field)[vehicleCount]) {
+    playback = Playback{};
+    playback.keyframe = 1;
+    for (int v = 0; v < vehicleCount; ++v) {
+        field[v].controls = VehicleControls{};
+        restoreSnapshot(field[v], replay.keyframes[0].vehicles[v]);
+    }
+    // The race as it stood at "GO": everyone behind the line, the clock at zero.
+    Race& race = playback.race;
+    race = Race{};
+    race.phase = course.count >= minGates ? RacePhase::racing : RacePhase::off;
+    race.laps = replay.laps;
+    race.countdown = countdownSeconds;
+    race.firstFinish = -1;
+    for (int v = 0; v < vehicleCount; ++v) {
+        race.entries[v].lastLap = race.entries[v].bestLap = -1;
+        race.computer[v] = (replay.computer >> v & 1u) != 0;
+        vehicleCentre(field[v], race.entries[v].centre);
+        race.places[v] = v;
+    }
+}
+
+bool playFrame(Playback& playback, const Replay& replay, const Course& course, Vehicle (&field)[vehicleCount]) {
+    if (playback.frame >= replay.frameCount) {
+        return false;
+    }
+    const uint32_t rate = replay.frameRates[playback.frame];
+    VehicleControls controls[vehicleCount];
+    unpackControls(replay.controls[playback.frame], controls);
+    stepVehicles(field, controls, rate);
+    updateRace(playback.race, course, field, rate);
+    playback.played += 1.0 / stepRate(rate);
+    ++playback.frame;
+    // The keyframe of this frame: where the recording's vehicles were.
+    if (playback.keyframe < replay.keyframeCount && replay.keyframes[playback.keyframe].frame == playback.frame) {
+        const ReplayKeyframe& keyframe = replay.keyframes[playback.keyframe++];
+        bool differs = false;
+        for (int v = 0; v < vehicleCount; ++v) {
+            VehicleSnapshot now;
+            takeSnapshot(field[v], now);
+            if (!sameSnapshot(now, keyframe.vehicles[v])) {
+                differs = true;
+                restoreSnapshot(field[v], keyframe.vehicles[v]);
+            }
+        }
+        playback.corrections += differs ? 1 : 0;
+    }
+    return true;
+}
+
+bool playUntil(Playback& playback, const Replay& replay, const Course& course, Vehicle (&field)[vehicleCount],
+               double clock) {
+    while (playback.frame < replay.frameCount &&
+           playback.played + 1.0 / stepRate(replay.frameRates[playback.frame]) <= clock + 1e-9) {
+        playFrame(playback, replay, course, field);
+    }
+    return playback.frame < replay.frameCount;
+}

@@ -1,0 +1,188 @@
+// replay_file.cpp -- writing and reading the replay file.
+#include "replay/replay_file.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr char magic[8] = {'M', 'L', 'R', 'E', 'P', 'L', 'A', 'Y'};
+constexpr size_t keyframeBytes = 4 + vehicleCount * sizeof(VehicleSnapshot);
+
+size_t bodySize(uint32_t frames, uint32_t keyframes) { return size_t{6} * frames + keyframeBytes * keyframes; }
+
+void put16(std::vector<uint8_t>& out, uint32_t value) {
+    out.push_back(static_cast<uint8_t>(value & 0xFF));
+    out.push_back(static_cast<uint8_t>(value >> 8 & 0xFF));
+}
+
+void put32(std::vector<uint8_t>& out, uint32_t value) {
+    put16(out, value & 0xFFFF);
+    put16(out, value >> 16);
+}
+
+uint32_t get16(const uint8_t* at) { return at[0] | static_cast<uint32_t>(at[1]) << 8; }
+uint32_t get32(const uint8_t* at) { return get16(at) | get16(at + 2) << 16; }
+
+// The words of a keyframe's snapshots, vehicle 0's fields in their order, then
+// vehicle 1's and 2's.
+constexpr size_t snapshotWords = sizeof(VehicleSnapshot) / 4;
+constexpr size_t keyframeWords = vehicleCount * snapshotWords;
+
+uint32_t keyframeWord(const ReplayKeyframe& keyframe, size_t w) {
+    uint32_t word;
+    std::memcpy(&word, reinterpret_cast<const uint8_t*>(&keyframe.vehicles[w / snapshotWords]) + 4 * (w % snapshotWords), 4);
+    return word;
+}
+
+void setKeyframeWord(ReplayKeyframe& keyframe, size_t w, uint32_t word) {
+    std::memcpy(reinterpret_cast<uint8_t*>(&keyframe.vehicles[w / snapshotWords]) + 4 * (w % snapshotWords), &word, 4);
+}
+
+uint32_t checksum(const uint8_t* bytes, size_t size) {
+    // The file's CRC-32 with its own four bytes (12..15) counted as zero.
+    static const uint8_t zero[4] = {0, 0, 0, 0};
+    uLong crc = crc32(0L, Z_NULL, 0);
+    crc = crc32(crc, bytes, 12);
+    crc = crc32(crc, zero, 4);
+    crc = crc32(crc, bytes + 16, static_cast<uInt>(size - 16));
+    return static_cast<uint32_t>(crc);
+}
+
+bool fail(std::string& why, const char* text) {
+    why = text;
+    return false;
+}
+
+} // namespace
+
+std::string encodeReplay(const Replay& replay) {
+    std::vector<uint8_t> body;
+    body.reserve(bodySize(replay.frameCount, replay.keyframeCount));
+    for (uint32_t f = 0; f < replay.frameCount; ++f) {
+        put32(body, replay.frameRates[f]);
+    }
+    for (uint32_t f = 0; f < replay.frameCount; ++f) {
+        put16(body, replay.controls[f]);
+    }
+    for (uint32_t k = 0; k < replay.keyframeCount; ++k) {
+        put32(body, replay.keyframes[k].frame);
+        for (size_t w = 0; w < keyframeWords; ++w) {
+            put32(body, keyframeWord(replay.keyframes[k], w));
+        }
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(body.size()));
+    std::vector<uint8_t> file(replayHeaderSize + packedSize);
+    compress2(file.data() + replayHeaderSize, &packedSize, body.data(), static_cast<uLong>(body.size()), 9);
+    file.resize(replayHeaderSize + packedSize);
+
+    std::vector<uint8_t> header;
+    header.insert(header.end(), magic, magic + 8);
+    put16(header, replayVersion);
+    put16(header, replayHeaderSize);
+    put32(header, 0); // the checksum, below
+    put32(header, replay.frameCount);
+    put32(header, replay.keyframeCount);
+    put32(header, static_cast<uint32_t>(packedSize));
+    put32(header, static_cast<uint32_t>(body.size()));
+    header.push_back(static_cast<uint8_t>(replay.track));
+    header.push_back(static_cast<uint8_t>(replay.laps));
+    header.push_back(replay.computer);
+    header.push_back(replay.full ? 1 : 0);
+    header.insert(header.end(), replay.trackName, replay.trackName + sizeof replay.trackName);
+    std::memcpy(file.data(), header.data(), replayHeaderSize);
+    const uint32_t sum = checksum(file.data(), file.size());
+    for (int i = 0; i < 4; ++i) {
+        file[12 + i] = static_cast<uint8_t>(sum >> (8 * i) & 0xFF);
+    }
+    return std::string(file.begin(), file.end());
+}
+
+bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string& why) {
+    if (size < 8 || std::memcmp(bytes, magic, 8) != 0) {
+        return fail(why, size < 8 ? "it is cut short" : "it is no replay of this game");
+    }
+    if (size < replayHeaderSize) {
+        return fail(why, "it is cut short");
+    }
+    const uint32_t version = get16(bytes + 8);
+    if (version != replayVersion || get16(bytes + 10) != replayHeaderSize) {
+        char text[96];
+        std::snprintf(text, sizeof text, "it is of version %u, and this game reads version %u", version, replayVersion);
+        return fail(why, text);
+    }
+    const uint32_t frames = get32(bytes + 16), keyframes = get32(bytes + 20);
+    const uint32_t packedSize = get32(bytes + 24), unpackedSize = get32(bytes + 28);
+    if (size < replayHeaderSize + packedSize) {
+        return fail(why, "it is cut short");
+    }
+    if (size > replayHeaderSize + packedSize) {
+        return fail(why, "it goes on past its end");
+    }
+    if (checksum(bytes, size) != get32(bytes + 12)) {
+        return fail(why, "its checksum does not match");
+    }
+    // Every count against the room there is and the length of what holds it,
+    // before a byte is unpacked.
+    if (frames > maxReplayFrames || keyframes == 0 || keyframes > maxReplayKeyframes ||
+        unpackedSize != bodySize(frames, keyframes)) {
+        return fail(why, "it claims more frames than it holds");
+    }
+    const int32_t track = bytes[32], laps = bytes[33];
+    if (track < 1 || track > 99 || laps < minLaps || laps > maxLaps) {
+        return fail(why, "its track or laps are out of range");
+    }
+    std::vector<uint8_t> body(unpackedSize);
+    uLongf unpacked = unpackedSize;
+    if (uncompress(body.data(), &unpacked, bytes + replayHeaderSize, packedSize) != Z_OK || unpacked != unpackedSize) {
+        return fail(why, "it claims more frames than it holds");
+    }
+    const uint8_t* key = body.data() + size_t{6} * frames;
+    for (uint32_t k = 0; k < keyframes; ++k) {
+        const uint32_t at = get32(key + k * keyframeBytes);
+        if ((k == 0 && at != 0) || (k > 0 && at < get32(key + (k - 1) * keyframeBytes)) || at > frames) {
+            return fail(why, "its keyframes are out of order");
+        }
+    }
+
+    replay.track = track;
+    replay.laps = laps;
+    replay.computer = static_cast<uint8_t>(bytes[34] & 7);
+    replay.full = (bytes[35] & 1) != 0;
+    std::memcpy(replay.trackName, bytes + 36, sizeof replay.trackName);
+    replay.trackName[sizeof replay.trackName - 1] = '\0';
+    replay.frameCount = frames;
+    replay.keyframeCount = keyframes;
+    for (uint32_t f = 0; f < frames; ++f) {
+        replay.frameRates[f] = get32(body.data() + 4 * size_t{f});
+        replay.controls[f] = static_cast<uint16_t>(get16(body.data() + 4 * size_t{frames} + 2 * size_t{f}));
+    }
+    for (uint32_t k = 0; k < keyframes; ++k) {
+        replay.keyframes[k].frame = get32(key + k * keyframeBytes);
+        for (size_t w = 0; w < keyframeWords; ++w) {
+            setKeyframeWord(replay.keyframes[k], w, get32(key + k * keyframeBytes + 4 + 4 * w));
+        }
+    }
+    return true;
+}
+
+bool readReplayFile(const char* path, Replay& replay, std::string& why) {
+    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    if (file == nullptr) {
+        return fail(why, "it cannot be read");
+    }
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[65536];
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+        if (bytes.size() + got > maxReplayFileSize) {
+            std::fclose(file);
+            return fail(why, "it is far larger than any replay");
+        }
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    std::fclose(file);
+    return decodeReplay(bytes.data(), bytes.size(), replay, why);
+}
