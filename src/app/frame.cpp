@@ -9,6 +9,7 @@
 #include "render/gl_state.h"
 #include "render/overlays.h"
 #include "app/race_session.h"
+#include "app/replay_session.h"
 #include "app/sound_mix.h"
 #include "app/view_mode.h"
 #include "audio/sound.h"
@@ -72,7 +73,7 @@ void drawViews() {
     if (worldView) {
         setUpSubView(window);
         drawWorldView(followedVehicle);
-        drawWorldPlaces(firstLine(true));
+        drawWorldPlaces(firstLine(true), 1.0f);
         applyPerspective();
         return;
     }
@@ -90,7 +91,7 @@ void drawViews() {
     }
     setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left
     drawWorldView(followedVehicle);
-    drawWorldPlaces(firstLine(false));
+    drawWorldPlaces(firstLine(false), unitsPerPixel(Viewport{0, 0, settings.width / 2, settings.height / 2}));
     applyPerspective();
 }
 
@@ -110,11 +111,18 @@ void drawFrame() {
     readLayoutKeys(input, worldView, splitLayout);
     readFollowKeys(input, followedVehicle);
     readPads();
-    readRaceKeys();
-    VehicleControls controls[vehicleCount];
-    takeControls(controls);
-    advanceSimulation(frameTimer.measuredFps, controls);
-    advanceRace(frameTimer.measuredFps);
+    readReplayKeys();
+    if (replayPlaying()) {
+        // The vehicles as the replay has them; the light and H as always.
+        advancePlayback(frameTimer.measuredFps);
+        moveLightAndBurnTime();
+    } else {
+        readRaceKeys();
+        VehicleControls controls[vehicleCount];
+        takeControls(controls);
+        advanceSimulation(frameTimer.measuredFps, controls);
+        advanceRace(frameTimer.measuredFps);
+    }
     if (settings.sound) { // without sound nobody listens: no snapshot
         publishSound(frameSound(frameTimer.measuredFps));
     }

@@ -1,6 +1,8 @@
 // main_loop.cpp -- start-up, the message loop and shutdown.
 #include "app/main_loop.h"
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "platform/platform.h"
 #include "render/font.h"
 #include "app/frame.h"
+#include "app/replay_session.h"
 #include "audio/sound.h"
 #include "render/overlays.h"
 #include "scene/scene.h"
@@ -43,9 +46,27 @@ bool goToData() {
 
 } // namespace
 
-int runGame() {
+int runGame(int argc, char** argv) {
     bool done = false;
     WindowMessage message{};
+    // "--check-replay FILE": the replay played without a window. A FILE alone
+    // is played once the game is up. Named from the folder it was started in.
+    const bool check = argc >= 2 && std::strcmp(argv[1], "--check-replay") == 0;
+    if (check && argc != 3) {
+        std::fprintf(stderr, "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr\n");
+        return 2;
+    }
+    std::error_code failed;
+    const std::string replayFile =
+        argc >= 2 ? std::filesystem::absolute(argv[check ? 2 : 1], failed).string() : std::string();
+    if (check) {
+        platformQuietMessages();
+        if (!goToData()) {
+            return 1;
+        }
+        setUpSimulation();
+        return checkReplay(replayFile.c_str());
+    }
 
     readSettings(settings);
     if (!openWindow()) {
@@ -59,6 +80,9 @@ int runGame() {
     collectSystemInfo(systemInfo);
     createFont();
     setUpScene(settings.textureFilter);
+    if (!replayFile.empty()) {
+        playReplayFile(replayFile);
+    }
     // Pads are read only when their support started; without it, keys alone.
     settings.gamepads = settings.gamepads && platformOpenGamepads();
     // The sound device opens once the first frame is on screen: finding it can
@@ -92,6 +116,7 @@ int runGame() {
         }
     }
 
+    endReplaySession();
     if (settings.gamepads) {
         platformCloseGamepads();
     }

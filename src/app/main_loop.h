@@ -6,4 +6,6 @@
 // every idle poll while the window is active (while it is minimised, it sleeps
 // until the next message instead), until the window is closed or Escape is held. Returns the process exit code: 0 after the window was closed
 // (or could not be opened), otherwise the wParam of the last message handled.
-int runGame();
+// With arguments: a replay file to play at once, or "--check-replay FILE" to
+// play one without a window and print its result (0, or 1 for a bad file).
+int runGame(int argc = 0, char** argv = nullptr);

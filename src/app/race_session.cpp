@@ -1,6 +1,8 @@
 // race_session.cpp -- the race's keys, its hold on the controls, and the records file.
 #include "app/race_session.h"
 
+#include "app/replay_session.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -145,6 +147,7 @@ void advanceRace(uint32_t frameRate) {
     session.noticeSeconds -= session.noticeSeconds > 0 ? 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1) : 0;
     const RacePhase before = activeRace.phase;
     updateRace(activeRace, raceCourse, vehicles, frameRate);
+    recordRaceStep(before, frameRate);
     if (before == RacePhase::racing && activeRace.phase == RacePhase::results) {
         keepRecords();
         // The race is over: whoever did not drive in it is free for the computer next time.

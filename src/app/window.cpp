@@ -1,6 +1,8 @@
 // window.cpp -- opening and closing the window, and the window procedure.
 #include "app/window.h"
 
+#include "app/replay_session.h"
+
 #include "core/app_state.h"
 #include "platform/win_messages.h"
 #include "platform/platform.h"
@@ -144,6 +146,13 @@ intptr_t windowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     case WM_MBUTTONUP:
         input.middleButton = 0;
         return 0;
+    case WM_DROPFILES: {
+        char path[1024];
+        if (platformDroppedFile(path)) {
+            replayFileDropped(path);
+        }
+        return 0;
+    }
     default:
         break;
     }

@@ -81,6 +81,11 @@ struct ModelFileContents {
 // whose indices break the limits are skipped, never stored.
 void readModelFile(std::FILE* file, VehicleModel& model, ModelFileContents& contents);
 
+// Reads the model file (no GL): a missing file shows "Unable to load vehModel!"
+// captioned "Error -1" and returns false; a file with damaged records shows
+// one box and keeps what is sound.
+bool readVehicleModel(VehicleModel& model, ModelFileContents& contents, const char* path);
+
 // Loads the file, its textures (those already in pictures are shared, new ones
 // are added) and the body and wheel display lists. A missing file shows "Unable
 // to load vehModel!" captioned "Error -1", leaves the model empty and returns

@@ -162,17 +162,9 @@ void buildModelLists(VehicleModel& model, const ModelFileContents& contents) {
 }
 
 bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter, ModelPictures& pictures) {
-    std::FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;
-    if (file == nullptr) {
-        platformShowMessage("Unable to load vehModel!", "Error -1", MessageIcon::exclamation);
+    static ModelFileContents contents;
+    if (!readVehicleModel(model, contents, path)) {
         return false;
-    }
-    ModelFileContents contents{};
-    readModelFile(file, model, contents);
-    std::fclose(file);
-    if (contents.damagedRecords > 0) {
-        platformShowMessage("Damaged records in vehModel ignored!", "Error -1",
-                            MessageIcon::exclamation);
     }
     // A picture named by several records (the two seats, the two fenders) or by
     // several vehicles is loaded once and shared.

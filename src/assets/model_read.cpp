@@ -3,6 +3,7 @@
 
 #include "assets/model.h"
 #include "common/text_scanner.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -216,4 +217,19 @@ void readModelFile(std::FILE* file, VehicleModel& model, ModelFileContents& cont
     for (int i = 0; reader.anyTexture && i <= model.lastTextureIndex; ++i) {
         contents.damagedRecords += contents.hasTexture[i] ? 0 : 1;
     }
+}
+
+bool readVehicleModel(VehicleModel& model, ModelFileContents& contents, const char* path) {
+    std::FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;
+    if (file == nullptr) {
+        platformShowMessage("Unable to load vehModel!", "Error -1", MessageIcon::exclamation);
+        return false;
+    }
+    std::memset(&contents, 0, sizeof contents);
+    readModelFile(file, model, contents);
+    std::fclose(file);
+    if (contents.damagedRecords > 0) {
+        platformShowMessage("Damaged records in vehModel ignored!", "Error -1", MessageIcon::exclamation);
+    }
+    return true;
 }

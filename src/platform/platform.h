@@ -115,7 +115,15 @@ bool platformExecutableFolder(char (&folder)[1024]);
 // Presents the frame drawn into the back buffer.
 void platformSwapBuffers();
 
+// The file of the last WM_DROPFILES (a file dropped on the window); false and
+// "" when none came.
+bool platformDroppedFile(char (&path)[1024]);
+
 enum class MessageIcon { none, exclamation, information };
+
+// From now on no box is shown: its caption and text go to standard error (a
+// run without a window must never wait on one).
+void platformQuietMessages();
 
 // A modal box with an OK button and no owner window. Where no box can be shown
 // the message goes to standard error as "caption: text".

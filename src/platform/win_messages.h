@@ -21,6 +21,7 @@ constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
 constexpr uint32_t WM_RBUTTONUP = 0x0205;
 constexpr uint32_t WM_MBUTTONDOWN = 0x0207;
 constexpr uint32_t WM_MBUTTONUP = 0x0208;
+constexpr uint32_t WM_DROPFILES = 0x0233; // the path: platformDroppedFile
 
 // WM_ACTIVATE's low word of wParam.
 constexpr uint32_t WA_INACTIVE = 0;
@@ -64,6 +65,7 @@ constexpr uint8_t VK_DECIMAL = 0x6E;
 constexpr uint8_t VK_DIVIDE = 0x6F;
 constexpr uint8_t VK_F1 = 0x70; // F2..F12 follow at 0x71..0x7B
 constexpr uint8_t VK_F5 = 0x74;  // start a race
+constexpr uint8_t VK_F6 = 0x75;  // watch the newest replay
 constexpr uint8_t VK_F10 = 0x79;
 constexpr uint8_t VK_NUMLOCK = 0x90;
 constexpr uint8_t VK_SCROLL = 0x91;

@@ -127,6 +127,9 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     }
     // Every count against the room there is and the length of what holds it,
     // before a byte is unpacked.
+    if (frames == 0) {
+        return fail(why, "it holds no race");
+    }
     if (frames > maxReplayFrames || keyframes == 0 || keyframes > maxReplayKeyframes ||
         unpackedSize != bodySize(frames, keyframes)) {
         return fail(why, "it claims more frames than it holds");

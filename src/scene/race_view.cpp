@@ -16,6 +16,7 @@
 
 uint32_t gatePostTexture = 0;
 uint32_t gateBannerTexture = 0;
+ReplayShown replayShown;
 
 namespace {
 
@@ -58,6 +59,18 @@ double bearingToNextGate(uint32_t vehicle) {
     const double toward = degrees(std::atan2(-(static_cast<double>(gate.x) - entry.centre[0]),
                                              -(static_cast<double>(gate.z) - entry.centre[1])));
     return std::remainder(toward - vehicles[vehicle].heading, 360.0);
+}
+
+// "replay", and how it plays: "replay  x2", "replay  paused".
+void replayCaption(char (&text)[64]) {
+    if (replayShown.paused) {
+        std::snprintf(text, sizeof text, "replay  paused");
+    } else if (replayShown.speed != 1) {
+        std::snprintf(text, sizeof text, replayShown.speed > 1 ? "replay  x%.0f" : "replay  x1/%.0f",
+                      replayShown.speed > 1 ? replayShown.speed : 1 / replayShown.speed);
+    } else {
+        std::snprintf(text, sizeof text, "replay");
+    }
 }
 
 } // namespace
@@ -120,14 +133,15 @@ void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
     formatRaceTime(entry.finished ? entry.finishTime : activeRace.clock, time);
     formatRaceTime(entry.lastLap, last);
     formatRaceTime(entry.bestLap, best);
-    char lines[3][64];
+    char lines[4][64];
     std::snprintf(lines[0], sizeof lines[0], "lap %d/%d  %s", currentLap(activeRace, entry, raceCourse.count),
                   activeRace.laps, time);
     std::snprintf(lines[1], sizeof lines[1], "last %s  best %s", last, best);
     std::snprintf(lines[2], sizeof lines[2], "%s%s%s", placeName(placeOf(activeRace, static_cast<int32_t>(vehicle))),
                   activeRace.computer[vehicle] ? " cpu" : "", entry.finished ? "  finished" : "");
+    replayCaption(lines[3]);
     glColor3f(1, 1, 1);
-    for (int line = 0; line < 3; ++line) {
+    for (int line = 0; line < (replayShown.on ? 4 : 3); ++line) {
         overlayInViewport(viewport);
         printText(16, static_cast<uint32_t>(static_cast<float>(readoutBaseline) + 20 * pixel * static_cast<float>(line + 1)),
                   "%s", lines[line]);
@@ -135,19 +149,30 @@ void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
-void drawWorldPlaces(uint32_t baseline) {
+void drawWorldPlaces(uint32_t baseline, float pixel) {
     if (!raceShown()) {
         return;
     }
-    char text[96] = "";
-    int used = 0;
-    for (int32_t place = 0; place < vehicleCount && used >= 0 && used < static_cast<int>(sizeof text); ++place) {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // A line a place, narrow enough for the world's quarter; then, while a
+    // replay plays, what it is and the race time it has reached.
+    char lines[vehicleCount + 1][96];
+    for (int32_t place = 0; place < vehicleCount; ++place) {
         const int32_t v = activeRace.places[place];
-        used += std::snprintf(text + used, sizeof text - static_cast<size_t>(used), "%s%s %s%s", place > 0 ? "  " : "",
-                              placeName(place), vehicleNames[v], activeRace.computer[v] ? " cpu" : "");
+        std::snprintf(lines[place], sizeof lines[place], "%s %s%s", placeName(place), vehicleNames[v],
+                      activeRace.computer[v] ? " cpu" : "");
     }
+    char caption[64], time[16];
+    replayCaption(caption);
+    formatRaceTime(replayShown.time, time);
+    std::snprintf(lines[vehicleCount], sizeof lines[vehicleCount], "%s  %s", caption, time);
     glColor3f(1, 1, 1);
-    printText(16, baseline, "%s", text);
+    for (int line = 0; line < vehicleCount + (replayShown.on ? 1 : 0); ++line) {
+        overlayInViewport(viewport);
+        printText(16, baseline + static_cast<uint32_t>(20 * pixel * static_cast<float>(line)), "%s", lines[line]);
+    }
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
 void drawRaceResults(const char* trackName, const RaceRecord* record, const bool (&lapRecord)[vehicleCount],

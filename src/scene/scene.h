@@ -20,6 +20,11 @@ extern float lightDiffuse[4];
 // smoke pool.
 void setUpScene(int32_t filter);
 
+// What stepping the world needs and no more, without a window or GL: the
+// terrain's heights and growth, the vehicles' wheel layout, their start places,
+// the course, an empty smoke pool.
+void setUpSimulation();
+
 // Reads the track's course into raceCourse; a course that cannot be read costs
 // one box saying where it is wrong, and leaves no race on the track.
 void loadCourse(const char* path);
@@ -65,11 +70,21 @@ void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel
 // camera transform with texturing and lighting on. Under a driver view's
 // readout: the lap, the race time, the last and best lap, the place, an arrow
 // toward the next gate, and the countdown's caption in the middle of the view.
-// In the world view: the three places. Over the whole window at the end: the
+// In the world view: the three places (and while a replay plays, "replay" and
+// its race time). Over the whole window at the end: the
 // results, with the track's records (null: none) and who broke which.
+// What the views say of a replay being watched.
+struct ReplayShown {
+    bool on;
+    bool paused;
+    double speed;  // 1: as it was driven
+    double time;   // the race time reached
+};
+extern ReplayShown replayShown;
+
 void drawCourse();
 void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel);
-void drawWorldPlaces(uint32_t baseline);
+void drawWorldPlaces(uint32_t baseline, float pixel);
 void drawRaceResults(const char* trackName, const RaceRecord* record, const bool (&lapRecord)[vehicleCount],
                      const bool (&raceRecord)[vehicleCount]);
 

@@ -1,7 +1,4 @@
 // scene_setup.cpp -- the scene's globals and their set-up.
-#include <cstdio>
-
-#include "platform/platform.h"
 #include "platform/win_messages.h"
 #include "assets/texture.h"
 #include "common/gl_api.h"
@@ -48,28 +45,6 @@ void placeVehicles() {
         v.keyAccelerate = d.keys[4];
         v.driver = i;
     }
-}
-
-void loadCourse(const char* path) {
-    std::FILE* file = std::fopen(path, "r");
-    LineFault fault{};
-    const bool read = readCourse(file, raceCourse, fault);
-    if (file != nullptr) {
-        std::fclose(file);
-    }
-    if (read) {
-        return;
-    }
-    char text[256];
-    if (file == nullptr) {
-        std::snprintf(text, sizeof text, "Unable to read %s: there is no race on this track.", path);
-    } else if (fault.line > 0) {
-        std::snprintf(text, sizeof text, "%s, line %d: %s. There is no race on this track.", path,
-                      static_cast<int>(fault.line), fault.text);
-    } else {
-        std::snprintf(text, sizeof text, "%s: %s. There is no race on this track.", path, fault.text);
-    }
-    platformShowMessage(text, "Error", MessageIcon::exclamation);
 }
 
 void setUpScene(int32_t filter) {

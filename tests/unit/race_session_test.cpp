@@ -159,7 +159,8 @@ TEST_F(RaceSessionTest, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAs
     fake.failReplace = true;
     EXPECT_EQ(race(toTheResults), 0);
     EXPECT_EQ(records(), "# old\n1 1 999 5000\n");
-    EXPECT_EQ(fake.captions(), "Error"); // the player hears the record was not kept
+    ASSERT_EQ(fake.captions(), "Error|Error"); // the player hears the record (and the replay) was not kept
+    EXPECT_EQ(fake.messageBoxes[1].text.rfind("The new record could not be kept", 0), 0u);
     EXPECT_FALSE(std::filesystem::exists(data.file("mudlark/records.txt.tmp")));
 }
 

@@ -4,6 +4,8 @@
 // damaged file refused with its reason, nothing of it kept.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <cstring>
 #include <functional>
 #include <string>
@@ -86,6 +88,59 @@ TEST(Replay, PlayedBackFromItsFileEveryKeyframeAndTheEndAreTheRaceBitForBit) {
             EXPECT_EQ(playback.race.entries[v].bestLap, live.entries[v].bestLap) << name;
         }
     }
+}
+
+// Damaged files, each refused with its reason and nothing of it kept: cut at
+// each part's end and in the middle, another game's file, a newer version, a
+// byte changed, more frames claimed than the body holds, no frames, a tail.
+TEST(ReplayFile, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
+    const Course course = firstCourse();
+    recordRace(course, 1, [](uint32_t) { return 60u; });
+    const std::string good = encodeReplay(replayBuffer);
+    const auto withChecksum = [](std::string file) { // a header edited, its checksum made right again
+        std::memset(&file[12], 0, 4);
+        const uint32_t sum = static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(file.data()), file.size()));
+        for (int i = 0; i < 4; ++i) {
+            file[12 + i] = static_cast<char>(sum >> (8 * i) & 0xFF);
+        }
+        return file;
+    };
+    const auto withWord = [&](size_t at, uint32_t value) {
+        std::string file = good;
+        for (int i = 0; i < 4; ++i) {
+            file[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
+        }
+        return withChecksum(file);
+    };
+    std::string flipped = good, older = good;
+    flipped[good.size() / 2] ^= 0x10;
+    older[8] = 2;
+    const std::pair<std::string, const char*> damaged[] = {
+        {good.substr(0, 5), "it is cut short"},
+        {good.substr(0, 63), "it is cut short"},
+        {good.substr(0, 64), "it is cut short"},
+        {good.substr(0, good.size() - 1), "it is cut short"},
+        {"P5\n1 1\n" + good, "it is no replay of this game"},
+        {withChecksum(older), "it is of version 2, and this game reads version 1"},
+        {flipped, "its checksum does not match"},
+        {withWord(16, replayBuffer.frameCount + 1000), "it claims more frames than it holds"},
+        {withWord(16, 0xFFFFFFFFu), "it claims more frames than it holds"},
+        {withWord(16, 0), "it holds no race"},
+        {good + "tail", "it goes on past its end"},
+    };
+    const uint32_t frames = replayBuffer.frameCount;
+    for (const auto& [file, reason] : damaged) {
+        std::string why;
+        EXPECT_FALSE(decodeReplay(reinterpret_cast<const uint8_t*>(file.data()), file.size(), replayBuffer, why));
+        EXPECT_EQ(why, reason);
+    }
+    EXPECT_EQ(replayBuffer.frameCount, frames);
+    EXPECT_EQ(encodeReplay(replayBuffer), good); // nothing of a refused file was kept
+    TempDir dir;
+    std::string why;
+    EXPECT_FALSE(readReplayFile(dir.file("none.mlr").c_str(), replayBuffer, why));
+    EXPECT_EQ(why, "it cannot be read");
+    EXPECT_TRUE(readReplayFile(dir.write("race.mlr", good).c_str(), replayBuffer, why)) << why;
 }
 
 } // namespace

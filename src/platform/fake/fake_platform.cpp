@@ -114,6 +114,13 @@ void platformSwapBuffers() {
     }
 }
 
+bool platformDroppedFile(char (&path)[1024]) {
+    std::snprintf(path, sizeof path, "%s", fake.droppedFile.c_str());
+    return path[0] != '\0';
+}
+
+void platformQuietMessages() { fake.quiet = true; }
+
 void platformShowMessage(const char* text, const char* caption, MessageIcon icon) {
     fake.messageBoxes.push_back(RecordedMessageBox{text, caption, icon});
 }

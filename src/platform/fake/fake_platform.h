@@ -57,7 +57,9 @@ struct FakePlatform {
     // Whether putting a written file in its place fails, as a crash there would leave it.
     bool failReplace = false;
 
-    std::vector<RecordedMessageBox> messageBoxes;
+    std::vector<RecordedMessageBox> messageBoxes; // shown, or (quiet) written to standard error
+    bool quiet = false;
+    std::string droppedFile; // what platformDroppedFile gives
     // Whether platformBuildFontLists builds the real FreeType glyphs.
     bool realFont = true;
     OsVersion osVersion{osPlatformLinux, 6, 1, 0};

@@ -4,9 +4,9 @@
 
 #include "app/main_loop.h"
 
-int main(int, char**) {
+int main(int argc, char** argv) {
     SDL_SetMainReady();
-    const int exitCode = runGame();
+    const int exitCode = runGame(argc, argv);
     SDL_Quit();
     return exitCode;
 }

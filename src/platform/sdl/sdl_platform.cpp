@@ -23,6 +23,8 @@ struct SdlPlatform {
     WindowProcedure procedure;
     bool quitPosted;
     int quitCode;
+    bool quiet;                   // boxes go to standard error
+    char dropped[1024];           // the last file dropped on the window
     // Messages made from one SDL event wait here for the following polls.
     WindowMessage queue[queueCapacity];
     int queueHead;
@@ -132,6 +134,13 @@ void translateEvent(const SDL_Event& event) {
     case SDL_QUIT:
         postMessage(WM_CLOSE, 0, 0);
         break;
+    case SDL_DROPFILE:
+        if (event.drop.file != nullptr) {
+            std::snprintf(sdl.dropped, sizeof sdl.dropped, "%s", event.drop.file);
+            SDL_free(event.drop.file);
+            postMessage(WM_DROPFILES, 0, 0);
+        }
+        break;
     default:
         break;
     }
@@ -232,6 +241,7 @@ int platformOpenWindow(const WindowRequest& request) {
     }
 
     SDL_DisableScreenSaver();
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE); // a replay dropped on the window plays
     SDL_ShowWindow(sdl.window);
     SDL_RaiseWindow(sdl.window);
     return 0;
@@ -310,7 +320,19 @@ void platformSwapBuffers() {
     }
 }
 
+bool platformDroppedFile(char (&path)[1024]) {
+    std::snprintf(path, sizeof path, "%s", sdl.dropped);
+    return path[0] != '\0';
+}
+
+void platformQuietMessages() { sdl.quiet = true; }
+
 void platformShowMessage(const char* text, const char* caption, MessageIcon icon) {
+    if (sdl.quiet) {
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+        std::fflush(stderr);
+        return;
+    }
     Uint32 flags = 0;
     if (icon == MessageIcon::exclamation) {
         flags = SDL_MESSAGEBOX_WARNING;

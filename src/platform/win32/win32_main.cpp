@@ -4,4 +4,7 @@
 
 #include "app/main_loop.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return runGame(); }
+#include <cstdlib>
+
+// The arguments as the C runtime split them from the command line.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return runGame(__argc, __argv); }

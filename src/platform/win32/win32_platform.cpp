@@ -2,6 +2,7 @@
 // version on Windows: RegisterClassA, CreateWindowExA, WGL, PeekMessageA.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <shellapi.h>
 
 #include <io.h>
 
@@ -33,6 +34,8 @@ struct Win32Platform {
     PIXELFORMATDESCRIPTOR pixelFormat;
     bool pixelFormatBuilt;
     MSG lastMessage;    // the message platformPeekMessage took, for dispatching
+    bool quiet;         // boxes go to standard error
+    char dropped[1024]; // the last file dropped on the window
     HWND messageWindow; // the window of the message the procedure is handling
 };
 
@@ -57,6 +60,14 @@ LRESULT CALLBACK receiveMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONUP:
         ReleaseCapture();
         break;
+    case WM_DROPFILES: {
+        // The first of the files; the game plays one replay at a time.
+        const HDROP drop = reinterpret_cast<HDROP>(wParam);
+        win32.dropped[0] = '\0';
+        DragQueryFileA(drop, 0, win32.dropped, sizeof win32.dropped);
+        DragFinish(drop);
+        break;
+    }
     case WM_SIZE:
         // Windows minimises an active window before it deactivates it, and the
         // activation says so. Wine lets the X window manager take the focus
@@ -158,6 +169,7 @@ int platformOpenWindow(const WindowRequest& request) {
     if (!wglMakeCurrent(win32.deviceContext, win32.renderContext)) {
         return -8;
     }
+    DragAcceptFiles(win32.window, TRUE); // a replay dropped on the window plays
     ShowWindow(win32.window, SW_SHOW);
     SetForegroundWindow(win32.window);
     SetFocus(win32.window);
@@ -248,7 +260,19 @@ int platformReadGamepads(PadReading* readings, int capacity) {
 // own, and unloading it under them is asking for a crash at exit.
 void platformCloseGamepads() { xinputGetState = nullptr; }
 
+bool platformDroppedFile(char (&path)[1024]) {
+    std::snprintf(path, sizeof path, "%s", win32.dropped);
+    return path[0] != '\0';
+}
+
+void platformQuietMessages() { win32.quiet = true; }
+
 void platformShowMessage(const char* text, const char* caption, MessageIcon icon) {
+    if (win32.quiet) {
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+        std::fflush(stderr);
+        return;
+    }
     UINT flags = MB_OK;
     if (icon == MessageIcon::exclamation) {
         flags |= MB_ICONEXCLAMATION;

@@ -1,0 +1,251 @@
+// replay_session.cpp -- recording races to files, and watching them again.
+#include "app/replay_session.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <vector>
+
+#include "core/app_state.h"
+#include "core/places.h"
+#include "core/safe_file.h"
+#include "platform/platform.h"
+#include "platform/win_messages.h"
+#include "replay/replay_file.h"
+#include "scene/scene.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int keptReplays = 20;
+constexpr double fastest = 8, slowest = 0.125;
+
+struct Session {
+    bool recording;      // the replay buffer holds the race being driven
+    bool playing;
+    Playback playback;
+    double clock;        // game time the playback has reached
+    double speed;        // 1: as driven
+    bool paused;
+    std::string name;    // the file being watched
+    bool reported;       // its corrections said (once, when it ends)
+    bool keyWasDown[4];  // F6, Space, Right, Left in the last frame
+    std::string dropped; // a file dropped on the window, to play next frame
+};
+
+Session session;
+
+fs::path replaysFolder() {
+    const std::string folder = userDataFolder();
+    return folder.empty() ? fs::path() : fs::path(folder) / "replays";
+}
+
+// The replays in the folder, newest last (by the time they were written, then name).
+std::vector<fs::path> keptFiles(const fs::path& folder) {
+    std::vector<std::pair<fs::file_time_type, fs::path>> found;
+    std::error_code failed;
+    for (fs::directory_iterator it(folder, failed), end; !failed && it != end; it.increment(failed)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind("race-", 0) == 0 && it->path().extension() == ".mlr") {
+            found.emplace_back(fs::last_write_time(it->path(), failed), it->path());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<fs::path> files;
+    for (const auto& [time, path] : found) {
+        files.push_back(path);
+    }
+    return files;
+}
+
+// The finished race's replay, as race-YYYYMMDD-HHMMSS.mlr; the oldest beyond
+// twenty go.
+void keepReplay() {
+    const fs::path folder = replaysFolder();
+    if (folder.empty()) {
+        return;
+    }
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(stamp, sizeof stamp, "race-%Y%m%d-%H%M%S", std::localtime(&now));
+    fs::path path = folder / (std::string(stamp) + ".mlr");
+    std::error_code failed;
+    for (int again = 2; fs::exists(path, failed) && again < 100; ++again) {
+        path = folder / (std::string(stamp) + "-" + std::to_string(again) + ".mlr");
+    }
+    std::string why;
+    if (!writeFileSafely(path.string(), encodeReplay(replayBuffer), why)) {
+        platformShowMessage(("The race's replay could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
+        return;
+    }
+    const std::vector<fs::path> files = keptFiles(folder);
+    for (size_t i = 0; i + keptReplays < files.size(); ++i) {
+        fs::remove(files[i], failed);
+    }
+}
+
+// A press since the last frame of one of the playback's keys.
+bool pressed(int which, uint8_t key) {
+    const bool down = input.isDown(key);
+    const bool press = down && !session.keyWasDown[which];
+    session.keyWasDown[which] = down;
+    return press;
+}
+
+// "Replay race-....mlr: 0 of 30 keyframes corrected", once a playback.
+void report() {
+    if (!session.reported) {
+        std::printf("Replay %s: %u of %u keyframes corrected\n", session.name.c_str(), session.playback.corrections,
+                    replayBuffer.keyframeCount > 0 ? replayBuffer.keyframeCount - 1 : 0);
+        std::fflush(stdout);
+        session.reported = true;
+    }
+}
+
+void stopPlaying() {
+    report();
+    session.playing = false;
+    replayShown = ReplayShown{};
+    endRace(activeRace);
+}
+
+// Reads a replay into the buffer; a bad one is said in a box, once.
+bool loadReplay(const std::string& path) {
+    std::string why;
+    const std::string name = fs::path(path).filename().string();
+    if (!readReplayFile(path.c_str(), replayBuffer, why)) {
+        platformShowMessage(("Replay " + name + " is damaged: " + why + ".").c_str(), "Error", MessageIcon::exclamation);
+        return false;
+    }
+    session.recording = false;
+    if (replayBuffer.track != 1 || raceCourse.count < minGates) {
+        platformShowMessage(("Replay " + name + " is of a track this game does not have.").c_str(), "Error",
+                            MessageIcon::exclamation);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void recordRaceStep(RacePhase before, uint32_t frameRate) {
+    if (before == RacePhase::racing && session.recording) {
+        VehicleControls controls[vehicleCount];
+        for (int v = 0; v < vehicleCount; ++v) {
+            controls[v] = vehicles[v].controls;
+        }
+        recordFrame(replayBuffer, frameRate, controls);
+        recordKeyframeIfDue(replayBuffer, activeRace, vehicles);
+    }
+    if (before == RacePhase::countdown && activeRace.phase == RacePhase::racing) {
+        // "GO": the vehicles as they stand are the replay's start.
+        beginRecording(replayBuffer, 1, raceCourse.name, activeRace, vehicles);
+        session.recording = true;
+    } else if (before == RacePhase::racing && activeRace.phase == RacePhase::results && session.recording) {
+        session.recording = false;
+        keepReplay();
+    } else if (activeRace.phase != RacePhase::racing) {
+        session.recording = false; // started again, or left
+    }
+}
+
+bool replayPlaying() { return session.playing; }
+
+void playReplayFile(const std::string& path) {
+    if (session.playing) {
+        stopPlaying();
+    }
+    if (!loadReplay(path)) {
+        return;
+    }
+    session.playing = true;
+    session.name = fs::path(path).filename().string();
+    session.clock = 0;
+    session.speed = 1;
+    session.paused = false;
+    session.reported = false;
+    startPlayback(session.playback, replayBuffer, raceCourse, vehicles);
+    activeRace = session.playback.race;
+    replayShown = ReplayShown{true, false, 1, 0};
+}
+
+void replayFileDropped(const char* path) { session.dropped = path != nullptr ? path : ""; }
+
+void readReplayKeys() {
+    if (!session.dropped.empty()) {
+        const std::string path = session.dropped;
+        session.dropped.clear();
+        playReplayFile(path);
+    }
+    const bool f6 = pressed(0, VK_F6), space = pressed(1, VK_SPACE), right = pressed(2, VK_RIGHT),
+               left = pressed(3, VK_LEFT);
+    if (f6 && session.playing) {
+        stopPlaying();
+    } else if (f6) {
+        const std::vector<fs::path> files = keptFiles(replaysFolder());
+        if (files.empty()) {
+            platformShowMessage("There is no replay yet: every race is kept once it ends.", "Mudlark",
+                                MessageIcon::information);
+        } else {
+            playReplayFile(files.back().string());
+        }
+    }
+    if (!session.playing) {
+        return;
+    }
+    session.paused = space ? !session.paused : session.paused;
+    session.speed = right ? std::min(fastest, session.speed * 2) : left ? std::max(slowest, session.speed / 2) : session.speed;
+}
+
+void advancePlayback(uint32_t frameRate) {
+    if (!session.playing) {
+        return;
+    }
+    if (!session.paused) {
+        session.clock += session.speed / static_cast<double>(frameRate > 0 ? frameRate : 1);
+    }
+    if (!playUntil(session.playback, replayBuffer, raceCourse, vehicles, session.clock)) {
+        report(); // played to its end: the picture stays until F6
+    }
+    activeRace = session.playback.race;
+    replayShown = ReplayShown{true, session.paused, session.speed, session.playback.played};
+}
+
+int checkReplay(const char* path) {
+    platformQuietMessages();
+    if (!loadReplay(path)) {
+        return 1;
+    }
+    Playback& playback = session.playback;
+    startPlayback(playback, replayBuffer, raceCourse, vehicles);
+    while (playFrame(playback, replayBuffer, raceCourse, vehicles)) {
+    }
+    const Race& race = playback.race;
+    char time[16];
+    formatRaceTime(playback.played, time);
+    std::printf("%s: %s, %d %s, %u frames, %s of race\n", fs::path(path).filename().string().c_str(),
+                replayBuffer.trackName[0] != '\0' ? replayBuffer.trackName : "Track 1", replayBuffer.laps,
+                replayBuffer.laps == 1 ? "lap" : "laps", replayBuffer.frameCount, time);
+    for (int32_t place = 0; place < vehicleCount; ++place) {
+        const int32_t v = race.places[place];
+        const RaceEntry& entry = race.entries[v];
+        char total[16], best[16];
+        formatRaceTime(entry.finishTime, total);
+        formatRaceTime(entry.bestLap, best);
+        std::printf("%s %-5s%s %s\n", placeName(place), vehicleNames[v], race.computer[v] ? " cpu" : "    ",
+                    entry.finished ? (std::string(total) + "  best lap " + best).c_str() : "not finished");
+    }
+    std::printf("keyframes corrected: %u of %u\n", playback.corrections,
+                replayBuffer.keyframeCount > 0 ? replayBuffer.keyframeCount - 1 : 0);
+    return 0;
+}
+
+void endReplaySession() {
+    if (session.playing) {
+        stopPlaying();
+    }
+}
+
+void resetReplaySession() { session = Session{}; }

@@ -1,0 +1,46 @@
+// simulation_setup.cpp -- the world as the simulation needs it and nothing
+// drawn, so that it can be set up and stepped without a window: the terrain's
+// heights and growth, the vehicles' wheel layout from the model file, their
+// start places, the course, an empty smoke pool. No GL here.
+#include <cstdio>
+
+#include "assets/model.h"
+#include "platform/platform.h"
+#include "scene/scene.h"
+#include "terrain/terrain.h"
+#include "vehicle/smoke.h"
+
+void loadCourse(const char* path) {
+    std::FILE* file = std::fopen(path, "r");
+    LineFault fault{};
+    const bool read = readCourse(file, raceCourse, fault);
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    if (read) {
+        return;
+    }
+    char text[256];
+    if (file == nullptr) {
+        std::snprintf(text, sizeof text, "Unable to read %s: there is no race on this track.", path);
+    } else if (fault.line > 0) {
+        std::snprintf(text, sizeof text, "%s, line %d: %s. There is no race on this track.", path,
+                      static_cast<int>(fault.line), fault.text);
+    } else {
+        std::snprintf(text, sizeof text, "%s: %s. There is no race on this track.", path, fault.text);
+    }
+    platformShowMessage(text, "Error", MessageIcon::exclamation);
+}
+
+void setUpSimulation() {
+    loadRawFile("Tracks/Terrain_01.raw", sizeof terrain.heights, terrain.heights);
+    loadRawFile("Tracks/Growth_01.raw", sizeof terrain.growth, terrain.growth);
+    static ModelFileContents contents;
+    for (Vehicle& vehicle : vehicles) {
+        readVehicleModel(vehicle.model, contents, "Models/Model01.obj");
+        resetVehicle(vehicle);
+    }
+    placeVehicles();
+    loadCourse("Tracks/Gates_01.txt");
+    resetSmoke();
+}
