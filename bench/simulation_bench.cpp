@@ -5,6 +5,7 @@
 
 #include "audio/synth.h"
 #include "race/driver.h"
+#include "replay/replay_file.h"
 #include "core/app_state.h"
 #include "scene/scene.h"
 #include "support/scripted_drive.h"
@@ -80,6 +81,87 @@ void computerDriversThreeVehicles(benchmark::State& state) {
     }
 }
 BENCHMARK(computerDriversThreeVehicles);
+
+// A three-lap race of computer drivers at 60 frames a second, recorded into the
+// game's replay buffer; false without the generated data.
+bool recordARace(Course& course) {
+    LineFault fault{};
+    std::FILE* file = std::fopen(MUDLARK_RUN_DIR "/Tracks/Gates_01.txt", "r");
+    const bool read = readCourse(file, course, fault);
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    if (!setUpScriptedWorld(MUDLARK_RUN_DIR) || !read) {
+        return false;
+    }
+    Race race{};
+    ComputerDriver drivers[vehicleCount] = {};
+    startRace(race, course, 3, vehicles);
+    VehicleControls controls[vehicleCount] = {};
+    while (race.phase == RacePhase::countdown) {
+        advanceSimulation(60, controls);
+        updateRace(race, course, vehicles, 60);
+    }
+    beginRecording(replayBuffer, 1, course.name, race, vehicles);
+    while (race.phase == RacePhase::racing) {
+        for (int v = 0; v < vehicleCount; ++v) {
+            controls[v] = driveComputer(vehicles[v], course, race.entries[v], drivers[v], 2, 60);
+        }
+        recordFrame(replayBuffer, 60, controls);
+        advanceSimulation(60, controls);
+        updateRace(race, course, vehicles, 60);
+        recordKeyframeIfDue(replayBuffer, race, vehicles);
+    }
+    return true;
+}
+
+// What recording costs a frame: the frame's rate and controls, and a keyframe
+// every sixtieth frame (once a second at 60 frames a second).
+void recordingAFrame(benchmark::State& state) {
+    Course course{};
+    if (!recordARace(course)) {
+        state.SkipWithError("no generated data");
+        return;
+    }
+    static Replay recording;
+    Race race{};
+    race.laps = 3;
+    VehicleControls controls[vehicleCount] = {};
+    beginRecording(recording, 1, "", race, vehicles);
+    for (auto _ : state) {
+        controls[0].left = !controls[0].left;
+        recordFrame(recording, 60, controls);
+        race.clock += 1.0 / 60;
+        recordKeyframeIfDue(recording, race, vehicles);
+        if (recording.frameCount == maxReplayFrames / 2) {
+            beginRecording(recording, 1, "", race = Race{}, vehicles);
+        }
+    }
+}
+BENCHMARK(recordingAFrame);
+
+// Playing a recorded race back as fast as possible, the way --check-replay
+// does: the counter "race" is race seconds played per wall second.
+void playingARaceBack(benchmark::State& state) {
+    Course course{};
+    if (!recordARace(course)) {
+        state.SkipWithError("no generated data");
+        return;
+    }
+    double raced = 0;
+    for (auto _ : state) {
+        Playback playback;
+        startPlayback(playback, replayBuffer, course, vehicles);
+        while (playFrame(playback, replayBuffer, course, vehicles)) {
+        }
+        raced += playback.played;
+        benchmark::DoNotOptimize(vehicles[0].position);
+    }
+    state.counters["race"] = benchmark::Counter(raced, benchmark::Counter::kIsRate);
+    state.counters["bytes_a_minute"] = static_cast<double>(encodeReplay(replayBuffer).size()) * 60 /
+                                       (replayBuffer.frameCount / 60.0);
+}
+BENCHMARK(playingARaceBack)->Unit(benchmark::kMillisecond);
 
 // One second of the full mix at 48 kHz: three engines flat out, all scrubbing,
 // published anew every 1/60 s as the frames do.

@@ -329,6 +329,43 @@ TEST_F(GameTest, F5CountsDownThenTheClockRunsTheComputerLapsAndF5StartsAgain) {
     EXPECT_TRUE(again(waitFor(again)));
 }
 
+// A one-lap race of three computer drivers to its results leaves one replay
+// in the player's data folder; --check-replay plays it through without a
+// window (every keyframe met, no correction); F6 plays it on screen, where the
+// views say "replay" and the picture moves.
+TEST_F(GameTest, ARaceLeavesAReplayThatChecksCleanAndPlaysOnF6) {
+    TempDir home;
+    GameProgram program;
+    program.environment.push_back("XDG_DATA_HOME=" + home.path());
+    start((std::string(windowed) + "laps: 1\n").c_str(), 1280, 1024, program);
+    server->tapKey("F5");
+    std::vector<std::filesystem::path> kept;
+    for (int polls = 0; polls < 3000 && kept.empty(); ++polls, sleepMs(100)) { // a lap of game time, however slow
+        std::error_code none;
+        for (const auto& entry : std::filesystem::directory_iterator(home.file("mudlark/replays"), none)) {
+            kept.push_back(entry.path());
+        }
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].filename().string().rfind("race-", 0), 0u);
+    const std::string check = "cd '" + game->folder() + "' && " + MUDLARK_RUN_DIR + "/mudlark --check-replay '" +
+                              kept[0].string() + "' > check.txt 2>&1";
+    EXPECT_EQ(std::system(check.c_str()), 0);
+    const std::string said = readFileBytes(game->folder() + "/check.txt");
+    EXPECT_NE(said.find("Meadow, 1 lap"), std::string::npos) << said;
+    EXPECT_NE(said.find("\n1st "), std::string::npos) << said;
+    EXPECT_NE(said.find("\n3rd "), std::string::npos) << said;
+    EXPECT_NE(said.find("keyframes corrected: 0 of"), std::string::npos) << said;
+    const Area fourthLine{16, 130, 120, 150}; // under the race's three lines
+    const Image results = waitFor([&](const Image& i) { return i.countColour(255, 255, 255, 0, fourthLine) == 0; });
+    server->tapKey("F6");
+    const Image replaying = waitFor([&](const Image& i) {
+        return i.countColour(255, 255, 255, 0, fourthLine) > 20 && i.countDifferences(results, 8, view) > viewPixels / 4;
+    });
+    EXPECT_GT(replaying.countColour(255, 255, 255, 0, fourthLine), 20); // "replay"
+    EXPECT_GT(replaying.countDifferences(results, 8, view), viewPixels / 4);
+}
+
 // The scene from display lists, bodies and growth before the ground, is the
 // scene drawn vertex by vertex in the plain order, in every layout (vehicles at
 // rest, no frame-rate bar). Only depth ties may fall the other way: from above,

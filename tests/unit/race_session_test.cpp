@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 
 #include "app/main_loop.h"
 #include "app/race_session.h"
+#include "app/replay_session.h"
 #include "core/app_state.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win_messages.h"
@@ -59,17 +61,21 @@ protected:
         resetAppState();
         resetFakePlatform();
         resetRaceSession();
+        resetReplaySession();
         fake.realFont = false;
         fake.counterStep = 16666; // 60 frames a second
         blueDriver = ComputerDriver{};
     }
-    // Runs the game from its run folder: F5 on the second frame, then each
-    // frame's script until it says to stop (or ten minutes of game time pass).
-    int race(const std::function<bool()>& frame) {
+    // Runs the game from its run folder (with this replay file to play, if
+    // any; else F5 on the second frame), then each frame's script until it says
+    // to stop (or ten minutes of game time pass).
+    int race(const std::function<bool()>& frame, const std::string& replayFile = "") {
         static std::function<bool()> script;
+        static bool startRace;
         script = frame;
+        startRace = replayFile.empty();
         fake.onSwap = [] {
-            if (fake.swapCount == 2) {
+            if (fake.swapCount == 2 && startRace) {
                 key(WM_KEYDOWN, VK_F5);
                 key(WM_KEYUP, VK_F5);
             } else if (fake.swapCount > 2 && (!script() || fake.swapCount > 60 * 600)) {
@@ -77,7 +83,9 @@ protected:
             }
         };
         WorkingDirectory here(dir.path());
-        return runGame();
+        std::string program = "mudlark", file = replayFile;
+        char* argv[] = {program.data(), file.data()};
+        return runGame(replayFile.empty() ? 1 : 2, argv);
     }
     std::string records() const { return readFileBytes(data.file("mudlark/records.txt")); }
     TempDir dir, data;
@@ -128,6 +136,76 @@ TEST_F(RaceSessionTest, UntouchedVehiclesAreTheComputersUntilAKeyIsPressed) {
         return false;
     });
     EXPECT_GT(frame, 60 * 4);
+}
+
+// A race of three computer drivers kept as a replay, then watched: at twice
+// the speed it passes each moment of the race in half the frames, in the same
+// state as at its own speed; paused, nothing moves and the clock stands; the
+// layout keys work; F6 ends it.
+TEST_F(RaceSessionTest, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange) {
+    EXPECT_EQ(race([] { return activeRace.phase != RacePhase::results; }), 0);
+    std::vector<std::string> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(data.file("mudlark/replays"))) {
+        kept.push_back(entry.path().string());
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    std::map<double, std::vector<float>> seen; // race time reached: the vehicles' places then
+    const auto places = [] {
+        std::vector<float> at;
+        for (const Vehicle& v : vehicles) {
+            at.insert(at.end(), {v.position[0], v.position[2], v.heading, v.speed});
+        }
+        return at;
+    };
+    int framesToTen[2] = {0, 0}, compared = 0;
+    for (const int speed : {1, 2}) {
+        restart();
+        EXPECT_EQ(race([&] {
+                      if (speed == 2 && fake.swapCount == 3) {
+                          key(WM_KEYDOWN, VK_RIGHT);
+                          key(WM_KEYUP, VK_RIGHT);
+                      }
+                      if (speed == 1) {
+                          seen[replayShown.time] = places();
+                      } else if (seen.count(replayShown.time) > 0) {
+                          EXPECT_EQ(places(), seen[replayShown.time]) << replayShown.time;
+                          ++compared;
+                      }
+                      framesToTen[speed - 1] = replayShown.time < 10 ? fake.swapCount : framesToTen[speed - 1];
+                      return replayShown.time < 10.5;
+                  },
+                  kept[0]),
+                  0);
+    }
+    EXPECT_NEAR(framesToTen[1], framesToTen[0] / 2, 3);
+    EXPECT_GT(compared, 200);
+    restart();
+    float standing = 0;
+    EXPECT_EQ(race([&] {
+                  switch (fake.swapCount) {
+                  case 60: // Space, and End for the world view
+                      key(WM_KEYDOWN, VK_SPACE);
+                      key(WM_KEYUP, VK_SPACE);
+                      key(WM_KEYDOWN, VK_END);
+                      key(WM_KEYUP, VK_END);
+                      break;
+                  case 62:
+                      standing = vehicles[1].position[2];
+                      break;
+                  case 120:
+                      EXPECT_EQ(vehicles[1].position[2], standing);
+                      EXPECT_TRUE(replayShown.paused && worldView);
+                      key(WM_KEYDOWN, VK_F6);
+                      key(WM_KEYUP, VK_F6);
+                      break;
+                  case 122:
+                      EXPECT_FALSE(replayPlaying() || replayShown.on);
+                      return false;
+                  }
+                  return true;
+              },
+              kept[0]),
+              0);
 }
 
 TEST_F(RaceSessionTest, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside) {

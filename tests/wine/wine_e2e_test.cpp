@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -38,9 +39,9 @@ protected:
         std::system(("env " + prefixSetting + " wineserver -k >/dev/null 2>&1").c_str());
     }
     // The Windows game started, focused and drawing its driver's view.
-    Window launch(const std::vector<std::string>& leaveOut = {}) {
+    Window launch(const std::vector<std::string>& leaveOut = {}, const std::string& settings = windowed) {
         game = std::make_unique<Game>(
-            server, windowed, leaveOut,
+            server, settings.c_str(), leaveOut,
             GameProgram{{"wine", std::string(MUDLARK_WINDOWS_RUN_DIR) + "/mudlark.exe"}, MUDLARK_WINDOWS_RUN_DIR,
                         {prefixSetting, "WINEDEBUG=-all"}});
         if (!game->start() || (!leaveOut.empty() && !server.dismissMessageBox("Error -11"))) {
@@ -98,6 +99,38 @@ TEST_F(WineTest, MissingDataBoxWindowReadoutKeypadLayoutsMinimisedAndEscape) {
     ASSERT_TRUE(server.focus(window));
     server.tapKey("Escape");
     EXPECT_EQ(game->waitForExit(), 27);
+}
+
+// A one-lap race of three computer drivers leaves its replay under
+// %APPDATA%\\Mudlark\\replays, and the Windows game plays it through without a
+// window (--check-replay): every keyframe met.
+TEST_F(WineTest, ARaceLeavesAReplayUnderAppDataThatChecksClean) {
+    const std::filesystem::path users = std::filesystem::path(MUDLARK_WINE_PREFIX) / "drive_c" / "users";
+    std::error_code none;
+    for (const auto& user : std::filesystem::directory_iterator(users, none)) {
+        std::filesystem::remove_all(user.path() / "AppData" / "Roaming" / "Mudlark" / "replays", none);
+    }
+    const Window window = launch({}, std::string(windowed) + "laps: 1\n");
+    ASSERT_NE(window, 0u) << game->errorOutput();
+    server.tapKey("F5");
+    std::vector<std::filesystem::path> kept;
+    for (int polls = 0; polls < 3000 && kept.empty(); ++polls, sleepMs(100)) {
+        for (const auto& user : std::filesystem::directory_iterator(users, none)) {
+            for (const auto& file : std::filesystem::directory_iterator(
+                     user.path() / "AppData" / "Roaming" / "Mudlark" / "replays", none)) {
+                kept.push_back(file.path());
+            }
+        }
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    server.tapKey("Escape");
+    EXPECT_EQ(game->waitForExit(), 27);
+    const std::string command = "cd '" + game->folder() + "' && env " + prefixSetting + " WINEDEBUG=-all wine " +
+                                MUDLARK_WINDOWS_RUN_DIR + "/mudlark.exe --check-replay '" + kept[0].string() +
+                                "' > check.txt 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    const std::string said = readFileBytes(game->folder() + "/check.txt");
+    EXPECT_NE(said.find("keyframes corrected: 0 of"), std::string::npos) << said;
 }
 
 // The probe, built from the same backend: the system-information line, and a
