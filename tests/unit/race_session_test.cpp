@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -138,17 +139,28 @@ TEST_F(RaceSessionTest, UntouchedVehiclesAreTheComputersUntilAKeyIsPressed) {
     EXPECT_GT(frame, 60 * 4);
 }
 
-// A race of three computer drivers kept as a replay, then watched: at twice
-// the speed it passes each moment of the race in half the frames, in the same
-// state as at its own speed; paused, nothing moves and the clock stands; the
-// layout keys work; F6 ends it.
+// A race of three computer drivers kept as a replay (the oldest of twenty
+// kept before it goes), then watched: at twice the speed it passes each moment
+// of the race in half the frames, in the same state as at its own speed;
+// dropped on the window it plays too (a damaged one only says why); paused,
+// nothing moves and the clock stands; the layout keys work; F6 ends it.
 TEST_F(RaceSessionTest, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange) {
+    for (int old = 0; old < 20; ++old) {
+        const std::string file = data.write("mudlark/replays/race-2020010" + std::to_string(old / 10) + "-00000" +
+                                                std::to_string(old % 10) + ".mlr",
+                                            "old");
+        std::filesystem::last_write_time(file, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 - old));
+    }
     EXPECT_EQ(race([] { return activeRace.phase != RacePhase::results; }), 0);
     std::vector<std::string> kept;
     for (const auto& entry : std::filesystem::directory_iterator(data.file("mudlark/replays"))) {
-        kept.push_back(entry.path().string());
+        if (readFileBytes(entry.path().string()) != "old") {
+            kept.push_back(entry.path().string());
+        }
     }
     ASSERT_EQ(kept.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(data.file("mudlark/replays/race-20200100-000000.mlr"))); // the oldest
+    EXPECT_TRUE(std::filesystem::exists(data.file("mudlark/replays/race-20200100-000001.mlr")));
     std::map<double, std::vector<float>> seen; // race time reached: the vehicles' places then
     const auto places = [] {
         std::vector<float> at;
@@ -183,6 +195,16 @@ TEST_F(RaceSessionTest, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillCha
     float standing = 0;
     EXPECT_EQ(race([&] {
                   switch (fake.swapCount) {
+                  case 3: // a damaged file, then the replay, dropped on the window
+                      fake.droppedFile = data.file("mudlark/replays/race-20200101-000009.mlr");
+                      fake.queue.push_back(WindowMessage{WM_DROPFILES, 0, 0});
+                      break;
+                  case 5:
+                      EXPECT_FALSE(replayPlaying());
+                      EXPECT_EQ(fake.captions(), "Error");
+                      fake.droppedFile = kept[0];
+                      fake.queue.push_back(WindowMessage{WM_DROPFILES, 0, 0});
+                      break;
                   case 60: // Space, and End for the world view
                       key(WM_KEYDOWN, VK_SPACE);
                       key(WM_KEYUP, VK_SPACE);
@@ -203,9 +225,10 @@ TEST_F(RaceSessionTest, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillCha
                       return false;
                   }
                   return true;
-              },
-              kept[0]),
+              }),
               0);
+    ASSERT_EQ(fake.messageBoxes.size(), 1u);
+    EXPECT_EQ(fake.messageBoxes[0].text, "Replay race-20200101-000009.mlr is damaged: it is cut short.");
 }
 
 TEST_F(RaceSessionTest, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside) {
