@@ -49,17 +49,11 @@ BENCHMARK(wholeTickThreeVehiclesSmoking);
 // The computer drivers' part of a frame: three vehicles' controls decided, on
 // the generated course, the vehicles racing round it between the measures.
 void computerDriversThreeVehicles(benchmark::State& state) {
-    Course course{};
-    LineFault fault{};
-    std::FILE* file = std::fopen(MUDLARK_RUN_DIR "/Tracks/Gates_01.txt", "r");
-    const bool read = readCourse(file, course, fault);
-    if (file != nullptr) {
-        std::fclose(file);
-    }
-    if (!setUpScriptedWorld(MUDLARK_RUN_DIR) || !read) {
+    if (!setUpScriptedWorld(MUDLARK_RUN_DIR)) {
         state.SkipWithError("no generated data");
         return;
     }
+    const Course course = raceCourse;
     Race race{};
     ComputerDriver drivers[vehicleCount] = {};
     startRace(race, course, 20, vehicles);
@@ -85,15 +79,10 @@ BENCHMARK(computerDriversThreeVehicles);
 // A three-lap race of computer drivers at 60 frames a second, recorded into the
 // game's replay buffer; false without the generated data.
 bool recordARace(Course& course) {
-    LineFault fault{};
-    std::FILE* file = std::fopen(MUDLARK_RUN_DIR "/Tracks/Gates_01.txt", "r");
-    const bool read = readCourse(file, course, fault);
-    if (file != nullptr) {
-        std::fclose(file);
-    }
-    if (!setUpScriptedWorld(MUDLARK_RUN_DIR) || !read) {
+    if (!setUpScriptedWorld(MUDLARK_RUN_DIR)) {
         return false;
     }
+    course = raceCourse;
     Race race{};
     ComputerDriver drivers[vehicleCount] = {};
     startRace(race, course, 3, vehicles);

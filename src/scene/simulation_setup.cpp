@@ -3,6 +3,7 @@
 // heights and growth, the vehicles' wheel layout from the model file, their
 // start places, the course, an empty smoke pool. No GL here.
 #include <cstdio>
+#include <cstring>
 
 #include "assets/model.h"
 #include "platform/platform.h"
@@ -37,6 +38,7 @@ void setUpSimulation() {
     loadRawFile("Tracks/Growth_01.raw", sizeof terrain.growth, terrain.growth);
     static ModelFileContents contents;
     for (Vehicle& vehicle : vehicles) {
+        std::memset(&vehicle, 0, sizeof vehicle);
         readVehicleModel(vehicle.model, contents, "Models/Model01.obj");
         resetVehicle(vehicle);
     }

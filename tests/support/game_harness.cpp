@@ -318,12 +318,9 @@ double Game::processorSeconds() const {
     // Fields 14 and 15 of /proc/PID/stat, after the name in parentheses: user
     // and system time of the whole process in clock ticks.
     const std::string stat = readFileBytes("/proc/" + std::to_string(pid_) + "/stat");
-    const size_t end = stat.rfind(')');
-    if (end == std::string::npos) {
-        return -1;
-    }
     unsigned long long user = 0, system = 0;
-    std::sscanf(stat.c_str() + end + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user, &system);
+    std::sscanf(stat.c_str() + std::min(stat.size(), stat.rfind(')') + 1),
+                " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user, &system);
     return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 

@@ -1,38 +1,24 @@
 // scripted_drive.cpp -- a repeatable drive for all three vehicles.
 #include "support/scripted_drive.h"
 
-#include <cstdio>
 #include <cstring>
-#include <string>
+#include <filesystem>
 
 #include "core/app_state.h"
 #include "scene/scene.h"
-#include "terrain/terrain.h"
-#include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"
 
 bool setUpScriptedWorld(const char* runFolder) {
     resetAppState();
-    const std::string folder = runFolder;
-    loadRawFile((folder + "/Tracks/Terrain_01.raw").c_str(), sizeof terrain.heights, terrain.heights);
-    std::FILE* file = std::fopen((folder + "/Models/Model01.obj").c_str(), "r");
-    if (file == nullptr) {
+    std::error_code failed;
+    const std::filesystem::path previous = std::filesystem::current_path(failed);
+    std::filesystem::current_path(runFolder, failed);
+    if (failed) {
         return false;
     }
-    static VehicleModel model;
-    static ModelFileContents contents;
-    std::memset(&model, 0, sizeof model);
-    std::memset(&contents, 0, sizeof contents);
-    readModelFile(file, model, contents);
-    std::fclose(file);
-    for (Vehicle& v : vehicles) {
-        std::memset(&v, 0, sizeof v);
-        v.model = model;
-        resetVehicle(v);
-    }
-    placeVehicles();
-    resetSmoke();
-    return hasUsableWheelLayout(model);
+    setUpSimulation();
+    std::filesystem::current_path(previous, failed);
+    return hasUsableWheelLayout(vehicles[0].model) && raceCourse.count >= minGates;
 }
 
 void holdScriptedKeys(uint32_t frame) {

@@ -4,8 +4,9 @@
 
 #include <cstdint>
 
-// Loads the generated heights and the buggy's wheel layout from runFolder,
-// resets the smoke and puts the three vehicles at their start with their keys.
+// Sets up the simulation from runFolder's generated data as the game does
+// without a window (the heights, the buggy's wheel layout, the vehicles at
+// their start with their keys, the course in raceCourse, no smoke).
 bool setUpScriptedWorld(const char* runFolder);
 
 // Sets the keys that the script holds in this frame: all three accelerate, and

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,25 +15,14 @@
 #include "scene/scene.h"
 #include "support/scripted_drive.h"
 #include "support/temp_dir.h"
+#include "terrain/terrain.h"
 
 namespace {
 
-// Every course the data set has.
-std::vector<Course> generatedCourses() {
-    std::vector<Course> courses;
-    for (int track = 1; track <= 9; ++track) {
-        const std::string path = std::string(MUDLARK_RUN_DIR) + "/Tracks/Gates_0" + std::to_string(track) + ".txt";
-        std::FILE* file = std::fopen(path.c_str(), "r");
-        if (file == nullptr) {
-            continue;
-        }
-        Course course{};
-        LineFault fault{};
-        EXPECT_TRUE(readCourse(file, course, fault)) << path << ": " << fault.line << " " << fault.text;
-        std::fclose(file);
-        courses.push_back(course);
-    }
-    return courses;
+// The generated track's course, as the game reads it.
+Course generatedCourse() {
+    EXPECT_TRUE(setUpScriptedWorld(MUDLARK_RUN_DIR));
+    return raceCourse;
 }
 
 struct Outcome {
@@ -77,9 +66,8 @@ Outcome raceOfComputers(const Course& course, int32_t laps, int32_t skill, uint3
 }
 
 TEST(ComputerDrivers, AllThreeFinishThreeLapsOnEveryCourseAtEverySkillAndRate) {
-    const std::vector<Course> courses = generatedCourses();
-    ASSERT_FALSE(courses.empty());
-    for (size_t track = 0; track < courses.size(); ++track) {
+    const Course courses[] = {generatedCourse()};
+    for (size_t track = 0; track < std::size(courses); ++track) {
         for (int32_t skill = minSkill; skill <= maxSkill; ++skill) {
             for (const uint32_t rate : {30u, 60u, 120u}) {
                 const Outcome out = raceOfComputers(courses[track], 3, skill, rate);
@@ -98,21 +86,15 @@ TEST(ComputerDrivers, AllThreeFinishThreeLapsOnEveryCourseAtEverySkillAndRate) {
 // Blue nose-first into the edge of the square the vehicles are kept in, green
 // nose-first into a tree: both get themselves out and finish.
 TEST(ComputerDrivers, NoseFirstIntoTheEdgeOrATreeTheyGetFreeAndFinish) {
-    const Outcome out = raceOfComputers(generatedCourses()[0], 1, 2, 60, [](Vehicle (&field)[vehicleCount]) {
+    const Outcome out = raceOfComputers(generatedCourse(), 1, 2, 60, [](Vehicle (&field)[vehicleCount]) {
         placeVehicleAtRest(field[0], 86.5f, -20.0f, -90.0f); // facing +x, the edge half a unit ahead
         // The tree of the growth map nearest the start, the vehicle's nose a unit short of it.
-        const std::string growth = readFileBytes(std::string(MUDLARK_RUN_DIR) + "/Tracks/Growth_01.raw");
-        float tree[2] = {1e9f, 1e9f};
-        for (int i = 1; i < 32; ++i) {
-            for (int j = 1; j < 32; ++j) {
-                const float x = j * 6.25f - 100, z = i * 6.25f - 100;
-                if (static_cast<uint8_t>(growth[i * 32 + j]) == 192 && std::hypot(x, z) < std::hypot(tree[0], tree[1])) {
-                    tree[0] = x;
-                    tree[1] = z;
-                }
-            }
+        int tree = 0;
+        for (int cell = 33; cell < 32 * 32; ++cell) {
+            const auto distance = [](int c) { return std::hypot(c % 32 * 6.25f - 100, c / 32 * 6.25f - 100); };
+            tree = terrain.growth[cell] == 192 && (tree == 0 || distance(cell) < distance(tree)) ? cell : tree;
         }
-        placeVehicleAtRest(field[2], tree[0], tree[1] + 2.2f, 0.0f); // facing -z, toward it
+        placeVehicleAtRest(field[2], tree % 32 * 6.25f - 100, tree / 32 * 6.25f - 100 + 2.2f, 0.0f); // facing -z
     });
     for (int32_t v : {0, 2}) {
         EXPECT_TRUE(out.race.entries[v].finished) << v;
@@ -123,7 +105,7 @@ TEST(ComputerDrivers, NoseFirstIntoTheEdgeOrATreeTheyGetFreeAndFinish) {
 // three seconds of game time for the gate to come nearer, then backs off with
 // the wheels turned for a second and a half, and drives on.
 TEST(ComputerDrivers, ThreeSecondsWithoutGettingNearerItBacksOffTurning) {
-    const Course course = generatedCourses()[0];
+    const Course course = generatedCourse();
     Vehicle vehicle{};
     vehicle.model.wheelZ[0] = -1.2f;
     vehicle.model.wheelZ[1] = 1.2f;
@@ -146,7 +128,7 @@ TEST(ComputerDrivers, ThreeSecondsWithoutGettingNearerItBacksOffTurning) {
 }
 
 TEST(ComputerDrivers, TheSameRaceTwiceEndsBitForBitTheSame) {
-    const Course course = generatedCourses()[0];
+    const Course course = generatedCourse();
     const Outcome first = raceOfComputers(course, 1, 3, 60);
     const std::vector<Vehicle> ending(vehicles, vehicles + vehicleCount);
     const Outcome second = raceOfComputers(course, 1, 3, 60);

@@ -20,12 +20,8 @@
 namespace {
 
 Course firstCourse() {
-    Course course{};
-    LineFault fault{};
-    std::FILE* file = std::fopen(MUDLARK_RUN_DIR "/Tracks/Gates_01.txt", "r");
-    EXPECT_TRUE(readCourse(file, course, fault));
-    std::fclose(file);
-    return course;
+    EXPECT_TRUE(setUpScriptedWorld(MUDLARK_RUN_DIR));
+    return raceCourse;
 }
 
 // A race of three computer drivers (rate(frame) frames a second) recorded into
@@ -97,31 +93,28 @@ TEST(ReplayFile, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
     const Course course = firstCourse();
     recordRace(course, 1, [](uint32_t) { return 60u; });
     const std::string good = encodeReplay(replayBuffer);
-    const auto withChecksum = [](std::string file) { // a header edited, its checksum made right again
-        std::memset(&file[12], 0, 4);
-        const uint32_t sum = static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(file.data()), file.size()));
-        for (int i = 0; i < 4; ++i) {
-            file[12 + i] = static_cast<char>(sum >> (8 * i) & 0xFF);
-        }
-        return file;
-    };
+    // A word of the header set (at 8: the version's), its checksum made right again.
     const auto withWord = [&](size_t at, uint32_t value) {
         std::string file = good;
-        for (int i = 0; i < 4; ++i) {
-            file[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
-        }
-        return withChecksum(file);
+        const auto put = [&](size_t where, uint32_t word) {
+            for (int i = 0; i < 4; ++i) {
+                file[where + i] = static_cast<char>(word >> (8 * i) & 0xFF);
+            }
+        };
+        put(at, value);
+        put(12, 0);
+        put(12, static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(file.data()), file.size())));
+        return file;
     };
-    std::string flipped = good, older = good;
+    std::string flipped = good;
     flipped[good.size() / 2] ^= 0x10;
-    older[8] = 2;
     const std::pair<std::string, const char*> damaged[] = {
         {good.substr(0, 5), "it is cut short"},
         {good.substr(0, 63), "it is cut short"},
         {good.substr(0, 64), "it is cut short"},
         {good.substr(0, good.size() - 1), "it is cut short"},
         {"P5\n1 1\n" + good, "it is no replay of this game"},
-        {withChecksum(older), "it is of version 2, and this game reads version 1"},
+        {withWord(8, 2 | 64 << 16), "it is of version 2, and this game reads version 1"},
         {flipped, "its checksum does not match"},
         {withWord(16, replayBuffer.frameCount + 1000), "it claims more frames than it holds"},
         {withWord(16, 0xFFFFFFFFu), "it claims more frames than it holds"},

@@ -1,5 +1,7 @@
-// replay_seed.cpp -- writes a short replay for the replay reader's fuzz seeds:
-// two seconds at 60 frames a second, the controls changing, three keyframes.
+// main.cpp -- sample_replay FILE: writes a short, valid replay without a race
+// (two seconds at 60 frames a second, the controls changing, three keyframes),
+// through the game's own writer: the fuzzer's seed, and a file to try another
+// program's reader of the format on.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,6 +10,7 @@
 
 int main(int argc, char** argv) {
     if (argc != 2) {
+        std::fprintf(stderr, "usage: sample_replay FILE\n");
         return 2;
     }
     static Replay seed;
