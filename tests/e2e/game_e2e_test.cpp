@@ -294,10 +294,11 @@ TEST_F(GameTest, MinimisedTheGameRestsAndRestoredPlaysOn) {
 }
 
 // A race in the three-driver layout: F5 shows the countdown's yellow caption in
-// each driver's quarter. With Numpad 8 held from "GO", blue is its player's and
-// its race time runs; red and green, untouched, are the computer's and go round
-// a lap ("lap 1/2" under the readout turns to lap 2). F5 again starts over at 0:00.00.
-TEST_F(GameTest, F5CountsDownThenTheClockRunsTheComputerLapsAndF5StartsAgain) {
+// each driver's quarter. Nobody touches a key, so the computer takes all three
+// off the grid after "GO" and round a lap ("lap 1/2" under each readout turns to
+// lap 2). F5 again starts over at 0:00.00; Numpad 8 held then hands blue to its
+// player ("1st cpu" loses its "cpu") and blue's clock runs.
+TEST_F(GameTest, F5CountsDownTheComputerLapsF5StartsAgainAndAKeyTakesOver) {
     start((std::string(windowed) + "laps: 2\n").c_str());
     server->tapKey("Delete F5");
     const Area quarters[3] = {{320, 240, 640, 480}, {0, 0, 320, 240}, {320, 0, 640, 240}}; // blue, red, green
@@ -305,28 +306,35 @@ TEST_F(GameTest, F5CountsDownThenTheClockRunsTheComputerLapsAndF5StartsAgain) {
         return std::all_of(std::begin(quarters), std::end(quarters),
                            [&](const Area& q) { return i.countColour(255, 255, 0, 0, q) > 100; });
     };
-    // The white text of the first line under a readout: "lap 1/2  0:00.00".
-    const auto line = [](const Image& i, const Area& q, int characters) {
-        std::vector<bool> text;
-        i.count({q.x0, q.y0 + 38, q.x0 + 8 + 10 * characters, q.y0 + 58},
-                [&](const uint8_t* p, int) { return text.push_back(p[0] + p[1] + p[2] == 765), false; });
-        return text;
+    // The white text of a line under a readout (1: "lap 1/2  0:00.00", 3: the place).
+    const auto text = [](const Image& i, const Area& q, int line, int characters) {
+        std::vector<bool> white;
+        i.count({q.x0, q.y0 + 18 + 20 * line, q.x0 + 8 + 10 * characters, q.y0 + 38 + 20 * line},
+                [&](const uint8_t* p, int) { return white.push_back(p[0] + p[1] + p[2] == 765), false; });
+        return white;
     };
     const Image countdown = waitFor(counting);
     ASSERT_TRUE(counting(countdown));
-    server->xdotool("keydown KP_8");
-    const auto raced = [&](const Image& i) {
-        return line(i, quarters[0], 16) != line(countdown, quarters[0], 16) && // blue's clock runs
-               line(i, quarters[1], 7) != line(countdown, quarters[1], 7) &&   // red and green on lap 2
-               line(i, quarters[2], 7) != line(countdown, quarters[2], 7);
+    const auto lapped = [&](const Image& i) {
+        return std::all_of(std::begin(quarters), std::end(quarters),
+                           [&](const Area& q) { return text(i, q, 1, 7) != text(countdown, q, 1, 7); });
     };
-    const Image lapped = server->waitForPicture(window, raced, 180000); // a lap of game time, however slow the frames
-    server->xdotool("keyup KP_8");
-    EXPECT_TRUE(raced(lapped));
-    EXPECT_GT(lapped.rightmostWhite({320, 250, 640, 275}), countdown.rightmostWhite({320, 250, 640, 275}) + 20);
+    EXPECT_TRUE(lapped(server->waitForPicture(window, lapped, 180000))); // a lap of game time, however slow the frames
     server->tapKey("F5");
-    const auto again = [&](const Image& i) { return line(i, quarters[0], 16) == line(countdown, quarters[0], 16) && counting(i); };
-    EXPECT_TRUE(again(waitFor(again)));
+    const auto again = [&](const Image& i) { return text(i, quarters[0], 1, 16) == text(countdown, quarters[0], 1, 16) && counting(i); };
+    const Image restarted = waitFor(again);
+    ASSERT_TRUE(again(restarted));
+    server->xdotool("keydown KP_8");
+    const Area place{320, 240 + 78, 640, 240 + 98}; // "1st cpu": three characters once it is the player's
+    EXPECT_GT(restarted.rightmostWhite(place), 320 + 60);
+    const auto taken = [&](const Image& i) {
+        return i.rightmostWhite(place) < 320 + 50 && !counting(i) &&
+               text(i, quarters[0], 1, 16) != text(restarted, quarters[0], 1, 16);
+    };
+    const Image driving = waitFor(taken);
+    server->xdotool("keyup KP_8");
+    EXPECT_TRUE(taken(driving));
+    EXPECT_GT(driving.rightmostWhite({320, 250, 640, 275}), restarted.rightmostWhite({320, 250, 640, 275}) + 20);
 }
 
 // A one-lap race of three computer drivers to its results leaves one replay

@@ -172,29 +172,6 @@ TEST_F(WindowTest, WithoutDataAnywhereOneBoxSaysWhereItLooked) {
     EXPECT_EQ(fake.swapCount + fake.closeCalls, 1); // the window closed, no frame drawn
 }
 
-// Minimised, the loop sleeps on the queue instead of polling round and round:
-// every idle poll ends in a wait, no frame is drawn, and a restore resumes them.
-TEST_F(WindowTest, MinimisedTheLoopSleepsUntilAMessageAndResumesOnRestore) {
-    fake.onSwap = [] {
-        post(fake.swapCount == 1 ? WM_ACTIVATE : WM_CLOSE, makeLong(WA_INACTIVE, 1));
-    };
-    int idleWhileMinimised = 0;
-    fake.onIdlePoll = [&] {
-        idleWhileMinimised += active ? 0 : 1;
-        ASSERT_LT(idleWhileMinimised, 100); // a loop that never sleeps ends here
-    };
-    fake.onWait = [] {
-        EXPECT_FALSE(active);
-        if (fake.waitCalls == 3) {
-            post(WM_ACTIVATE, makeLong(WA_ACTIVE, 0));
-        }
-    };
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(fake.swapCount, 2);
-    EXPECT_EQ(fake.waitCalls, 3);
-    EXPECT_EQ(idleWhileMinimised, 3);
-}
-
 // Through the loop: the right button drags nothing, and each mouse move counts
 // in one frame only, across and along alike.
 TEST_F(WindowTest, TheLeftButtonAloneDragsTheLightOneFrameAMove) {

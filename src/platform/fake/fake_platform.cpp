@@ -60,12 +60,7 @@ bool platformPeekMessage(WindowMessage& message) {
     return true;
 }
 
-void platformWaitMessage() {
-    ++fake.waitCalls;
-    if (fake.onWait) {
-        fake.onWait();
-    }
-}
+void platformWaitMessage() {} // scripted messages are there at once
 
 void platformDispatchMessage(const WindowMessage& message) {
     fake.dispatched.push_back(message);

@@ -29,9 +29,6 @@ struct FakePlatform {
     bool quitPosted = false;
     int quitCode = 0;
     int peekCalls = 0;
-    int waitCalls = 0;
-    // Called on every wait for a message: tests restore the window from here.
-    std::function<void()> onWait;
     std::vector<WindowMessage> dispatched;
 
     int64_t frequency = 1000000;
