@@ -351,7 +351,9 @@ TEST_F(GameTest, ARaceLeavesAReplayThatChecksCleanAndPlaysOnF6) {
     for (int polls = 0; polls < 3000 && kept.empty(); ++polls, sleepMs(100)) { // a lap of game time, however slow
         std::error_code none;
         for (const auto& entry : std::filesystem::directory_iterator(home.file("mudlark/replays"), none)) {
-            kept.push_back(entry.path());
+            if (entry.path().extension() == ".mlr") { // not the temporary file it is written to first
+                kept.push_back(entry.path());
+            }
         }
     }
     ASSERT_EQ(kept.size(), 1u);

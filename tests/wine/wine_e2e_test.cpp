@@ -118,7 +118,9 @@ TEST_F(WineTest, ARaceLeavesAReplayUnderAppDataThatChecksClean) {
         for (const auto& user : std::filesystem::directory_iterator(users, none)) {
             for (const auto& file : std::filesystem::directory_iterator(
                      user.path() / "AppData" / "Roaming" / "Mudlark" / "replays", none)) {
-                kept.push_back(file.path());
+                if (file.path().extension() == ".mlr") { // not the temporary file it is written to first
+                    kept.push_back(file.path());
+                }
             }
         }
     }
