@@ -229,13 +229,9 @@ int checkReplay(const char* path) {
                 replayBuffer.trackName[0] != '\0' ? replayBuffer.trackName : "Track 1", replayBuffer.laps,
                 replayBuffer.laps == 1 ? "lap" : "laps", replayBuffer.frameCount, time);
     for (int32_t place = 0; place < vehicleCount; ++place) {
-        const int32_t v = race.places[place];
-        const RaceEntry& entry = race.entries[v];
-        char total[16], best[16];
-        formatRaceTime(entry.finishTime, total);
-        formatRaceTime(entry.bestLap, best);
-        std::printf("%s %-5s%s %s\n", placeName(place), vehicleNames[v], race.computer[v] ? " cpu" : "    ",
-                    entry.finished ? (std::string(total) + "  best lap " + best).c_str() : "not finished");
+        char line[96];
+        formatResultLine(race, place, false, false, line);
+        std::printf("%s\n", line);
     }
     std::printf("keyframes corrected: %u of %u\n", playback.corrections,
                 replayBuffer.keyframeCount > 0 ? replayBuffer.keyframeCount - 1 : 0);

@@ -174,6 +174,23 @@ void formatRaceTime(double seconds, char (&text)[16]) {
     std::snprintf(text, sizeof text, "%d:%02d.%02d", hundredths / 6000 % 100, hundredths / 100 % 60, hundredths % 100);
 }
 
+void formatResultLine(const Race& race, int32_t place, bool raceRecord, bool lapRecord, char (&text)[96]) {
+    const int32_t v = race.places[std::clamp(place, 0, vehicleCount - 1)];
+    const RaceEntry& entry = race.entries[v];
+    char total[16], best[16];
+    formatRaceTime(entry.finishTime, total);
+    formatRaceTime(entry.bestLap, best);
+    const int used = std::snprintf(text, sizeof text, "%s %-5s%s ", placeName(place), vehicleNames[v],
+                                   race.computer[v] ? " cpu" : "    ");
+    const size_t at = static_cast<size_t>(std::clamp(used, 0, static_cast<int>(sizeof text) - 1));
+    if (entry.finished) {
+        std::snprintf(text + at, sizeof text - at, "%s%s  best lap %s%s", total, raceRecord ? "*" : "", best,
+                      lapRecord ? "*" : "");
+    } else {
+        std::snprintf(text + at, sizeof text - at, "not finished");
+    }
+}
+
 const char* placeName(int32_t place) {
     static const char* const names[] = {"1st", "2nd", "3rd"};
     return names[std::clamp(place, 0, 2)];

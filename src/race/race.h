@@ -88,3 +88,7 @@ void formatRaceTime(double seconds, char (&text)[16]);
 
 // "1st", "2nd", "3rd".
 const char* placeName(int32_t place);
+
+// A line of the results: "2nd red   cpu 2:10.22  best lap 0:41.10", a star
+// after a time that set a record, or "3rd green     not finished".
+void formatResultLine(const Race& race, int32_t place, bool raceRecord, bool lapRecord, char (&text)[96]);

@@ -9,39 +9,37 @@
 
 Replay replayBuffer;
 
+namespace {
+
+// The fields a snapshot keeps, named alike in the vehicle and the snapshot:
+// one list for both ways.
+template <typename From, typename To>
+void copyKeptFields(const From& from, To& to) {
+    to.frontSmokeTimer = from.frontSmokeTimer;
+    to.rearSmokeTimer = from.rearSmokeTimer;
+    std::copy(from.position, from.position + 3, to.position);
+    to.heading = from.heading;
+    to.course = from.course;
+    to.steerAngle = from.steerAngle;
+    to.yawRate = from.yawRate;
+    to.speed = from.speed;
+    to.driveSpeed = from.driveSpeed;
+    to.rearWheelSpeed = from.rearWheelSpeed;
+    to.climb = from.climb;
+    std::copy(from.wheelSpin, from.wheelSpin + 4, to.wheelSpin);
+    std::copy(from.wheelHeight, from.wheelHeight + 4, to.wheelHeight);
+    std::copy(from.wheelVerticalSpeed, from.wheelVerticalSpeed + 4, to.wheelVerticalSpeed);
+}
+
+} // namespace
+
 void takeSnapshot(const Vehicle& v, VehicleSnapshot& s) {
     std::memset(&s, 0, sizeof s);
-    s.frontSmokeTimer = v.frontSmokeTimer;
-    s.rearSmokeTimer = v.rearSmokeTimer;
-    std::copy(v.position, v.position + 3, s.position);
-    s.heading = v.heading;
-    s.course = v.course;
-    s.steerAngle = v.steerAngle;
-    s.yawRate = v.yawRate;
-    s.speed = v.speed;
-    s.driveSpeed = v.driveSpeed;
-    s.rearWheelSpeed = v.rearWheelSpeed;
-    s.climb = v.climb;
-    std::copy(v.wheelSpin, v.wheelSpin + 4, s.wheelSpin);
-    std::copy(v.wheelHeight, v.wheelHeight + 4, s.wheelHeight);
-    std::copy(v.wheelVerticalSpeed, v.wheelVerticalSpeed + 4, s.wheelVerticalSpeed);
+    copyKeptFields(v, s);
 }
 
 void restoreSnapshot(Vehicle& v, const VehicleSnapshot& s) {
-    v.frontSmokeTimer = s.frontSmokeTimer;
-    v.rearSmokeTimer = s.rearSmokeTimer;
-    std::copy(s.position, s.position + 3, v.position);
-    v.heading = s.heading;
-    v.course = s.course;
-    v.steerAngle = s.steerAngle;
-    v.yawRate = s.yawRate;
-    v.speed = s.speed;
-    v.driveSpeed = s.driveSpeed;
-    v.rearWheelSpeed = s.rearWheelSpeed;
-    v.climb = s.climb;
-    std::copy(s.wheelSpin, s.wheelSpin + 4, v.wheelSpin);
-    std::copy(s.wheelHeight, s.wheelHeight + 4, v.wheelHeight);
-    std::copy(s.wheelVerticalSpeed, s.wheelVerticalSpeed + 4, v.wheelVerticalSpeed);
+    copyKeptFields(s, v);
     if (!hasUsableWheelLayout(v.model)) {
         return;
     }

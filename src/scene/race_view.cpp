@@ -206,18 +206,7 @@ void drawRaceResults(const char* trackName, const RaceRecord* record, const bool
     glColor3f(1, 1, 1);
     for (int32_t place = 0; place < vehicleCount; ++place) {
         const int32_t v = activeRace.places[place];
-        const RaceEntry& entry = activeRace.entries[v];
-        char total[16], best[16];
-        formatRaceTime(entry.finishTime, total);
-        formatRaceTime(entry.bestLap, best);
-        if (entry.finished) {
-            std::snprintf(text, sizeof text, "%s %-5s%s %s%s  best lap %s%s", placeName(place), vehicleNames[v],
-                          activeRace.computer[v] ? " cpu" : "    ", total, raceRecord[v] ? "*" : " ", best,
-                          lapRecord[v] ? "*" : "");
-        } else {
-            std::snprintf(text, sizeof text, "%s %-5s%s not finished", placeName(place), vehicleNames[v],
-                          activeRace.computer[v] ? " cpu" : "    ");
-        }
+        formatResultLine(activeRace, place, raceRecord[v], lapRecord[v], text);
         line(1 + place, text);
     }
     if (record != nullptr) {
