@@ -8,6 +8,8 @@
 namespace {
 
 constexpr uint32_t compressionNone = 0;     // BI_RGB
+constexpr uint32_t compressionRuns8 = 1;    // BI_RLE8
+constexpr uint32_t compressionRuns4 = 2;    // BI_RLE4
 constexpr uint32_t compressionBitFields = 3; // BI_BITFIELDS
 constexpr uint32_t compressionAlphaFields = 6; // BI_ALPHABITFIELDS
 
@@ -77,6 +79,7 @@ struct Header {
     uint32_t compression;
     uint32_t coloursUsed;
     uint32_t paletteEntrySize; // 3 for the core header, 4 otherwise
+    uint32_t paletteEntries;   // the colours the file holds
     Channel red, green, blue;
     bool masked;
 };
@@ -136,8 +139,11 @@ bool readHeader(const uint8_t* bytes, std::size_t size, Header& h) {
         h.green = makeChannel(masks[1]);
         h.blue = makeChannel(masks[2]);
         h.masked = true;
+    } else if (h.compression == compressionRuns8 || h.compression == compressionRuns4) {
+        // Runs of palette indices, 8 or 4 bits; such pictures are always stored bottom-up.
+        return h.bitCount == (h.compression == compressionRuns8 ? 8u : 4u) && h.height > 0;
     } else if (h.compression != compressionNone) {
-        return false; // run-length and embedded JPEG or PNG pictures are not read
+        return false; // embedded JPEG or PNG pictures are not read
     }
     switch (h.bitCount) {
     case 1:
@@ -164,6 +170,62 @@ bool readHeader(const uint8_t* bytes, std::size_t size, Header& h) {
     }
 }
 
+// The palette indices of a run-length picture (bottom row first), from its
+// pairs of bytes: a count and an index (4-bit pictures: two indices that
+// alternate), or zero and an escape: 0 ends the row, 1 ends the picture, 2 is
+// followed by how far right and up to move, and 3 or more is that many indices
+// as they are, padded to an even length. Pixels the runs skip keep index 0.
+// False when a run would write past the row or the picture, an index lies past
+// the palette, or the data ends before the picture does.
+bool unpackRuns(const uint8_t* data, std::size_t size, const Header& h, std::vector<uint8_t>& indices) {
+    const bool four = h.bitCount == 4;
+    const std::size_t width = static_cast<std::size_t>(h.width), rows = static_cast<std::size_t>(h.height);
+    std::size_t x = 0, y = 0, at = 0;
+    auto put = [&](uint32_t index) {
+        indices[y * width + x++] = static_cast<uint8_t>(index);
+        return index < h.paletteEntries;
+    };
+    while (at + 2 <= size) {
+        const uint32_t count = data[at], second = data[at + 1];
+        at += 2;
+        if (count > 0) {
+            if (y >= rows || count > width - x) {
+                return false;
+            }
+            for (uint32_t k = 0; k < count; ++k) {
+                if (!put(four ? (k % 2 == 0 ? second >> 4 : second & 15) : second)) {
+                    return false;
+                }
+            }
+        } else if (second == 0) {
+            x = 0;
+            ++y;
+        } else if (second == 1) {
+            return true;
+        } else if (second == 2) {
+            if (at + 2 > size || data[at] > width - x || data[at + 1] > rows - y) {
+                return false;
+            }
+            x += data[at];
+            y += data[at + 1];
+            at += 2;
+        } else {
+            const std::size_t bytes = four ? (second + 1) / 2 : second;
+            if (y >= rows || second > width - x || bytes > size - at) {
+                return false;
+            }
+            for (uint32_t k = 0; k < second; ++k) {
+                if (!put(four ? (k % 2 == 0 ? data[at + k / 2] >> 4 : data[at + k / 2] & 15) : data[at + k])) {
+                    return false;
+                }
+            }
+            at += bytes + (bytes & 1);
+        }
+    }
+    // Data that stops without its end mark is whole only after the last row's end.
+    return y >= rows;
+}
+
 } // namespace
 
 bool decodeBitmap(const uint8_t* bytes, std::size_t size, BitmapImage& image) {
@@ -172,10 +234,11 @@ bool decodeBitmap(const uint8_t* bytes, std::size_t size, BitmapImage& image) {
         return false;
     }
     const bool topDown = h.height < 0;
+    const bool runs = h.compression == compressionRuns8 || h.compression == compressionRuns4;
     const int64_t rows = topDown ? -h.height : h.height;
     const int64_t stride = (h.width * h.bitCount + 31) / 32 * 4;
-    if (h.pixelOffset > size || static_cast<uint64_t>(stride) * static_cast<uint64_t>(rows) >
-                                    static_cast<uint64_t>(size - h.pixelOffset)) {
+    if (h.pixelOffset > size || (!runs && static_cast<uint64_t>(stride) * static_cast<uint64_t>(rows) >
+                                              static_cast<uint64_t>(size - h.pixelOffset))) {
         return false;
     }
 
@@ -187,6 +250,7 @@ bool decodeBitmap(const uint8_t* bytes, std::size_t size, BitmapImage& image) {
         if (entries > capacity) {
             return false;
         }
+        h.paletteEntries = entries;
         const std::size_t paletteAt = 14 + h.infoSize;
         if (paletteAt + static_cast<std::size_t>(entries) * h.paletteEntrySize > size) {
             return false;
@@ -204,6 +268,20 @@ bool decodeBitmap(const uint8_t* bytes, std::size_t size, BitmapImage& image) {
     }
     image.width = static_cast<int32_t>(h.width);
     image.height = static_cast<int32_t>(rows);
+    if (runs) {
+        std::vector<uint8_t> indices;
+        if (!resizeBytes(indices, static_cast<std::size_t>(h.width * rows)) ||
+            !unpackRuns(bytes + h.pixelOffset, size - h.pixelOffset, h, indices)) {
+            image.pixels.clear();
+            return false;
+        }
+        for (std::size_t i = 0; i < indices.size(); ++i) {
+            image.pixels[i * 3] = palette[indices[i]][0];
+            image.pixels[i * 3 + 1] = palette[indices[i]][1];
+            image.pixels[i * 3 + 2] = palette[indices[i]][2];
+        }
+        return true;
+    }
     for (int64_t row = 0; row < rows; ++row) {
         const uint8_t* source = bytes + h.pixelOffset + static_cast<std::size_t>(row * stride);
         // Rows leave bottom row first whatever the file's order.

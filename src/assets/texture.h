@@ -8,8 +8,9 @@
 // "Error -9", leaves *slot alone and returns false. Needs the GL context.
 bool loadBitmapTexture(const char* path, uint32_t* slot, int32_t filter);
 
-// The same for an uncompressed 24- or 32-bit TGA; the failure captions are
-// "Error -11" (cannot open), "Error -12" (bad header), "Error -13" (bad pixels).
+// The same for a 24- or 32-bit TGA, uncompressed or run-length encoded; the
+// failure captions are "Error -11" (cannot open), "Error -12" (bad header),
+// "Error -13" (pixels cut short or overrunning the picture).
 bool loadTargaTexture(const char* path, uint32_t* slot, int32_t filter);
 
 // Replaces *slot with a fresh texture name and, for filter 0 (point), 1 (linear)

@@ -93,6 +93,42 @@ TEST(BitmapImage, BrokenFilesAreRefused) {
     EXPECT_EQ(rgb(image, 1, 0), (Rgb{0, 255, 0}));
 }
 
+// Run-length pictures decode to the same pixels as their uncompressed twins.
+// A 3 x 2 4-bit twin (rows 0x01 0x20 / 0x33 0x30, padded) and 8-bit twin of
+// the same indices: bottom row 0, 1, 2; top row 3, 3, 3.
+TEST(BitmapImage, RunLengthPicturesMatchTheirTwins) {
+    const Bytes palette = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 9, 9, 9, 0}; // red, green, blue, grey
+    BitmapImage twin, image;
+    ASSERT_TRUE(decode(makeBmp(3, 2, 8, {0, 1, 2, 0, 3, 3, 3, 0}, palette), twin));
+    const Bytes runs8[] = {
+        {0, 3, 0, 1, 2, 0, 0, 0, 3, 3, 0, 1},       // a row as it is (padded), then a run
+        {1, 0, 1, 1, 1, 2, 0, 0, 2, 3, 1, 3, 0, 0}, // runs of one and two; no end mark after the last row
+    };
+    for (const Bytes& runs : runs8) {
+        ASSERT_TRUE(decode(makeBmp(3, 2, 8, runs, palette, 1), image));
+        EXPECT_EQ(image.pixels, twin.pixels);
+    }
+    ASSERT_TRUE(decode(makeBmp(3, 2, 4, {0, 3, 0x01, 0x20, 0, 0, 3, 0x33, 0, 1}, palette, 2), image));
+    EXPECT_EQ(image.pixels, twin.pixels);
+    ASSERT_TRUE(decode(makeBmp(3, 2, 4, {1, 0x0F, 2, 0x12, 0, 0, 3, 0x33, 0, 1}, palette, 2), image)); // alternating
+    EXPECT_EQ(image.pixels, twin.pixels);
+    // A move right and up skips pixels: they keep the palette's first colour.
+    ASSERT_TRUE(decode(makeBmp(3, 2, 8, {0, 2, 2, 1, 1, 3, 0, 1}, palette, 1), image));
+    EXPECT_EQ(rgb(image, 2, 1), (Rgb{9, 9, 9}));
+    EXPECT_EQ(rgb(image, 1, 1), (Rgb{255, 0, 0}));
+    EXPECT_EQ(rgb(image, 2, 0), (Rgb{255, 0, 0}));
+
+    // Hostile runs: past the row, past the picture, past the palette, cut short.
+    for (const Bytes& runs : {Bytes{4, 1, 0, 1}, Bytes{0, 0, 0, 0, 0, 0, 1, 1, 0, 1}, Bytes{0, 2, 4, 0, 0, 1},
+                              Bytes{0, 2, 0, 3, 0, 1}, Bytes{3, 4, 0, 1}, Bytes{0, 3, 1, 2, 4, 0, 0, 1},
+                              Bytes{0, 3, 1, 2}, Bytes{3, 1, 0}, Bytes{3, 1, 0, 0, 3, 1}, Bytes{0, 2, 1}}) {
+        EXPECT_FALSE(decode(makeBmp(3, 2, 8, runs, palette, 1), image));
+    }
+    EXPECT_FALSE(decode(makeBmp(3, 2, 4, {3, 0x45, 0, 1}, palette, 2), image)); // index 4 of 4 colours
+    EXPECT_FALSE(decode(makeBmp(3, -2, 8, {0, 1}, palette, 1), image));         // top-down runs do not exist
+    EXPECT_FALSE(decode(makeBmp(3, 2, 4, {0, 1}, palette, 1), image));          // 8-bit runs of a 4-bit picture
+}
+
 TargaResult readBytes(const Bytes& bytes, TargaImage& image) {
     TempDir dir;
     std::FILE* file = std::fopen(dir.write("picture.tga", bytes).c_str(), "rb");
@@ -117,7 +153,7 @@ TEST(TargaImage, TrueColourSwapsBlueAndRedAndReadsNoMore) {
 TEST(TargaImage, OtherHeadersAndShortPixelsAreRefused) {
     TargaImage image;
     const Bytes pixels(12, 0);
-    for (const Bytes& first12 : {Bytes{0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0}, Bytes{5, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    for (const Bytes& first12 : {Bytes{0, 0, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0}, Bytes{5, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0},
                                  Bytes{0, 1, 1, 0, 0, 2, 0, 24, 0, 0, 0, 0}, Bytes{0, 0, 2, 0, 0, 0, 0, 0, 5, 0, 0, 0}}) {
         EXPECT_EQ(readBytes(makeTga(2, 2, 24, pixels, first12), image), TargaResult::badHeader);
     }
@@ -126,6 +162,50 @@ TEST(TargaImage, OtherHeadersAndShortPixelsAreRefused) {
         EXPECT_EQ(readBytes(file, image), TargaResult::badHeader);
     }
     EXPECT_EQ(readBytes(makeTga(2, 2, 24, Bytes(11, 0)), image), TargaResult::badPixels);
+}
+
+// A 3 x 2 picture stored B, G, R, bottom row first: red, red, red; then red, green, blue.
+const Bytes twinRows = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0};
+const Bytes runLength = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+Bytes joined(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& part : parts) {
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
+TEST(TargaImage, RunLengthPicturesMatchTheirTwins) {
+    TargaImage twin, image;
+    ASSERT_EQ(readBytes(makeTga(3, 2, 24, twinRows), twin), TargaResult::ok);
+    const Bytes red = {0, 0, 255}, green = {0, 255, 0}, blue = {255, 0, 0};
+    // Row by row: a run of three, then three values as they are. A run of four
+    // crossing the row's end, then two values. The top row first (as GIMP
+    // writes it, with an ID and the origin at the top): turned over.
+    Bytes topFirst = makeTga(3, 2, 24, joined({{0x02}, red, green, blue, {0x82}, red}),
+                             {3, 0, 10, 0, 0, 0, 0, 0, 0, 0, 2, 0}, 0x20);
+    topFirst.insert(topFirst.begin() + 18, {'i', 'd', '!'});
+    for (const Bytes& file : {makeTga(3, 2, 24, joined({{0x82}, red, {0x02}, red, green, blue}), runLength),
+                              makeTga(3, 2, 24, joined({{0x83}, red, {0x01}, green, blue}), runLength), topFirst}) {
+        ASSERT_EQ(readBytes(file, image), TargaResult::ok);
+        EXPECT_EQ(image.pixels, twin.pixels);
+        EXPECT_EQ(image.width, 3);
+    }
+    // 32 bits keep their alpha through a run.
+    ASSERT_EQ(readBytes(makeTga(2, 1, 32, {0x81, 1, 2, 3, 4}, runLength), image), TargaResult::ok);
+    EXPECT_EQ(image.pixels, (Bytes{3, 2, 1, 4, 3, 2, 1, 4}));
+
+    // Hostile packets: a run past the picture, values past it, a file that ends
+    // mid-run or mid-values; and a colour map, which no true-colour file has.
+    for (const Bytes& pixels : {joined({{0x86}, red}), joined({{0x82}, red, {0x03}, red, red, red, red}),
+                                joined({{0x82}, red, {0x82}, Bytes{0, 0}}), joined({{0x05}, red, red, red})}) {
+        EXPECT_EQ(readBytes(makeTga(3, 2, 24, pixels, runLength), image), TargaResult::badPixels);
+        EXPECT_TRUE(image.pixels.empty());
+    }
+    const Bytes whole = joined({{0x85}, red});
+    EXPECT_EQ(readBytes(makeTga(3, 2, 24, whole, {0, 1, 10, 0, 0, 2, 0, 24, 0, 0, 0, 0}), image), TargaResult::badHeader);
+    EXPECT_EQ(readBytes(makeTga(9000, 2, 24, whole, runLength), image), TargaResult::badHeader);
 }
 
 // Peak resident memory of this process so far, in MiB.
