@@ -42,6 +42,10 @@ void makeScenePictures(const std::string& folder);
 // Models/: Model01.obj and the buggy's own TGA textures.
 void makeBuggy(const std::string& folder, Report& report);
 
+// targa/ and bitmap/: small run-length TGA and BMP pictures of each kind, to
+// start the picture readers' fuzzing from.
+void makeFuzzSeeds(const std::string& folder);
+
 // Icons/: mudlark-48.png, mudlark-128.png and mudlark-256.png, for the desktop.
 void makeIcons(const std::string& folder);
 

@@ -228,6 +228,160 @@ void writeTga(const std::string& path, const Picture& picture, int bits) {
     writeBytes(path, out);
 }
 
+namespace {
+
+// The pixel's bytes as a TGA stores them: B, G, R(, A).
+void putTgaPixel(std::vector<uint8_t>& out, const Colour& c, int bits) {
+    out.push_back(toByte(c.b));
+    out.push_back(toByte(c.g));
+    out.push_back(toByte(c.r));
+    if (bits == 32) {
+        out.push_back(toByte(c.a));
+    }
+}
+
+// How many values from first on repeat the first one (at most limit).
+template <typename Same>
+int runFrom(int first, int end, int limit, Same same) {
+    int count = 1;
+    while (first + count < end && count < limit && same(first, first + count)) {
+        ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+void writeTgaRuns(const std::string& path, const Picture& picture, int bits, bool topFirst) {
+    const uint32_t height = static_cast<uint32_t>(picture.height());
+    // GIMP marks a top-left picture by its y origin as well as the descriptor.
+    std::vector<uint8_t> out = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0};
+    put16(out, topFirst ? height : 0);
+    put16(out, static_cast<uint32_t>(picture.width()));
+    put16(out, height);
+    out.push_back(static_cast<uint8_t>(bits));
+    out.push_back(static_cast<uint8_t>((bits == 32 ? 8 : 0) | (topFirst ? 0x20 : 0)));
+    for (int k = 0; k < picture.height(); ++k) {
+        const int y = topFirst ? picture.height() - 1 - k : k;
+        auto same = [&](int a, int b) {
+            const Colour &p = picture.at(a, y), &q = picture.at(b, y);
+            return toByte(p.r) == toByte(q.r) && toByte(p.g) == toByte(q.g) && toByte(p.b) == toByte(q.b) &&
+                   (bits != 32 || toByte(p.a) == toByte(q.a));
+        };
+        // A packet a row at most: a repeated value, or values as they are up to
+        // the next repeat.
+        for (int x = 0; x < picture.width();) {
+            const int run = runFrom(x, picture.width(), 128, same);
+            if (run >= 2) {
+                out.push_back(static_cast<uint8_t>(0x80 | (run - 1)));
+                putTgaPixel(out, picture.at(x, y), bits);
+                x += run;
+                continue;
+            }
+            int count = 1;
+            while (x + count < picture.width() && count < 128 && runFrom(x + count, picture.width(), 2, same) < 2) {
+                ++count;
+            }
+            out.push_back(static_cast<uint8_t>(count - 1));
+            for (int k2 = 0; k2 < count; ++k2) {
+                putTgaPixel(out, picture.at(x + k2, y), bits);
+            }
+            x += count;
+        }
+    }
+    writeBytes(path, out);
+}
+
+std::vector<uint8_t> nearestIndices(const Picture& picture, const std::vector<Colour>& palette) {
+    std::vector<uint8_t> indices(static_cast<size_t>(picture.width()) * picture.height());
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const Colour& c = picture.at(x, y);
+            float best = 1e9f;
+            for (size_t i = 0; i < palette.size(); ++i) {
+                const float dr = c.r - palette[i].r, dg = c.g - palette[i].g, db = c.b - palette[i].b;
+                const float distance = dr * dr + dg * dg + db * db;
+                if (distance < best) {
+                    best = distance;
+                    indices[static_cast<size_t>(y) * picture.width() + x] = static_cast<uint8_t>(i);
+                }
+            }
+        }
+    }
+    return indices;
+}
+
+void writeBmpRuns(const std::string& path, int width, int height, const std::vector<uint8_t>& indices,
+                  const std::vector<Colour>& palette, int bits) {
+    std::vector<uint8_t> runs;
+    const bool four = bits == 4;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = indices.data() + static_cast<size_t>(y) * width;
+        auto same = [row](int a, int b) { return row[a] == row[b]; };
+        for (int x = 0; x < width;) {
+            const int run = runFrom(x, width, 255, same);
+            int count = 1;
+            while (x + count < width && count < 255 && runFrom(x + count, width, 2, same) < 2) {
+                ++count;
+            }
+            if (run >= 2 || count < 3) {
+                // A run of one value. A lone value is a run of one; two lone
+                // values of a 4-bit picture make a run that alternates them.
+                const int n = run >= 2 ? run : four ? count : 1;
+                runs.push_back(static_cast<uint8_t>(n));
+                runs.push_back(four ? static_cast<uint8_t>(row[x] << 4 | row[x + (n > 1 ? 1 : 0)]) : row[x]);
+                x += n;
+                continue;
+            }
+            // Three or more values as they are, padded to an even length.
+            runs.push_back(0);
+            runs.push_back(static_cast<uint8_t>(count));
+            const size_t start = runs.size();
+            for (int k = 0; k < count; ++k) {
+                if (!four) {
+                    runs.push_back(row[x + k]);
+                } else if (k % 2 == 0) {
+                    runs.push_back(static_cast<uint8_t>(row[x + k] << 4));
+                } else {
+                    runs.back() = static_cast<uint8_t>(runs.back() | row[x + k]);
+                }
+            }
+            if ((runs.size() - start) % 2 != 0) {
+                runs.push_back(0);
+            }
+            x += count;
+        }
+        runs.push_back(0); // the row's end
+        runs.push_back(0);
+    }
+    runs.push_back(0); // the picture's end
+    runs.push_back(1);
+    const uint32_t offset = 54 + 4 * static_cast<uint32_t>(palette.size());
+    std::vector<uint8_t> out = {'B', 'M'};
+    put32(out, offset + static_cast<uint32_t>(runs.size()));
+    put32(out, 0);
+    put32(out, offset);
+    put32(out, 40);
+    put32(out, static_cast<uint32_t>(width));
+    put32(out, static_cast<uint32_t>(height));
+    put16(out, 1);
+    put16(out, static_cast<uint32_t>(bits));
+    put32(out, four ? 2 : 1);
+    put32(out, static_cast<uint32_t>(runs.size()));
+    put32(out, 2835);
+    put32(out, 2835);
+    put32(out, static_cast<uint32_t>(palette.size()));
+    put32(out, 0);
+    for (const Colour& c : palette) {
+        out.push_back(toByte(c.b));
+        out.push_back(toByte(c.g));
+        out.push_back(toByte(c.r));
+        out.push_back(0);
+    }
+    out.insert(out.end(), runs.begin(), runs.end());
+    writeBytes(path, out);
+}
+
 } // namespace gen
 
 namespace gen {

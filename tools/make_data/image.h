@@ -49,6 +49,16 @@ float smoothstep(float edge0, float edge1, float x);
 void writeBmp(const std::string& path, const Picture& picture);
 void writeTga(const std::string& path, const Picture& picture, int bits);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// Run-length pictures as paint programs save them. A TGA of type 10, a row's
+// packets at a time; topFirst stores the top row first and marks it so (in the
+// descriptor and, as GIMP does, the y origin).
+void writeTgaRuns(const std::string& path, const Picture& picture, int bits, bool topFirst);
+// Each pixel's nearest palette colour.
+std::vector<uint8_t> nearestIndices(const Picture& picture, const std::vector<Colour>& palette);
+// A BMP of palette indices (bits 8 or 4: at most 256 or 16 colours), its rows
+// run-length encoded, bottom row first.
+void writeBmpRuns(const std::string& path, int width, int height, const std::vector<uint8_t>& indices,
+                  const std::vector<Colour>& palette, int bits);
 void writeText(const std::string& path, const std::string& text);
 // An RGBA PNG (stored, uncompressed deflate: the same bytes everywhere).
 void writePng(const std::string& path, const Picture& picture);

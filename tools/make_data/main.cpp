@@ -1,13 +1,18 @@
-// main.cpp -- make_data FOLDER: writes Mudlark's whole data set (track, pictures,
-// model) into FOLDER. The same bytes on every run and every machine.
+// main.cpp -- make_data FOLDER: writes Mudlark's whole data set (tracks,
+// pictures, model) into FOLDER. The same bytes on every run and every machine.
+// make_data --fuzz-seeds FOLDER writes small run-length pictures for fuzzing.
 #include <cstdio>
 #include <string>
 
 #include "data_set.h"
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--fuzz-seeds") {
+        gen::makeFuzzSeeds(argv[2]);
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_data FOLDER\n");
+        std::fprintf(stderr, "usage: make_data FOLDER\n       make_data --fuzz-seeds FOLDER\n");
         return 2;
     }
     const std::string folder = argv[1];
