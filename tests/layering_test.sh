@@ -25,7 +25,7 @@ done
 # What steps the world needs no window (a replay is checked without one): the
 # simulation's files and the headers they share include nothing of GL or drawing.
 for file in vehicle/vehicle.cpp vehicle/vehicle_physics.cpp vehicle/wheels.cpp vehicle/smoke.cpp \
-  vehicle/vehicle.h vehicle/smoke.h terrain/terrain_data.cpp terrain/terrain.h assets/model_read.cpp assets/model.h \
+  vehicle/vehicle.h vehicle/smoke.h terrain/terrain_data.cpp terrain/terrain.h terrain/track.cpp terrain/track.h assets/model_read.cpp assets/model.h \
   race/*.cpp race/*.h replay/*.cpp replay/*.h scene/simulation.cpp scene/simulation_setup.cpp scene/scene.h; do
   if grep -q -E '#include ("common/gl_api.h"|"render/|"assets/texture.h"|<GL/)' "$file"; then
     echo "FAIL: $file is part of the simulation and includes GL or drawing"

@@ -11,6 +11,7 @@
 #include "app/race_session.h"
 #include "app/replay_session.h"
 #include "app/sound_mix.h"
+#include "app/track_session.h"
 #include "app/view_mode.h"
 #include "audio/sound.h"
 #include "scene/scene.h"
@@ -74,12 +75,14 @@ void drawViews() {
         setUpSubView(window);
         drawWorldView(followedVehicle);
         drawWorldPlaces(firstLine(true), 1.0f);
+        drawTrackCaption();
         applyPerspective();
         return;
     }
     if (splitLayout == 1) {
         applyPerspective();
         drawDriverView(followedVehicle, readoutBaseline(), 1.0f);
+        drawTrackCaption();
         return;
     }
     for (uint32_t vehicle = 0; vehicle < 3; ++vehicle) {
@@ -87,11 +90,13 @@ void drawViews() {
         if (viewOf(vehicle, view)) {
             setUpSubView(view);
             drawDriverView(vehicle, readoutBaseline(), unitsPerPixel(view));
+            drawTrackCaption();
         }
     }
     setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left
     drawWorldView(followedVehicle);
     drawWorldPlaces(firstLine(false), unitsPerPixel(Viewport{0, 0, settings.width / 2, settings.height / 2}));
+    drawTrackCaption();
     applyPerspective();
 }
 
@@ -112,6 +117,7 @@ void drawFrame() {
     readFollowKeys(input, followedVehicle);
     readPads();
     readReplayKeys();
+    readTrackKeys(frameTimer.measuredFps);
     if (replayPlaying()) {
         // The vehicles as the replay has them; the light and H as always.
         advancePlayback(frameTimer.measuredFps);

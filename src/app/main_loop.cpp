@@ -19,6 +19,7 @@
 #include "audio/sound.h"
 #include "render/overlays.h"
 #include "scene/scene.h"
+#include "terrain/track.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ int runGame(int argc, char** argv) {
     initFrameTimer(frameTimer, settings.maxFps);
     collectSystemInfo(systemInfo);
     createFont();
-    setUpScene(settings.textureFilter);
+    setUpScene(settings.textureFilter, chooseStartTrack(settings.track));
     if (!replayFile.empty()) {
         playReplayFile(replayFile);
     }

@@ -18,10 +18,9 @@
 #include "race/driver.h"
 #include "render/font.h"
 #include "scene/scene.h"
+#include "terrain/track.h"
 
 namespace {
-
-constexpr int32_t trackNumber = 1; // the one track there is
 
 struct Session {
     bool startWasDown;     // F5 in the last frame: a start is a new press
@@ -85,7 +84,7 @@ void keepRecords() {
     if (lapHolder < 0 || session.recordsDamaged) {
         return;
     }
-    const RecordsBroken broken = offerRaceTimes(session.records, trackNumber, activeRace.laps,
+    const RecordsBroken broken = offerRaceTimes(session.records, currentTrack, activeRace.laps,
                                                 activeRace.entries[lapHolder].bestLap,
                                                 activeRace.entries[raceHolder].finishTime);
     session.lapRecord[lapHolder] = broken.lap;
@@ -157,9 +156,7 @@ void advanceRace(uint32_t frameRate) {
 
 void drawRaceOverlays() {
     if (activeRace.phase == RacePhase::results) {
-        char name[48];
-        std::snprintf(name, sizeof name, "%s", raceCourse.name[0] != '\0' ? raceCourse.name : "Track 1");
-        drawRaceResults(name, findRaceRecord(session.records, trackNumber, activeRace.laps), session.lapRecord,
+        drawRaceResults(currentTrackName(), findRaceRecord(session.records, currentTrack, activeRace.laps), session.lapRecord,
                         session.raceRecord);
     }
     if (session.noticeSeconds > 0) {

@@ -14,6 +14,7 @@
 #include "platform/win_messages.h"
 #include "replay/replay_file.h"
 #include "scene/scene.h"
+#include "terrain/track.h"
 
 namespace fs = std::filesystem;
 
@@ -111,8 +112,10 @@ void stopPlaying() {
     endRace(activeRace);
 }
 
-// Reads a replay into the buffer; a bad one is said in a box, once.
-bool loadReplay(const std::string& path) {
+// Reads a replay into the buffer and makes its track the one driven (without
+// a window: the simulation's part of it); a bad file, or one of a track this
+// game cannot drive, is said in a box, once.
+bool loadReplay(const std::string& path, bool windowless) {
     std::string why;
     const std::string name = fs::path(path).filename().string();
     if (!readReplayFile(path.c_str(), replayBuffer, why)) {
@@ -120,12 +123,29 @@ bool loadReplay(const std::string& path) {
         return false;
     }
     session.recording = false;
-    if (replayBuffer.track != 1 || raceCourse.count < minGates) {
-        platformShowMessage(("Replay " + name + " is of a track this game does not have.").c_str(), "Error",
+    const int32_t track = replayBuffer.track;
+    TrackProblems problems{};
+    if (track < 1 || track > maxTrackNumber || (track != currentTrack && findTrackProblems(track, problems))) {
+        platformShowMessage(("Replay " + name + " is of track " + std::to_string(track) +
+                             ", which this game cannot drive. " + problems.text)
+                                .c_str(),
+                            "Error", MessageIcon::exclamation);
+        return false;
+    }
+    if (track != currentTrack) {
+        windowless ? setUpSimulation(track) : switchTrack(track, settings.textureFilter);
+    }
+    if (raceCourse.count < minGates) {
+        platformShowMessage(("Replay " + name + " is of a track whose course cannot be read.").c_str(), "Error",
                             MessageIcon::exclamation);
         return false;
     }
     return true;
+}
+
+// The replay's track as the results name it.
+std::string replayTrackName() {
+    return replayBuffer.trackName[0] != '\0' ? replayBuffer.trackName : "Track " + std::to_string(replayBuffer.track);
 }
 
 } // namespace
@@ -141,7 +161,7 @@ void recordRaceStep(RacePhase before, uint32_t frameRate) {
     }
     if (before == RacePhase::countdown && activeRace.phase == RacePhase::racing) {
         // "GO": the vehicles as they stand are the replay's start.
-        beginRecording(replayBuffer, 1, raceCourse.name, activeRace, vehicles);
+        beginRecording(replayBuffer, currentTrack, raceCourse.name, activeRace, vehicles);
         session.recording = true;
     } else if (before == RacePhase::racing && activeRace.phase == RacePhase::results && session.recording) {
         session.recording = false;
@@ -157,7 +177,7 @@ void playReplayFile(const std::string& path) {
     if (session.playing) {
         stopPlaying();
     }
-    if (!loadReplay(path)) {
+    if (!loadReplay(path, false)) {
         return;
     }
     session.playing = true;
@@ -215,7 +235,7 @@ void advancePlayback(uint32_t frameRate) {
 
 int checkReplay(const char* path) {
     platformQuietMessages();
-    if (!loadReplay(path)) {
+    if (!loadReplay(path, true)) {
         return 1;
     }
     Playback& playback = session.playback;
@@ -226,7 +246,7 @@ int checkReplay(const char* path) {
     char time[16];
     formatRaceTime(playback.played, time);
     std::printf("%s: %s, %d %s, %u frames, %s of race\n", fs::path(path).filename().string().c_str(),
-                replayBuffer.trackName[0] != '\0' ? replayBuffer.trackName : "Track 1", replayBuffer.laps,
+                replayTrackName().c_str(), replayBuffer.laps,
                 replayBuffer.laps == 1 ? "lap" : "laps", replayBuffer.frameCount, time);
     for (int32_t place = 0; place < vehicleCount; ++place) {
         char line[96];

@@ -41,6 +41,7 @@ void storeDefaults(Settings& settings) {
     settings.laps = 3;
     settings.computerDrivers = true;
     settings.computerSkill = 2;
+    settings.track = 1;
 }
 
 // Keeps a number read into a field within low..high; one read negative (a
@@ -138,7 +139,8 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
     } numbers[] = {{"maxfps:", &Settings::maxFps},
                    {"volume:", &Settings::volume},
                    {"laps:", &Settings::laps},
-                   {"computerskill:", &Settings::computerSkill}};
+                   {"computerskill:", &Settings::computerSkill},
+                   {"track:", &Settings::track}};
     TextScanner scanner(file);
     char word[wordCapacity];
     bool again = false; // the word in hand is still to be looked at

@@ -27,6 +27,7 @@ struct Settings {
     uint32_t laps;          // laps of a race, 1 .. 20
     bool computerDrivers;   // the computer drives the vehicles nobody touched in a race
     uint32_t computerSkill; // 1 .. 3: how fast the computer dares to take a turn
+    uint32_t track;         // the track driven at the start, as read (1 .. 99 exist)
 };
 
 // Fills settings with the defaults, then with the first of "settings.cfg" in

@@ -125,8 +125,9 @@ enum class MessageIcon { none, exclamation, information };
 // run without a window must never wait on one).
 void platformQuietMessages();
 
-// A modal box with an OK button and no owner window. Where no box can be shown
-// the message goes to standard error as "caption: text".
+// A modal box with an OK button and no owner window (text and caption in
+// UTF-8). The message also goes to standard error as "caption: text", so that
+// it is kept where no box can be shown and in a terminal's or a log's record.
 void platformShowMessage(const char* text, const char* caption, MessageIcon icon);
 
 // The high-resolution counter: counts per second (false if there is none) and

@@ -66,6 +66,7 @@ constexpr uint8_t VK_DIVIDE = 0x6F;
 constexpr uint8_t VK_F1 = 0x70; // F2..F12 follow at 0x71..0x7B
 constexpr uint8_t VK_F5 = 0x74;  // start a race
 constexpr uint8_t VK_F6 = 0x75;  // watch the newest replay
+constexpr uint8_t VK_F7 = 0x76;  // the next track
 constexpr uint8_t VK_F10 = 0x79;
 constexpr uint8_t VK_NUMLOCK = 0x90;
 constexpr uint8_t VK_SCROLL = 0x91;

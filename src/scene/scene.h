@@ -16,14 +16,27 @@ extern float lightAmbient[4];
 extern float lightDiffuse[4];
 
 // Once at start-up, after the window, GL state and font: the scene textures,
-// the three vehicles, the terrain, the course of its gates, the light and the
-// smoke pool.
-void setUpScene(int32_t filter);
+// the three vehicles, the terrain of a track, the course of its gates, the
+// light and the smoke pool.
+void setUpScene(int32_t filter, int32_t track = 1);
 
-// What stepping the world needs and no more, without a window or GL: the
-// terrain's heights and growth, the vehicles' wheel layout, their start places,
-// the course, an empty smoke pool.
-void setUpSimulation();
+// Another track to drive: its terrain built, its course read, the vehicles back
+// on their start places and no smoke. Needs the GL context.
+void switchTrack(int32_t track, int32_t filter);
+
+// What stepping the world needs and no more, without a window or GL: a track's
+// heights and growth, the vehicles' wheel layout, their start places, the
+// course, an empty smoke pool.
+void setUpSimulation(int32_t track = 1);
+
+// The course of a track into raceCourse, which then is the current track.
+void loadTrackCourse(int32_t track);
+
+// The three vehicles at rest on their start places, and no smoke.
+void returnToStart();
+
+// The current track's name: its course's, else "Track N".
+const char* currentTrackName();
 
 // Reads the track's course into raceCourse; a course that cannot be read costs
 // one box saying where it is wrong, and leaves no race on the track.
@@ -73,6 +86,15 @@ void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel
 // In the world view: the three places (and while a replay plays, "replay" and
 // its race time). Over the whole window at the end: the
 // results, with the track's records (null: none) and who broke which.
+// The track's name, said across the middle of every view for a moment after
+// the track changes.
+struct TrackCaption {
+    char text[48];
+    float seconds; // still to show
+};
+extern TrackCaption trackCaption;
+void drawTrackCaption();
+
 // What the views say of a replay being watched.
 struct ReplayShown {
     bool on;

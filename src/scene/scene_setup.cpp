@@ -4,6 +4,7 @@
 #include "common/gl_api.h"
 #include "scene/scene.h"
 #include "terrain/terrain.h"
+#include "terrain/track.h"
 #include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"
 
@@ -47,7 +48,7 @@ void placeVehicles() {
     }
 }
 
-void setUpScene(int32_t filter) {
+void setUpScene(int32_t filter, int32_t track) {
     loadBitmapTexture("Textures/ShadowMap.bmp", &shadowTexture, filter);
     loadTargaTexture("Textures/SmokeMap.tga", &smokeTexture, filter);
     ModelPictures pictures{}; // the three vehicles share their pictures
@@ -55,13 +56,19 @@ void setUpScene(int32_t filter) {
         initVehicle(vehicle, filter, pictures);
     }
     placeVehicles();
-    buildTerrain(&terrain, filter);
+    buildTerrain(&terrain, filter, track);
     loadTargaTexture("Textures/GatePost.tga", &gatePostTexture, filter);
     loadTargaTexture("Textures/GateBanner.tga", &gateBannerTexture, filter);
-    loadCourse("Tracks/Gates_01.txt");
+    loadTrackCourse(track);
     glLightfv(GL_LIGHT1, GL_AMBIENT, lightAmbient);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, lightDiffuse);
     glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
     glEnable(GL_LIGHT1);
     resetSmoke();
+}
+
+void switchTrack(int32_t track, int32_t filter) {
+    buildTerrain(&terrain, filter, track);
+    loadTrackCourse(track);
+    returnToStart();
 }

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "scene/scene.h"
 #include "terrain/terrain.h"
+#include "terrain/track.h"
 #include "vehicle/smoke.h"
 
 void loadCourse(const char* path) {
@@ -33,9 +34,32 @@ void loadCourse(const char* path) {
     platformShowMessage(text, "Error", MessageIcon::exclamation);
 }
 
-void setUpSimulation() {
-    loadRawFile("Tracks/Terrain_01.raw", sizeof terrain.heights, terrain.heights);
-    loadRawFile("Tracks/Growth_01.raw", sizeof terrain.growth, terrain.growth);
+const char* currentTrackName() {
+    static char name[48];
+    if (raceCourse.name[0] != '\0') {
+        return raceCourse.name;
+    }
+    std::snprintf(name, sizeof name, "Track %d", static_cast<int>(currentTrack));
+    return name;
+}
+
+void loadTrackCourse(int32_t track) {
+    loadCourse(trackFiles(track).gates);
+    currentTrack = track;
+}
+
+void returnToStart() {
+    for (Vehicle& vehicle : vehicles) {
+        resetVehicle(vehicle);
+    }
+    placeVehicles();
+    resetSmoke();
+}
+
+void setUpSimulation(int32_t track) {
+    const TrackFiles files = trackFiles(track);
+    loadRawFile(files.heights, sizeof terrain.heights, terrain.heights);
+    loadRawFile(files.growth, sizeof terrain.growth, terrain.growth);
     static ModelFileContents contents;
     for (Vehicle& vehicle : vehicles) {
         std::memset(&vehicle, 0, sizeof vehicle);
@@ -43,6 +67,6 @@ void setUpSimulation() {
         resetVehicle(vehicle);
     }
     placeVehicles();
-    loadCourse("Tracks/Gates_01.txt");
+    loadTrackCourse(track);
     resetSmoke();
 }

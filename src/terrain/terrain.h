@@ -58,8 +58,9 @@ void terrainCornerNormal(const Terrain* map, int32_t a, int32_t b, float normal[
 // Fills cornerNormals for every drawn cell from the heights.
 void computeTerrainNormals(Terrain& map);
 
-// Loads the track's raw files and five textures, then computes the normals.
-void buildTerrain(Terrain* map, int32_t filter);
+// Loads a track's raw files and its ground pictures (trackFiles) and the four
+// growth pictures, then computes the normals. Building again replaces all of it.
+void buildTerrain(Terrain* map, int32_t filter, int32_t track = 1);
 
 // Draw inside the caller's camera transform, with texturing and lighting on:
 // the ground's base and overlay passes, and the growth crosses.

@@ -4,6 +4,7 @@
 
 #include "assets/texture.h"
 #include "terrain/terrain.h"
+#include "terrain/track.h"
 
 void terrainCornerNormal(const Terrain* map, int32_t a, int32_t b, float normal[3]) {
     const float h = terrainHeightAt(map, a, b);
@@ -35,11 +36,13 @@ void computeTerrainNormals(Terrain& map) {
     }
 }
 
-void buildTerrain(Terrain* map, int32_t filter) {
-    loadRawFile("Tracks/Terrain_01.raw", sizeof map->heights, map->heights);
-    loadRawFile("Tracks/Growth_01.raw", sizeof map->growth, map->growth);
-    loadBitmapTexture("Tracks/Texture_01.bmp", &map->baseTexture, filter);
-    loadBitmapTexture("Tracks/TextureOverlay_01.bmp", &map->overlayTexture, filter);
+void buildTerrain(Terrain* map, int32_t filter, int32_t track) {
+    const TrackFiles files = trackFiles(track);
+    loadRawFile(files.heights, sizeof map->heights, map->heights);
+    loadRawFile(files.growth, sizeof map->growth, map->growth);
+    // Each ground picture as whichever kind of file it is.
+    (files.groundIsTarga ? loadTargaTexture : loadBitmapTexture)(files.ground, &map->baseTexture, filter);
+    (files.overlayIsTarga ? loadTargaTexture : loadBitmapTexture)(files.overlay, &map->overlayTexture, filter);
     loadTargaTexture("Textures/Growth_01.tga", &map->growthTextures[0], filter);
     loadTargaTexture("Textures/Growth_02.tga", &map->growthTextures[1], filter);
     loadTargaTexture("Textures/Growth_03.tga", &map->growthTextures[2], filter);

@@ -103,7 +103,11 @@ void growthCrossCorners(int32_t i, int32_t j, float size, float groundHeight, fl
 void compileTerrainLists(Terrain* map) {
     // The ground and the growth never change once loaded: compiled once, each
     // view replays them instead of sending every vertex again. Lists 0 and 1
-    // are the ground's two passes, 2 to 5 the growth a texture at a time.
+    // are the ground's two passes, 2 to 5 the growth a texture at a time. A
+    // track built again replaces the lists of the last one.
+    if (map->lists != 0) {
+        glDeleteLists(map->lists, 6);
+    }
     map->lists = glGenLists(6);
     for (uint32_t list = 0; map->lists != 0 && list < 6; ++list) {
         glNewList(map->lists + list, GL_COMPILE);

@@ -98,7 +98,7 @@ long textAfterAFrame(int x, int y) {
 
 TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
     resetWorld();
-    settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2};
+    settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, 1};
     ASSERT_TRUE(openWindow()) << SDL_GetError();
     createFont();
     initFrameTimer(frameTimer, 100);

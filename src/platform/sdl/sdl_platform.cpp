@@ -328,9 +328,10 @@ bool platformDroppedFile(char (&path)[1024]) {
 void platformQuietMessages() { sdl.quiet = true; }
 
 void platformShowMessage(const char* text, const char* caption, MessageIcon icon) {
+    // Said on standard error as well: a terminal or a log keeps what a box shows.
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
     if (sdl.quiet) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        std::fflush(stderr);
         return;
     }
     Uint32 flags = 0;
@@ -339,10 +340,7 @@ void platformShowMessage(const char* text, const char* caption, MessageIcon icon
     } else if (icon == MessageIcon::information) {
         flags = SDL_MESSAGEBOX_INFORMATION;
     }
-    if (SDL_ShowSimpleMessageBox(flags, caption, text, nullptr) != 0) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        std::fflush(stderr);
-    }
+    SDL_ShowSimpleMessageBox(flags, caption, text, nullptr);
 }
 
 bool platformPerformanceFrequency(int64_t& countsPerSecond) {

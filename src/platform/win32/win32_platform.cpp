@@ -7,6 +7,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <string>
 #include <cstring>
 #include <initializer_list>
 
@@ -267,10 +268,26 @@ bool platformDroppedFile(char (&path)[1024]) {
 
 void platformQuietMessages() { win32.quiet = true; }
 
+namespace {
+
+// UTF-8 (the game's texts) as Windows' wide characters; false for bytes that
+// are not UTF-8, which then go to the box as they are.
+bool wideText(const char* text, std::wstring& wide) {
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
+    if (length <= 0) {
+        return false;
+    }
+    wide.assign(static_cast<size_t>(length), L'\0');
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, &wide[0], length) == length;
+}
+
+} // namespace
+
 void platformShowMessage(const char* text, const char* caption, MessageIcon icon) {
+    // Said on standard error as well: a console or a log keeps what a box shows.
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
     if (win32.quiet) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        std::fflush(stderr);
         return;
     }
     UINT flags = MB_OK;
@@ -279,7 +296,12 @@ void platformShowMessage(const char* text, const char* caption, MessageIcon icon
     } else if (icon == MessageIcon::information) {
         flags |= MB_ICONINFORMATION;
     }
-    MessageBoxA(nullptr, text, caption, flags);
+    std::wstring wideMessage, wideCaption;
+    if (wideText(text, wideMessage) && wideText(caption, wideCaption)) {
+        MessageBoxW(nullptr, wideMessage.c_str(), wideCaption.c_str(), flags);
+    } else {
+        MessageBoxA(nullptr, text, caption, flags);
+    }
 }
 
 bool platformPerformanceFrequency(int64_t& countsPerSecond) {

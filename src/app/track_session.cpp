@@ -1,0 +1,45 @@
+// track_session.cpp -- F7 and the caption that names the new track.
+#include "app/track_session.h"
+
+#include <cstdio>
+
+#include "app/replay_session.h"
+#include "core/app_state.h"
+#include "platform/win_messages.h"
+#include "race/race.h"
+#include "scene/scene.h"
+#include "terrain/track.h"
+
+namespace {
+
+constexpr float captionSeconds = 2;
+
+bool keyWasDown = false;
+
+} // namespace
+
+void readTrackKeys(uint32_t frameRate) {
+    if (trackCaption.seconds > 0) {
+        trackCaption.seconds -= 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
+    }
+    const bool down = input.isDown(VK_F7);
+    const bool pressed = down && !keyWasDown;
+    keyWasDown = down;
+    const bool racing = activeRace.phase == RacePhase::countdown || activeRace.phase == RacePhase::racing;
+    if (!pressed || racing || replayPlaying()) {
+        return;
+    }
+    endRace(activeRace); // results still showing go with the old track
+    const int32_t next = nextCompleteTrack(currentTrack);
+    if (next != currentTrack) {
+        switchTrack(next, settings.textureFilter);
+    }
+    // Where there is no other track, its name again says so.
+    std::snprintf(trackCaption.text, sizeof trackCaption.text, "%s", currentTrackName());
+    trackCaption.seconds = captionSeconds;
+}
+
+void resetTrackSession() {
+    keyWasDown = false;
+    trackCaption = TrackCaption{};
+}

@@ -1,0 +1,12 @@
+// track_session.h -- changing track: F7, outside a race, moves on to the next
+// track that can be driven and says its name in every view for two seconds.
+#pragma once
+
+#include <cstdint>
+
+// Once a frame, after the race's and the replay's keys. A race's results
+// still showing end with the change; during a race or a replay F7 does nothing.
+void readTrackKeys(uint32_t frameRate);
+
+// No key remembered, no caption (for tests).
+void resetTrackSession();

@@ -1,0 +1,32 @@
+// track_caption.cpp -- a new track's name across the middle of each view.
+#include <algorithm>
+#include <cstring>
+
+#include "common/gl_api.h"
+#include "core/app_state.h"
+#include "render/big_text.h"
+#include "render/gl_state.h"
+#include "scene/scene.h"
+
+TrackCaption trackCaption;
+
+void drawTrackCaption() {
+    if (trackCaption.seconds <= 0 || trackCaption.text[0] == '\0') {
+        return;
+    }
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
+    // As large as the countdown's half, smaller where a long name would not fit.
+    const float characters = static_cast<float>(std::strlen(trackCaption.text));
+    const float dot = std::min(height / 80, width * 0.9f / (6 * characters));
+    beginOverlay2D();
+    glDisable(GL_DEPTH_TEST);
+    glColor3f(0, 0, 0); // a shadow, for bright ground
+    drawBigText(width / 2 + dot * 0.4f, height * 0.3f + dot * 0.4f, dot, trackCaption.text);
+    glColor3f(1, 0.9f, 0.3f);
+    drawBigText(width / 2, height * 0.3f, dot, trackCaption.text);
+    glEnable(GL_DEPTH_TEST);
+    applyPerspective();
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+}

@@ -1,0 +1,139 @@
+// track.cpp -- the numbered tracks' files, and whether a track can be driven.
+#include "terrain/track.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/platform.h"
+#include "terrain/terrain.h"
+
+int32_t currentTrack = 1;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A byte count as people write it: 262,144.
+void writeCount(uintmax_t count, char (&text)[32]) {
+    char digits[24];
+    const int length = std::snprintf(digits, sizeof digits, "%ju", count);
+    int out = 0;
+    for (int i = 0; i < length; ++i) {
+        if (i > 0 && (length - i) % 3 == 0) {
+            text[out++] = ',';
+        }
+        text[out++] = digits[i];
+    }
+    text[out] = '\0';
+}
+
+// Where the .bmp is not there but a .tga of the same name is, the .tga.
+bool pictureFile(int32_t number, const char* stem, char (&path)[48]) {
+    std::snprintf(path, sizeof path, "Tracks/%s_%02d.bmp", stem, static_cast<int>(number));
+    std::error_code failed;
+    if (fs::exists(path, failed)) {
+        return false;
+    }
+    char targa[48];
+    std::snprintf(targa, sizeof targa, "Tracks/%s_%02d.tga", stem, static_cast<int>(number));
+    if (!fs::exists(targa, failed)) {
+        return false;
+    }
+    std::memcpy(path, targa, sizeof path);
+    return true;
+}
+
+void addLine(TrackProblems& problems, const char* line) {
+    const size_t used = std::strlen(problems.text);
+    std::snprintf(problems.text + used, sizeof problems.text - used, "%s%s", used > 0 ? "\n" : "", line);
+}
+
+// A file that must be there; a raw one must also have exactly its size.
+// True when it is there at all.
+bool checkFile(const char* path, uintmax_t size, const char* what, TrackProblems& problems) {
+    std::error_code failed;
+    const fs::file_status status = fs::status(path, failed);
+    char line[256];
+    if (!fs::exists(status)) {
+        const bool picture = std::strstr(path, ".bmp") != nullptr;
+        std::snprintf(line, sizeof line, "%s%s is missing.", path, picture ? " (or .tga)" : "");
+        addLine(problems, line);
+        return false;
+    }
+    if (!fs::is_regular_file(status)) {
+        std::snprintf(line, sizeof line, "%s is not a file.", path);
+        addLine(problems, line);
+        return true;
+    }
+    const uintmax_t has = fs::file_size(path, failed);
+    if (size > 0 && !failed && has != size) {
+        char hasText[32], sizeText[32];
+        writeCount(has, hasText);
+        writeCount(size, sizeText);
+        const uintmax_t side = size == terrainSamples * terrainSamples ? terrainSamples : growthCells;
+        // "512 × 512" with the multiplication sign, in UTF-8.
+        std::snprintf(line, sizeof line, "%s has %s byte%s; a track's %s %ju \xC3\x97 %ju = %s bytes.", path, hasText,
+                      has == 1 ? "" : "s", what, side, side, sizeText);
+        addLine(problems, line);
+    }
+    return true;
+}
+
+} // namespace
+
+TrackFiles trackFiles(int32_t number) {
+    TrackFiles files{};
+    const int n = static_cast<int>(number);
+    std::snprintf(files.heights, sizeof files.heights, "Tracks/Terrain_%02d.raw", n);
+    std::snprintf(files.growth, sizeof files.growth, "Tracks/Growth_%02d.raw", n);
+    files.groundIsTarga = pictureFile(number, "Texture", files.ground);
+    files.overlayIsTarga = pictureFile(number, "TextureOverlay", files.overlay);
+    std::snprintf(files.gates, sizeof files.gates, "Tracks/Gates_%02d.txt", n);
+    return files;
+}
+
+bool findTrackProblems(int32_t number, TrackProblems& problems) {
+    problems.text[0] = '\0';
+    const TrackFiles files = trackFiles(number);
+    bool any = checkFile(files.heights, terrainSamples * terrainSamples, "heights are", problems);
+    any = checkFile(files.growth, growthCells * growthCells, "growth is", problems) || any;
+    any = checkFile(files.ground, 0, "", problems) || any;
+    any = checkFile(files.overlay, 0, "", problems) || any;
+    any = checkFile(files.gates, 0, "", problems) || any;
+    if (!any) {
+        std::snprintf(problems.text, sizeof problems.text, "None of its files (Tracks/*_%02d.*) is there.",
+                      static_cast<int>(number));
+    }
+    return problems.text[0] != '\0';
+}
+
+int32_t nextCompleteTrack(int32_t current) {
+    TrackProblems problems;
+    for (int32_t step = 1; step < maxTrackNumber; ++step) {
+        const int32_t number = (current - 1 + step) % maxTrackNumber + 1;
+        if (!findTrackProblems(number, problems)) {
+            return number;
+        }
+    }
+    return current;
+}
+
+int32_t chooseStartTrack(uint32_t requested) {
+    if (requested == 1) {
+        return 1; // the game's own track, read as it always was
+    }
+    char text[1200];
+    TrackProblems problems;
+    if (requested < 1 || requested > static_cast<uint32_t>(maxTrackNumber)) {
+        std::snprintf(text, sizeof text, "There is no track %d: tracks are numbered 1 to %d.\nTrack 1 is driven instead.",
+                      static_cast<int>(requested), static_cast<int>(maxTrackNumber));
+    } else if (findTrackProblems(static_cast<int32_t>(requested), problems)) {
+        std::snprintf(text, sizeof text, "Track %u cannot be driven:\n%s\nTrack 1 is driven instead.", requested,
+                      problems.text);
+    } else {
+        return static_cast<int32_t>(requested);
+    }
+    platformShowMessage(text, "Error", MessageIcon::exclamation);
+    return 1;
+}
