@@ -8,7 +8,7 @@
 #include "scene/scene.h"
 #include "vehicle/vehicle.h"
 
-bool setUpScriptedWorld(const char* runFolder) {
+bool setUpScriptedWorld(const char* runFolder, int32_t track) {
     resetAppState();
     std::error_code failed;
     const std::filesystem::path previous = std::filesystem::current_path(failed);
@@ -16,7 +16,7 @@ bool setUpScriptedWorld(const char* runFolder) {
     if (failed) {
         return false;
     }
-    setUpSimulation();
+    setUpSimulation(track);
     std::filesystem::current_path(previous, failed);
     return hasUsableWheelLayout(vehicles[0].model) && raceCourse.count >= minGates;
 }

@@ -7,7 +7,7 @@
 // Sets up the simulation from runFolder's generated data as the game does
 // without a window (the heights, the buggy's wheel layout, the vehicles at
 // their start with their keys, the course in raceCourse, no smoke).
-bool setUpScriptedWorld(const char* runFolder);
+bool setUpScriptedWorld(const char* runFolder, int32_t track = 1);
 
 // Sets the keys that the script holds in this frame: all three accelerate, and
 // each steers and brakes on its own rhythm.

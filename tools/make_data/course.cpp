@@ -16,18 +16,6 @@
 namespace gen {
 namespace {
 
-struct Waypoint {
-    float x, z, width;
-};
-
-// Track 1: the start line in the middle (the chequered band on the ground),
-// north up the middle, round the western half of the dirt circuit inside the
-// ramp, and back up the middle to the line.
-constexpr Waypoint meadow[] = {
-    {0, -2, 12},    {0, -16, 14}, {-20, -37, 14}, {-40, -22, 12},
-    {-44, 0, 14},   {-40, 22, 12}, {-20, 37, 14}, {0, 22, 14},
-};
-
 constexpr float steepestLeg = 0.6f;   // rise over run, the ramp's kicker included
 constexpr float growthClearance = 2.0f; // from a post or the centre to a bush's or tree's edge
 
@@ -65,8 +53,8 @@ bool growthNear(const TrackShape& shape, float x, float z) {
     return false;
 }
 
-[[noreturn]] void refuse(const char* what, int gate) {
-    std::fprintf(stderr, "make_data: the course's gate %d %s\n", gate, what);
+[[noreturn]] void refuse(const CourseSpec& course, const char* what, int gate) {
+    std::fprintf(stderr, "make_data: %s's gate %d %s\n", course.name, gate, what);
     std::exit(1);
 }
 
@@ -100,27 +88,28 @@ Picture makeBanner() {
 
 } // namespace
 
-void makeCourse(const std::string& folder, const TrackShape& shape, Report& report) {
-    const int count = static_cast<int>(sizeof meadow / sizeof meadow[0]);
-    std::string text = "# name: Meadow\n"
+void makeCourse(const std::string& folder, const CourseSpec& course, const TrackShape& shape, Report& report) {
+    const std::vector<Waypoint>& gates = course.waypoints;
+    const int count = static_cast<int>(gates.size());
+    std::string text = std::string("# name: ") + course.name + "\n" +
                        "# Mudlark's course: one gate a line, in the order a race passes them (the\n"
                        "# last leads back to the first): centre x, centre z, heading in degrees\n"
                        "# (0 faces -z, 90 faces -x), width between the posts.\n";
     for (int k = 0; k < count; ++k) {
-        const Waypoint& before = meadow[(k + count - 1) % count];
-        const Waypoint& gate = meadow[k];
-        const Waypoint& after = meadow[(k + 1) % count];
+        const Waypoint& before = gates[(k + count - 1) % count];
+        const Waypoint& gate = gates[k];
+        const Waypoint& after = gates[(k + 1) % count];
         const float heading = headingOf(after.x - before.x, after.z - before.z);
         const float across[2] = {static_cast<float>(std::cos(heading * 3.14159265358979323846 / 180)),
                                  static_cast<float>(-std::sin(heading * 3.14159265358979323846 / 180))};
         for (float side : {-0.5f, 0.0f, 0.5f}) {
             if (growthNear(shape, gate.x + side * gate.width * across[0], gate.z + side * gate.width * across[1])) {
-                refuse("stands in a bush or a tree", k);
+                refuse(course, "stands in a bush or a tree", k);
             }
         }
         const float steep = steepness(shape, gate, after);
         if (steep > steepestLeg) {
-            refuse("begins a leg too steep to drive", k);
+            refuse(course, "begins a leg too steep to drive", k);
         }
         report.steepestLeg = std::fmax(report.steepestLeg, steep);
         report.courseLength += std::hypot(after.x - gate.x, after.z - gate.z);
@@ -129,7 +118,12 @@ void makeCourse(const std::string& folder, const TrackShape& shape, Report& repo
         text += line;
     }
     report.gates = count;
-    writeText(folder + "/Tracks/Gates_01.txt", text);
+    char name[32];
+    std::snprintf(name, sizeof name, "/Tracks/Gates_%02d.txt", course.number);
+    writeText(folder + name, text);
+}
+
+void makeGatePictures(const std::string& folder) {
     writeTga(folder + "/Textures/GatePost.tga", makePost(), 24);
     writeTga(folder + "/Textures/GateBanner.tga", makeBanner(), 24);
 }

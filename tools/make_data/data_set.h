@@ -21,6 +21,18 @@ struct Report {
     float steepestLeg = 0;   // rise over run
 };
 
+// A course's waypoint: where a gate stands and how wide it is. Its heading
+// halves the turn from the gate before to the gate after.
+struct Waypoint {
+    float x, z, width;
+};
+
+struct CourseSpec {
+    int number;       // the track's
+    const char* name; // "# name:" of the gates file
+    std::vector<Waypoint> waypoints;
+};
+
 // A made track as the course planner sees it: the height of the drawn ground at
 // a world point, and the growth map (32 x 32, row by row along z).
 struct TrackShape {
@@ -28,13 +40,24 @@ struct TrackShape {
     std::vector<uint8_t> growth;
 };
 
-// Tracks/: Terrain_01.raw, Growth_01.raw, Texture_01.bmp, TextureOverlay_01.bmp.
-void makeTrack(const std::string& folder, Report& report);
+// Track 1, Meadow: Tracks/Terrain_01.raw, Growth_01.raw, Texture_01.bmp,
+// TextureOverlay_01.bmp and Gates_01.txt.
+void makeMeadow(const std::string& folder, Report& report);
 
-// Tracks/Gates_01.txt, the course over that ground, and Textures/GatePost.tga
-// and GateBanner.tga, the pictures of its gates. Exits with a message when a
-// gate stands in growth or a leg is too steep.
-void makeCourse(const std::string& folder, const TrackShape& shape, Report& report);
+// Track 2, Long Valley: the same files numbered 02, its ground pictures an
+// 8-bit run-length BMP and a run-length TGA.
+void makeValley(const std::string& folder, Report& report);
+
+// Track 3, Quarry: numbered 03, its ground a top-row-first run-length TGA and
+// its overlay a 4-bit run-length BMP.
+void makeQuarry(const std::string& folder, Report& report);
+
+// Tracks/Gates_NN.txt, a course over a track's ground. Exits with a message
+// when a gate stands in growth or a leg is too steep.
+void makeCourse(const std::string& folder, const CourseSpec& course, const TrackShape& shape, Report& report);
+
+// Textures/GatePost.tga and GateBanner.tga, the pictures of every gate.
+void makeGatePictures(const std::string& folder);
 
 // Textures/: Growth_01.tga .. Growth_04.tga, SmokeMap.tga, ShadowMap.bmp.
 void makeScenePictures(const std::string& folder);

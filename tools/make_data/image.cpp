@@ -123,6 +123,12 @@ float smoothstep(float edge0, float edge1, float x) {
     return t * t * (3.0f - 2.0f * t);
 }
 
+float wave(float t) {
+    const float f = t - std::floor(t);
+    const float triangle = 4.0f * std::fabs(f - 0.5f) - 1.0f;
+    return triangle * (1.5f - 0.5f * triangle * triangle);
+}
+
 namespace {
 
 uint8_t toByte(float v) { return static_cast<uint8_t>(clamp01(v) * 255.0f + 0.5f); }

@@ -43,6 +43,9 @@ float fractalNoise(float x, float y, int period, int octaves, uint32_t seed);
 
 float clamp01(float v);
 float smoothstep(float edge0, float edge1, float x);
+// A smooth wave like a cosine of period 1 (1 at whole numbers, -1 halfway),
+// from exactly rounded arithmetic only.
+float wave(float t);
 
 // Files: 24-bit BMP (bottom-up rows), 24- or 32-bit uncompressed TGA
 // (bottom-left origin), raw bytes, text.

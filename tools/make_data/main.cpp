@@ -16,17 +16,25 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    gen::Report report;
-    gen::makeTrack(folder, report);
+    const struct {
+        const char* name;
+        void (*make)(const std::string&, gen::Report&);
+    } tracks[] = {{"Meadow", gen::makeMeadow}, {"Long Valley", gen::makeValley}, {"Quarry", gen::makeQuarry}};
+    for (int k = 0; k < 3; ++k) {
+        gen::Report report;
+        tracks[k].make(folder, report);
+        std::printf("make_data: %s: track %d, %s: corners %.2f..%.2f units; growth %d tufts, %d shrubs, "
+                    "%d bushes, %d trees, %d empty; course %d gates, %.0f units a lap, steepest leg %.2f\n",
+                    folder.c_str(), k + 1, tracks[k].name, report.lowestCorner * 0.05, report.highestCorner * 0.05,
+                    report.growthCounts[0], report.growthCounts[1], report.growthCounts[2], report.growthCounts[3],
+                    report.growthCounts[4], report.gates, report.courseLength, report.steepestLeg);
+    }
+    gen::makeGatePictures(folder);
     gen::makeScenePictures(folder);
-    gen::makeBuggy(folder, report);
+    gen::Report buggy;
+    gen::makeBuggy(folder, buggy);
     gen::makeIcons(folder);
-    std::printf("make_data: %s: corners %.2f..%.2f units; growth %d tufts, %d shrubs, %d bushes, "
-                "%d trees, %d empty; course %d gates, %.0f units a lap, steepest leg %.2f; "
-                "buggy %d vertices, %d faces, %d textures\n",
-                folder.c_str(), report.lowestCorner * 0.05, report.highestCorner * 0.05,
-                report.growthCounts[0], report.growthCounts[1], report.growthCounts[2],
-                report.growthCounts[3], report.growthCounts[4], report.gates, report.courseLength,
-                report.steepestLeg, report.modelVertices, report.modelFaces, report.modelTextures);
+    std::printf("make_data: %s: buggy %d vertices, %d faces, %d textures\n", folder.c_str(), buggy.modelVertices,
+                buggy.modelFaces, buggy.modelTextures);
     return 0;
 }

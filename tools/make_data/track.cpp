@@ -1,4 +1,5 @@
-// track.cpp -- the track: heights, growth map, ground texture and overlay.
+// track.cpp -- track 1, Meadow: heights, growth map, ground texture, overlay
+// and course.
 //
 // The map is 32 x 32 cells of 6.25 units over -100..100; only the cell corners
 // (every sixteenth height sample) shape the ground the game draws and drives
@@ -7,14 +8,12 @@
 // few bumps and ramps on it, trees on the outer slopes.
 #include <cmath>
 
-#include "data_set.h"
+#include "ground.h"
 #include "image.h"
 
 namespace gen {
 namespace {
 
-constexpr int lattice = 32;
-constexpr float cell = 6.25f;
 constexpr uint32_t hillSeed = 11;
 constexpr uint32_t growthSeed = 23;
 constexpr uint32_t groundSeed = 37;
@@ -22,8 +21,6 @@ constexpr uint32_t groundSeed = 37;
 // The dirt circuit: an ellipse around the start square.
 constexpr float circuitRadiusX = 52.0f;
 constexpr float circuitRadiusZ = 40.0f;
-
-float worldOf(int index) { return static_cast<float>(index) * cell - 100.0f; }
 
 // Roughly how far (in units) a point lies from the circuit's centre line.
 float circuitDistance(float x, float z) {
@@ -65,76 +62,7 @@ float cornerHeight(int column, int row) {
             h += kick.rise;
         }
     }
-    return h < 0.0f ? 0.0f : (h > 12.7f ? 12.7f : h);
-}
-
-// Catmull-Rom through four values: passes exactly through the middle two.
-float catmullRom(float p0, float p1, float p2, float p3, float t) {
-    return p1 + 0.5f * t * (p2 - p0 + t * (2.0f * p0 - 5.0f * p1 + 4.0f * p2 - p3 +
-                                          t * (3.0f * (p1 - p2) + p3 - p0)));
-}
-
-int wrapLattice(int i) { return ((i % lattice) + lattice) % lattice; }
-
-// Corner heights in bytes (x 0.05 units), indexed [row][column].
-struct Corners {
-    uint8_t value[lattice][lattice];
-    float height(int column, int row) const {
-        return value[wrapLattice(row)][wrapLattice(column)] * 0.05f;
-    }
-};
-
-Corners makeCorners() {
-    Corners corners{};
-    for (int row = 0; row < lattice; ++row) {
-        for (int column = 0; column < lattice; ++column) {
-            corners.value[row][column] =
-                static_cast<uint8_t>(cornerHeight(column, row) / 0.05f + 0.5f);
-        }
-    }
-    return corners;
-}
-
-// The drawn surface's height at a world point (the same triangles as the game).
-float surfaceHeight(const Corners& corners, float x, float z) {
-    const float u = (x + 100.0f) / cell;
-    const float v = (z + 100.0f) / cell;
-    const int j = static_cast<int>(std::floor(u));
-    const int i = static_cast<int>(std::floor(v));
-    const float fx = u - j;
-    const float fz = v - i;
-    const float h00 = corners.height(j, i);
-    const float h11 = corners.height(j + 1, i + 1);
-    if (fx >= fz) {
-        const float h10 = corners.height(j + 1, i);
-        return h00 + (h10 - h00) * fx + (h11 - h10) * fz;
-    }
-    const float h01 = corners.height(j, i + 1);
-    return h00 + (h11 - h01) * fx + (h01 - h00) * fz;
-}
-
-std::vector<uint8_t> makeHeights(const Corners& corners) {
-    std::vector<uint8_t> heights(512 * 512);
-    for (int z = 0; z < 512; ++z) {
-        for (int x = 0; x < 512; ++x) {
-            const int j = x / 16;
-            const int i = z / 16;
-            const float tx = (x % 16) / 16.0f;
-            const float tz = (z % 16) / 16.0f;
-            float rows[4];
-            for (int k = 0; k < 4; ++k) {
-                const int row = i - 1 + k;
-                rows[k] = catmullRom(corners.value[wrapLattice(row)][wrapLattice(j - 1)],
-                                     corners.value[wrapLattice(row)][wrapLattice(j)],
-                                     corners.value[wrapLattice(row)][wrapLattice(j + 1)],
-                                     corners.value[wrapLattice(row)][wrapLattice(j + 2)], tx);
-            }
-            float value = catmullRom(rows[0], rows[1], rows[2], rows[3], tz);
-            value = value < 0.0f ? 0.0f : (value > 255.0f ? 255.0f : value);
-            heights[static_cast<size_t>(z) * 512 + x] = static_cast<uint8_t>(value + 0.5f);
-        }
-    }
-    return heights;
+    return h;
 }
 
 std::vector<uint8_t> makeGrowth(const Corners& corners) {
@@ -233,29 +161,25 @@ Picture makeOverlay(const Corners& corners) {
     return picture;
 }
 
+// The course: the start line in the middle (the chequered band on the ground),
+// north up the middle, round the western half of the dirt circuit inside the
+// ramp, and back up the middle to the line.
+const std::vector<Waypoint> meadowCourse = {
+    {0, -2, 12},    {0, -16, 14}, {-20, -37, 14}, {-40, -22, 12},
+    {-44, 0, 14},   {-40, 22, 12}, {-20, 37, 14}, {0, 22, 14},
+};
+
 } // namespace
 
-void makeTrack(const std::string& folder, Report& report) {
-    const Corners corners = makeCorners();
+void makeMeadow(const std::string& folder, Report& report) {
+    const Corners corners = cornersFrom(cornerHeight);
     writeBytes(folder + "/Tracks/Terrain_01.raw", makeHeights(corners));
     const std::vector<uint8_t> growth = makeGrowth(corners);
     writeBytes(folder + "/Tracks/Growth_01.raw", growth);
     writeBmp(folder + "/Tracks/Texture_01.bmp", makeGround());
     writeBmp(folder + "/Tracks/TextureOverlay_01.bmp", makeOverlay(corners));
-    makeCourse(folder, TrackShape{[&corners](float x, float z) { return surfaceHeight(corners, x, z); }, growth},
-               report);
-
-    for (uint8_t value : growth) {
-        report.growthCounts[value == 255 ? 4 : value / 64] += 1;
-    }
-    report.lowestCorner = 255;
-    report.highestCorner = 0;
-    for (const auto& row : corners.value) {
-        for (uint8_t value : row) {
-            report.lowestCorner = value < report.lowestCorner ? value : report.lowestCorner;
-            report.highestCorner = value > report.highestCorner ? value : report.highestCorner;
-        }
-    }
+    makeCourse(folder, CourseSpec{1, "Meadow", meadowCourse}, shapeOf(corners, growth), report);
+    reportGround(corners, growth, report);
 }
 
 } // namespace gen
