@@ -32,7 +32,12 @@ void setUpSimulation(int32_t track = 1);
 // The course of a track into raceCourse, which then is the current track.
 void loadTrackCourse(int32_t track);
 
-// The three vehicles at rest on their start places, and no smoke.
+// A vehicle starts as it always has where its start place is level ground at
+// height 0; on higher ground it is set down at rest on it (one left below the
+// ground would be thrown into the air).
+void settleOnStartPlaces();
+
+// The three vehicles back on their start places, and no smoke.
 void returnToStart();
 
 // The current track's name: its course's, else "Track N".

@@ -57,6 +57,7 @@ void setUpScene(int32_t filter, int32_t track) {
     }
     placeVehicles();
     buildTerrain(&terrain, filter, track);
+    settleOnStartPlaces();
     loadTargaTexture("Textures/GatePost.tga", &gatePostTexture, filter);
     loadTargaTexture("Textures/GateBanner.tga", &gateBannerTexture, filter);
     loadTrackCourse(track);

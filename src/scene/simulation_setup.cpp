@@ -48,11 +48,22 @@ void loadTrackCourse(int32_t track) {
     currentTrack = track;
 }
 
+void settleOnStartPlaces() {
+    for (Vehicle& vehicle : vehicles) {
+        if (terrainSurfaceHeight(&terrain, vehicle.position[0], vehicle.position[2]) != 0.0f) {
+            float centre[2];
+            vehicleCentre(vehicle, centre);
+            placeVehicleAtRest(vehicle, centre[0], centre[1], vehicle.heading);
+        }
+    }
+}
+
 void returnToStart() {
     for (Vehicle& vehicle : vehicles) {
         resetVehicle(vehicle);
     }
     placeVehicles();
+    settleOnStartPlaces();
     resetSmoke();
 }
 
@@ -67,6 +78,7 @@ void setUpSimulation(int32_t track) {
         resetVehicle(vehicle);
     }
     placeVehicles();
+    settleOnStartPlaces();
     loadTrackCourse(track);
     resetSmoke();
 }

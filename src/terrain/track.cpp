@@ -5,6 +5,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include <string>
+
+#include "core/places.h"
 #include "platform/platform.h"
 #include "terrain/terrain.h"
 
@@ -28,15 +31,32 @@ void writeCount(uintmax_t count, char (&text)[32]) {
     text[out] = '\0';
 }
 
+// The folder holding track N's files: the game's, unless only the player's
+// own has its heights.
+std::string trackFolder(int32_t number) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Terrain_%02d.raw", static_cast<int>(number));
+    std::error_code failed;
+    if (fs::exists(fs::path("Tracks") / name, failed)) {
+        return "Tracks";
+    }
+    const std::string own = userDataFolder();
+    if (!own.empty() && fs::exists(fs::path(own) / "Tracks" / name, failed)) {
+        return (fs::path(own) / "Tracks").string();
+    }
+    return "Tracks";
+}
+
 // Where the .bmp is not there but a .tga of the same name is, the .tga.
-bool pictureFile(int32_t number, const char* stem, char (&path)[48]) {
-    std::snprintf(path, sizeof path, "Tracks/%s_%02d.bmp", stem, static_cast<int>(number));
+bool pictureFile(const std::string& folder, int32_t number, const char* stem, char (&path)[trackPathCapacity]) {
+    const char separator = folder == "Tracks" ? '/' : static_cast<char>(fs::path::preferred_separator);
+    std::snprintf(path, sizeof path, "%s%c%s_%02d.bmp", folder.c_str(), separator, stem, static_cast<int>(number));
     std::error_code failed;
     if (fs::exists(path, failed)) {
         return false;
     }
-    char targa[48];
-    std::snprintf(targa, sizeof targa, "Tracks/%s_%02d.tga", stem, static_cast<int>(number));
+    char targa[trackPathCapacity];
+    std::snprintf(targa, sizeof targa, "%s%c%s_%02d.tga", folder.c_str(), separator, stem, static_cast<int>(number));
     if (!fs::exists(targa, failed)) {
         return false;
     }
@@ -54,7 +74,7 @@ void addLine(TrackProblems& problems, const char* line) {
 bool checkFile(const char* path, uintmax_t size, const char* what, TrackProblems& problems) {
     std::error_code failed;
     const fs::file_status status = fs::status(path, failed);
-    char line[256];
+    char line[trackPathCapacity + 128];
     if (!fs::exists(status)) {
         const bool picture = std::strstr(path, ".bmp") != nullptr;
         std::snprintf(line, sizeof line, "%s%s is missing.", path, picture ? " (or .tga)" : "");
@@ -85,11 +105,14 @@ bool checkFile(const char* path, uintmax_t size, const char* what, TrackProblems
 TrackFiles trackFiles(int32_t number) {
     TrackFiles files{};
     const int n = static_cast<int>(number);
-    std::snprintf(files.heights, sizeof files.heights, "Tracks/Terrain_%02d.raw", n);
-    std::snprintf(files.growth, sizeof files.growth, "Tracks/Growth_%02d.raw", n);
-    files.groundIsTarga = pictureFile(number, "Texture", files.ground);
-    files.overlayIsTarga = pictureFile(number, "TextureOverlay", files.overlay);
-    std::snprintf(files.gates, sizeof files.gates, "Tracks/Gates_%02d.txt", n);
+    const std::string folder = trackFolder(number);
+    // The game's own folder as it always was named, the player's with its own separators.
+    const char separator = folder == "Tracks" ? '/' : static_cast<char>(fs::path::preferred_separator);
+    std::snprintf(files.heights, sizeof files.heights, "%s%cTerrain_%02d.raw", folder.c_str(), separator, n);
+    std::snprintf(files.growth, sizeof files.growth, "%s%cGrowth_%02d.raw", folder.c_str(), separator, n);
+    files.groundIsTarga = pictureFile(folder, number, "Texture", files.ground);
+    files.overlayIsTarga = pictureFile(folder, number, "TextureOverlay", files.overlay);
+    std::snprintf(files.gates, sizeof files.gates, "%s%cGates_%02d.txt", folder.c_str(), separator, n);
     return files;
 }
 
@@ -123,7 +146,7 @@ int32_t chooseStartTrack(uint32_t requested) {
     if (requested == 1) {
         return 1; // the game's own track, read as it always was
     }
-    char text[1200];
+    char text[sizeof(TrackProblems::text) + 200];
     TrackProblems problems;
     if (requested < 1 || requested > static_cast<uint32_t>(maxTrackNumber)) {
         std::snprintf(text, sizeof text, "There is no track %d: tracks are numbered 1 to %d.\nTrack 1 is driven instead.",

@@ -7,13 +7,17 @@
 
 constexpr int32_t maxTrackNumber = 99; // the file names count in two digits
 
-// The files of track N (NN: its number in two digits).
+// The files of track N (NN: its number in two digits), in the game's Tracks/
+// folder, or where its heights are not there but in the player's own Tracks/
+// (in the user's data folder), there: a player can add tracks to a game
+// installed where they cannot write, but not hide the game's own.
+constexpr int trackPathCapacity = 512;
 struct TrackFiles {
-    char heights[48]; // Tracks/Terrain_NN.raw, 512 x 512 bytes
-    char growth[48];  // Tracks/Growth_NN.raw, 32 x 32 bytes
-    char ground[48];  // Tracks/Texture_NN.bmp, or .tga where only that is there
-    char overlay[48]; // Tracks/TextureOverlay_NN.bmp, or .tga likewise
-    char gates[48];   // Tracks/Gates_NN.txt
+    char heights[trackPathCapacity]; // Terrain_NN.raw, 512 x 512 bytes
+    char growth[trackPathCapacity];  // Growth_NN.raw, 32 x 32 bytes
+    char ground[trackPathCapacity];  // Texture_NN.bmp, or .tga where only that is there
+    char overlay[trackPathCapacity]; // TextureOverlay_NN.bmp, or .tga likewise
+    char gates[trackPathCapacity];   // Gates_NN.txt
     bool groundIsTarga;
     bool overlayIsTarga;
 };
@@ -25,7 +29,7 @@ TrackFiles trackFiles(int32_t number);
 // there and the heights and growth have their sizes. The pictures and the
 // gates are judged when they are read.
 struct TrackProblems {
-    char text[1024];
+    char text[4096];
 };
 bool findTrackProblems(int32_t number, TrackProblems& problems);
 

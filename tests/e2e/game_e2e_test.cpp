@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -43,6 +45,9 @@ protected:
         server = std::make_unique<XServer>(screenWidth, screenHeight, windowManager);
         ASSERT_TRUE(server->ok());
         game = std::make_unique<Game>(*server, settingsText, std::vector<std::string>{}, program);
+        if (prepare) {
+            prepare(game->folder());
+        }
         window = game->launch();
         ASSERT_NE(window, 0u) << game->errorOutput();
         ASSERT_TRUE(server->focus(window));
@@ -62,7 +67,14 @@ protected:
         return readFileBytes("/proc/" + std::to_string(game->pid()) + "/maps").find(library) != std::string::npos;
     }
 
+    // The picture once nothing in it moves any more.
+    Image still() const {
+        Image last = server->capture(window);
+        return waitFor([&](const Image& now) { return now.countDifferences(std::exchange(last, now), 0) == 0; });
+    }
+
     bool windowManager = false; // openbox on the test's display
+    std::function<void(const std::string& folder)> prepare; // the game's folder, before it starts
     std::unique_ptr<XServer> server;
     std::unique_ptr<Game> game;
     Window window = 0;
@@ -390,9 +402,7 @@ TEST_F(GameTest, ListedDrawingDrawsThePicturesOfThePlainWay) {
         for (const char* key : {"Insert", "Home", "Delete", "End"}) {
             server->tapKey(key);
             sleepMs(300); // the layout changes at once; the vehicles come to rest in the first second
-            Image last = server->capture(window);
-            const Image still = waitFor([&](const Image& now) { return now.countDifferences(std::exchange(last, now), 0) == 0; });
-            pictures[std::string(mode) == "MUDLARK_LISTS=1"].push_back(still);
+            pictures[std::string(mode) == "MUDLARK_LISTS=1"].push_back(still());
         }
         server->tapKey("Escape");
         EXPECT_EQ(game->waitForExit(), 27);
@@ -425,6 +435,65 @@ TEST_F(GameTest, InstantTapsChangeTheLayoutAndTheFollowedVehicle) {
         server->tapKey(step.key);
         EXPECT_TRUE(step.shows(waitFor(step.shows))) << step.key;
     }
+}
+
+// "track: 1" is the first track exactly as without the setting. A track made
+// as a player would (heights as GIMP exports raw data: a ramp rising to the
+// east; the rest copied) loads as track 4 without a word; F7 goes on from it to
+// track 1, says "Meadow" in yellow for two seconds and leaves the picture the
+// game starts with. The same heights cut short are said in a box, and the
+// game drives track 1.
+TEST_F(GameTest, TrackOneAsEverAPaintedTrackLoadsAndF7MovesOn) {
+    const std::string settings = "resolution: 640 480 32\nfullscreen: false\nfps: false\n";
+    Image firstTrack[2];
+    for (const char* track : {"", "track: 1\n"}) {
+        start((settings + track).c_str());
+        firstTrack[*track != '\0'] = still();
+        server->tapKey("Escape");
+        EXPECT_EQ(game->waitForExit(), 27);
+    }
+    EXPECT_EQ(firstTrack[0].countDifferences(firstTrack[1], 0), 0);
+
+    int heightBytes = 512 * 512;
+    prepare = [&](const std::string& folder) {
+        std::string heights;
+        for (int k = 0; k < heightBytes; ++k) {
+            heights += static_cast<char>(k % 512 / 2);
+        }
+        std::ofstream(folder + "/Tracks/Terrain_04.raw", std::ios::binary) << heights;
+        std::ofstream(folder + "/Tracks/Gates_04.txt") << "# name: Ramp\n0 -2 0 12\n0 -40 0 12\n30 -20 -90 12\n";
+        for (const char* kind : {"Growth_0", "Texture_0", "TextureOverlay_0"}) {
+            const std::string from = std::string(kind) + (kind[0] == 'G' ? "1.raw" : "1.bmp");
+            std::filesystem::copy(folder + "/Tracks/" + from, folder + "/Tracks/" + kind + (kind[0] == 'G' ? "4.raw" : "4.bmp"));
+        }
+    };
+    start((settings + "track: 4\n").c_str());
+    const Image ramp = still();
+    EXPECT_GT(ramp.countDifferences(firstTrack[0], 8, view), viewPixels / 8);
+    EXPECT_EQ(game->errorOutput(), "");
+    server->tapKey("F7");
+    const auto captioned = [](const Image& i) { return i.countColour(255, 230, 77, 3, view) > 200; };
+    EXPECT_TRUE(captioned(waitFor(captioned)));
+    EXPECT_EQ(waitFor([&](const Image& i) { return i.countDifferences(firstTrack[0], 0) == 0; })
+                  .countDifferences(firstTrack[0], 0),
+              0);
+    server->tapKey("Escape");
+    EXPECT_EQ(game->waitForExit(), 27);
+
+    heightBytes = 250000;
+    game = std::make_unique<Game>(*server, (settings + "track: 4\n").c_str());
+    prepare(game->folder());
+    ASSERT_TRUE(game->start());
+    EXPECT_TRUE(server->dismissMessageBox("Error"));
+    EXPECT_NE(game->errorOutput().find("Tracks/Terrain_04.raw has 250,000 bytes; a track's heights are "
+                                       "512 \xC3\x97 512 = 262,144 bytes."),
+              std::string::npos)
+        << game->errorOutput();
+    window = server->waitForWindow("OpenGL");
+    ASSERT_TRUE(server->focus(window));
+    EXPECT_EQ(waitFor([&](const Image& i) { return i.countDifferences(firstTrack[0], 0) == 0; })
+                  .countDifferences(firstTrack[0], 0),
+              0);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
-// race_session_test.cpp -- races in the whole game on the scripted platform,
-// on the generated track: F5, a test driver on the blue vehicle's keys alone
+// game_session_test.cpp -- the whole game on the scripted platform, on the
+// generated tracks. Races: F5, a test driver on the blue vehicle's keys alone
 // going round the course, places, the results, and the records file (written
 // only when a record falls, never left half-written, set aside when damaged).
+// Replays kept and watched. Tracks: the setting, a track that cannot be driven
+// said in one box, and F7.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,12 +16,16 @@
 #include "app/main_loop.h"
 #include "app/race_session.h"
 #include "app/replay_session.h"
+#include "app/track_session.h"
 #include "core/app_state.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win_messages.h"
 #include "race/driver.h"
 #include "scene/scene.h"
 #include "support/temp_dir.h"
+#include "terrain/terrain.h"
+#include "terrain/track.h"
+#include "vehicle/smoke.h"
 
 namespace {
 
@@ -44,7 +50,7 @@ void driveBlueForItsNextGate() {
     }
 }
 
-class RaceSessionTest : public ::testing::Test {
+class GameSession : public ::testing::Test {
 protected:
     void SetUp() override {
         restart();
@@ -63,18 +69,19 @@ protected:
         resetFakePlatform();
         resetRaceSession();
         resetReplaySession();
+        resetTrackSession();
         fake.realFont = false;
         fake.counterStep = 16666; // 60 frames a second
         blueDriver = ComputerDriver{};
     }
     // Runs the game from its run folder (with this replay file to play, if
-    // any; else F5 on the second frame), then each frame's script until it says
-    // to stop (or ten minutes of game time pass).
-    int race(const std::function<bool()>& frame, const std::string& replayFile = "") {
+    // any; else F5 on the second frame, unless told not to), then each frame's
+    // script until it says to stop (or ten minutes of game time pass).
+    int race(const std::function<bool()>& frame, const std::string& replayFile = "", bool start = true) {
         static std::function<bool()> script;
         static bool startRace;
         script = frame;
-        startRace = replayFile.empty();
+        startRace = replayFile.empty() && start;
         fake.onSwap = [] {
             if (fake.swapCount == 2 && startRace) {
                 key(WM_KEYDOWN, VK_F5);
@@ -92,7 +99,7 @@ protected:
     TempDir dir, data;
 };
 
-TEST_F(RaceSessionTest, TheBlueKeysAloneDriveRoundTheCourseAndThePlacesFollow) {
+TEST_F(GameSession, TheBlueKeysAloneDriveRoundTheCourseAndThePlacesFollow) {
     dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\nlaps: 2\ncomputerdrivers: false\n");
     int lapWhenFirst = 0;
     EXPECT_EQ(race([&] {
@@ -115,7 +122,7 @@ TEST_F(RaceSessionTest, TheBlueKeysAloneDriveRoundTheCourseAndThePlacesFollow) {
 // Nobody touched a key: the computer drives all three from "GO". W pressed
 // for red hands red to its player in that very frame: its controls are the
 // keys' (accelerate alone), never the computer's.
-TEST_F(RaceSessionTest, UntouchedVehiclesAreTheComputersUntilAKeyIsPressed) {
+TEST_F(GameSession, UntouchedVehiclesAreTheComputersUntilAKeyIsPressed) {
     int frame = 0;
     race([&] {
         ++frame;
@@ -144,7 +151,7 @@ TEST_F(RaceSessionTest, UntouchedVehiclesAreTheComputersUntilAKeyIsPressed) {
 // of the race in half the frames, in the same state as at its own speed;
 // dropped on the window it plays too (a damaged one only says why); paused,
 // nothing moves and the clock stands; the layout keys work; F6 ends it.
-TEST_F(RaceSessionTest, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange) {
+TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange) {
     for (int old = 0; old < 20; ++old) {
         const std::string file = data.write("mudlark/replays/race-2020010" + std::to_string(old / 10) + "-00000" +
                                                 std::to_string(old % 10) + ".mlr",
@@ -231,7 +238,7 @@ TEST_F(RaceSessionTest, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillCha
     EXPECT_EQ(fake.messageBoxes[0].text, "Replay race-20200101-000009.mlr is damaged: it is cut short.");
 }
 
-TEST_F(RaceSessionTest, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside) {
+TEST_F(GameSession, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside) {
     const auto toTheResults = [&] {
         if (activeRace.phase == RacePhase::racing) {
             driveBlueForItsNextGate();
@@ -263,6 +270,107 @@ TEST_F(RaceSessionTest, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAs
     ASSERT_EQ(fake.captions(), "Error|Error"); // the player hears the record (and the replay) was not kept
     EXPECT_EQ(fake.messageBoxes[1].text.rfind("The new record could not be kept", 0), 0u);
     EXPECT_FALSE(std::filesystem::exists(data.file("mudlark/records.txt.tmp")));
+}
+
+// track: chooses the set, from the game's folder or the player's own; one that
+// cannot be driven is said, every fault of it in one box, and track 1 is
+// driven instead.
+TEST_F(GameSession, TheTrackSettingChoosesTheSetAndOneThatCannotBeDrivenIsSaid) {
+    const auto firstFrame = [&](const char* track) { // the heights the game drives on
+        restart();
+        dir.write("settings.cfg", std::string("fullscreen: false\ntexturefilter: linear\n") + track);
+        race([] { return false; }, "", false);
+        return std::string(terrain.heights, terrain.heights + sizeof terrain.heights);
+    };
+    const std::string heights = readFileBytes(dir.file("Tracks/Terrain_02.raw"));
+    EXPECT_TRUE(firstFrame("track: 2\n") == heights);
+    EXPECT_EQ(currentTrack, 2);
+    EXPECT_STREQ(raceCourse.name, "Long Valley");
+    EXPECT_EQ(fake.captions(), "");
+
+    std::filesystem::copy(dir.file("Tracks/Growth_02.raw"), dir.file("Tracks/Growth_04.raw"));
+    std::filesystem::copy(dir.file("Tracks/Texture_03.tga"), dir.file("Tracks/Texture_04.tga"));
+    dir.write("Tracks/Terrain_04.raw", std::string(250000, '\x40'));
+    firstFrame("track: 4\n");
+    EXPECT_EQ(currentTrack, 1);
+    ASSERT_EQ(fake.captions(), "Error");
+    EXPECT_EQ(fake.messageBoxes[0].text,
+              "Track 4 cannot be driven:\n"
+              "Tracks/Terrain_04.raw has 250,000 bytes; a track's heights are 512 \xC3\x97 512 = 262,144 bytes.\n"
+              "Tracks/TextureOverlay_04.bmp (or .tga) is missing.\nTracks/Gates_04.txt is missing.\n"
+              "Track 1 is driven instead.");
+    // A track of the player's own, in their data folder: there for a game installed read-only.
+    for (const char* file : {"Terrain_02.raw", "Growth_02.raw", "Texture_02.bmp", "TextureOverlay_02.tga", "Gates_02.txt"}) {
+        std::string renamed = file;
+        renamed.replace(renamed.find('_') + 1, 2, "06");
+        std::filesystem::create_directories(data.file("mudlark/Tracks"));
+        std::filesystem::copy(dir.file(std::string("Tracks/") + file), data.file("mudlark/Tracks/" + renamed));
+    }
+    EXPECT_TRUE(firstFrame("track: 6\n") == heights);
+    EXPECT_EQ(currentTrack, 6);
+    EXPECT_EQ(fake.captions(), "");
+    for (const char* track : {"track: 7\n", "track: 100\n"}) {
+        firstFrame(track);
+        EXPECT_EQ(fake.captions(), "Error") << track;
+        EXPECT_EQ(currentTrack, 1);
+    }
+    EXPECT_NE(fake.messageBoxes[0].text.find("tracks are numbered 1 to 99"), std::string::npos);
+}
+
+// F7 goes on to the next track there is, past an incomplete one and round to
+// the first: the vehicles back on their start places, no smoke, the name said
+// for two seconds. During a race it does nothing.
+TEST_F(GameSession, F7MovesOnThroughTheCompleteTracks) {
+    std::filesystem::copy(dir.file("Tracks/Terrain_02.raw"), dir.file("Tracks/Terrain_04.raw")); // no more of 4
+    for (const char* file : {"Terrain_02.raw", "Growth_03.raw", "Texture_01.bmp", "TextureOverlay_02.tga"}) {
+        std::string renamed = file;
+        renamed.replace(renamed.find('_') + 1, 2, "05");
+        std::filesystem::copy(dir.file(std::string("Tracks/") + file), dir.file("Tracks/" + renamed));
+    }
+    dir.write("Tracks/Gates_05.txt", "0 -2 0 12\n0 -40 0 12\n20 -20 -90 12\n");
+    const auto smokeAlive = [] {
+        return std::count_if(std::begin(smoke.particles), std::end(smoke.particles),
+                             [](const SmokeParticle& p) { return p.life > 0; });
+    };
+    std::vector<std::pair<int32_t, std::string>> seen;
+    int frame = 0, pressedAt = -1, smokeBefore = 0;
+    race([&] {
+        ++frame;
+        key(frame % 90 < 45 ? WM_KEYDOWN : WM_KEYUP, VK_NUMPAD0 + 8); // blue drives off between presses
+        key(frame % 90 < 45 ? WM_KEYDOWN : WM_KEYUP, VK_NUMPAD0 + 4);
+        if (frame % 90 == 89) {
+            EXPECT_GT(std::hypot(vehicles[0].position[0], vehicles[0].position[2]), 1.0) << currentTrack;
+            EXPECT_LT(vehicles[0].position[1], 13.0f) << currentTrack; // on the ground, never thrown off it
+            smokeBefore += static_cast<int>(smokeAlive());
+            key(WM_KEYDOWN, VK_F7);
+            key(WM_KEYUP, VK_F7);
+            pressedAt = frame;
+        } else if (frame == pressedAt + 1) {
+            seen.emplace_back(currentTrack, trackCaption.text);
+            EXPECT_LT(std::hypot(vehicles[0].position[0], vehicles[0].position[2]), 0.5); // a step from the start
+            EXPECT_LT(std::fabs(vehicles[0].speed), 1.0f);
+            EXPECT_EQ(smokeAlive(), 0);
+        } else if (frame == pressedAt + 2 * 60 + 2) {
+            EXPECT_LE(trackCaption.seconds, 0.0f); // two seconds, and gone
+        }
+        return seen.size() < 4;
+    }, "", false);
+    EXPECT_EQ(seen, (std::vector<std::pair<int32_t, std::string>>{
+                        {2, "Long Valley"}, {3, "Quarry"}, {5, "Track 5"}, {1, "Meadow"}}));
+    EXPECT_GT(smokeBefore, 0);
+    EXPECT_EQ(fake.captions(), "");
+    // In a race F7 is passed over.
+    restart();
+    frame = 0;
+    race([&] {
+        if (++frame == 30) {
+            key(WM_KEYDOWN, VK_F7);
+            key(WM_KEYUP, VK_F7);
+        }
+        return frame < 40;
+    });
+    EXPECT_EQ(currentTrack, 1);
+    EXPECT_NE(activeRace.phase, RacePhase::off);
 }
 
 } // namespace
