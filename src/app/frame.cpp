@@ -26,6 +26,11 @@ void useViewport(const Viewport& v) {
                static_cast<GLsizei>(v.height));
 }
 
+void captionView(const Viewport& v) {
+    drawTrackCaption(static_cast<int32_t>(v.x), static_cast<int32_t>(v.y), static_cast<int32_t>(v.width),
+                     static_cast<int32_t>(v.height));
+}
+
 void setUpSubView(const Viewport& v) {
     useViewport(v);
     applyViewPerspective();
@@ -75,14 +80,14 @@ void drawViews() {
         setUpSubView(window);
         drawWorldView(followedVehicle);
         drawWorldPlaces(firstLine(true), 1.0f);
-        drawTrackCaption();
+        captionView(window);
         applyPerspective();
         return;
     }
     if (splitLayout == 1) {
         applyPerspective();
         drawDriverView(followedVehicle, readoutBaseline(), 1.0f);
-        drawTrackCaption();
+        captionView(window);
         return;
     }
     for (uint32_t vehicle = 0; vehicle < 3; ++vehicle) {
@@ -90,13 +95,13 @@ void drawViews() {
         if (viewOf(vehicle, view)) {
             setUpSubView(view);
             drawDriverView(vehicle, readoutBaseline(), unitsPerPixel(view));
-            drawTrackCaption();
+            captionView(view);
         }
     }
     setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left
     drawWorldView(followedVehicle);
     drawWorldPlaces(firstLine(false), unitsPerPixel(Viewport{0, 0, settings.width / 2, settings.height / 2}));
-    drawTrackCaption();
+    captionView(Viewport{0, 0, settings.width / 2, settings.height / 2});
     applyPerspective();
 }
 

@@ -92,13 +92,14 @@ void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel
 // its race time). Over the whole window at the end: the
 // results, with the track's records (null: none) and who broke which.
 // The track's name, said across the middle of every view for a moment after
-// the track changes.
+// the track changes: drawn into the view with this viewport (window pixels,
+// from the bottom left); leaves the whole-window perspective and viewport.
 struct TrackCaption {
     char text[48];
     float seconds; // still to show
 };
 extern TrackCaption trackCaption;
-void drawTrackCaption();
+void drawTrackCaption(int32_t x, int32_t y, int32_t width, int32_t height);
 
 // What the views say of a replay being watched.
 struct ReplayShown {

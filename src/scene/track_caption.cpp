@@ -10,12 +10,12 @@
 
 TrackCaption trackCaption;
 
-void drawTrackCaption() {
+void drawTrackCaption(int32_t x, int32_t y, int32_t viewWidth, int32_t viewHeight) {
     if (trackCaption.seconds <= 0 || trackCaption.text[0] == '\0') {
         return;
     }
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    // The overlay spreads the window's units over the view.
+    glViewport(x, y, viewWidth, viewHeight);
     const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
     // As large as the countdown's half, smaller where a long name would not fit.
     const float characters = static_cast<float>(std::strlen(trackCaption.text));
@@ -28,5 +28,4 @@ void drawTrackCaption() {
     drawBigText(width / 2, height * 0.3f, dot, trackCaption.text);
     glEnable(GL_DEPTH_TEST);
     applyPerspective();
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
