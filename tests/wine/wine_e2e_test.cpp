@@ -33,6 +33,11 @@ int widestGap(const Image& image, int y0, int y1) {
     return widest;
 }
 
+GameProgram windowsGame() {
+    return GameProgram{{"wine", std::string(MUDLARK_WINDOWS_RUN_DIR) + "/mudlark.exe"}, MUDLARK_WINDOWS_RUN_DIR,
+                       {prefixSetting, "WINEDEBUG=-all"}};
+}
+
 class WineTest : public ::testing::Test {
 protected:
     void TearDown() override { // whatever a failed test left running in the prefix goes
@@ -40,10 +45,7 @@ protected:
     }
     // The Windows game started, focused and drawing its driver's view.
     Window launch(const std::vector<std::string>& leaveOut = {}, const std::string& settings = windowed) {
-        game = std::make_unique<Game>(
-            server, settings.c_str(), leaveOut,
-            GameProgram{{"wine", std::string(MUDLARK_WINDOWS_RUN_DIR) + "/mudlark.exe"}, MUDLARK_WINDOWS_RUN_DIR,
-                        {prefixSetting, "WINEDEBUG=-all"}});
+        game = std::make_unique<Game>(server, settings.c_str(), leaveOut, windowsGame());
         if (!game->start() || (!leaveOut.empty() && !server.dismissMessageBox("Error -11"))) {
             return 0;
         }
@@ -155,6 +157,30 @@ TEST_F(WineTest, SystemInformationLineIsWindowsNtAndFilesAreKeptUnderAppData) {
     const std::string kept = probe("keep");
     EXPECT_EQ(kept.rfind("kept ", 0), 0u) << kept;
     EXPECT_NE(kept.find("\\Mudlark\\probe.txt second"), std::string::npos) << kept;
+}
+
+// Track 3's run-length pictures load in the Windows build without a box, and
+// F7 says the next track's name in the view. Heights cut short are said in a
+// box (UTF-8 text, shown through the wide-character call) and on standard error.
+TEST_F(WineTest, TrackThreeLoadsF7SaysTheNextAndShortHeightsAreSaid) {
+    const Window window = launch({}, std::string(windowed) + "track: 3\n");
+    ASSERT_NE(window, 0u) << game->errorOutput();
+    EXPECT_EQ(game->errorOutput().find("Error"), std::string::npos) << game->errorOutput();
+    server.tapKey("F7");
+    const auto captioned = [](const Image& i) { return i.countColour(255, 230, 77, 3, {0, 0, 640, 440}) > 200; };
+    EXPECT_TRUE(captioned(waitFor(window, captioned)));
+    server.tapKey("Escape");
+    EXPECT_EQ(game->waitForExit(), 27);
+
+    game = std::make_unique<Game>(server, (std::string(windowed) + "track: 2\n").c_str(), std::vector<std::string>{},
+                                  windowsGame());
+    std::filesystem::resize_file(game->folder() + "/Tracks/Terrain_02.raw", 100);
+    ASSERT_TRUE(game->start());
+    EXPECT_TRUE(server.dismissMessageBox("Error"));
+    EXPECT_NE(game->errorOutput().find("Terrain_02.raw has 100 bytes; a track's heights are 512 \xC3\x97 512"),
+              std::string::npos)
+        << game->errorOutput();
+    ASSERT_NE(server.waitForWindow("OpenGL"), 0u);
 }
 
 } // namespace
