@@ -2,6 +2,7 @@
 #include "ground.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace gen {
 
@@ -102,11 +103,45 @@ bool onStartLine(const std::vector<Waypoint>& course, float x, float z) {
     return ((static_cast<int>(std::floor(along)) + static_cast<int>(std::floor(across))) & 1) == 0;
 }
 
-TrackShape shapeOf(const Corners& corners, const std::vector<uint8_t>& growth) {
-    return TrackShape{[corners](float x, float z) { return surfaceHeight(corners, x, z); }, growth};
+std::vector<uint8_t> growthMap(const std::function<uint8_t(int j, int i, float x, float z)>& kind) {
+    std::vector<uint8_t> growth(lattice * lattice, 255);
+    for (int i = 0; i < lattice; ++i) {
+        for (int j = 0; j < lattice; ++j) {
+            growth[static_cast<size_t>(i) * lattice + j] = kind(j, i, worldOf(j), worldOf(i));
+        }
+    }
+    return growth;
 }
 
-void reportGround(const Corners& corners, const std::vector<uint8_t>& growth, Report& report) {
+Picture paintTile(int size, const std::function<Colour(int x, int y, float u, float v)>& colour) {
+    Picture picture(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            picture.at(x, y) = colour(x, y, x / static_cast<float>(size), y / static_cast<float>(size));
+        }
+    }
+    return picture;
+}
+
+Picture paintMap(int size, const std::function<Colour(int x, int y, float wx, float wz)>& colour) {
+    Picture picture(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float wx = -100.0f + (x + 0.5f) * 200.0f / size;
+            const float wz = 100.0f - (y + 0.5f) * 200.0f / size;
+            picture.at(x, y) = colour(x, y, wx, wz);
+        }
+    }
+    return picture;
+}
+
+TrackShape writeGround(const std::string& folder, int number, const Corners& corners,
+                       const std::vector<uint8_t>& growth, Report& report) {
+    char name[48];
+    std::snprintf(name, sizeof name, "/Tracks/Terrain_%02d.raw", number);
+    writeBytes(folder + name, makeHeights(corners));
+    std::snprintf(name, sizeof name, "/Tracks/Growth_%02d.raw", number);
+    writeBytes(folder + name, growth);
     for (uint8_t value : growth) {
         report.growthCounts[value == 255 ? 4 : value / 64] += 1;
     }
@@ -118,6 +153,7 @@ void reportGround(const Corners& corners, const std::vector<uint8_t>& growth, Re
             report.highestCorner = value > report.highestCorner ? value : report.highestCorner;
         }
     }
+    return TrackShape{[corners](float x, float z) { return surfaceHeight(corners, x, z); }, growth};
 }
 
 } // namespace gen

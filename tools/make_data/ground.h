@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "data_set.h"
+#include "image.h"
 
 namespace gen {
 
@@ -40,10 +42,22 @@ float courseDistance(const std::vector<Waypoint>& course, float x, float z);
 // course's first gate, between its posts.
 bool onStartLine(const std::vector<Waypoint>& course, float x, float z);
 
-// The shape the course planner checks a course against.
-TrackShape shapeOf(const Corners& corners, const std::vector<uint8_t>& growth);
+// The growth map: each cell (column j, row i, its low corner at world x, z)
+// as kind says (255: nothing).
+std::vector<uint8_t> growthMap(const std::function<uint8_t(int j, int i, float x, float z)>& kind);
 
-// The track's facts for the generator's summary line.
-void reportGround(const Corners& corners, const std::vector<uint8_t>& growth, Report& report);
+// A ground picture of size x size that repeats across the map: pixel (x, y)
+// is colour(x, y, u, v), with u = x / size and v = y / size.
+Picture paintTile(int size, const std::function<Colour(int x, int y, float u, float v)>& colour);
+
+// A picture stretched once over the map: pixel (x, y) of size x size is
+// colour(x, y, wx, wz) of the world point at its centre. Row 0 is the map's +z
+// edge, as the game lays it (t = 1 - z / 200).
+Picture paintMap(int size, const std::function<Colour(int x, int y, float wx, float wz)>& colour);
+
+// Writes track N's Terrain_NN.raw and Growth_NN.raw, notes the ground's facts
+// for the summary line, and gives the shape the course is checked against.
+TrackShape writeGround(const std::string& folder, int number, const Corners& corners,
+                       const std::vector<uint8_t>& growth, Report& report);
 
 } // namespace gen

@@ -43,55 +43,43 @@ float cornerHeight(int column, int row) {
 }
 
 std::vector<uint8_t> makeGrowth(const Corners& corners) {
-    std::vector<uint8_t> growth(lattice * lattice, 255);
-    for (int i = 0; i < lattice; ++i) {
-        for (int j = 0; j < lattice; ++j) {
-            const float x = worldOf(j), z = worldOf(i);
-            const float course = courseDistance(quarryCourse, x, z);
-            if (std::sqrt(x * x + z * z) < 20.0f || course < 5.0f) {
-                continue; // the pit's floor and the course stay clear
-            }
-            const float h = corners.height(j, i);
-            const float pick = hashUnit(j, i, seed + 2);
-            uint8_t value = 255;
-            if (course > 13.5f && pick < 0.03f) {
-                value = 192; // a stunted tree here and there
-            } else if (course > 11.5f && (pick < 0.5f || h > 9.0f)) {
-                value = 128; // bushes everywhere they can hold on
-            } else if (pick > 0.6f) {
-                value = hashUnit(j, i, seed + 3) < 0.5f ? 64 : 0; // shrubs and tufts by the course
-            }
-            growth[static_cast<size_t>(i) * lattice + j] = value;
+    return growthMap([&corners](int j, int i, float x, float z) -> uint8_t {
+        const float course = courseDistance(quarryCourse, x, z);
+        if (std::sqrt(x * x + z * z) < 20.0f || course < 5.0f) {
+            return 255; // the pit's floor and the course stay clear
         }
-    }
-    return growth;
+        const float pick = hashUnit(j, i, seed + 2);
+        if (course > 13.5f && pick < 0.03f) {
+            return 192; // a stunted tree here and there
+        }
+        if (course > 11.5f && (pick < 0.5f || corners.height(j, i) > 9.0f)) {
+            return 128; // bushes everywhere they can hold on
+        }
+        if (pick > 0.6f) {
+            return hashUnit(j, i, seed + 3) < 0.5f ? 64 : 0; // shrubs and tufts by the course
+        }
+        return 255;
+    });
 }
 
 // Broken stone: grey and ochre slabs cut by dark cracks, with pale grit.
 Picture makeGround() {
-    const int size = 256;
-    Picture picture(size, size);
     const Colour stone{0.46f, 0.44f, 0.40f, 1.0f};
     const Colour ochre{0.55f, 0.45f, 0.30f, 1.0f};
     const Colour crack{0.20f, 0.19f, 0.17f, 1.0f};
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const float u = x / static_cast<float>(size);
-            const float v = y / static_cast<float>(size);
-            const float slab = fractalNoise(u * 8, v * 8, 8, 3, seed + 4);
-            const float lines = fractalNoise(u * 16, v * 16, 16, 2, seed + 5);
-            const float cracked = 1.0f - smoothstep(0.0f, 0.05f, std::fabs(lines - 0.5f));
-            const float grit = hashUnit(x, y, seed + 6);
-            Colour c = mix(stone, ochre, smoothstep(0.35f, 0.7f, slab));
-            c = scale(c, 0.85f + 0.25f * valueNoise(u * 64, v * 64, 64, seed + 7) + 0.08f * grit);
-            c = mix(c, crack, cracked * 0.8f);
-            if (grit > 0.985f) {
-                c = Colour{0.80f, 0.78f, 0.72f, 1};
-            }
-            picture.at(x, y) = c;
+    return paintTile(256, [&](int x, int y, float u, float v) {
+        const float slab = fractalNoise(u * 8, v * 8, 8, 3, seed + 4);
+        const float lines = fractalNoise(u * 16, v * 16, 16, 2, seed + 5);
+        const float cracked = 1.0f - smoothstep(0.0f, 0.05f, std::fabs(lines - 0.5f));
+        const float grit = hashUnit(x, y, seed + 6);
+        Colour c = mix(stone, ochre, smoothstep(0.35f, 0.7f, slab));
+        c = scale(c, 0.85f + 0.25f * valueNoise(u * 64, v * 64, 64, seed + 7) + 0.08f * grit);
+        c = mix(c, crack, cracked * 0.8f);
+        if (grit > 0.985f) {
+            c = Colour{0.80f, 0.78f, 0.72f, 1};
         }
-    }
-    return picture;
+        return c;
+    });
 }
 
 // Sixteen tints added to the lit ground: nothing, the gravel of the course's
@@ -104,41 +92,31 @@ const std::vector<Colour> overlayTints = {
 };
 
 Picture makeOverlay(const Corners& corners) {
-    const int size = 512;
-    Picture picture(size, size);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const float wx = -100.0f + (x + 0.5f) * 200.0f / size;
-            const float wz = 100.0f - (y + 0.5f) * 200.0f / size;
-            const float h = surfaceHeight(corners, wx, wz);
-            Colour add{0, 0, 0, 1};
-            const float dust = std::fmax(1.0f - smoothstep(16.0f, 24.0f, std::sqrt(wx * wx + wz * wz)),
-                                         smoothstep(9.0f, 12.5f, h));
-            add = mix(add, Colour{0.24f, 0.24f, 0.21f, 1}, dust);
-            const float gravel = 1.0f - smoothstep(2.5f, 5.0f, courseDistance(quarryCourse, wx, wz));
-            add = mix(add, Colour{0.25f, 0.20f, 0.13f, 1}, gravel * (0.75f + 0.25f * hashUnit(x, y, seed + 8)));
-            if (onStartLine(quarryCourse, wx, wz)) {
-                add = Colour{0.30f, 0.30f, 0.30f, 1};
-            }
-            picture.at(x, y) = add;
+    return paintMap(512, [&corners](int x, int y, float wx, float wz) {
+        const float h = surfaceHeight(corners, wx, wz);
+        Colour add{0, 0, 0, 1};
+        const float dust = std::fmax(1.0f - smoothstep(16.0f, 24.0f, std::sqrt(wx * wx + wz * wz)),
+                                     smoothstep(9.0f, 12.5f, h));
+        add = mix(add, Colour{0.24f, 0.24f, 0.21f, 1}, dust);
+        const float gravel = 1.0f - smoothstep(2.5f, 5.0f, courseDistance(quarryCourse, wx, wz));
+        add = mix(add, Colour{0.25f, 0.20f, 0.13f, 1}, gravel * (0.75f + 0.25f * hashUnit(x, y, seed + 8)));
+        if (onStartLine(quarryCourse, wx, wz)) {
+            add = Colour{0.30f, 0.30f, 0.30f, 1};
         }
-    }
-    return picture;
+        return add;
+    });
 }
 
 } // namespace
 
 void makeQuarry(const std::string& folder, Report& report) {
     const Corners corners = cornersFrom(cornerHeight);
-    writeBytes(folder + "/Tracks/Terrain_03.raw", makeHeights(corners));
-    const std::vector<uint8_t> growth = makeGrowth(corners);
-    writeBytes(folder + "/Tracks/Growth_03.raw", growth);
+    const TrackShape shape = writeGround(folder, 3, corners, makeGrowth(corners), report);
     writeTgaRuns(folder + "/Tracks/Texture_03.tga", makeGround(), 24, true);
     const Picture overlay = makeOverlay(corners);
     writeBmpRuns(folder + "/Tracks/TextureOverlay_03.bmp", overlay.width(), overlay.height(),
                  nearestIndices(overlay, overlayTints), overlayTints, 4);
-    makeCourse(folder, CourseSpec{3, "Quarry", quarryCourse}, shapeOf(corners, growth), report);
-    reportGround(corners, growth, report);
+    makeCourse(folder, CourseSpec{3, "Quarry", quarryCourse}, shape, report);
 }
 
 } // namespace gen

@@ -66,99 +66,80 @@ float cornerHeight(int column, int row) {
 }
 
 std::vector<uint8_t> makeGrowth(const Corners& corners) {
-    std::vector<uint8_t> growth(lattice * lattice, 255);
-    for (int i = 0; i < lattice; ++i) {
-        for (int j = 0; j < lattice; ++j) {
-            const float x = worldOf(j);
-            const float z = worldOf(i);
-            const float r = std::sqrt(x * x + z * z);
-            if (r < 22.0f || circuitDistance(x, z) < 7.0f) {
-                continue; // the start line and the circuit stay clear
-            }
-            const float h = corners.height(j, i);
-            const float pick = hashUnit(j, i, growthSeed);
-            const float patch = fractalNoise(j / 5.0f, i / 5.0f, 7, 2, growthSeed + 1);
-            uint8_t value = 255;
-            if (r > 58.0f && h > 4.5f && pick < 0.42f) {
-                value = 192; // trees on the outer slopes
-            } else if (r > 34.0f && pick > 0.965f) {
-                value = 192; // a few lone trees inside
-            } else if (pick > 0.88f) {
-                value = 128; // bushes, scattered
-            } else if (patch > 0.6f && hashUnit(j, i, growthSeed + 2) < 0.6f) {
-                value = hashUnit(j, i, growthSeed + 3) < 0.55f ? 0 : 64; // tufts and shrubs
-            }
-            growth[static_cast<size_t>(i) * lattice + j] = value;
+    return growthMap([&corners](int j, int i, float x, float z) -> uint8_t {
+        const float r = std::sqrt(x * x + z * z);
+        if (r < 22.0f || circuitDistance(x, z) < 7.0f) {
+            return 255; // the start line and the circuit stay clear
         }
-    }
-    return growth;
+        const float h = corners.height(j, i);
+        const float pick = hashUnit(j, i, growthSeed);
+        const float patch = fractalNoise(j / 5.0f, i / 5.0f, 7, 2, growthSeed + 1);
+        if (r > 58.0f && h > 4.5f && pick < 0.42f) {
+            return 192; // trees on the outer slopes
+        }
+        if (r > 34.0f && pick > 0.965f) {
+            return 192; // a few lone trees inside
+        }
+        if (pick > 0.88f) {
+            return 128; // bushes, scattered
+        }
+        if (patch > 0.6f && hashUnit(j, i, growthSeed + 2) < 0.6f) {
+            return hashUnit(j, i, growthSeed + 3) < 0.55f ? 0 : 64; // tufts and shrubs
+        }
+        return 255;
+    });
 }
 
 // Earth and grass, seamless: it repeats 20 times across the map.
 Picture makeGround() {
-    const int size = 256;
-    Picture picture(size, size);
     const Colour grassDark{0.29f, 0.40f, 0.15f, 1.0f};
     const Colour grassLight{0.42f, 0.50f, 0.21f, 1.0f};
     const Colour earth{0.44f, 0.37f, 0.25f, 1.0f};
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const float u = x / static_cast<float>(size);
-            const float v = y / static_cast<float>(size);
-            const float tone = fractalNoise(u * 8, v * 8, 8, 4, groundSeed);
-            const float bare = smoothstep(0.60f, 0.74f, fractalNoise(u * 8, v * 8, 8, 3, groundSeed + 7));
-            const float blades = valueNoise(u * 128, v * 64, 128, groundSeed + 13);
-            const float grit = hashUnit(x, y, groundSeed + 19);
-            Colour c = mix(grassDark, grassLight, tone);
-            c = mix(c, earth, bare * (0.7f + 0.3f * grit));
-            c = scale(c, 0.86f + 0.2f * blades + 0.06f * grit);
-            picture.at(x, y) = c;
-        }
-    }
-    return picture;
+    return paintTile(256, [&](int x, int y, float u, float v) {
+        const float tone = fractalNoise(u * 8, v * 8, 8, 4, groundSeed);
+        const float bare = smoothstep(0.60f, 0.74f, fractalNoise(u * 8, v * 8, 8, 3, groundSeed + 7));
+        const float blades = valueNoise(u * 128, v * 64, 128, groundSeed + 13);
+        const float grit = hashUnit(x, y, groundSeed + 19);
+        Colour c = mix(grassDark, grassLight, tone);
+        c = mix(c, earth, bare * (0.7f + 0.3f * grit));
+        return scale(c, 0.86f + 0.2f * blades + 0.06f * grit);
+    });
 }
 
 // The overlay is added to the lit ground, so it stays dark: a dusty circuit with
 // ruts, drier high ground, a few patches and a chequered start line; valleys get
 // almost nothing. Row 0 is the map's +z edge (t = 1 - z / 200 in the game).
 Picture makeOverlay(const Corners& corners) {
-    const int size = 512;
-    Picture picture(size, size);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const float wx = -100.0f + (x + 0.5f) * 200.0f / size;
-            const float wz = 100.0f - (y + 0.5f) * 200.0f / size;
-            const float h = surfaceHeight(corners, wx, wz);
-            Colour add{0, 0, 0, 1};
-            const float high = smoothstep(4.0f, 12.0f, h);
-            add.r += 0.11f * high;
-            add.g += 0.10f * high;
-            add.b += 0.03f * high;
-            const float patches = smoothstep(0.55f, 0.8f, fractalNoise(wx / 12.5f, wz / 12.5f, 16, 3, groundSeed + 29));
-            add.r += 0.06f * patches;
-            add.g += 0.045f * patches;
-            add.b += 0.01f * patches;
-            const float d = circuitDistance(wx, wz);
-            const float dirt = 1.0f - smoothstep(2.5f, 5.5f, d);
-            // Two ruts, one either side of the centre line.
-            const float rut = 1.0f - smoothstep(0.15f, 0.45f, std::fabs(d - 1.3f));
-            const float dust = dirt * (1.0f - 0.45f * rut) * (0.85f + 0.15f * hashUnit(x, y, groundSeed + 31));
-            add.r += 0.22f * dust;
-            add.g += 0.15f * dust;
-            add.b += 0.06f * dust;
-            // Start line: a chequered band across z = -3..-1 from x = -6 to 6.
-            if (wz > -3.0f && wz < -1.0f && std::fabs(wx) < 6.0f) {
-                const int check = static_cast<int>(std::floor(wx)) + static_cast<int>(std::floor(wz));
-                if ((check & 1) == 0) {
-                    add.r += 0.30f;
-                    add.g += 0.30f;
-                    add.b += 0.30f;
-                }
+    return paintMap(512, [&corners](int x, int y, float wx, float wz) {
+        const float h = surfaceHeight(corners, wx, wz);
+        Colour add{0, 0, 0, 1};
+        const float high = smoothstep(4.0f, 12.0f, h);
+        add.r += 0.11f * high;
+        add.g += 0.10f * high;
+        add.b += 0.03f * high;
+        const float patches = smoothstep(0.55f, 0.8f, fractalNoise(wx / 12.5f, wz / 12.5f, 16, 3, groundSeed + 29));
+        add.r += 0.06f * patches;
+        add.g += 0.045f * patches;
+        add.b += 0.01f * patches;
+        const float d = circuitDistance(wx, wz);
+        const float dirt = 1.0f - smoothstep(2.5f, 5.5f, d);
+        // Two ruts, one either side of the centre line.
+        const float rut = 1.0f - smoothstep(0.15f, 0.45f, std::fabs(d - 1.3f));
+        const float dust = dirt * (1.0f - 0.45f * rut) * (0.85f + 0.15f * hashUnit(x, y, groundSeed + 31));
+        add.r += 0.22f * dust;
+        add.g += 0.15f * dust;
+        add.b += 0.06f * dust;
+        // Start line: a chequered band across z = -3..-1 from x = -6 to 6.
+        if (wz > -3.0f && wz < -1.0f && std::fabs(wx) < 6.0f) {
+            const int check = static_cast<int>(std::floor(wx)) + static_cast<int>(std::floor(wz));
+            if ((check & 1) == 0) {
+                add.r += 0.30f;
+                add.g += 0.30f;
+                add.b += 0.30f;
             }
-            picture.at(x, y) = add;
         }
-    }
-    return picture;
+        return add;
+    });
 }
 
 // The course: the start line in the middle (the chequered band on the ground),
@@ -173,13 +154,10 @@ const std::vector<Waypoint> meadowCourse = {
 
 void makeMeadow(const std::string& folder, Report& report) {
     const Corners corners = cornersFrom(cornerHeight);
-    writeBytes(folder + "/Tracks/Terrain_01.raw", makeHeights(corners));
-    const std::vector<uint8_t> growth = makeGrowth(corners);
-    writeBytes(folder + "/Tracks/Growth_01.raw", growth);
+    const TrackShape shape = writeGround(folder, 1, corners, makeGrowth(corners), report);
     writeBmp(folder + "/Tracks/Texture_01.bmp", makeGround());
     writeBmp(folder + "/Tracks/TextureOverlay_01.bmp", makeOverlay(corners));
-    makeCourse(folder, CourseSpec{1, "Meadow", meadowCourse}, shapeOf(corners, growth), report);
-    reportGround(corners, growth, report);
+    makeCourse(folder, CourseSpec{1, "Meadow", meadowCourse}, shape, report);
 }
 
 } // namespace gen

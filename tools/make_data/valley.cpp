@@ -45,31 +45,24 @@ float cornerHeight(int column, int row) {
 }
 
 std::vector<uint8_t> makeGrowth(const Corners& corners) {
-    std::vector<uint8_t> growth(lattice * lattice, 255);
-    for (int i = 0; i < lattice; ++i) {
-        for (int j = 0; j < lattice; ++j) {
-            const float x = worldOf(j);
-            const float z = worldOf(i);
-            const float course = courseDistance(valleyCourse, x, z);
-            if (std::sqrt(x * x + z * z) < 14.0f || course < 6.0f) {
-                continue; // the start and the course stay clear
-            }
-            const bool open = course > 13.5f; // room for a tree beside a gate's post
-            const float h = corners.height(j, i);
-            const float pick = hashUnit(j, i, seed + 1);
-            const float meadow = fractalNoise(j / 4.0f, i / 4.0f, 8, 2, seed + 2);
-            uint8_t value = 255;
-            if (open && h > 3.0f && pick < 0.09f) {
-                value = 192; // a lone tree on the slopes
-            } else if (open && pick > 0.97f) {
-                value = 128; // the odd bush
-            } else if (meadow > 0.55f && hashUnit(j, i, seed + 3) < 0.45f) {
-                value = hashUnit(j, i, seed + 4) < 0.7f ? 0 : 64; // tufts, a few shrubs
-            }
-            growth[static_cast<size_t>(i) * lattice + j] = value;
+    return growthMap([&corners](int j, int i, float x, float z) -> uint8_t {
+        const float course = courseDistance(valleyCourse, x, z);
+        if (std::sqrt(x * x + z * z) < 14.0f || course < 6.0f) {
+            return 255; // the start and the course stay clear
         }
-    }
-    return growth;
+        const bool open = course > 13.5f; // room for a tree beside a gate's post
+        const float pick = hashUnit(j, i, seed + 1);
+        if (open && corners.height(j, i) > 3.0f && pick < 0.09f) {
+            return 192; // a lone tree on the slopes
+        }
+        if (open && pick > 0.97f) {
+            return 128; // the odd bush
+        }
+        if (fractalNoise(j / 4.0f, i / 4.0f, 8, 2, seed + 2) > 0.55f && hashUnit(j, i, seed + 3) < 0.45f) {
+            return hashUnit(j, i, seed + 4) < 0.7f ? 0 : 64; // tufts, a few shrubs
+        }
+        return 255;
+    });
 }
 
 // Lush turf with clover patches and yellow and white flowers, quantised to
@@ -90,77 +83,60 @@ Picture makeGround(std::vector<Colour>& palette) {
         palette.push_back(k < 10 ? mix(Colour{0.80f, 0.70f, 0.10f, 1}, Colour{0.98f, 0.90f, 0.30f, 1}, t * 1.5f)
                                  : mix(Colour{0.85f, 0.85f, 0.80f, 1}, Colour{1.0f, 1.0f, 0.96f, 1}, t));
     }
-    const int size = 256;
-    Picture picture(size, size);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const float u = x / static_cast<float>(size);
-            const float v = y / static_cast<float>(size);
-            const float tone = fractalNoise(u * 16, v * 16, 16, 4, seed + 5);
-            const float blades = valueNoise(u * 64, v * 128, 64, seed + 6);
-            const float patch = smoothstep(0.55f, 0.7f, fractalNoise(u * 8, v * 8, 8, 3, seed + 7));
-            Colour c = mix(mix(grassDark, grassLight, clamp01(0.7f * tone + 0.5f * blades - 0.1f)), clover,
-                           patch * 0.8f);
-            const float flower = hashUnit(x, y, seed + 8);
-            if (flower > 0.992f) {
-                c = flower > 0.997f ? Colour{0.95f, 0.95f, 0.90f, 1} : Colour{0.92f, 0.82f, 0.20f, 1};
-            }
-            picture.at(x, y) = c;
+    return paintTile(256, [&](int x, int y, float u, float v) {
+        const float tone = fractalNoise(u * 16, v * 16, 16, 4, seed + 5);
+        const float blades = valueNoise(u * 64, v * 128, 64, seed + 6);
+        const float patch = smoothstep(0.55f, 0.7f, fractalNoise(u * 8, v * 8, 8, 3, seed + 7));
+        Colour c = mix(mix(grassDark, grassLight, clamp01(0.7f * tone + 0.5f * blades - 0.1f)), clover,
+                       patch * 0.8f);
+        const float flower = hashUnit(x, y, seed + 8);
+        if (flower > 0.992f) {
+            c = flower > 0.997f ? Colour{0.95f, 0.95f, 0.90f, 1} : Colour{0.92f, 0.82f, 0.20f, 1};
         }
-    }
-    return picture;
+        return c;
+    });
 }
 
 // Added to the lit ground: a worn earth track along the course with a paler
 // crown, sun-bleached high slopes, and a chequered start line across the
 // first gate. Row 0 is the map's +z edge.
 Picture makeOverlay(const Corners& corners) {
-    const int size = 512;
-    Picture picture(size, size);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const float wx = -100.0f + (x + 0.5f) * 200.0f / size;
-            const float wz = 100.0f - (y + 0.5f) * 200.0f / size;
-            const float h = surfaceHeight(corners, wx, wz);
-            Colour add{0, 0, 0, 1};
-            const float high = smoothstep(6.0f, 12.0f, h);
-            add.r += 0.12f * high;
-            add.g += 0.09f * high;
-            const float d = courseDistance(valleyCourse, wx, wz);
-            const float worn = 1.0f - smoothstep(2.0f, 4.5f, d);
-            const float grit = 0.8f + 0.2f * hashUnit(x, y, seed + 9);
-            add.r += 0.26f * worn * grit;
-            add.g += 0.17f * worn * grit;
-            add.b += 0.07f * worn * grit;
-            if (onStartLine(valleyCourse, wx, wz)) {
-                add.r += 0.3f;
-                add.g += 0.3f;
-                add.b += 0.3f;
-            }
-            // Quantised a little, so that the run-length file has runs to find.
-            add.r = std::floor(add.r * 64.0f) / 64.0f;
-            add.g = std::floor(add.g * 64.0f) / 64.0f;
-            add.b = std::floor(add.b * 64.0f) / 64.0f;
-            picture.at(x, y) = add;
+    return paintMap(512, [&corners](int x, int y, float wx, float wz) {
+        const float h = surfaceHeight(corners, wx, wz);
+        Colour add{0, 0, 0, 1};
+        const float high = smoothstep(6.0f, 12.0f, h);
+        add.r += 0.12f * high;
+        add.g += 0.09f * high;
+        const float d = courseDistance(valleyCourse, wx, wz);
+        const float worn = 1.0f - smoothstep(2.0f, 4.5f, d);
+        const float grit = 0.8f + 0.2f * hashUnit(x, y, seed + 9);
+        add.r += 0.26f * worn * grit;
+        add.g += 0.17f * worn * grit;
+        add.b += 0.07f * worn * grit;
+        if (onStartLine(valleyCourse, wx, wz)) {
+            add.r += 0.3f;
+            add.g += 0.3f;
+            add.b += 0.3f;
         }
-    }
-    return picture;
+        // Quantised a little, so that the run-length file has runs to find.
+        add.r = std::floor(add.r * 64.0f) / 64.0f;
+        add.g = std::floor(add.g * 64.0f) / 64.0f;
+        add.b = std::floor(add.b * 64.0f) / 64.0f;
+        return add;
+    });
 }
 
 } // namespace
 
 void makeValley(const std::string& folder, Report& report) {
     const Corners corners = cornersFrom(cornerHeight);
-    writeBytes(folder + "/Tracks/Terrain_02.raw", makeHeights(corners));
-    const std::vector<uint8_t> growth = makeGrowth(corners);
-    writeBytes(folder + "/Tracks/Growth_02.raw", growth);
+    const TrackShape shape = writeGround(folder, 2, corners, makeGrowth(corners), report);
     std::vector<Colour> palette;
     const Picture ground = makeGround(palette);
     writeBmpRuns(folder + "/Tracks/Texture_02.bmp", ground.width(), ground.height(), nearestIndices(ground, palette),
                  palette, 8);
     writeTgaRuns(folder + "/Tracks/TextureOverlay_02.tga", makeOverlay(corners), 24, false);
-    makeCourse(folder, CourseSpec{2, "Long Valley", valleyCourse}, shapeOf(corners, growth), report);
-    reportGround(corners, growth, report);
+    makeCourse(folder, CourseSpec{2, "Long Valley", valleyCourse}, shape, report);
 }
 
 } // namespace gen
