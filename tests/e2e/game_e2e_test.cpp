@@ -59,9 +59,13 @@ protected:
     }
     void TearDown() override {
         if (game && game->running()) {
-            server->tapKey("Escape");
-            EXPECT_EQ(game->waitForExit(), 27);
+            escape();
         }
+    }
+    // Escape ends the game with 27.
+    void escape() {
+        server->tapKey("Escape");
+        EXPECT_EQ(game->waitForExit(), 27);
     }
     Image waitFor(const std::function<bool(const Image&)>& done) const { return server->waitForPicture(window, done); }
     bool loaded(const char* library) const {
@@ -116,8 +120,7 @@ TEST_F(GameTest, WindowOfTheConfiguredSizeVehicleZeroDrivesOffAndATappedEscapeEn
     EXPECT_GT(first.countDifferences(moving, 8, view), viewPixels / 4);
     // Escape tapped as automation does (down and up at once); the exit code is
     // the parameter of the key message.
-    server->tapKey("Escape");
-    EXPECT_EQ(game->waitForExit(), 27);
+    escape();
 }
 
 // The frame-rate bar shades from red at its start to green in step with its
@@ -144,8 +147,7 @@ TEST_F(GameTest, FrameRateBarLengthAndItsColoursAlongIt) {
             const uint8_t* after = first.at(length + 1, 461);
             EXPECT_TRUE(after[2] > 6 || std::abs(after[0] + after[1] - 255) > 12);
         }
-        server->tapKey("Escape");
-        EXPECT_EQ(game->waitForExit(), 27);
+        escape();
     }
 }
 
@@ -224,8 +226,7 @@ TEST_F(GameTest, EngineNoteRisesUnderThrottleSoundOffIsSilentAndNoDeviceIsOneLin
     EXPECT_NEAR(idling, 27, 2); // 800 rpm: 26.7 Hz
     EXPECT_GT(driving, idling * 2);
     for (const char* broken : {"sound: false\n", static_cast<const char*>(nullptr)}) {
-        server->tapKey("Escape");
-        EXPECT_EQ(game->waitForExit(), 27);
+        escape();
         const std::string settings = std::string(windowed) + (broken != nullptr ? broken : "");
         start(settings.c_str(), 1280, 1024, audio(broken != nullptr ? "disk" : "nosuchdriver"));
         // The device is looked for once the first frame is up: its one line
@@ -259,13 +260,11 @@ TEST_F(GameTest, InstalledGameFindsItsDataAndItsSettingsTheUsersFirst) {
     EXPECT_EQ(first.height, 768);
     EXPECT_GT(first.distinctColours(), 500); // the landscape, and no box
     EXPECT_TRUE(server->findWindows("Error").empty());
-    server->tapKey("Escape");
-    EXPECT_EQ(game->waitForExit(), 27);
+    escape();
     home.write(".config/mudlark/settings.cfg", "resolution: 500 300 32\nfullscreen: false\n");
     start(nullptr, 1280, 1024, installed, 500);
     EXPECT_EQ(first.height, 300);
-    server->tapKey("Escape");
-    EXPECT_EQ(game->waitForExit(), 27);
+    escape();
     std::filesystem::remove_all(root.file("usr/share/mudlark"));
     ASSERT_TRUE(game->start());
     EXPECT_TRUE(server->dismissMessageBox("Error"));
@@ -405,8 +404,7 @@ TEST_F(GameTest, ListedDrawingDrawsThePicturesOfThePlainWay) {
             sleepMs(300); // the layout changes at once; the vehicles come to rest in the first second
             pictures[std::string(mode) == "MUDLARK_LISTS=1"].push_back(still());
         }
-        server->tapKey("Escape");
-        EXPECT_EQ(game->waitForExit(), 27);
+        escape();
     }
     for (size_t layout = 0; layout < 4; ++layout) {
         EXPECT_LE(pictures[0][layout].countDifferences(pictures[1][layout], 0), 40) << layout;
@@ -450,8 +448,7 @@ TEST_F(GameTest, TrackOneAsEverAPaintedTrackLoadsAndF7MovesOn) {
     for (const char* track : {"", "track: 1\n"}) {
         start((settings + track).c_str());
         firstTrack[*track != '\0'] = still();
-        server->tapKey("Escape");
-        EXPECT_EQ(game->waitForExit(), 27);
+        escape();
     }
     EXPECT_EQ(firstTrack[0].countDifferences(firstTrack[1], 0), 0);
     const auto trackOne = [&](const Image& i) { return i.countDifferences(firstTrack[0], 0) == 0; };
@@ -480,8 +477,7 @@ TEST_F(GameTest, TrackOneAsEverAPaintedTrackLoadsAndF7MovesOn) {
     EXPECT_TRUE(captioned(waitFor(captioned)));
     server->tapKey("Insert");
     EXPECT_TRUE(trackOne(waitFor(trackOne)));
-    server->tapKey("Escape");
-    EXPECT_EQ(game->waitForExit(), 27);
+    escape();
 
     heightBytes = 250000;
     game = std::make_unique<Game>(*server, (settings + "track: 4\n").c_str());

@@ -30,6 +30,7 @@
 namespace {
 
 void key(uint32_t message, uint8_t code) { fake.queue.push_back(WindowMessage{message, code, 1}); }
+void tap(uint8_t code) { key(WM_KEYDOWN, code), key(WM_KEYUP, code); }
 
 // The blue vehicle's keys, pressed and let go as the computer driver would
 // steer and drive it for its next gate: the keys' own way into the game.
@@ -84,8 +85,7 @@ protected:
         startRace = replayFile.empty() && start;
         fake.onSwap = [] {
             if (fake.swapCount == 2 && startRace) {
-                key(WM_KEYDOWN, VK_F5);
-                key(WM_KEYUP, VK_F5);
+                tap(VK_F5);
             } else if (fake.swapCount > 2 && (!script() || fake.swapCount > 60 * 600)) {
                 fake.queue.push_back(WindowMessage{WM_CLOSE, 0, 0});
             }
@@ -191,8 +191,7 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
         restart();
         EXPECT_EQ(race([&] {
                       if (speed == 2 && fake.swapCount == 3) {
-                          key(WM_KEYDOWN, VK_RIGHT);
-                          key(WM_KEYUP, VK_RIGHT);
+                          tap(VK_RIGHT);
                       }
                       if (speed == 1) {
                           seen[replayShown.time] = places();
@@ -223,10 +222,8 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                       fake.queue.push_back(WindowMessage{WM_DROPFILES, 0, 0});
                       break;
                   case 60: // Space, and End for the world view
-                      key(WM_KEYDOWN, VK_SPACE);
-                      key(WM_KEYUP, VK_SPACE);
-                      key(WM_KEYDOWN, VK_END);
-                      key(WM_KEYUP, VK_END);
+                      tap(VK_SPACE);
+                      tap(VK_END);
                       break;
                   case 62:
                       standing = vehicles[1].position[2];
@@ -234,8 +231,7 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                   case 120:
                       EXPECT_EQ(vehicles[1].position[2], standing);
                       EXPECT_TRUE(replayShown.paused && worldView);
-                      key(WM_KEYDOWN, VK_F6);
-                      key(WM_KEYUP, VK_F6);
+                      tap(VK_F6);
                       break;
                   case 122:
                       EXPECT_FALSE(replayPlaying() || replayShown.on);
@@ -336,8 +332,7 @@ TEST_F(GameSession, F7MovesOnThroughTheCompleteTracks) {
             EXPECT_GT(std::hypot(vehicles[0].position[0], vehicles[0].position[2]), 1.0) << currentTrack;
             EXPECT_LT(vehicles[0].position[1], 13.0f) << currentTrack; // on the ground, never thrown off it
             smokeBefore += liveSmoke();
-            key(WM_KEYDOWN, VK_F7);
-            key(WM_KEYUP, VK_F7);
+            tap(VK_F7);
             pressedAt = frame;
         } else if (frame == pressedAt + 1) {
             seen.emplace_back(currentTrack, trackCaption.text);
