@@ -252,7 +252,10 @@ bool XServer::xdotool(const std::string& arguments) const {
 }
 
 bool XServer::focus(Window window) const {
-    const bool focused = xdotool("windowfocus --sync " + std::to_string(window));
+    bool focused = false; // asked again until a window just restored on a busy machine takes it
+    for (const long long end = nowMs() + 30000; !focused && nowMs() < end; sleepMs(focused ? 0 : 200)) {
+        focused = xdotool("windowfocus --sync " + std::to_string(window));
+    }
     // SDL holds a gained focus back for 200 ms before it tells the game; keys
     // sent sooner would come before the activation message, which would then be
     // the last message handled when Escape ends the game (its exit code).

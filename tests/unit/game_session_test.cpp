@@ -291,7 +291,6 @@ TEST_F(GameSession, TheTrackSettingChoosesTheSetAndOneThatCannotBeDrivenIsSaid) 
     const std::string heights = readFileBytes(dir.file("Tracks/Terrain_02.raw"));
     EXPECT_TRUE(firstFrame("track: 2\n") == heights);
     EXPECT_EQ(std::make_pair(currentTrack, fake.captions()), std::make_pair(2, std::string()));
-    EXPECT_STREQ(raceCourse.name, "Long Valley");
 
     copyTrackFiles({"Growth_02.raw", "Texture_03.tga"}, dir.file("Tracks"), "04");
     dir.write("Tracks/Terrain_04.raw", std::string(250000, '\x40'));
