@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-
 #include <string>
 
 #include "core/places.h"
@@ -31,32 +30,30 @@ void writeCount(uintmax_t count, char (&text)[32]) {
     text[out] = '\0';
 }
 
-// The folder holding track N's files: the game's, unless only the player's
-// own has its heights.
+// Where track N's files are, as the start of their paths: the game's folder
+// ("Tracks/", as it always was named), unless only the player's own has its
+// heights (then with the system's own separators).
 std::string trackFolder(int32_t number) {
     char name[32];
     std::snprintf(name, sizeof name, "Terrain_%02d.raw", static_cast<int>(number));
     std::error_code failed;
-    if (fs::exists(fs::path("Tracks") / name, failed)) {
-        return "Tracks";
-    }
     const std::string own = userDataFolder();
-    if (!own.empty() && fs::exists(fs::path(own) / "Tracks" / name, failed)) {
-        return (fs::path(own) / "Tracks").string();
+    if (fs::exists(fs::path("Tracks") / name, failed) || own.empty() ||
+        !fs::exists(fs::path(own) / "Tracks" / name, failed)) {
+        return "Tracks/";
     }
-    return "Tracks";
+    return (fs::path(own) / "Tracks" / "").string();
 }
 
 // Where the .bmp is not there but a .tga of the same name is, the .tga.
 bool pictureFile(const std::string& folder, int32_t number, const char* stem, char (&path)[trackPathCapacity]) {
-    const char separator = folder == "Tracks" ? '/' : static_cast<char>(fs::path::preferred_separator);
-    std::snprintf(path, sizeof path, "%s%c%s_%02d.bmp", folder.c_str(), separator, stem, static_cast<int>(number));
+    std::snprintf(path, sizeof path, "%s%s_%02d.bmp", folder.c_str(), stem, static_cast<int>(number));
     std::error_code failed;
     if (fs::exists(path, failed)) {
         return false;
     }
     char targa[trackPathCapacity];
-    std::snprintf(targa, sizeof targa, "%s%c%s_%02d.tga", folder.c_str(), separator, stem, static_cast<int>(number));
+    std::snprintf(targa, sizeof targa, "%s%s_%02d.tga", folder.c_str(), stem, static_cast<int>(number));
     if (!fs::exists(targa, failed)) {
         return false;
     }
@@ -106,13 +103,11 @@ TrackFiles trackFiles(int32_t number) {
     TrackFiles files{};
     const int n = static_cast<int>(number);
     const std::string folder = trackFolder(number);
-    // The game's own folder as it always was named, the player's with its own separators.
-    const char separator = folder == "Tracks" ? '/' : static_cast<char>(fs::path::preferred_separator);
-    std::snprintf(files.heights, sizeof files.heights, "%s%cTerrain_%02d.raw", folder.c_str(), separator, n);
-    std::snprintf(files.growth, sizeof files.growth, "%s%cGrowth_%02d.raw", folder.c_str(), separator, n);
+    std::snprintf(files.heights, sizeof files.heights, "%sTerrain_%02d.raw", folder.c_str(), n);
+    std::snprintf(files.growth, sizeof files.growth, "%sGrowth_%02d.raw", folder.c_str(), n);
     files.groundIsTarga = pictureFile(folder, number, "Texture", files.ground);
     files.overlayIsTarga = pictureFile(folder, number, "TextureOverlay", files.overlay);
-    std::snprintf(files.gates, sizeof files.gates, "%s%cGates_%02d.txt", folder.c_str(), separator, n);
+    std::snprintf(files.gates, sizeof files.gates, "%sGates_%02d.txt", folder.c_str(), n);
     return files;
 }
 
