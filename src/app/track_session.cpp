@@ -1,10 +1,11 @@
-// track_session.cpp -- F7 and the caption that names the new track.
+// track_session.cpp -- F7 (or a pad's right shoulder) and the caption that names the new track.
 #include "app/track_session.h"
 
 #include <cstdio>
 
 #include "app/replay_session.h"
 #include "core/app_state.h"
+#include "core/gamepads.h"
 #include "platform/win_messages.h"
 #include "race/race.h"
 #include "scene/scene.h"
@@ -23,7 +24,7 @@ void readTrackKeys(uint32_t frameRate) {
         trackCaption.seconds -= 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
     }
     const bool down = input.isDown(VK_F7);
-    const bool pressed = down && !keyWasDown;
+    const bool pressed = (down && !keyWasDown) || gamepads.trackChanges > 0;
     keyWasDown = down;
     const bool racing = activeRace.phase == RacePhase::countdown || activeRace.phase == RacePhase::racing;
     if (!pressed || racing || replayPlaying()) {

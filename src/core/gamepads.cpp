@@ -118,6 +118,7 @@ void read(Gamepads& pads, Gamepads::Pad& pad, const PadReading& given) {
     }
     pads.layoutSteps += (pressed & padStart) != 0 ? 1 : 0;
     pads.raceStarts += (pressed & padNorth) != 0 ? 1 : 0;
+    pads.trackChanges += (pressed & padRightShoulder) != 0 ? 1 : 0;
 }
 
 const PadReading* find(const PadReading* readings, int count, uint32_t handle) {
@@ -145,6 +146,7 @@ void updateGamepads(Gamepads& pads, const PadReading* readings, int count, float
     pads.followRequest = -1;
     pads.layoutSteps = 0;
     pads.raceStarts = 0;
+    pads.trackChanges = 0;
     count = readings == nullptr || count < 0 ? 0 : count;
     bool slotFreed = false;
     for (Gamepads::Pad& pad : pads.pads) {

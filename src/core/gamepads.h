@@ -41,6 +41,7 @@ struct Gamepads {
     int32_t followRequest; // a vehicle whose pad pressed Back this frame, else -1
     uint32_t layoutSteps;  // Start presses this frame
     uint32_t raceStarts;   // Y / Triangle presses this frame
+    uint32_t trackChanges; // RB / R1 presses this frame
     Notice notices[padNoticeCapacity];
 };
 

@@ -67,7 +67,8 @@ enum PadButton : uint32_t {
     padDpadLeft = 1u << 5,
     padDpadRight = 1u << 6,
     padNorth = 1u << 7,     // Y / Triangle: start a race
-    padKnownButtons = (1u << 8) - 1,
+    padRightShoulder = 1u << 8, // RB / R1: the next track
+    padKnownButtons = (1u << 9) - 1,
 };
 
 // One connected pad as read in one frame.

@@ -111,7 +111,7 @@ TEST_F(GamepadsTest, StartStepsTheLayoutsBackFollowsOnEachPress) {
 // XInputGetState's answers: pads in slots 1 and 3.
 uint32_t fakeGetState(uint32_t slot, XInputPadState* state) {
     const XInputPadState pads[] = {{7, 0x1000 | 0x0010 | 0x0004, 0, 255, -32768, 0, 0, 0}, // A, Start, left
-                                   {9, 0x2000 | 0x4000 | 0x0020 | 0x0008, 200, 0, 16384, 0, 0, 0}};
+                                   {9, 0x2000 | 0x4000 | 0x0020 | 0x0008 | 0x0200, 200, 0, 16384, 0, 0, 0}};
     if (slot == 1 || slot == 3) {
         *state = pads[slot / 2];
         return 0;
@@ -124,7 +124,7 @@ TEST(XInputPads, ConnectedSlotsBecomeReadings) {
     ASSERT_EQ(readXInputPads(fakeGetState, r, 8), 2);
     EXPECT_EQ(std::pair(r[0].handle, r[1].identity), std::pair(2u, uint64_t{4}));
     EXPECT_EQ(r[0].buttons, padSouth | padStart | padDpadLeft);
-    EXPECT_EQ(r[1].buttons, padEast | padWest | padBack | padDpadRight);
+    EXPECT_EQ(r[1].buttons, padEast | padWest | padBack | padDpadRight | padRightShoulder);
     EXPECT_EQ(std::pair(r[0].stickX, r[0].rightTrigger), std::pair(-1.0f, 1.0f));
     EXPECT_NEAR(r[1].stickX + r[1].leftTrigger, 0.5f + 200 / 255.0f, 1e-4f);
     EXPECT_EQ(readXInputPads(fakeGetState, r, 1), 1);

@@ -24,7 +24,8 @@ constexpr struct {
 } buttonBits[] = {{SDL_CONTROLLER_BUTTON_A, padSouth},        {SDL_CONTROLLER_BUTTON_B, padEast},
                   {SDL_CONTROLLER_BUTTON_X, padWest},        {SDL_CONTROLLER_BUTTON_Y, padNorth},
                   {SDL_CONTROLLER_BUTTON_BACK, padBack},     {SDL_CONTROLLER_BUTTON_START, padStart},
-                  {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padDpadLeft}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, padDpadRight}};
+                  {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padDpadLeft}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, padDpadRight},
+                  {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, padRightShoulder}};
 
 OpenPad openPads[openCapacity];
 int openCount = 0;
