@@ -71,7 +71,7 @@ void addLine(TrackProblems& problems, const char* line) {
 bool checkFile(const char* path, uintmax_t size, const char* what, TrackProblems& problems) {
     std::error_code failed;
     const fs::file_status status = fs::status(path, failed);
-    char line[trackPathCapacity + 128];
+    char line[trackPathCapacity + 256];
     if (!fs::exists(status)) {
         const bool picture = std::strstr(path, ".bmp") != nullptr;
         std::snprintf(line, sizeof line, "%s%s is missing.", path, picture ? " (or .tga)" : "");
@@ -90,8 +90,14 @@ bool checkFile(const char* path, uintmax_t size, const char* what, TrackProblems
         writeCount(size, sizeText);
         const uintmax_t side = size == terrainSamples * terrainSamples ? terrainSamples : growthCells;
         // "512 × 512" with the multiplication sign, in UTF-8.
-        std::snprintf(line, sizeof line, "%s has %s byte%s; a track's %s %ju \xC3\x97 %ju = %s bytes.", path, hasText,
-                      has == 1 ? "" : "s", what, side, side, sizeText);
+        // A paint program's usual slips give the file a whole multiple of the size.
+        const char* hint = has == 2 * size   ? " It looks like 16 bits a pixel: export 8-bit integer greyscale."
+                           : has == 3 * size ? " It looks like a colour picture: make it greyscale before exporting."
+                           : has == 4 * size ? " It looks like a colour picture with alpha: make it greyscale, without "
+                                               "alpha, before exporting."
+                                             : "";
+        std::snprintf(line, sizeof line, "%s has %s byte%s; a track's %s %ju \xC3\x97 %ju = %s bytes.%s", path,
+                      hasText, has == 1 ? "" : "s", what, side, side, sizeText, hint);
         addLine(problems, line);
     }
     return true;

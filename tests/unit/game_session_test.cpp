@@ -292,14 +292,17 @@ TEST_F(GameSession, TheTrackSettingChoosesTheSetAndOneThatCannotBeDrivenIsSaid) 
     EXPECT_TRUE(firstFrame("track: 2\n") == heights);
     EXPECT_EQ(std::make_pair(currentTrack, fake.captions()), std::make_pair(2, std::string()));
 
-    copyTrackFiles({"Growth_02.raw", "Texture_03.tga"}, dir.file("Tracks"), "04");
+    copyTrackFiles({"Texture_03.tga"}, dir.file("Tracks"), "04");
     dir.write("Tracks/Terrain_04.raw", std::string(250000, '\x40'));
+    dir.write("Tracks/Growth_04.raw", std::string(3 * 1024, '\xFF')); // exported in colour
     firstFrame("track: 4\n");
     EXPECT_EQ(currentTrack, 1);
     ASSERT_EQ(fake.captions(), "Error");
     EXPECT_EQ(fake.messageBoxes[0].text,
               "Track 4 cannot be driven:\n"
               "Tracks/Terrain_04.raw has 250,000 bytes; a track's heights are 512 \xC3\x97 512 = 262,144 bytes.\n"
+              "Tracks/Growth_04.raw has 3,072 bytes; a track's growth is 32 \xC3\x97 32 = 1,024 bytes. It looks like "
+              "a colour picture: make it greyscale before exporting.\n"
               "Tracks/TextureOverlay_04.bmp (or .tga) is missing.\nTracks/Gates_04.txt is missing.\n"
               "Track 1 is driven instead.");
     // A track of the player's own, in their data folder: there for a game installed read-only.
