@@ -33,7 +33,18 @@ constexpr Glyph glyphs[] = {
     {'Y', {0x11, 0x11, 0x11, 0x0A, 0x04, 0x04, 0x04}}, {'Z', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}},
     {'-', {0, 0, 0, 0x1F, 0, 0, 0}},                  {'.', {0, 0, 0, 0, 0, 0x0C, 0x0C}},
     {'\'', {0x0C, 0x04, 0x08, 0, 0, 0, 0}},           {' ', {0, 0, 0, 0, 0, 0, 0}},
+    {'!', {0x04, 0x04, 0x04, 0x04, 0x04, 0, 0x04}},    {'?', {0x0E, 0x11, 0x01, 0x02, 0x04, 0, 0x04}},
+    {',', {0, 0, 0, 0, 0x0C, 0x04, 0x08}},             {':', {0, 0x0C, 0x0C, 0, 0x0C, 0x0C, 0}},
+    {'&', {0x0C, 0x12, 0x14, 0x08, 0x15, 0x12, 0x0D}}, {'/', {0, 0x01, 0x02, 0x04, 0x08, 0x10, 0}},
+    {'(', {0x02, 0x04, 0x08, 0x08, 0x08, 0x04, 0x02}}, {')', {0x08, 0x04, 0x02, 0x02, 0x02, 0x04, 0x08}},
+    {'+', {0, 0x04, 0x04, 0x1F, 0x04, 0x04, 0}},
 };
+
+// The Latin-1 letters U+00C0 to U+00FF (UTF-8 C3 80 to C3 BF) as plain capitals,
+// by their low five bits: A-grave .. I-diaeresis, Eth .. sharp s; the small
+// letters share the capitals' places (small y-diaeresis, the last, takes sharp
+// s's). The signs between (multiplication, division) and Thorn are gaps.
+constexpr char latinCapitals[] = "AAAAAAACEEEEIIIIDNOOOOO OUUUUY S";
 
 // The dots of a character, one byte a row from the top, the left dot in bit 4
 // (small letters as capitals); false for a character without a pattern.
@@ -48,22 +59,44 @@ bool bigGlyph(char c, unsigned char (&rows)[7]) {
     return false;
 }
 
+bool continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
 } // namespace
 
-void drawBigText(float x, float y, float dot, const char* text) {
-    if (text == nullptr) {
-        return;
+int bigTextGlyphs(const char* text, BigGlyph* out, int capacity) {
+    int count = 0;
+    for (std::size_t i = 0; text != nullptr && text[i] != '\0' && count < capacity;) {
+        const unsigned char lead = static_cast<unsigned char>(text[i++]);
+        char c = static_cast<char>(lead);
+        if (lead >= 0x80) {
+            // One character of UTF-8 (or one stray byte): a Latin-1 letter as its
+            // capital, anything else a gap. Never past the text's end.
+            const unsigned char next = static_cast<unsigned char>(text[i]);
+            const bool latin = lead == 0xC3 && continuation(next);
+            const char small = (next & 0x20) != 0 && (next & 0x1F) == 0x1F ? 'Y' : 0;
+            c = latin ? (small != 0 ? small : latinCapitals[next & 0x1F]) : '\0';
+            for (int more = lead >= 0xC0 ? 3 : 0; more > 0 && continuation(static_cast<unsigned char>(text[i])); --more) {
+                ++i;
+            }
+        }
+        BigGlyph& glyph = out[count++];
+        if (c == '\0' || !bigGlyph(c, glyph.rows)) {
+            std::memset(glyph.rows, 0, sizeof glyph.rows);
+        }
     }
+    return count;
+}
+
+void drawBigText(float x, float y, float dot, const char* text) {
+    BigGlyph line[bigTextCapacity];
+    const int count = bigTextGlyphs(text, line, bigTextCapacity);
     // Five dots and a gap of one a character; the whole line centred.
     const float advance = 6 * dot;
-    const float width = static_cast<float>(std::strlen(text)) * advance - dot;
+    const float width = static_cast<float>(count) * advance - dot;
     const float left = x - width / 2, top = y - 3.5f * dot;
     glBegin(GL_QUADS);
-    for (std::size_t i = 0; text[i] != '\0'; ++i) {
-        unsigned char rows[7];
-        if (!bigGlyph(text[i], rows)) {
-            continue;
-        }
+    for (int i = 0; i < count; ++i) {
+        const unsigned char(&rows)[7] = line[i].rows;
         for (int row = 0; row < 7; ++row) {
             for (int column = 0; column < 5; ++column) {
                 if ((rows[row] >> (4 - column) & 1) == 0) {

@@ -1,6 +1,5 @@
 // track_caption.cpp -- a new track's name across the middle of each view.
 #include <algorithm>
-#include <cstring>
 
 #include "common/gl_api.h"
 #include "core/app_state.h"
@@ -18,7 +17,8 @@ void drawTrackCaption(int32_t x, int32_t y, int32_t viewWidth, int32_t viewHeigh
     glViewport(x, y, viewWidth, viewHeight);
     const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
     // As large as the countdown's half, smaller where a long name would not fit.
-    const float characters = static_cast<float>(std::strlen(trackCaption.text));
+    BigGlyph glyphs[bigTextCapacity];
+    const float characters = static_cast<float>(bigTextGlyphs(trackCaption.text, glyphs, bigTextCapacity));
     const float dot = std::min(height / 80, width * 0.9f / (6 * characters));
     beginOverlay2D();
     glDisable(GL_DEPTH_TEST);

@@ -1,10 +1,12 @@
 // scene_test.cpp -- the world camera's aim, what a view can see, the driver's
-// readout and the operating-system line of the information overlay.
+// readout, the operating-system line of the information overlay and the big
+// captions' letters.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "render/big_text.h"
 #include "render/gl_state.h"
 #include "render/overlays.h"
 #include "scene/scene.h"
@@ -81,6 +83,23 @@ TEST(OsText, PrefixFollowsThePlatform) {
         formatOsText(version, shown);
         EXPECT_STREQ(shown, text);
     }
+}
+
+// Track names as players write them: accented letters as their capitals, a
+// UTF-8 character one place, bytes that are not UTF-8 gaps, never read past.
+TEST(BigText, AccentedLettersAreCapitalsAndEachCharacterTakesOnePlace) {
+    const auto dots = [](const char* text) {
+        BigGlyph glyphs[bigTextCapacity];
+        const int count = bigTextGlyphs(text, glyphs, bigTextCapacity);
+        return std::string(reinterpret_cast<const char*>(glyphs), count * sizeof(BigGlyph));
+    };
+    EXPECT_EQ(dots("M\xC3\xBCllberg, C\xC3\xB4te-d'Or!"), dots("MULLBERG, COTE-D'OR!"));
+    EXPECT_EQ(dots("Stra\xC3\x9F" "e \xC3\xBF \xC3\x89"), dots("STRASE Y E"));
+    EXPECT_EQ(dots("a\xE2\x82\xAC" "b\xC3\x97"), dots("A B ")); // the euro and times signs are gaps
+    EXPECT_EQ(dots("\x80z\xC3"), dots(" Z ")); // a stray byte; a lead byte at the very end
+    EXPECT_NE(dots("?"), dots(" "));
+    BigGlyph two[2];
+    EXPECT_EQ(bigTextGlyphs("Quarry", two, 2) + bigTextGlyphs(nullptr, two, 2), 2);
 }
 
 } // namespace
