@@ -45,6 +45,17 @@ bool goToData() {
     return false;
 }
 
+constexpr const char* usage = "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr\n";
+constexpr const char* help =
+    "Mudlark: three buggies racing over hills, on one keyboard or game controllers.\n"
+    "  REPLAY.mlr                   start the game and watch this replay\n"
+    "  --check-replay REPLAY.mlr    play a replay without a window and print its\n"
+    "                               places, times and the keyframes corrected\n"
+    "  --help                       this text\n"
+    "  --version                    the game's version\n"
+    "The keys, settings.cfg and making a track: the manual page (man 6 mudlark) or\n"
+    "the README.\n";
+
 } // namespace
 
 int runGame(int argc, char** argv) {
@@ -52,9 +63,23 @@ int runGame(int argc, char** argv) {
     WindowMessage message{};
     // "--check-replay FILE": the replay played without a window. A FILE alone
     // is played once the game is up. Named from the folder it was started in.
-    const bool check = argc >= 2 && std::strcmp(argv[1], "--check-replay") == 0;
-    if (check && argc != 3) {
-        std::fprintf(stderr, "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr\n");
+    // --help and --version answer without a window; any other word starting
+    // with "-", or a word too many, is answered with the usage.
+    const char* const first = argc >= 2 ? argv[1] : "";
+    const bool check = std::strcmp(first, "--check-replay") == 0;
+    if (std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0) {
+        std::printf("%s%s", usage, help);
+        return 0;
+    }
+    if (std::strcmp(first, "--version") == 0) {
+        std::printf("Mudlark %s\n", MUDLARK_VERSION);
+        return 0;
+    }
+    if (check ? argc != 3 : argc > 2 || first[0] == '-') {
+        if (!check && first[0] == '-') {
+            std::fprintf(stderr, "mudlark: there is no option %s\n", first);
+        }
+        std::fprintf(stderr, "%s", usage);
         return 2;
     }
     std::error_code failed;

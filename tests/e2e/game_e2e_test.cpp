@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <string>
 #include <utility>
 
@@ -183,6 +184,25 @@ TEST(GameStart, RefusedFullScreenModeAndNoDisplaySayWhy) {
                                 MUDLARK_RUN_DIR + "/mudlark 2>stderr.txt";
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_NE(game.errorOutput().find("Error -1: Registering of WindowClass failed!\n"), std::string::npos);
+    // --help and --version answer without a window (none could open here); an
+    // option the game does not know, or a word too many, is the usage and 2.
+    const auto run = [&](const std::string& arguments) {
+        const int status = std::system((command + " >stdout.txt " + arguments).c_str());
+        return std::make_pair(WEXITSTATUS(status), readFileBytes(game.folder() + "/stdout.txt") + game.errorOutput());
+    };
+    const auto help = run("--help");
+    EXPECT_EQ(help.first, 0);
+    EXPECT_NE(help.second.find("--check-replay REPLAY.mlr "), std::string::npos) << help.second;
+    EXPECT_EQ(help.second.find("Error"), std::string::npos) << help.second;
+    const auto version = run("--version");
+    EXPECT_EQ(version.first, 0);
+    EXPECT_TRUE(std::regex_match(version.second, std::regex("Mudlark [0-9]+\\.[0-9]+\n"))) << version.second;
+    for (const char* wrong : {"--fullscreen", "one.mlr two.mlr"}) {
+        const auto said = run(wrong);
+        EXPECT_EQ(said.first, 2) << wrong;
+        EXPECT_NE(said.second.find("usage: mudlark [REPLAY.mlr]"), std::string::npos) << said.second;
+        EXPECT_EQ(said.second.find("no option") != std::string::npos, wrong[0] == '-') << said.second;
+    }
 }
 
 // The strongest frequency from 15 to 400 Hz in a quarter second of the recording

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 #include <string>
 
 #include "support/game_harness.h"
@@ -135,6 +136,10 @@ TEST_F(WineTest, ARaceLeavesAReplayUnderAppDataThatChecksClean) {
     EXPECT_EQ(std::system(command.c_str()), 0);
     const std::string said = readFileBytes(game->folder() + "/check.txt");
     EXPECT_NE(said.find("keyframes corrected: 0 of"), std::string::npos) << said;
+    // And the version, printed by a program without a console to where it was sent.
+    EXPECT_EQ(std::system((command.substr(0, command.find("--check-replay")) + "--version > version.txt").c_str()), 0);
+    const std::string version = readFileBytes(game->folder() + "/version.txt");
+    EXPECT_TRUE(std::regex_match(version, std::regex("Mudlark [0-9]+\\.[0-9]+\r?\n"))) << version;
 }
 
 // The probe, built from the same backend: the system-information line, and a
