@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <cstdio>
 #include <cstdlib>
-#include <regex>
 #include <string>
 
 #include "support/game_harness.h"
@@ -139,7 +138,8 @@ TEST_F(WineTest, ARaceLeavesAReplayUnderAppDataThatChecksClean) {
     // And the version, printed by a program without a console to where it was sent.
     EXPECT_EQ(std::system((command.substr(0, command.find("--check-replay")) + "--version > version.txt").c_str()), 0);
     const std::string version = readFileBytes(game->folder() + "/version.txt");
-    EXPECT_TRUE(std::regex_match(version, std::regex("Mudlark [0-9]+\\.[0-9]+\r?\n"))) << version;
+    int major = 0, minor = 0;
+    EXPECT_EQ(std::sscanf(version.c_str(), "Mudlark %d.%d", &major, &minor), 2) << version;
 }
 
 // The probe, built from the same backend: the system-information line, and a
