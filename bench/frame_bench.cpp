@@ -14,8 +14,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
+#include "app/bindings.h"
 #include "app/frame.h"
 #include "app/window.h"
 #include "common/gl_api.h"
@@ -46,13 +48,33 @@ double processorMilliseconds() {
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
+World& world() {
+    static const auto game = std::make_unique<World>();
+    return *game;
+}
+
+// The script's controls for this step, held on the vehicles' keys.
+void holdScriptedKeys(uint32_t step) {
+    VehicleControls controls[vehicleCount];
+    scriptedControls(step, controls);
+    for (int v = 0; v < vehicleCount; ++v) {
+        const VehicleKeys& keys = vehicleKeys[v];
+        const VehicleControls& c = controls[v];
+        input.keys[keys.accelerate] = c.accelerate;
+        input.keys[keys.reverse] = c.reverse;
+        input.keys[keys.left] = c.left;
+        input.keys[keys.right] = c.right;
+        input.keys[keys.brake] = c.brake;
+    }
+}
+
 // One frame as the main loop makes it, finished before the clock is read.
 void frame() {
     WindowMessage message;
     while (platformPeekMessage(message)) {
         platformDispatchMessage(message);
     }
-    drawFrame();
+    drawFrame(world());
     platformSwapBuffers();
     glFinish();
 }
@@ -78,7 +100,8 @@ int main(int argc, char** argv) {
     initFrameTimer(frameTimer, settings.maxFps);
     collectSystemInfo(systemInfo);
     createFont();
-    setUpScene(settings.textureFilter);
+    setUpScene(world(), settings.textureFilter);
+    resetFrameSteps(world());
     frame();
     std::printf("start-up to the first frame: %.0f ms\n", millisecondsSince(start));
 
@@ -88,11 +111,7 @@ int main(int argc, char** argv) {
     } layouts[] = {{"one driver (Insert)", VK_INSERT}, {"two drivers + world (Home)", VK_HOME},
                    {"three drivers + world (Delete)", VK_DELETE}, {"world (End)", VK_END}};
     for (const auto& layout : layouts) {
-        for (Vehicle& vehicle : vehicles) { // every layout from the start line
-            resetVehicle(vehicle);
-        }
-        placeVehicles();
-        resetSmoke();
+        returnToStart(world()); // every layout from the start line
         input.pressed[layout.key] = 1;
         std::vector<double> times;
         double processorStart = 0;
@@ -100,7 +119,7 @@ int main(int argc, char** argv) {
             if (i == 0) {
                 processorStart = processorMilliseconds();
             }
-            holdScriptedKeys(static_cast<uint32_t>(i + 60));
+            holdScriptedKeys(world().steps);
             const Clock::time_point begun = Clock::now();
             frame();
             if (i >= 0) {

@@ -1,114 +1,118 @@
-// simulation_bench.cpp -- the cost of the simulation on the generated track.
+// simulation_bench.cpp -- the cost of the simulation on the generated track,
+// every figure through the world's own step.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <memory>
 
+#include "app/step_clock.h"
 #include "audio/synth.h"
+#include "core/app_state.h"
 #include "race/driver.h"
 #include "replay/replay_file.h"
-#include "core/app_state.h"
 #include "scene/scene.h"
+#include "sim/world.h"
 #include "support/scripted_drive.h"
-#include "vehicle/smoke.h"
-#include "vehicle/vehicle.h"
 
 namespace {
 
+// The generated track's world (heap: a world is large), or null without the data.
+std::unique_ptr<World> scriptedWorld() {
+    auto world = std::make_unique<World>();
+    return setUpScriptedWorld(*world, MUDLARK_RUN_DIR) ? std::move(world) : nullptr;
+}
+
 void oneVehicleStep(benchmark::State& state) {
-    if (!setUpScriptedWorld(MUDLARK_RUN_DIR)) {
+    const auto world = scriptedWorld();
+    if (!world) {
         state.SkipWithError("no generated data");
         return;
     }
-    uint32_t frame = 0;
+    uint32_t step = 0;
     for (auto _ : state) {
-        holdScriptedKeys(frame++);
-        vehicles[0].controls = keyAndPadControls(vehicles[0]);
-        stepVehicle(vehicles[0], 60);
-        benchmark::DoNotOptimize(vehicles[0].position);
-        if (smoke.particles[smokeCapacity - 1].life > 0) {
-            resetSmoke();
+        VehicleControls controls[vehicleCount];
+        scriptedControls(step++, controls);
+        world->vehicles[0].controls = controls[0];
+        stepVehicle(world->vehicles[0], world->ground, world->smoke, stepsPerSecond);
+        benchmark::DoNotOptimize(world->vehicles[0].position);
+        if (world->smoke.particles[smokeCapacity - 1].life > 0) {
+            resetSmoke(world->smoke);
         }
     }
 }
 BENCHMARK(oneVehicleStep);
 
-void wholeTickThreeVehiclesSmoking(benchmark::State& state) {
-    if (!setUpScriptedWorld(MUDLARK_RUN_DIR)) {
+void worldStepThreeVehiclesSmoking(benchmark::State& state) {
+    const auto world = scriptedWorld();
+    if (!world) {
         state.SkipWithError("no generated data");
         return;
     }
-    uint32_t frame = 0;
+    uint32_t step = 0;
     for (auto _ : state) {
-        holdScriptedKeys(frame++);
-        advanceSimulation(60);
-        benchmark::DoNotOptimize(smoke.particles);
+        VehicleControls controls[vehicleCount];
+        scriptedControls(step++, controls);
+        stepWorld(*world, controls);
+        benchmark::DoNotOptimize(world->smoke.particles);
     }
 }
-BENCHMARK(wholeTickThreeVehiclesSmoking);
+BENCHMARK(worldStepThreeVehiclesSmoking);
 
-// The computer drivers' part of a frame: three vehicles' controls decided, on
-// the generated course, the vehicles racing round it between the measures.
-void computerDriversThreeVehicles(benchmark::State& state) {
-    if (!setUpScriptedWorld(MUDLARK_RUN_DIR)) {
+// A step of the whole world in a race of three computer drivers: their
+// decisions, the vehicles, the smoke, the gates and places. A race that ends
+// starts again (out of the timing).
+void worldStepOfARace(benchmark::State& state) {
+    const auto world = scriptedWorld();
+    if (!world) {
         state.SkipWithError("no generated data");
         return;
     }
-    const Course course = raceCourse;
-    Race race{};
-    ComputerDriver drivers[vehicleCount] = {};
-    startRace(race, course, 20, vehicles);
-    VehicleControls controls[vehicleCount] = {};
-    uint32_t frame = 0;
+    const bool computer[vehicleCount] = {true, true, true};
+    const VehicleControls none[vehicleCount] = {};
     for (auto _ : state) {
-        for (int v = 0; v < vehicleCount; ++v) {
-            controls[v] = driveComputer(vehicles[v], course, race.entries[v], drivers[v], 2, 60);
-        }
-        benchmark::DoNotOptimize(controls);
-        // The race moves on every so often, out of the timing (which costs more
-        // than the drivers, so not every frame).
-        if (++frame % 16 == 0) {
+        if (world->race.phase != RacePhase::racing) {
             state.PauseTiming();
-            advanceSimulation(60, controls);
-            updateRace(race, course, vehicles, 60);
+            startWorldRace(*world, 20, computer);
+            while (world->race.phase == RacePhase::countdown) {
+                stepWorld(*world, none);
+            }
             state.ResumeTiming();
         }
+        stepWorld(*world, none);
+        benchmark::DoNotOptimize(world->race);
     }
 }
-BENCHMARK(computerDriversThreeVehicles);
+BENCHMARK(worldStepOfARace);
 
-// A three-lap race of computer drivers at 60 frames a second, recorded into the
-// game's replay buffer; false without the generated data.
-bool recordARace(Course& course) {
-    if (!setUpScriptedWorld(MUDLARK_RUN_DIR)) {
+// A three-lap race of computer drivers, recorded into the game's replay
+// buffer as the game records one; false without the generated data.
+bool recordARace(World& world) {
+    if (!setUpScriptedWorld(world, MUDLARK_RUN_DIR)) {
         return false;
     }
-    course = raceCourse;
-    Race race{};
-    ComputerDriver drivers[vehicleCount] = {};
-    startRace(race, course, 3, vehicles);
-    VehicleControls controls[vehicleCount] = {};
-    while (race.phase == RacePhase::countdown) {
-        advanceSimulation(60, controls);
-        updateRace(race, course, vehicles, 60);
+    const bool computer[vehicleCount] = {true, true, true};
+    const VehicleControls none[vehicleCount] = {};
+    startWorldRace(world, 3, computer);
+    while (world.race.phase == RacePhase::countdown) {
+        stepWorld(world, none);
     }
-    beginRecording(replayBuffer, 1, course.name, race, vehicles);
-    while (race.phase == RacePhase::racing) {
+    beginRecording(replayBuffer, 1, world.course.name, world.race, world.vehicles);
+    while (world.race.phase == RacePhase::racing) {
+        stepWorld(world, none);
+        VehicleControls taken[vehicleCount];
         for (int v = 0; v < vehicleCount; ++v) {
-            controls[v] = driveComputer(vehicles[v], course, race.entries[v], drivers[v], 2, 60);
+            taken[v] = world.vehicles[v].controls;
         }
-        recordFrame(replayBuffer, 60, controls);
-        advanceSimulation(60, controls);
-        updateRace(race, course, vehicles, 60);
-        recordKeyframeIfDue(replayBuffer, race, vehicles);
+        recordFrame(replayBuffer, stepsPerSecond, taken);
+        recordKeyframeIfDue(replayBuffer, world.race, world.vehicles);
     }
     return true;
 }
 
-// What recording costs a frame: the frame's rate and controls, and a keyframe
-// every sixtieth frame (once a second at 60 frames a second).
-void recordingAFrame(benchmark::State& state) {
-    Course course{};
-    if (!recordARace(course)) {
+// What recording costs a step: its controls, and a keyframe every sixtieth.
+void recordingAStep(benchmark::State& state) {
+    const auto world = std::make_unique<World>();
+    if (!recordARace(*world)) {
         state.SkipWithError("no generated data");
         return;
     }
@@ -116,41 +120,55 @@ void recordingAFrame(benchmark::State& state) {
     Race race{};
     race.laps = 3;
     VehicleControls controls[vehicleCount] = {};
-    beginRecording(recording, 1, "", race, vehicles);
+    beginRecording(recording, 1, "", race, world->vehicles);
     for (auto _ : state) {
         controls[0].left = !controls[0].left;
-        recordFrame(recording, 60, controls);
-        race.clock += 1.0 / 60;
-        recordKeyframeIfDue(recording, race, vehicles);
+        recordFrame(recording, stepsPerSecond, controls);
+        race.clock += 1.0 / stepsPerSecond;
+        recordKeyframeIfDue(recording, race, world->vehicles);
         if (recording.frameCount == maxReplayFrames / 2) {
-            beginRecording(recording, 1, "", race = Race{}, vehicles);
+            beginRecording(recording, 1, "", race = Race{}, world->vehicles);
         }
     }
 }
-BENCHMARK(recordingAFrame);
+BENCHMARK(recordingAStep);
 
 // Playing a recorded race back as fast as possible, the way --check-replay
 // does: the counter "race" is race seconds played per wall second.
 void playingARaceBack(benchmark::State& state) {
-    Course course{};
-    if (!recordARace(course)) {
+    const auto world = std::make_unique<World>();
+    if (!recordARace(*world)) {
         state.SkipWithError("no generated data");
         return;
     }
     double raced = 0;
     for (auto _ : state) {
         Playback playback;
-        startPlayback(playback, replayBuffer, course, vehicles);
-        while (playFrame(playback, replayBuffer, course, vehicles)) {
+        startPlayback(playback, replayBuffer, *world);
+        while (playFrame(playback, replayBuffer, *world)) {
         }
         raced += playback.played;
-        benchmark::DoNotOptimize(vehicles[0].position);
+        benchmark::DoNotOptimize(world->vehicles[0].position);
     }
     state.counters["race"] = benchmark::Counter(raced, benchmark::Counter::kIsRate);
     state.counters["bytes_a_minute"] = static_cast<double>(encodeReplay(replayBuffer).size()) * 60 /
-                                       (replayBuffer.frameCount / 60.0);
+                                       (replayBuffer.frameCount / static_cast<double>(stepsPerSecond));
 }
 BENCHMARK(playingARaceBack)->Unit(benchmark::kMillisecond);
+
+// The frame clock at 144, 60 and 30 frames a second (a microsecond counter):
+// the counter "steps" is the world's steps a second of frames, 60 at any rate.
+void framesToSteps(benchmark::State& state) {
+    const int64_t frequency = 1000000, frame = frequency / state.range(0);
+    StepClock clock{};
+    int64_t steps = 0, frames = 0;
+    for (auto _ : state) {
+        steps += takeFrameSteps(clock, frame, frequency);
+        ++frames;
+    }
+    state.counters["steps"] = static_cast<double>(steps) * frequency / static_cast<double>(frames * frame);
+}
+BENCHMARK(framesToSteps)->Arg(144)->Arg(60)->Arg(30);
 
 // One second of the full mix at 48 kHz: three engines flat out, all scrubbing,
 // published anew every 1/60 s as the frames do.

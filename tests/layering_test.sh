@@ -7,7 +7,7 @@ set -eu
 cd "$1/src"
 rank() {
   case "$1" in
-    app) echo 10 ;; scene) echo 9 ;; replay) echo 8 ;; race) echo 7 ;; vehicle) echo 6 ;; terrain) echo 5 ;;
+    app) echo 11 ;; scene) echo 10 ;; replay) echo 9 ;; sim) echo 8 ;; race) echo 7 ;; vehicle) echo 6 ;; terrain) echo 5 ;;
     assets | render | audio) echo 4 ;; core) echo 3 ;; platform) echo 2 ;; common) echo 1 ;;
     *) echo 0 ;;
   esac
@@ -22,15 +22,21 @@ for file in $(find . \( -name '*.cpp' -o -name '*.h' \) ! -name '*_main.cpp' ! -
     fi
   done
 done
-# What steps the world needs no window (a replay is checked without one): the
-# simulation's files and the headers they share include nothing of GL or drawing.
-for file in vehicle/vehicle.cpp vehicle/vehicle_physics.cpp vehicle/wheels.cpp vehicle/smoke.cpp \
-  vehicle/vehicle.h vehicle/smoke.h terrain/terrain_data.cpp terrain/terrain.h terrain/track.cpp terrain/track.h assets/model_read.cpp assets/model.h \
-  race/*.cpp race/*.h replay/*.cpp replay/*.h scene/simulation.cpp scene/simulation_setup.cpp scene/scene.h; do
-  if grep -q -E '#include ("common/gl_api.h"|"render/|"assets/texture.h"|<GL/)' "$file"; then
-    echo "FAIL: $file is part of the simulation and includes GL or drawing"
+# The simulation library (the world and everything its step reads) draws
+# nothing and reaches no window, keyboard, pad or clock: no GL, GLU, SDL or
+# Windows header, nothing of the platform or of the game's process-wide records.
+sim=$(sed -n '/^add_library(mudlark_sim/,/^)/p' ../CMakeLists.txt | grep -o 'src/[a-z_/]*\.cpp' | sed 's|^src/||')
+[ -n "$sim" ] || { echo "FAIL: no mudlark_sim library in CMakeLists.txt"; status=1; }
+for file in $sim $(echo "$sim" | sed 's|\.cpp$|.h|') vehicle/step_rate.h terrain/terrain.h common/vehicles.h; do
+  [ -f "$file" ] || continue
+  if grep -n -E '#include *[<"](GL/|SDL|windows\.h|common/gl_api\.h|render/|assets/|platform/|core/|audio/|app/|scene/)' "$file"; then
+    echo "FAIL: $file is part of the simulation and includes GL, SDL, Windows or the game's process-wide records"
+    status=1
+  fi
+  if grep -n -E '\b(input|gamepads|frameTimer|settings|keys)\b *(\.|\[)' "$file"; then
+    echo "FAIL: $file is part of the simulation and reads the keyboard, the pads, the settings or the frame timer"
     status=1
   fi
 done
-[ $status = 0 ] && echo "every include runs downwards; the simulation draws nothing"
+[ $status = 0 ] && echo "every include runs downwards; the simulation draws nothing and reads no keys, pads or clock"
 exit $status

@@ -1,6 +1,9 @@
-// frame.cpp -- composes each frame: timer, keys, one simulation step, the views
-// of the current layout in their viewports, then the overlays.
+// frame.cpp -- composes each frame: timer, keys, as many steps of the world as
+// real time owes it, the views of the current layout (the vehicles drawn
+// between the last two steps), then the overlays.
 #include "app/frame.h"
+
+#include <algorithm>
 
 #include "core/app_state.h"
 #include "common/gl_api.h"
@@ -9,6 +12,7 @@
 #include "render/gl_state.h"
 #include "render/overlays.h"
 #include "app/race_session.h"
+#include "app/step_clock.h"
 #include "app/replay_session.h"
 #include "app/sound_mix.h"
 #include "app/track_session.h"
@@ -18,6 +22,37 @@
 #include "vehicle/vehicle.h"
 
 namespace {
+
+StepClock stepClock;                 // real time not yet stepped
+Vehicle stepBefore[vehicleCount];   // the world's vehicles a step ago: the views draw between
+
+// Whether anything but a step moved a vehicle (a race's start, a new track, a
+// replay): then it is drawn where it is, not on its way there.
+bool movedOutsideAStep(const Vehicle (&was)[vehicleCount], const World& world) {
+    for (int v = 0; v < vehicleCount; ++v) {
+        const Vehicle& a = was[v];
+        const Vehicle& b = world.vehicles[v];
+        if (a.position[0] != b.position[0] || a.position[1] != b.position[1] || a.position[2] != b.position[2] ||
+            a.heading != b.heading) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The frame's steps of a live game: each with the controls the players give
+// it (a tap between two steps counts for the next one), the race's part after.
+void stepLiveWorld(World& world, int32_t steps) {
+    for (int32_t step = 0; step < steps; ++step) {
+        std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
+        VehicleControls controls[vehicleCount];
+        takeControls(world, controls);
+        const RacePhase before = world.race.phase;
+        stepWorld(world, controls);
+        input.clearStepPresses();
+        afterRaceStep(world, before);
+    }
+}
 
 // A view's viewport with the 45-degree projection; the aspect is the whole
 // window's, so a quarter keeps the window's proportions.
@@ -67,7 +102,7 @@ void drawPadNotices() {
         }
         const uint32_t place = (view.x != 0 ? 1 : 0) + (view.y != 0 ? 2 : 0) + (view.width < settings.width ? 4 : 0);
         // Under a race's three lines, in a view that shows them.
-        const bool raceLines = activeRace.phase != RacePhase::off && notice.vehicle >= 0 && !worldView;
+        const bool raceLines = shown.world->race.phase != RacePhase::off && notice.vehicle >= 0 && !worldView;
         const float below = raceLines ? 60 * unitsPerPixel(view) : 0;
         useViewport(view);
         printText(16, readoutBaseline() + 40 + static_cast<uint32_t>(below) + 24 * lines[place]++, "%s", notice.text);
@@ -114,36 +149,43 @@ void readPads() {
     applyPadViewButtons(gamepads, worldView, splitLayout, followedVehicle);
 }
 
-void drawFrame() {
+void drawFrame(World& world) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     tickFrameTimer(frameTimer);
+    const int32_t steps = takeFrameSteps(stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
     readLayoutKeys(input, worldView, splitLayout);
     readFollowKeys(input, followedVehicle);
     readPads();
-    readReplayKeys();
-    readTrackKeys(frameTimer.measuredFps);
+    Vehicle placed[vehicleCount];
+    std::copy(world.vehicles, world.vehicles + vehicleCount, placed);
+    readReplayKeys(world);
+    readTrackKeys(world, frameTimer.measuredFps);
+    if (!replayPlaying()) {
+        readRaceKeys(world, frameTimer.measuredFps);
+    }
+    if (movedOutsideAStep(placed, world)) {
+        std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
+    }
+    double fraction;
     if (replayPlaying()) {
-        // The vehicles as the replay has them; the light and H as always.
-        advancePlayback(frameTimer.measuredFps);
-        moveLightAndBurnTime();
+        fraction = advancePlayback(world, steps, stepBefore); // the vehicles as the replay has them
     } else {
-        readRaceKeys();
-        VehicleControls controls[vehicleCount];
-        takeControls(controls);
-        advanceSimulation(frameTimer.measuredFps, controls);
-        advanceRace(frameTimer.measuredFps);
+        stepLiveWorld(world, steps);
+        fraction = stepFraction(stepClock);
     }
+    // The light and H as always, once a frame: H slows the drawing, not the world.
+    moveLightAndBurnTime();
     if (settings.sound) { // without sound nobody listens: no snapshot
-        publishSound(frameSound(frameTimer.measuredFps));
+        publishSound(frameSound(world));
     }
+    showWorld(world, stepBefore, fraction);
     drawViews();
-    // Each frame's simulation sees only the mouse motion and the key presses
-    // since the last frame.
+    // Each frame sees only the mouse motion and the key presses since the last frame.
     input.clearMouseDeltas();
     input.clearKeyPresses();
     drawPadNotices();
-    drawRaceOverlays();
+    drawRaceOverlays(world);
     if (settings.showFps) {
         drawFpsOverlay(frameTimer, settings.width, settings.height);
     }
@@ -151,4 +193,9 @@ void drawFrame() {
         drawSystemInfo(systemInfo);
     }
     glFlush();
+}
+
+void resetFrameSteps(const World& world) {
+    stepClock = StepClock{};
+    std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
 }

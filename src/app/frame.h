@@ -1,11 +1,18 @@
-// frame.h -- one complete frame: timer, keys, simulation, views, overlays.
+// frame.h -- one complete frame: timer, keys, the world's steps, views, overlays.
 #pragma once
 
+#include "sim/world.h"
+
 // Called by the main loop on every idle poll while the window is active; the
-// loop presents the frame afterwards.
-void drawFrame();
+// loop presents the frame afterwards. Steps the world as many times as the
+// real time since the last frame holds (at most six) and draws it.
+void drawFrame(World& world);
+
+// No real time owed to the world, and its vehicles drawn where they stand (a
+// new game, or a test's).
+void resetFrameSteps(const World& world);
 
 // The pads as they are now, read through the platform (when the settings let
-// them): their controls join the keys in this frame's simulation step, their
+// them): their controls join the keys in this frame's steps, their
 // Back and Start buttons change the view. Part of every frame.
 void readPads();

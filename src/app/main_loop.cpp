@@ -58,7 +58,7 @@ constexpr const char* help =
 
 } // namespace
 
-int runGame(int argc, char** argv) {
+int runGame(World& world, int argc, char** argv) {
     bool done = false;
     WindowMessage message{};
     // "--check-replay FILE": the replay played without a window. A FILE alone
@@ -90,8 +90,8 @@ int runGame(int argc, char** argv) {
         if (!goToData()) {
             return 1;
         }
-        setUpSimulation();
-        return checkReplay(replayFile.c_str());
+        setUpWorld(world, 1, readWheelLayout());
+        return checkReplay(world, replayFile.c_str());
     }
 
     readSettings(settings);
@@ -105,9 +105,10 @@ int runGame(int argc, char** argv) {
     initFrameTimer(frameTimer, settings.maxFps);
     collectSystemInfo(systemInfo);
     createFont();
-    setUpScene(settings.textureFilter, chooseStartTrack(settings.track));
+    setUpScene(world, settings.textureFilter, chooseStartTrack(settings.track));
+    resetFrameSteps(world);
     if (!replayFile.empty()) {
-        playReplayFile(replayFile);
+        playReplayFile(world, replayFile);
     }
     // Pads are read only when their support started; without it, keys alone.
     settings.gamepads = settings.gamepads && platformOpenGamepads();
@@ -129,7 +130,7 @@ int runGame(int argc, char** argv) {
             if (input.isDown(VK_ESCAPE)) {
                 done = true;
             } else {
-                drawFrame();
+                drawFrame(world);
                 platformSwapBuffers();
                 if (soundPending) {
                     startSound();
@@ -142,7 +143,7 @@ int runGame(int argc, char** argv) {
         }
     }
 
-    endReplaySession();
+    endReplaySession(world);
     if (settings.gamepads) {
         platformCloseGamepads();
     }

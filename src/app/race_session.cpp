@@ -1,6 +1,7 @@
 // race_session.cpp -- the race's keys, its hold on the controls, and the records file.
 #include "app/race_session.h"
 
+#include "app/bindings.h"
 #include "app/replay_session.h"
 
 #include <algorithm>
@@ -28,12 +29,12 @@ struct Session {
     // A vehicle nobody has touched (keys or pad) since the game started or the
     // last race ended is the computer's in the next race, until somebody does.
     bool touched[vehicleCount];
-    ComputerDriver drivers[vehicleCount];
     RaceRecords records;   // as read at the race's start
-    bool recordsDamaged;   // said once a run; the file was set aside
+    bool recordsDamaged;   // said once a run; the file could not be set aside: none kept
     bool lapRecord[vehicleCount];  // who broke which record in this race
     bool raceRecord[vehicleCount];
     float noticeSeconds;   // "no race on this track" still showing
+    float oldClockSeconds; // "old records set aside" still showing
 };
 
 Session session;
@@ -55,6 +56,22 @@ void readRecords() {
     LineFault fault{};
     const bool read = readRaceRecords(file, session.records, fault);
     std::fclose(file);
+    if (read && session.records.clock != recordsClock) {
+        // Times of the old clock, which followed the frame rate: kept beside
+        // the new file for the player, never set against new races.
+        session.records.count = 0;
+        std::error_code failed;
+        for (int again = 1; again < 10 && std::filesystem::exists(path, failed); ++again) {
+            const std::string name = again == 1 ? "records-1.1.txt" : "records-1.1-" + std::to_string(again) + ".txt";
+            const auto old = std::filesystem::path(path).replace_filename(name);
+            if (!std::filesystem::exists(old, failed)) {
+                std::filesystem::rename(path, old, failed);
+            }
+        }
+        session.recordsDamaged = std::filesystem::exists(path, failed); // not moved: nothing written over it
+        session.oldClockSeconds = session.recordsDamaged ? 0 : 5;
+        return;
+    }
     if (read) {
         return;
     }
@@ -70,23 +87,24 @@ void readRecords() {
 
 // The results set against the records: the fastest lap and the fastest race
 // of those who finished. Written only when one of them falls.
-void keepRecords() {
+void keepRecords(const World& world) {
+    const Race& race = world.race;
     int32_t lapHolder = -1, raceHolder = -1;
     for (int32_t v = 0; v < vehicleCount; ++v) {
-        const RaceEntry& entry = activeRace.entries[v];
+        const RaceEntry& entry = race.entries[v];
         session.lapRecord[v] = session.raceRecord[v] = false;
-        if (!entry.finished) {
-            continue;
+        if (!entry.finished || race.computer[v]) {
+            continue; // a computer driver's time is in the results, never in the records
         }
-        lapHolder = lapHolder < 0 || entry.bestLap < activeRace.entries[lapHolder].bestLap ? v : lapHolder;
-        raceHolder = raceHolder < 0 || entry.finishTime < activeRace.entries[raceHolder].finishTime ? v : raceHolder;
+        lapHolder = lapHolder < 0 || entry.bestLap < race.entries[lapHolder].bestLap ? v : lapHolder;
+        raceHolder = raceHolder < 0 || entry.finishTime < race.entries[raceHolder].finishTime ? v : raceHolder;
     }
     if (lapHolder < 0 || session.recordsDamaged) {
         return;
     }
-    const RecordsBroken broken = offerRaceTimes(session.records, currentTrack, activeRace.laps,
-                                                activeRace.entries[lapHolder].bestLap,
-                                                activeRace.entries[raceHolder].finishTime);
+    const RecordsBroken broken = offerRaceTimes(session.records, world.track, race.laps,
+                                                race.entries[lapHolder].bestLap,
+                                                race.entries[raceHolder].finishTime);
     session.lapRecord[lapHolder] = broken.lap;
     session.raceRecord[raceHolder] = broken.race;
     std::string why;
@@ -99,7 +117,10 @@ void keepRecords() {
 
 } // namespace
 
-void readRaceKeys() {
+void readRaceKeys(World& world, uint32_t frameRate) {
+    const float frameSeconds = 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
+    session.noticeSeconds -= session.noticeSeconds > 0 ? frameSeconds : 0;
+    session.oldClockSeconds -= session.oldClockSeconds > 0 ? frameSeconds : 0;
     const bool startDown = input.isDown(VK_F5);
     const bool started = (startDown && !session.startWasDown) || gamepads.raceStarts > 0;
     session.startWasDown = startDown;
@@ -109,63 +130,55 @@ void readRaceKeys() {
     session.layoutWasDown = layoutDown;
 
     if (started) {
-        if (raceCourse.count < minGates) {
+        if (world.course.count < minGates) {
             session.noticeSeconds = 2;
             return;
         }
         readRecords();
-        startRace(activeRace, raceCourse, static_cast<int32_t>(settings.laps), vehicles);
+        bool computer[vehicleCount];
         for (int32_t v = 0; v < vehicleCount; ++v) {
-            activeRace.computer[v] = settings.computerDrivers && !session.touched[v];
-            session.drivers[v] = ComputerDriver{};
+            computer[v] = settings.computerDrivers && !session.touched[v];
         }
-    } else if (layoutPressed && activeRace.phase == RacePhase::results) {
-        endRace(activeRace);
+        world.computerSkill = static_cast<int32_t>(settings.computerSkill);
+        startWorldRace(world, static_cast<int32_t>(settings.laps), computer);
+    } else if (layoutPressed && world.race.phase == RacePhase::results) {
+        endRace(world.race);
     }
 }
 
-void takeControls(VehicleControls (&controls)[vehicleCount]) {
+void takeControls(World& world, VehicleControls (&controls)[vehicleCount]) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
-        const VehicleControls player = keyAndPadControls(vehicles[v]);
-        const bool touched = player.accelerate || player.reverse || player.left || player.right || player.brake;
+        controls[v] = playerControls(v);
+        const bool touched = anyControl(controls[v]);
         session.touched[v] = session.touched[v] || touched;
-        // A touch hands the vehicle to its player at once, this very frame.
-        activeRace.computer[v] = activeRace.computer[v] && !touched;
-        if (!raceControlsLive(activeRace)) {
-            controls[v] = VehicleControls{};
-        } else if (activeRace.computer[v] && activeRace.phase != RacePhase::off) {
-            controls[v] = driveComputer(vehicles[v], raceCourse, activeRace.entries[v], session.drivers[v],
-                                        static_cast<int32_t>(settings.computerSkill), frameTimer.measuredFps);
-        } else {
-            controls[v] = player;
-        }
+        // A touch hands the vehicle to its player at once, this very step.
+        world.race.computer[v] = world.race.computer[v] && !touched;
     }
 }
 
-void advanceRace(uint32_t frameRate) {
-    session.noticeSeconds -= session.noticeSeconds > 0 ? 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1) : 0;
-    const RacePhase before = activeRace.phase;
-    updateRace(activeRace, raceCourse, vehicles, frameRate);
-    recordRaceStep(before, frameRate);
-    if (before == RacePhase::racing && activeRace.phase == RacePhase::results) {
-        keepRecords();
+void afterRaceStep(World& world, RacePhase before) {
+    recordRaceStep(world, before);
+    if (before == RacePhase::racing && world.race.phase == RacePhase::results) {
+        keepRecords(world);
         // The race is over: whoever did not drive in it is free for the computer next time.
         std::fill(session.touched, session.touched + vehicleCount, false);
     }
 }
 
-void drawRaceOverlays() {
-    if (activeRace.phase == RacePhase::results) {
-        drawRaceResults(currentTrackName(), findRaceRecord(session.records, currentTrack, activeRace.laps), session.lapRecord,
-                        session.raceRecord);
+void drawRaceOverlays(const World& world) {
+    if (world.race.phase == RacePhase::results) {
+        drawRaceResults(trackName(world), findRaceRecord(session.records, world.track, world.race.laps),
+                        session.lapRecord, session.raceRecord);
     }
+    glColor3f(1, 1, 1);
     if (session.noticeSeconds > 0) {
-        glColor3f(1, 1, 1);
         printText(16, 104, "%s", "no race: this track has no course to race on");
+    }
+    if (session.oldClockSeconds > 0) {
+        printText(16, 128, "%s", "records of the old clock kept as records-1.1.txt: new records begin");
     }
 }
 
 void resetRaceSession() {
     session = Session{};
-    activeRace = Race{};
 }

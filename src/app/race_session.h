@@ -5,24 +5,28 @@
 
 #include <cstdint>
 
-#include "vehicle/vehicle.h"
+#include "race/race.h"
+#include "sim/world.h"
 
 // Once a frame, after the layout keys and the pads: F5 or a pad's Y starts a
 // race (again, during one); while the results show, a layout key or a pad's
-// Start ends it. Without a course a start only says there is no race.
-void readRaceKeys();
+// Start ends it. Without a course a start only says there is no race. A frame
+// lasting 1 / frameRate seconds ages the notices.
+void readRaceKeys(World& world, uint32_t frameRate);
 
-// The controls each vehicle is driven by this frame: its keys and its pad, or
-// none while a race counts down.
-void takeControls(VehicleControls (&controls)[vehicleCount]);
+// The controls the players give the coming step, each vehicle's keys and pad.
+// A vehicle its player touches is the player's from this step on, never the
+// computer's again in this race.
+void takeControls(World& world, VehicleControls (&controls)[vehicleCount]);
 
-// After the simulation step at frameRate: the race moves on, and results that
-// come in are set against the records.
-void advanceRace(uint32_t frameRate);
+// After each step of the world: the step into the replay being recorded, and
+// results that came in set against the records. before is the race's phase
+// before the step.
+void afterRaceStep(World& world, RacePhase before);
 
-// Over the whole window: the results panel while it shows, and the short line
-// that says a start found no course.
-void drawRaceOverlays();
+// Over the whole window: the results panel while it shows, and the short lines
+// that say a start found no course, or that old records were set aside.
+void drawRaceOverlays(const World& world);
 
 // No race, no records read, no keys remembered (for tests).
 void resetRaceSession();

@@ -105,17 +105,18 @@ void report() {
     }
 }
 
-void stopPlaying() {
+void stopPlaying(World& world) {
     report();
     session.playing = false;
     replayShown = ReplayShown{};
-    endRace(activeRace);
+    endRace(world.race);
+    world.computersDrive = true;
 }
 
 // Reads a replay into the buffer and makes its track the one driven (without
 // a window: the simulation's part of it); a bad file, or one of a track this
 // game cannot drive, is said in a box, once.
-bool loadReplay(const std::string& path, bool windowless) {
+bool loadReplay(World& world, const std::string& path, bool windowless) {
     std::string why;
     const std::string name = fs::path(path).filename().string();
     if (!readReplayFile(path.c_str(), replayBuffer, why)) {
@@ -125,17 +126,17 @@ bool loadReplay(const std::string& path, bool windowless) {
     session.recording = false;
     const int32_t track = replayBuffer.track;
     TrackProblems problems{};
-    if (track < 1 || track > maxTrackNumber || (track != currentTrack && findTrackProblems(track, problems))) {
+    if (track < 1 || track > maxTrackNumber || (track != world.track && findTrackProblems(track, problems))) {
         platformShowMessage(("Replay " + name + " is of track " + std::to_string(track) +
                              ", which this game cannot drive. " + problems.text)
                                 .c_str(),
                             "Error", MessageIcon::exclamation);
         return false;
     }
-    if (track != currentTrack) {
-        windowless ? setUpSimulation(track) : switchTrack(track, settings.textureFilter);
+    if (track != world.track) {
+        windowless ? loadWorldTrack(world, track) : switchTrack(world, track, settings.textureFilter);
     }
-    if (raceCourse.count < minGates) {
+    if (world.course.count < minGates) {
         platformShowMessage(("Replay " + name + " is of a track whose course cannot be read.").c_str(), "Error",
                             MessageIcon::exclamation);
         return false;
@@ -150,34 +151,35 @@ std::string replayTrackName() {
 
 } // namespace
 
-void recordRaceStep(RacePhase before, uint32_t frameRate) {
+void recordRaceStep(const World& world, RacePhase before) {
+    const Race& race = world.race;
     if (before == RacePhase::racing && session.recording) {
         VehicleControls controls[vehicleCount];
         for (int v = 0; v < vehicleCount; ++v) {
-            controls[v] = vehicles[v].controls;
+            controls[v] = world.vehicles[v].controls;
         }
-        recordFrame(replayBuffer, frameRate, controls);
-        recordKeyframeIfDue(replayBuffer, activeRace, vehicles);
+        recordFrame(replayBuffer, stepsPerSecond, controls);
+        recordKeyframeIfDue(replayBuffer, race, world.vehicles);
     }
-    if (before == RacePhase::countdown && activeRace.phase == RacePhase::racing) {
+    if (before == RacePhase::countdown && race.phase == RacePhase::racing) {
         // "GO": the vehicles as they stand are the replay's start.
-        beginRecording(replayBuffer, currentTrack, raceCourse.name, activeRace, vehicles);
+        beginRecording(replayBuffer, world.track, world.course.name, race, world.vehicles);
         session.recording = true;
-    } else if (before == RacePhase::racing && activeRace.phase == RacePhase::results && session.recording) {
+    } else if (before == RacePhase::racing && race.phase == RacePhase::results && session.recording) {
         session.recording = false;
         keepReplay();
-    } else if (activeRace.phase != RacePhase::racing) {
+    } else if (race.phase != RacePhase::racing) {
         session.recording = false; // started again, or left
     }
 }
 
 bool replayPlaying() { return session.playing; }
 
-void playReplayFile(const std::string& path) {
+void playReplayFile(World& world, const std::string& path) {
     if (session.playing) {
-        stopPlaying();
+        stopPlaying(world);
     }
-    if (!loadReplay(path, false)) {
+    if (!loadReplay(world, path, false)) {
         return;
     }
     session.playing = true;
@@ -186,30 +188,29 @@ void playReplayFile(const std::string& path) {
     session.speed = 1;
     session.paused = false;
     session.reported = false;
-    startPlayback(session.playback, replayBuffer, raceCourse, vehicles);
-    activeRace = session.playback.race;
+    startPlayback(session.playback, replayBuffer, world);
     replayShown = ReplayShown{true, false, 1, 0};
 }
 
 void replayFileDropped(const char* path) { session.dropped = path != nullptr ? path : ""; }
 
-void readReplayKeys() {
+void readReplayKeys(World& world) {
     if (!session.dropped.empty()) {
         const std::string path = session.dropped;
         session.dropped.clear();
-        playReplayFile(path);
+        playReplayFile(world, path);
     }
     const bool f6 = pressed(0, VK_F6), space = pressed(1, VK_SPACE), right = pressed(2, VK_RIGHT),
                left = pressed(3, VK_LEFT);
     if (f6 && session.playing) {
-        stopPlaying();
+        stopPlaying(world);
     } else if (f6) {
         const std::vector<fs::path> files = keptFiles(replaysFolder());
         if (files.empty()) {
             platformShowMessage("There is no replay yet: every race is kept once it ends.", "Mudlark",
                                 MessageIcon::information);
         } else {
-            playReplayFile(files.back().string());
+            playReplayFile(world, files.back().string());
         }
     }
     if (!session.playing) {
@@ -219,30 +220,38 @@ void readReplayKeys() {
     session.speed = right ? std::min(fastest, session.speed * 2) : left ? std::max(slowest, session.speed / 2) : session.speed;
 }
 
-void advancePlayback(uint32_t frameRate) {
+double advancePlayback(World& world, int32_t steps, Vehicle (&before)[vehicleCount]) {
     if (!session.playing) {
-        return;
+        return 0;
     }
     if (!session.paused) {
-        session.clock += session.speed / static_cast<double>(frameRate > 0 ? frameRate : 1);
+        session.clock += session.speed * steps / stepsPerSecond;
     }
-    if (!playUntil(session.playback, replayBuffer, raceCourse, vehicles, session.clock)) {
+    // Step by step, so that the views can draw between the last two.
+    bool more = true;
+    while (more && session.playback.played + nextStepSeconds(session.playback, replayBuffer) <= session.clock + 1e-9) {
+        std::copy(world.vehicles, world.vehicles + vehicleCount, before);
+        more = playFrame(session.playback, replayBuffer, world);
+    }
+    if (session.playback.frame >= replayBuffer.frameCount) {
         report(); // played to its end: the picture stays until F6
+        session.clock = session.playback.played;
     }
-    activeRace = session.playback.race;
     replayShown = ReplayShown{true, session.paused, session.speed, session.playback.played};
+    const double next = nextStepSeconds(session.playback, replayBuffer);
+    return next > 0 ? std::min(1.0, std::max(0.0, (session.clock - session.playback.played) / next)) : 1.0;
 }
 
-int checkReplay(const char* path) {
+int checkReplay(World& world, const char* path) {
     platformQuietMessages();
-    if (!loadReplay(path, true)) {
+    if (!loadReplay(world, path, true)) {
         return 1;
     }
     Playback& playback = session.playback;
-    startPlayback(playback, replayBuffer, raceCourse, vehicles);
-    while (playFrame(playback, replayBuffer, raceCourse, vehicles)) {
+    startPlayback(playback, replayBuffer, world);
+    while (playFrame(playback, replayBuffer, world)) {
     }
-    const Race& race = playback.race;
+    const Race& race = world.race;
     char time[16];
     formatRaceTime(playback.played, time);
     std::printf("%s: %s, %d %s, %u frames, %s of race\n", fs::path(path).filename().string().c_str(),
@@ -258,9 +267,9 @@ int checkReplay(const char* path) {
     return 0;
 }
 
-void endReplaySession() {
+void endReplaySession(World& world) {
     if (session.playing) {
-        stopPlaying();
+        stopPlaying(world);
     }
 }
 

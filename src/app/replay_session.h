@@ -9,37 +9,38 @@
 #include <string>
 
 #include "race/race.h"
+#include "sim/world.h"
 
-// After each frame's step of a live race (the controls are in the vehicles'
-// records): the frame into the recording, from the step after "GO"; keyframes
-// as they fall due; at the results, the file. before is the race's phase
-// before the step.
-void recordRaceStep(RacePhase before, uint32_t frameRate);
+// After each step of a live race (the controls are in the vehicles' records):
+// the step into the recording, from the step after "GO"; keyframes as they fall
+// due; at the results, the file. before is the race's phase before the step.
+void recordRaceStep(const World& world, RacePhase before);
 
 bool replayPlaying();
 
 // Starts watching a replay file; a file that cannot be read or is damaged
 // costs one box saying why, and nothing changes.
-void playReplayFile(const std::string& path);
+void playReplayFile(World& world, const std::string& path);
 
 // F6 (the newest replay, or the end of the one playing), Space, Right and Left
 // while one plays; a file dropped on the window.
-void readReplayKeys();
+void readReplayKeys(World& world);
 
-// One drawn frame of a playback lasting 1 / frameRate seconds: as much of the
-// race as that is, times the speed.
-void advancePlayback(uint32_t frameRate);
+// One drawn frame of a playback that brought this many steps of game time: as
+// much of the race as that is, times the speed, each step's vehicles first
+// kept in before. Returns how far the playback is toward its next step (0..1).
+double advancePlayback(World& world, int32_t steps, Vehicle (&before)[vehicleCount]);
 
 // Without a window: plays the replay as fast as the processor allows, prints
 // its places, times and the keyframes corrected, and returns 0 (1 when the
 // file is bad, said on standard error).
-int checkReplay(const char* path);
+int checkReplay(World& world, const char* path);
 
 // A file dropped on the game's window: played from the next frame.
 void replayFileDropped(const char* path);
 
 // At the game's end: a playback still running says its corrections.
-void endReplaySession();
+void endReplaySession(World& world);
 
 // No playback, no recording (for tests).
 void resetReplaySession();

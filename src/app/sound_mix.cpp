@@ -10,10 +10,10 @@
 
 namespace {
 
-// What the mix remembers of each vehicle between ticks, to hear it land.
+// What the mix remembers of each vehicle between frames, to hear it land.
 struct Heard {
     bool inTheAir;
-    float verticalSpeed; // units a second, up positive, as of the last tick
+    float verticalSpeed; // units a second, up positive, as of the last frame
     uint32_t landings;
     float landingSpeed;
 };
@@ -38,13 +38,14 @@ void resetFrameSound() {
     }
 }
 
-SoundSnapshot frameSound(uint32_t frameRate) {
+SoundSnapshot frameSound(const World& world) {
+    constexpr uint32_t frameRate = stepsPerSecond; // the climb and the scrub are a step's
     SoundSnapshot sound{};
     sound.sequence = ++sequence;
     sound.volume = static_cast<float>(settings.volume) / 100.0f;
-    const Vehicle& followed = vehicles[followedVehicle < vehicleCount ? followedVehicle : 0];
+    const Vehicle& followed = world.vehicles[followedVehicle < vehicleCount ? followedVehicle : 0];
     for (int i = 0; i < vehicleCount; ++i) {
-        const Vehicle& v = vehicles[i];
+        const Vehicle& v = world.vehicles[i];
         VoiceState& voice = sound.voices[i];
         voice.rpm = static_cast<float>(engineRpm(v.driveSpeed));
         voice.throttle = v.controls.accelerate || v.controls.reverse;

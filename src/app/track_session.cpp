@@ -19,24 +19,24 @@ bool keyWasDown = false;
 
 } // namespace
 
-void readTrackKeys(uint32_t frameRate) {
+void readTrackKeys(World& world, uint32_t frameRate) {
     if (trackCaption.seconds > 0) {
         trackCaption.seconds -= 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
     }
     const bool down = input.isDown(VK_F7);
     const bool pressed = (down && !keyWasDown) || gamepads.trackChanges > 0;
     keyWasDown = down;
-    const bool racing = activeRace.phase == RacePhase::countdown || activeRace.phase == RacePhase::racing;
+    const bool racing = world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing;
     if (!pressed || racing || replayPlaying()) {
         return;
     }
-    endRace(activeRace); // results still showing go with the old track
-    const int32_t next = nextCompleteTrack(currentTrack);
-    if (next != currentTrack) {
-        switchTrack(next, settings.textureFilter);
+    endRace(world.race); // results still showing go with the old track
+    const int32_t next = nextCompleteTrack(world.track);
+    if (next != world.track) {
+        switchTrack(world, next, settings.textureFilter);
     }
     // Where there is no other track, its name again says so.
-    std::snprintf(trackCaption.text, sizeof trackCaption.text, "%s", currentTrackName());
+    std::snprintf(trackCaption.text, sizeof trackCaption.text, "%s", trackName(world));
     trackCaption.seconds = captionSeconds;
 }
 

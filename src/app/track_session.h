@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
+#include "sim/world.h"
+
 // Once a frame, after the race's and the replay's keys. A race's results
 // still showing end with the change; during a race or a replay F7 does nothing.
-void readTrackKeys(uint32_t frameRate);
+void readTrackKeys(World& world, uint32_t frameRate);
 
 // No key remembered, no caption (for tests).
 void resetTrackSession();

@@ -18,6 +18,7 @@ void initFrameTimer(FrameTimer& timer, uint32_t maxFps) {
 }
 
 void tickFrameTimer(FrameTimer& timer) {
+    timer.frameCounts = 0;
     if (performanceFrequency == 0) {
         int64_t frequency = 0;
         platformPerformanceFrequency(frequency);
@@ -29,6 +30,7 @@ void tickFrameTimer(FrameTimer& timer) {
             // The low 32 bits of the truncated quotient, as the overlay and the
             // simulation expect a plain unsigned rate.
             uint32_t measured = static_cast<uint32_t>(performanceFrequency / (now - previousCount));
+            timer.frameCounts = now - previousCount;
             timer.measuredFps = measured;
             if (timer.displayedFps == 0) {
                 timer.displayedFps = measured;
@@ -40,6 +42,7 @@ void tickFrameTimer(FrameTimer& timer) {
         }
         previousCount = now;
     }
+    timer.countsPerSecond = performanceFrequency;
     if (timer.displayedFps > timer.maxFps) {
         timer.displayedFps = timer.maxFps;
     }

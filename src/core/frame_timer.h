@@ -7,6 +7,8 @@ struct FrameTimer {
     uint32_t displayedFps;  // smoothed for the overlay: steps by 1 toward the measured rate
     uint32_t measuredFps;   // whole frames per second of the last frame, never below 5
     uint32_t maxFps;        // bound of displayedFps
+    int64_t frameCounts;    // counter counts the last frame lasted; 0 when it was not measured
+    int64_t countsPerSecond; // the counter's frequency; 0 until read
 };
 
 // Both rates start at 50.

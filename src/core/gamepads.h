@@ -5,14 +5,13 @@
 
 #include <cstdint>
 
+#include "common/vehicles.h"
 #include "platform/platform.h"
 
 enum PadControl { padAccelerate, padReverse, padBrake, padLeft, padRight, padControlCount };
 
 constexpr int padCapacity = 8;     // pads followed at once; more wait unread
-constexpr int padVehicles = 3;     // slots: blue, red, green
-// The vehicles by their colours, as the views and the notices name them.
-constexpr const char* vehicleNames[padVehicles] = {"blue", "red", "green"};
+constexpr int padVehicles = vehicleCount; // slots: blue, red, green
 constexpr int padNoticeCapacity = 6;
 constexpr float padNoticeSeconds = 2.0f;
 constexpr float padTriggerThreshold = 0.25f;

@@ -10,10 +10,13 @@ void InputState::clearMouseDeltas() {
 
 void InputState::clearKeyPresses() { std::memset(pressed, 0, sizeof pressed); }
 
+void InputState::clearStepPresses() { std::memset(stepPressed, 0, sizeof stepPressed); }
+
 void InputState::pressKey(uintptr_t code) {
     if (code < static_cast<uintptr_t>(keyCount)) {
         keys[code] = 1;
         pressed[code] = 1;
+        stepPressed[code] = 1;
     }
 }
 

@@ -17,11 +17,18 @@ struct InputState {
     // pressed[vk] is 1 once the key went down since the last frame, even if it
     // is already up again: a tap shorter than a frame still counts for one frame.
     uint8_t pressed[keyCount];
+    // stepPressed[vk] is 1 once the key went down since the last step of the
+    // world: a tap between two steps drives the next step, once.
+    uint8_t stepPressed[keyCount];
 
     // Down for this frame: held now, or pressed since the last frame. Codes
     // outside 0..255 are never down.
     bool isDown(int32_t code) const {
         return code >= 0 && code < keyCount && (keys[code] != 0 || pressed[code] != 0);
+    }
+    // Held for the coming step: held now, or pressed since the last step.
+    bool heldForStep(int32_t code) const {
+        return code >= 0 && code < keyCount && (keys[code] != 0 || stepPressed[code] != 0);
     }
     // A key message's virtual-key code goes down or up; codes of 256 and more
     // are no key of ours and change nothing.
@@ -32,4 +39,6 @@ struct InputState {
     void clearMouseDeltas();
     // Called with clearMouseDeltas: the next frame sees only presses made after this one.
     void clearKeyPresses();
+    // Called after every step of the world: the next step sees only presses made after it.
+    void clearStepPresses();
 };

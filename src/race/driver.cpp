@@ -26,9 +26,9 @@ constexpr float backOffSeconds = 1.6f;
 constexpr double dares[maxSkill] = {0.45, 0.57, 0.69};
 
 // How fast the buggy's turning can grow or die away, degrees a second each
-// second: the yaw moves a fixed step a frame, so the fewer the frames, the
-// slower the buggy answers its wheels. A driver knows its car.
-double yawGrowth(double rate) { return 3.6 * rate; }
+// second: the yaw moves 0.3 x grip / 60 degrees a step toward what the wheels
+// ask, 60 steps a second. A driver knows its car.
+constexpr double yawGrowth = 3.6 * stepsPerSecond;
 
 double bearing(double dx, double dz) { return degrees(std::atan2(-dx, -dz)); }
 double wrap(double angle) { return std::remainder(angle, 360.0); }
@@ -70,14 +70,14 @@ double turnAtGate(const Course& course, const RaceEntry& entry, const float (&ce
 } // namespace
 
 VehicleControls driveComputer(const Vehicle& vehicle, const Course& course, const RaceEntry& entry,
-                              ComputerDriver& driver, int32_t skill, uint32_t frameRate) {
+                              ComputerDriver& driver, int32_t skill) {
     if (course.count < minGates) {
         return VehicleControls{};
     }
     if (entry.finished) {
         return VehicleControls{false, false, false, false, true}; // home: it pulls up
     }
-    const double rate = stepRate(frameRate), step = 1 / rate;
+    constexpr double rate = stepsPerSecond, step = 1 / rate;
     float centre[2];
     vehicleCentre(vehicle, centre);
     if (!driver.seen) {
@@ -126,7 +126,7 @@ VehicleControls driveComputer(const Vehicle& vehicle, const Course& course, cons
     // Steering: the turn still to come once the wheels straighten is taken off
     // the turn wanted, so it lets go in time.
     const double error = wrap(wanted - going);
-    const double windDown = turning * std::fabs(turning) / (2 * yawGrowth(rate));
+    const double windDown = turning * std::fabs(turning) / (2 * yawGrowth);
     const double need = error - windDown;
     controls.left = need > 2;
     controls.right = need < -2;
@@ -136,7 +136,7 @@ VehicleControls driveComputer(const Vehicle& vehicle, const Course& course, cons
     // speed: slow enough that the turn wanted now fits before the gate, and
     // that the turn at the gate fits in the leg after it.
     const double dare = dares[std::clamp(skill, minSkill, maxSkill) - 1];
-    const auto turnTime = [&](double turn) { return 2 * std::sqrt(std::max(turn, 1.0) / yawGrowth(rate)); };
+    const auto turnTime = [&](double turn) { return 2 * std::sqrt(std::max(turn, 1.0) / yawGrowth); };
     double limit = vehicle.topSpeed;
     limit = std::min(limit, dare * std::max(static_cast<double>(distance), 6.0) / turnTime(std::fabs(error)));
     limit = std::min(limit, dare * (14.0 + distance) / turnTime(turnAtGate(course, entry, centre)));

@@ -26,8 +26,7 @@ struct ComputerDriver {
     float backingOff;     // game seconds left of reversing out of trouble
 };
 
-// The controls the computer gives a vehicle this step, at this skill (1..3:
-// how fast it dares to take a turn), the step lasting 1 / frameRate; the
-// driver's memory moves on with it.
+// The controls the computer gives a vehicle for the next step, at this skill
+// (1..3: how fast it dares to take a turn); the driver's memory moves on with it.
 VehicleControls driveComputer(const Vehicle& vehicle, const Course& course, const RaceEntry& entry,
-                              ComputerDriver& driver, int32_t skill, uint32_t frameRate);
+                              ComputerDriver& driver, int32_t skill);

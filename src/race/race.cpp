@@ -7,9 +7,6 @@
 
 #include "vehicle/step_rate.h"
 
-Race activeRace;
-Course raceCourse;
-
 namespace {
 
 constexpr float gridBehind = 10.0f; // from the first gate's line to the grid's centres
@@ -84,7 +81,8 @@ void startGridCentre(const Course& course, int32_t vehicle, float (&centre)[2]) 
     centre[1] = first.z - gridBehind * forward[1] + across * right[1];
 }
 
-void startRace(Race& race, const Course& course, int32_t laps, Vehicle (&field)[vehicleCount]) {
+void startRace(Race& race, const Course& course, int32_t laps, Vehicle (&field)[vehicleCount],
+               const TerrainMap& ground) {
     if (course.count < minGates) {
         return;
     }
@@ -95,7 +93,7 @@ void startRace(Race& race, const Course& course, int32_t laps, Vehicle (&field)[
     for (int32_t i = 0; i < vehicleCount; ++i) {
         float centre[2];
         startGridCentre(course, i, centre);
-        placeVehicleAtRest(field[i], centre[0], centre[1], course.gates[0].heading);
+        placeVehicleAtRest(field[i], ground, centre[0], centre[1], course.gates[0].heading);
         RaceEntry& entry = race.entries[i];
         entry.lastLap = entry.bestLap = -1;
         vehicleCentre(field[i], entry.centre);

@@ -1,6 +1,6 @@
 // race.h -- a race of the three vehicles round a course: the start grid, the
 // countdown, gates passed in order, laps, places and the race clock. Game time
-// throughout: every step adds 1 / frameRate, the clock that moves the vehicles.
+// throughout: every step adds its own length, the clock that moves the vehicles.
 #pragma once
 
 #include <cstdint>
@@ -44,15 +44,11 @@ struct Race {
     bool computer[vehicleCount];  // driven by the computer (its player has not touched it)
 };
 
-// The game's one race, and the course of the track it is driven on (no gates
-// when the track has no readable course).
-extern Race activeRace;
-extern Course raceCourse;
-
 // Starts a race of laps laps (kept within 1..20) round the course: every vehicle
 // at rest on the start grid behind the first gate, facing it, and the countdown
 // running. A course without gates starts nothing.
-void startRace(Race& race, const Course& course, int32_t laps, Vehicle (&field)[vehicleCount]);
+void startRace(Race& race, const Course& course, int32_t laps, Vehicle (&field)[vehicleCount],
+               const TerrainMap& ground);
 
 // The centre of a vehicle's place on the start grid: blue in the middle, red to
 // its left, green to its right, ten units behind the first gate.
@@ -61,7 +57,7 @@ void startGridCentre(const Course& course, int32_t vehicle, float (&centre)[2]);
 // Whether the vehicles' controls count: not while they wait for "GO".
 bool raceControlsLive(const Race& race);
 
-// One step on, after the vehicles moved at frameRate: the countdown, gates
+// One step on, after the vehicles moved by a step 1 / frameRate long: the countdown, gates
 // passed (timed where the centre crossed them within the step), laps, places,
 // and the end of the race.
 void updateRace(Race& race, const Course& course, const Vehicle (&field)[vehicleCount], uint32_t frameRate);

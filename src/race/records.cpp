@@ -30,7 +30,19 @@ bool readRecordLines(TextScanner& scanner, RaceRecords& records, LineFault& faul
         }
         int32_t track = 0, laps = 0;
         float lap = 0, race = 0;
-        if (!scanner.readInt(track) || scanner.lineEndsHere('#') || !scanner.readInt(laps) ||
+        if (!scanner.readInt(track)) {
+            // "clock N" before the first record: the game clock the times were set on.
+            char word[16];
+            int32_t clock = 0;
+            if (scanner.readWord(word, sizeof word) && std::strcmp(word, "clock") == 0 && records.count == 0 &&
+                records.clock == 1 && scanner.readInt(clock) && clock >= 1 && scanner.lineEndsHere('#')) {
+                records.clock = clock;
+                scanner.skipLine();
+                continue;
+            }
+            return failAtLine(fault, line, "expected a track, a number of laps and two times");
+        }
+        if ( scanner.lineEndsHere('#') || !scanner.readInt(laps) ||
             scanner.lineEndsHere('#') || !scanner.readFloat(lap) || scanner.lineEndsHere('#') ||
             !scanner.readFloat(race)) {
             return failAtLine(fault, line, "expected a track, a number of laps and two times");
@@ -57,6 +69,7 @@ bool readRecordLines(TextScanner& scanner, RaceRecords& records, LineFault& faul
 
 bool readRaceRecords(std::FILE* file, RaceRecords& records, LineFault& fault) {
     records.count = 0;
+    records.clock = 1; // a file without a clock line is of the first game clock
     fault = LineFault{};
     if (file == nullptr) {
         return failAtLine(fault, 0, "the file cannot be read");
@@ -70,7 +83,8 @@ bool readRaceRecords(std::FILE* file, RaceRecords& records, LineFault& fault) {
 }
 
 std::string formatRaceRecords(const RaceRecords& records) {
-    std::string text = "# Mudlark's records: track, laps, best lap and best race in seconds\n";
+    std::string text = "# Mudlark's records: track, laps, best lap and best race in seconds\nclock " +
+                       std::to_string(recordsClock) + "\n";
     for (int32_t i = 0; i < records.count; ++i) {
         const RaceRecord& r = records.entries[i];
         char line[96];
@@ -102,7 +116,10 @@ RecordsBroken offerRaceTimes(RaceRecords& records, int32_t track, int32_t laps, 
         return RecordsBroken{true, true};
     }
     RaceRecord& record = records.entries[index];
-    const RecordsBroken broken{lap < record.bestLap, race < record.bestRace};
+    // The stored times to the thousandth too: one read as 15.8 is held as
+    // 15.8000002, and the same 15.800 again is no new record.
+    const auto thousandths = [](double seconds) { return std::round(seconds * 1000) / 1000; };
+    const RecordsBroken broken{lap < thousandths(record.bestLap), race < thousandths(record.bestRace)};
     record.bestLap = broken.lap ? lap : record.bestLap;
     record.bestRace = broken.race ? race : record.bestRace;
     return broken;

@@ -18,16 +18,23 @@ struct RaceRecord {
 
 constexpr int32_t maxRaceRecords = 512;
 
+// The game clock records are set on now: 2 since every step lasts 1 / 60 s.
+// Times of clock 1 followed the frame rate and are not set against these.
+constexpr int32_t recordsClock = 2;
+
 struct RaceRecords {
     RaceRecord entries[maxRaceRecords];
     int32_t count;
+    int32_t clock; // the clock the file's times were set on: its "clock N" line, else 1
 };
 
-// Reads a records file: one record a line, "track laps best-lap best-race"
-// (seconds), comments from '#'. False with the first fault found, and no records.
+// Reads a records file: a line "clock N" first (the game clock the times were
+// set on; 1 without it), then one record a line, "track laps best-lap
+// best-race" (seconds), comments from '#'. False with the first fault found,
+// and no records.
 bool readRaceRecords(std::FILE* file, RaceRecords& records, LineFault& fault);
 
-// The records file's whole text.
+// The records file's whole text, on this game's clock.
 std::string formatRaceRecords(const RaceRecords& records);
 
 // The record of this track and length; null when there is none yet.

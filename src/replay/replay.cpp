@@ -38,16 +38,16 @@ void takeSnapshot(const Vehicle& v, VehicleSnapshot& s) {
     copyKeptFields(v, s);
 }
 
-void restoreSnapshot(Vehicle& v, const VehicleSnapshot& s) {
+void restoreSnapshot(Vehicle& v, const TerrainMap& ground, const VehicleSnapshot& s) {
     copyKeptFields(s, v);
-    if (!hasUsableWheelLayout(v.model)) {
+    if (!hasUsableWheelLayout(v.layout)) {
         return;
     }
     // What the end of a step works out from these: the wheels' angles, the
     // ground under them, whether they touch it, the body's attitude.
     updateWheelSteer(v);
     updateWheelContacts(v);
-    updateGroundHeights(v);
+    updateGroundHeights(v, ground);
     updateGroundFlags(v);
     updateAttitude(v);
     v.position[1] = s.position[1];
@@ -118,49 +118,50 @@ void recordKeyframeIfDue(Replay& replay, const Race& race, const Vehicle (&field
     }
 }
 
-void startPlayback(Playback& playback, const Replay& replay, const Course& course, Vehicle (&field)[vehicleCount]) {
+void startPlayback(Playback& playback, const Replay& replay, World& world) {
     playback = Playback{};
     playback.keyframe = 1;
     for (int v = 0; v < vehicleCount; ++v) {
-        field[v].controls = VehicleControls{};
-        restoreSnapshot(field[v], replay.keyframes[0].vehicles[v]);
+        world.vehicles[v].controls = VehicleControls{};
+        restoreSnapshot(world.vehicles[v], world.ground, replay.keyframes[0].vehicles[v]);
     }
+    resetSmoke(world.smoke);
+    world.computersDrive = false;
     // The race as it stood at "GO": everyone behind the line, the clock at zero.
-    Race& race = playback.race;
+    Race& race = world.race;
     race = Race{};
-    race.phase = course.count >= minGates ? RacePhase::racing : RacePhase::off;
+    race.phase = world.course.count >= minGates ? RacePhase::racing : RacePhase::off;
     race.laps = replay.laps;
     race.countdown = countdownSeconds;
     race.firstFinish = -1;
     for (int v = 0; v < vehicleCount; ++v) {
         race.entries[v].lastLap = race.entries[v].bestLap = -1;
         race.computer[v] = (replay.computer >> v & 1u) != 0;
-        vehicleCentre(field[v], race.entries[v].centre);
+        vehicleCentre(world.vehicles[v], race.entries[v].centre);
         race.places[v] = v;
     }
 }
 
-bool playFrame(Playback& playback, const Replay& replay, const Course& course, Vehicle (&field)[vehicleCount]) {
+bool playFrame(Playback& playback, const Replay& replay, World& world) {
     if (playback.frame >= replay.frameCount) {
         return false;
     }
     const uint32_t rate = replay.frameRates[playback.frame];
     VehicleControls controls[vehicleCount];
     unpackControls(replay.controls[playback.frame], controls);
-    stepVehicles(field, controls, rate);
-    updateRace(playback.race, course, field, rate);
+    stepWorldAtRate(world, controls, rate);
     playback.played += 1.0 / stepRate(rate);
     ++playback.frame;
-    // The keyframe of this frame: where the recording's vehicles were.
+    // The keyframe of this step: where the recording's vehicles were.
     if (playback.keyframe < replay.keyframeCount && replay.keyframes[playback.keyframe].frame == playback.frame) {
         const ReplayKeyframe& keyframe = replay.keyframes[playback.keyframe++];
         bool differs = false;
         for (int v = 0; v < vehicleCount; ++v) {
             VehicleSnapshot now;
-            takeSnapshot(field[v], now);
+            takeSnapshot(world.vehicles[v], now);
             if (!sameSnapshot(now, keyframe.vehicles[v])) {
                 differs = true;
-                restoreSnapshot(field[v], keyframe.vehicles[v]);
+                restoreSnapshot(world.vehicles[v], world.ground, keyframe.vehicles[v]);
             }
         }
         playback.corrections += differs ? 1 : 0;
@@ -168,11 +169,13 @@ bool playFrame(Playback& playback, const Replay& replay, const Course& course, V
     return true;
 }
 
-bool playUntil(Playback& playback, const Replay& replay, const Course& course, Vehicle (&field)[vehicleCount],
-               double clock) {
-    while (playback.frame < replay.frameCount &&
-           playback.played + 1.0 / stepRate(replay.frameRates[playback.frame]) <= clock + 1e-9) {
-        playFrame(playback, replay, course, field);
+double nextStepSeconds(const Playback& playback, const Replay& replay) {
+    return playback.frame < replay.frameCount ? 1.0 / stepRate(replay.frameRates[playback.frame]) : 0.0;
+}
+
+bool playUntil(Playback& playback, const Replay& replay, World& world, double clock) {
+    while (playback.frame < replay.frameCount && playback.played + nextStepSeconds(playback, replay) <= clock + 1e-9) {
+        playFrame(playback, replay, world);
     }
     return playback.frame < replay.frameCount;
 }

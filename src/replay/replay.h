@@ -1,17 +1,19 @@
-// replay.h -- a race kept to be watched again. The simulation is a pure function
-// of its records, the controls and the frame rate, so a race is its start, every
-// frame's rate and the three vehicles' controls; once a second of race time a
-// keyframe of the vehicles' records lets a playback check itself (and, played
-// on a build that rounds a last bit differently, set itself right).
+// replay.h -- a race kept to be watched again. The world is a pure function of
+// its start and the controls of each step, so a race is its start and the three
+// vehicles' controls step by step; once a second of race time a keyframe of the
+// vehicles' records lets a playback check itself (and, played on a build that
+// rounds a last bit differently, set itself right). Races recorded by the first
+// version stepped at the frame rate: their steps keep their own rates.
 #pragma once
 
 #include <cstdint>
 
 #include "race/course.h"
 #include "race/race.h"
+#include "sim/world.h"
 #include "vehicle/vehicle.h"
 
-constexpr uint32_t maxReplayFrames = 1u << 20; // 4.8 hours at 60 frames a second
+constexpr uint32_t maxReplayFrames = 1u << 20; // 4.8 hours of 60 steps a second
 constexpr uint32_t maxReplayKeyframes = 1u << 14;
 
 // What of a vehicle carries from one step to the next. Everything else the
@@ -35,7 +37,7 @@ struct VehicleSnapshot {
 };
 
 struct ReplayKeyframe {
-    uint32_t frame; // frames played before it
+    uint32_t frame; // steps played before it
     VehicleSnapshot vehicles[vehicleCount];
 };
 
@@ -45,9 +47,9 @@ struct Replay {
     char trackName[28];
     uint8_t computer;     // bit v: vehicle v was the computer's at the start
     bool full;            // the race outgrew the buffers: the rest was not kept
-    uint32_t frameCount;
+    uint32_t frameCount;    // steps
     uint32_t keyframeCount; // keyframe 0 is the start, at "GO"
-    uint32_t frameRates[maxReplayFrames];
+    uint32_t frameRates[maxReplayFrames]; // each step's rate: stepsPerSecond, or an old replay's frame rate
     uint16_t controls[maxReplayFrames]; // five bits a vehicle, vehicle v from bit 5 v
     ReplayKeyframe keyframes[maxReplayKeyframes];
 };
@@ -58,38 +60,42 @@ extern Replay replayBuffer;
 void takeSnapshot(const Vehicle& vehicle, VehicleSnapshot& snapshot);
 // The vehicle as the snapshot has it, everything that follows from it worked out
 // again the way the step works it out.
-void restoreSnapshot(Vehicle& vehicle, const VehicleSnapshot& snapshot);
+void restoreSnapshot(Vehicle& vehicle, const TerrainMap& ground, const VehicleSnapshot& snapshot);
 bool sameSnapshot(const VehicleSnapshot& a, const VehicleSnapshot& b); // bit for bit
 
 uint16_t packControls(const VehicleControls (&controls)[vehicleCount]);
 void unpackControls(uint16_t packed, VehicleControls (&controls)[vehicleCount]);
 
 // Recording, from "GO" to the results: begin with the race's start and the
-// vehicles as they stand; then each frame, its rate and controls before the
-// step and, after it, a keyframe whenever the race clock passed a whole second.
+// vehicles as they stand; then each step, its rate and controls and, after
+// it, a keyframe whenever the race clock passed a whole second.
 void beginRecording(Replay& replay, int32_t track, const char* trackName, const Race& race,
                     const Vehicle (&field)[vehicleCount]);
 void recordFrame(Replay& replay, uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]);
 void recordKeyframeIfDue(Replay& replay, const Race& race, const Vehicle (&field)[vehicleCount]);
 
 // A replay being watched.
+// A replay being watched, in a world of the replay's track (its ground and
+// course in place): the world's race is the replay's.
 struct Playback {
-    uint32_t frame;        // frames played
+    uint32_t frame;        // steps played
     uint32_t keyframe;     // the next keyframe to check against
     uint32_t corrections;  // keyframes that differed and were taken as the truth
     double played;         // game time played
-    Race race;
 };
 
-// Puts the vehicles where the replay starts and the race at "GO".
-void startPlayback(Playback& playback, const Replay& replay, const Course& course, Vehicle (&field)[vehicleCount]);
+// Puts the world's vehicles where the replay starts and its race at "GO", the
+// recorded controls standing for the computer's.
+void startPlayback(Playback& playback, const Replay& replay, World& world);
 
-// Plays one recorded frame: the vehicles' step with its rate and controls, the
-// race, then the keyframe due there checked (a differing one is taken). False
-// once every frame is played.
-bool playFrame(Playback& playback, const Replay& replay, const Course& course, Vehicle (&field)[vehicleCount]);
+// Plays one recorded step: the world's step with its controls (and, for an
+// old replay, its rate), then the keyframe due there checked (a differing
+// vehicle is set as it has it). False once every step is played.
+bool playFrame(Playback& playback, const Replay& replay, World& world);
 
-// Plays frames until as much game time is played as the clock says (a frame
-// is played once the clock has reached its end). False once all are played.
-bool playUntil(Playback& playback, const Replay& replay, const Course& course, Vehicle (&field)[vehicleCount],
-               double clock);
+// Plays steps until as much game time is played as the clock says (a step is
+// played once the clock has reached its end). False once all are played.
+bool playUntil(Playback& playback, const Replay& replay, World& world, double clock);
+
+// The game time the next step of the replay lasts (0 when none is left).
+double nextStepSeconds(const Playback& playback, const Replay& replay);

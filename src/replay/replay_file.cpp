@@ -12,7 +12,11 @@ namespace {
 constexpr char magic[8] = {'M', 'L', 'R', 'E', 'P', 'L', 'A', 'Y'};
 constexpr size_t keyframeBytes = 4 + vehicleCount * sizeof(VehicleSnapshot);
 
-size_t bodySize(uint32_t frames, uint32_t keyframes) { return size_t{6} * frames + keyframeBytes * keyframes; }
+// Each step's controls (2 bytes), and in version 1 its rate before them (4).
+size_t stepBytes(uint32_t version) { return version == 1 ? 6 : 2; }
+size_t bodySize(uint32_t version, uint32_t frames, uint32_t keyframes) {
+    return stepBytes(version) * frames + keyframeBytes * keyframes;
+}
 
 void put16(std::vector<uint8_t>& out, uint32_t value) {
     out.push_back(static_cast<uint8_t>(value & 0xFF));
@@ -61,10 +65,7 @@ bool fail(std::string& why, const char* text) {
 
 std::string encodeReplay(const Replay& replay) {
     std::vector<uint8_t> body;
-    body.reserve(bodySize(replay.frameCount, replay.keyframeCount));
-    for (uint32_t f = 0; f < replay.frameCount; ++f) {
-        put32(body, replay.frameRates[f]);
-    }
+    body.reserve(bodySize(replayVersion, replay.frameCount, replay.keyframeCount));
     for (uint32_t f = 0; f < replay.frameCount; ++f) {
         put16(body, replay.controls[f]);
     }
@@ -93,6 +94,7 @@ std::string encodeReplay(const Replay& replay) {
     header.push_back(replay.computer);
     header.push_back(replay.full ? 1 : 0);
     header.insert(header.end(), replay.trackName, replay.trackName + sizeof replay.trackName);
+    put32(header, simulationVersion);
     std::memcpy(file.data(), header.data(), replayHeaderSize);
     const uint32_t sum = checksum(file.data(), file.size());
     for (int i = 0; i < 4; ++i) {
@@ -105,25 +107,38 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     if (size < 8 || std::memcmp(bytes, magic, 8) != 0) {
         return fail(why, size < 8 ? "it is cut short" : "it is no replay of this game");
     }
-    if (size < replayHeaderSize) {
+    if (size < replayHeaderSizeV1) {
         return fail(why, "it is cut short");
     }
     const uint32_t version = get16(bytes + 8);
-    if (version != replayVersion || get16(bytes + 10) != replayHeaderSize) {
+    const size_t headerSize = version == 1 ? replayHeaderSizeV1 : replayHeaderSize;
+    if ((version != 1 && version != replayVersion) || get16(bytes + 10) != headerSize) {
         char text[96];
-        std::snprintf(text, sizeof text, "it is of version %u, and this game reads version %u", version, replayVersion);
+        std::snprintf(text, sizeof text, "it is of version %u, and this game reads versions 1 and %u", version,
+                      replayVersion);
         return fail(why, text);
+    }
+    if (size < headerSize) {
+        return fail(why, "it is cut short");
     }
     const uint32_t frames = get32(bytes + 16), keyframes = get32(bytes + 20);
     const uint32_t packedSize = get32(bytes + 24), unpackedSize = get32(bytes + 28);
-    if (size < replayHeaderSize + packedSize) {
+    if (size < headerSize + packedSize) {
         return fail(why, "it is cut short");
     }
-    if (size > replayHeaderSize + packedSize) {
+    if (size > headerSize + packedSize) {
         return fail(why, "it goes on past its end");
     }
     if (checksum(bytes, size) != get32(bytes + 12)) {
         return fail(why, "its checksum does not match");
+    }
+    if (version != 1 && get32(bytes + 64) != simulationVersion) {
+        char text[128];
+        std::snprintf(text, sizeof text,
+                      "it was driven by another version of the game's physics (%u; this game has %u), which it "
+                      "cannot replay exactly",
+                      get32(bytes + 64), simulationVersion);
+        return fail(why, text);
     }
     // Every count against the room there is and the length of what holds it,
     // before a byte is unpacked.
@@ -131,7 +146,7 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
         return fail(why, "it holds no race");
     }
     if (frames > maxReplayFrames || keyframes == 0 || keyframes > maxReplayKeyframes ||
-        unpackedSize != bodySize(frames, keyframes)) {
+        unpackedSize != bodySize(version, frames, keyframes)) {
         return fail(why, "it claims more frames than it holds");
     }
     const int32_t track = bytes[32], laps = bytes[33];
@@ -140,10 +155,10 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     }
     std::vector<uint8_t> body(unpackedSize);
     uLongf unpacked = unpackedSize;
-    if (uncompress(body.data(), &unpacked, bytes + replayHeaderSize, packedSize) != Z_OK || unpacked != unpackedSize) {
+    if (uncompress(body.data(), &unpacked, bytes + headerSize, packedSize) != Z_OK || unpacked != unpackedSize) {
         return fail(why, "it claims more frames than it holds");
     }
-    const uint8_t* key = body.data() + size_t{6} * frames;
+    const uint8_t* key = body.data() + stepBytes(version) * frames;
     for (uint32_t k = 0; k < keyframes; ++k) {
         const uint32_t at = get32(key + k * keyframeBytes);
         if ((k == 0 && at != 0) || (k > 0 && at < get32(key + (k - 1) * keyframeBytes)) || at > frames) {
@@ -159,9 +174,12 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     replay.trackName[sizeof replay.trackName - 1] = '\0';
     replay.frameCount = frames;
     replay.keyframeCount = keyframes;
+    // Version 1 keeps each step's rate before the controls; since version 2
+    // every step lasts 1 / stepsPerSecond.
+    const uint8_t* controls = body.data() + (version == 1 ? 4 * size_t{frames} : 0);
     for (uint32_t f = 0; f < frames; ++f) {
-        replay.frameRates[f] = get32(body.data() + 4 * size_t{f});
-        replay.controls[f] = static_cast<uint16_t>(get16(body.data() + 4 * size_t{frames} + 2 * size_t{f}));
+        replay.frameRates[f] = version == 1 ? get32(body.data() + 4 * size_t{f}) : stepsPerSecond;
+        replay.controls[f] = static_cast<uint16_t>(get16(controls + 2 * size_t{f}));
     }
     for (uint32_t k = 0; k < keyframes; ++k) {
         replay.keyframes[k].frame = get32(key + k * keyframeBytes);

@@ -1,7 +1,8 @@
-// replay_file.h -- a replay as a file of the game's own: a 64-byte header
-// (magic "MLREPLAY", version, CRC-32 of the whole, counts, track, laps, the
-// track's name) and a zlib-compressed body of the frame rates, the controls and
-// the keyframes. docs/replay-format.md gives the byte layout.
+// replay_file.h -- a replay as a file of the game's own: a header (magic
+// "MLREPLAY", version, CRC-32 of the whole, counts, track, laps, the track's
+// name, the simulation's version) and a zlib-compressed body of the steps'
+// controls and the keyframes. Version 1 files, whose steps followed the frame
+// rate, also hold each step's rate. docs/replay-format.md gives the byte layout.
 #pragma once
 
 #include <cstddef>
@@ -10,8 +11,9 @@
 
 #include "replay/replay.h"
 
-constexpr uint16_t replayVersion = 1;
-constexpr size_t replayHeaderSize = 64;
+constexpr uint16_t replayVersion = 2;
+constexpr size_t replayHeaderSize = 68;
+constexpr size_t replayHeaderSizeV1 = 64; // the first version's header, without the simulation's version
 // The largest file a replay can be: no count in a file is believed beyond it.
 constexpr size_t maxReplayFileSize = 32u << 20;
 
@@ -20,9 +22,10 @@ std::string encodeReplay(const Replay& replay);
 
 // Reads a replay from a file's bytes into replay. False, with why saying what
 // is wrong in words for the player ("it is cut short", "its checksum does not
-// match"...), for anything but a whole, sound file of this version; counts are
-// checked against the file's length before anything is unpacked, and nothing of
-// a refused file is kept.
+// match"...), for anything but a whole, sound file of version 2 recorded by
+// this simulation, or of version 1 (its steps at their recorded rates); counts
+// are checked against the file's length before anything is unpacked, and
+// nothing of a refused file is kept.
 bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string& why);
 
 // The same from a file on disk (a file too large to be a replay is not read).

@@ -8,7 +8,7 @@ void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel
     if (vehicleIndex >= static_cast<uint32_t>(vehicleCount)) {
         return;
     }
-    const Vehicle& v = vehicles[vehicleIndex];
+    const Vehicle& v = shown.vehicles[vehicleIndex];
     glPushMatrix();
     // The eye sits 1.4 up, 0.35 left and 0.5 ahead of the rear axle's centre
     // and rides with the vehicle's heading, pitch and roll.

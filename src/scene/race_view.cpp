@@ -24,12 +24,12 @@ constexpr float postHeight = 4.6f;
 constexpr float postRadius = 0.22f;
 constexpr float bannerLow = 3.4f, bannerHigh = 4.4f;
 
-bool raceShown() { return activeRace.phase != RacePhase::off && raceCourse.count >= minGates; }
+bool raceShown() { return shown.world->race.phase != RacePhase::off && shown.world->course.count >= minGates; }
 
 // One post standing on the ground at (x, z).
 void drawPost(float x, float z) {
     glPushMatrix();
-    glTranslatef(x, terrainSurfaceHeight(&terrain, x, z), z);
+    glTranslatef(x, terrainSurfaceHeight(&terrain.ground, x, z), z);
     glRotatef(-90, 1, 0, 0); // the quadric's cylinder runs along z: stand it up
     gluCylinder(quadric, postRadius, postRadius, postHeight, 8, 1);
     glPopMatrix();
@@ -54,11 +54,11 @@ void drawArrow(float x, float y, float size, double bearing) {
 
 // The direction from a vehicle to its next gate, against its heading.
 double bearingToNextGate(uint32_t vehicle) {
-    const RaceEntry& entry = activeRace.entries[vehicle];
-    const Gate& gate = raceCourse.gates[nextGate(entry, raceCourse.count)];
+    const RaceEntry& entry = shown.world->race.entries[vehicle];
+    const Gate& gate = shown.world->course.gates[nextGate(entry, shown.world->course.count)];
     const double toward = degrees(std::atan2(-(static_cast<double>(gate.x) - entry.centre[0]),
                                              -(static_cast<double>(gate.z) - entry.centre[1])));
-    return std::remainder(toward - vehicles[vehicle].heading, 360.0);
+    return std::remainder(toward - shown.vehicles[vehicle].heading, 360.0);
 }
 
 // "replay", and how it plays: "replay  x2", "replay  paused".
@@ -80,8 +80,8 @@ void drawCourse() {
         return;
     }
     glColor3f(1, 1, 1);
-    for (int32_t g = 0; g < raceCourse.count; ++g) {
-        const Gate& gate = raceCourse.gates[g];
+    for (int32_t g = 0; g < shown.world->course.count; ++g) {
+        const Gate& gate = shown.world->course.gates[g];
         float forward[2], right[2];
         gateDirections(gate, forward, right);
         const float half = gate.width / 2;
@@ -91,8 +91,8 @@ void drawCourse() {
         drawPost(left[0], left[1]);
         drawPost(rightPost[0], rightPost[1]);
         // The banner between the posts' tops, its pattern a unit and a half a square.
-        const float groundLeft = terrainSurfaceHeight(&terrain, left[0], left[1]);
-        const float groundRight = terrainSurfaceHeight(&terrain, rightPost[0], rightPost[1]);
+        const float groundLeft = terrainSurfaceHeight(&terrain.ground, left[0], left[1]);
+        const float groundRight = terrainSurfaceHeight(&terrain.ground, rightPost[0], rightPost[1]);
         const float repeat = gate.width / 6.0f;
         glBindTexture(GL_TEXTURE_2D, gateBannerTexture);
         glBegin(GL_QUADS);
@@ -115,30 +115,30 @@ void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
     }
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    const RaceEntry& entry = activeRace.entries[vehicle];
+    const RaceEntry& entry = shown.world->race.entries[vehicle];
     glDisable(GL_DEPTH_TEST);
     overlayInViewport(viewport);
     const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
-    if (const char* caption = countdownCaption(activeRace)) {
+    if (const char* caption = countdownCaption(shown.world->race)) {
         glColor3f(1, 1, 0);
         drawBigText(width / 2, height * 0.4f, height / 40, caption);
     }
-    if (activeRace.phase != RacePhase::results && !entry.finished) {
+    if (shown.world->race.phase != RacePhase::results && !entry.finished) {
         glColor3f(1, 0.85f, 0.1f);
         drawArrow(width / 2, 34 * pixel, 14 * pixel, bearingToNextGate(vehicle));
     }
     glEnable(GL_DEPTH_TEST);
 
     char time[16], last[16], best[16];
-    formatRaceTime(entry.finished ? entry.finishTime : activeRace.clock, time);
+    formatRaceTime(entry.finished ? entry.finishTime : shown.world->race.clock, time);
     formatRaceTime(entry.lastLap, last);
     formatRaceTime(entry.bestLap, best);
     char lines[4][64];
-    std::snprintf(lines[0], sizeof lines[0], "lap %d/%d  %s", currentLap(activeRace, entry, raceCourse.count),
-                  activeRace.laps, time);
+    std::snprintf(lines[0], sizeof lines[0], "lap %d/%d  %s", currentLap(shown.world->race, entry, shown.world->course.count),
+                  shown.world->race.laps, time);
     std::snprintf(lines[1], sizeof lines[1], "last %s  best %s", last, best);
-    std::snprintf(lines[2], sizeof lines[2], "%s%s%s", placeName(placeOf(activeRace, static_cast<int32_t>(vehicle))),
-                  activeRace.computer[vehicle] ? " cpu" : "", entry.finished ? "  finished" : "");
+    std::snprintf(lines[2], sizeof lines[2], "%s%s%s", placeName(placeOf(shown.world->race, static_cast<int32_t>(vehicle))),
+                  shown.world->race.computer[vehicle] ? " cpu" : "", entry.finished ? "  finished" : "");
     replayCaption(lines[3]);
     glColor3f(1, 1, 1);
     for (int line = 0; line < (replayShown.on ? 4 : 3); ++line) {
@@ -159,9 +159,9 @@ void drawWorldPlaces(uint32_t baseline, float pixel) {
     // replay plays, what it is and the race time it has reached.
     char lines[vehicleCount + 1][96];
     for (int32_t place = 0; place < vehicleCount; ++place) {
-        const int32_t v = activeRace.places[place];
+        const int32_t v = shown.world->race.places[place];
         std::snprintf(lines[place], sizeof lines[place], "%s %s%s", placeName(place), vehicleNames[v],
-                      activeRace.computer[v] ? " cpu" : "");
+                      shown.world->race.computer[v] ? " cpu" : "");
     }
     char caption[64], time[16];
     replayCaption(caption);
@@ -177,7 +177,7 @@ void drawWorldPlaces(uint32_t baseline, float pixel) {
 
 void drawRaceResults(const char* trackName, const RaceRecord* record, const bool (&lapRecord)[vehicleCount],
                      const bool (&raceRecord)[vehicleCount]) {
-    if (activeRace.phase != RacePhase::results) {
+    if (shown.world->race.phase != RacePhase::results) {
         return;
     }
     const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
@@ -201,12 +201,12 @@ void drawRaceResults(const char* trackName, const RaceRecord* record, const bool
     };
     char text[96];
     glColor3f(1, 1, 0);
-    std::snprintf(text, sizeof text, "Results: %s, %d %s", trackName, activeRace.laps, activeRace.laps == 1 ? "lap" : "laps");
+    std::snprintf(text, sizeof text, "Results: %s, %d %s", trackName, shown.world->race.laps, shown.world->race.laps == 1 ? "lap" : "laps");
     line(0, text);
     glColor3f(1, 1, 1);
     for (int32_t place = 0; place < vehicleCount; ++place) {
-        const int32_t v = activeRace.places[place];
-        formatResultLine(activeRace, place, raceRecord[v], lapRecord[v], text);
+        const int32_t v = shown.world->race.places[place];
+        formatResultLine(shown.world->race, place, raceRecord[v], lapRecord[v], text);
         line(1 + place, text);
     }
     if (record != nullptr) {

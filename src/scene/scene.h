@@ -5,7 +5,9 @@
 
 #include "race/race.h"
 #include "race/records.h"
+#include "sim/world.h"
 #include "vehicle/vehicle.h"
+#include "vehicle/vehicle_look.h"
 
 extern uint32_t shadowTexture;  // drawn under every vehicle; 0 until loaded
 extern uint32_t smokeTexture;   // the smoke puffs; 0 until loaded
@@ -15,57 +17,59 @@ extern float lightPosition[4];  // GL_LIGHT1 in world coordinates; the mouse mov
 extern float lightAmbient[4];
 extern float lightDiffuse[4];
 
+// What the three vehicles look like: blue, red and green, one model each.
+extern VehicleLook vehicleLooks[vehicleCount];
+
+// What the views draw this frame: the world (read, never written) and its
+// vehicles as they stand between its last two steps. Set before the views.
+struct ShownWorld {
+    const World* world;
+    Vehicle vehicles[vehicleCount];
+};
+extern ShownWorld shown;
+
+// The views draw this world, its vehicles a fraction (0..1) of a step past
+// where `before` had them.
+void showWorld(const World& world, const Vehicle (&before)[vehicleCount], double fraction);
+
 // Once at start-up, after the window, GL state and font: the scene textures,
-// the three vehicles, the terrain of a track, the course of its gates, the
-// light and the smoke pool.
-void setUpScene(int32_t filter, int32_t track = 1);
+// the three vehicles' looks, the world on a track (setUpWorld) and its drawn
+// terrain, the light.
+void setUpScene(World& world, int32_t filter, int32_t track = 1);
 
-// Another track to drive: its terrain built, its course read, the vehicles back
-// on their start places and no smoke. Needs the GL context.
-void switchTrack(int32_t track, int32_t filter);
+// Another track to drive: the world's ground and course read, its terrain
+// built, the vehicles back on their start places and no smoke. Needs the GL
+// context.
+void switchTrack(World& world, int32_t track, int32_t filter);
 
-// What stepping the world needs and no more, without a window or GL: a track's
-// heights and growth, the vehicles' wheel layout, their start places, the
-// course, an empty smoke pool.
-void setUpSimulation(int32_t track = 1);
+// The wheel layout of the vehicles' model file, read without GL (a missing or
+// damaged file says so in its box, as the game's start does).
+WheelLayout readWheelLayout();
 
-// The course of a track into raceCourse, which then is the current track.
-void loadTrackCourse(int32_t track);
+// A world ready to step on a track, without a window or GL: its heights,
+// growth and course read, the vehicles with this wheel layout on their start
+// places, no smoke, no race, the computer drivers at skill 2.
+void setUpWorld(World& world, int32_t track, const WheelLayout& layout);
 
-// A vehicle starts as it always has where its start place is level ground at
-// height 0; on higher ground it is set down at rest on it (one left below the
-// ground would be thrown into the air).
-void settleOnStartPlaces();
+// A track's heights, growth and course into the world, which then is on that track.
+void loadWorldTrack(World& world, int32_t track);
 
-// The three vehicles back on their start places, and no smoke.
-void returnToStart();
+// The world's track's name: its course's, else "Track N".
+const char* trackName(const World& world);
 
-// The current track's name: its course's, else "Track N".
-const char* currentTrackName();
+// Reads a course from its file; a course that cannot be read costs one box
+// saying where it is wrong, and leaves no race on the track.
+void loadCourse(Course& course, const char* path);
 
-// Reads the track's course into raceCourse; a course that cannot be read costs
-// one box saying where it is wrong, and leaves no race on the track.
-void loadCourse(const char* path);
-
-// Gives the three vehicles their start x, colours and keys.
-void placeVehicles();
-
-// The whole world one frame on: smoke, vehicles 0 to 2 each driven by its own
-// keys and pad, the light under the mouse, and the slow-down key.
-void advanceSimulation(uint32_t frameRate);
-
-// The same with each vehicle's controls given by the caller.
-void advanceSimulation(uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]);
-
-// The tick's part beside the vehicles: the light under the dragging mouse, and
-// the slow-down key's burnt time (a replay plays the vehicles' part itself).
+// The frame's part beside the world: the light under the dragging mouse, and
+// the slow-down key's burnt time (it slows the drawing, never the steps).
 void moveLightAndBurnTime();
 
 // Burns the time of the slow-down key: 4000 x 2000 empty passes the optimiser keeps.
 void burnSlowDownTime();
 
 // The world camera: fixed high above the middle of the map, turned each frame
-// toward the followed vehicle. Its angles (degrees) persist between frames.
+// toward the followed vehicle as drawn. Its angles (degrees) persist between frames.
 extern const float worldCameraPosition[3];
 extern float worldCameraPitch;
 extern float worldCameraYaw;

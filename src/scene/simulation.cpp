@@ -1,9 +1,17 @@
-// simulation.cpp -- the per-frame tick of the whole world.
+// simulation.cpp -- what the views show of the world, and the frame's light and slow-down key.
 #include "core/app_state.h"
 #include "platform/win_messages.h"
 #include "scene/scene.h"
-#include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"
+
+ShownWorld shown;
+
+void showWorld(const World& world, const Vehicle (&before)[vehicleCount], double fraction) {
+    shown.world = &world;
+    for (int v = 0; v < vehicleCount; ++v) {
+        blendVehicle(before[v], world.vehicles[v], fraction, shown.vehicles[v]);
+    }
+}
 
 void burnSlowDownTime() {
     // volatile keeps every pass: the delay is the point.
@@ -13,19 +21,6 @@ void burnSlowDownTime() {
             passes = passes + 1;
         }
     }
-}
-
-void advanceSimulation(uint32_t frameRate) {
-    VehicleControls controls[vehicleCount];
-    for (int i = 0; i < vehicleCount; ++i) {
-        controls[i] = keyAndPadControls(vehicles[i]);
-    }
-    advanceSimulation(frameRate, controls);
-}
-
-void advanceSimulation(uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]) {
-    stepVehicles(vehicles, controls, frameRate);
-    moveLightAndBurnTime();
 }
 
 void moveLightAndBurnTime() {

@@ -1,7 +1,7 @@
-// simulation_setup.cpp -- the world as the simulation needs it and nothing
-// drawn, so that it can be set up and stepped without a window: the terrain's
-// heights and growth, the vehicles' wheel layout from the model file, their
-// start places, the course, an empty smoke pool. No GL here.
+// simulation_setup.cpp -- a world as the simulation needs it and nothing drawn,
+// so that it can be set up and stepped without a window: the terrain's heights
+// and growth, the vehicles' wheel layout from the model file, their start
+// places, the course. No GL here.
 #include <cstdio>
 #include <cstring>
 
@@ -11,11 +11,12 @@
 #include "terrain/terrain.h"
 #include "terrain/track.h"
 #include "vehicle/smoke.h"
+#include "vehicle/vehicle_look.h"
 
-void loadCourse(const char* path) {
+void loadCourse(Course& course, const char* path) {
     std::FILE* file = std::fopen(path, "r");
     LineFault fault{};
-    const bool read = readCourse(file, raceCourse, fault);
+    const bool read = readCourse(file, course, fault);
     if (file != nullptr) {
         std::fclose(file);
     }
@@ -34,51 +35,36 @@ void loadCourse(const char* path) {
     platformShowMessage(text, "Error", MessageIcon::exclamation);
 }
 
-const char* currentTrackName() {
+const char* trackName(const World& world) {
     static char name[48];
-    if (raceCourse.name[0] != '\0') {
-        return raceCourse.name;
+    if (world.course.name[0] != '\0') {
+        return world.course.name;
     }
-    std::snprintf(name, sizeof name, "Track %d", static_cast<int>(currentTrack));
+    std::snprintf(name, sizeof name, "Track %d", static_cast<int>(world.track));
     return name;
 }
 
-void loadTrackCourse(int32_t track) {
-    loadCourse(trackFiles(track).gates);
-    currentTrack = track;
+void loadWorldTrack(World& world, int32_t track) {
+    loadTerrainMap(world.ground, track);
+    loadCourse(world.course, trackFiles(track).gates);
+    world.track = track;
 }
 
-void settleOnStartPlaces() {
-    for (Vehicle& vehicle : vehicles) {
-        if (terrainSurfaceHeight(&terrain, vehicle.position[0], vehicle.position[2]) != 0.0f) {
-            float centre[2];
-            vehicleCentre(vehicle, centre);
-            placeVehicleAtRest(vehicle, centre[0], centre[1], vehicle.heading);
-        }
-    }
-}
-
-void returnToStart() {
-    for (Vehicle& vehicle : vehicles) {
-        resetVehicle(vehicle);
-    }
-    placeVehicles();
-    settleOnStartPlaces();
-    resetSmoke();
-}
-
-void setUpSimulation(int32_t track) {
-    const TrackFiles files = trackFiles(track);
-    loadRawFile(files.heights, sizeof terrain.heights, terrain.heights);
-    loadRawFile(files.growth, sizeof terrain.growth, terrain.growth);
+WheelLayout readWheelLayout() {
+    static VehicleModel model; // large: read once at a time, never kept
     static ModelFileContents contents;
-    for (Vehicle& vehicle : vehicles) {
-        std::memset(&vehicle, 0, sizeof vehicle);
-        readVehicleModel(vehicle.model, contents, "Models/Model01.obj");
-        resetVehicle(vehicle);
+    std::memset(&model, 0, sizeof model);
+    readVehicleModel(model, contents, "Models/Model01.obj");
+    return wheelLayoutOf(model);
+}
+
+void setUpWorld(World& world, int32_t track, const WheelLayout& layout) {
+    std::memset(&world, 0, sizeof world);
+    for (Vehicle& vehicle : world.vehicles) {
+        vehicle.layout = layout;
     }
-    placeVehicles();
-    settleOnStartPlaces();
-    loadTrackCourse(track);
-    resetSmoke();
+    world.computerSkill = 2;
+    world.computersDrive = true;
+    loadWorldTrack(world, track);
+    returnToStart(world);
 }

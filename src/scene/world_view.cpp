@@ -3,7 +3,7 @@
 #include "scene/scene.h"
 #include "terrain/terrain.h"
 #include "vehicle/smoke.h"
-#include "vehicle/vehicle.h"
+#include "vehicle/vehicle_look.h"
 
 namespace {
 
@@ -12,11 +12,11 @@ namespace {
 bool drawnThePlainWay() { return terrain.lists == 0; }
 
 // The plain way's vehicle: placed, coloured and drawn on its own.
-void drawVehicleBody(const Vehicle& v) {
+void drawVehicleBody(const Vehicle& v, const VehicleLook& look) {
     glPushMatrix();
     placeVehicle(v);
-    glColor3f(v.colour[0], v.colour[1], v.colour[2]);
-    drawVehicle(v);
+    glColor3f(look.colour[0], look.colour[1], look.colour[2]);
+    drawVehicle(v, look);
     glPopMatrix();
 }
 
@@ -44,7 +44,7 @@ void drawVehicleShadow(const Vehicle& v) {
 }
 
 void drawWorldView(uint32_t followedVehicle) {
-    aimWorldCamera(vehicles[followedVehicle < vehicleCount ? followedVehicle : 0].position);
+    aimWorldCamera(shown.vehicles[followedVehicle < vehicleCount ? followedVehicle : 0].position);
     glPushMatrix();
     glRotatef(-worldCameraPitch, 1, 0, 0);
     glRotatef(-worldCameraYaw, 0, 1, 0);
@@ -64,24 +64,24 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
         drawGround(&terrain);
         drawGrowth(&terrain);
         drawCourse();
-        for (const Vehicle& vehicle : vehicles) {
-            drawVehicleShadow(vehicle);
-            drawVehicleBody(vehicle);
+        for (int v = 0; v < vehicleCount; ++v) {
+            drawVehicleShadow(shown.vehicles[v]);
+            drawVehicleBody(shown.vehicles[v], vehicleLooks[v]);
         }
     } else {
         // What stands on the ground goes into the depth buffer first: the
         // ground's two textured passes then skip every pixel a body or a leaf
         // hides (the bonnet fills a third of a driver's view). The shadows
         // multiply the ground, so they come after it.
-        drawVehicles(vehicles, vehicleCount);
+        drawVehicles(shown.vehicles, vehicleLooks, vehicleCount);
         drawCourse();
         drawGrowth(&terrain);
         drawGround(&terrain);
-        for (const Vehicle& vehicle : vehicles) {
+        for (const Vehicle& vehicle : shown.vehicles) {
             drawVehicleShadow(vehicle);
         }
     }
-    drawSmoke(smokeTexture, viewerPitch, viewerYaw, viewerRoll, !drawnThePlainWay());
+    drawSmoke(shown.world->smoke, smokeTexture, viewerPitch, viewerYaw, viewerRoll, !drawnThePlainWay());
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
 }

@@ -17,9 +17,17 @@ constexpr uint8_t growthBush = 128;
 constexpr uint8_t growthTree = 192;
 constexpr uint8_t growthNone = 255;
 
-struct Terrain {
+// What the wheels stand on and what grows there: the part of a track that a
+// simulated world holds (no pictures, no GL).
+struct TerrainMap {
     uint8_t heights[terrainSamples * terrainSamples]; // sample (x, z) at z * 512 + x; x 0.05 units
     uint8_t growth[growthCells * growthCells];       // cell (j, i) at i * 32 + j
+};
+
+// The terrain as the views draw it: a copy of the world's map, its pictures,
+// its normals and its display lists.
+struct Terrain {
+    TerrainMap ground;
     uint32_t baseTexture;       // tiled 20 times across the map
     uint32_t overlayTexture;    // stretched once over the map and added to the base
     uint32_t growthTextures[4]; // growth kinds 1 to 4
@@ -33,7 +41,7 @@ struct Terrain {
     uint32_t lists;
 };
 
-extern Terrain terrain;
+extern Terrain terrain; // the one the window draws (its GL names are one per process)
 
 // The cell of cornerNormals whose low corner is sample (x, z), both multiples of 16.
 constexpr int32_t normalCell(int32_t x, int32_t z) { return (z / 16) * growthCells + x / 16; }
@@ -45,22 +53,27 @@ void loadRawFile(const char* path, uint32_t byteCount, uint8_t* destination);
 
 // Height in world units of grid sample (x, z); the coordinates wrap into 0..511.
 // A null terrain has height 0.
-float terrainHeightAt(const Terrain* map, int32_t x, int32_t z);
+float terrainHeightAt(const TerrainMap* map, int32_t x, int32_t z);
 
 // Height of the drawn surface at a world position: the plane of the triangle
 // under it, so a wheel rests exactly on what is drawn.
-float terrainSurfaceHeight(const Terrain* map, float worldX, float worldZ);
+float terrainSurfaceHeight(const TerrainMap* map, float worldX, float worldZ);
 
 // The vertex normal of corner sample (a, b): slopes from the neighbours 16
 // samples away, not rescaled to unit length.
-void terrainCornerNormal(const Terrain* map, int32_t a, int32_t b, float normal[3]);
+void terrainCornerNormal(const TerrainMap* map, int32_t a, int32_t b, float normal[3]);
 
 // Fills cornerNormals for every drawn cell from the heights.
 void computeTerrainNormals(Terrain& map);
 
-// Loads a track's raw files and its ground pictures (trackFiles) and the four
-// growth pictures, then computes the normals. Building again replaces all of it.
-void buildTerrain(Terrain* map, int32_t filter, int32_t track = 1);
+// Reads a track's heights and growth (trackFiles) into map, each file's
+// failure said in its box.
+void loadTerrainMap(TerrainMap& map, int32_t track);
+
+// The drawn terrain of a track whose map the world holds: a copy of the map,
+// the track's ground pictures and the four growth pictures, the normals and the
+// display lists. Building again replaces all of it.
+void buildTerrain(Terrain* map, const TerrainMap& ground, int32_t filter, int32_t track);
 
 // Draw inside the caller's camera transform, with texturing and lighting on:
 // the ground's base and overlay passes, and the growth crosses.

@@ -1,12 +1,31 @@
-// terrain_build.cpp -- loading the track and computing the corner normals.
+// terrain_build.cpp -- the drawn terrain: the raw files, its pictures and the corner normals.
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "assets/texture.h"
+#include "platform/platform.h"
 #include "terrain/terrain.h"
 #include "terrain/track.h"
 
-void terrainCornerNormal(const Terrain* map, int32_t a, int32_t b, float normal[3]) {
+Terrain terrain;
+
+void loadRawFile(const char* path, uint32_t byteCount, uint8_t* destination) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        platformShowMessage("Unable to locate h data!", "Error", MessageIcon::none);
+        return;
+    }
+    const std::size_t got = std::fread(destination, 1, byteCount, file);
+    // A file that ends early leaves part of the map flat; the player hears of it
+    // like any other read failure.
+    if (std::ferror(file) || got != byteCount) {
+        platformShowMessage("Failed to init h data!", "Error", MessageIcon::none);
+    }
+    std::fclose(file);
+}
+
+void terrainCornerNormal(const TerrainMap* map, int32_t a, int32_t b, float normal[3]) {
     const float h = terrainHeightAt(map, a, b);
     const float dx1 = terrainHeightAt(map, a - 16, b) - h;
     const float dx2 = h - terrainHeightAt(map, a + 16, b);
@@ -30,16 +49,21 @@ void computeTerrainNormals(Terrain& map) {
         for (int32_t x = 16; x <= 496; x += 16) {
             float(*cell)[3] = map.cornerNormals[normalCell(x, z)];
             for (int k = 0; k < 6; ++k) {
-                terrainCornerNormal(&map, x + corners[k][0], z + corners[k][1], cell[k]);
+                terrainCornerNormal(&map.ground, x + corners[k][0], z + corners[k][1], cell[k]);
             }
         }
     }
 }
 
-void buildTerrain(Terrain* map, int32_t filter, int32_t track) {
+void loadTerrainMap(TerrainMap& map, int32_t track) {
     const TrackFiles files = trackFiles(track);
-    loadRawFile(files.heights, sizeof map->heights, map->heights);
-    loadRawFile(files.growth, sizeof map->growth, map->growth);
+    loadRawFile(files.heights, sizeof map.heights, map.heights);
+    loadRawFile(files.growth, sizeof map.growth, map.growth);
+}
+
+void buildTerrain(Terrain* map, const TerrainMap& ground, int32_t filter, int32_t track) {
+    const TrackFiles files = trackFiles(track);
+    map->ground = ground;
     // Each ground picture as whichever kind of file it is.
     (files.groundIsTarga ? loadTargaTexture : loadBitmapTexture)(files.ground, &map->baseTexture, filter);
     (files.overlayIsTarga ? loadTargaTexture : loadBitmapTexture)(files.overlay, &map->overlayTexture, filter);

@@ -1,11 +1,6 @@
-// terrain_data.cpp -- the terrain record, its raw files and the height queries.
+// terrain_data.cpp -- the height queries the wheels stand on (no GL, no files).
 #include <cmath>
-#include <cstdio>
-
-#include "platform/platform.h"
 #include "terrain/terrain.h"
-
-Terrain terrain;
 
 namespace {
 
@@ -21,22 +16,7 @@ int32_t wrappedCell(float value) {
 
 } // namespace
 
-void loadRawFile(const char* path, uint32_t byteCount, uint8_t* destination) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        platformShowMessage("Unable to locate h data!", "Error", MessageIcon::none);
-        return;
-    }
-    const std::size_t got = std::fread(destination, 1, byteCount, file);
-    // A file that ends early leaves part of the map flat; the player hears of it
-    // like any other read failure.
-    if (std::ferror(file) || got != byteCount) {
-        platformShowMessage("Failed to init h data!", "Error", MessageIcon::none);
-    }
-    std::fclose(file);
-}
-
-float terrainHeightAt(const Terrain* map, int32_t x, int32_t z) {
+float terrainHeightAt(const TerrainMap* map, int32_t x, int32_t z) {
     if (map == nullptr) {
         return 0.0f;
     }
@@ -45,7 +25,7 @@ float terrainHeightAt(const Terrain* map, int32_t x, int32_t z) {
     return static_cast<float>(map->heights[row * 512u + column]) * 0.05f;
 }
 
-float terrainSurfaceHeight(const Terrain* map, float worldX, float worldZ) {
+float terrainSurfaceHeight(const TerrainMap* map, float worldX, float worldZ) {
     const float u = (worldX + 100) / 6.25;
     const float v = (worldZ + 100) / 6.25;
     const float fx = (u - std::trunc(u)) * 6.25;

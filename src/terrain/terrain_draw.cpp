@@ -50,7 +50,7 @@ void emitGround(const Terrain* map, bool overlay) {
                 } else {
                     glTexCoord2f(px * 20 / 200, 20 - pz * 20 / 200);
                 }
-                glVertex3f(px, terrainHeightAt(map, x + corners[k][0], z + corners[k][1]), pz);
+                glVertex3f(px, terrainHeightAt(&map->ground, x + corners[k][0], z + corners[k][1]), pz);
             }
         }
     }
@@ -62,12 +62,12 @@ void emitGrowth(const Terrain* map, int texture) {
     glBegin(GL_QUADS);
     for (int32_t i = 1; i <= 31; ++i) {
         for (int32_t j = 1; j <= 31; ++j) {
-            const GrowthKind* kind = growthKind(map->growth[i * 32 + j]);
+            const GrowthKind* kind = growthKind(map->ground.growth[i * 32 + j]);
             if (kind == nullptr || kind->texture != texture) {
                 continue;
             }
             float corners[8][5];
-            growthCrossCorners(i, j, kind->size, terrainHeightAt(map, 16 * j, 16 * i), corners);
+            growthCrossCorners(i, j, kind->size, terrainHeightAt(&map->ground, 16 * j, 16 * i), corners);
             for (const float* corner : corners) {
                 glTexCoord2f(corner[3], corner[4]);
                 glVertex3fv(corner);

@@ -10,8 +10,6 @@
 #include "platform/platform.h"
 #include "terrain/terrain.h"
 
-int32_t currentTrack = 1;
-
 namespace {
 
 namespace fs = std::filesystem;

@@ -41,5 +41,3 @@ int32_t nextCompleteTrack(int32_t current);
 // can be driven, else track 1, after one box saying what is wrong with it.
 int32_t chooseStartTrack(uint32_t requested);
 
-// The track the terrain and the course were last loaded from.
-extern int32_t currentTrack;

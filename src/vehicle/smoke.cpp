@@ -8,13 +8,11 @@
 #include "vehicle/step_rate.h"
 #include "vehicle/vehicle.h"
 
-SmokeSystem smoke;
-
 static_assert(sizeof(SmokeSystem) == smokeCapacity * 7 * sizeof(float), "a plain pool of 80 puffs");
 
-void resetSmoke() { std::memset(&smoke, 0, sizeof smoke); }
+void resetSmoke(SmokeSystem& smoke) { std::memset(&smoke, 0, sizeof smoke); }
 
-void emitSmoke(const float position[3], const float velocity[3]) {
+void emitSmoke(SmokeSystem& smoke, const float position[3], const float velocity[3]) {
     for (SmokeParticle& p : smoke.particles) {
         if (p.life == 0) {
             p.x = position[0];
@@ -30,11 +28,11 @@ void emitSmoke(const float position[3], const float velocity[3]) {
     // A full pool drops the puff; the ones alive go on as they were.
 }
 
-void updateSmoke(uint32_t frameRate) {
+void updateSmoke(SmokeSystem& smoke, uint32_t frameRate) {
     const double ageing = 100.0 / stepRate(frameRate);
     for (SmokeParticle& p : smoke.particles) {
         if (p.life > 0) {
-            // The drift is per frame; only the ageing follows the frame rate.
+            // The drift is per step; only the ageing follows the step's length.
             p.x += p.vx;
             p.y += p.vy;
             p.z += p.vz;
@@ -71,7 +69,7 @@ float tyreScrub(const Vehicle& v, uint32_t frameRate) {
     return static_cast<float>(std::min(1.0, std::max(locked ? 0.5 : 0.2, slide / 30.0)));
 }
 
-void emitVehicleSmoke(Vehicle& v, uint32_t frameRate, double dx, double dz) {
+void emitVehicleSmoke(Vehicle& v, SmokeSystem& smoke, uint32_t frameRate, double dx, double dz) {
     const float velocity[3] = {static_cast<float>(-dx / 1.8), static_cast<float>(v.climb / 2.0),
                                static_cast<float>(-dz / 1.8)};
     const double slide = slideAngle(v);
@@ -80,13 +78,13 @@ void emitVehicleSmoke(Vehicle& v, uint32_t frameRate, double dx, double dz) {
     // Front pair: spinning under power, or sliding.
     if ((v.controls.accelerate || slide > 5.0) && v.frontOnGround && v.frontSmokeTimer == 0) {
         v.frontSmokeTimer = interval;
-        emitSmoke(v.wheelContact[0], velocity);
-        emitSmoke(v.wheelContact[1], velocity);
+        emitSmoke(smoke, v.wheelContact[0], velocity);
+        emitSmoke(smoke, v.wheelContact[1], velocity);
     }
     // Rear pair: locked under the brake while moving, or sliding hard.
     if ((lockedUnderTheBrake(v, frameRate) || slide > 10.0) && v.rearOnGround && v.rearSmokeTimer == 0) {
         v.rearSmokeTimer = interval;
-        emitSmoke(v.wheelContact[2], velocity);
-        emitSmoke(v.wheelContact[3], velocity);
+        emitSmoke(smoke, v.wheelContact[2], velocity);
+        emitSmoke(smoke, v.wheelContact[3], velocity);
     }
 }

@@ -5,7 +5,7 @@
 
 struct SmokeParticle {
     float x, y, z;    // world position
-    float vx, vy, vz; // displacement per frame
+    float vx, vy, vz; // displacement per step
     float life;       // 100 at birth, 100 less per second; 0 = a free slot
 };
 
@@ -15,23 +15,21 @@ struct SmokeSystem {
     SmokeParticle particles[smokeCapacity];
 };
 
-extern SmokeSystem smoke;
-
 // Every particle to zero: all slots free.
-void resetSmoke();
+void resetSmoke(SmokeSystem& smoke);
 
 // The first free slot takes a puff at position with velocity (per frame) and
 // life 100. With no free slot the puff is dropped.
-void emitSmoke(const float position[3], const float velocity[3]);
+void emitSmoke(SmokeSystem& smoke, const float position[3], const float velocity[3]);
 
 // Moves every live puff by its velocity and ages it by 100 / frameRate; a puff
 // whose life falls to 1 or below frees its slot.
-void updateSmoke(uint32_t frameRate);
+void updateSmoke(SmokeSystem& smoke, uint32_t frameRate);
 
 // Draws every live puff with this texture as a turning, fading square facing a
 // viewer with these angles (degrees), inside the view's camera transform; with
 // skipUnseen the puffs wholly outside the view are not sent at all.
-void drawSmoke(uint32_t texture, float pitch, float yaw, float roll, bool skipUnseen);
+void drawSmoke(const SmokeSystem& smoke, uint32_t texture, float pitch, float yaw, float roll, bool skipUnseen);
 
 // The colour alpha of a puff with this life: fades in over the first half of
 // its life and out over the second.

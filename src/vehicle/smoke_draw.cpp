@@ -3,7 +3,7 @@
 #include "render/gl_state.h"
 #include "vehicle/smoke.h"
 
-void drawSmoke(uint32_t texture, float pitch, float yaw, float roll, bool skipUnseen) {
+void drawSmoke(const SmokeSystem& smoke, uint32_t texture, float pitch, float yaw, float roll, bool skipUnseen) {
     // A puff's square reaches 0.71 from its centre; what lies wholly outside
     // the view (most of a driver's smoke is behind the seat) is not sent.
     // (An empty volume leaves nothing out.)

@@ -1,8 +1,13 @@
-// step_rate.h -- inside the vehicle folder: the frame rate a step divides by.
+// step_rate.h -- the simulation's clock: how long a step lasts.
 #pragma once
 
 #include <cstdint>
 
-// Frames per second as a divisor. The frame timer never gives less than 5; a
-// zero from elsewhere counts as one frame a second rather than a division by zero.
-inline double stepRate(uint32_t frameRate) { return frameRate != 0 ? frameRate : 1; }
+// Every step of the world lasts 1 / 60 s of game time, whatever the frame rate:
+// the game runs as many steps a frame as real time holds.
+constexpr uint32_t stepsPerSecond = 60;
+
+// A step's rate as a divisor: stepsPerSecond in the game (only a replay of an
+// older version steps at the rates it recorded). A zero counts as one step a
+// second rather than a division by zero.
+inline double stepRate(uint32_t rate) { return rate != 0 ? rate : 1; }

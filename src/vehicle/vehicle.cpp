@@ -1,4 +1,4 @@
-// vehicle.cpp -- the vehicle records and their set-up.
+// vehicle.cpp -- a vehicle record's set-up: reset, placed at rest, its wheel layout judged.
 #include "vehicle/vehicle.h"
 
 #include <cmath>
@@ -6,10 +6,7 @@
 #include <initializer_list>
 
 #include "common/angles.h"
-#include "core/app_state.h"
-#include "platform/platform.h"
-
-Vehicle vehicles[vehicleCount];
+#include "terrain/terrain.h"
 
 void resetVehicle(Vehicle& v) {
     v.frontSmokeTimer = 0;
@@ -43,22 +40,10 @@ void resetVehicle(Vehicle& v) {
     v.mass = 1.1f;
 }
 
-void initVehicle(Vehicle& vehicle, int32_t filter, ModelPictures& pictures) {
-    // A model that was read but gives no wheels to stand on (an empty or cut
-    // file) leaves the vehicle standing at its start: the player hears why.
-    // A missing file has already said so.
-    if (loadVehicleModel(vehicle.model, "Models/Model01.obj", filter, pictures) &&
-        !hasUsableWheelLayout(vehicle.model)) {
-        platformShowMessage("Vehicle model has no usable wheels!", "Error -1",
-                            MessageIcon::exclamation);
-    }
-    resetVehicle(vehicle);
-}
-
 namespace {
 
 // Half the wheelbase: from the rear axle's centre to the vehicle's centre.
-double halfWheelbase(const Vehicle& v) { return (static_cast<double>(v.model.wheelZ[1]) - v.model.wheelZ[0]) / 2; }
+double halfWheelbase(const Vehicle& v) { return (static_cast<double>(v.layout.wheelZ[1]) - v.layout.wheelZ[0]) / 2; }
 
 } // namespace
 
@@ -68,7 +53,7 @@ void vehicleCentre(const Vehicle& v, float (&centre)[2]) {
     centre[1] = static_cast<float>(v.position[2] - std::cos(h) * halfWheelbase(v));
 }
 
-void placeVehicleAtRest(Vehicle& v, float x, float z, float heading) {
+void placeVehicleAtRest(Vehicle& v, const TerrainMap& ground, float x, float z, float heading) {
     resetVehicle(v);
     v.controls = VehicleControls{};
     v.heading = heading;
@@ -76,12 +61,12 @@ void placeVehicleAtRest(Vehicle& v, float x, float z, float heading) {
     const double h = radians(heading);
     v.position[0] = static_cast<float>(x + std::sin(h) * halfWheelbase(v));
     v.position[2] = static_cast<float>(z + std::cos(h) * halfWheelbase(v));
-    if (!hasUsableWheelLayout(v.model)) {
+    if (!hasUsableWheelLayout(v.layout)) {
         return;
     }
     // Every wheel on the ground under it, the body on the wheels, nothing moving.
     updateWheelContacts(v);
-    updateGroundHeights(v);
+    updateGroundHeights(v, ground);
     for (int wheel = 0; wheel < 4; ++wheel) {
         v.wheelHeight[wheel] = v.wheelContact[wheel][1];
     }
@@ -89,7 +74,7 @@ void placeVehicleAtRest(Vehicle& v, float x, float z, float heading) {
     v.climb = 0;
 }
 
-bool hasUsableWheelLayout(const VehicleModel& model) {
+bool hasUsableWheelLayout(const WheelLayout& model) {
     // Wheelbase and track are divisors of the attitude, the radius of the wheel
     // spin; anything smaller than a few centimetres or larger than the map is no
     // vehicle the physics can carry.
@@ -108,15 +93,4 @@ bool hasUsableWheelLayout(const VehicleModel& model) {
         }
     }
     return true;
-}
-
-bool keyHeld(int32_t code) { return input.isDown(code); }
-
-VehicleControls keyAndPadControls(const Vehicle& vehicle) {
-    const auto held = [&](int32_t key, PadControl control) {
-        return keyHeld(key) || padHeld(gamepads, vehicle.driver, control);
-    };
-    return VehicleControls{held(vehicle.keyAccelerate, padAccelerate), held(vehicle.keyReverse, padReverse),
-                           held(vehicle.keyLeft, padLeft), held(vehicle.keyRight, padRight),
-                           held(vehicle.keyBrake, padBrake)};
 }

@@ -4,13 +4,14 @@
 
 #include "common/gl_api.h"
 #include "render/gl_state.h"
-#include "vehicle/vehicle.h"
+#include "platform/platform.h"
+#include "vehicle/vehicle_look.h"
 
 namespace {
 
 // A wheel's centre in body coordinates. Wheels 0 and 1 are on the front axle, 2
 // and 3 on the rear; 0 and 2 at wheelX[0].
-void wheelCentre(const VehicleModel& model, int wheel, float centre[3]) {
+void wheelCentre(const WheelLayout& model, int wheel, float centre[3]) {
     centre[0] = model.wheelX[wheel % 2];
     centre[1] = 0;
     centre[2] = model.wheelZ[wheel < 2 ? 0 : 1];
@@ -22,7 +23,7 @@ void wheelCentre(const VehicleModel& model, int wheel, float centre[3]) {
 void placeWheel(const Vehicle& v, int wheel) {
     const int side = wheel % 2;
     float centre[3];
-    wheelCentre(v.model, wheel, centre);
+    wheelCentre(v.layout, wheel, centre);
     glTranslatef(centre[0], centre[1], centre[2]);
     if (side == 1) {
         glRotatef(180, 0, 1, 0);
@@ -50,26 +51,26 @@ void placeVehicle(const Vehicle& v) {
     glRotatef(v.heading, 0, 1, 0);
     glRotatef(v.pitch, 1, 0, 0);
     glRotatef(v.roll, 0, 0, 1);
-    glTranslatef(0, 0, -v.model.wheelZ[1]);
-    glTranslatef(0, v.model.wheelRadius, 0);
+    glTranslatef(0, 0, -v.layout.wheelZ[1]);
+    glTranslatef(0, v.layout.wheelRadius, 0);
 }
 
-void drawVehicle(const Vehicle& v) {
+void drawVehicle(const Vehicle& v, const VehicleLook& look) {
     // Texels with zero alpha (the windscreen's glass) are cut away.
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0);
-    glCallList(v.model.bodyList);
+    glCallList(look.model.bodyList);
     glColor3f(1, 1, 1);
     for (int wheel = 0; wheel < 4; ++wheel) {
         glPushMatrix();
         placeWheel(v, wheel);
-        glCallList(v.model.wheelList);
+        glCallList(look.model.wheelList);
         glPopMatrix();
     }
     glDisable(GL_ALPHA_TEST);
 }
 
-void drawVehicles(const Vehicle* drawn, int count) {
+void drawVehicles(const Vehicle* drawn, const VehicleLook* looks, int count) {
     // Each vehicle's matrix once, and what of it the view can see: a body or a
     // wheel wholly outside (a driver's own rear wheels are behind the seat) is
     // not sent; 0.1 more than a wheel's reach is left to spare.
@@ -79,7 +80,7 @@ void drawVehicles(const Vehicle* drawn, int count) {
     bool wheelSeen[most][4];
     count = std::min(count, most);
     for (int k = 0; k < count; ++k) {
-        const VehicleModel& model = drawn[k].model;
+        const VehicleModel& model = looks[k].model;
         glPushMatrix();
         placeVehicle(drawn[k]);
         glGetFloatv(GL_MODELVIEW_MATRIX, matrices[k]);
@@ -89,7 +90,7 @@ void drawVehicles(const Vehicle* drawn, int count) {
         const float reach = std::sqrt(model.wheelRadius * model.wheelRadius + model.wheelWidth * model.wheelWidth / 4);
         for (int wheel = 0; wheel < 4; ++wheel) {
             float centre[3];
-            wheelCentre(model, wheel, centre);
+            wheelCentre(drawn[k].layout, wheel, centre);
             wheelSeen[k][wheel] = !sphereOutsideView(view, centre, reach + 0.1f);
         }
     }
@@ -100,24 +101,24 @@ void drawVehicles(const Vehicle* drawn, int count) {
     uint32_t bound = ~0u;
     int runs = 0;
     for (int k = 0; k < count; ++k) {
-        runs = std::max(runs, drawn[k].model.bodyRunCount);
+        runs = std::max(runs, looks[k].model.bodyRunCount);
     }
     for (int run = 0; run < runs; ++run) {
         for (int k = 0; k < count; ++k) {
-            const Vehicle& v = drawn[k];
-            if (!bodySeen[k] || run >= v.model.bodyRunCount || v.model.bodyRuns == 0) {
+            const VehicleLook& look = looks[k];
+            if (!bodySeen[k] || run >= look.model.bodyRunCount || look.model.bodyRuns == 0) {
                 continue;
             }
-            bindPicture(v.model.bodyRunTextures[run], bound);
+            bindPicture(look.model.bodyRunTextures[run], bound);
             glLoadMatrixf(matrices[k]);
-            glColor3f(v.colour[0], v.colour[1], v.colour[2]);
-            glCallList(v.model.bodyRuns + static_cast<uint32_t>(run));
+            glColor3f(look.colour[0], look.colour[1], look.colour[2]);
+            glCallList(look.model.bodyRuns + static_cast<uint32_t>(run));
         }
     }
     glColor3f(1, 1, 1);
     for (uint32_t part = 0; part < 3; ++part) {
         for (int k = 0; k < count; ++k) {
-            const VehicleModel& model = drawn[k].model;
+            const VehicleModel& model = looks[k].model;
             for (int wheel = 0; wheel < 4 && model.wheelParts != 0; ++wheel) {
                 if (!wheelSeen[k][wheel]) {
                     continue;
@@ -131,4 +132,14 @@ void drawVehicles(const Vehicle* drawn, int count) {
     }
     glPopMatrix();
     glDisable(GL_ALPHA_TEST);
+}
+
+void loadVehicleLook(VehicleLook& look, int32_t filter, ModelPictures& pictures) {
+    // A model that was read but gives no wheels to stand on (an empty or cut
+    // file) leaves the vehicle standing at its start: the player hears why.
+    // A missing file has already said so.
+    if (loadVehicleModel(look.model, "Models/Model01.obj", filter, pictures) &&
+        !hasUsableWheelLayout(wheelLayoutOf(look.model))) {
+        platformShowMessage("Vehicle model has no usable wheels!", "Error -1", MessageIcon::exclamation);
+    }
 }

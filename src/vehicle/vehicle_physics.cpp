@@ -1,4 +1,4 @@
-// vehicle_physics.cpp -- one frame of driving: three speeds pulled together by
+// vehicle_physics.cpp -- one step of driving: three speeds pulled together by
 // traction, steering into yaw, a course that trails the heading, slopes, the
 // square world's edge.
 #include <cmath>
@@ -42,17 +42,17 @@ void snapInsideDeadBand(float& value, double band) {
 } // namespace
 
 void stepVehicles(Vehicle (&field)[vehicleCount], const VehicleControls (&controls)[vehicleCount],
-                  uint32_t frameRate) {
-    // Puffs emitted by this frame's steps first move in the next frame.
-    updateSmoke(frameRate);
+                  const TerrainMap& ground, SmokeSystem& smoke, uint32_t frameRate) {
+    // Puffs emitted by this step's vehicles first move in the next step.
+    updateSmoke(smoke, frameRate);
     for (int i = 0; i < vehicleCount; ++i) {
         field[i].controls = controls[i];
-        stepVehicle(field[i], frameRate);
+        stepVehicle(field[i], ground, smoke, frameRate);
     }
 }
 
-void stepVehicle(Vehicle& v, uint32_t frameRate) {
-    if (!hasUsableWheelLayout(v.model)) {
+void stepVehicle(Vehicle& v, const TerrainMap& ground, SmokeSystem& smoke, uint32_t frameRate) {
+    if (!hasUsableWheelLayout(v.layout)) {
         return; // no wheels to stand on: the vehicle stays where it was put
     }
     const double R = stepRate(frameRate);
@@ -168,10 +168,10 @@ void stepVehicle(Vehicle& v, uint32_t frameRate) {
 
     updateWheelAngles(v, frameRate);
     updateWheelContacts(v);
-    updateGroundHeights(v);
+    updateGroundHeights(v, ground);
     updateSuspension(v, frameRate);
     updateGroundFlags(v);
     updateAttitude(v);
 
-    emitVehicleSmoke(v, frameRate, dx, dz);
+    emitVehicleSmoke(v, smoke, frameRate, dx, dz);
 }

@@ -11,8 +11,8 @@ namespace {
 
 constexpr double twoPi = gameTwoPi;
 
-double wheelbase(const VehicleModel& m) { return static_cast<double>(m.wheelZ[1]) - m.wheelZ[0]; }
-double track(const VehicleModel& m) { return static_cast<double>(m.wheelX[1]) - m.wheelX[0]; }
+double wheelbase(const WheelLayout& m) { return static_cast<double>(m.wheelZ[1]) - m.wheelZ[0]; }
+double track(const WheelLayout& m) { return static_cast<double>(m.wheelX[1]) - m.wheelX[0]; }
 
 } // namespace
 
@@ -27,7 +27,7 @@ struct TurningCircle {
 };
 
 TurningCircle turningCircle(const Vehicle& v) {
-    const VehicleModel& m = v.model;
+    const WheelLayout& m = v.layout;
     double turn = static_cast<double>(v.steerAngle) + 0.0123;
     if (turn == 0) {
         turn = 1e-9;
@@ -47,7 +47,7 @@ void updateWheelSteer(Vehicle& v) {
 }
 
 void updateWheelAngles(Vehicle& v, uint32_t frameRate) {
-    const VehicleModel& m = v.model;
+    const WheelLayout& m = v.layout;
     const double R = stepRate(frameRate);
     const TurningCircle circle = turningCircle(v);
     const double K = circle.K, a0 = circle.a0, a1 = circle.a1, e = circle.e;
@@ -63,7 +63,7 @@ void updateWheelAngles(Vehicle& v, uint32_t frameRate) {
 }
 
 void updateWheelContacts(Vehicle& v) {
-    const VehicleModel& m = v.model;
+    const WheelLayout& m = v.layout;
     const double s1 = std::sin(radians(v.heading - 90.0));
     const double c1 = std::cos(radians(v.heading - 90.0));
     const double s = std::sin(radians(v.heading));
@@ -79,9 +79,9 @@ void updateWheelContacts(Vehicle& v) {
     }
 }
 
-void updateGroundHeights(Vehicle& v) {
+void updateGroundHeights(Vehicle& v, const TerrainMap& ground) {
     for (auto& contact : v.wheelContact) {
-        contact[1] = terrainSurfaceHeight(&terrain, contact[0], contact[2]);
+        contact[1] = terrainSurfaceHeight(&ground, contact[0], contact[2]);
     }
 }
 
@@ -118,7 +118,7 @@ void updateGroundFlags(Vehicle& v) {
 }
 
 void updateAttitude(Vehicle& v) {
-    const VehicleModel& m = v.model;
+    const WheelLayout& m = v.layout;
     const double b = wheelbase(m);
     const double t = track(m);
     const double h0 = v.wheelHeight[0];

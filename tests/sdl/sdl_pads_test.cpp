@@ -1,14 +1,19 @@
 // sdl_pads_test.cpp -- the SDL backend's pads in-process, with SDL's virtual
 // game controllers plugged in and pulled out between frames: the frame's pad
-// step, then the simulation tick that sees it; in a real window, the notice in
+// step, then the world's step that sees it; in a real window, the notice in
 // its vehicle's quarter.
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "app/bindings.h"
 #include "app/frame.h"
 #include "app/window.h"
 #include "common/gl_api.h"
 #include "core/app_state.h"
+#include "core/gamepads.h"
+#include "platform/platform.h"
 #include "render/font.h"
 #include "scene/scene.h"
 #include "support/temp_dir.h"
@@ -38,18 +43,23 @@ void unplug(SDL_Joystick* pad) {
     }
 }
 
+std::unique_ptr<World> game;
+
+// A frame's pads, then a step of the world with what the players hold.
 void tick() {
     readPads();
-    advanceSimulation(50);
+    VehicleControls controls[vehicleCount];
+    for (int v = 0; v < vehicleCount; ++v) {
+        controls[v] = playerControls(v);
+    }
+    stepWorld(*game, controls);
 }
 
 TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) {
-    resetWorld();
+    resetAppState();
     settings.gamepads = true;
-    for (Vehicle& vehicle : vehicles) {
-        freshVehicle(vehicle);
-    }
-    placeVehicles();
+    game = flatWorld();
+    Vehicle (&vehicles)[vehicleCount] = game->vehicles;
     ASSERT_TRUE(platformOpenGamepads()) << SDL_GetError();
     std::vector<SDL_Joystick*> pads = {plug()};
     ASSERT_NE(pads[0], nullptr) << SDL_GetError();
@@ -86,7 +96,7 @@ TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) 
 
 // Near-white pixels in a band of the back buffer after a frame (GL rows, bottom up).
 long textAfterAFrame(int x, int y) {
-    drawFrame();
+    drawFrame(*game);
     std::vector<uint8_t> rgb(160 * 22 * 3);
     glReadPixels(x, y, 160, 22, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     long white = 0;
@@ -97,14 +107,15 @@ long textAfterAFrame(int x, int y) {
 }
 
 TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
-    resetWorld();
+    resetAppState();
+    game = std::make_unique<World>();
     settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, 1};
     ASSERT_TRUE(openWindow()) << SDL_GetError();
     createFont();
     initFrameTimer(frameTimer, 100);
     {
         WorkingDirectory run(MUDLARK_RUN_DIR);
-        setUpScene(2);
+        setUpScene(*game, 2);
     }
     ASSERT_TRUE(platformOpenGamepads());
     splitLayout = 3; // vehicle 0 bottom right, vehicle 1 top left

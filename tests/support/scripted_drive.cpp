@@ -1,14 +1,12 @@
 // scripted_drive.cpp -- a repeatable drive for all three vehicles.
 #include "support/scripted_drive.h"
 
-#include <cstring>
 #include <filesystem>
 
 #include "core/app_state.h"
 #include "scene/scene.h"
-#include "vehicle/vehicle.h"
 
-bool setUpScriptedWorld(const char* runFolder, int32_t track) {
+bool setUpScriptedWorld(World& world, const char* runFolder, int32_t track) {
     resetAppState();
     std::error_code failed;
     const std::filesystem::path previous = std::filesystem::current_path(failed);
@@ -16,22 +14,19 @@ bool setUpScriptedWorld(const char* runFolder, int32_t track) {
     if (failed) {
         return false;
     }
-    setUpSimulation(track);
+    setUpWorld(world, track, readWheelLayout());
     std::filesystem::current_path(previous, failed);
-    return hasUsableWheelLayout(vehicles[0].model) && raceCourse.count >= minGates;
+    return hasUsableWheelLayout(world.vehicles[0].layout) && world.course.count >= minGates;
 }
 
-void holdScriptedKeys(uint32_t frame) {
-    std::memset(input.keys, 0, sizeof input.keys);
-    for (const Vehicle& v : vehicles) {
-        input.keys[v.keyAccelerate] = 1;
+void scriptedControls(uint32_t step, VehicleControls (&controls)[vehicleCount]) {
+    for (VehicleControls& c : controls) {
+        c = VehicleControls{true, false, false, false, false};
     }
     // Vehicle 0 weaves, vehicle 1 circles left, vehicle 2 brakes into slides.
-    input.keys[(frame / 90) % 2 ? vehicles[0].keyLeft : vehicles[0].keyRight] = 1;
-    input.keys[vehicles[1].keyLeft] = 1;
-    if (frame % 240 > 200) {
-        input.keys[vehicles[2].keyBrake] = 1;
-        input.keys[vehicles[2].keyRight] = 1;
-        input.keys[vehicles[2].keyAccelerate] = 0;
+    ((step / 90) % 2 ? controls[0].left : controls[0].right) = true;
+    controls[1].left = true;
+    if (step % 240 > 200) {
+        controls[2] = VehicleControls{false, false, false, true, true};
     }
 }

@@ -1,14 +1,16 @@
 // scripted_drive.h -- the three vehicles on the generated track with a fixed
-// script of keys, for the determinism test and the benchmarks. No GL needed.
+// script of controls, for the determinism tests and the benchmarks. No GL needed.
 #pragma once
 
 #include <cstdint>
 
-// Sets up the simulation from runFolder's generated data as the game does
-// without a window (the heights, the buggy's wheel layout, the vehicles at
-// their start with their keys, the course in raceCourse, no smoke).
-bool setUpScriptedWorld(const char* runFolder, int32_t track = 1);
+#include "sim/world.h"
 
-// Sets the keys that the script holds in this frame: all three accelerate, and
-// each steers and brakes on its own rhythm.
-void holdScriptedKeys(uint32_t frame);
+// Sets up the world from runFolder's generated data as the game does without a
+// window (the heights, the buggy's wheel layout, the vehicles at their start,
+// the course, no smoke). False when any of it is missing.
+bool setUpScriptedWorld(World& world, const char* runFolder, int32_t track = 1);
+
+// The controls the script gives the step numbered `step`: all three
+// accelerate, and each steers and brakes on its own rhythm.
+void scriptedControls(uint32_t step, VehicleControls (&controls)[vehicleCount]);

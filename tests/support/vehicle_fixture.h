@@ -1,41 +1,50 @@
-// vehicle_fixture.h -- a buggy-shaped vehicle on a terrain of the test's making.
+// vehicle_fixture.h -- a buggy-shaped vehicle on flat ground of the test's making.
 #pragma once
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <memory>
 
-#include "core/app_state.h"
+#include "sim/world.h"
 #include "terrain/terrain.h"
 #include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"
 
-// Wheels at x = -0.72 and 0.72, front axle at z = -1.2, rear at 1.2, radius 0.45,
-// keys of vehicle 1 (W A S D Z), standing at the origin of flat ground at height 0.
+// Wheels at x = -0.72 and 0.72, front axle at z = -1.2, rear at 1.2, radius 0.45.
+constexpr WheelLayout buggyLayout{{-0.72f, 0.72f}, {-1.2f, 1.2f}, 0.28f, 0.45f};
+
+// Standing at the origin, nothing held.
 inline Vehicle& freshVehicle(Vehicle& v) {
     std::memset(&v, 0, sizeof v);
-    v.model.wheelX[0] = -0.72f;
-    v.model.wheelX[1] = 0.72f;
-    v.model.wheelZ[0] = -1.2f;
-    v.model.wheelZ[1] = 1.2f;
-    v.model.wheelRadius = 0.45f;
-    v.model.wheelWidth = 0.28f;
+    v.layout = buggyLayout;
     resetVehicle(v);
-    v.keyReverse = 'Z';
-    v.keyLeft = 'A';
-    v.keyBrake = 'S';
-    v.keyRight = 'D';
-    v.keyAccelerate = 'W';
     return v;
 }
 
-inline void resetWorld() {
-    resetAppState();
-    std::memset(terrain.heights, 0, sizeof terrain.heights); // flat ground at height 0
-    resetSmoke();
+// The controls of these letters, as the red vehicle's keys have them: W
+// accelerate, Z reverse, A left, D right, S brake.
+inline VehicleControls controlsOf(const char* keys) {
+    const auto has = [&](char c) { return std::strchr(keys, c) != nullptr; };
+    return VehicleControls{has('W'), has('Z'), has('A'), has('D'), has('S')};
 }
 
-inline int liveSmoke() {
+inline int liveSmoke(const SmokeSystem& smoke) {
     return static_cast<int>(std::count_if(std::begin(smoke.particles), std::end(smoke.particles),
                                           [](const SmokeParticle& p) { return p.life > 0; }));
+}
+
+// A world of flat ground at height 0 with three buggies at their start places
+// and no course (heap: a world is large).
+inline std::unique_ptr<World> flatWorld() {
+    auto world = std::make_unique<World>();
+    std::memset(world.get(), 0, sizeof(World));
+    for (Vehicle& v : world->vehicles) {
+        v.layout = buggyLayout;
+    }
+    world->computerSkill = 2;
+    world->computersDrive = true;
+    world->track = 1;
+    returnToStart(*world);
+    return world;
 }

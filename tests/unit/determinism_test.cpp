@@ -10,14 +10,16 @@
 
 namespace {
 
-// Fifty seconds at 60 frames a second: every vehicle's record and the live puffs.
+// Fifty seconds of steps: every vehicle's record and the live puffs.
 std::pair<std::vector<Vehicle>, int> drive() {
-    EXPECT_TRUE(setUpScriptedWorld(MUDLARK_RUN_DIR));
-    for (uint32_t frame = 0; frame < 3000; ++frame) {
-        holdScriptedKeys(frame);
-        advanceSimulation(60);
+    const auto world = std::make_unique<World>();
+    EXPECT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR));
+    for (uint32_t step = 0; step < 3000; ++step) {
+        VehicleControls controls[vehicleCount];
+        scriptedControls(step, controls);
+        stepWorld(*world, controls);
     }
-    return {std::vector<Vehicle>(vehicles, vehicles + vehicleCount), liveSmoke()};
+    return {std::vector<Vehicle>(world->vehicles, world->vehicles + vehicleCount), liveSmoke(world->smoke)};
 }
 
 TEST(Determinism, SameScriptSameEndingWhereItEndedBefore) {

@@ -1,13 +1,15 @@
 // replay_test.cpp -- a race of computer drivers recorded, written, read back and
 // played: the same vehicle records bit for bit at every keyframe and at the end,
-// the same places and times, at steady and wandering frame rates; every kind of
-// damaged file refused with its reason, nothing of it kept.
+// the same places and times, as this version records races and as the first
+// did (at wandering frame rates); altered keyframes taken and counted; every
+// kind of damaged file refused with its reason, nothing of it kept.
 #include <gtest/gtest.h>
 
 #include <zlib.h>
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,79 +21,159 @@
 
 namespace {
 
-Course firstCourse() {
-    EXPECT_TRUE(setUpScriptedWorld(MUDLARK_RUN_DIR));
-    return raceCourse;
-}
-
-// A race of three computer drivers (rate(frame) frames a second) recorded into
-// the game's replay buffer; the race as it ended.
-Race recordRace(const Course& course, int32_t laps, const std::function<uint32_t(uint32_t)>& rate) {
-    EXPECT_TRUE(setUpScriptedWorld(MUDLARK_RUN_DIR));
-    Race race{};
-    ComputerDriver drivers[vehicleCount] = {};
-    startRace(race, course, laps, vehicles);
+// A two-lap race of three computer drivers on the first track, recorded into
+// the game's replay buffer as the game records one: each step's controls, a
+// keyframe a second. rate(step) is each step's rate: the game's 60, or the
+// frame rates the first version stepped at. The world as the race ended.
+std::unique_ptr<World> recordRace(int32_t laps, const std::function<uint32_t(uint32_t)>& rate) {
+    auto world = std::make_unique<World>();
+    EXPECT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR));
+    const bool computer[vehicleCount] = {true, true, true};
+    startWorldRace(*world, laps, computer);
     const VehicleControls none[vehicleCount] = {};
-    for (uint32_t frame = 0; race.phase == RacePhase::countdown; ++frame) {
-        stepVehicles(vehicles, none, rate(frame));
-        updateRace(race, course, vehicles, rate(frame));
+    for (uint32_t step = 0; world->race.phase == RacePhase::countdown; ++step) {
+        stepWorldAtRate(*world, none, rate(step));
     }
-    beginRecording(replayBuffer, 1, "Meadow", race, vehicles);
-    for (uint32_t frame = 0; race.phase == RacePhase::racing && frame < 60 * 600; ++frame) {
-        VehicleControls controls[vehicleCount];
+    beginRecording(replayBuffer, 1, "Meadow", world->race, world->vehicles);
+    for (uint32_t step = 0; world->race.phase == RacePhase::racing && step < 60 * 600; ++step) {
+        stepWorldAtRate(*world, none, rate(step));
+        VehicleControls taken[vehicleCount];
         for (int32_t v = 0; v < vehicleCount; ++v) {
-            controls[v] = driveComputer(vehicles[v], course, race.entries[v], drivers[v], 2, rate(frame));
+            taken[v] = world->vehicles[v].controls;
         }
-        recordFrame(replayBuffer, rate(frame), controls);
-        stepVehicles(vehicles, controls, rate(frame));
-        updateRace(race, course, vehicles, rate(frame));
-        recordKeyframeIfDue(replayBuffer, race, vehicles);
+        recordFrame(replayBuffer, rate(step), taken);
+        recordKeyframeIfDue(replayBuffer, world->race, world->vehicles);
     }
-    return race;
+    return world;
 }
 
-TEST(Replay, PlayedBackFromItsFileEveryKeyframeAndTheEndAreTheRaceBitForBit) {
-    const Course course = firstCourse();
-    const std::pair<const char*, std::function<uint32_t(uint32_t)>> rates[] = {
-        {"30", [](uint32_t) { return 30u; }},
-        {"60", [](uint32_t) { return 60u; }},
-        {"120", [](uint32_t) { return 120u; }},
-        {"wandering", [](uint32_t frame) { return 40u + frame * 7919u % 41u; }},
+// The replay buffer as the first version wrote it: a 64-byte header, then
+// each step's rate, its controls and the keyframes, packed.
+std::string encodeFirstVersion(const Replay& replay) {
+    std::string body;
+    const auto put = [](std::string& out, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out += static_cast<char>(value >> (8 * i) & 0xFF);
+        }
     };
-    for (const auto& [name, rate] : rates) {
-        const Race live = recordRace(course, 2, rate);
-        const std::vector<Vehicle> ending(vehicles, vehicles + vehicleCount);
-        ASSERT_EQ(live.phase, RacePhase::results) << name;
-        const std::string file = encodeReplay(replayBuffer);
-        std::printf("%s frames a second: %u frames, %u keyframes, %zu bytes, %.0f bytes a minute of race\n", name,
-                    replayBuffer.frameCount, replayBuffer.keyframeCount, file.size(), file.size() * 60 / live.clock);
+    for (uint32_t f = 0; f < replay.frameCount; ++f) {
+        put(body, replay.frameRates[f], 4);
+    }
+    for (uint32_t f = 0; f < replay.frameCount; ++f) {
+        put(body, replay.controls[f], 2);
+    }
+    for (uint32_t k = 0; k < replay.keyframeCount; ++k) {
+        put(body, replay.keyframes[k].frame, 4);
+        body.append(reinterpret_cast<const char*>(replay.keyframes[k].vehicles), sizeof replay.keyframes[k].vehicles);
+    }
+    uLongf packed = compressBound(static_cast<uLong>(body.size()));
+    std::string file(64 + packed, '\0');
+    compress2(reinterpret_cast<Bytef*>(&file[64]), &packed, reinterpret_cast<const Bytef*>(body.data()),
+              static_cast<uLong>(body.size()), 9);
+    file.resize(64 + packed);
+    std::string header = "MLREPLAY";
+    put(header, 1, 2);
+    put(header, 64, 2);
+    put(header, 0, 4);
+    for (const uint32_t word : {replay.frameCount, replay.keyframeCount, static_cast<uint32_t>(packed),
+                                static_cast<uint32_t>(body.size())}) {
+        put(header, word, 4);
+    }
+    header += {static_cast<char>(replay.track), static_cast<char>(replay.laps), static_cast<char>(replay.computer), 0};
+    header.append(replay.trackName, sizeof replay.trackName);
+    file.replace(0, 64, header);
+    put(header = "", static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(file.data()), file.size())), 4);
+    return file.replace(12, 4, header);
+}
+
+// Plays the replay buffer to its end in a world of the first track: the world
+// as it ends, with the playback's counts.
+std::unique_ptr<World> playBack(Playback& playback) {
+    auto world = std::make_unique<World>();
+    EXPECT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR));
+    startPlayback(playback, replayBuffer, *world);
+    while (playFrame(playback, replayBuffer, *world)) {
+    }
+    return world;
+}
+
+bool sameVehicles(const World& a, const World& b) {
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        VehicleSnapshot x, y;
+        takeSnapshot(a.vehicles[v], x);
+        takeSnapshot(b.vehicles[v], y);
+        if (!sameSnapshot(x, y) || a.vehicles[v].pitch != b.vehicles[v].pitch) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A race as this game records it (version 2: the steps' controls), and one as
+// the first version recorded races, at wandering frame rates (each step's rate
+// kept): each written, read back and played to the same world bit for bit,
+// every keyframe checked with nothing to correct, the same places and times.
+TEST(Replay, BothVersionsPlayBackFromTheirFilesBitForBit) {
+    for (const uint32_t version : {2u, 1u}) {
+        const auto rate = [version](uint32_t step) { return version == 2 ? 60u : 40u + step * 7919u % 41u; };
+        const auto live = recordRace(2, rate);
+        ASSERT_EQ(live->race.phase, RacePhase::results) << version;
+        const std::string file = version == 2 ? encodeReplay(replayBuffer) : encodeFirstVersion(replayBuffer);
+        if (version == 2) { // the same race as the first version would write it: larger
+            const std::size_t old = encodeFirstVersion(replayBuffer).size();
+            std::printf("a two-lap race: %zu bytes as version 2, %zu as version 1\n", file.size(), old);
+            EXPECT_LT(file.size(), old);
+        }
         std::memset(&replayBuffer, 0, sizeof replayBuffer);
         std::string why;
         ASSERT_TRUE(decodeReplay(reinterpret_cast<const uint8_t*>(file.data()), file.size(), replayBuffer, why)) << why;
-        EXPECT_EQ(encodeReplay(replayBuffer), file) << name; // read back byte for byte
-
-        Playback playback;
-        startPlayback(playback, replayBuffer, course, vehicles);
-        while (playFrame(playback, replayBuffer, course, vehicles)) {
+        if (version == 2) {
+            EXPECT_EQ(encodeReplay(replayBuffer), file); // read back byte for byte
         }
-        EXPECT_EQ(playback.corrections, 0u) << name;
-        EXPECT_EQ(playback.keyframe, replayBuffer.keyframeCount) << name; // every keyframe checked
-        EXPECT_EQ(std::memcmp(ending.data(), vehicles, sizeof vehicles), 0) << name;
-        EXPECT_EQ(std::vector<int32_t>(playback.race.places, playback.race.places + 3),
-                  std::vector<int32_t>(live.places, live.places + 3));
+        Playback playback;
+        const auto played = playBack(playback);
+        EXPECT_EQ(playback.corrections, 0u) << version;
+        EXPECT_EQ(playback.keyframe, replayBuffer.keyframeCount) << version; // every keyframe checked
+        EXPECT_TRUE(sameVehicles(*played, *live)) << version;
+        EXPECT_EQ(std::vector<int32_t>(played->race.places, played->race.places + 3),
+                  std::vector<int32_t>(live->race.places, live->race.places + 3));
         for (int32_t v = 0; v < vehicleCount; ++v) {
-            EXPECT_EQ(playback.race.entries[v].finishTime, live.entries[v].finishTime) << name;
-            EXPECT_EQ(playback.race.entries[v].bestLap, live.entries[v].bestLap) << name;
+            EXPECT_EQ(played->race.entries[v].finishTime, live->race.entries[v].finishTime) << version;
+            EXPECT_EQ(played->race.entries[v].bestLap, live->race.entries[v].bestLap) << version;
         }
     }
+}
+
+// Keyframes 3 and 7 of a race with red moved a unit: the playback goes on
+// from each as the keyframe has it (red's record right after it equals the
+// keyframe), so red then differs at the keyframe after each too, where the
+// recording's truth is taken back: four corrections, counted.
+TEST(Replay, AnAlteredKeyframeIsTakenAsTheTruthAndCounted) {
+    recordRace(1, [](uint32_t) { return 60u; });
+    ASSERT_GT(replayBuffer.keyframeCount, 8u);
+    for (const uint32_t k : {3u, 7u}) {
+        replayBuffer.keyframes[k].vehicles[1].position[0] += 1.0f;
+    }
+    auto world = std::make_unique<World>();
+    ASSERT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR));
+    Playback playback;
+    startPlayback(playback, replayBuffer, *world);
+    while (playFrame(playback, replayBuffer, *world)) {
+        const uint32_t checked = playback.keyframe - 1;
+        if ((checked == 3 || checked == 7) && replayBuffer.keyframes[checked].frame == playback.frame) {
+            VehicleSnapshot red;
+            takeSnapshot(world->vehicles[1], red);
+            EXPECT_TRUE(sameSnapshot(red, replayBuffer.keyframes[checked].vehicles[1])) << checked;
+        }
+    }
+    EXPECT_EQ(playback.corrections, 4u);
 }
 
 // Damaged files, each refused with its reason and nothing of it kept: cut at
 // each part's end and in the middle, another game's file, a newer version, a
 // byte changed, more frames claimed than the body holds, no frames, a tail.
 TEST(ReplayFile, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
-    const Course course = firstCourse();
-    recordRace(course, 1, [](uint32_t) { return 60u; });
+    recordRace(1, [](uint32_t) { return 60u; });
     const std::string good = encodeReplay(replayBuffer);
     // A word of the header set (at 8: the version's), its checksum made right again.
     const auto withWord = [&](size_t at, uint32_t value) {
@@ -111,10 +193,13 @@ TEST(ReplayFile, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
     const std::pair<std::string, const char*> damaged[] = {
         {good.substr(0, 5), "it is cut short"},
         {good.substr(0, 63), "it is cut short"},
-        {good.substr(0, 64), "it is cut short"},
+        {good.substr(0, 67), "it is cut short"},
+        {good.substr(0, 68), "it is cut short"},
         {good.substr(0, good.size() - 1), "it is cut short"},
         {"P5\n1 1\n" + good, "it is no replay of this game"},
-        {withWord(8, 2 | 64 << 16), "it is of version 2, and this game reads version 1"},
+        {withWord(8, 3 | 68 << 16), "it is of version 3, and this game reads versions 1 and 2"},
+        {withWord(64, 1), "it was driven by another version of the game's physics (1; this game has 2), which it "
+                          "cannot replay exactly"},
         {flipped, "its checksum does not match"},
         {withWord(16, replayBuffer.frameCount + 1000), "it claims more frames than it holds"},
         {withWord(16, 0xFFFFFFFFu), "it claims more frames than it holds"},

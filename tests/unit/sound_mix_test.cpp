@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/sound_mix.h"
+#include "core/app_state.h"
 #include "scene/scene.h"
 #include "support/vehicle_fixture.h"
 
@@ -11,58 +12,58 @@ namespace {
 class SoundMix : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetWorld();
+        resetAppState();
         resetFrameSound();
         settings.volume = 80;
-        for (Vehicle& v : vehicles) {
-            freshVehicle(v);
-        }
-        vehicles[1].position[0] = 15;  // to the right of vehicle 0, facing -z
-        vehicles[2].position[0] = -45; // far to its left
+        world = flatWorld();
+        world->vehicles[1].position[0] = 15;  // to the right of vehicle 0, facing -z
+        world->vehicles[2].position[0] = -45; // far to its left
     }
+    SoundSnapshot frameSound() const { return ::frameSound(*world); }
+    std::unique_ptr<World> world;
 };
 
 TEST_F(SoundMix, HeardFromTheSeatTheCameraOrEvenlyInTheSplitLayouts) {
-    SoundSnapshot s = frameSound(50);
+    SoundSnapshot s = frameSound();
     EXPECT_EQ(s.volume, 0.8f);
     EXPECT_EQ(std::pair(s.voices[0].gain, s.voices[0].pan), std::pair(1.0f, 0.0f)); // the driver's own engine
     EXPECT_NEAR(s.voices[1].gain, 0.5f, 1e-6f); // 15 away: half as loud, on the right
     EXPECT_NEAR(s.voices[1].pan, 0.8f, 1e-6f);
     EXPECT_TRUE(s.voices[2].gain < 0.3f && s.voices[2].pan < -0.7f);   // far away on the left
-    vehicles[0].heading = 180; // turned round, the sides swap
-    EXPECT_LT(frameSound(50).voices[1].pan, -0.7f);
+    world->vehicles[0].heading = 180; // turned round, the sides swap
+    EXPECT_LT(frameSound().voices[1].pan, -0.7f);
     worldView = true; // from the world camera above the start: 1 and 2 on opposite sides
     worldCameraYaw = 0;
-    s = frameSound(50);
+    s = frameSound();
     EXPECT_LT(s.voices[1].pan * s.voices[2].pan, 0.0f);
     worldView = false;
     splitLayout = 3;
-    s = frameSound(50);
+    s = frameSound();
     EXPECT_EQ(std::vector<float>({s.voices[0].gain, s.voices[1].gain, s.voices[2].gain}),
               std::vector<float>({0.8f, 0.8f, 0.8f}));
     EXPECT_EQ(s.voices[2].pan - s.voices[1].pan, s.voices[1].pan - s.voices[0].pan);
 }
 
 TEST_F(SoundMix, EnginesThrottleScrubAndLandings) {
-    Vehicle& v = vehicles[0];
+    Vehicle& v = world->vehicles[0];
     v.driveSpeed = 10;
     v.controls.accelerate = true;
-    SoundSnapshot s = frameSound(50);
+    SoundSnapshot s = frameSound();
     EXPECT_EQ(std::pair(s.voices[0].rpm, s.voices[0].throttle), std::pair(2000.0f, 1.0f)); // the readout's rpm
     EXPECT_EQ(s.voices[0].scrub, 0.0f); // spinning under power smokes, but does not scrub
     v.course = 20; // sliding 20 degrees, then 40
-    const float sliding = frameSound(50).voices[0].scrub;
+    const float sliding = frameSound().voices[0].scrub;
     v.course = 40;
-    EXPECT_TRUE(sliding > 0 && frameSound(50).voices[0].scrub > sliding);
+    EXPECT_TRUE(sliding > 0 && frameSound().voices[0].scrub > sliding);
     v.frontOnGround = v.rearOnGround = false; // sliding in the air: no tyre touches
-    EXPECT_EQ(frameSound(50).voices[0].scrub, 0.0f);
-    v.climb = -0.2f; // falling at 10 a second, then down
-    frameSound(50);
+    EXPECT_EQ(frameSound().voices[0].scrub, 0.0f);
+    v.climb = -0.2f; // falling at 12 a second (0.2 a step), then down
+    frameSound();
     v.frontOnGround = true;
-    s = frameSound(50);
+    s = frameSound();
     EXPECT_EQ(s.voices[0].landings, 1u);
-    EXPECT_FLOAT_EQ(s.voices[0].landingSpeed, 10.0f);
-    EXPECT_EQ(frameSound(50).voices[0].landings, 1u); // heard once
+    EXPECT_FLOAT_EQ(s.voices[0].landingSpeed, 12.0f);
+    EXPECT_EQ(frameSound().voices[0].landings, 1u); // heard once
 }
 
 } // namespace

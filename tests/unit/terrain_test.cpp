@@ -17,42 +17,42 @@ Terrain& freshTerrain() {
     return map;
 }
 
-void setSample(Terrain& map, int x, int z, uint8_t value) { map.heights[z * 512 + x] = value; }
+void setSample(Terrain& map, int x, int z, uint8_t value) { map.ground.heights[z * 512 + x] = value; }
 
 TEST(Terrain, SamplesInWorldUnitsWrappingThroughTheMaskAndTheSurfaceBetween) {
     Terrain& map = freshTerrain();
     setSample(map, 16, 32, 255);
     setSample(map, 496, 0, 10);
-    EXPECT_NEAR(terrainHeightAt(&map, 16, 32), 12.75f, 1e-5f);
-    EXPECT_FLOAT_EQ(terrainHeightAt(&map, -16, 0), 0.5f);
-    EXPECT_FLOAT_EQ(terrainHeightAt(&map, 496 - 1024, 512), 0.5f);
+    EXPECT_NEAR(terrainHeightAt(&map.ground, 16, 32), 12.75f, 1e-5f);
+    EXPECT_FLOAT_EQ(terrainHeightAt(&map.ground, -16, 0), 0.5f);
+    EXPECT_FLOAT_EQ(terrainHeightAt(&map.ground, 496 - 1024, 512), 0.5f);
     EXPECT_EQ(terrainHeightAt(nullptr, 16, 32), 0.0f);
     // The surface is two triangles a cell: from world (0, 0) to (6.25, 6.25): corners 1, 2, 5 and 3 units high.
-    std::memset(map.heights, 0, sizeof map.heights);
+    std::memset(map.ground.heights, 0, sizeof map.ground.heights);
     setSample(map, 256, 256, 20);
     setSample(map, 272, 256, 40);
     setSample(map, 272, 272, 100);
     setSample(map, 256, 272, 60);
-    EXPECT_NEAR(terrainSurfaceHeight(&map, 0.0f, 0.0f), 1.0f, 1e-5f);
-    EXPECT_NEAR(terrainSurfaceHeight(&map, 6.249999f, 6.249999f), 5.0f, 1e-4f);
-    EXPECT_NEAR(terrainSurfaceHeight(&map, 3.125f, 3.125f), 3.0f, 1e-5f); // on the diagonal
-    EXPECT_NEAR(terrainSurfaceHeight(&map, 5.0f, 1.0f), 2.28f, 1e-5f);   // below it: 1 + 0.8 + 0.48
-    EXPECT_NEAR(terrainSurfaceHeight(&map, 1.0f, 5.0f), 2.92f, 1e-5f);   // above it: 1 + 0.32 + 1.6
+    EXPECT_NEAR(terrainSurfaceHeight(&map.ground, 0.0f, 0.0f), 1.0f, 1e-5f);
+    EXPECT_NEAR(terrainSurfaceHeight(&map.ground, 6.249999f, 6.249999f), 5.0f, 1e-4f);
+    EXPECT_NEAR(terrainSurfaceHeight(&map.ground, 3.125f, 3.125f), 3.0f, 1e-5f); // on the diagonal
+    EXPECT_NEAR(terrainSurfaceHeight(&map.ground, 5.0f, 1.0f), 2.28f, 1e-5f);   // below it: 1 + 0.8 + 0.48
+    EXPECT_NEAR(terrainSurfaceHeight(&map.ground, 1.0f, 5.0f), 2.92f, 1e-5f);   // above it: 1 + 0.32 + 1.6
 }
 
 TEST(Terrain, SurfaceOffTheMapStaysDefined) {
     Terrain& map = freshTerrain();
     setSample(map, 0, 0, 40); // the corner at world (-100, -100)
-    EXPECT_NEAR(terrainSurfaceHeight(&map, 100.0f, 100.0f), 2.0f, 1e-5f); // wraps to it
-    std::memset(map.heights, 20, sizeof map.heights);
+    EXPECT_NEAR(terrainSurfaceHeight(&map.ground, 100.0f, 100.0f), 2.0f, 1e-5f); // wraps to it
+    std::memset(map.ground.heights, 20, sizeof map.ground.heights);
     setSample(map, 0, 0, 200);
     for (float far : {3e9f, -5e12f, 1e30f}) {
-        const float h = terrainSurfaceHeight(&map, far, -far);
+        const float h = terrainSurfaceHeight(&map.ground, far, -far);
         EXPECT_GE(h, 0.0f) << far;
         EXPECT_LE(h, 10.0f) << far;
     }
-    EXPECT_TRUE(std::isnan(terrainSurfaceHeight(&map, NAN, 0.0f)));
-    terrainSurfaceHeight(&map, -INFINITY, INFINITY); // reads nothing outside the heights
+    EXPECT_TRUE(std::isnan(terrainSurfaceHeight(&map.ground, NAN, 0.0f)));
+    terrainSurfaceHeight(&map.ground, -INFINITY, INFINITY); // reads nothing outside the heights
 }
 
 TEST(Terrain, CornerNormalsFromTheNeighbours) {
@@ -60,10 +60,10 @@ TEST(Terrain, CornerNormalsFromTheNeighbours) {
     // A bump 2 units high: its left neighbour leans away by atan(2 / 12.5).
     setSample(map, 256, 256, 40);
     float left[3], top[3];
-    terrainCornerNormal(&map, 240, 256, left);
+    terrainCornerNormal(&map.ground, 240, 256, left);
     EXPECT_NEAR(left[0], -0.157991f, 1e-6f);
     EXPECT_NEAR(left[1], 0.921004f, 1e-6f);
-    terrainCornerNormal(&map, 256, 256, top);
+    terrainCornerNormal(&map.ground, 256, 256, top);
     EXPECT_EQ(std::pair(top[0], top[2]), std::pair(0.0f, 0.0f)); // the bump's own slopes cancel
     EXPECT_EQ(left[2], 0.0f);
     // At the far edge the neighbour is the other side's sample; row and column 0 get none.

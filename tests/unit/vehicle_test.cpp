@@ -1,13 +1,15 @@
 // vehicle_test.cpp -- what the scripted drive in determinism_test.cpp does not
 // reach: a hand-worked step, reverse and the brake, the square's edge, the key
 // array's ends, broken wheel layouts, the smoke pool and its rule at every
-// rate, and the order of the world tick.
+// rate, and the order of the world's step.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <ctime>
+#include <string>
 
 #include "platform/win_messages.h"
+#include "core/app_state.h"
 #include "scene/scene.h"
 #include "support/vehicle_fixture.h"
 
@@ -16,14 +18,19 @@ namespace {
 class VehicleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetWorld();
+        held.clear();
         fresh();
     }
     static void fresh() {
         freshVehicle(v);
-        v.controls = keyAndPadControls(v);
-        resetSmoke();
+        v.controls = controlsOf(held.c_str());
+        resetSmoke(smoke);
     }
+    static void stepVehicle(Vehicle& vehicle, uint32_t rate) { ::stepVehicle(vehicle, ground, smoke, rate); }
+    static void emitVehicleSmoke(Vehicle& vehicle, uint32_t rate, double dx, double dz) {
+        ::emitVehicleSmoke(vehicle, smoke, rate, dx, dz);
+    }
+    static int liveSmoke() { return ::liveSmoke(smoke); }
     // Steps far above the ground: no traction and no slope, only the keys' own effect.
     static void stepInTheAir(int steps = 1) {
         for (int i = 0; i < steps; ++i) {
@@ -35,11 +42,19 @@ protected:
     // Holds or lets go of keys of the test's vehicle: its controls for the next step.
     static void hold(const char* keys, bool down = true) {
         for (; *keys != '\0'; ++keys) {
-            input.keys[letterKey(*keys)] = down ? 1 : 0;
+            const size_t at = held.find(*keys);
+            if (down && at == std::string::npos) {
+                held += *keys;
+            } else if (!down && at != std::string::npos) {
+                held.erase(at, 1);
+            }
         }
-        v.controls = keyAndPadControls(v);
+        v.controls = controlsOf(held.c_str());
     }
     static inline Vehicle v;
+    static inline std::string held;
+    static inline TerrainMap ground{}; // flat at height 0
+    static inline SmokeSystem smoke{};
 };
 
 TEST_F(VehicleTest, WorkedStepAtFiftyFramesASecondAndStandingStill) {
@@ -117,15 +132,15 @@ TEST_F(VehicleTest, EdgesOfTheSquareTheKeyArrayAndTheWheelLayout) {
     EXPECT_LT(v.position[2], 9.0f); // it slid along the edge
     EXPECT_GT(v.speed, 15.0f);      // and the edge took no speed
     std::memset(input.keys, 1, sizeof input.keys);
-    EXPECT_TRUE(keyHeld(0) && keyHeld(255));
-    EXPECT_FALSE(keyHeld(256) || keyHeld(-1));
+    EXPECT_TRUE(input.heldForStep(0) && input.heldForStep(255));
+    EXPECT_FALSE(input.heldForStep(256) || input.heldForStep(-1));
     // Without usable wheels a vehicle stays where it stands, whatever is held.
-    for (auto breakModel : {+[](VehicleModel& m) { m.wheelZ[0] = m.wheelZ[1] = 0; },
-                            +[](VehicleModel& m) { m.wheelX[0] = m.wheelX[1] = 0.5f; },
-                            +[](VehicleModel& m) { m.wheelRadius = NAN; },
-                            +[](VehicleModel& m) { m.wheelX[0] = 101; }}) {
+    for (auto breakModel : {+[](WheelLayout& m) { m.wheelZ[0] = m.wheelZ[1] = 0; },
+                            +[](WheelLayout& m) { m.wheelX[0] = m.wheelX[1] = 0.5f; },
+                            +[](WheelLayout& m) { m.wheelRadius = NAN; },
+                            +[](WheelLayout& m) { m.wheelX[0] = 101; }}) {
         fresh();
-        breakModel(v.model);
+        breakModel(v.layout);
         for (int i = 0; i < 50; ++i) {
             stepVehicle(v, 50);
         }
@@ -138,16 +153,16 @@ TEST_F(VehicleTest, EdgesOfTheSquareTheKeyArrayAndTheWheelLayout) {
 TEST_F(VehicleTest, SmokePoolFullPoolAndLifetimeAtAnyRate) {
     const float origin[3] = {1, 2, 3}, drift[3] = {0.1f, 0.2f, -0.3f};
     for (int i = 0; i <= smokeCapacity; ++i) { // the last one finds no room and is dropped
-        emitSmoke(i == 1 ? drift : origin, drift);
+        emitSmoke(smoke, i == 1 ? drift : origin, drift);
     }
     EXPECT_EQ(liveSmoke(), smokeCapacity);
     EXPECT_EQ(smoke.particles[1].x, drift[0]);
     for (const uint32_t rate : {50u, 5u}) { // one second of drift
-        resetSmoke();
-        emitSmoke(origin, drift);
+        resetSmoke(smoke);
+        emitSmoke(smoke, origin, drift);
         uint32_t updates = 0;
         for (; smoke.particles[0].life > 0 && updates < 100; ++updates) {
-            updateSmoke(rate);
+            updateSmoke(smoke, rate);
         }
         EXPECT_EQ(updates, rate);
         EXPECT_NEAR(smoke.particles[0].x, 1 + 0.1f * rate, 1e-5f);
@@ -189,32 +204,31 @@ TEST_F(VehicleTest, SmokeFromAcceleratorBrakeAndSlide) {
     }
 }
 
-TEST_F(VehicleTest, TickAgesTheSmokeBeforeTheVehiclesEmitDragsTheLightAndHSlowsIt) {
-    for (Vehicle& vehicle : vehicles) {
-        freshVehicle(vehicle);
-    }
-    hold("W");
-    advanceSimulation(50);
-    EXPECT_EQ(liveSmoke(), 6);
-    EXPECT_EQ(smoke.particles[0].life, 100.0f); // emitted this tick, not yet aged
-    advanceSimulation(50);
-    EXPECT_EQ(smoke.particles[0].life, 98.0f);
+TEST_F(VehicleTest, AStepAgesTheSmokeBeforeTheVehiclesEmitTheLightAndHAreTheFrames) {
+    const auto world = flatWorld();
+    const VehicleControls go[vehicleCount] = {controlsOf("W"), controlsOf("W"), controlsOf("W")};
+    stepWorld(*world, go);
+    EXPECT_EQ(::liveSmoke(world->smoke), 6);
+    EXPECT_EQ(world->smoke.particles[0].life, 100.0f); // emitted this step, not yet aged
+    stepWorld(*world, go);
+    EXPECT_FLOAT_EQ(world->smoke.particles[0].life, 100.0f - 100.0f / 60);
+    resetAppState();
     lightPosition[0] = lightPosition[2] = 0;
     input.deltaX = 10;
     input.deltaY = -4;
     input.rightButton = input.middleButton = 1;
-    advanceSimulation(50);
+    moveLightAndBurnTime();
     EXPECT_EQ(std::pair(lightPosition[0], lightPosition[2]), std::pair(0.0f, 0.0f)); // only the left button drags
     input.leftButton = 1;
-    advanceSimulation(50);
+    moveLightAndBurnTime();
     EXPECT_EQ(std::pair(lightPosition[0], lightPosition[2]), std::pair(10.0f, -4.0f)); // 10 across, -4 along
-    // Held H burns milliseconds of processor time a tick (process time: a busy
-    // machine does not change it); without it a tick takes microseconds.
+    // Held H burns milliseconds of processor time a frame (process time: a busy
+    // machine does not change it); without it the frame's part takes microseconds.
     std::clock_t ticks[2];
     for (int h = 0; h < 2; ++h) {
         input.keys[letterKey('H')] = static_cast<uint8_t>(h);
         const std::clock_t start = std::clock();
-        advanceSimulation(50);
+        moveLightAndBurnTime();
         ticks[h] = std::clock() - start;
     }
     EXPECT_LT(ticks[0], CLOCKS_PER_SEC / 1000);

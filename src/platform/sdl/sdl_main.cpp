@@ -2,11 +2,14 @@
 #define SDL_MAIN_HANDLED
 #include <SDL2/SDL.h>
 
+#include <memory>
+
 #include "app/main_loop.h"
 
 int main(int argc, char** argv) {
     SDL_SetMainReady();
-    const int exitCode = runGame(argc, argv);
+    const auto world = std::make_unique<World>(); // the game's world, stepped and drawn
+    const int exitCode = runGame(*world, argc, argv);
     SDL_Quit();
     return exitCode;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -36,5 +37,6 @@ void joinParentConsole() {
 // The arguments as the C runtime split them from the command line.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     joinParentConsole();
-    return runGame(__argc, __argv);
+    const auto world = std::make_unique<World>(); // the game's world, stepped and drawn
+    return runGame(*world, __argc, __argv);
 }

@@ -1,0 +1,30 @@
+// bindings.h -- who drives each vehicle by hand: its five keys and its pad.
+// The simulation never sees a key: the controls are taken here, once a step.
+#pragma once
+
+#include <cstdint>
+
+#include "core/gamepads.h"
+#include "vehicle/vehicle.h"
+
+// Virtual-key codes of a vehicle's five controls.
+struct VehicleKeys {
+    int32_t reverse;
+    int32_t left;
+    int32_t brake;
+    int32_t right;
+    int32_t accelerate;
+};
+
+// Blue on the numeric keypad (8 4 5 6 2), red on W A S D Z, green on I J K L M.
+extern VehicleKeys vehicleKeys[vehicleCount];
+
+// The keys back as they were at start.
+void defaultVehicleKeys();
+
+// The controls a vehicle's player gives the coming step: each one its key
+// (held now, or tapped since the last step) or its pad's matching control.
+VehicleControls playerControls(int32_t vehicle);
+
+// Whether any of the five is on.
+bool anyControl(const VehicleControls& controls);
