@@ -25,6 +25,7 @@ namespace {
 
 StepClock stepClock;                 // real time not yet stepped
 Vehicle stepBefore[vehicleCount];   // the world's vehicles a step ago: the views draw between
+double drawnFraction = 0;           // where between them the last frame drew them
 
 // Whether anything but a step moved a vehicle (a race's start, a new track, a
 // replay): then it is drawn where it is, not on its way there.
@@ -179,6 +180,7 @@ void drawFrame(World& world) {
     if (settings.sound) { // without sound nobody listens: no snapshot
         publishSound(frameSound(world));
     }
+    drawnFraction = fraction;
     showWorld(world, stepBefore, fraction);
     drawViews();
     // Each frame sees only the mouse motion and the key presses since the last frame.
@@ -195,7 +197,10 @@ void drawFrame(World& world) {
     glFlush();
 }
 
+double lastStepFraction() { return drawnFraction; }
+
 void resetFrameSteps(const World& world) {
     stepClock = StepClock{};
+    drawnFraction = 0;
     std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
 }

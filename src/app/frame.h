@@ -16,3 +16,7 @@ void resetFrameSteps(const World& world);
 // them): their controls join the keys in this frame's steps, their
 // Back and Start buttons change the view. Part of every frame.
 void readPads();
+
+// How far toward its next step the world was when the last frame was drawn,
+// 0 to 1: where the views drew its vehicles between its last two steps.
+double lastStepFraction();

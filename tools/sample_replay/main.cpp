@@ -1,5 +1,5 @@
 // main.cpp -- sample_replay FILE: writes a short, valid replay without a race
-// (two seconds at 60 frames a second, the controls changing, three keyframes),
+// (two seconds of steps, the controls changing, three keyframes),
 // through the game's own writer: the fuzzer's seed, and a file to try another
 // program's reader of the format on.
 #include <cstdio>
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     seed.computer = 5;
     seed.frameCount = 120;
     for (uint32_t f = 0; f < seed.frameCount; ++f) {
-        seed.frameRates[f] = 59 + f % 3;
+        seed.frameRates[f] = 60;
         seed.controls[f] = static_cast<uint16_t>(f / 10 * 2729 % 32768);
     }
     seed.keyframeCount = 3;

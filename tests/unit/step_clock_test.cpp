@@ -1,0 +1,282 @@
+// step_clock_test.cpp -- one clock on every machine: the frames' real time cut
+// into steps of 1/60 s (a stall runs six and no more), the vehicles drawn on
+// the way between the last two steps, two worlds apart, and the whole game
+// driven by the same keys at 30, 60 and 144 frames a second and at a
+// wandering rate ending in the same world bit for bit.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/frame.h"
+#include "app/main_loop.h"
+#include "app/race_session.h"
+#include "app/replay_session.h"
+#include "app/step_clock.h"
+#include "app/track_session.h"
+#include "core/app_state.h"
+#include "platform/fake/fake_platform.h"
+#include "platform/win_messages.h"
+#include "replay/replay.h"
+#include "support/scripted_drive.h"
+#include "support/temp_dir.h"
+#include "support/vehicle_fixture.h"
+
+namespace {
+
+TEST(StepClock, RealTimeInStepsTheRestKeptAndAStallRunsSixStepsAndNoMore) {
+    StepClock clock{};
+    const int64_t hz = 1000000;
+    int steps = 0;
+    for (int frame = 0; frame < 144; ++frame) { // a second of 144 frames: 60 steps
+        steps += takeFrameSteps(clock, hz / 144, hz);
+        EXPECT_LT(stepFraction(clock), 1.0);
+    }
+    EXPECT_EQ(steps, 59); // 1/144 s is 6944 counts: 64 short of the 60th step
+    EXPECT_EQ(takeFrameSteps(clock, 64, hz), 1);
+    EXPECT_EQ(stepFraction(clock), 0.0);
+    EXPECT_EQ(takeFrameSteps(clock, 2 * hz, hz), maxStepsPerFrame); // a window dragged for two seconds
+    EXPECT_EQ(takeFrameSteps(clock, hz / 120, hz), 0);               // and the rest is let go
+    EXPECT_EQ(takeFrameSteps(clock, 0, hz) + takeFrameSteps(clock, -5, hz), 0); // a frame not measured
+}
+
+// The drawn pose lies on the way from one step to the next: the blend of a
+// quarter is a quarter of the way along every coordinate, and angles go the
+// short way round, also where a front wheel passes from 359 to 1 degree.
+TEST(DrawnBetweenSteps, TheBlendLiesOnTheWayAndAnglesGoTheShortWayRound) {
+    Vehicle a{}, b{}, drawn{};
+    freshVehicle(a);
+    freshVehicle(b);
+    a.position[0] = 1, b.position[0] = 3;
+    a.heading = 179, b.heading = -179; // across the back: 2 degrees, not 358
+    a.wheelSteer[0] = 359, b.wheelSteer[0] = 1;
+    a.wheelSpin[2] = 100, b.wheelSpin[2] = 220; // a wheel turns more than half round between... not: plain
+    a.speed = 5, b.speed = 6;
+    blendVehicle(a, b, 0.25, drawn);
+    EXPECT_FLOAT_EQ(drawn.position[0], 1.5f);
+    EXPECT_FLOAT_EQ(drawn.heading, 179.5f);
+    EXPECT_FLOAT_EQ(drawn.wheelSteer[0], 359.5f);
+    EXPECT_FLOAT_EQ(drawn.wheelSpin[2], 130.0f);
+    EXPECT_EQ(drawn.speed, 6.0f); // the readout as of the last step
+    blendVehicle(a, b, 1.0, drawn);
+    EXPECT_EQ(drawn.position[0], 3.0f);
+    blendVehicle(a, b, 0.0, drawn);
+    EXPECT_EQ(drawn.heading, 179.0f);
+}
+
+// Two worlds stepped with the same controls stay the same; stepping one
+// leaves the other as it was.
+TEST(TwoWorlds, TheSameControlsTheSameWorldsAndEachStepsAlone) {
+    const auto one = std::make_unique<World>(), two = std::make_unique<World>();
+    ASSERT_TRUE(setUpScriptedWorld(*one, MUDLARK_RUN_DIR));
+    ASSERT_TRUE(setUpScriptedWorld(*two, MUDLARK_RUN_DIR));
+    const auto same = [&] {
+        for (int v = 0; v < vehicleCount; ++v) {
+            VehicleSnapshot a, b;
+            takeSnapshot(one->vehicles[v], a);
+            takeSnapshot(two->vehicles[v], b);
+            if (!sameSnapshot(a, b)) {
+                return false;
+            }
+        }
+        return std::memcmp(&one->smoke, &two->smoke, sizeof one->smoke) == 0;
+    };
+    for (uint32_t step = 0; step < 600; ++step) {
+        VehicleControls controls[vehicleCount];
+        scriptedControls(step, controls);
+        stepWorld(*one, controls);
+        stepWorld(*two, controls);
+    }
+    EXPECT_TRUE(same());
+    VehicleControls controls[vehicleCount];
+    scriptedControls(600, controls);
+    stepWorld(*one, controls);
+    EXPECT_FALSE(same());
+    EXPECT_EQ(std::make_pair(one->steps, two->steps), std::make_pair(601u, 600u));
+    stepWorld(*two, controls);
+    EXPECT_TRUE(same());
+}
+
+// The whole game on the scripted platform, its counter at 720 000 a second
+// (so that 30, 60 and 144 frames a second are whole counts).
+class OneClock : public ::testing::Test {
+protected:
+    static constexpr int64_t hz = 720000;
+    struct Key {
+        uint32_t step; // pressed or let go once the world has taken this many steps
+        uint8_t code;
+        bool down;
+    };
+    struct Run {
+        std::vector<std::array<VehicleSnapshot, vehicleCount>> seconds; // at each whole second of game time
+        std::vector<std::pair<int32_t, double>> gates;                 // vehicle, race time, each gate passed
+        double finish[vehicleCount];
+        uint32_t frames;
+    };
+    void SetUp() override {
+        setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+        for (const char* top : {"Models", "Tracks", "Textures"}) {
+            std::filesystem::copy(std::string(MUDLARK_RUN_DIR) + "/" + top, dir.file(top),
+                                  std::filesystem::copy_options::recursive);
+        }
+    }
+    void TearDown() override { unsetenv("XDG_DATA_HOME"); }
+
+    // Plays the game until `steps` steps are taken, each frame as long as
+    // frame(steps taken, counts to the next tenth of a second) says, the keys
+    // pressed and let go at their steps.
+    Run play(const std::string& settingsText, const std::vector<Key>& keys, uint32_t steps,
+             const std::function<int64_t(uint32_t, int64_t)>& frame) {
+        resetAppState();
+        resetFakePlatform();
+        resetRaceSession();
+        resetReplaySession();
+        resetTrackSession();
+        fake.realFont = false;
+        fake.frequency = hz;
+        fake.counter = 1;
+        fake.counterStep = 0; // each frame's length is set after the frame before it
+        dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\n" + settingsText);
+        static Run run;
+        static const std::vector<Key>* script;
+        static const std::function<int64_t(uint32_t, int64_t)>* length;
+        static uint32_t until, lastSteps;
+        static size_t nextKey;
+        run = Run{};
+        script = &keys;
+        length = &frame;
+        until = steps;
+        lastSteps = ~0u;
+        nextKey = 0;
+        fake.onSwap = [] {
+            ++run.frames;
+            const uint32_t taken = game->steps;
+            if (taken != lastSteps && taken % 60 == 0) {
+                std::array<VehicleSnapshot, vehicleCount> now;
+                for (int v = 0; v < vehicleCount; ++v) {
+                    takeSnapshot(game->vehicles[v], now[v]);
+                }
+                run.seconds.push_back(now);
+            }
+            for (int v = 0; v < vehicleCount; ++v) {
+                const RaceEntry& e = game->race.entries[v];
+                const size_t seen = std::count_if(run.gates.begin(), run.gates.end(), [v](const auto& g) { return g.first == v; });
+                if (static_cast<size_t>(e.gatesPassed) > seen) {
+                    run.gates.emplace_back(v, e.lastCrossing);
+                }
+                run.finish[v] = e.finished ? e.finishTime : -1;
+            }
+            lastSteps = taken;
+            for (; nextKey < script->size() && (*script)[nextKey].step <= taken; ++nextKey) {
+                const Key& key = (*script)[nextKey];
+                fake.queue.push_back(WindowMessage{key.down ? WM_KEYDOWN : WM_KEYUP, key.code, 1});
+            }
+            if (taken >= until || run.frames > 200000) {
+                fake.queue.push_back(WindowMessage{WM_CLOSE, 0, 0});
+            }
+            // The counts from now to the next tenth of a second of game time.
+            const int64_t owed = std::llround(lastStepFraction() * hz);
+            const int64_t toTenth = ((6 - taken % 6) * hz - owed) / 60;
+            fake.counter += (*length)(taken, toTenth);
+        };
+        WorkingDirectory here(dir.path());
+        EXPECT_EQ(runGame(*game), 0);
+        return run;
+    }
+    static inline World* game = new World;
+    TempDir dir, data;
+};
+
+// Every frame the same length, counts at 720 000 a second.
+std::function<int64_t(uint32_t, int64_t)> steady(int64_t perSecond) {
+    return [perSecond](uint32_t, int64_t) { return 720000 / perSecond; };
+}
+
+// Frames of 5 to 40 ms from a fixed pseudo-random sequence, each cut short where
+// a tenth of a second of game time ends (where the script's keys fall).
+std::function<int64_t(uint32_t, int64_t)> wandering() {
+    return [state = uint32_t{12345}](uint32_t, int64_t toTenth) mutable {
+        state = state * 1664525u + 1013904223u;
+        const int64_t length = 3600 + static_cast<int64_t>(state >> 8) % (28800 - 3600);
+        return std::min(length, toTenth);
+    };
+}
+
+// Keys pressed and let go at given game times (steps, at tenths of a second):
+// F5 starts a race; blue, on its keys, drives off at "GO" and weaves; red
+// taps its accelerator and brakes; green is the computer's. At 30, 60, 144
+// frames a second and at a wandering rate: the same vehicles, bit for bit, at
+// every whole second of game time, and the same gate times.
+TEST_F(OneClock, TheSameKeysGiveTheSameRaceAtAnyFrameRate) {
+    const uint8_t up = VK_NUMPAD0 + 8, left = VK_NUMPAD0 + 4, right = VK_NUMPAD0 + 6;
+    std::vector<Key> keys = {{6, VK_F5, true}, {12, VK_F5, false}, {186, up, true}, {240, left, true},
+                             {300, left, false}, {330, 'W', true}, {336, 'W', false}, {360, right, true},
+                             {420, right, false}, {480, 'S', true}, {540, 'S', false}, {600, 'W', true}};
+    for (uint32_t at = 660; at < 1500; at += 120) {
+        keys.push_back({at, at % 240 == 180 ? left : right, true});
+        keys.push_back({at + 60, at % 240 == 180 ? left : right, false});
+    }
+    std::vector<Run> runs;
+    for (const auto& frame : {steady(60), steady(30), steady(144), wandering()}) {
+        runs.push_back(play("laps: 1\n", keys, 1500, frame));
+    }
+    ASSERT_EQ(runs[0].seconds.size(), 26u);
+    EXPECT_GT(runs[0].gates.size(), 6u);
+    for (size_t r = 1; r < runs.size(); ++r) {
+        ASSERT_EQ(runs[r].seconds.size(), runs[0].seconds.size()) << r;
+        for (size_t s = 0; s < runs[0].seconds.size(); ++s) {
+            for (int v = 0; v < vehicleCount; ++v) {
+                EXPECT_TRUE(sameSnapshot(runs[r].seconds[s][v], runs[0].seconds[s][v])) << r << " second " << s << " vehicle " << v;
+            }
+        }
+        EXPECT_EQ(runs[r].gates, runs[0].gates) << r;
+    }
+    // 144 frames a second draw 2.4 frames a step, 30 draw one every two steps.
+    EXPECT_NEAR(runs[2].frames, 2.4 * runs[0].frames, 0.01 * runs[0].frames);
+    EXPECT_NEAR(runs[1].frames, 0.5 * runs[0].frames, 0.01 * runs[0].frames);
+}
+
+// A race of three computer drivers on every track at 30, 60 and 144 frames a
+// second: the same finishing times to the thousandth.
+TEST_F(OneClock, ComputerRacesOfEveryTrackEndAlikeAtAnyFrameRate) {
+    for (int track = 1; track <= 3; ++track) {
+        std::vector<std::vector<long>> finishes;
+        for (const int64_t rate : {30, 60, 144}) {
+            const Run run = play("laps: 1\ntrack: " + std::to_string(track) + "\n", {{6, VK_F5, true}, {12, VK_F5, false}},
+                                 60 * 60, steady(rate));
+            std::vector<long> thousandths;
+            for (const double finish : run.finish) {
+                thousandths.push_back(std::lround(finish * 1000));
+            }
+            finishes.push_back(thousandths);
+        }
+        EXPECT_GT(finishes[0][0], 0) << track;
+        EXPECT_EQ(finishes[1], finishes[0]) << track;
+        EXPECT_EQ(finishes[2], finishes[0]) << track;
+    }
+}
+
+// A tap shorter than a step (down and up between two steps, at 144 frames a
+// second) drives the next step once, and only that one.
+TEST_F(OneClock, ATapShorterThanAStepCountsForOneStep) {
+    static std::vector<bool> accelerating;
+    accelerating.clear();
+    const std::function<int64_t(uint32_t, int64_t)> frame = [](uint32_t taken, int64_t) {
+        if (taken >= 120 && taken < 125) {
+            accelerating.push_back(game->vehicles[1].controls.accelerate);
+        }
+        return 720000 / 144;
+    };
+    play("", {{120, 'W', true}, {120, 'W', false}}, 125, frame);
+    EXPECT_EQ(std::count(accelerating.begin(), accelerating.end(), true), 2); // the step after, over its 2.4 frames
+    EXPECT_FALSE(accelerating.back());
+}
+
+} // namespace
