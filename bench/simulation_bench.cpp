@@ -90,22 +90,7 @@ bool recordARace(World& world) {
     if (!setUpScriptedWorld(world, MUDLARK_RUN_DIR)) {
         return false;
     }
-    const bool computer[vehicleCount] = {true, true, true};
-    const VehicleControls none[vehicleCount] = {};
-    startWorldRace(world, 3, computer);
-    while (world.race.phase == RacePhase::countdown) {
-        stepWorld(world, none);
-    }
-    beginRecording(replayBuffer, 1, world.course.name, world.race, world.vehicles);
-    while (world.race.phase == RacePhase::racing) {
-        stepWorld(world, none);
-        VehicleControls taken[vehicleCount];
-        for (int v = 0; v < vehicleCount; ++v) {
-            taken[v] = world.vehicles[v].controls;
-        }
-        recordFrame(replayBuffer, stepsPerSecond, taken);
-        recordKeyframeIfDue(replayBuffer, world.race, world.vehicles);
-    }
+    recordComputerRace(world, 3);
     return true;
 }
 

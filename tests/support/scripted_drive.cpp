@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/app_state.h"
+#include "replay/replay.h"
 #include "scene/scene.h"
 
 bool setUpScriptedWorld(World& world, const char* runFolder, int32_t track) {
@@ -28,5 +29,25 @@ void scriptedControls(uint32_t step, VehicleControls (&controls)[vehicleCount]) 
     controls[1].left = true;
     if (step % 240 > 200) {
         controls[2] = VehicleControls{false, false, false, true, true};
+    }
+}
+
+void recordComputerRace(World& world, int32_t laps, uint32_t (*rate)(uint32_t step)) {
+    const bool computer[vehicleCount] = {true, true, true};
+    const VehicleControls none[vehicleCount] = {};
+    const auto stepRateOf = [rate](uint32_t step) { return rate != nullptr ? rate(step) : stepsPerSecond; };
+    startWorldRace(world, laps, computer);
+    for (uint32_t step = 0; world.race.phase == RacePhase::countdown; ++step) {
+        stepWorldAtRate(world, none, stepRateOf(step));
+    }
+    beginRecording(replayBuffer, world.track, world.course.name, world.race, world.vehicles);
+    for (uint32_t step = 0; world.race.phase == RacePhase::racing && step < 60 * 600; ++step) {
+        stepWorldAtRate(world, none, stepRateOf(step));
+        VehicleControls taken[vehicleCount];
+        for (int v = 0; v < vehicleCount; ++v) {
+            taken[v] = world.vehicles[v].controls;
+        }
+        recordFrame(replayBuffer, stepRateOf(step), taken);
+        recordKeyframeIfDue(replayBuffer, world.race, world.vehicles);
     }
 }

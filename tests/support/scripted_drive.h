@@ -14,3 +14,10 @@ bool setUpScriptedWorld(World& world, const char* runFolder, int32_t track = 1);
 // The controls the script gives the step numbered `step`: all three
 // accelerate, and each steers and brakes on its own rhythm.
 void scriptedControls(uint32_t step, VehicleControls (&controls)[vehicleCount]);
+
+// A race of three computer drivers on the world's track (set up already),
+// recorded into the game's replay buffer as the game records one: each step's
+// controls, a keyframe a second. rate(step), if given, is each step's rate (the
+// frame rates the first version stepped at); else every step is the game's.
+// The world is left as the race ended (or after ten minutes).
+void recordComputerRace(World& world, int32_t laps, uint32_t (*rate)(uint32_t step) = nullptr);

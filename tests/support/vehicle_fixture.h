@@ -6,6 +6,7 @@
 #include <iterator>
 #include <memory>
 
+#include "replay/replay.h"
 #include "sim/world.h"
 #include "terrain/terrain.h"
 #include "vehicle/smoke.h"
@@ -47,4 +48,17 @@ inline std::unique_ptr<World> flatWorld() {
     world->track = 1;
     returnToStart(*world);
     return world;
+}
+
+// Whether two worlds' vehicles are the same bit for bit in all a step carries on.
+inline bool sameVehicles(const World& a, const World& b) {
+    for (int v = 0; v < vehicleCount; ++v) {
+        VehicleSnapshot x, y;
+        takeSnapshot(a.vehicles[v], x);
+        takeSnapshot(b.vehicles[v], y);
+        if (!sameSnapshot(x, y)) {
+            return false;
+        }
+    }
+    return true;
 }

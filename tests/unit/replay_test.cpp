@@ -18,32 +18,15 @@
 #include "scene/scene.h"
 #include "support/scripted_drive.h"
 #include "support/temp_dir.h"
+#include "support/vehicle_fixture.h"
 
 namespace {
 
-// A two-lap race of three computer drivers on the first track, recorded into
-// the game's replay buffer as the game records one: each step's controls, a
-// keyframe a second. rate(step) is each step's rate: the game's 60, or the
-// frame rates the first version stepped at. The world as the race ended.
-std::unique_ptr<World> recordRace(int32_t laps, const std::function<uint32_t(uint32_t)>& rate) {
+// A race of three computer drivers on the first track, recorded; the world as it ended.
+std::unique_ptr<World> recordRace(int32_t laps, uint32_t (*rate)(uint32_t) = nullptr) {
     auto world = std::make_unique<World>();
     EXPECT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR));
-    const bool computer[vehicleCount] = {true, true, true};
-    startWorldRace(*world, laps, computer);
-    const VehicleControls none[vehicleCount] = {};
-    for (uint32_t step = 0; world->race.phase == RacePhase::countdown; ++step) {
-        stepWorldAtRate(*world, none, rate(step));
-    }
-    beginRecording(replayBuffer, 1, "Meadow", world->race, world->vehicles);
-    for (uint32_t step = 0; world->race.phase == RacePhase::racing && step < 60 * 600; ++step) {
-        stepWorldAtRate(*world, none, rate(step));
-        VehicleControls taken[vehicleCount];
-        for (int32_t v = 0; v < vehicleCount; ++v) {
-            taken[v] = world->vehicles[v].controls;
-        }
-        recordFrame(replayBuffer, rate(step), taken);
-        recordKeyframeIfDue(replayBuffer, world->race, world->vehicles);
-    }
+    recordComputerRace(*world, laps, rate);
     return world;
 }
 
@@ -97,26 +80,13 @@ std::unique_ptr<World> playBack(Playback& playback) {
     return world;
 }
 
-bool sameVehicles(const World& a, const World& b) {
-    for (int32_t v = 0; v < vehicleCount; ++v) {
-        VehicleSnapshot x, y;
-        takeSnapshot(a.vehicles[v], x);
-        takeSnapshot(b.vehicles[v], y);
-        if (!sameSnapshot(x, y) || a.vehicles[v].pitch != b.vehicles[v].pitch) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // A race as this game records it (version 2: the steps' controls), and one as
 // the first version recorded races, at wandering frame rates (each step's rate
 // kept): each written, read back and played to the same world bit for bit,
 // every keyframe checked with nothing to correct, the same places and times.
 TEST(Replay, BothVersionsPlayBackFromTheirFilesBitForBit) {
     for (const uint32_t version : {2u, 1u}) {
-        const auto rate = [version](uint32_t step) { return version == 2 ? 60u : 40u + step * 7919u % 41u; };
-        const auto live = recordRace(2, rate);
+        const auto live = recordRace(2, version == 2 ? nullptr : +[](uint32_t step) { return 40u + step * 7919u % 41u; });
         ASSERT_EQ(live->race.phase, RacePhase::results) << version;
         const std::string file = version == 2 ? encodeReplay(replayBuffer) : encodeFirstVersion(replayBuffer);
         if (version == 2) { // the same race as the first version would write it: larger
@@ -149,7 +119,7 @@ TEST(Replay, BothVersionsPlayBackFromTheirFilesBitForBit) {
 // keyframe), so red then differs at the keyframe after each too, where the
 // recording's truth is taken back: four corrections, counted.
 TEST(Replay, AnAlteredKeyframeIsTakenAsTheTruthAndCounted) {
-    recordRace(1, [](uint32_t) { return 60u; });
+    recordRace(1);
     ASSERT_GT(replayBuffer.keyframeCount, 8u);
     for (const uint32_t k : {3u, 7u}) {
         replayBuffer.keyframes[k].vehicles[1].position[0] += 1.0f;
@@ -173,7 +143,7 @@ TEST(Replay, AnAlteredKeyframeIsTakenAsTheTruthAndCounted) {
 // each part's end and in the middle, another game's file, a newer version, a
 // byte changed, more frames claimed than the body holds, no frames, a tail.
 TEST(ReplayFile, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
-    recordRace(1, [](uint32_t) { return 60u; });
+    recordRace(1);
     const std::string good = encodeReplay(replayBuffer);
     // A word of the header set (at 8: the version's), its checksum made right again.
     const auto withWord = [&](size_t at, uint32_t value) {

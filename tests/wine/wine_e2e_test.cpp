@@ -3,13 +3,18 @@
 // exit code and the system-information line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "core/safe_file.h"
+#include "replay/replay_file.h"
 #include "support/game_harness.h"
+#include "support/scripted_drive.h"
 
 namespace {
 
@@ -31,6 +36,18 @@ int widestGap(const Image& image, int y0, int y1) {
         run = white ? 0 : run + 1;
     }
     return widest;
+}
+
+// A one-lap race of three computer drivers on the first track, stepped by
+// this (Linux) build's simulation and kept as the game keeps a replay.
+bool recordComputerRace(const std::string& path) {
+    const auto world = std::make_unique<World>();
+    std::string why;
+    if (!setUpScriptedWorld(*world, MUDLARK_RUN_DIR)) {
+        return false;
+    }
+    recordComputerRace(*world, 1);
+    return writeFileSafely(path, encodeReplay(replayBuffer), why);
 }
 
 GameProgram windowsGame() {
@@ -135,6 +152,24 @@ TEST_F(WineTest, ARaceLeavesAReplayUnderAppDataThatChecksClean) {
     EXPECT_EQ(std::system(command.c_str()), 0);
     const std::string said = readFileBytes(game->folder() + "/check.txt");
     EXPECT_NE(said.find("keyframes corrected: 0 of"), std::string::npos) << said;
+    // The same sums on both builds: the Linux game checks the Windows game's
+    // race with nothing to correct, and the Windows game a race the Linux
+    // build's simulation recorded.
+    const std::string linux = "cd '" + std::string(MUDLARK_RUN_DIR) + "' && ./mudlark --check-replay '";
+    EXPECT_EQ(std::system((linux + kept[0].string() + "' > '" + game->folder() + "/linux.txt'").c_str()), 0);
+    const std::string linuxSaid = readFileBytes(game->folder() + "/linux.txt");
+    EXPECT_NE(linuxSaid.find("keyframes corrected: 0 of"), std::string::npos) << linuxSaid;
+    std::string windowsLines = said.substr(said.find('\n')); // the console's line ends are CR LF
+    windowsLines.erase(std::remove(windowsLines.begin(), windowsLines.end(), '\r'), windowsLines.end());
+    EXPECT_EQ(linuxSaid.substr(linuxSaid.find('\n')), windowsLines); // the same places and times
+    const std::string recorded = game->folder() + "/linux-race.mlr";
+    ASSERT_TRUE(recordComputerRace(recorded));
+    const std::string fromLinux = "cd '" + game->folder() + "' && env " + prefixSetting + " WINEDEBUG=-all wine " +
+                                  MUDLARK_WINDOWS_RUN_DIR + "/mudlark.exe --check-replay '" + recorded +
+                                  "' > from-linux.txt 2>/dev/null";
+    EXPECT_EQ(std::system(fromLinux.c_str()), 0);
+    const std::string windowsSaid = readFileBytes(game->folder() + "/from-linux.txt");
+    EXPECT_NE(windowsSaid.find("keyframes corrected: 0 of"), std::string::npos) << windowsSaid;
     // And the version, printed by a program without a console to where it was sent.
     EXPECT_EQ(std::system((command.substr(0, command.find("--check-replay")) + "--version > version.txt").c_str()), 0);
     const std::string version = readFileBytes(game->folder() + "/version.txt");
