@@ -8,21 +8,28 @@
 #include <initializer_list>
 
 #include "assets/model.h"
+#include "terrain/terrain.h"
+#include "vehicle/smoke.h"
 #include "vehicle/vehicle.h"
+#include "vehicle/vehicle_look.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static VehicleLook look;
     static Vehicle vehicle;
     static ModelFileContents contents;
+    static TerrainMap ground; // flat
+    static SmokeSystem smoke;
+    std::memset(&look, 0, sizeof look);
     std::memset(&vehicle, 0, sizeof vehicle);
     std::memset(&contents, 0, sizeof contents);
     std::FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "r");
     if (file == nullptr) {
         return 0;
     }
-    readModelFile(file, vehicle.model, contents);
+    readModelFile(file, look.model, contents);
     std::fclose(file);
 
-    const VehicleModel& model = vehicle.model;
+    const VehicleModel& model = look.model;
     if (model.lastFaceIndex < 0 || model.lastFaceIndex >= maxModelFaces ||
         model.lastTextureIndex < 0 || model.lastTextureIndex >= maxModelTextures ||
         model.lastVertexIndex < 0 || model.lastVertexIndex >= maxModelVertices) {
@@ -40,13 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    // Drive it: every control held, a few frames at several rates.
+    // Drive it: every control held, a few steps of several lengths.
+    vehicle.layout = wheelLayoutOf(model);
     resetVehicle(vehicle);
     vehicle.controls = VehicleControls{true, true, true, true, true};
     for (uint32_t rate : {5u, 60u, 1000u}) {
-        stepVehicle(vehicle, rate);
+        stepVehicle(vehicle, ground, smoke, rate);
     }
-    if (hasUsableWheelLayout(model)) {
+    if (hasUsableWheelLayout(vehicle.layout)) {
         for (float value : {vehicle.position[0], vehicle.position[1], vehicle.position[2],
                             vehicle.pitch, vehicle.roll, vehicle.heading, vehicle.speed}) {
             if (!std::isfinite(value)) {
