@@ -59,12 +59,7 @@ WheelLayout readWheelLayout() {
 }
 
 void setUpWorld(World& world, int32_t track, const WheelLayout& layout) {
-    std::memset(&world, 0, sizeof world);
-    for (Vehicle& vehicle : world.vehicles) {
-        vehicle.layout = layout;
-    }
-    world.computerSkill = 2;
-    world.computersDrive = true;
+    initWorld(world, layout);
     loadWorldTrack(world, track);
-    returnToStart(world);
+    returnToStart(world); // on the track's ground now
 }

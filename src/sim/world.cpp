@@ -2,6 +2,17 @@
 #include "sim/world.h"
 
 #include <cmath>
+#include <cstring>
+
+void initWorld(World& world, const WheelLayout& layout) {
+    std::memset(&world, 0, sizeof world);
+    for (Vehicle& vehicle : world.vehicles) {
+        vehicle.layout = layout;
+    }
+    world.computerSkill = 2;
+    world.computersDrive = true;
+    returnToStart(world);
+}
 
 void returnToStart(World& world) {
     for (int v = 0; v < vehicleCount; ++v) {

@@ -35,6 +35,11 @@ struct World {
 // facing -z.
 constexpr float startX[vehicleCount] = {0.0f, -2.0f, 2.0f};
 
+// A new world: flat ground at height 0 and no course until a track is read
+// into it, the vehicles with this wheel layout on their start places, no
+// smoke, no race, the computer drivers at skill 2.
+void initWorld(World& world, const WheelLayout& layout);
+
 // Each vehicle at rest on its start place (set down on the ground where that
 // is not level at height 0), no smoke. The wheel layouts stay.
 void returnToStart(World& world);

@@ -39,14 +39,7 @@ inline int liveSmoke(const SmokeSystem& smoke) {
 // and no course (heap: a world is large).
 inline std::unique_ptr<World> flatWorld() {
     auto world = std::make_unique<World>();
-    std::memset(world.get(), 0, sizeof(World));
-    for (Vehicle& v : world->vehicles) {
-        v.layout = buggyLayout;
-    }
-    world->computerSkill = 2;
-    world->computersDrive = true;
-    world->track = 1;
-    returnToStart(*world);
+    initWorld(*world, buggyLayout);
     return world;
 }
 

@@ -23,13 +23,12 @@ namespace {
 struct Outcome {
     std::unique_ptr<World> world; // as the race left it
     double longestStall; // game seconds a vehicle went without getting half a unit nearer its next gate
-    double bestLap[vehicleCount];
 };
 
 // A race of three computer drivers on a generated track, stepped as the game
 // steps it; place(world) may move vehicles during the countdown.
 Outcome raceOfComputers(int32_t track, int32_t laps, int32_t skill, void (*place)(World&) = nullptr) {
-    Outcome out{std::make_unique<World>(), 0, {}};
+    Outcome out{std::make_unique<World>(), 0};
     World& world = *out.world;
     EXPECT_TRUE(setUpScriptedWorld(world, MUDLARK_RUN_DIR, track));
     const bool computer[vehicleCount] = {true, true, true};
@@ -56,9 +55,6 @@ Outcome raceOfComputers(int32_t track, int32_t laps, int32_t skill, void (*place
             out.longestStall = std::max(out.longestStall, since[v]);
         }
     }
-    for (int32_t v = 0; v < vehicleCount; ++v) {
-        out.bestLap[v] = world.race.entries[v].bestLap;
-    }
     return out;
 }
 
@@ -71,10 +67,10 @@ TEST(ComputerDrivers, EverySkillFinishesEveryTrackAndEachIsQuickerThanTheOneBelo
             const Outcome out = raceOfComputers(track, 3, skill);
             std::printf("track %d skill %d: best laps", track, skill);
             double best = 1e9;
-            for (int32_t v = 0; v < vehicleCount; ++v) {
-                EXPECT_TRUE(out.world->race.entries[v].finished) << "track " << track << " skill " << skill;
-                std::printf(" %6.2f", out.bestLap[v]);
-                best = std::min(best, out.bestLap[v]);
+            for (const RaceEntry& entry : out.world->race.entries) {
+                EXPECT_TRUE(entry.finished) << "track " << track << " skill " << skill;
+                std::printf(" %6.2f", entry.bestLap);
+                best = std::min(best, entry.bestLap);
             }
             std::printf(", longest stall %.1f s\n", out.longestStall);
             EXPECT_LT(out.longestStall, 5.0) << "track " << track << " skill " << skill;

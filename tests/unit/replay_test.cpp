@@ -15,6 +15,7 @@
 
 #include "race/driver.h"
 #include "replay/replay_file.h"
+#include "sample_replay/first_version.h"
 #include "scene/scene.h"
 #include "support/scripted_drive.h"
 #include "support/temp_dir.h"
@@ -28,45 +29,6 @@ std::unique_ptr<World> recordRace(int32_t laps, uint32_t (*rate)(uint32_t) = nul
     EXPECT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR));
     recordComputerRace(*world, laps, rate);
     return world;
-}
-
-// The replay buffer as the first version wrote it: a 64-byte header, then
-// each step's rate, its controls and the keyframes, packed.
-std::string encodeFirstVersion(const Replay& replay) {
-    std::string body;
-    const auto put = [](std::string& out, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            out += static_cast<char>(value >> (8 * i) & 0xFF);
-        }
-    };
-    for (uint32_t f = 0; f < replay.frameCount; ++f) {
-        put(body, replay.frameRates[f], 4);
-    }
-    for (uint32_t f = 0; f < replay.frameCount; ++f) {
-        put(body, replay.controls[f], 2);
-    }
-    for (uint32_t k = 0; k < replay.keyframeCount; ++k) {
-        put(body, replay.keyframes[k].frame, 4);
-        body.append(reinterpret_cast<const char*>(replay.keyframes[k].vehicles), sizeof replay.keyframes[k].vehicles);
-    }
-    uLongf packed = compressBound(static_cast<uLong>(body.size()));
-    std::string file(64 + packed, '\0');
-    compress2(reinterpret_cast<Bytef*>(&file[64]), &packed, reinterpret_cast<const Bytef*>(body.data()),
-              static_cast<uLong>(body.size()), 9);
-    file.resize(64 + packed);
-    std::string header = "MLREPLAY";
-    put(header, 1, 2);
-    put(header, 64, 2);
-    put(header, 0, 4);
-    for (const uint32_t word : {replay.frameCount, replay.keyframeCount, static_cast<uint32_t>(packed),
-                                static_cast<uint32_t>(body.size())}) {
-        put(header, word, 4);
-    }
-    header += {static_cast<char>(replay.track), static_cast<char>(replay.laps), static_cast<char>(replay.computer), 0};
-    header.append(replay.trackName, sizeof replay.trackName);
-    file.replace(0, 64, header);
-    put(header = "", static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(file.data()), file.size())), 4);
-    return file.replace(12, 4, header);
 }
 
 // Plays the replay buffer to its end in a world of the first track: the world
@@ -88,9 +50,9 @@ TEST(Replay, BothVersionsPlayBackFromTheirFilesBitForBit) {
     for (const uint32_t version : {2u, 1u}) {
         const auto live = recordRace(2, version == 2 ? nullptr : +[](uint32_t step) { return 40u + step * 7919u % 41u; });
         ASSERT_EQ(live->race.phase, RacePhase::results) << version;
-        const std::string file = version == 2 ? encodeReplay(replayBuffer) : encodeFirstVersion(replayBuffer);
+        const std::string file = version == 2 ? encodeReplay(replayBuffer) : encodeFirstVersionReplay(replayBuffer);
         if (version == 2) { // the same race as the first version would write it: larger
-            const std::size_t old = encodeFirstVersion(replayBuffer).size();
+            const std::size_t old = encodeFirstVersionReplay(replayBuffer).size();
             std::printf("a two-lap race: %zu bytes as version 2, %zu as version 1\n", file.size(), old);
             EXPECT_LT(file.size(), old);
         }

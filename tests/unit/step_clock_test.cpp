@@ -10,7 +10,6 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -136,50 +135,36 @@ protected:
         fake.counter = 1;
         fake.counterStep = 0; // each frame's length is set after the frame before it
         dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\n" + settingsText);
-        static Run run;
-        static const std::vector<Key>* script;
-        static const std::function<int64_t(uint32_t, int64_t)>* length;
-        static uint32_t until, lastSteps;
-        static size_t nextKey;
-        run = Run{};
-        script = &keys;
-        length = &frame;
-        until = steps;
-        lastSteps = ~0u;
-        nextKey = 0;
-        fake.onSwap = [] {
-            ++run.frames;
+        Run run{};
+        size_t nextKey = 0;
+        fake.onSwap = [&] {
             const uint32_t taken = game->steps;
-            if (taken != lastSteps && taken % 60 == 0) {
-                std::array<VehicleSnapshot, vehicleCount> now;
+            if (taken % 60 == 0 && run.seconds.size() == taken / 60) {
+                run.seconds.emplace_back();
                 for (int v = 0; v < vehicleCount; ++v) {
-                    takeSnapshot(game->vehicles[v], now[v]);
+                    takeSnapshot(game->vehicles[v], run.seconds.back()[v]);
                 }
-                run.seconds.push_back(now);
             }
             for (int v = 0; v < vehicleCount; ++v) {
                 const RaceEntry& e = game->race.entries[v];
-                const size_t seen = std::count_if(run.gates.begin(), run.gates.end(), [v](const auto& g) { return g.first == v; });
-                if (static_cast<size_t>(e.gatesPassed) > seen) {
+                if (e.gatesPassed > std::count_if(run.gates.begin(), run.gates.end(), [v](auto& g) { return g.first == v; })) {
                     run.gates.emplace_back(v, e.lastCrossing);
                 }
                 run.finish[v] = e.finished ? e.finishTime : -1;
             }
-            lastSteps = taken;
-            for (; nextKey < script->size() && (*script)[nextKey].step <= taken; ++nextKey) {
-                const Key& key = (*script)[nextKey];
-                fake.queue.push_back(WindowMessage{key.down ? WM_KEYDOWN : WM_KEYUP, key.code, 1});
+            for (; nextKey < keys.size() && keys[nextKey].step <= taken; ++nextKey) {
+                fake.queue.push_back(WindowMessage{keys[nextKey].down ? WM_KEYDOWN : WM_KEYUP, keys[nextKey].code, 1});
             }
-            if (taken >= until || run.frames > 200000) {
+            if (taken >= steps || ++run.frames > 200000) {
                 fake.queue.push_back(WindowMessage{WM_CLOSE, 0, 0});
             }
             // The counts from now to the next tenth of a second of game time.
-            const int64_t owed = std::llround(lastStepFraction() * hz);
-            const int64_t toTenth = ((6 - taken % 6) * hz - owed) / 60;
-            fake.counter += (*length)(taken, toTenth);
+            const int64_t toTenth = ((6 - taken % 6) * hz - std::llround(lastStepFraction() * hz)) / 60;
+            fake.counter += frame(taken, toTenth);
         };
         WorkingDirectory here(dir.path());
         EXPECT_EQ(runGame(*game), 0);
+        fake.onSwap = nullptr;
         return run;
     }
     static inline World* game = new World;
@@ -258,15 +243,13 @@ TEST_F(OneClock, ComputerRacesOfEveryTrackEndAlikeAtAnyFrameRate) {
 // A tap shorter than a step (down and up between two steps, at 144 frames a
 // second) drives the next step once, and only that one.
 TEST_F(OneClock, ATapShorterThanAStepCountsForOneStep) {
-    static std::vector<bool> accelerating;
-    accelerating.clear();
-    const std::function<int64_t(uint32_t, int64_t)> frame = [](uint32_t taken, int64_t) {
+    std::vector<bool> accelerating;
+    play("", {{120, 'W', true}, {120, 'W', false}}, 125, [&](uint32_t taken, int64_t) {
         if (taken >= 120 && taken < 125) {
             accelerating.push_back(game->vehicles[1].controls.accelerate);
         }
-        return 720000 / 144;
-    };
-    play("", {{120, 'W', true}, {120, 'W', false}}, 125, frame);
+        return hz / 144;
+    });
     EXPECT_EQ(std::count(accelerating.begin(), accelerating.end(), true), 2); // the step after, over its 2.4 frames
     EXPECT_FALSE(accelerating.back());
 }

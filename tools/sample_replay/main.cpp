@@ -1,16 +1,18 @@
-// main.cpp -- sample_replay FILE: writes a short, valid replay without a race
-// (two seconds of steps, the controls changing, three keyframes),
-// through the game's own writer: the fuzzer's seed, and a file to try another
-// program's reader of the format on.
+// main.cpp -- sample_replay FILE [OLD-FILE]: writes a short, valid replay
+// without a race (two seconds of steps, the controls changing, three
+// keyframes) through the game's own writer, and the same steps at wandering
+// rates as the first version wrote them: the fuzzer's seeds, and files to try
+// another program's reader of the format on.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "replay/replay_file.h"
+#include "sample_replay/first_version.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: sample_replay FILE\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: sample_replay FILE [OLD-FILE]\n");
         return 2;
     }
     static Replay seed;
@@ -20,7 +22,6 @@ int main(int argc, char** argv) {
     seed.computer = 5;
     seed.frameCount = 120;
     for (uint32_t f = 0; f < seed.frameCount; ++f) {
-        seed.frameRates[f] = 60;
         seed.controls[f] = static_cast<uint16_t>(f / 10 * 2729 % 32768);
     }
     seed.keyframeCount = 3;
@@ -32,8 +33,15 @@ int main(int argc, char** argv) {
             snapshot.heading = 90;
         }
     }
-    const std::string file = encodeReplay(seed);
-    std::FILE* out = std::fopen(argv[1], "wb");
-    const bool written = out != nullptr && std::fwrite(file.data(), 1, file.size(), out) == file.size();
-    return out != nullptr && std::fclose(out) == 0 && written ? 0 : 1;
+    bool written = true;
+    for (int version = 2; version >= 4 - argc; --version) {
+        for (uint32_t f = 0; f < seed.frameCount; ++f) {
+            seed.frameRates[f] = version == 2 ? 60 : 59 + f % 3;
+        }
+        const std::string file = version == 2 ? encodeReplay(seed) : encodeFirstVersionReplay(seed);
+        std::FILE* out = std::fopen(argv[version == 2 ? 1 : 2], "wb");
+        written = out != nullptr && std::fwrite(file.data(), 1, file.size(), out) == file.size() &&
+                  std::fclose(out) == 0 && written;
+    }
+    return written ? 0 : 1;
 }
