@@ -26,6 +26,7 @@ namespace {
 StepClock stepClock;                 // real time not yet stepped
 Vehicle stepBefore[vehicleCount];   // the world's vehicles a step ago: the views draw between
 double drawnFraction = 0;           // where between them the last frame drew them
+double clockFraction = 0;           // the step clock's part of a step after the last frame
 
 // Whether anything but a step moved a vehicle (a race's start, a new track, a
 // replay): then it is drawn where it is, not on its way there.
@@ -155,6 +156,10 @@ void drawFrame(World& world) {
     glLoadIdentity();
     tickFrameTimer(frameTimer);
     const int32_t steps = takeFrameSteps(stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
+    // The game time this frame brought, steps and parts of a step alike: a
+    // replay played slower or faster than driven moves on smoothly with it.
+    const double gameSeconds = std::max(0.0, steps + stepFraction(stepClock) - clockFraction) / stepsPerSecond;
+    clockFraction = stepFraction(stepClock);
     readLayoutKeys(input, worldView, splitLayout);
     readFollowKeys(input, followedVehicle);
     readPads();
@@ -170,7 +175,8 @@ void drawFrame(World& world) {
     }
     double fraction;
     if (replayPlaying()) {
-        fraction = advancePlayback(world, steps, stepBefore); // the vehicles as the replay has them
+        fraction = advancePlayback(world, gameSeconds, stepBefore); // the vehicles as the replay has them
+        input.clearStepPresses(); // taps while watching drive nothing afterwards
     } else {
         stepLiveWorld(world, steps);
         fraction = stepFraction(stepClock);
@@ -202,5 +208,6 @@ double lastStepFraction() { return drawnFraction; }
 void resetFrameSteps(const World& world) {
     stepClock = StepClock{};
     drawnFraction = 0;
+    clockFraction = 0;
     std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
 }

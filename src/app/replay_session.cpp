@@ -220,12 +220,12 @@ void readReplayKeys(World& world) {
     session.speed = right ? std::min(fastest, session.speed * 2) : left ? std::max(slowest, session.speed / 2) : session.speed;
 }
 
-double advancePlayback(World& world, int32_t steps, Vehicle (&before)[vehicleCount]) {
+double advancePlayback(World& world, double seconds, Vehicle (&before)[vehicleCount]) {
     if (!session.playing) {
         return 0;
     }
     if (!session.paused) {
-        session.clock += session.speed * steps / stepsPerSecond;
+        session.clock += session.speed * seconds;
     }
     // Step by step, so that the views can draw between the last two.
     bool more = true;

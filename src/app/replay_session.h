@@ -26,10 +26,11 @@ void playReplayFile(World& world, const std::string& path);
 // while one plays; a file dropped on the window.
 void readReplayKeys(World& world);
 
-// One drawn frame of a playback that brought this many steps of game time: as
-// much of the race as that is, times the speed, each step's vehicles first
-// kept in before. Returns how far the playback is toward its next step (0..1).
-double advancePlayback(World& world, int32_t steps, Vehicle (&before)[vehicleCount]);
+// One drawn frame of a playback that brought this much game time (seconds,
+// real time as the clock lets it pass): as much of the race as that is, times
+// the speed, each step's vehicles first kept in before. Returns how far the
+// playback is toward its next step (0..1), where the views draw it.
+double advancePlayback(World& world, double seconds, Vehicle (&before)[vehicleCount]);
 
 // Without a window: plays the replay as fast as the processor allows, prints
 // its places, times and the keyframes corrected, and returns 0 (1 when the
