@@ -1,5 +1,5 @@
 // sound.h -- the game's sound output: opened once after the window, fed a
-// snapshot of the vehicles every simulation tick, heard through the platform's
+// snapshot of the vehicles every frame, heard through the platform's
 // own audio thread. The frame never waits for the audio beyond one copy.
 #pragma once
 

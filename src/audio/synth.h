@@ -21,7 +21,7 @@ struct VoiceState {
     float pan;            // -1 left .. 1 right
 };
 
-// What the frame publishes once a simulation tick.
+// What each frame publishes: the vehicles as of the world's last step.
 struct SoundSnapshot {
     VoiceState voices[soundVoices];
     uint32_t sequence;    // counts up with every snapshot: a still one means no frames

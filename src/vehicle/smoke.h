@@ -18,7 +18,7 @@ struct SmokeSystem {
 // Every particle to zero: all slots free.
 void resetSmoke(SmokeSystem& smoke);
 
-// The first free slot takes a puff at position with velocity (per frame) and
+// The first free slot takes a puff at position with velocity (per step) and
 // life 100. With no free slot the puff is dropped.
 void emitSmoke(SmokeSystem& smoke, const float position[3], const float velocity[3]);
 

@@ -6,7 +6,7 @@
 
 #include "common/vehicles.h"
 
-// A vehicle's five controls for one tick, as whoever drives it gives them: its
+// A vehicle's five controls for one step, as whoever drives it gives them: its
 // keys and pad, a computer driver, a replay. The step reads nothing else.
 struct VehicleControls {
     bool accelerate;
