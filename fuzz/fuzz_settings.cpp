@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include <cstring>
+
+#include "core/key_names.h"
 #include "core/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -26,6 +29,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if ((settings.fullscreen && !listedMode) || settings.volume > 100 || settings.textureFilter < filterPoint ||
         settings.textureFilter > filterMipmap || settings.laps < 1 || settings.laps > 20 || settings.computerSkill < 1 ||
         settings.computerSkill > 3) {
+        __builtin_trap();
+    }
+    // A vehicle's keys are five keys of the table, from a line of the file, or none.
+    for (int v = 0; v < 3; ++v) {
+        for (const uint8_t code : settings.vehicleKeys[v]) {
+            if ((settings.vehicleKeysLine[v] > 0) != (code != 0 && keyNameOfCode(code) != nullptr)) {
+                __builtin_trap();
+            }
+        }
+    }
+    if (std::memchr(settings.keyFaults, '\0', sizeof settings.keyFaults) == nullptr) {
         __builtin_trap();
     }
     return 0;

@@ -1,7 +1,11 @@
 // bindings.cpp -- the vehicles' keys, and the controls a player's hands give a step.
 #include "app/bindings.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "core/app_state.h"
+#include "core/key_names.h"
 #include "platform/win_messages.h"
 
 namespace {
@@ -11,6 +15,45 @@ constexpr VehicleKeys defaultKeys[vehicleCount] = {
     {'Z', 'A', 'S', 'D', 'W'},
     {'M', 'J', 'K', 'L', 'I'},
 };
+
+// The game's own keys, which no vehicle may take.
+constexpr struct {
+    uint8_t code;
+    const char* action;
+} gameKeys[] = {
+    {VK_ESCAPE, "quitting"},        {VK_F5, "starting a race"},    {VK_F6, "watching a replay"},
+    {VK_F7, "the next track"},      {VK_INSERT, "the layouts"},    {VK_HOME, "the layouts"},
+    {VK_DELETE, "the layouts"},     {VK_END, "the layouts"},       {VK_NUMPAD0 + 7, "following blue"},
+    {'Q', "following red"},         {'U', "following green"},      {'H', "the slow-down key"},
+};
+
+constexpr const char* slotNames[keySlotCount] = {"accelerate", "reverse", "left", "right", "brake"};
+
+// The keys in a line's order (accelerate, reverse, left, right, brake).
+void keysInSlots(const VehicleKeys& keys, int32_t (&slots)[keySlotCount]) {
+    const int32_t inOrder[keySlotCount] = {keys.accelerate, keys.reverse, keys.left, keys.right, keys.brake};
+    std::copy(inOrder, inOrder + keySlotCount, slots);
+}
+
+// Who else holds this key, in words ("red's accelerate", "starting a race");
+// empty when nobody does.
+std::string holderOf(int32_t code, int32_t vehicle, int32_t slot, const VehicleKeys (&keys)[vehicleCount]) {
+    for (const auto& game : gameKeys) {
+        if (game.code == code) {
+            return game.action;
+        }
+    }
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        int32_t slots[keySlotCount];
+        keysInSlots(keys[v], slots);
+        for (int32_t s = 0; s < keySlotCount; ++s) {
+            if (slots[s] == code && (v != vehicle || s != slot)) {
+                return std::string(v == vehicle ? "its own " : std::string(vehicleNames[v]) + "'s ") + slotNames[s];
+            }
+        }
+    }
+    return "";
+}
 
 } // namespace
 
@@ -32,3 +75,37 @@ VehicleControls playerControls(int32_t vehicle) {
 }
 
 bool anyControl(const VehicleControls& c) { return c.accelerate || c.reverse || c.left || c.right || c.brake; }
+
+std::string applyKeySettings(const Settings& read) {
+    std::string said = read.keyFaults;
+    VehicleKeys keys[vehicleCount];
+    bool own[vehicleCount]; // keeps its own (default) keys
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        const uint8_t* k = read.vehicleKeys[v];
+        own[v] = read.vehicleKeysLine[v] == 0;
+        keys[v] = own[v] ? defaultKeys[v] : VehicleKeys{k[keyReverse], k[keyLeft], k[keyBrake], k[keyRight], k[keyAccelerate]};
+    }
+    // A refused line puts its vehicle's own keys back, which may clash with
+    // another line in turn: round again until nothing changes.
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int32_t v = 0; v < vehicleCount; ++v) {
+            int32_t slots[keySlotCount];
+            keysInSlots(keys[v], slots);
+            for (int32_t s = 0; s < keySlotCount && !own[v]; ++s) {
+                const std::string holder = holderOf(slots[s], v, s, keys);
+                if (!holder.empty()) {
+                    char text[192];
+                    std::snprintf(text, sizeof text, "line %d: keys %s: \"%s\" is held by %s; %s keeps its own keys.\n",
+                                  static_cast<int>(read.vehicleKeysLine[v]), vehicleNames[v],
+                                  keyNameOfCode(static_cast<uint8_t>(slots[s])), holder.c_str(), vehicleNames[v]);
+                    said += text;
+                    keys[v] = defaultKeys[v];
+                    own[v] = changed = true;
+                }
+            }
+        }
+    }
+    std::copy(keys, keys + vehicleCount, vehicleKeys);
+    return said;
+}

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/gamepads.h"
+#include "core/settings.h"
 #include "vehicle/vehicle.h"
 
 // Virtual-key codes of a vehicle's five controls.
@@ -21,6 +23,13 @@ extern VehicleKeys vehicleKeys[vehicleCount];
 
 // The keys back as they were at start.
 void defaultVehicleKeys();
+
+// Each vehicle's keys as the settings name them, the others' as they were at
+// start. A vehicle whose line gives a key that another vehicle's keys or one
+// of the game's own keys (Escape, F5, the layouts...) already hold keeps its
+// own keys. Returns what was refused and why, a sentence a line, with what the
+// settings reader refused before it ("" when all was well).
+std::string applyKeySettings(const Settings& read);
 
 // The controls a vehicle's player gives the coming step: each one its key
 // (held now, or tapped since the last step) or its pad's matching control.

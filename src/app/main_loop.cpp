@@ -14,6 +14,7 @@
 #include "app/window.h"
 #include "platform/platform.h"
 #include "render/font.h"
+#include "app/bindings.h"
 #include "app/frame.h"
 #include "app/replay_session.h"
 #include "audio/sound.h"
@@ -107,6 +108,13 @@ int runGame(World& world, int argc, char** argv) {
     createFont();
     setUpScene(world, settings.textureFilter, chooseStartTrack(settings.track));
     resetFrameSteps(world);
+    // The vehicles' keys: a line that cannot be used is said once, and its
+    // vehicle keeps its own keys.
+    const std::string keyFaults = applyKeySettings(settings);
+    if (!keyFaults.empty()) {
+        const std::string text = std::string(settings.readFrom) + ": some keys cannot be used.\n" + keyFaults;
+        platformShowMessage(text.c_str(), "Error", MessageIcon::exclamation);
+    }
     if (!replayFile.empty()) {
         playReplayFile(world, replayFile);
     }

@@ -7,6 +7,8 @@
 #include <filesystem>
 
 #include "common/text_scanner.h"
+#include "common/vehicles.h"
+#include "core/key_names.h"
 #include "core/places.h"
 #include "platform/platform.h"
 
@@ -26,6 +28,10 @@ constexpr Resolution fullscreenSizes[] = {
 };
 
 void storeDefaults(Settings& settings) {
+    std::memset(settings.vehicleKeys, 0, sizeof settings.vehicleKeys);
+    std::memset(settings.vehicleKeysLine, 0, sizeof settings.vehicleKeysLine);
+    settings.keyFaults[0] = '\0';
+    settings.readFrom[0] = '\0';
     settings.width = 1024;
     settings.height = 768;
     settings.colorBits = 32;
@@ -83,6 +89,56 @@ void readTextureFilter(TextScanner& scanner, int32_t& filter) {
     } else if (std::strcmp(word, "mipmap") == 0) {
         filter = filterMipmap;
     }
+}
+
+// Adds a sentence to the settings' key faults (cut where the room ends).
+void sayKeyFault(Settings& settings, int32_t line, const char* colour, const char* text, const char* word) {
+    const size_t used = std::strlen(settings.keyFaults);
+    std::snprintf(settings.keyFaults + used, sizeof settings.keyFaults - used, "line %d: keys%s%s %s%s%s.\n",
+                  static_cast<int>(line), colour[0] != '\0' ? " " : "", colour, text, word[0] != '\0' ? " " : "",
+                  word);
+}
+
+// "keys blue: Numpad8 Numpad2 Numpad4 Numpad6 Numpad5": five names from the
+// table on the line, or the line is refused and said.
+void readVehicleKeys(TextScanner& scanner, Settings& settings) {
+    const int32_t line = scanner.line();
+    char colour[wordCapacity];
+    if (scanner.lineEndsHere('#') || !scanner.readWord(colour, sizeof colour)) {
+        return sayKeyFault(settings, line, "", "names no vehicle: write keys blue:, keys red: or keys green:", "");
+    }
+    int vehicle = -1;
+    for (int v = 0; v < vehicleCount; ++v) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%s:", vehicleNames[v]);
+        vehicle = std::strcmp(colour, name) == 0 ? v : vehicle;
+    }
+    if (vehicle < 0) {
+        scanner.skipLine();
+        return sayKeyFault(settings, line, colour, "names no vehicle: write keys blue:, keys red: or keys green:", "");
+    }
+    uint8_t codes[keySlotCount] = {};
+    for (int slot = 0; slot < keySlotCount; ++slot) {
+        char name[wordCapacity];
+        if (scanner.lineEndsHere('#') || !scanner.readWord(name, sizeof name)) {
+            return sayKeyFault(settings, line, colour,
+                               "takes five key names (accelerate, reverse, left, right, brake)", "");
+        }
+        codes[slot] = keyCodeOfName(name);
+        if (codes[slot] == 0) {
+            char quoted[wordCapacity + 2];
+            std::snprintf(quoted, sizeof quoted, "\"%s\"", name);
+            scanner.skipLine();
+            return sayKeyFault(settings, line, colour, "has no key named", quoted);
+        }
+    }
+    if (!scanner.lineEndsHere('#')) {
+        scanner.skipLine();
+        return sayKeyFault(settings, line, colour, "takes five key names (accelerate, reverse, left, right, brake)",
+                           "");
+    }
+    std::memcpy(settings.vehicleKeys[vehicle], codes, sizeof codes);
+    settings.vehicleKeysLine[vehicle] = line;
 }
 
 void readResolution(TextScanner& scanner, Settings& settings) {
@@ -160,7 +216,9 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
             }
             std::snprintf(word, sizeof word, "computer%s", next[0] == 'd' ? "drivers:" : "skill:");
         }
-        if (std::strcmp(word, "resolution:") == 0) {
+        if (std::strcmp(word, "keys") == 0) {
+            readVehicleKeys(scanner, settings);
+        } else if (std::strcmp(word, "resolution:") == 0) {
             readResolution(scanner, settings);
         } else if (std::strcmp(word, "texturefilter:") == 0) {
             readTextureFilter(scanner, settings.textureFilter);
@@ -191,6 +249,7 @@ void readFirstSettings(Settings& settings, const std::vector<std::string>& place
         if (file != nullptr) {
             readSettingsStream(settings, file);
             std::fclose(file);
+            std::snprintf(settings.readFrom, sizeof settings.readFrom, "%s", place.c_str());
             return;
         }
     }

@@ -28,7 +28,19 @@ struct Settings {
     bool computerDrivers;   // the computer drives the vehicles nobody touched in a race
     uint32_t computerSkill; // 1 .. 3: how fast the computer dares to take a turn
     uint32_t track;         // the track driven at the start, as read (1 .. 99 exist)
+    // Each vehicle's keys as its "keys blue:" ("red:", "green:") line names
+    // them, in the line's order: accelerate, reverse, left, right, brake
+    // (virtual-key codes); all 0 without a line, or where it was refused.
+    uint8_t vehicleKeys[3][5];
+    int32_t vehicleKeysLine[3]; // the line each came from; 0: none
+    // What was wrong with those lines, a sentence a line ("line 4: keys red:
+    // there is no key named \"Foo\"."); "" when nothing was.
+    char keyFaults[640];
+    char readFrom[512];     // the settings file read; "" when none was
 };
+
+// The order of a "keys" line's five names.
+enum KeySlot { keyAccelerate, keyReverse, keyLeft, keyRight, keyBrake, keySlotCount };
 
 // Fills settings with the defaults, then with the first of "settings.cfg" in
 // the working directory, the user's own settings file and the one installed

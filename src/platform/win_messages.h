@@ -70,6 +70,10 @@ constexpr uint8_t VK_F7 = 0x76;  // the next track
 constexpr uint8_t VK_F10 = 0x79;
 constexpr uint8_t VK_NUMLOCK = 0x90;
 constexpr uint8_t VK_SCROLL = 0x91;
+constexpr uint8_t VK_LSHIFT = 0xA0; // shift and control by side
+constexpr uint8_t VK_RSHIFT = 0xA1;
+constexpr uint8_t VK_LCONTROL = 0xA2;
+constexpr uint8_t VK_RCONTROL = 0xA3;
 constexpr uint8_t VK_OEM_1 = 0xBA;      // ;:
 constexpr uint8_t VK_OEM_PLUS = 0xBB;   // =+
 constexpr uint8_t VK_OEM_COMMA = 0xBC;  // ,<

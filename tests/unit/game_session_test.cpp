@@ -374,4 +374,21 @@ TEST_F(GameSession, F7MovesOnThroughTheCompleteTracks) {
     EXPECT_EQ(fake.captions(), "");
 }
 
+// Keys of the player's own: red on the arrows drives with Up, and W, its old
+// accelerator, drives nothing; green's line that takes F5 is said once, with
+// the file and the line, and green keeps its own keys.
+TEST_F(GameSession, KeysOfThePlayersOwnDriveAndAKeyTheGameHoldsIsSaid) {
+    dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\nkeys red: Up Down Left Right RightControl\n"
+                              "keys green: F5 M J L K\n");
+    race([] {
+        key(fake.swapCount < 60 ? WM_KEYDOWN : WM_KEYUP, fake.swapCount < 30 ? 'W' : VK_UP);
+        return fake.swapCount < 90;
+    }, "", false);
+    EXPECT_GT(vehicles[1].speed, 3.0f); // half a second of Up
+    EXPECT_LT(std::fabs(vehicles[1].position[2]), 8.0f); // and not the half second of W before it
+    ASSERT_EQ(fake.messageBoxes.size(), 1u);
+    EXPECT_EQ(fake.messageBoxes[0].text, "settings.cfg: some keys cannot be used.\nline 4: keys green: \"F5\" is "
+                                         "held by starting a race; green keeps its own keys.\n");
+}
+
 } // namespace

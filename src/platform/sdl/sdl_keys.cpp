@@ -41,10 +41,10 @@ uint8_t virtualKeyFromScancode(SDL_Scancode scancode) {
     case SDL_SCANCODE_UP: return VK_UP;
     case SDL_SCANCODE_RIGHT: return VK_RIGHT;
     case SDL_SCANCODE_DOWN: return VK_DOWN;
-    case SDL_SCANCODE_LSHIFT:
-    case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
-    case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL: return VK_CONTROL;
+    case SDL_SCANCODE_LSHIFT: return VK_LSHIFT; // by side: each may be a player's key
+    case SDL_SCANCODE_RSHIFT: return VK_RSHIFT;
+    case SDL_SCANCODE_LCTRL: return VK_LCONTROL;
+    case SDL_SCANCODE_RCTRL: return VK_RCONTROL;
     case SDL_SCANCODE_LALT:
     case SDL_SCANCODE_RALT: return VK_MENU;
     case SDL_SCANCODE_LGUI: return VK_LWIN;

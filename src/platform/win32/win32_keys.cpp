@@ -4,6 +4,13 @@
 #include "platform/win_messages.h"
 
 uint32_t keypadVirtualKey(uint32_t virtualKey, uint32_t lParam) {
+    constexpr uint32_t rightShiftScanCode = 0x36;
+    if (virtualKey == VK_SHIFT) {
+        return (lParam >> 16 & 0xFF) == rightShiftScanCode ? VK_RSHIFT : VK_LSHIFT;
+    }
+    if (virtualKey == VK_CONTROL) {
+        return (lParam & extendedKeyFlag) != 0 ? VK_RCONTROL : VK_LCONTROL;
+    }
     if ((lParam & extendedKeyFlag) != 0) {
         return virtualKey;
     }

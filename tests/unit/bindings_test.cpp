@@ -1,0 +1,104 @@
+// bindings_test.cpp -- the vehicles' keys: the names a player writes, the
+// "keys" lines of settings.cfg (each fault said with its line, that vehicle
+// keeping its own keys), keys another vehicle or the game itself holds
+// refused, a new key driving and the old one not, and shift and control told
+// apart by side on Windows.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/bindings.h"
+#include "core/app_state.h"
+#include "core/key_names.h"
+#include "core/settings.h"
+#include "platform/win32/win32_keys.h"
+#include "platform/win_messages.h"
+
+namespace {
+
+Settings readText(const std::string& text) {
+    Settings read{};
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    readSettingsStream(read, file);
+    std::fclose(file);
+    return read;
+}
+
+TEST(KeyNames, EveryNameReadsBackAndLettersInEitherCase) {
+    for (int code = 1; code < 256; ++code) {
+        if (const char* name = keyNameOfCode(static_cast<uint8_t>(code))) {
+            EXPECT_EQ(keyCodeOfName(name), code) << name;
+        }
+    }
+    EXPECT_EQ(std::string(keyNameOfCode(VK_NUMPAD0 + 8)), "Numpad8");
+    EXPECT_EQ(keyCodeOfName("w"), 'W');
+    EXPECT_EQ(keyCodeOfName("rightshift"), VK_RSHIFT);
+    EXPECT_EQ(keyCodeOfName("PageDown"), VK_NEXT);
+    EXPECT_EQ(keyCodeOfName("F12"), VK_F1 + 11);
+    for (const char* none : {"", "Escape", "Shift", "F13", "Numpad", "WW", "Leftshiftt"}) {
+        EXPECT_EQ(keyCodeOfName(none), 0) << none; // Escape quits, and is no key to drive with
+    }
+    EXPECT_EQ(keyNameOfCode(VK_ESCAPE), nullptr);
+}
+
+// The lines as the reader takes them: five names from the table on one line,
+// else the line is said (with its number) and that vehicle's keys are none.
+TEST(KeysLines, FiveNamesOnALineOrTheLineIsSaid) {
+    const Settings read = readText("fullscreen: false\n"
+                                   "keys red: up down left right space   # arrows\n"
+                                   "keys green: I K J L\n"
+                                   "keys blue: W Z A D Ctrl\n"
+                                   "keys purple: W Z A D S\n"
+                                   "keys green: I K J L M N\n"
+                                   "laps: 5\n");
+    EXPECT_FALSE(read.fullscreen);
+    EXPECT_EQ(read.laps, 5u); // the settings after the faulty lines are read as ever
+    const uint8_t arrows[keySlotCount] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE};
+    EXPECT_EQ(std::string(read.vehicleKeys[1], read.vehicleKeys[1] + 5), std::string(arrows, arrows + 5));
+    EXPECT_EQ(read.vehicleKeysLine[1], 2);
+    EXPECT_EQ(read.vehicleKeysLine[0] + read.vehicleKeysLine[2], 0);
+    EXPECT_EQ(std::string(read.keyFaults),
+              "line 3: keys green: takes five key names (accelerate, reverse, left, right, brake).\n"
+              "line 4: keys blue: has no key named \"Ctrl\".\n"
+              "line 5: keys purple: names no vehicle: write keys blue:, keys red: or keys green:.\n"
+              "line 6: keys green: takes five key names (accelerate, reverse, left, right, brake).\n");
+}
+
+// Red and blue swap their keys (each line alone would clash with the other's
+// old keys: together they do not); green takes F5 and keeps its own keys; the
+// new keys drive and the old ones do not.
+TEST(KeysLines, SwappedKeysHoldAKeyTheGameHoldsIsRefusedAndNewKeysDrive) {
+    resetAppState();
+    const std::string said = applyKeySettings(readText("keys blue: W Z A D S\n"
+                                                       "keys red: Numpad8 Numpad2 Numpad4 Numpad6 Numpad5\n"
+                                                       "keys green: F5 M J L K\n"));
+    EXPECT_EQ(said, "line 3: keys green: \"F5\" is held by starting a race; green keeps its own keys.\n");
+    EXPECT_EQ(vehicleKeys[0].accelerate, 'W');
+    EXPECT_EQ(vehicleKeys[1].accelerate, VK_NUMPAD0 + 8);
+    EXPECT_EQ(vehicleKeys[2].accelerate, 'I');
+    input.pressKey('W');
+    EXPECT_TRUE(playerControls(0).accelerate);
+    EXPECT_FALSE(playerControls(1).accelerate);
+    // Blue alone taking red's W: refused, blue keeps the keypad.
+    EXPECT_EQ(applyKeySettings(readText("keys blue: W Z A D S\n")),
+              "line 1: keys blue: \"W\" is held by red's accelerate; blue keeps its own keys.\n");
+    EXPECT_EQ(vehicleKeys[0].accelerate, VK_NUMPAD0 + 8);
+    EXPECT_EQ(applyKeySettings(readText("keys red: W W A D S\n")),
+              "line 1: keys red: \"W\" is held by its own reverse; red keeps its own keys.\n");
+    EXPECT_EQ(applyKeySettings(readText("")), "");
+    EXPECT_EQ(vehicleKeys[1].reverse, 'Z');
+}
+
+// Windows says VK_SHIFT and VK_CONTROL for either side: the scan code tells
+// the shifts apart, the extended bit the controls.
+TEST(Win32Keys, ShiftAndControlBySide) {
+    EXPECT_EQ(keypadVirtualKey(VK_SHIFT, 0x2Au << 16), VK_LSHIFT);
+    EXPECT_EQ(keypadVirtualKey(VK_SHIFT, 0x36u << 16), VK_RSHIFT);
+    EXPECT_EQ(keypadVirtualKey(VK_CONTROL, 0x1Du << 16), VK_LCONTROL);
+    EXPECT_EQ(keypadVirtualKey(VK_CONTROL, 0x1Du << 16 | extendedKeyFlag), VK_RCONTROL);
+    EXPECT_EQ(keypadVirtualKey(VK_UP, 0x48u << 16), VK_NUMPAD0 + 8u); // the keypad's, NumLock off
+    EXPECT_EQ(keypadVirtualKey(VK_UP, 0x48u << 16 | extendedKeyFlag), VK_UP);
+}
+
+} // namespace
