@@ -10,22 +10,12 @@
 
 namespace {
 
-constexpr VehicleKeys defaultKeys[vehicleCount] = {
-    {VK_NUMPAD0 + 2, VK_NUMPAD0 + 4, VK_NUMPAD0 + 5, VK_NUMPAD0 + 6, VK_NUMPAD0 + 8},
-    {'Z', 'A', 'S', 'D', 'W'},
-    {'M', 'J', 'K', 'L', 'I'},
-};
+// A keys line's order (accelerate, reverse, left, right, brake) as the record keeps them.
+constexpr VehicleKeys keysOf(const uint8_t* k) {
+    return VehicleKeys{k[keyReverse], k[keyLeft], k[keyBrake], k[keyRight], k[keyAccelerate]};
+}
 
-// The game's own keys, which no vehicle may take.
-constexpr struct {
-    uint8_t code;
-    const char* action;
-} gameKeys[] = {
-    {VK_ESCAPE, "quitting"},        {VK_F5, "starting a race"},    {VK_F6, "watching a replay"},
-    {VK_F7, "the next track"},      {VK_INSERT, "the layouts"},    {VK_HOME, "the layouts"},
-    {VK_DELETE, "the layouts"},     {VK_END, "the layouts"},       {VK_NUMPAD0 + 7, "following blue"},
-    {'Q', "following red"},         {'U', "following green"},      {'H', "the slow-down key"},
-};
+constexpr VehicleKeys defaultKeys[vehicleCount] = {keysOf(startingKeys[0]), keysOf(startingKeys[1]), keysOf(startingKeys[2])};
 
 constexpr const char* slotNames[keySlotCount] = {"accelerate", "reverse", "left", "right", "brake"};
 
@@ -38,10 +28,8 @@ void keysInSlots(const VehicleKeys& keys, int32_t (&slots)[keySlotCount]) {
 // Who else holds this key, in words ("red's accelerate", "starting a race");
 // empty when nobody does.
 std::string holderOf(int32_t code, int32_t vehicle, int32_t slot, const VehicleKeys (&keys)[vehicleCount]) {
-    for (const auto& game : gameKeys) {
-        if (game.code == code) {
-            return game.action;
-        }
+    if (const char* action = gameKeyAction(static_cast<uint8_t>(code))) {
+        return action;
     }
     for (int32_t v = 0; v < vehicleCount; ++v) {
         int32_t slots[keySlotCount];
@@ -83,7 +71,7 @@ std::string applyKeySettings(const Settings& read) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
         const uint8_t* k = read.vehicleKeys[v];
         own[v] = read.vehicleKeysLine[v] == 0;
-        keys[v] = own[v] ? defaultKeys[v] : VehicleKeys{k[keyReverse], k[keyLeft], k[keyBrake], k[keyRight], k[keyAccelerate]};
+        keys[v] = own[v] ? defaultKeys[v] : keysOf(k);
     }
     // A refused line puts its vehicle's own keys back, which may clash with
     // another line in turn: round again until nothing changes.

@@ -11,6 +11,7 @@
 #include "render/font.h"
 #include "render/gl_state.h"
 #include "render/overlays.h"
+#include "app/menu_session.h"
 #include "app/race_session.h"
 #include "app/step_clock.h"
 #include "app/replay_session.h"
@@ -148,8 +149,14 @@ void readPads() {
     PadReading readings[padCapacity];
     const int count = settings.gamepads ? platformReadGamepads(readings, padCapacity) : 0;
     updateGamepads(gamepads, readings, count, frameTimer.measuredFps > 0 ? 1.0f / frameTimer.measuredFps : 0.0f);
-    applyPadViewButtons(gamepads, worldView, splitLayout, followedVehicle);
+    if (!menuOpen()) {
+        applyPadViewButtons(gamepads, worldView, splitLayout, followedVehicle);
+    }
 }
+
+// The picture of the world a fraction of a step past its last step, the
+// overlays and the menu over it; the sound of it.
+static void composeFrame(const World& world, double fraction);
 
 void drawFrame(World& world) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -160,9 +167,18 @@ void drawFrame(World& world) {
     // replay played slower or faster than driven moves on smoothly with it.
     const double gameSeconds = std::max(0.0, steps + stepFraction(stepClock) - clockFraction) / stepsPerSecond;
     clockFraction = stepFraction(stepClock);
-    readLayoutKeys(input, worldView, splitLayout);
-    readFollowKeys(input, followedVehicle);
+    if (!menuOpen()) { // the menu has the keys while it is open
+        readLayoutKeys(input, worldView, splitLayout);
+        readFollowKeys(input, followedVehicle);
+    }
     readPads();
+    readMenuKeys(world, frameTimer.measuredFps);
+    if (menuOpen()) {
+        // The world stands still under the menu: the steps real time owed are let go.
+        input.clearStepPresses();
+        composeFrame(world, drawnFraction);
+        return;
+    }
     Vehicle placed[vehicleCount];
     std::copy(world.vehicles, world.vehicles + vehicleCount, placed);
     readReplayKeys(world);
@@ -183,8 +199,14 @@ void drawFrame(World& world) {
     }
     // The light and H as always, once a frame: H slows the drawing, not the world.
     moveLightAndBurnTime();
+    composeFrame(world, fraction);
+}
+
+static void composeFrame(const World& world, double fraction) {
     if (settings.sound) { // without sound nobody listens: no snapshot
-        publishSound(frameSound(world));
+        SoundSnapshot sound = frameSound(world);
+        sound.volume *= menuSoundLevel();
+        publishSound(sound);
     }
     drawnFraction = fraction;
     showWorld(world, stepBefore, fraction);
@@ -200,6 +222,7 @@ void drawFrame(World& world) {
     if (settings.showSystemInfo) {
         drawSystemInfo(systemInfo);
     }
+    drawMenu();
     glFlush();
 }
 

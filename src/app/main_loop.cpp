@@ -16,6 +16,7 @@
 #include "render/font.h"
 #include "app/bindings.h"
 #include "app/frame.h"
+#include "app/menu_session.h"
 #include "app/replay_session.h"
 #include "audio/sound.h"
 #include "render/overlays.h"
@@ -112,7 +113,8 @@ int runGame(World& world, int argc, char** argv) {
     // vehicle keeps its own keys.
     const std::string keyFaults = applyKeySettings(settings);
     if (!keyFaults.empty()) {
-        const std::string text = std::string(settings.readFrom) + ": some keys cannot be used.\n" + keyFaults;
+        const std::string text = std::filesystem::path(settings.readFrom).filename().string() +
+                                 ": some keys cannot be used.\n" + keyFaults;
         platformShowMessage(text.c_str(), "Error", MessageIcon::exclamation);
     }
     if (!replayFile.empty()) {
@@ -135,7 +137,7 @@ int runGame(World& world, int argc, char** argv) {
         } else if (active) {
             // Escape is looked at only between messages, while frames are drawn;
             // a tap that went down and up since the last frame counts too.
-            if (input.isDown(VK_ESCAPE)) {
+            if (input.isDown(VK_ESCAPE) && !menuTakesEscape()) {
                 done = true;
             } else {
                 drawFrame(world);

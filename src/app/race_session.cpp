@@ -39,10 +39,14 @@ struct Session {
 
 Session session;
 
+} // namespace
+
 std::string recordsPath() {
     const std::string folder = userDataFolder();
     return folder.empty() ? "" : (std::filesystem::path(folder) / "records.txt").string();
 }
+
+namespace {
 
 // The records as they are on disk. A damaged file is said once and set aside
 // as records.txt.bad, never overwritten: the player may want it back.
@@ -130,20 +134,24 @@ void readRaceKeys(World& world, uint32_t frameRate) {
     session.layoutWasDown = layoutDown;
 
     if (started) {
-        if (world.course.count < minGates) {
-            session.noticeSeconds = 2;
-            return;
-        }
-        readRecords();
-        bool computer[vehicleCount];
-        for (int32_t v = 0; v < vehicleCount; ++v) {
-            computer[v] = settings.computerDrivers && !session.touched[v];
-        }
-        world.computerSkill = static_cast<int32_t>(settings.computerSkill);
-        startWorldRace(world, static_cast<int32_t>(settings.laps), computer);
+        startRaceNow(world);
     } else if (layoutPressed && world.race.phase == RacePhase::results) {
         endRace(world.race);
     }
+}
+
+void startRaceNow(World& world) {
+    if (world.course.count < minGates) {
+        session.noticeSeconds = 2;
+        return;
+    }
+    readRecords();
+    bool computer[vehicleCount];
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        computer[v] = settings.computerDrivers && !session.touched[v];
+    }
+    world.computerSkill = static_cast<int32_t>(settings.computerSkill);
+    startWorldRace(world, static_cast<int32_t>(settings.laps), computer);
 }
 
 void takeControls(World& world, VehicleControls (&controls)[vehicleCount]) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "race/race.h"
 #include "sim/world.h"
@@ -13,6 +14,13 @@
 // Start ends it. Without a course a start only says there is no race. A frame
 // lasting 1 / frameRate seconds ages the notices.
 void readRaceKeys(World& world, uint32_t frameRate);
+
+// A race starts now, as F5 starts one: the records read, the vehicles on the
+// grid, the countdown running; without a course only a line says so.
+void startRaceNow(World& world);
+
+// Where the player's records file is; "" where it cannot be known.
+std::string recordsPath();
 
 // The controls the players give the coming step, each vehicle's keys and pad.
 // A vehicle its player touches is the player's from this step on, never the

@@ -151,6 +151,14 @@ std::string replayTrackName() {
 
 } // namespace
 
+std::vector<std::string> keptReplayFiles() {
+    std::vector<std::string> paths;
+    for (const fs::path& file : keptFiles(replaysFolder())) {
+        paths.insert(paths.begin(), file.string()); // newest first
+    }
+    return paths;
+}
+
 void recordRaceStep(const World& world, RacePhase before) {
     const Race& race = world.race;
     if (before == RacePhase::racing && session.recording) {
@@ -167,6 +175,7 @@ void recordRaceStep(const World& world, RacePhase before) {
         session.recording = true;
     } else if (before == RacePhase::racing && race.phase == RacePhase::results && session.recording) {
         session.recording = false;
+        endRecording(replayBuffer, race);
         keepReplay();
     } else if (race.phase != RacePhase::racing) {
         session.recording = false; // started again, or left

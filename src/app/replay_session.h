@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "race/race.h"
 #include "sim/world.h"
@@ -17,6 +18,9 @@
 void recordRaceStep(const World& world, RacePhase before);
 
 bool replayPlaying();
+
+// The replays kept in the player's replays folder, newest first.
+std::vector<std::string> keptReplayFiles();
 
 // Starts watching a replay file; a file that cannot be read or is damaged
 // costs one box saying why, and nothing changes.

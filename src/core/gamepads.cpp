@@ -104,6 +104,7 @@ void read(Gamepads& pads, Gamepads::Pad& pad, const PadReading& given) {
     const uint32_t pressed = buttons & ~pad.buttons;
     pad.buttons = buttons;
     pad.steering = steering(pad, r.stickX);
+    pads.menuPresses |= pressed; // any pad works the menu, one waiting for a vehicle too
     if (pad.slot < 0) {
         return;
     }
@@ -147,6 +148,7 @@ void updateGamepads(Gamepads& pads, const PadReading* readings, int count, float
     pads.layoutSteps = 0;
     pads.raceStarts = 0;
     pads.trackChanges = 0;
+    pads.menuPresses = 0;
     count = readings == nullptr || count < 0 ? 0 : count;
     bool slotFreed = false;
     for (Gamepads::Pad& pad : pads.pads) {

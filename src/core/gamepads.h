@@ -41,6 +41,7 @@ struct Gamepads {
     uint32_t layoutSteps;  // Start presses this frame
     uint32_t raceStarts;   // Y / Triangle presses this frame
     uint32_t trackChanges; // RB / R1 presses this frame
+    uint32_t menuPresses;  // PadButton bits any pad pressed this frame: the menu's keys (LB opens it)
     Notice notices[padNoticeCapacity];
 };
 

@@ -4,9 +4,25 @@
 
 #include <cstdint>
 
+#include "common/vehicles.h"
+#include "platform/win_messages.h"
+
 // The virtual-key code a name stands for, letters in either case ("w", "W",
 // "numpad8", "LeftShift"); 0 for a name that is no key of the table.
 uint8_t keyCodeOfName(const char* name);
 
 // A key's name as the table writes it; null for a code without one.
 const char* keyNameOfCode(uint8_t code);
+
+// What the game itself does with a key no vehicle may take (Escape, F1, F5,
+// the layouts...), in words ("starting a race"); null for a key it leaves free.
+const char* gameKeyAction(uint8_t code);
+
+// The keys each vehicle starts with, in a keys line's order (accelerate,
+// reverse, left, right, brake): blue on the keypad, red on W Z A D S, green on
+// I M J L K.
+constexpr uint8_t startingKeys[vehicleCount][5] = {
+    {VK_NUMPAD0 + 8, VK_NUMPAD0 + 2, VK_NUMPAD0 + 4, VK_NUMPAD0 + 6, VK_NUMPAD0 + 5},
+    {'W', 'Z', 'A', 'D', 'S'},
+    {'I', 'M', 'J', 'L', 'K'},
+};

@@ -249,7 +249,10 @@ void readFirstSettings(Settings& settings, const std::vector<std::string>& place
         if (file != nullptr) {
             readSettingsStream(settings, file);
             std::fclose(file);
-            std::snprintf(settings.readFrom, sizeof settings.readFrom, "%s", place.c_str());
+            // Kept whole: the game moves to its data folder before it may write the file back.
+            std::error_code failed;
+            const std::string full = std::filesystem::absolute(place, failed).string();
+            std::snprintf(settings.readFrom, sizeof settings.readFrom, "%s", failed ? place.c_str() : full.c_str());
             return;
         }
     }

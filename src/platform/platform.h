@@ -68,7 +68,10 @@ enum PadButton : uint32_t {
     padDpadRight = 1u << 6,
     padNorth = 1u << 7,     // Y / Triangle: start a race
     padRightShoulder = 1u << 8, // RB / R1: the next track
-    padKnownButtons = (1u << 9) - 1,
+    padDpadUp = 1u << 9,    // up and down: the menu's lines
+    padDpadDown = 1u << 10,
+    padLeftShoulder = 1u << 11, // LB / L1: the menu
+    padKnownButtons = (1u << 12) - 1,
 };
 
 // One connected pad as read in one frame.

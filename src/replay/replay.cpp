@@ -89,6 +89,7 @@ void beginRecording(Replay& replay, int32_t track, const char* trackName, const 
         replay.computer = static_cast<uint8_t>(replay.computer | (race.computer[v] ? 1u << v : 0u));
     }
     replay.full = false;
+    replay.winner = -1;
     replay.frameCount = 0;
     replay.keyframeCount = 1;
     replay.keyframes[0].frame = 0;
@@ -116,6 +117,11 @@ void recordKeyframeIfDue(Replay& replay, const Race& race, const Vehicle (&field
     for (int v = 0; v < vehicleCount; ++v) {
         takeSnapshot(field[v], keyframe.vehicles[v]);
     }
+}
+
+void endRecording(Replay& replay, const Race& race) {
+    const RaceEntry& first = race.entries[race.places[0]];
+    replay.winner = static_cast<int8_t>(first.finished ? race.places[0] : -1);
 }
 
 void startPlayback(Playback& playback, const Replay& replay, World& world) {

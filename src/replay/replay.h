@@ -47,6 +47,7 @@ struct Replay {
     char trackName[28];
     uint8_t computer;     // bit v: vehicle v was the computer's at the start
     bool full;            // the race outgrew the buffers: the rest was not kept
+    int8_t winner;        // the vehicle that finished first; -1: nobody did, or not known (version 1)
     uint32_t frameCount;    // steps
     uint32_t keyframeCount; // keyframe 0 is the start, at "GO"
     uint32_t frameRates[maxReplayFrames]; // each step's rate: stepsPerSecond, or an old replay's frame rate
@@ -73,6 +74,8 @@ void beginRecording(Replay& replay, int32_t track, const char* trackName, const 
                     const Vehicle (&field)[vehicleCount]);
 void recordFrame(Replay& replay, uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]);
 void recordKeyframeIfDue(Replay& replay, const Race& race, const Vehicle (&field)[vehicleCount]);
+// At the results: who won, for the list of replays.
+void endRecording(Replay& replay, const Race& race);
 
 // A replay being watched.
 // A replay being watched, in a world of the replay's track (its ground and

@@ -94,7 +94,9 @@ std::string encodeReplay(const Replay& replay) {
     header.push_back(replay.computer);
     header.push_back(replay.full ? 1 : 0);
     header.insert(header.end(), replay.trackName, replay.trackName + sizeof replay.trackName);
-    put32(header, simulationVersion);
+    put16(header, simulationVersion);
+    header.push_back(static_cast<uint8_t>(replay.winner)); // 255: nobody
+    header.push_back(0);
     std::memcpy(file.data(), header.data(), replayHeaderSize);
     const uint32_t sum = checksum(file.data(), file.size());
     for (int i = 0; i < 4; ++i) {
@@ -132,12 +134,12 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     if (checksum(bytes, size) != get32(bytes + 12)) {
         return fail(why, "its checksum does not match");
     }
-    if (version != 1 && get32(bytes + 64) != simulationVersion) {
+    if (version != 1 && get16(bytes + 64) != simulationVersion) {
         char text[128];
         std::snprintf(text, sizeof text,
                       "it was driven by another version of the game's physics (%u; this game has %u), which it "
                       "cannot replay exactly",
-                      get32(bytes + 64), simulationVersion);
+                      get16(bytes + 64), simulationVersion);
         return fail(why, text);
     }
     // Every count against the room there is and the length of what holds it,
@@ -170,6 +172,7 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     replay.laps = laps;
     replay.computer = static_cast<uint8_t>(bytes[34] & 7);
     replay.full = (bytes[35] & 1) != 0;
+    replay.winner = static_cast<int8_t>(version != 1 && bytes[66] < vehicleCount ? bytes[66] : -1);
     std::memcpy(replay.trackName, bytes + 36, sizeof replay.trackName);
     replay.trackName[sizeof replay.trackName - 1] = '\0';
     replay.frameCount = frames;
@@ -206,4 +209,25 @@ bool readReplayFile(const char* path, Replay& replay, std::string& why) {
     }
     std::fclose(file);
     return decodeReplay(bytes.data(), bytes.size(), replay, why);
+}
+
+bool readReplaySummary(const char* path, ReplaySummary& summary) {
+    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    uint8_t header[replayHeaderSize] = {};
+    const size_t got = file != nullptr ? std::fread(header, 1, sizeof header, file) : 0;
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    const uint32_t version = got >= replayHeaderSizeV1 ? get16(header + 8) : 0;
+    if (std::memcmp(header, magic, 8) != 0 || (version != 1 && version != replayVersion) ||
+        (version == replayVersion && got < replayHeaderSize) || header[32] < 1 || header[32] > 99 ||
+        header[33] < minLaps || header[33] > maxLaps) {
+        return false;
+    }
+    summary.track = header[32];
+    summary.laps = header[33];
+    std::memcpy(summary.trackName, header + 36, sizeof summary.trackName);
+    summary.trackName[sizeof summary.trackName - 1] = '\0';
+    summary.winner = version == replayVersion && header[66] < vehicleCount ? header[66] : -1;
+    return true;
 }

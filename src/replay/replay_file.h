@@ -30,3 +30,15 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
 
 // The same from a file on disk (a file too large to be a replay is not read).
 bool readReplayFile(const char* path, Replay& replay, std::string& why);
+
+// What a list of replays says of one, from its header alone.
+struct ReplaySummary {
+    int32_t track;
+    int32_t laps;
+    char trackName[28];
+    int32_t winner; // the vehicle that won; -1: nobody finished, or not known
+};
+
+// The summary of a replay file; false for a file that is no replay this game
+// reads (its header's magic, version or counts are wrong).
+bool readReplaySummary(const char* path, ReplaySummary& summary);

@@ -25,7 +25,9 @@ constexpr struct {
                   {SDL_CONTROLLER_BUTTON_X, padWest},        {SDL_CONTROLLER_BUTTON_Y, padNorth},
                   {SDL_CONTROLLER_BUTTON_BACK, padBack},     {SDL_CONTROLLER_BUTTON_START, padStart},
                   {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padDpadLeft}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, padDpadRight},
-                  {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, padRightShoulder}};
+                  {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, padRightShoulder},
+                  {SDL_CONTROLLER_BUTTON_DPAD_UP, padDpadUp},     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, padDpadDown},
+                  {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, padLeftShoulder}};
 
 OpenPad openPads[openCapacity];
 int openCount = 0;

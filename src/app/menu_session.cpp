@@ -1,0 +1,349 @@
+// menu_session.cpp -- the menu's keys, what it shows of the game, and its
+// choices applied and kept.
+#include "app/menu_session.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/bindings.h"
+#include "app/race_session.h"
+#include "app/replay_session.h"
+#include "common/gl_api.h"
+#include "core/app_state.h"
+#include "core/gamepads.h"
+#include "core/key_names.h"
+#include "core/settings_write.h"
+#include "menu/menu.h"
+#include "platform/platform.h"
+#include "platform/win_messages.h"
+#include "race/records.h"
+#include "render/big_text.h"
+#include "render/font.h"
+#include "render/gl_state.h"
+#include "audio/sound.h"
+#include "replay/replay_file.h"
+#include "scene/scene.h"
+#include "terrain/track.h"
+
+namespace {
+
+constexpr float hintSeconds = 5;
+constexpr float fadeSeconds = 0.3f;
+
+struct Session {
+    Menu menu;
+    MenuFacts facts;
+    std::vector<std::string> replays; // the files of facts.replays
+    float seconds;                    // since the game started, while the hint shows
+    float soundLevel = 1;
+    bool escapeHeld;                  // the Escape that cancelled a new key, until let go
+    bool soundAsked;                  // the sound was turned on here and its device asked for
+    bool clickWasDown;
+};
+
+Session session;
+
+// A replay's line: its track, when it was driven, its laps and who won.
+std::string replayLine(const std::string& path) {
+    ReplaySummary summary{};
+    if (!readReplaySummary(path.c_str(), summary)) {
+        return std::filesystem::path(path).filename().string() + ": damaged";
+    }
+    // race-YYYYMMDD-HHMMSS.mlr: the date and time it was kept.
+    const std::string name = std::filesystem::path(path).stem().string();
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+    char when[24] = "";
+    if (std::sscanf(name.c_str(), "race-%4d%2d%2d-%2d%2d", &y, &mo, &d, &h, &mi) == 5) {
+        std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d", y, mo, d, h, mi);
+    }
+    char line[menuTextCapacity];
+    std::snprintf(line, sizeof line, "%s %s %d %s %s", summary.trackName[0] != '\0' ? summary.trackName : "TRACK",
+                  when, summary.laps, summary.laps == 1 ? "LAP" : "LAPS",
+                  summary.winner >= 0 ? (std::string(vehicleNames[summary.winner]) + " WON").c_str() : "");
+    return line;
+}
+
+void fillReplays() {
+    session.replays = keptReplayFiles();
+    if (session.replays.size() > static_cast<size_t>(menuReplayCapacity)) {
+        session.replays.resize(menuReplayCapacity);
+    }
+    MenuFacts& f = session.facts;
+    f.replayCount = static_cast<int32_t>(session.replays.size());
+    for (int32_t r = 0; r < f.replayCount; ++r) {
+        std::snprintf(f.replays[r], sizeof f.replays[r], "%s", replayLine(session.replays[r]).c_str());
+    }
+}
+
+const char* nameOfTrack(int32_t number) {
+    const MenuFacts& f = session.facts;
+    for (int32_t t = 0; t < f.trackCount; ++t) {
+        if (f.tracks[t] == number) {
+            return f.trackNames[t];
+        }
+    }
+    return "TRACK";
+}
+
+void fillRecords() {
+    MenuFacts& f = session.facts;
+    f.recordCount = 0;
+    static RaceRecords records; // large: read while the menu opens, never kept
+    const std::string path = recordsPath();
+    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "r");
+    LineFault fault{};
+    const bool read = file != nullptr && readRaceRecords(file, records, fault) && records.clock == recordsClock;
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    for (int32_t r = 0; read && r < records.count && f.recordCount < menuRecordCapacity; ++r) {
+        const RaceRecord& record = records.entries[r];
+        char lap[16], race[16];
+        formatRaceTime(record.bestLap, lap);
+        formatRaceTime(record.bestRace, race);
+        std::snprintf(f.records[f.recordCount++], menuTextCapacity, "%s %d %s: LAP %s RACE %s",
+                      nameOfTrack(record.track), static_cast<int>(record.laps), record.laps == 1 ? "LAP" : "LAPS",
+                      lap, race);
+    }
+}
+
+// What the menu shows, as the game stands now.
+void fillFacts(const World& world) {
+    MenuFacts& f = session.facts;
+    f = MenuFacts{};
+    for (int32_t number = 1; number <= maxTrackNumber && f.trackCount < menuTrackCapacity; ++number) {
+        TrackProblems problems{};
+        if (findTrackProblems(number, problems)) {
+            continue;
+        }
+        Course course{};
+        LineFault fault{};
+        std::FILE* file = std::fopen(trackFiles(number).gates, "r");
+        if (file != nullptr) {
+            readCourse(file, course, fault);
+            std::fclose(file);
+        }
+        f.tracks[f.trackCount] = number;
+        std::snprintf(f.trackNames[f.trackCount], menuTextCapacity, "%s",
+                      course.name[0] != '\0' ? course.name : ("TRACK " + std::to_string(number)).c_str());
+        f.track = number == world.track ? f.trackCount : f.track;
+        ++f.trackCount;
+    }
+    f.laps = static_cast<int32_t>(settings.laps);
+    f.computerDrivers = settings.computerDrivers;
+    f.computerSkill = static_cast<int32_t>(settings.computerSkill);
+    fillReplays();
+    fillRecords();
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        const VehicleKeys& k = vehicleKeys[v];
+        const int32_t inOrder[menuKeySlots] = {k.accelerate, k.reverse, k.left, k.right, k.brake};
+        for (int slot = 0; slot < menuKeySlots; ++slot) {
+            f.keys[v][slot] = static_cast<uint8_t>(inOrder[slot]);
+        }
+    }
+    f.layout = worldView ? 3 : static_cast<int32_t>(splitLayout) - 1;
+    f.showFps = settings.showFps;
+    f.showSystemInfo = settings.showSystemInfo;
+    f.fullscreen = settings.fullscreen;
+    f.sound = settings.sound;
+    f.volume = static_cast<int32_t>(settings.volume);
+}
+
+// The menu's facts into the game and the settings file.
+void apply(World& world) {
+    const MenuFacts& f = session.facts;
+    const Settings before = settings;
+    settings.laps = static_cast<uint32_t>(f.laps);
+    settings.computerDrivers = f.computerDrivers;
+    settings.computerSkill = static_cast<uint32_t>(f.computerSkill);
+    const bool racing = world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing;
+    const int32_t track = f.trackCount > 0 ? f.tracks[std::clamp(f.track, 0, f.trackCount - 1)] : world.track;
+    settings.track = static_cast<uint32_t>(track);
+    if (track != world.track && !racing && !replayPlaying()) {
+        endRace(world.race); // results still showing go with the old track
+        switchTrack(world, track, settings.textureFilter);
+    }
+    worldView = f.layout == 3;
+    splitLayout = f.layout == 3 ? splitLayout : static_cast<uint32_t>(f.layout + 1);
+    settings.showFps = f.showFps;
+    settings.showSystemInfo = f.showSystemInfo;
+    settings.fullscreen = f.fullscreen;
+    if (f.sound && !settings.sound && !session.soundAsked) {
+        session.soundAsked = true;
+        startSound();
+    }
+    settings.sound = f.sound;
+    settings.volume = static_cast<uint32_t>(f.volume);
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        if (std::memcmp(settings.vehicleKeys[v], f.keys[v], menuKeySlots) != 0 || settings.vehicleKeysLine[v] == 0) {
+            const bool changed = std::memcmp(f.keys[v], startingKeys[v], menuKeySlots) != 0 ||
+                                 settings.vehicleKeysLine[v] != 0;
+            std::memcpy(settings.vehicleKeys[v], f.keys[v], menuKeySlots);
+            settings.vehicleKeysLine[v] = changed ? -1 : 0; // -1: the menu's keys, written back
+        }
+        const uint8_t* k = f.keys[v];
+        vehicleKeys[v] = VehicleKeys{k[1], k[2], k[4], k[3], k[0]};
+    }
+    std::string why;
+    if (!keepSettings(settings, before, why)) {
+        std::snprintf(session.facts.notice, menuTextCapacity, "Settings not kept: %s", why.c_str());
+    }
+}
+
+void carryOut(World& world, MenuCommand command) {
+    switch (command) {
+    case MenuCommand::changed: apply(world); break;
+    case MenuCommand::startRace:
+        apply(world);
+        if (!replayPlaying()) {
+            startRaceNow(world);
+        }
+        break;
+    case MenuCommand::watchReplay:
+        playReplayFile(world, session.replays[static_cast<size_t>(std::clamp(session.menu.chosenReplay, 0,
+                                                                              session.facts.replayCount - 1))]);
+        break;
+    case MenuCommand::deleteReplay: {
+        std::error_code failed;
+        std::filesystem::remove(session.replays[static_cast<size_t>(session.menu.chosenReplay)], failed);
+        fillReplays();
+        session.menu.selected = std::min(session.menu.selected, session.facts.replayCount);
+        break;
+    }
+    case MenuCommand::quit: platformPostQuitMessage(0); break;
+    default: break;
+    }
+}
+
+// A key that went down since the last frame (a held key's repeats too).
+bool pressed(uint8_t code) { return input.pressed[code] != 0; }
+
+} // namespace
+
+void readMenuKeys(World& world, uint32_t frameRate) {
+    const float frameSeconds = 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
+    session.seconds += session.seconds < hintSeconds ? frameSeconds : 0;
+    const float fade = frameSeconds / fadeSeconds;
+    session.soundLevel = std::clamp(session.soundLevel + (session.menu.open ? -fade : fade), 0.0f, 1.0f);
+    session.escapeHeld = session.escapeHeld && input.keys[VK_ESCAPE] != 0;
+    Menu& menu = session.menu;
+    MenuFacts& facts = session.facts;
+    if (menu.open && menu.capturing >= 0) {
+        for (int code = 1; code < InputState::keyCount; ++code) {
+            MenuCommand command;
+            if (pressed(static_cast<uint8_t>(code)) && chooseMenuKey(menu, facts, static_cast<uint8_t>(code), command)) {
+                session.escapeHeld = code == VK_ESCAPE;
+                carryOut(world, command);
+                break;
+            }
+        }
+        return;
+    }
+    const uint32_t pads = gamepads.menuPresses;
+    if (pressed(VK_F1) || (pads & padLeftShoulder) != 0) {
+        if (menu.open) {
+            closeMenu(menu);
+        } else {
+            openMenu(menu);
+            fillFacts(world);
+        }
+        return;
+    }
+    if (!menu.open) {
+        return;
+    }
+    const struct {
+        uint8_t key;
+        uint32_t pad;
+        MenuKey press;
+    } presses[] = {{VK_UP, padDpadUp, MenuKey::up},          {VK_DOWN, padDpadDown, MenuKey::down},
+                   {VK_LEFT, padDpadLeft, MenuKey::left},    {VK_RIGHT, padDpadRight, MenuKey::right},
+                   {VK_RETURN, padSouth, MenuKey::enter},    {VK_BACK, padEast, MenuKey::back},
+                   {VK_DELETE, 0, MenuKey::erase}};
+    for (const auto& p : presses) {
+        if (menu.open && (pressed(p.key) || (pads & p.pad) != 0)) {
+            carryOut(world, pressMenu(menu, facts, p.press));
+        }
+    }
+    // The mouse: the line under the pointer is chosen; a click presses Enter on it.
+    MenuLine lines[menuLineCapacity];
+    const int count = menuLines(menu, facts, lines);
+    const int line = menuLineAt(static_cast<float>(input.cursorY), count, static_cast<float>(settings.height));
+    if (menu.open && (input.deltaX != 0 || input.deltaY != 0)) {
+        pointMenuAt(menu, facts, line);
+    }
+    const bool click = input.leftButton != 0 && !session.clickWasDown;
+    session.clickWasDown = input.leftButton != 0;
+    if (menu.open && click && line >= 0 && lines[line].item) {
+        pointMenuAt(menu, facts, line);
+        carryOut(world, pressMenu(menu, facts, MenuKey::enter));
+    }
+    if (menu.open && menu.page == MenuPage::keyboard) {
+        facts.heldCount = 0;
+        for (int code = 1; code < InputState::keyCount && facts.heldCount < menuHeldCapacity; ++code) {
+            if (input.keys[code] != 0 && keyNameOfCode(static_cast<uint8_t>(code)) != nullptr) {
+                facts.held[facts.heldCount++] = static_cast<uint8_t>(code);
+            }
+        }
+    }
+}
+
+bool menuOpen() { return session.menu.open; }
+
+bool menuTakesEscape() { return (session.menu.open && session.menu.capturing >= 0) || session.escapeHeld; }
+
+float menuSoundLevel() { return session.soundLevel; }
+
+void drawMenu() {
+    if (!session.menu.open) {
+        if (session.seconds < hintSeconds) {
+            glColor3f(1, 1, 1);
+            printText(settings.width > 100 ? settings.width - 100 : 0, 24, "%s", "F1: menu");
+        }
+        return;
+    }
+    const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
+    glViewport(0, 0, static_cast<GLsizei>(settings.width), static_cast<GLsizei>(settings.height));
+    beginOverlay2D();
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0, 0, 0, 0.7f); // the picture darkened behind the lines
+    glBegin(GL_QUADS);
+    glVertex2f(0, 0);
+    glVertex2f(width, 0);
+    glVertex2f(width, height);
+    glVertex2f(0, height);
+    glEnd();
+    glDisable(GL_BLEND);
+    MenuLine lines[menuLineCapacity];
+    const int count = menuLines(session.menu, session.facts, lines);
+    const float dot = menuDot(height);
+    static const char* const titles[] = {"MUDLARK",  "RACE",     "REPLAYS", "DELETE A REPLAY", "RECORDS",
+                                         "CONTROLS", "KEYBOARD", "SCREEN",  "SOUND"};
+    glColor3f(1.0f, 0.85f, 0.2f);
+    drawBigText(width / 2, menuLineY(-2, count, height), 1.5f * dot, titles[static_cast<int>(session.menu.page)]);
+    int item = 0;
+    for (int l = 0; l < count; ++l) {
+        const bool chosen = lines[l].item && item++ == session.menu.selected;
+        if (chosen) {
+            glColor3f(1.0f, 0.85f, 0.2f);
+        } else if (lines[l].item) {
+            glColor3f(1, 1, 1);
+        } else {
+            glColor3f(0.6f, 0.6f, 0.6f);
+        }
+        drawBigText(width / 2, menuLineY(l, count, height), dot, lines[l].text);
+    }
+    glPopAttrib();
+    applyPerspective();
+}
+
+void resetMenuSession() { session = Session{}; }

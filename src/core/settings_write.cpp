@@ -1,0 +1,167 @@
+// settings_write.cpp -- new values into the settings file's own text, kept safely.
+#include "core/settings_write.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "common/vehicles.h"
+#include "core/key_names.h"
+#include "core/places.h"
+#include "core/safe_file.h"
+#include "platform/platform.h"
+
+namespace {
+
+struct Word {
+    size_t at, length;
+};
+
+std::vector<Word> wordsOf(const std::string& text) {
+    std::vector<Word> words;
+    for (size_t i = 0; i < text.size();) {
+        if (std::isspace(static_cast<unsigned char>(text[i]))) {
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        }
+        words.push_back(Word{start, i - start});
+    }
+    return words;
+}
+
+std::vector<std::string> split(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> parts;
+    for (std::string part; in >> part;) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+// The words a key may be written as: "computerdrivers:" also as "computer drivers:".
+std::vector<std::vector<std::string>> spellings(const std::string& key) {
+    std::vector<std::vector<std::string>> ways{split(key)};
+    if (key == "computerdrivers:" || key == "computerskill:") {
+        ways.push_back({"computer", key.substr(8)});
+    }
+    return ways;
+}
+
+std::string readWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return in ? text.str() : std::string();
+}
+
+} // namespace
+
+std::string rewriteSettings(const std::string& text, const std::vector<SettingValue>& values) {
+    std::string out = text;
+    for (const SettingValue& value : values) {
+        const size_t count = split(value.values).size();
+        const std::vector<Word> words = wordsOf(out);
+        size_t found = words.size(), keyWords = 0;
+        for (const auto& key : spellings(value.key)) {
+            for (size_t w = 0; w + key.size() <= words.size(); ++w) {
+                bool same = true;
+                for (size_t k = 0; k < key.size() && same; ++k) {
+                    same = out.compare(words[w + k].at, words[w + k].length, key[k]) == 0;
+                }
+                if (same && (found == words.size() || w > found)) {
+                    found = w;
+                    keyWords = key.size();
+                }
+            }
+        }
+        if (found == words.size()) {
+            if (!out.empty() && out.back() != '\n') {
+                out += '\n';
+            }
+            out += value.key + " " + value.values + "\n";
+            continue;
+        }
+        // The old values: as many words as the key takes, on the key's line.
+        const size_t first = found + keyWords;
+        size_t last = first;
+        while (last < words.size() && last < first + count &&
+               out.find('\n', words[found].at) >= words[last].at + words[last].length) {
+            ++last;
+        }
+        if (last == first) {
+            out.insert(words[found + keyWords - 1].at + words[found + keyWords - 1].length, " " + value.values);
+        } else {
+            const size_t from = words[first].at, to = words[last - 1].at + words[last - 1].length;
+            out.replace(from, to - from, value.values);
+        }
+    }
+    return out;
+}
+
+std::vector<SettingValue> menuSettingValues(const Settings& s) {
+    const auto flag = [](bool on) { return std::string(on ? "true" : "false"); };
+    std::vector<SettingValue> values = {
+        {"fullscreen:", flag(s.fullscreen)},        {"fps:", flag(s.showFps)},
+        {"systeminfo:", flag(s.showSystemInfo)},    {"sound:", flag(s.sound)},
+        {"volume:", std::to_string(s.volume)},      {"laps:", std::to_string(s.laps)},
+        {"computerdrivers:", flag(s.computerDrivers)}, {"computerskill:", std::to_string(s.computerSkill)},
+        {"track:", std::to_string(s.track)},
+    };
+    for (int v = 0; v < vehicleCount; ++v) {
+        if (s.vehicleKeysLine[v] == 0 && std::memcmp(s.vehicleKeys[v], startingKeys[v], sizeof startingKeys[v]) == 0) {
+            continue; // the keys it starts with, and no line: none needed
+        }
+        std::string names;
+        for (const uint8_t code : s.vehicleKeys[v]) {
+            const char* name = keyNameOfCode(code);
+            names += (names.empty() ? "" : " ") + std::string(name != nullptr ? name : "?");
+        }
+        values.push_back({std::string("keys ") + vehicleNames[v] + ":", names});
+    }
+    return values;
+}
+
+std::string userSettingsFile() {
+    const std::vector<std::string> places =
+        settingsPlaces(platformWindowsPaths(), std::getenv("APPDATA"), std::getenv("XDG_CONFIG_HOME"),
+                       std::getenv("HOME"), "");
+    return places.size() > 1 ? places[1] : "";
+}
+
+bool keepSettings(Settings& settings, const Settings& before, std::string& why) {
+    // Only what changed is written.
+    std::vector<SettingValue> changed;
+    const std::vector<SettingValue> was = menuSettingValues(before);
+    for (const SettingValue& value : menuSettingValues(settings)) {
+        bool same = false;
+        for (const SettingValue& old : was) {
+            same = same || (old.key == value.key && old.values == value.values);
+        }
+        if (!same) {
+            changed.push_back(value);
+        }
+    }
+    if (changed.empty()) {
+        return true;
+    }
+    const std::string read = settings.readFrom;
+    const std::string text = rewriteSettings(read.empty() ? "" : readWhole(read), changed);
+    if (!read.empty() && writeFileSafely(read, text, why)) {
+        return true;
+    }
+    const std::string own = userSettingsFile();
+    std::string ownWhy;
+    if (own.empty() || own == read || !writeFileSafely(own, text, ownWhy)) {
+        why = own.empty() || own == read ? why : ownWhy;
+        return false;
+    }
+    std::snprintf(settings.readFrom, sizeof settings.readFrom, "%s", own.c_str());
+    return true;
+}

@@ -1,0 +1,353 @@
+// menu.cpp -- the menu's pages: what each line says and what a press on it does.
+#include "menu/menu.h"
+
+#include <algorithm>
+#include <iterator>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdarg>
+#include <cstring>
+
+#include "core/key_names.h"
+
+namespace {
+
+constexpr const char* slotNames[menuKeySlots] = {"ACCELERATE", "REVERSE", "LEFT", "RIGHT", "BRAKE"};
+constexpr const char* layoutNames[4] = {"ONE DRIVER", "TWO DRIVERS", "THREE DRIVERS", "THE WORLD"};
+
+// Page lines are built in a small writer: headings and items, in capitals.
+struct Lines {
+    MenuLine (&lines)[menuLineCapacity];
+    int count;
+
+    void add(bool item, const char* format, ...) __attribute__((format(printf, 3, 4))) {
+        if (count == menuLineCapacity) {
+            return;
+        }
+        MenuLine& line = lines[count++];
+        va_list arguments;
+        va_start(arguments, format);
+        std::vsnprintf(line.text, sizeof line.text, format, arguments);
+        va_end(arguments);
+        for (char& c : line.text) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        line.item = item;
+    }
+};
+
+const char* onOff(bool on) { return on ? "ON" : "OFF"; }
+
+const char* keyName(uint8_t code) {
+    const char* name = keyNameOfCode(code);
+    return name != nullptr ? name : "NONE";
+}
+
+void buildLines(const Menu& menu, const MenuFacts& f, Lines& out) {
+    switch (menu.page) {
+    case MenuPage::main:
+        for (const char* name : {"Race", "Replays", "Records", "Controls", "Screen", "Sound", "Quit"}) {
+            out.add(true, "%s", name);
+        }
+        break;
+    case MenuPage::race:
+        out.add(true, "Track: %s", f.trackCount > 0 ? f.trackNames[std::clamp(f.track, 0, f.trackCount - 1)] : "none");
+        out.add(true, "Laps: %d", f.laps);
+        out.add(true, "Computer drivers: %s", onOff(f.computerDrivers));
+        out.add(true, "Their skill: %d", f.computerSkill);
+        out.add(true, "Start race");
+        out.add(true, "Back");
+        break;
+    case MenuPage::replays:
+        if (f.replayCount == 0) {
+            out.add(false, "No replay yet: every race is kept");
+        }
+        for (int r = 0; r < f.replayCount; ++r) {
+            out.add(true, "%s", f.replays[r]);
+        }
+        out.add(false, "Enter watches, Delete deletes");
+        out.add(true, "Back");
+        break;
+    case MenuPage::deleteReplay:
+        out.add(false, "Delete this replay?");
+        out.add(false, "%s", f.replays[std::clamp(menu.chosenReplay, 0, menuReplayCapacity - 1)]);
+        out.add(true, "No, keep it");
+        out.add(true, "Yes, delete it");
+        break;
+    case MenuPage::records:
+        if (f.recordCount == 0) {
+            out.add(false, "No records yet: finish a race");
+        }
+        for (int r = 0; r < f.recordCount; ++r) {
+            out.add(false, "%s", f.records[r]);
+        }
+        out.add(true, "Back");
+        break;
+    case MenuPage::controls:
+        for (int v = 0; v < vehicleCount; ++v) {
+            for (int slot = 0; slot < menuKeySlots; ++slot) {
+                const bool choosing = menu.capturing == v * menuKeySlots + slot;
+                out.add(true, "%s %s: %s", vehicleNames[v], slotNames[slot],
+                        choosing ? "press a key" : keyName(f.keys[v][slot]));
+            }
+        }
+        out.add(true, "Defaults");
+        out.add(true, "Test the keyboard");
+        out.add(true, "Back");
+        out.add(false, "%s", menu.capturing >= 0 ? "Escape cancels the new key" : "Enter, then the new key");
+        break;
+    case MenuPage::keyboard: {
+        out.add(false, "Hold your keys as you drive:");
+        out.add(false, "accelerate and left, accelerate and right,");
+        out.add(false, "all three players at once");
+        char held[menuTextCapacity] = "";
+        for (int k = 0; k < f.heldCount; ++k) {
+            const size_t used = std::strlen(held);
+            std::snprintf(held + used, sizeof held - used, "%s%s", k > 0 ? " " : "", keyName(f.held[k]));
+        }
+        out.add(false, "Held: %s", f.heldCount > 0 ? held : "none");
+        out.add(true, "Back");
+        break;
+    }
+    case MenuPage::screen:
+        out.add(true, "Layout: %s", layoutNames[std::clamp(f.layout, 0, 3)]);
+        out.add(true, "Frame-rate bar: %s", onOff(f.showFps));
+        out.add(true, "System information: %s", onOff(f.showSystemInfo));
+        out.add(true, "Full screen: %s (from the next start)", onOff(f.fullscreen));
+        out.add(true, "Back");
+        break;
+    case MenuPage::sound:
+        out.add(true, "Sound: %s", onOff(f.sound));
+        out.add(true, "Volume: %d", f.volume);
+        out.add(true, "Back");
+        break;
+    }
+    if (menu.message[0] != '\0') {
+        out.add(false, "%s", menu.message);
+    }
+    if (f.notice[0] != '\0') {
+        out.add(false, "%s", f.notice);
+    }
+}
+
+int itemCount(const Menu& menu, const MenuFacts& facts) {
+    MenuLine lines[menuLineCapacity];
+    const int count = menuLines(menu, facts, lines);
+    return static_cast<int>(std::count_if(lines, lines + count, [](const MenuLine& l) { return l.item; }));
+}
+
+void goTo(Menu& menu, MenuPage page, int32_t selected = 0) {
+    menu.page = page;
+    menu.selected = selected;
+    menu.capturing = -1;
+}
+
+// Left (-1) or right (+1) on the selected item of a page with values.
+MenuCommand change(Menu& menu, MenuFacts& f, int step) {
+    const int32_t s = menu.selected;
+    if (menu.page == MenuPage::race) {
+        if (s == 0 && f.trackCount > 0) {
+            f.track = (f.track + step + f.trackCount) % f.trackCount;
+        } else if (s == 1) {
+            f.laps = std::clamp(f.laps + step, 1, 20);
+        } else if (s == 2) {
+            f.computerDrivers = !f.computerDrivers;
+        } else if (s == 3) {
+            f.computerSkill = std::clamp(f.computerSkill + step, 1, 3);
+        } else {
+            return MenuCommand::none;
+        }
+        return MenuCommand::changed;
+    }
+    if (menu.page == MenuPage::screen && s <= 3) {
+        f.layout = s == 0 ? (f.layout + step + 4) % 4 : f.layout;
+        f.showFps = s == 1 ? !f.showFps : f.showFps;
+        f.showSystemInfo = s == 2 ? !f.showSystemInfo : f.showSystemInfo;
+        f.fullscreen = s == 3 ? !f.fullscreen : f.fullscreen;
+        return MenuCommand::changed;
+    }
+    if (menu.page == MenuPage::sound && s <= 1) {
+        f.sound = s == 0 ? !f.sound : f.sound;
+        f.volume = s == 1 ? std::clamp(f.volume + 10 * step, 0, 100) : f.volume;
+        return MenuCommand::changed;
+    }
+    return MenuCommand::none;
+}
+
+MenuCommand choose(Menu& menu, MenuFacts& f) {
+    const int32_t s = menu.selected;
+    const int32_t last = itemCount(menu, f) - 1;
+    switch (menu.page) {
+    case MenuPage::main: {
+        constexpr MenuPage pages[] = {MenuPage::race,     MenuPage::replays, MenuPage::records,
+                                      MenuPage::controls, MenuPage::screen,  MenuPage::sound};
+        if (s >= 6) {
+            return MenuCommand::quit;
+        }
+        goTo(menu, pages[std::clamp(s, 0, 5)]);
+        return MenuCommand::none;
+    }
+    case MenuPage::race:
+        if (s == 4) {
+            closeMenu(menu);
+            return MenuCommand::startRace;
+        }
+        return s == 5 ? (goTo(menu, MenuPage::main, 0), MenuCommand::none) : change(menu, f, +1);
+    case MenuPage::replays:
+        if (s >= f.replayCount) {
+            goTo(menu, MenuPage::main, 1);
+            return MenuCommand::none;
+        }
+        menu.chosenReplay = s;
+        closeMenu(menu);
+        return MenuCommand::watchReplay;
+    case MenuPage::deleteReplay:
+        goTo(menu, MenuPage::replays, std::clamp(menu.chosenReplay, 0, std::max(0, f.replayCount - 2)));
+        return s == 1 ? MenuCommand::deleteReplay : MenuCommand::none;
+    case MenuPage::records:
+        goTo(menu, MenuPage::main, 2);
+        return MenuCommand::none;
+    case MenuPage::controls:
+        if (s < vehicleCount * menuKeySlots) {
+            menu.capturing = s;
+        } else if (s == last - 2) {
+            std::memcpy(f.keys, startingKeys, sizeof f.keys);
+            return MenuCommand::changed;
+        } else if (s == last - 1) {
+            goTo(menu, MenuPage::keyboard);
+            return MenuCommand::keyboardTest;
+        } else {
+            goTo(menu, MenuPage::main, 3);
+        }
+        return MenuCommand::none;
+    case MenuPage::keyboard:
+        goTo(menu, MenuPage::controls, vehicleCount * menuKeySlots + 1);
+        return MenuCommand::none;
+    case MenuPage::screen:
+        return s == last ? (goTo(menu, MenuPage::main, 4), MenuCommand::none) : change(menu, f, +1);
+    case MenuPage::sound:
+        return s == last ? (goTo(menu, MenuPage::main, 5), MenuCommand::none) : change(menu, f, +1);
+    }
+    return MenuCommand::none;
+}
+
+// Backspace: the page above, or out of the menu from its first page.
+MenuCommand back(Menu& menu) {
+    switch (menu.page) {
+    case MenuPage::main: closeMenu(menu); return MenuCommand::close;
+    case MenuPage::deleteReplay: goTo(menu, MenuPage::replays, menu.chosenReplay); break;
+    case MenuPage::keyboard: goTo(menu, MenuPage::controls, vehicleCount * menuKeySlots + 1); break;
+    default: {
+        // Back on the first page, on the line that leads here.
+        constexpr MenuPage order[] = {MenuPage::race,     MenuPage::replays, MenuPage::records,
+                                      MenuPage::controls, MenuPage::screen,  MenuPage::sound};
+        goTo(menu, MenuPage::main,
+             static_cast<int32_t>(std::find(std::begin(order), std::end(order), menu.page) - std::begin(order)));
+    }
+    }
+    return MenuCommand::none;
+}
+
+} // namespace
+
+void openMenu(Menu& menu) {
+    menu = Menu{};
+    menu.open = true;
+    menu.capturing = -1;
+}
+
+void closeMenu(Menu& menu) {
+    menu.open = false;
+    menu.capturing = -1;
+}
+
+int menuLines(const Menu& menu, const MenuFacts& facts, MenuLine (&lines)[menuLineCapacity]) {
+    Lines out{lines, 0};
+    buildLines(menu, facts, out);
+    return out.count;
+}
+
+MenuCommand pressMenu(Menu& menu, MenuFacts& facts, MenuKey key) {
+    menu.message[0] = '\0';
+    const int32_t items = itemCount(menu, facts);
+    switch (key) {
+    case MenuKey::up: menu.selected = (menu.selected + items - 1) % std::max(items, 1); break;
+    case MenuKey::down: menu.selected = (menu.selected + 1) % std::max(items, 1); break;
+    case MenuKey::left: return change(menu, facts, -1);
+    case MenuKey::right: return change(menu, facts, +1);
+    case MenuKey::enter: return choose(menu, facts);
+    case MenuKey::back: return back(menu);
+    case MenuKey::erase:
+        if (menu.page == MenuPage::replays && menu.selected < facts.replayCount) {
+            menu.chosenReplay = menu.selected;
+            goTo(menu, MenuPage::deleteReplay);
+        }
+        break;
+    }
+    return MenuCommand::none;
+}
+
+void pointMenuAt(Menu& menu, const MenuFacts& facts, int32_t line) {
+    MenuLine lines[menuLineCapacity];
+    const int count = menuLines(menu, facts, lines);
+    if (line < 0 || line >= count || !lines[line].item) {
+        return;
+    }
+    menu.selected = static_cast<int32_t>(std::count_if(lines, lines + line, [](const MenuLine& l) { return l.item; }));
+}
+
+bool chooseMenuKey(Menu& menu, MenuFacts& facts, uint8_t code, MenuCommand& command) {
+    command = MenuCommand::none;
+    if (menu.capturing < 0) {
+        return false;
+    }
+    const int32_t vehicle = menu.capturing / menuKeySlots, slot = menu.capturing % menuKeySlots;
+    menu.capturing = -1;
+    menu.message[0] = '\0';
+    if (code == VK_ESCAPE) {
+        return true; // cancelled: the key stays
+    }
+    const char* name = keyNameOfCode(code);
+    const char* action = gameKeyAction(code);
+    if (name == nullptr) {
+        std::snprintf(menu.message, sizeof menu.message, "That key cannot drive: choose another");
+    } else if (action != nullptr) {
+        std::snprintf(menu.message, sizeof menu.message, "%s is held by %s", name, action);
+    } else {
+        for (int v = 0; v < vehicleCount; ++v) {
+            for (int s = 0; s < menuKeySlots; ++s) {
+                if (facts.keys[v][s] == code && (v != vehicle || s != slot)) {
+                    std::snprintf(menu.message, sizeof menu.message, "%s is held by %s's %s", name, vehicleNames[v],
+                                  slotNames[s]);
+                }
+            }
+        }
+    }
+    for (char& c : menu.message) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    if (menu.message[0] == '\0') {
+        facts.keys[vehicle][slot] = code;
+        command = MenuCommand::changed;
+    }
+    return true;
+}
+
+// Seven dots a letter, ten a line; the title stands two lines above the first.
+float menuDot(float windowHeight) { return windowHeight / 320.0f; }
+
+float menuLineY(int line, int count, float windowHeight) {
+    const float pitch = 10 * menuDot(windowHeight);
+    return windowHeight / 2 + (static_cast<float>(line) - static_cast<float>(count - 1) / 2) * pitch + pitch;
+}
+
+int menuLineAt(float y, int count, float windowHeight) {
+    const float pitch = 10 * menuDot(windowHeight);
+    for (int line = 0; line < count; ++line) {
+        if (std::fabs(y - menuLineY(line, count, windowHeight)) <= pitch / 2) {
+            return line;
+        }
+    }
+    return -1;
+}

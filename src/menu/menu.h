@@ -1,0 +1,103 @@
+// menu.h -- the in-game menu: its pages, their lines and what a press does.
+// No GL and nothing of the game's records: the app fills in what the menu
+// shows and may change (MenuFacts), carries out what a press asks for
+// (MenuCommand) and draws the lines (app/menu_view).
+#pragma once
+
+#include <cstdint>
+
+#include "common/vehicles.h"
+
+enum class MenuPage : int32_t { main, race, replays, deleteReplay, records, controls, keyboard, screen, sound };
+
+// What the player pressed, from the keys, a pad or the mouse.
+enum class MenuKey : int32_t { up, down, left, right, enter, back, erase };
+
+constexpr int menuLineCapacity = 24;
+constexpr int menuTextCapacity = 64;
+constexpr int menuTrackCapacity = 99;
+constexpr int menuReplayCapacity = 20;
+constexpr int menuRecordCapacity = 16;
+constexpr int menuHeldCapacity = 16;
+constexpr int menuKeySlots = 5; // accelerate, reverse, left, right, brake
+
+// One line of a page: a heading, or an item the arrows and the mouse can choose.
+struct MenuLine {
+    char text[menuTextCapacity];
+    bool item;
+};
+
+// What the menu shows of the game and changes in it, as the app last filled
+// it in; presses change the fields, and the app applies them.
+struct MenuFacts {
+    int32_t tracks[menuTrackCapacity];                     // the tracks that can be driven, by number
+    char trackNames[menuTrackCapacity][menuTextCapacity];
+    int32_t trackCount;
+    int32_t track;                                         // index into tracks: the one driven
+    int32_t laps;                                          // 1 .. 20
+    bool computerDrivers;
+    int32_t computerSkill;                                 // 1 .. 3
+    char replays[menuReplayCapacity][menuTextCapacity];    // newest first: track, date, laps, winner
+    int32_t replayCount;
+    char records[menuRecordCapacity][menuTextCapacity];    // a track and length a line
+    int32_t recordCount;
+    uint8_t keys[vehicleCount][menuKeySlots];              // virtual-key codes, in the slots' order
+    uint8_t held[menuHeldCapacity];                        // the keys the keyboard reports held now
+    int32_t heldCount;
+    int32_t layout;                                        // 0 one driver, 1 two, 2 three, 3 the world
+    bool showFps;
+    bool showSystemInfo;
+    bool fullscreen;                                       // from the next start
+    bool sound;
+    int32_t volume;                                        // 0 .. 100
+    char notice[menuTextCapacity];                         // said under the page: a file that could not be written
+};
+
+struct Menu {
+    bool open;
+    MenuPage page;
+    int32_t selected;      // the item the arrows are on, counted among the page's items
+    int32_t chosenReplay;  // the replay the delete page asks about
+    int32_t capturing;     // a new key being chosen: vehicle x 5 + slot; -1 none
+    char message[menuTextCapacity]; // a refused key, until the next press
+};
+
+enum class MenuCommand : int32_t {
+    none,
+    changed,      // the facts changed: apply them (and keep them in the settings)
+    startRace,    // as F5 does, the menu closed
+    watchReplay,  // replay facts' chosenReplay, the menu closed
+    deleteReplay, // replay chosenReplay, after the player said yes
+    keyboardTest, // the keyboard page is open: fill in held anew each frame
+    quit,
+    close,
+};
+
+// The menu open on its first page, or closed.
+void openMenu(Menu& menu);
+void closeMenu(Menu& menu);
+
+// The lines of the menu's page as they read now (capitals: the menu's letters
+// have no others); returns how many.
+int menuLines(const Menu& menu, const MenuFacts& facts, MenuLine (&lines)[menuLineCapacity]);
+
+// A press on the page: Up and Down move between the items, Left and Right
+// change a value, Enter chooses, Backspace goes back (out of the menu from its
+// first page), Delete asks to delete a replay.
+MenuCommand pressMenu(Menu& menu, MenuFacts& facts, MenuKey key);
+
+// Chooses the item at this place among the page's lines (the mouse over it).
+void pointMenuAt(Menu& menu, const MenuFacts& facts, int32_t line);
+
+// While a new key is being chosen, the key pressed: Escape cancels, a key
+// without a name or one another action holds is refused with a message naming
+// who holds it, any other becomes the key. False when no key is being chosen.
+bool chooseMenuKey(Menu& menu, MenuFacts& facts, uint8_t code, MenuCommand& command);
+
+// Where the page's lines stand in a window this high (window units, y down):
+// the size of a letter's dot (the letters grow with the window), and line
+// `line` of `count` centred at height y. menuLineAt is the line at height y,
+// or -1 between and beyond them: what the mouse points at.
+float menuDot(float windowHeight);
+float menuLineY(int line, int count, float windowHeight);
+int menuLineAt(float y, int count, float windowHeight);
