@@ -219,9 +219,6 @@ void carryOut(World& world, MenuCommand command) {
     }
 }
 
-// A key that went down since the last frame (a held key's repeats too).
-bool pressed(uint8_t code) { return input.pressed[code] != 0; }
-
 } // namespace
 
 void readMenuKeys(World& world, uint32_t frameRate) {
@@ -232,30 +229,6 @@ void readMenuKeys(World& world, uint32_t frameRate) {
     session.escapeHeld = session.escapeHeld && input.keys[VK_ESCAPE] != 0;
     Menu& menu = session.menu;
     MenuFacts& facts = session.facts;
-    if (menu.open && menu.capturing >= 0) {
-        for (int code = 1; code < InputState::keyCount; ++code) {
-            MenuCommand command;
-            if (pressed(static_cast<uint8_t>(code)) && chooseMenuKey(menu, facts, static_cast<uint8_t>(code), command)) {
-                session.escapeHeld = code == VK_ESCAPE;
-                carryOut(world, command);
-                break;
-            }
-        }
-        return;
-    }
-    const uint32_t pads = gamepads.menuPresses;
-    if (pressed(VK_F1) || (pads & padLeftShoulder) != 0) {
-        if (menu.open) {
-            closeMenu(menu);
-        } else {
-            openMenu(menu);
-            fillFacts(world);
-        }
-        return;
-    }
-    if (!menu.open) {
-        return;
-    }
     const struct {
         uint8_t key;
         uint32_t pad;
@@ -264,10 +237,34 @@ void readMenuKeys(World& world, uint32_t frameRate) {
                    {VK_LEFT, padDpadLeft, MenuKey::left},    {VK_RIGHT, padDpadRight, MenuKey::right},
                    {VK_RETURN, padSouth, MenuKey::enter},    {VK_BACK, padEast, MenuKey::back},
                    {VK_DELETE, 0, MenuKey::erase}};
+    // The keys in the order they were typed, then the pads' buttons.
+    for (int32_t t = 0; t < input.typedCount; ++t) {
+        const uint8_t code = input.typed[t];
+        MenuCommand command;
+        if (menu.open && chooseMenuKey(menu, facts, code, command)) {
+            session.escapeHeld = code == VK_ESCAPE;
+            carryOut(world, command);
+        } else if (code == VK_F1) {
+            menu.open ? closeMenu(menu) : (openMenu(menu), fillFacts(world));
+        } else if (menu.open) {
+            for (const auto& p : presses) {
+                if (p.key == code) {
+                    carryOut(world, pressMenu(menu, facts, p.press));
+                }
+            }
+        }
+    }
+    const uint32_t pads = gamepads.menuPresses;
+    if ((pads & padLeftShoulder) != 0) {
+        menu.open ? closeMenu(menu) : (openMenu(menu), fillFacts(world));
+    }
     for (const auto& p : presses) {
-        if (menu.open && (pressed(p.key) || (pads & p.pad) != 0)) {
+        if (menu.open && (pads & p.pad) != 0) {
             carryOut(world, pressMenu(menu, facts, p.press));
         }
+    }
+    if (!menu.open) {
+        return;
     }
     // The mouse: the line under the pointer is chosen; a click presses Enter on it.
     MenuLine lines[menuLineCapacity];

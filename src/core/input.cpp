@@ -8,7 +8,10 @@ void InputState::clearMouseDeltas() {
     deltaY = 0;
 }
 
-void InputState::clearKeyPresses() { std::memset(pressed, 0, sizeof pressed); }
+void InputState::clearKeyPresses() {
+    std::memset(pressed, 0, sizeof pressed);
+    typedCount = 0;
+}
 
 void InputState::clearStepPresses() { std::memset(stepPressed, 0, sizeof stepPressed); }
 
@@ -17,6 +20,9 @@ void InputState::pressKey(uintptr_t code) {
         keys[code] = 1;
         pressed[code] = 1;
         stepPressed[code] = 1;
+        if (typedCount < typedCapacity) {
+            typed[typedCount++] = static_cast<uint8_t>(code);
+        }
     }
 }
 

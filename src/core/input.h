@@ -20,6 +20,11 @@ struct InputState {
     // stepPressed[vk] is 1 once the key went down since the last step of the
     // world: a tap between two steps drives the next step, once.
     uint8_t stepPressed[keyCount];
+    // The keys that went down since the last frame in the order they did (a
+    // held key's repeats too), for the menu; more than fit are dropped.
+    static constexpr int32_t typedCapacity = 16;
+    uint8_t typed[typedCapacity];
+    int32_t typedCount;
 
     // Down for this frame: held now, or pressed since the last frame. Codes
     // outside 0..255 are never down.

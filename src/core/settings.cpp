@@ -260,7 +260,18 @@ void readFirstSettings(Settings& settings, const std::vector<std::string>& place
 }
 
 void readSettings(Settings& settings) {
-    readFirstSettings(settings, settingsPlaces(platformWindowsPaths(), std::getenv("APPDATA"),
-                                               std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"),
-                                               installedDataFolder()));
+    std::vector<std::string> places = settingsPlaces(platformWindowsPaths(), std::getenv("APPDATA"),
+                                                     std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"),
+                                                     installedDataFolder());
+    // A settings file here that the game cannot write gives way to the
+    // user's own, where the menu keeps what it changes.
+    std::error_code failed;
+    const auto perms = std::filesystem::status(places[0], failed).permissions();
+    const bool here = std::filesystem::is_regular_file(places[0], failed);
+    if (here && (perms & std::filesystem::perms::owner_write) == std::filesystem::perms::none && places.size() > 1 &&
+        std::filesystem::is_regular_file(places[1], failed) && places[1].find("settings.cfg") != std::string::npos &&
+        places[1] != places.back()) {
+        std::swap(places[0], places[1]);
+    }
+    readFirstSettings(settings, places);
 }

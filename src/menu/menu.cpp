@@ -203,7 +203,8 @@ MenuCommand choose(Menu& menu, MenuFacts& f) {
         closeMenu(menu);
         return MenuCommand::watchReplay;
     case MenuPage::deleteReplay:
-        goTo(menu, MenuPage::replays, std::clamp(menu.chosenReplay, 0, std::max(0, f.replayCount - 2)));
+        // Back on the replay kept, or on the one that takes the deleted one's place.
+        goTo(menu, MenuPage::replays, s == 1 ? std::min(menu.chosenReplay, std::max(0, f.replayCount - 2)) : menu.chosenReplay);
         return s == 1 ? MenuCommand::deleteReplay : MenuCommand::none;
     case MenuPage::records:
         goTo(menu, MenuPage::main, 2);

@@ -14,6 +14,7 @@
 #include <map>
 
 #include "app/main_loop.h"
+#include "app/menu_session.h"
 #include "app/race_session.h"
 #include "app/replay_session.h"
 #include "app/track_session.h"
@@ -78,6 +79,7 @@ protected:
         resetRaceSession();
         resetReplaySession();
         resetTrackSession();
+        resetMenuSession();
         fake.realFont = false;
         fake.counterStep = 16666; // 60 frames a second
         blueDriver = ComputerDriver{};
@@ -389,6 +391,54 @@ TEST_F(GameSession, KeysOfThePlayersOwnDriveAndAKeyTheGameHoldsIsSaid) {
     ASSERT_EQ(fake.messageBoxes.size(), 1u);
     EXPECT_EQ(fake.messageBoxes[0].text, "settings.cfg: some keys cannot be used.\nline 4: keys green: \"F5\" is "
                                          "held by starting a race; green keeps its own keys.\n");
+}
+
+// The menu as a player first meets it: F1 opens it and the world stands still
+// (the vehicle that was moving, the race clock); on the Race page the laps go
+// up and "Start race" does what F5 does; on Controls blue's accelerate becomes
+// Up, which drives, and the settings file keeps both, its comment with them,
+// for the next start.
+TEST_F(GameSession, TheMenuStopsTheWorldStartsARaceAndKeepsANewKey) {
+    dir.write("settings.cfg", "# my Mudlark\nfullscreen: false\ntexturefilter: linear\nlaps: 1\ncomputerdrivers: false\n");
+    const std::vector<std::pair<int, std::vector<uint8_t>>> script = {
+        {10, {VK_F1}},                                   // open: Race is first
+        {20, {VK_RETURN, VK_DOWN, VK_RIGHT}},            // Race page: laps 2
+        {30, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}},    // Start race: the menu closes
+        {300, {VK_F1, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN}}, // Controls: blue's accelerate
+        {310, {VK_UP}},                                  // the new key
+        {320, {VK_BACK, VK_BACK}},                       // out of the menu
+    };
+    double clockWhenOpened = -1;
+    race([&] {
+        for (const auto& [frame, keys] : script) {
+            for (const uint8_t code : keys) {
+                if (fake.swapCount == frame) {
+                    tap(code);
+                }
+            }
+        }
+        if (fake.swapCount == 302) {
+            clockWhenOpened = activeRace.clock;
+        } else if (fake.swapCount == 308) {
+            EXPECT_TRUE(menuOpen());
+            EXPECT_EQ(activeRace.clock, clockWhenOpened); // the race stands still under the menu
+        }
+        key(fake.swapCount > 330 && fake.swapCount < 400 ? WM_KEYDOWN : WM_KEYUP, VK_UP);
+        return fake.swapCount < 420;
+    }, "", false);
+    EXPECT_EQ(activeRace.laps, 2);
+    EXPECT_GT(activeRace.clock, 0.5);
+    EXPECT_GT(vehicles[0].speed, 5.0f); // Up drove blue
+    const std::string kept = readFileBytes(dir.file("settings.cfg"));
+    EXPECT_EQ(kept, "# my Mudlark\nfullscreen: false\ntexturefilter: linear\nlaps: 2\ncomputerdrivers: false\n"
+                    "keys blue: Up Numpad2 Numpad4 Numpad6 Numpad5\n");
+    restart();
+    race([] {
+        key(fake.swapCount < 60 ? WM_KEYDOWN : WM_KEYUP, VK_UP);
+        return fake.swapCount < 70;
+    }, "", false);
+    EXPECT_GT(vehicles[0].speed, 3.0f); // the new key, kept
+    EXPECT_EQ(fake.captions(), "");
 }
 
 } // namespace
