@@ -61,8 +61,9 @@ protected:
         std::system(("env " + prefixSetting + " wineserver -k >/dev/null 2>&1").c_str());
     }
     // The Windows game started, focused and drawing its driver's view.
-    Window launch(const std::vector<std::string>& leaveOut = {}, const std::string& settings = windowed) {
-        game = std::make_unique<Game>(server, settings.c_str(), leaveOut, windowsGame());
+    // settings null: no settings file beside the game.
+    Window launch(const std::vector<std::string>& leaveOut = {}, const char* settings = windowed) {
+        game = std::make_unique<Game>(server, settings, leaveOut, windowsGame());
         if (!game->start() || (!leaveOut.empty() && !server.dismissMessageBox("Error -11"))) {
             return 0;
         }
@@ -129,7 +130,8 @@ TEST_F(WineTest, ARaceLeavesAReplayUnderAppDataThatChecksClean) {
     for (const auto& user : std::filesystem::directory_iterator(users, none)) {
         std::filesystem::remove_all(user.path() / "AppData" / "Roaming" / "Mudlark" / "replays", none);
     }
-    const Window window = launch({}, std::string(windowed) + "laps: 1\n");
+    const std::string oneLap = std::string(windowed) + "laps: 1\n";
+    const Window window = launch({}, oneLap.c_str());
     ASSERT_NE(window, 0u) << game->errorOutput();
     server.tapKey("F5");
     std::vector<std::filesystem::path> kept;
@@ -203,7 +205,8 @@ TEST_F(WineTest, SystemInformationLineIsWindowsNtAndFilesAreKeptUnderAppData) {
 // F7 says the next track's name in the view. Heights cut short are said in a
 // box (UTF-8 text, shown through the wide-character call) and on standard error.
 TEST_F(WineTest, TrackThreeLoadsF7SaysTheNextAndShortHeightsAreSaid) {
-    const Window window = launch({}, std::string(windowed) + "track: 3\n");
+    const std::string trackThree = std::string(windowed) + "track: 3\n";
+    const Window window = launch({}, trackThree.c_str());
     ASSERT_NE(window, 0u) << game->errorOutput();
     EXPECT_EQ(game->errorOutput().find("Error"), std::string::npos) << game->errorOutput();
     server.tapKey("F7");
@@ -220,6 +223,54 @@ TEST_F(WineTest, TrackThreeLoadsF7SaysTheNextAndShortHeightsAreSaid) {
     const std::string said = game->errorOutput();
     EXPECT_NE(said.find("Terrain_02.raw has 100 bytes; a track's heights are 512 \xC3\x97 512"), std::string::npos) << said;
     ASSERT_NE(server.waitForWindow("OpenGL"), 0u);
+}
+
+// The menu under Wine, the settings in %APPDATA%\\Mudlark (none beside the
+// game): F1 shows it, blue's accelerate becomes Up, the menu closes and Up
+// drives; the file in %APPDATA% keeps the new key and its comment, and the
+// next start drives with Up.
+TEST_F(WineTest, TheMenusNewKeyIsKeptInAppDataAcrossARestart) {
+    const std::filesystem::path users = std::filesystem::path(MUDLARK_WINE_PREFIX) / "drive_c" / "users";
+    std::vector<std::string> files;
+    std::error_code none;
+    for (const auto& user : std::filesystem::directory_iterator(users, none)) {
+        const std::filesystem::path folder = user.path() / "AppData" / "Roaming" / "Mudlark";
+        std::filesystem::create_directories(folder, none);
+        files.push_back((folder / "settings.cfg").string());
+        std::FILE* file = std::fopen(files.back().c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fprintf(file, "# mine\n%s", windowed);
+        std::fclose(file);
+    }
+    const auto drivesOnUp = [&](Window window) {
+        const int resting = server.capture(window).rightmostWhite(readout);
+        server.xdotool("keydown Up");
+        const Image moving = waitFor(window, [&](const Image& i) { return i.rightmostWhite(readout) >= resting + 30; });
+        server.xdotool("keyup Up");
+        return moving.rightmostWhite(readout) >= resting + 30;
+    };
+    Window window = launch({}, nullptr);
+    ASSERT_NE(window, 0u) << game->errorOutput();
+    const auto menuShown = [](const Image& i) { return i.countColour(255, 217, 51, 40, {100, 100, 540, 400}) > 300; };
+    server.tapKey("F1");
+    ASSERT_TRUE(menuShown(waitFor(window, menuShown)));
+    server.xdotool("key --delay 200 Down Down Down Return Return Up BackSpace BackSpace");
+    ASSERT_FALSE(menuShown(waitFor(window, [&](const Image& i) { return !menuShown(i); })));
+    EXPECT_TRUE(drivesOnUp(window));
+    server.tapKey("Escape");
+    EXPECT_EQ(game->waitForExit(), 27);
+    std::string kept;
+    for (const std::string& file : files) {
+        kept += readFileBytes(file);
+    }
+    EXPECT_EQ(kept.rfind("# mine\n", 0), 0u) << kept;
+    EXPECT_NE(kept.find("keys blue: Up Numpad2 Numpad4 Numpad6 Numpad5"), std::string::npos) << kept;
+    window = launch({}, nullptr);
+    ASSERT_NE(window, 0u) << game->errorOutput();
+    EXPECT_TRUE(drivesOnUp(window));
+    for (const std::string& file : files) {
+        std::remove(file.c_str()); // the prefix is shared with the other tests
+    }
 }
 
 } // namespace
