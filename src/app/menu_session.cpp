@@ -43,6 +43,7 @@ struct Session {
     bool escapeHeld;                  // the Escape that cancelled a new key, until let go
     bool soundAsked;                  // the sound was turned on here and its device asked for
     bool clickWasDown;
+    int32_t sizeShown;                // the size the Screen page showed when the menu opened
 };
 
 Session session;
@@ -149,6 +150,13 @@ void fillFacts(const World& world) {
     f.showFps = settings.showFps;
     f.showSystemInfo = settings.showSystemInfo;
     f.fullscreen = settings.fullscreen;
+    f.size = 2; // 1024 x 768 unless the start's size is one of the list
+    for (int32_t i = 0; i < menuSizeCount; ++i) {
+        const bool same = settings.startWidth == static_cast<uint32_t>(menuSizes[i][0]) &&
+                          settings.startHeight == static_cast<uint32_t>(menuSizes[i][1]);
+        f.size = same ? i : f.size;
+    }
+    session.sizeShown = f.size;
     f.sound = settings.sound;
     f.volume = static_cast<int32_t>(settings.volume);
 }
@@ -172,6 +180,12 @@ void apply(World& world) {
     settings.showFps = f.showFps;
     settings.showSystemInfo = f.showSystemInfo;
     settings.fullscreen = f.fullscreen;
+    if (f.size != session.sizeShown) { // a size of the player's own stays until one is chosen here
+        const int32_t size = std::clamp(f.size, 0, menuSizeCount - 1);
+        settings.startWidth = static_cast<uint32_t>(menuSizes[size][0]);
+        settings.startHeight = static_cast<uint32_t>(menuSizes[size][1]);
+        session.sizeShown = f.size;
+    }
     if (f.sound && !settings.sound && !session.soundAsked) {
         session.soundAsked = true;
         startSound();
@@ -290,6 +304,8 @@ void readMenuKeys(World& world, uint32_t frameRate) {
 }
 
 bool menuOpen() { return session.menu.open; }
+
+const Menu& gameMenu() { return session.menu; }
 
 bool menuTakesEscape() { return (session.menu.open && session.menu.capturing >= 0) || session.escapeHeld; }
 

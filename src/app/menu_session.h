@@ -14,6 +14,9 @@ void readMenuKeys(World& world, uint32_t frameRate);
 
 bool menuOpen();
 
+// The menu as it stands: its page and the line chosen.
+const struct Menu& gameMenu();
+
 // Whether Escape is the menu's now (it cancels a new key being chosen, and
 // quits nothing until it is let go).
 bool menuTakesEscape();

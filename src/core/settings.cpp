@@ -235,6 +235,8 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
         }
     }
     checkResolution(settings);
+    settings.startWidth = settings.width;
+    settings.startHeight = settings.height;
     settings.volume = settings.volume > 100 ? 100 : settings.volume; // the loudest there is
     // A race is 1 to 20 laps, the computer's skill 1 to 3; beyond either end
     // counts as that end.

@@ -108,6 +108,8 @@ std::string rewriteSettings(const std::string& text, const std::vector<SettingVa
 std::vector<SettingValue> menuSettingValues(const Settings& s) {
     const auto flag = [](bool on) { return std::string(on ? "true" : "false"); };
     std::vector<SettingValue> values = {
+        {"resolution:", std::to_string(s.startWidth) + " " + std::to_string(s.startHeight) + " " +
+                            std::to_string(s.colorBits)},
         {"fullscreen:", flag(s.fullscreen)},        {"fps:", flag(s.showFps)},
         {"systeminfo:", flag(s.showSystemInfo)},    {"sound:", flag(s.sound)},
         {"volume:", std::to_string(s.volume)},      {"laps:", std::to_string(s.laps)},

@@ -114,7 +114,10 @@ void buildLines(const Menu& menu, const MenuFacts& f, Lines& out) {
         out.add(true, "Layout: %s", layoutNames[std::clamp(f.layout, 0, 3)]);
         out.add(true, "Frame-rate bar: %s", onOff(f.showFps));
         out.add(true, "System information: %s", onOff(f.showSystemInfo));
-        out.add(true, "Full screen: %s (from the next start)", onOff(f.fullscreen));
+        out.add(true, "Full screen: %s", onOff(f.fullscreen));
+        out.add(true, "Size: %dx%d", menuSizes[std::clamp(f.size, 0, menuSizeCount - 1)][0],
+                menuSizes[std::clamp(f.size, 0, menuSizeCount - 1)][1]);
+        out.add(false, "Full screen and size: from the next start");
         out.add(true, "Back");
         break;
     case MenuPage::sound:
@@ -160,11 +163,12 @@ MenuCommand change(Menu& menu, MenuFacts& f, int step) {
         }
         return MenuCommand::changed;
     }
-    if (menu.page == MenuPage::screen && s <= 3) {
+    if (menu.page == MenuPage::screen && s <= 4) {
         f.layout = s == 0 ? (f.layout + step + 4) % 4 : f.layout;
         f.showFps = s == 1 ? !f.showFps : f.showFps;
         f.showSystemInfo = s == 2 ? !f.showSystemInfo : f.showSystemInfo;
         f.fullscreen = s == 3 ? !f.fullscreen : f.fullscreen;
+        f.size = s == 4 ? (f.size + step + menuSizeCount) % menuSizeCount : f.size;
         return MenuCommand::changed;
     }
     if (menu.page == MenuPage::sound && s <= 1) {

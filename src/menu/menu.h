@@ -48,10 +48,16 @@ struct MenuFacts {
     bool showFps;
     bool showSystemInfo;
     bool fullscreen;                                       // from the next start
+    int32_t size;                                          // index into menuSizes: the next start's size
     bool sound;
     int32_t volume;                                        // 0 .. 100
     char notice[menuTextCapacity];                         // said under the page: a file that could not be written
 };
+
+// The sizes the Screen page offers for the next start, full screen or window.
+constexpr int menuSizeCount = 6;
+constexpr int32_t menuSizes[menuSizeCount][2] = {{640, 480},   {800, 600},   {1024, 768},
+                                                  {1280, 960}, {1600, 1200}, {1920, 1080}};
 
 struct Menu {
     bool open;

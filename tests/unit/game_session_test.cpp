@@ -15,6 +15,7 @@
 
 #include "app/main_loop.h"
 #include "app/menu_session.h"
+#include "menu/menu.h"
 #include "app/race_session.h"
 #include "app/replay_session.h"
 #include "app/track_session.h"
@@ -439,6 +440,34 @@ TEST_F(GameSession, TheMenuStopsTheWorldStartsARaceAndKeepsANewKey) {
     }, "", false);
     EXPECT_GT(vehicles[0].speed, 3.0f); // the new key, kept
     EXPECT_EQ(fake.captions(), "");
+}
+
+// Any pad works the menu (LB opens it, the d-pad and A go in, B goes back)
+// and so does the mouse: the pointer on "Quit" and a click end the game.
+TEST_F(GameSession, APadAndTheMouseWorkTheMenu) {
+    fake.pads = {PadReading{1, 1, 0, 0, 0, 0}};
+    const std::vector<std::pair<int, uint32_t>> buttons = {
+        {10, padLeftShoulder}, {14, padDpadDown}, {18, padSouth}, {22, padEast}};
+    std::vector<std::pair<MenuPage, int32_t>> seen; // page and line after each press
+    EXPECT_EQ(race([&] {
+                  fake.pads[0].buttons = 0;
+                  for (const auto& [frame, button] : buttons) {
+                      fake.pads[0].buttons |= fake.swapCount == frame ? button : 0;
+                  }
+                  if (fake.swapCount % 4 == 3 && fake.swapCount > 10 && fake.swapCount < 25) {
+                      seen.emplace_back(gameMenu().page, gameMenu().selected);
+                  }
+                  if (fake.swapCount == 30) {
+                      const float y = menuLineY(6, 7, static_cast<float>(settings.height)); // Quit
+                      fake.queue.push_back(WindowMessage{WM_MOUSEMOVE, 0, static_cast<intptr_t>(makeLong(500, y))});
+                      fake.queue.push_back(WindowMessage{WM_LBUTTONDOWN, 0, static_cast<intptr_t>(makeLong(500, y))});
+                  }
+                  return fake.swapCount < 200;
+              }, "", false),
+              0);
+    EXPECT_EQ(seen, (std::vector<std::pair<MenuPage, int32_t>>{
+                        {MenuPage::main, 0}, {MenuPage::main, 1}, {MenuPage::replays, 0}, {MenuPage::main, 1}}));
+    EXPECT_LT(fake.swapCount, 40); // the click on Quit ended it
 }
 
 } // namespace
