@@ -203,11 +203,10 @@ void drawFrame(World& world) {
 }
 
 static void composeFrame(const World& world, double fraction) {
-    if (settings.sound) { // without sound nobody listens: no snapshot
-        SoundSnapshot sound = frameSound(world);
-        sound.volume *= menuSoundLevel();
-        publishSound(sound);
-    }
+    // Turned off in the menu, the sound goes quiet rather than holding its last note.
+    SoundSnapshot sound = frameSound(world);
+    sound.volume *= settings.sound ? menuSoundLevel() : 0.0f;
+    publishSound(sound);
     drawnFraction = fraction;
     showWorld(world, stepBefore, fraction);
     drawViews();

@@ -233,6 +233,16 @@ void carryOut(World& world, MenuCommand command) {
     }
 }
 
+// F1 or LB: the menu opens on its first page, showing the game as it stands, or closes.
+void toggleMenu(const World& world) {
+    if (session.menu.open) {
+        closeMenu(session.menu);
+    } else {
+        openMenu(session.menu);
+        fillFacts(world);
+    }
+}
+
 } // namespace
 
 void readMenuKeys(World& world, uint32_t frameRate) {
@@ -259,7 +269,7 @@ void readMenuKeys(World& world, uint32_t frameRate) {
             session.escapeHeld = code == VK_ESCAPE;
             carryOut(world, command);
         } else if (code == VK_F1) {
-            menu.open ? closeMenu(menu) : (openMenu(menu), fillFacts(world));
+            toggleMenu(world);
         } else if (menu.open) {
             for (const auto& p : presses) {
                 if (p.key == code) {
@@ -270,7 +280,7 @@ void readMenuKeys(World& world, uint32_t frameRate) {
     }
     const uint32_t pads = gamepads.menuPresses;
     if ((pads & padLeftShoulder) != 0) {
-        menu.open ? closeMenu(menu) : (openMenu(menu), fillFacts(world));
+        toggleMenu(world);
     }
     for (const auto& p : presses) {
         if (menu.open && (pads & p.pad) != 0) {
@@ -306,6 +316,8 @@ void readMenuKeys(World& world, uint32_t frameRate) {
 bool menuOpen() { return session.menu.open; }
 
 const Menu& gameMenu() { return session.menu; }
+
+const MenuFacts& gameMenuFacts() { return session.facts; }
 
 bool menuTakesEscape() { return (session.menu.open && session.menu.capturing >= 0) || session.escapeHeld; }
 

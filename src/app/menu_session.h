@@ -14,8 +14,9 @@ void readMenuKeys(World& world, uint32_t frameRate);
 
 bool menuOpen();
 
-// The menu as it stands: its page and the line chosen.
+// The menu as it stands (its page and the line chosen), and what it shows.
 const struct Menu& gameMenu();
+const struct MenuFacts& gameMenuFacts();
 
 // Whether Escape is the menu's now (it cancels a new key being chosen, and
 // quits nothing until it is let go).

@@ -262,17 +262,17 @@ void readFirstSettings(Settings& settings, const std::vector<std::string>& place
 }
 
 void readSettings(Settings& settings) {
-    std::vector<std::string> places = settingsPlaces(platformWindowsPaths(), std::getenv("APPDATA"),
-                                                     std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"),
-                                                     installedDataFolder());
+    const bool windows = platformWindowsPaths();
+    const char *appData = std::getenv("APPDATA"), *xdg = std::getenv("XDG_CONFIG_HOME"), *home = std::getenv("HOME");
+    std::vector<std::string> places = settingsPlaces(windows, appData, xdg, home, installedDataFolder());
     // A settings file here that the game cannot write gives way to the
     // user's own, where the menu keeps what it changes.
+    const std::vector<std::string> own = settingsPlaces(windows, appData, xdg, home, "");
     std::error_code failed;
     const auto perms = std::filesystem::status(places[0], failed).permissions();
-    const bool here = std::filesystem::is_regular_file(places[0], failed);
-    if (here && (perms & std::filesystem::perms::owner_write) == std::filesystem::perms::none && places.size() > 1 &&
-        std::filesystem::is_regular_file(places[1], failed) && places[1].find("settings.cfg") != std::string::npos &&
-        places[1] != places.back()) {
+    if (own.size() > 1 && places[1] == own[1] && std::filesystem::is_regular_file(places[0], failed) &&
+        (perms & std::filesystem::perms::owner_write) == std::filesystem::perms::none &&
+        std::filesystem::is_regular_file(places[1], failed)) {
         std::swap(places[0], places[1]);
     }
     readFirstSettings(settings, places);

@@ -470,4 +470,31 @@ TEST_F(GameSession, APadAndTheMouseWorkTheMenu) {
     EXPECT_LT(fake.swapCount, 40); // the click on Quit ended it
 }
 
+// "Test the keyboard" shows exactly the keys held, as the keyboard reports them.
+TEST_F(GameSession, TheKeyboardTestShowsTheKeysHeldNow) {
+    std::string shown;
+    race([&] {
+        const std::vector<std::pair<int, std::vector<uint8_t>>> script = {
+            {5, {VK_F1, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_UP, VK_UP, VK_RETURN}}};
+        for (const auto& [frame, keys] : script) {
+            for (const uint8_t code : keys) {
+                if (fake.swapCount == frame) {
+                    tap(code);
+                }
+            }
+        }
+        if (fake.swapCount == 8) {
+            key(WM_KEYDOWN, 'W');
+            key(WM_KEYDOWN, VK_LEFT);
+        }
+        MenuLine lines[menuLineCapacity];
+        const int count = menuLines(gameMenu(), gameMenuFacts(), lines);
+        for (int l = 0; l < count; ++l) {
+            shown = std::string(lines[l].text).rfind("HELD", 0) == 0 ? lines[l].text : shown;
+        }
+        return fake.swapCount < 12;
+    }, "", false);
+    EXPECT_EQ(shown, "HELD: LEFT W");
+}
+
 } // namespace

@@ -91,6 +91,19 @@ TEST(Settings, TheWorkingDirectoryThenTheUsersThenTheDefaults) {
     }
     readFirstSettings(s, {"settings.cfg"});
     EXPECT_EQ(described(s), defaults);
+    // A settings file here the game cannot write gives way to the user's own,
+    // where the menu kept what it changed.
+    setenv("XDG_CONFIG_HOME", dir.file("user/..").c_str(), 1);
+    dir.write("mudlark/settings.cfg", "maxfps: 11");
+    std::filesystem::remove_all(dir.file("settings.cfg"));
+    dir.write("settings.cfg", "maxfps: 7");
+    readSettings(s);
+    EXPECT_EQ(s.maxFps, 7u);
+    std::filesystem::permissions(dir.file("settings.cfg"), std::filesystem::perms::owner_read);
+    readSettings(s);
+    EXPECT_EQ(s.maxFps, 11u);
+    EXPECT_EQ(std::string(s.readFrom), dir.file("user/../mudlark/settings.cfg"));
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(DataPlaces, TheWorkingDirectoryThenTheInstalledData) {
