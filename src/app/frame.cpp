@@ -17,6 +17,7 @@
 #include "app/replay_session.h"
 #include "app/sound_mix.h"
 #include "app/track_session.h"
+#include "app/trial_session.h"
 #include "app/view_mode.h"
 #include "audio/sound.h"
 #include "scene/scene.h"
@@ -54,6 +55,7 @@ void stepLiveWorld(World& world, int32_t steps) {
         stepWorld(world, controls);
         input.clearStepPresses();
         afterRaceStep(world, before);
+        afterTrialStep(world);
     }
 }
 
@@ -185,6 +187,7 @@ void drawFrame(World& world) {
     readTrackKeys(world, frameTimer.measuredFps);
     if (!replayPlaying()) {
         readRaceKeys(world, frameTimer.measuredFps);
+        readTrialKeys(world, frameTimer.measuredFps);
     }
     if (movedOutsideAStep(placed, world)) {
         std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
@@ -209,6 +212,10 @@ static void composeFrame(const World& world, double fraction) {
     publishSound(sound);
     drawnFraction = fraction;
     showWorld(world, stepBefore, fraction);
+    shown.ghost = trialOn(world) && ghostToDraw(fraction, shown.ghostVehicle, shown.ghostLook);
+    if (!splitShown(shown.split, shown.splitAhead) || !trialOn(world)) {
+        shown.split[0] = '\0';
+    }
     drawViews();
     // Each frame sees only the mouse motion and the key presses since the last frame.
     input.clearMouseDeltas();

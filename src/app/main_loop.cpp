@@ -16,6 +16,7 @@
 #include "render/font.h"
 #include "app/bindings.h"
 #include "app/frame.h"
+#include "app/trial_session.h"
 #include "app/menu_session.h"
 #include "app/replay_session.h"
 #include "audio/sound.h"
@@ -47,12 +48,15 @@ bool goToData() {
     return false;
 }
 
-constexpr const char* usage = "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr\n";
+constexpr const char* usage =
+    "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr | mudlark --ghost-from REPLAY.mlr\n";
 constexpr const char* help =
     "Mudlark: three buggies racing over hills, on one keyboard or game controllers.\n"
     "  REPLAY.mlr                   start the game and watch this replay\n"
     "  --check-replay REPLAY.mlr    play a replay without a window and print its\n"
     "                               places, times and the keyframes corrected\n"
+    "  --ghost-from REPLAY.mlr      make the replay's fastest lap the ghost of its\n"
+    "                               track for time trials (F8)\n"
     "  --help                       this text\n"
     "  --version                    the game's version\n"
     "The keys, settings.cfg and making a track: the manual page (man 6 mudlark) or\n"
@@ -68,7 +72,8 @@ int runGame(World& world, int argc, char** argv) {
     // --help and --version answer without a window; any other word starting
     // with "-", or a word too many, is answered with the usage.
     const char* const first = argc >= 2 ? argv[1] : "";
-    const bool check = std::strcmp(first, "--check-replay") == 0;
+    const bool ghost = std::strcmp(first, "--ghost-from") == 0;
+    const bool check = std::strcmp(first, "--check-replay") == 0 || ghost;
     if (std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0) {
         std::printf("%s%s", usage, help);
         return 0;
@@ -93,7 +98,7 @@ int runGame(World& world, int argc, char** argv) {
             return 1;
         }
         setUpWorld(world, 1, readWheelLayout());
-        return checkReplay(world, replayFile.c_str());
+        return ghost ? ghostFromReplay(world, replayFile) : checkReplay(world, replayFile.c_str());
     }
 
     readSettings(settings);

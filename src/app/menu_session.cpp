@@ -12,6 +12,7 @@
 #include "app/bindings.h"
 #include "app/race_session.h"
 #include "app/replay_session.h"
+#include "app/trial_session.h"
 #include "common/gl_api.h"
 #include "core/app_state.h"
 #include "core/gamepads.h"
@@ -215,6 +216,12 @@ void carryOut(World& world, MenuCommand command) {
         apply(world);
         if (!replayPlaying()) {
             startRaceNow(world);
+        }
+        break;
+    case MenuCommand::startTrial:
+        apply(world);
+        if (!replayPlaying()) {
+            startTimeTrial(world);
         }
         break;
     case MenuCommand::watchReplay:

@@ -5,6 +5,7 @@
 #include "app/replay_session.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -152,6 +153,24 @@ void startRaceNow(World& world) {
     }
     world.computerSkill = static_cast<int32_t>(settings.computerSkill);
     startWorldRace(world, static_cast<int32_t>(settings.laps), computer);
+}
+
+void offerTrialLap(int32_t track, double lapTime) {
+    readRecords();
+    bool broken = false;
+    for (int32_t i = 0; i < session.records.count && !session.recordsDamaged; ++i) {
+        RaceRecord& record = session.records.entries[i];
+        const double lap = std::round(lapTime * 1000) / 1000;
+        if (record.track == track && lap < std::round(record.bestLap * 1000) / 1000 && lap >= 0.001) {
+            record.bestLap = lap;
+            broken = true;
+        }
+    }
+    std::string why;
+    const std::string path = recordsPath();
+    if (broken && !path.empty() && !writeFileSafely(path, formatRaceRecords(session.records), why)) {
+        platformShowMessage(("The new record could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
+    }
 }
 
 void takeControls(World& world, VehicleControls (&controls)[vehicleCount]) {

@@ -19,6 +19,10 @@ void readRaceKeys(World& world, uint32_t frameRate);
 // grid, the countdown running; without a course only a line says so.
 void startRaceNow(World& world);
 
+// A time trial's lap as the track's best lap: every length's record of the
+// track it beats takes it (the race times stay; a lap alone sets no race).
+void offerTrialLap(int32_t track, double lapTime);
+
 // Where the player's records file is; "" where it cannot be known.
 std::string recordsPath();
 

@@ -57,6 +57,7 @@ void buildLines(const Menu& menu, const MenuFacts& f, Lines& out) {
         out.add(true, "Computer drivers: %s", onOff(f.computerDrivers));
         out.add(true, "Their skill: %d", f.computerSkill);
         out.add(true, "Start race");
+        out.add(true, "Time trial");
         out.add(true, "Back");
         break;
     case MenuPage::replays:
@@ -193,11 +194,11 @@ MenuCommand choose(Menu& menu, MenuFacts& f) {
         return MenuCommand::none;
     }
     case MenuPage::race:
-        if (s == 4) {
+        if (s == 4 || s == 5) {
             closeMenu(menu);
-            return MenuCommand::startRace;
+            return s == 4 ? MenuCommand::startRace : MenuCommand::startTrial;
         }
-        return s == 5 ? (goTo(menu, MenuPage::main, 0), MenuCommand::none) : change(menu, f, +1);
+        return s == 6 ? (goTo(menu, MenuPage::main, 0), MenuCommand::none) : change(menu, f, +1);
     case MenuPage::replays:
         if (s >= f.replayCount) {
             goTo(menu, MenuPage::main, 1);

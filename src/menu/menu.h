@@ -72,6 +72,7 @@ enum class MenuCommand : int32_t {
     none,
     changed,      // the facts changed: apply them (and keep them in the settings)
     startRace,    // as F5 does, the menu closed
+    startTrial,   // as F8 does, the menu closed
     watchReplay,  // replay facts' chosenReplay, the menu closed
     deleteReplay, // replay chosenReplay, after the player said yes
     keyboardTest, // the keyboard page is open: fill in held anew each frame

@@ -41,13 +41,16 @@ void sortPlaces(Race& race, const Course& course) {
 void passGate(Race& race, RaceEntry& entry, int32_t gateCount, double time) {
     ++entry.gatesPassed;
     entry.lastCrossing = time;
+    if (entry.gatesPassed == 1 && race.endless) {
+        entry.lapStart = time; // a time trial's laps run from line to line, the first too
+    }
     if (entry.gatesPassed == 1 || (entry.gatesPassed - 1) % gateCount != 0) {
         return; // the start line, or a gate within the lap
     }
     entry.lastLap = time - entry.lapStart;
     entry.bestLap = entry.bestLap < 0 ? entry.lastLap : std::min(entry.bestLap, entry.lastLap);
     entry.lapStart = time;
-    if (completedLaps(entry, gateCount) >= race.laps) {
+    if (!race.endless && completedLaps(entry, gateCount) >= race.laps) {
         entry.finished = true;
         entry.finishTime = time;
         race.firstFinish = race.firstFinish < 0 ? time : race.firstFinish;
@@ -101,6 +104,24 @@ void startRace(Race& race, const Course& course, int32_t laps, Vehicle (&field)[
     sortPlaces(race, course);
 }
 
+void startTrial(Race& race, const Course& course, int32_t vehicle, Vehicle (&field)[vehicleCount],
+                const TerrainMap& ground) {
+    if (course.count < minGates) {
+        return;
+    }
+    startRace(race, course, maxLaps, field, ground);
+    race.endless = true;
+    for (int32_t i = 0; i < vehicleCount; ++i) {
+        race.offCourse[i] = i != vehicle;
+    }
+    // The trial's vehicle on the grid's middle place, whichever it is.
+    float centre[2];
+    startGridCentre(course, 0, centre);
+    placeVehicleAtRest(field[vehicle], ground, centre[0], centre[1], course.gates[0].heading);
+    vehicleCentre(field[vehicle], race.entries[vehicle].centre);
+    sortPlaces(race, course);
+}
+
 bool raceControlsLive(const Race& race) { return race.phase != RacePhase::countdown; }
 
 void updateRace(Race& race, const Course& course, const Vehicle (&field)[vehicleCount], uint32_t frameRate) {
@@ -120,13 +141,18 @@ void updateRace(Race& race, const Course& course, const Vehicle (&field)[vehicle
     for (int32_t i = 0; i < vehicleCount; ++i) {
         float now[2];
         vehicleCentre(field[i], now);
-        passGates(race, course, race.entries[i], now, stepSeconds);
+        if (!race.offCourse[i]) {
+            passGates(race, course, race.entries[i], now, stepSeconds);
+        }
         race.entries[i].centre[0] = now[0];
         race.entries[i].centre[1] = now[1];
     }
     race.clock += stepSeconds;
     sortPlaces(race, course);
-    const bool allHome = std::all_of(race.entries, race.entries + vehicleCount, [](const RaceEntry& e) { return e.finished; });
+    bool allHome = !race.endless;
+    for (int32_t i = 0; i < vehicleCount; ++i) {
+        allHome = allHome && (race.entries[i].finished || race.offCourse[i]);
+    }
     if (allHome || (race.firstFinish >= 0 && race.clock - race.firstFinish >= finishWaitSeconds)) {
         race.phase = RacePhase::results;
     }

@@ -42,6 +42,8 @@ struct Race {
     RaceEntry entries[vehicleCount];
     int32_t places[vehicleCount]; // vehicle numbers, first place first
     bool computer[vehicleCount];  // driven by the computer (its player has not touched it)
+    bool endless;                 // a time trial: laps without end, nobody finishes
+    bool offCourse[vehicleCount]; // not in this race (a time trial's other two): no gates, no place
 };
 
 // Starts a race of laps laps (kept within 1..20) round the course: every vehicle
@@ -53,6 +55,11 @@ void startRace(Race& race, const Course& course, int32_t laps, Vehicle (&field)[
 // The centre of a vehicle's place on the start grid: blue in the middle, red to
 // its left, green to its right, ten units behind the first gate.
 void startGridCentre(const Course& course, int32_t vehicle, float (&centre)[2]);
+
+// A time trial for one vehicle: at rest on the grid's middle place, the
+// countdown running, then laps without end; the other two are off the course.
+void startTrial(Race& race, const Course& course, int32_t vehicle, Vehicle (&field)[vehicleCount],
+                const TerrainMap& ground);
 
 // Whether the vehicles' controls count: not while they wait for "GO".
 bool raceControlsLive(const Race& race);

@@ -127,6 +127,11 @@ void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
         glColor3f(1, 0.85f, 0.1f);
         drawArrow(width / 2, 34 * pixel, 14 * pixel, bearingToNextGate(vehicle));
     }
+    if (shown.world->race.endless && shown.split[0] != '\0') {
+        // Ahead of the ghost in blue, behind it in orange: told apart without red and green.
+        shown.splitAhead ? glColor3f(0.3f, 0.6f, 1.0f) : glColor3f(1.0f, 0.55f, 0.1f);
+        drawBigText(width / 2, height * 0.3f, height / 60, shown.split);
+    }
     glEnable(GL_DEPTH_TEST);
 
     char time[16], last[16], best[16];
@@ -134,11 +139,19 @@ void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
     formatRaceTime(entry.lastLap, last);
     formatRaceTime(entry.bestLap, best);
     char lines[4][64];
-    std::snprintf(lines[0], sizeof lines[0], "lap %d/%d  %s", currentLap(shown.world->race, entry, shown.world->course.count),
-                  shown.world->race.laps, time);
+    const Race& race = shown.world->race;
+    if (race.endless) { // a time trial: its laps without end, from line to line
+        char lapTime[16];
+        formatRaceTime(entry.gatesPassed >= 1 ? race.clock - entry.lapStart : race.clock, lapTime);
+        std::snprintf(lines[0], sizeof lines[0], "time trial  lap %d  %s", completedLaps(entry, shown.world->course.count) + 1,
+                      lapTime);
+    } else {
+        std::snprintf(lines[0], sizeof lines[0], "lap %d/%d  %s", currentLap(race, entry, shown.world->course.count),
+                      race.laps, time);
+    }
     std::snprintf(lines[1], sizeof lines[1], "last %s  best %s", last, best);
-    std::snprintf(lines[2], sizeof lines[2], "%s%s%s", placeName(placeOf(shown.world->race, static_cast<int32_t>(vehicle))),
-                  shown.world->race.computer[vehicle] ? " cpu" : "", entry.finished ? "  finished" : "");
+    std::snprintf(lines[2], sizeof lines[2], "%s%s%s", race.endless ? "F8 ends it" : placeName(placeOf(race, static_cast<int32_t>(vehicle))),
+                  race.computer[vehicle] ? " cpu" : "", entry.finished ? "  finished" : "");
     replayCaption(lines[3]);
     glColor3f(1, 1, 1);
     for (int line = 0; line < (replayShown.on ? 4 : 3); ++line) {
@@ -162,6 +175,9 @@ void drawWorldPlaces(uint32_t baseline, float pixel) {
         const int32_t v = shown.world->race.places[place];
         std::snprintf(lines[place], sizeof lines[place], "%s %s%s", placeName(place), vehicleNames[v],
                       shown.world->race.computer[v] ? " cpu" : "");
+        if (shown.world->race.offCourse[v]) {
+            lines[place][0] = '\0'; // a time trial's other two are in no place
+        }
     }
     char caption[64], time[16];
     replayCaption(caption);

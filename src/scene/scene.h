@@ -25,6 +25,11 @@ extern VehicleLook vehicleLooks[vehicleCount];
 struct ShownWorld {
     const World* world;
     Vehicle vehicles[vehicleCount];
+    bool ghost;              // a time trial's ghost drives beside the player
+    Vehicle ghostVehicle;    // as drawn, see-through
+    int32_t ghostLook;       // whose look it has
+    char split[16];          // the split at the last gate ("-0.42"); "" when none shows
+    bool splitAhead;         // ahead of the ghost: blue, else orange
 };
 extern ShownWorld shown;
 

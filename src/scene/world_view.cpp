@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr float ghostAlpha = 0.4f;
+
 // MUDLARK_IMMEDIATE left the terrain without display lists: the scene is then
 // drawn the plain way, vertex by vertex, in the old order, nothing left out.
 bool drawnThePlainWay() { return terrain.lists == 0; }
@@ -65,21 +67,49 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
         drawGrowth(&terrain);
         drawCourse();
         for (int v = 0; v < vehicleCount; ++v) {
-            drawVehicleShadow(shown.vehicles[v]);
-            drawVehicleBody(shown.vehicles[v], vehicleLooks[v]);
+            if (!shown.world->race.offCourse[v]) {
+                drawVehicleShadow(shown.vehicles[v]);
+                drawVehicleBody(shown.vehicles[v], vehicleLooks[v]);
+            }
         }
     } else {
         // What stands on the ground goes into the depth buffer first: the
         // ground's two textured passes then skip every pixel a body or a leaf
         // hides (the bonnet fills a third of a driver's view). The shadows
         // multiply the ground, so they come after it.
-        drawVehicles(shown.vehicles, vehicleLooks, vehicleCount);
+        // The vehicles on the course (a time trial's other two are not).
+        Vehicle onCourse[vehicleCount];
+        VehicleLook* looks[vehicleCount];
+        int count = 0;
+        for (int v = 0; v < vehicleCount; ++v) {
+            if (!shown.world->race.offCourse[v]) {
+                onCourse[count] = shown.vehicles[v];
+                looks[count++] = &vehicleLooks[v];
+            }
+        }
+        drawVehicles(onCourse, looks, count);
         drawCourse();
         drawGrowth(&terrain);
         drawGround(&terrain);
-        for (const Vehicle& vehicle : shown.vehicles) {
-            drawVehicleShadow(vehicle);
+        for (int v = 0; v < vehicleCount; ++v) {
+            if (!shown.world->race.offCourse[v]) {
+                drawVehicleShadow(shown.vehicles[v]);
+            }
         }
+    }
+    if (shown.ghost) {
+        // The ghost: see-through, no shadow, drawn over what it passes through.
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glDepthMask(GL_FALSE);
+        glPushMatrix();
+        placeVehicle(shown.ghostVehicle);
+        const float* colour = vehicleLooks[shown.ghostLook].colour;
+        glColor4f(colour[0], colour[1], colour[2], ghostAlpha);
+        drawVehicle(shown.ghostVehicle, vehicleLooks[shown.ghostLook], ghostAlpha);
+        glPopMatrix();
+        glDepthMask(GL_TRUE);
+        glDisable(GL_BLEND);
     }
     drawSmoke(shown.world->smoke, smokeTexture, viewerPitch, viewerYaw, viewerRoll, !drawnThePlainWay());
     glDisable(GL_LIGHTING);

@@ -51,7 +51,10 @@ void stepWorldAtRate(World& world, const VehicleControls (&given)[vehicleCount],
             controls[v] = given[v];
         }
     }
-    stepVehicles(world.vehicles, controls, world.ground, world.smoke, rate);
+    for (int v = 0; v < vehicleCount; ++v) {
+        controls[v] = world.race.offCourse[v] ? VehicleControls{} : controls[v];
+    }
+    stepVehicles(world.vehicles, controls, world.ground, world.smoke, rate, world.race.offCourse);
     updateRace(world.race, world.course, world.vehicles, rate);
     ++world.steps;
 }

@@ -89,10 +89,11 @@ bool hasUsableWheelLayout(const WheelLayout& layout);
 void stepVehicle(Vehicle& vehicle, const TerrainMap& ground, SmokeSystem& smoke, uint32_t frameRate);
 
 // The vehicles' part of one step: the smoke moves and ages, then each vehicle
-// takes its controls and steps, 0 to 2. A pure function of the records, the
+// takes its controls and steps, 0 to 2 (a parked one stands where it is). A pure function of the records, the
 // ground, the controls and the step's length.
 void stepVehicles(Vehicle (&field)[vehicleCount], const VehicleControls (&controls)[vehicleCount],
-                  const TerrainMap& ground, SmokeSystem& smoke, uint32_t frameRate);
+                  const TerrainMap& ground, SmokeSystem& smoke, uint32_t frameRate,
+                  const bool (&parked)[vehicleCount]);
 
 // The wheel half of the step, in its order: rolling and steering angles,
 // contact points, ground heights, suspension, on-ground flags, attitude.

@@ -55,12 +55,12 @@ void placeVehicle(const Vehicle& v) {
     glTranslatef(0, v.layout.wheelRadius, 0);
 }
 
-void drawVehicle(const Vehicle& v, const VehicleLook& look) {
+void drawVehicle(const Vehicle& v, const VehicleLook& look, float alpha) {
     // Texels with zero alpha (the windscreen's glass) are cut away.
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0);
     glCallList(look.model.bodyList);
-    glColor3f(1, 1, 1);
+    glColor4f(1, 1, 1, alpha);
     for (int wheel = 0; wheel < 4; ++wheel) {
         glPushMatrix();
         placeWheel(v, wheel);
@@ -70,7 +70,7 @@ void drawVehicle(const Vehicle& v, const VehicleLook& look) {
     glDisable(GL_ALPHA_TEST);
 }
 
-void drawVehicles(const Vehicle* drawn, const VehicleLook* looks, int count) {
+void drawVehicles(const Vehicle* drawn, VehicleLook* const* looks, int count) {
     // Each vehicle's matrix once, and what of it the view can see: a body or a
     // wheel wholly outside (a driver's own rear wheels are behind the seat) is
     // not sent; 0.1 more than a wheel's reach is left to spare.
@@ -80,7 +80,7 @@ void drawVehicles(const Vehicle* drawn, const VehicleLook* looks, int count) {
     bool wheelSeen[most][4];
     count = std::min(count, most);
     for (int k = 0; k < count; ++k) {
-        const VehicleModel& model = looks[k].model;
+        const VehicleModel& model = looks[k]->model;
         glPushMatrix();
         placeVehicle(drawn[k]);
         glGetFloatv(GL_MODELVIEW_MATRIX, matrices[k]);
@@ -101,11 +101,11 @@ void drawVehicles(const Vehicle* drawn, const VehicleLook* looks, int count) {
     uint32_t bound = ~0u;
     int runs = 0;
     for (int k = 0; k < count; ++k) {
-        runs = std::max(runs, looks[k].model.bodyRunCount);
+        runs = std::max(runs, looks[k]->model.bodyRunCount);
     }
     for (int run = 0; run < runs; ++run) {
         for (int k = 0; k < count; ++k) {
-            const VehicleLook& look = looks[k];
+            const VehicleLook& look = *looks[k];
             if (!bodySeen[k] || run >= look.model.bodyRunCount || look.model.bodyRuns == 0) {
                 continue;
             }
@@ -118,7 +118,7 @@ void drawVehicles(const Vehicle* drawn, const VehicleLook* looks, int count) {
     glColor3f(1, 1, 1);
     for (uint32_t part = 0; part < 3; ++part) {
         for (int k = 0; k < count; ++k) {
-            const VehicleModel& model = looks[k].model;
+            const VehicleModel& model = looks[k]->model;
             for (int wheel = 0; wheel < 4 && model.wheelParts != 0; ++wheel) {
                 if (!wheelSeen[k][wheel]) {
                     continue;

@@ -29,10 +29,11 @@ void placeVehicle(const Vehicle& vehicle);
 
 // Draws a vehicle placed by the caller, the plain way: the body in the current
 // colour and four white wheels, steered and spun, a part at a time.
-void drawVehicle(const Vehicle& vehicle, const VehicleLook& look);
+// With alpha below 1 the wheels are see-through like the body (a ghost).
+void drawVehicle(const Vehicle& vehicle, const VehicleLook& look, float alpha = 1.0f);
 
 // Draws the vehicles together, a picture at a time: each run of body faces and
 // each wheel part for every vehicle before the next picture is bound, each
 // vehicle's own faces in their order. Bodies and wheels wholly outside the
 // view are not sent.
-void drawVehicles(const Vehicle* drawn, const VehicleLook* looks, int count);
+void drawVehicles(const Vehicle* drawn, VehicleLook* const* looks, int count);

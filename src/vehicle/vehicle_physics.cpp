@@ -42,12 +42,15 @@ void snapInsideDeadBand(float& value, double band) {
 } // namespace
 
 void stepVehicles(Vehicle (&field)[vehicleCount], const VehicleControls (&controls)[vehicleCount],
-                  const TerrainMap& ground, SmokeSystem& smoke, uint32_t frameRate) {
+                  const TerrainMap& ground, SmokeSystem& smoke, uint32_t frameRate,
+                  const bool (&parked)[vehicleCount]) {
     // Puffs emitted by this step's vehicles first move in the next step.
     updateSmoke(smoke, frameRate);
     for (int i = 0; i < vehicleCount; ++i) {
         field[i].controls = controls[i];
-        stepVehicle(field[i], ground, smoke, frameRate);
+        if (!parked[i]) {
+            stepVehicle(field[i], ground, smoke, frameRate);
+        }
     }
 }
 

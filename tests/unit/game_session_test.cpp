@@ -15,6 +15,10 @@
 
 #include "app/main_loop.h"
 #include "app/menu_session.h"
+#include "app/trial_session.h"
+#include "replay/ghost_file.h"
+#include "replay/replay_file.h"
+#include "support/scripted_drive.h"
 #include "menu/menu.h"
 #include "app/race_session.h"
 #include "app/replay_session.h"
@@ -81,6 +85,7 @@ protected:
         resetReplaySession();
         resetTrackSession();
         resetMenuSession();
+        resetTrialSession();
         fake.realFont = false;
         fake.counterStep = 16666; // 60 frames a second
         blueDriver = ComputerDriver{};
@@ -495,6 +500,80 @@ TEST_F(GameSession, TheKeyboardTestShowsTheKeysHeldNow) {
         return fake.swapCount < 12;
     }, "", false);
     EXPECT_EQ(shown, "HELD: LEFT W");
+}
+
+// F8: a time trial for blue, its keys driving; the first lap leaves its ghost
+// in the player's ghosts folder. Started again, the ghost drives beside blue
+// from the line, and the first gate says the split. A ghost of the track as
+// it was before it changed is set aside as .old, a damaged one as .bad, each
+// said once.
+TEST_F(GameSession, ATimeTrialKeepsItsGhostDrivesItBesideAndSaysTheSplit) {
+    const std::string ghost = data.file("mudlark/ghosts/track-01.mlg");
+    const auto trial = [&](const std::function<bool()>& until) {
+        return race([&] {
+            if (fake.swapCount == 3) {
+                tap(VK_F1 + 7);
+            } else if (activeRace.phase == RacePhase::racing) {
+                driveBlueForItsNextGate();
+            }
+            return until();
+        }, "", false);
+    };
+    EXPECT_EQ(trial([&] { return !std::filesystem::exists(ghost) && fake.swapCount < 60 * 90; }), 0);
+    ASSERT_TRUE(std::filesystem::exists(ghost));
+    EXPECT_TRUE(activeRace.endless && activeRace.offCourse[1] && activeRace.offCourse[2]);
+    EXPECT_EQ(vehicles[1].speed, 0.0f); // the other two stand off the course
+    const std::string kept = readFileBytes(ghost);
+    bool ghostSeen = false;
+    std::string split;
+    restart();
+    EXPECT_EQ(trial([&] {
+                  ghostSeen = ghostSeen || shown.ghost;
+                  split = shown.split[0] != '\0' ? shown.split : split;
+                  return split.empty() && fake.swapCount < 60 * 90;
+              }),
+              0);
+    EXPECT_TRUE(ghostSeen);
+    EXPECT_TRUE(split.size() == 5 && (split[0] == '-' || split[0] == '+')) << split; // "+0.13"
+    auto changed = std::make_unique<GhostLap>();
+    bool old = false;
+    std::string why;
+    ASSERT_TRUE(decodeGhost(reinterpret_cast<const uint8_t*>(kept.data()), kept.size(), *changed, old, why)) << why;
+    changed->trackHash ^= 1; // driven on the track as it was before it changed
+    for (const auto& [bytes, aside] : std::vector<std::pair<std::string, std::string>>{
+             {encodeGhost(*changed), ".old"},
+             {kept.substr(0, 60), ".bad"}}) {
+        data.write("mudlark/ghosts/track-01.mlg", bytes);
+        restart();
+        trial([] { return fake.swapCount < 10; });
+        EXPECT_EQ(fake.captions(), "Mudlark") << aside;
+        EXPECT_TRUE(std::filesystem::exists(ghost + aside)) << aside;
+        EXPECT_FALSE(std::filesystem::exists(ghost)) << aside;
+    }
+}
+
+// --ghost-from: a replay of track 2 makes track 2's ghost; a damaged replay
+// ends with 1 and a line, and writes nothing.
+TEST_F(GameSession, AGhostFromAReplaysFastestLap) {
+    const auto world = std::make_unique<World>();
+    ASSERT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR, 2));
+    recordComputerRace(*world, 2);
+    const std::string replay = data.write("race.mlr", encodeReplay(replayBuffer));
+    const std::string damaged = data.write("damaged.mlr", "MLREPLAY");
+    WorkingDirectory here(dir.path());
+    for (const std::string& file : {damaged, replay}) {
+        std::string program = "mudlark", option = "--ghost-from", path = file;
+        char* argv[] = {program.data(), option.data(), path.data()};
+        EXPECT_EQ(runGame(game, 3, argv), file == replay ? 0 : 1);
+        EXPECT_EQ(std::filesystem::exists(data.file("mudlark/ghosts/track-02.mlg")), file == replay);
+    }
+    auto lap = std::make_unique<GhostLap>();
+    bool old = true;
+    std::string why;
+    const std::string bytes = readFileBytes(data.file("mudlark/ghosts/track-02.mlg"));
+    ASSERT_TRUE(decodeGhost(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), *lap, old, why)) << why;
+    EXPECT_EQ(std::make_pair(lap->track, old), std::make_pair(2, false));
+    EXPECT_LT(lap->lapTime, 30.0);
 }
 
 } // namespace

@@ -55,7 +55,7 @@ TEST(Menu, EveryPageWithTheKeysAndValuesWithinTheirEnds) {
     pressMenu(menu, facts, MenuKey::down); // round to the first: Race
     pressMenu(menu, facts, MenuKey::enter);
     EXPECT_EQ(page(menu, facts),
-              ">TRACK: MEADOW|LAPS: 20|COMPUTER DRIVERS: OFF|THEIR SKILL: 3|START RACE|BACK");
+              ">TRACK: MEADOW|LAPS: 20|COMPUTER DRIVERS: OFF|THEIR SKILL: 3|START RACE|TIME TRIAL|BACK");
     for (const MenuKey key : {MenuKey::left, MenuKey::down, MenuKey::right, MenuKey::down, MenuKey::left,
                               MenuKey::down, MenuKey::right}) {
         pressMenu(menu, facts, key); // track round to Quarry; laps stay at 20; drivers on; skill stays at 3

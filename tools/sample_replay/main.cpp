@@ -1,18 +1,19 @@
-// main.cpp -- sample_replay FILE [OLD-FILE]: writes a short, valid replay
+// main.cpp -- sample_replay FILE [OLD-FILE [GHOST-FILE]]: writes a short, valid replay
 // without a race (two seconds of steps, the controls changing, three
 // keyframes) through the game's own writer, and the same steps at wandering
-// rates as the first version wrote them: the fuzzer's seeds, and files to try
-// another program's reader of the format on.
+// rates as the first version wrote them, and a short ghost: the fuzzer's
+// seeds, and files to try another program's reader of the formats on.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "replay/ghost_file.h"
 #include "replay/replay_file.h"
 #include "sample_replay/first_version.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: sample_replay FILE [OLD-FILE]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: sample_replay FILE [OLD-FILE [GHOST-FILE]]\n");
         return 2;
     }
     static Replay seed;
@@ -34,12 +35,32 @@ int main(int argc, char** argv) {
         }
     }
     bool written = true;
-    for (int version = 2; version >= 4 - argc; --version) {
+    for (int version = 2; version >= 1 && version >= 4 - argc; --version) {
         for (uint32_t f = 0; f < seed.frameCount; ++f) {
             seed.frameRates[f] = version == 2 ? 60 : 59 + f % 3;
         }
         const std::string file = version == 2 ? encodeReplay(seed) : encodeFirstVersionReplay(seed);
         std::FILE* out = std::fopen(argv[version == 2 ? 1 : 2], "wb");
+        written = out != nullptr && std::fwrite(file.data(), 1, file.size(), out) == file.size() &&
+                  std::fclose(out) == 0 && written;
+    }
+    if (argc == 4) { // a ghost of these steps: three gates, the last at the line
+        static GhostLap ghost;
+        ghost.track = 1;
+        ghost.vehicle = 1;
+        ghost.lapTime = 2.0;
+        ghost.start = seed.keyframes[0].vehicles[1];
+        ghost.stepCount = seed.frameCount;
+        for (uint32_t f = 0; f < ghost.stepCount; ++f) {
+            ghost.controls[f] = static_cast<uint8_t>(seed.controls[f] >> 5 & 31u);
+        }
+        ghost.gateCount = 3;
+        for (int g = 0; g < 3; ++g) {
+            ghost.gateSteps[g] = ghost.stepCount * static_cast<uint32_t>(g + 1) / 3;
+            ghost.gateTimes[g] = 2.0 * (g + 1) / 3;
+        }
+        const std::string file = encodeGhost(ghost);
+        std::FILE* out = std::fopen(argv[3], "wb");
         written = out != nullptr && std::fwrite(file.data(), 1, file.size(), out) == file.size() &&
                   std::fclose(out) == 0 && written;
     }

@@ -1,0 +1,246 @@
+// trial_session.cpp -- the time trial's key, its ghost and split times, and
+// the ghost files.
+#include "app/trial_session.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "app/race_session.h"
+#include "app/replay_session.h"
+#include "core/app_state.h"
+#include "core/places.h"
+#include "core/safe_file.h"
+#include "platform/platform.h"
+#include "platform/win_messages.h"
+#include "replay/ghost_file.h"
+#include "replay/replay_file.h"
+#include "scene/scene.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr float splitSeconds = 2;
+
+struct Session {
+    bool keyWasDown;
+    int32_t vehicle;             // whose trial
+    bool haveGhost;              // a best lap of this track to drive beside
+    std::unique_ptr<GhostLap> best = std::make_unique<GhostLap>();
+    std::unique_ptr<GhostRecorder> recorder = std::make_unique<GhostRecorder>();
+    std::unique_ptr<World> ghostWorld = std::make_unique<World>();
+    GhostRun run;
+    Vehicle ghostBefore;         // the ghost a step ago, to draw between
+    char split[16];
+    bool ahead;
+    float splitLeft;             // seconds the split still shows
+    int32_t lastGates;           // the trial vehicle's gates at the last step
+};
+
+Session& session() {
+    static Session s;
+    return s;
+}
+
+std::string ghostPath(int32_t track) {
+    const std::string folder = userDataFolder();
+    char name[32];
+    std::snprintf(name, sizeof name, "track-%02d.mlg", static_cast<int>(track));
+    return folder.empty() ? "" : (fs::path(folder) / "ghosts" / name).string();
+}
+
+bool readWhole(const std::string& path, std::vector<uint8_t>& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    uint8_t chunk[65536];
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() < (8u << 20);) {
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    std::fclose(file);
+    return true;
+}
+
+// The track's ghost, if there is one to drive: one of another simulation or
+// of this track as it was before it changed is set aside as .old, a damaged
+// one as .bad, each said once.
+void readGhost(const World& world) {
+    Session& s = session();
+    s.haveGhost = false;
+    const std::string path = ghostPath(world.track);
+    std::vector<uint8_t> bytes;
+    if (path.empty() || !readWhole(path, bytes)) {
+        return;
+    }
+    bool old = false;
+    std::string why;
+    const bool read = decodeGhost(bytes.data(), bytes.size(), *s.best, old, why);
+    const bool stale = read && (old || s.best->trackHash != trackHash(world) || s.best->track != world.track);
+    if (read && !stale) {
+        s.haveGhost = true;
+        return;
+    }
+    const char* suffix = stale ? ".old" : ".bad";
+    setFileAside(path, suffix);
+    const std::string text = "The ghost " + fs::path(path).filename().string() +
+                             (stale ? " was driven on this track as it was before, or by an older Mudlark"
+                                    : " is damaged (" + why + ")") +
+                             "; it is kept as " + fs::path(path).filename().string() + suffix + ".";
+    platformShowMessage(text.c_str(), "Mudlark", MessageIcon::information);
+}
+
+bool keepGhost(const GhostLap& lap) {
+    const std::string path = ghostPath(lap.track);
+    std::string why;
+    if (path.empty() || writeFileSafely(path, encodeGhost(lap), why)) {
+        return true;
+    }
+    platformShowMessage(("The best lap's ghost could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
+    return false;
+}
+
+} // namespace
+
+void startTimeTrial(World& world) {
+    Session& s = session();
+    if (world.course.count < minGates) {
+        return;
+    }
+    s.vehicle = static_cast<int32_t>(followedVehicle < vehicleCount ? followedVehicle : 0);
+    worldView = false;
+    splitLayout = 1;
+    startTrial(world.race, world.course, s.vehicle, world.vehicles, world.ground);
+    world.race.computer[s.vehicle] = false;
+    *s.recorder = GhostRecorder{};
+    s.run = GhostRun{};
+    s.splitLeft = 0;
+    s.lastGates = 0;
+    readGhost(world);
+}
+
+void readTrialKeys(World& world, uint32_t frameRate) {
+    Session& s = session();
+    s.splitLeft -= s.splitLeft > 0 ? 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1) : 0;
+    const bool down = input.isDown(VK_F1 + 7);
+    const bool pressed = down && !s.keyWasDown;
+    s.keyWasDown = down;
+    if (!pressed) {
+        return;
+    }
+    if (trialOn(world)) {
+        endRace(world.race);
+        s.run = GhostRun{};
+    } else {
+        startTimeTrial(world);
+    }
+}
+
+bool trialOn(const World& world) { return world.race.endless && world.race.phase != RacePhase::off; }
+
+void afterTrialStep(const World& world) {
+    Session& s = session();
+    if (!trialOn(world) || world.race.phase != RacePhase::racing) {
+        return;
+    }
+    // The ghost drives on beside the player, from the line the player crossed.
+    s.ghostBefore = s.ghostWorld->vehicles[s.best->vehicle];
+    stepGhost(s.run, *s.ghostWorld, *s.best);
+    const RaceEntry& entry = world.race.entries[s.vehicle];
+    const bool lapDone = recordGhostStep(*s.recorder, world, s.vehicle);
+    const int32_t count = world.course.count;
+    if (entry.gatesPassed > s.lastGates && s.haveGhost && s.recorder->recording) {
+        // A gate passed: the time since the line against the ghost's at the same gate.
+        const int32_t inLap = lapDone ? count : s.recorder->lap.gateCount;
+        if (inLap >= 1 && inLap <= count) {
+            const double mine = lapDone ? s.recorder->done.lapTime : s.recorder->lap.gateTimes[inLap - 1];
+            const double difference = mine - s.best->gateTimes[inLap - 1];
+            std::snprintf(s.split, sizeof s.split, "%+.2f", difference);
+            s.ahead = difference < 0;
+            s.splitLeft = splitSeconds;
+        }
+    }
+    s.lastGates = entry.gatesPassed;
+    if (lapDone && (!s.haveGhost || s.recorder->done.lapTime < s.best->lapTime)) {
+        *s.best = s.recorder->done; // a faster lap is the ghost at once
+        s.haveGhost = true;
+        keepGhost(*s.best);
+        offerTrialLap(world.track, s.best->lapTime);
+    }
+    const bool atLine = count > 0 && entry.gatesPassed >= 1 && (entry.gatesPassed - 1) % count == 0;
+    if (atLine && entry.gatesPassed == s.lastGates && s.recorder->lap.stepCount == 0 && s.haveGhost) {
+        startGhost(s.run, *s.ghostWorld, world, *s.best); // every lap, the ghost from the line with the player
+        s.ghostBefore = s.ghostWorld->vehicles[s.best->vehicle];
+    }
+}
+
+bool ghostToDraw(double fraction, Vehicle& drawn, int32_t& look) {
+    const Session& s = session();
+    if (!s.haveGhost || (!s.run.running && s.run.step == 0)) {
+        return false;
+    }
+    blendVehicle(s.ghostBefore, s.ghostWorld->vehicles[s.best->vehicle], fraction, drawn);
+    look = s.best->vehicle;
+    return true;
+}
+
+bool splitShown(char (&text)[16], bool& ahead) {
+    const Session& s = session();
+    std::snprintf(text, sizeof text, "%s", s.split);
+    ahead = s.ahead;
+    return s.splitLeft > 0;
+}
+
+int ghostFromReplay(World& world, const std::string& path) {
+    static Replay replay; // large: one at a time
+    std::string why;
+    if (!readReplayFile(path.c_str(), replay, why)) {
+        std::fprintf(stderr, "mudlark: %s cannot make a ghost: %s.\n", path.c_str(), why.c_str());
+        return 1;
+    }
+    if (replay.track != world.track) {
+        loadWorldTrack(world, replay.track);
+    }
+    if (world.course.count < minGates) {
+        std::fprintf(stderr, "mudlark: %s is of a track whose course cannot be read.\n", path.c_str());
+        return 1;
+    }
+    Playback playback;
+    startPlayback(playback, replay, world);
+    auto recorders = std::make_unique<GhostRecorder[]>(vehicleCount);
+    auto fastest = std::make_unique<GhostLap>();
+    bool found = false;
+    while (playFrame(playback, replay, world)) {
+        for (int32_t v = 0; v < vehicleCount; ++v) {
+            if (recordGhostStep(recorders[v], world, v) && (!found || recorders[v].done.lapTime < fastest->lapTime)) {
+                *fastest = recorders[v].done;
+                found = true;
+            }
+        }
+    }
+    if (!found) {
+        std::fprintf(stderr, "mudlark: %s holds no whole lap.\n", path.c_str());
+        return 1;
+    }
+    const std::string out = ghostPath(world.track);
+    if (out.empty() || !writeFileSafely(out, encodeGhost(*fastest), why)) {
+        std::fprintf(stderr, "mudlark: the ghost could not be kept: %s\n", why.c_str());
+        return 1;
+    }
+    char time[16];
+    formatRaceTime(fastest->lapTime, time);
+    std::printf("%s: the %s lap of %s, kept as %s\n", fs::path(path).filename().string().c_str(), time,
+                vehicleNames[fastest->vehicle], out.c_str());
+    return 0;
+}
+
+void resetTrialSession() {
+    Session& s = session();
+    s.keyWasDown = false;
+    s.haveGhost = false;
+    s.run = GhostRun{};
+    s.splitLeft = 0;
+    s.lastGates = 0;
+}

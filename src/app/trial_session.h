@@ -1,0 +1,38 @@
+// trial_session.h -- time trials as the game runs them: F8 starts one for the
+// followed vehicle (F8 again ends it); its best lap on each track is kept as a
+// ghost and driven beside it, and each gate says how far ahead or behind it is.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "sim/world.h"
+
+// Once a frame (outside a replay): F8 starts a time trial on the current track
+// for the followed vehicle, in the one-driver layout, its ghost read; F8
+// during one ends it. A frame of 1 / frameRate seconds ages the split shown.
+void readTrialKeys(World& world, uint32_t frameRate);
+
+// Starts a time trial now, as F8 does.
+void startTimeTrial(World& world);
+
+bool trialOn(const World& world);
+
+// After each step of a live world: the lap recorded, the ghost driven on, the
+// split at a gate, a faster lap kept as the new ghost.
+void afterTrialStep(const World& world);
+
+// The ghost's vehicle as drawn a fraction of a step past its last step; false
+// when no ghost drives.
+bool ghostToDraw(double fraction, Vehicle& drawn, int32_t& look);
+
+// The split shown now ("-0.42", ahead; "+0.13", behind); false when none.
+bool splitShown(char (&text)[16], bool& ahead);
+
+// Without a window: the ghost of a replay's fastest lap for its track, written
+// into the player's ghosts folder. 0, or 1 for a replay that cannot be read
+// (said on standard error, nothing written).
+int ghostFromReplay(World& world, const std::string& path);
+
+// No trial, no ghost (for tests).
+void resetTrialSession();
