@@ -107,8 +107,14 @@ bool decodeGhost(const uint8_t* bytes, size_t size, GhostLap& lap, bool& old, st
     }
     const int32_t track = bytes[18], vehicle = bytes[36];
     const double lapTime = doubleOf(get(bytes + 28, 8));
-    if (track < 1 || track > 99 || vehicle >= vehicleCount || !(lapTime > 0 && lapTime < 6000)) {
+    if (track < 1 || track > 99 || vehicle >= vehicleCount || !(lapTime > 0 && lapTime < 6000) ||
+        (bytes[37] | bytes[38] | bytes[39]) != 0) {
         return fail(why, "its track, vehicle or time is out of range");
+    }
+    for (uint32_t s = 0; s < steps; ++s) {
+        if (bytes[ghostHeaderSize + sizeof lap.start + s] > 31) {
+            return fail(why, "its controls are out of range"); // five bits a step
+        }
     }
     const uint8_t* gate = bytes + ghostHeaderSize + sizeof lap.start + steps;
     for (int32_t g = 0; g < gates; ++g) {
@@ -128,7 +134,7 @@ bool decodeGhost(const uint8_t* bytes, size_t size, GhostLap& lap, bool& old, st
         std::memcpy(reinterpret_cast<uint8_t*>(&lap.start) + 4 * word, &value, 4);
     }
     for (uint32_t s = 0; s < steps; ++s) {
-        lap.controls[s] = static_cast<uint8_t>(bytes[ghostHeaderSize + sizeof lap.start + s] & 31u);
+        lap.controls[s] = bytes[ghostHeaderSize + sizeof lap.start + s];
     }
     for (int32_t g = 0; g < gates; ++g) {
         lap.gateSteps[g] = static_cast<uint32_t>(get(gate + gateBytes * g, 4));

@@ -409,6 +409,18 @@ TEST_F(GameTest, ARaceLeavesAReplayThatChecksCleanAndPlaysOnF6) {
     });
     EXPECT_GT(replaying.countColour(255, 255, 255, 0, fourthLine), 20); // "replay"
     EXPECT_GT(replaying.countDifferences(results, 8, view), viewPixels / 4);
+    // The race's fastest lap as the track's ghost (--ghost-from); then F6 ends
+    // the replay and F8 starts a time trial: its countdown, and the line under
+    // the readout that says F8 ends it.
+    const std::string ghost = "cd '" + game->folder() + "' && XDG_DATA_HOME='" + home.path() + "' " + MUDLARK_RUN_DIR +
+                              "/mudlark --ghost-from '" + kept[0].string() + "' > ghost.txt 2>&1";
+    EXPECT_EQ(std::system(ghost.c_str()), 0) << readFileBytes(game->folder() + "/ghost.txt");
+    EXPECT_TRUE(std::filesystem::exists(home.file("mudlark/ghosts/track-01.mlg")));
+    server->tapKey("F6");
+    server->tapKey("F8");
+    const Image counting = waitFor([](const Image& i) { return i.countColour(255, 255, 0, 0, {200, 100, 440, 300}) > 100; });
+    EXPECT_GT(counting.countColour(255, 255, 0, 0, {200, 100, 440, 300}), 100); // "3"
+    EXPECT_GT(counting.countColour(255, 255, 255, 0, {16, 110, 120, 130}), 20); // "F8 ends it"
 }
 
 // The scene from display lists, bodies and growth before the ground, is the

@@ -172,6 +172,17 @@ TEST_F(WineTest, ARaceLeavesAReplayUnderAppDataThatChecksClean) {
     EXPECT_EQ(std::system(fromLinux.c_str()), 0);
     const std::string windowsSaid = readFileBytes(game->folder() + "/from-linux.txt");
     EXPECT_NE(windowsSaid.find("keyframes corrected: 0 of"), std::string::npos) << windowsSaid;
+    // The race's fastest lap as the ghost of its track, under %APPDATA%\Mudlark\ghosts.
+    const std::string ghost = "cd '" + game->folder() + "' && env " + prefixSetting + " WINEDEBUG=-all wine " +
+                              MUDLARK_WINDOWS_RUN_DIR + "/mudlark.exe --ghost-from '" + kept[0].string() +
+                              "' > ghost.txt 2>/dev/null";
+    EXPECT_EQ(std::system(ghost.c_str()), 0) << readFileBytes(game->folder() + "/ghost.txt");
+    bool ghostKept = false;
+    for (const auto& user : std::filesystem::directory_iterator(users, none)) {
+        ghostKept = ghostKept || std::filesystem::exists(user.path() / "AppData" / "Roaming" / "Mudlark" / "ghosts" /
+                                                         "track-01.mlg", none);
+    }
+    EXPECT_TRUE(ghostKept);
     // And the version, printed by a program without a console to where it was sent.
     EXPECT_EQ(std::system((command.substr(0, command.find("--check-replay")) + "--version > version.txt").c_str()), 0);
     const std::string version = readFileBytes(game->folder() + "/version.txt");
@@ -268,6 +279,9 @@ TEST_F(WineTest, TheMenusNewKeyIsKeptInAppDataAcrossARestart) {
     window = launch({}, nullptr);
     ASSERT_NE(window, 0u) << game->errorOutput();
     EXPECT_TRUE(drivesOnUp(window));
+    server.tapKey("F8"); // a time trial: its countdown in the view
+    const auto counting = [](const Image& i) { return i.countColour(255, 255, 0, 0, {200, 100, 440, 300}) > 100; };
+    EXPECT_TRUE(counting(waitFor(window, counting)));
     for (const std::string& file : files) {
         std::remove(file.c_str()); // the prefix is shared with the other tests
     }
