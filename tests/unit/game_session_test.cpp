@@ -6,6 +6,7 @@
 // said in one box, and F7.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <chrono>
@@ -49,9 +50,9 @@ void tap(uint8_t code) { key(WM_KEYDOWN, code), key(WM_KEYUP, code); }
 // steer and drive it for its next gate: the keys' own way into the game.
 ComputerDriver blueDriver;
 
-void driveBlueForItsNextGate() {
+void driveBlueForItsNextGate(int32_t skill = 2) {
     const VehicleControls wanted =
-        driveComputer(vehicles[0], raceCourse, activeRace.entries[0], blueDriver, 2);
+        driveComputer(vehicles[0], raceCourse, activeRace.entries[0], blueDriver, skill);
     const std::pair<uint8_t, bool> held[] = {{VK_NUMPAD0 + 8, wanted.accelerate},
                                              {VK_NUMPAD0 + 5, wanted.brake},
                                              {VK_NUMPAD0 + 2, wanted.reverse},
@@ -574,6 +575,58 @@ TEST_F(GameSession, AGhostFromAReplaysFastestLap) {
     ASSERT_TRUE(decodeGhost(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), *lap, old, why)) << why;
     EXPECT_EQ(std::make_pair(lap->track, old), std::make_pair(2, false));
     EXPECT_LT(lap->lapTime, 30.0);
+}
+
+// Laps of a time trial against the ghost, blue's keys driven as the computer
+// would: the first lap is the ghost; the second, at the lowest skill, is
+// slower and changes nothing; the third loses time braking after the line and
+// wins it back at the highest skill (the splits go from + to -), so it takes
+// the ghost's place and the records' best lap.
+TEST_F(GameSession, SplitTimesSayWhereALapGainsAndOnlyAQuickerLapIsTheNewGhost) {
+    data.write("mudlark/records.txt", "clock 2\n1 3 99 200\n");
+    std::vector<std::pair<int32_t, std::string>> splits; // lap, split, as each comes
+    std::vector<double> ghosts;                          // the ghost file's lap time after each lap
+    const std::string ghost = data.file("mudlark/ghosts/track-01.mlg");
+    race([&] {
+        const RaceEntry& blue = activeRace.entries[0];
+        const int32_t lap = completedLaps(blue, raceCourse.count) + (blue.gatesPassed > 0 ? 1 : 0);
+        if (fake.swapCount == 3) {
+            tap(VK_F1 + 7);
+        } else if (activeRace.phase == RacePhase::racing) {
+            const double sinceLine = activeRace.clock - blue.lapStart;
+            if (lap == 3 && sinceLine < 0.4) {
+                key(WM_KEYDOWN, VK_NUMPAD0 + 5), key(WM_KEYUP, VK_NUMPAD0 + 8);
+            } else {
+                driveBlueForItsNextGate(lap == 2 ? 1 : lap == 3 ? 3 : 2);
+            }
+        }
+        if (shown.split[0] != '\0' && (splits.empty() || splits.back().second != shown.split)) {
+            splits.emplace_back((blue.gatesPassed - 2) / raceCourse.count + 1, shown.split); // the gate's own lap
+        }
+        if (static_cast<int32_t>(ghosts.size()) < lap - 1) {
+            const std::string bytes = readFileBytes(ghost);
+            auto read = std::make_unique<GhostLap>();
+            bool old = false;
+            std::string why;
+            ghosts.push_back(decodeGhost(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), *read, old, why)
+                                 ? read->lapTime : -1);
+        }
+        return ghosts.size() < 3 && fake.swapCount < 60 * 150;
+    }, "", false);
+    ASSERT_EQ(ghosts.size(), 3u);
+    EXPECT_GT(ghosts[0], 0);
+    EXPECT_EQ(ghosts[1], ghosts[0]); // the slow lap changed nothing
+    EXPECT_LT(ghosts[2], ghosts[1]); // the quicker lap: the new ghost
+    std::string third; // the signs of the third lap's splits at its gates
+    for (const auto& [lap, split] : splits) {
+        third += lap == 3 ? std::string(1, split[0]) : "";
+    }
+    ASSERT_GE(third.size(), 3u);
+    EXPECT_EQ(third.front(), '+') << third; // behind after braking
+    EXPECT_EQ(third.back(), '-') << third;  // ahead at the line
+    char best[32];
+    std::snprintf(best, sizeof best, "1 3 %.3f 200.000", std::round(ghosts[2] * 1000) / 1000);
+    EXPECT_NE(records().find(best), std::string::npos) << records();
 }
 
 } // namespace
