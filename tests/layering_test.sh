@@ -7,7 +7,7 @@ set -eu
 cd "$1/src"
 rank() {
   case "$1" in
-    app) echo 12 ;; menu) echo 11 ;; scene) echo 10 ;; replay) echo 9 ;; sim) echo 8 ;; race) echo 7 ;; vehicle) echo 6 ;; terrain) echo 5 ;;
+    app) echo 13 ;; menu) echo 12 ;; scene) echo 11 ;; net) echo 10 ;; replay) echo 9 ;; sim) echo 8 ;; race) echo 7 ;; vehicle) echo 6 ;; terrain) echo 5 ;;
     assets | render | audio) echo 4 ;; core) echo 3 ;; platform) echo 2 ;; common) echo 1 ;;
     *) echo 0 ;;
   esac

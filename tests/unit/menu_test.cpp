@@ -138,8 +138,7 @@ TEST(Menu, ANewKeyIsTakenOrRefusedWithWhoHoldsIt) {
     EXPECT_NE(page(menu, facts).find("HELD: W LEFT"), std::string::npos);
 }
 
-// The mouse's line is the drawn line, at any window height; the pointer on a
-// heading chooses nothing.
+// The mouse's line is the drawn line, at any window height.
 TEST(Menu, TheLineUnderThePointerIsTheLineDrawnThere) {
     for (const float height : {480.0f, 768.0f, 1080.0f}) {
         for (int line = 0; line < 19; ++line) {
@@ -147,15 +146,6 @@ TEST(Menu, TheLineUnderThePointerIsTheLineDrawnThere) {
         }
         EXPECT_EQ(menuLineAt(menuLineY(-2, 19, height), 19, height), -1); // the title
     }
-    Menu menu;
-    MenuFacts facts = someFacts();
-    openMenu(menu);
-    menu.page = MenuPage::keyboard;
-    pointMenuAt(menu, facts, 0);
-    EXPECT_EQ(menu.selected, 0);
-    menu.page = MenuPage::main;
-    pointMenuAt(menu, facts, 4);
-    EXPECT_EQ(menu.selected, 4);
 }
 
 // Only the values that changed are written: where the key stands (as the

@@ -1,0 +1,98 @@
+// lockstep.h -- LAN races by input lockstep: each machine sends only the
+// controls of the vehicles it drives, step by step, a few steps ahead, and
+// every machine steps the same world once it holds every vehicle's controls
+// for the step. Every packet repeats what the others have not confirmed, so a
+// lost packet costs nothing; a machine silent for five seconds is dropped by
+// the host at a step all agree on, and the computer drives its vehicles from
+// there. No sockets here: the bytes go by whatever carries them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/vehicles.h"
+#include "vehicle/vehicle.h"
+
+constexpr int32_t maxMachines = 3;
+constexpr int32_t noMachine = -1;          // a seat nobody holds: the computer's
+constexpr uint32_t lockstepRing = 512;     // steps held at once
+constexpr uint32_t maxPacketSteps = 64;    // controls one packet carries
+constexpr uint32_t noStep = 0xFFFFFFFFu;
+constexpr double silentSeconds = 5.0;      // a machine this long without a word is dropped
+
+// What one machine tells the others.
+struct LockstepPacket {
+    int32_t machine;                     // the sender, 0 the host
+    uint32_t firstStep;                  // the step of the first controls carried
+    uint32_t count;                      // steps carried, up to maxPacketSteps
+    uint16_t controls[maxPacketSteps];   // each step's controls, five bits a vehicle
+    uint8_t known[maxPacketSteps];       // bit v: vehicle v's controls of that step are carried
+    uint32_t firstUnknown[vehicleCount]; // the sender holds each vehicle's controls of every step before this
+    uint32_t dropStep[vehicleCount];     // the host's word: from this step the computer drives the vehicle
+    uint32_t hashStep;                   // the sender's world at the end of this step...
+    uint32_t hash;                       // ...hashed to this (noStep: none)
+};
+
+constexpr size_t lockstepPacketMinimum = 4 + 4 + 4 + 1 + 12 + 12 + 8;
+
+// The bytes of a packet, and a packet from bytes: false for anything but a
+// whole packet of this game whose every field is within its limits (never an
+// allocation from a claimed size).
+std::string encodePacket(const LockstepPacket& packet);
+bool decodePacket(const uint8_t* bytes, size_t size, LockstepPacket& packet);
+
+struct Lockstep {
+    int32_t me;                          // this machine
+    int32_t seats[vehicleCount];         // the machine driving each vehicle, or noMachine
+    uint32_t delay;                      // steps between a control's taking and its step
+    uint32_t next;                       // the next step the world takes
+    uint32_t localNext;                  // the step this machine's next controls are for
+    uint16_t controls[lockstepRing];     // by step modulo the ring, kept after the step is
+    uint8_t known[lockstepRing];         // taken for machines still without them
+    uint32_t slotStep[lockstepRing];     // the step each place holds; noStep: none
+    uint32_t firstUnknown[vehicleCount]; // every step before this is known of the vehicle
+    uint32_t theirs[maxMachines][vehicleCount]; // each machine's firstUnknown, as last said
+    double silent[maxMachines];          // seconds since each machine's last word
+    bool present[maxMachines];           // taking part, not dropped
+    uint32_t dropStep[vehicleCount];     // from this step the computer drives it (noStep: never)
+    uint32_t hashSteps[8], hashes[8];    // this world's last hashes (a whole second's steps)
+    uint32_t disagreeStep;               // a step at which another machine's world differed; noStep: none
+};
+
+// A lockstep for this machine, the seats' machines (noMachine: the computer's)
+// and the input delay; this machine's first `delay` steps are no controls.
+void startLockstep(Lockstep& lockstep, int32_t me, const int32_t (&seats)[vehicleCount], uint32_t delay);
+
+// This machine's controls of its own vehicles for its next step (the others'
+// entries are not read).
+void addLocalControls(Lockstep& lockstep, const VehicleControls (&controls)[vehicleCount]);
+
+// Whether every vehicle's controls for the next step are here.
+bool readyToStep(const Lockstep& lockstep);
+
+// The next step's controls (the computer's vehicles none), and which vehicles
+// the computer drives from this step on; the lockstep moves on a step.
+void takeStep(Lockstep& lockstep, VehicleControls (&controls)[vehicleCount], bool (&computer)[vehicleCount]);
+
+// This world's hash at the end of a step (the app hashes once a second).
+void noteHash(Lockstep& lockstep, uint32_t step, uint32_t hash);
+
+// What this machine sends now: its firstUnknowns, and every step's controls it
+// holds that some machine still lacks (up to maxPacketSteps), the host's drops,
+// and this world's last hash.
+LockstepPacket makePacket(const Lockstep& lockstep);
+
+// A packet from another machine taking part (any other is ignored): its
+// controls kept, what it holds noted, the host's drops taken, its world's hash
+// set against this one's of the same step.
+void receivePacket(Lockstep& lockstep, const LockstepPacket& packet);
+
+// Time passing: a machine silent for five seconds is dropped by the host,
+// from a step every machine can reach (all of its controls before that step
+// are held by one of the others, who send them on).
+void tickLockstep(Lockstep& lockstep, double seconds);
+
+// The world's vehicles and race, hashed (FNV-1a) for the machines to compare.
+struct World;
+uint32_t worldHash(const World& world);
