@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/little_endian.h"
+
 #include "replay/replay.h"
 #include "sim/world.h"
 
@@ -44,38 +46,26 @@ void store(Lockstep& l, uint32_t step, int32_t vehicle, uint16_t packed) {
     }
 }
 
-void put(std::string& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out += static_cast<char>(value >> (8 * i) & 0xFF);
-    }
-}
 
-uint32_t get(const uint8_t* at, int bytes) {
-    uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) {
-        value = value << 8 | at[i];
-    }
-    return value;
-}
 
 } // namespace
 
 std::string encodePacket(const LockstepPacket& p) {
     std::string out(magic, magic + 4);
-    put(out, static_cast<uint32_t>(p.machine), 4);
-    put(out, p.firstStep, 4);
-    put(out, p.count, 1);
+    putLittle(out, static_cast<uint32_t>(p.machine), 4);
+    putLittle(out, p.firstStep, 4);
+    putLittle(out, p.count, 1);
     for (int v = 0; v < vehicleCount; ++v) {
-        put(out, p.firstUnknown[v], 4);
+        putLittle(out, p.firstUnknown[v], 4);
     }
     for (int v = 0; v < vehicleCount; ++v) {
-        put(out, p.dropStep[v], 4);
+        putLittle(out, p.dropStep[v], 4);
     }
-    put(out, p.hashStep, 4);
-    put(out, p.hash, 4);
+    putLittle(out, p.hashStep, 4);
+    putLittle(out, p.hash, 4);
     for (uint32_t s = 0; s < p.count && s < maxPacketSteps; ++s) {
-        put(out, p.controls[s], 2);
-        put(out, p.known[s], 1);
+        putLittle(out, p.controls[s], 2);
+        putLittle(out, p.known[s], 1);
     }
     return out;
 }
@@ -84,12 +74,12 @@ bool decodePacket(const uint8_t* bytes, size_t size, LockstepPacket& p) {
     if (size < lockstepPacketMinimum || std::memcmp(bytes, magic, 4) != 0) {
         return false;
     }
-    const uint32_t machine = get(bytes + 4, 4), count = bytes[12];
+    const uint32_t machine = static_cast<uint32_t>(getLittle(bytes + 4, 4)), count = bytes[12];
     if (machine >= static_cast<uint32_t>(maxMachines) || count > maxPacketSteps ||
         size != lockstepPacketMinimum + 3 * size_t{count}) {
         return false;
     }
-    const uint32_t first = get(bytes + 8, 4);
+    const uint32_t first = static_cast<uint32_t>(getLittle(bytes + 8, 4));
     if (count > 0 && first > noStep - count) {
         return false; // steps past the end of time
     }
@@ -98,13 +88,13 @@ bool decodePacket(const uint8_t* bytes, size_t size, LockstepPacket& p) {
     read.firstStep = first;
     read.count = count;
     for (int v = 0; v < vehicleCount; ++v) {
-        read.firstUnknown[v] = get(bytes + 13 + 4 * v, 4);
-        read.dropStep[v] = get(bytes + 25 + 4 * v, 4);
+        read.firstUnknown[v] = static_cast<uint32_t>(getLittle(bytes + 13 + 4 * v, 4));
+        read.dropStep[v] = static_cast<uint32_t>(getLittle(bytes + 25 + 4 * v, 4));
     }
-    read.hashStep = get(bytes + 37, 4);
-    read.hash = get(bytes + 41, 4);
+    read.hashStep = static_cast<uint32_t>(getLittle(bytes + 37, 4));
+    read.hash = static_cast<uint32_t>(getLittle(bytes + 41, 4));
     for (uint32_t s = 0; s < count; ++s) {
-        read.controls[s] = static_cast<uint16_t>(get(bytes + lockstepPacketMinimum + 3 * s, 2));
+        read.controls[s] = static_cast<uint16_t>(static_cast<uint32_t>(getLittle(bytes + lockstepPacketMinimum + 3 * s, 2)));
         read.known[s] = bytes[lockstepPacketMinimum + 3 * s + 2];
         if ((read.controls[s] & 0x8000u) != 0 || read.known[s] > 7) {
             return false; // no such control, no such vehicle

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
+
+#include "common/little_endian.h"
 #include <vector>
 
 namespace {
@@ -12,19 +14,7 @@ namespace {
 constexpr char magic[8] = {'M', 'L', 'G', 'H', 'O', 'S', 'T', 0};
 constexpr size_t gateBytes = 12;
 
-void put(std::string& out, uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out += static_cast<char>(value >> (8 * i) & 0xFF);
-    }
-}
 
-uint64_t get(const uint8_t* at, int bytes) {
-    uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) {
-        value = value << 8 | at[i];
-    }
-    return value;
-}
 
 uint64_t bitsOf(double value) {
     uint64_t bits;
@@ -55,30 +45,30 @@ bool fail(std::string& why, const char* text) {
 
 std::string encodeGhost(const GhostLap& lap) {
     std::string file(magic, magic + 8);
-    put(file, ghostVersion, 2);
-    put(file, ghostHeaderSize, 2);
-    put(file, 0, 4); // the checksum, below
-    put(file, simulationVersion, 2);
-    put(file, static_cast<uint32_t>(lap.track), 1);
-    put(file, static_cast<uint32_t>(lap.gateCount), 1);
-    put(file, lap.trackHash, 4);
-    put(file, lap.stepCount, 4);
-    put(file, bitsOf(lap.lapTime), 8);
-    put(file, static_cast<uint32_t>(lap.vehicle), 1);
-    put(file, 0, 3);
+    putLittle(file, ghostVersion, 2);
+    putLittle(file, ghostHeaderSize, 2);
+    putLittle(file, 0, 4); // the checksum, below
+    putLittle(file, simulationVersion, 2);
+    putLittle(file, static_cast<uint32_t>(lap.track), 1);
+    putLittle(file, static_cast<uint32_t>(lap.gateCount), 1);
+    putLittle(file, lap.trackHash, 4);
+    putLittle(file, lap.stepCount, 4);
+    putLittle(file, bitsOf(lap.lapTime), 8);
+    putLittle(file, static_cast<uint32_t>(lap.vehicle), 1);
+    putLittle(file, 0, 3);
     for (size_t word = 0; word < sizeof lap.start / 4; ++word) {
         uint32_t value;
         std::memcpy(&value, reinterpret_cast<const uint8_t*>(&lap.start) + 4 * word, 4);
-        put(file, value, 4);
+        putLittle(file, value, 4);
     }
     file.append(reinterpret_cast<const char*>(lap.controls), lap.stepCount);
     for (int32_t g = 0; g < lap.gateCount; ++g) {
-        put(file, lap.gateSteps[g], 4);
-        put(file, bitsOf(lap.gateTimes[g]), 8);
+        putLittle(file, lap.gateSteps[g], 4);
+        putLittle(file, bitsOf(lap.gateTimes[g]), 8);
     }
     const uint32_t sum = checksum(reinterpret_cast<const uint8_t*>(file.data()), file.size());
     std::string word;
-    put(word, sum, 4);
+    putLittle(word, sum, 4);
     return file.replace(12, 4, word);
 }
 
@@ -90,10 +80,10 @@ bool decodeGhost(const uint8_t* bytes, size_t size, GhostLap& lap, bool& old, st
     if (size < ghostHeaderSize + sizeof lap.start) {
         return fail(why, "it is cut short");
     }
-    if (get(bytes + 8, 2) != ghostVersion || get(bytes + 10, 2) != ghostHeaderSize) {
+    if (getLittle(bytes + 8, 2) != ghostVersion || getLittle(bytes + 10, 2) != ghostHeaderSize) {
         return fail(why, "it is of another version");
     }
-    const uint32_t steps = static_cast<uint32_t>(get(bytes + 24, 4));
+    const uint32_t steps = static_cast<uint32_t>(getLittle(bytes + 24, 4));
     const int32_t gates = bytes[19];
     if (steps > maxGhostSteps || gates < minGates || gates > maxGates) {
         return fail(why, "it claims more than it holds");
@@ -102,11 +92,11 @@ bool decodeGhost(const uint8_t* bytes, size_t size, GhostLap& lap, bool& old, st
     if (size != whole) {
         return fail(why, size < whole ? "it is cut short" : "it goes on past its end");
     }
-    if (checksum(bytes, size) != get(bytes + 12, 4)) {
+    if (checksum(bytes, size) != getLittle(bytes + 12, 4)) {
         return fail(why, "its checksum does not match");
     }
     const int32_t track = bytes[18], vehicle = bytes[36];
-    const double lapTime = doubleOf(get(bytes + 28, 8));
+    const double lapTime = doubleOf(getLittle(bytes + 28, 8));
     if (track < 1 || track > 99 || vehicle >= vehicleCount || !(lapTime > 0 && lapTime < 6000) ||
         (bytes[37] | bytes[38] | bytes[39]) != 0) {
         return fail(why, "its track, vehicle or time is out of range");
@@ -118,28 +108,28 @@ bool decodeGhost(const uint8_t* bytes, size_t size, GhostLap& lap, bool& old, st
     }
     const uint8_t* gate = bytes + ghostHeaderSize + sizeof lap.start + steps;
     for (int32_t g = 0; g < gates; ++g) {
-        const uint32_t at = static_cast<uint32_t>(get(gate + gateBytes * g, 4));
-        if (at > steps || (g > 0 && at < get(gate + gateBytes * (g - 1), 4)) || (g == gates - 1 && at != steps)) {
+        const uint32_t at = static_cast<uint32_t>(getLittle(gate + gateBytes * g, 4));
+        if (at > steps || (g > 0 && at < getLittle(gate + gateBytes * (g - 1), 4)) || (g == gates - 1 && at != steps)) {
             return fail(why, "its gates are out of order");
         }
     }
     lap.track = track;
     lap.gateCount = gates;
-    lap.trackHash = static_cast<uint32_t>(get(bytes + 20, 4));
+    lap.trackHash = static_cast<uint32_t>(getLittle(bytes + 20, 4));
     lap.stepCount = steps;
     lap.lapTime = lapTime;
     lap.vehicle = vehicle;
     for (size_t word = 0; word < sizeof lap.start / 4; ++word) {
-        const uint32_t value = static_cast<uint32_t>(get(bytes + ghostHeaderSize + 4 * word, 4));
+        const uint32_t value = static_cast<uint32_t>(getLittle(bytes + ghostHeaderSize + 4 * word, 4));
         std::memcpy(reinterpret_cast<uint8_t*>(&lap.start) + 4 * word, &value, 4);
     }
     for (uint32_t s = 0; s < steps; ++s) {
         lap.controls[s] = bytes[ghostHeaderSize + sizeof lap.start + s];
     }
     for (int32_t g = 0; g < gates; ++g) {
-        lap.gateSteps[g] = static_cast<uint32_t>(get(gate + gateBytes * g, 4));
-        lap.gateTimes[g] = doubleOf(get(gate + gateBytes * g + 4, 8));
+        lap.gateSteps[g] = static_cast<uint32_t>(getLittle(gate + gateBytes * g, 4));
+        lap.gateTimes[g] = doubleOf(getLittle(gate + gateBytes * g + 4, 8));
     }
-    old = get(bytes + 16, 2) != simulationVersion;
+    old = getLittle(bytes + 16, 2) != simulationVersion;
     return true;
 }

@@ -55,7 +55,6 @@ TEST(Ghost, DrivenAgainFromItsFileTheLapIsBitForBitTheSame) {
         std::string why;
         ASSERT_TRUE(decodeGhost(reinterpret_cast<const uint8_t*>(file.data()), file.size(), *read, old, why)) << why;
         EXPECT_FALSE(old);
-        EXPECT_EQ(encodeGhost(*read), file);
         EXPECT_EQ(read->trackHash, trackHash(*t.world));
         auto ghost = std::make_unique<World>();
         GhostRun run{};
