@@ -2,7 +2,7 @@
 # shellcheck shell=sh
 
 build_packages="g++ make cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-  libfreetype-dev libfontconfig-dev zlib1g-dev fonts-urw-base35"
+  libfreetype-dev libfontconfig-dev zlib1g-dev libasio-dev fonts-urw-base35"
 test_packages="googletest libgtest-dev libbenchmark-dev libx11-dev xvfb xauth xfonts-base xdotool openbox
   clang libclang-rt-14-dev"
 demo_packages="xvfb xauth xfonts-base xdotool imagemagick"

@@ -4,7 +4,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
-ensure_packages g++ make cmake g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+ensure_packages g++ make cmake g++-mingw-w64-x86-64-posix libz-mingw-w64-dev libasio-dev
 build="$root/build/windows"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null

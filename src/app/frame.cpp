@@ -11,6 +11,7 @@
 #include "render/font.h"
 #include "render/gl_state.h"
 #include "render/overlays.h"
+#include "app/lan_session.h"
 #include "app/menu_session.h"
 #include "app/race_session.h"
 #include "app/step_clock.h"
@@ -175,19 +176,27 @@ void drawFrame(World& world) {
     }
     readPads();
     readMenuKeys(world, frameTimer.measuredFps);
+    const double frameSeconds = frameTimer.countsPerSecond > 0
+                                    ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
+                                    : 0.0;
+    readLanKeys(world, frameSeconds);
     if (menuOpen()) {
-        // The world stands still under the menu: the steps real time owed are let go.
+        // The world stands still under the menu (the steps real time owed are
+        // let go), unless a LAN race goes on: the others do not wait.
         input.clearStepPresses();
-        composeFrame(world, drawnFraction);
+        composeFrame(world, stepLanWorld(world, steps, stepBefore) ? stepFraction(stepClock) : drawnFraction);
         return;
     }
     Vehicle placed[vehicleCount];
     std::copy(world.vehicles, world.vehicles + vehicleCount, placed);
-    readReplayKeys(world);
-    readTrackKeys(world, frameTimer.measuredFps);
-    if (!replayPlaying()) {
-        readRaceKeys(world, frameTimer.measuredFps);
-        readTrialKeys(world, frameTimer.measuredFps);
+    // A LAN race has the keys of starts and tracks (the host's), and no replays.
+    if (!lanOn()) {
+        readReplayKeys(world);
+        readTrackKeys(world, frameTimer.measuredFps);
+        if (!replayPlaying()) {
+            readRaceKeys(world, frameTimer.measuredFps);
+            readTrialKeys(world, frameTimer.measuredFps);
+        }
     }
     if (movedOutsideAStep(placed, world)) {
         std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
@@ -197,7 +206,9 @@ void drawFrame(World& world) {
         fraction = advancePlayback(world, gameSeconds, stepBefore); // the vehicles as the replay has them
         input.clearStepPresses(); // taps while watching drive nothing afterwards
     } else {
-        stepLiveWorld(world, steps);
+        if (!stepLanWorld(world, steps, stepBefore)) {
+            stepLiveWorld(world, steps);
+        }
         fraction = stepFraction(stepClock);
     }
     // The light and H as always, once a frame: H slows the drawing, not the world.
@@ -222,6 +233,7 @@ static void composeFrame(const World& world, double fraction) {
     input.clearKeyPresses();
     drawPadNotices();
     drawRaceOverlays(world);
+    drawLanOverlays(world);
     if (settings.showFps) {
         drawFpsOverlay(frameTimer, settings.width, settings.height);
     }

@@ -16,6 +16,7 @@
 #include "render/font.h"
 #include "app/bindings.h"
 #include "app/frame.h"
+#include "app/lan_session.h"
 #include "app/trial_session.h"
 #include "app/menu_session.h"
 #include "app/replay_session.h"
@@ -49,7 +50,8 @@ bool goToData() {
 }
 
 constexpr const char* usage =
-    "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr | mudlark --ghost-from REPLAY.mlr\n";
+    "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr | mudlark --ghost-from REPLAY.mlr\n"
+    "       mudlark --host | mudlark --join ADDRESS[:PORT]\n";
 constexpr const char* help =
     "Mudlark: three buggies racing over hills, on one keyboard or game controllers.\n"
     "  REPLAY.mlr                   start the game and watch this replay\n"
@@ -57,6 +59,9 @@ constexpr const char* help =
     "                               places, times and the keyframes corrected\n"
     "  --ghost-from REPLAY.mlr      make the replay's fastest lap the ghost of its\n"
     "                               track for time trials (F8)\n"
+    "  --host                       host a LAN race: the others join, F5 starts it\n"
+    "  --join ADDRESS[:PORT]        join the LAN race hosted at ADDRESS (a name or\n"
+    "                               192.168.1.20; the port of settings.cfg if none)\n"
     "  --help                       this text\n"
     "  --version                    the game's version\n"
     "The keys, settings.cfg and making a track: the manual page (man 6 mudlark) or\n"
@@ -82,7 +87,13 @@ int runGame(World& world, int argc, char** argv) {
         std::printf("Mudlark %s\n", MUDLARK_VERSION);
         return 0;
     }
-    if (check ? argc != 3 : argc > 2 || first[0] == '-') {
+    const bool host = std::strcmp(first, "--host") == 0, join = std::strcmp(first, "--join") == 0;
+    if (host || join) {
+        if (argc != (join ? 3 : 2)) {
+            std::fprintf(stderr, "%s", usage);
+            return 2;
+        }
+    } else if (check ? argc != 3 : argc > 2 || first[0] == '-') {
         if (!check && first[0] == '-') {
             std::fprintf(stderr, "mudlark: there is no option %s\n", first);
         }
@@ -91,7 +102,7 @@ int runGame(World& world, int argc, char** argv) {
     }
     std::error_code failed;
     const std::string replayFile =
-        argc >= 2 ? std::filesystem::absolute(argv[check ? 2 : 1], failed).string() : std::string();
+        argc >= 2 && !host && !join ? std::filesystem::absolute(argv[check ? 2 : 1], failed).string() : std::string();
     if (check) {
         platformQuietMessages();
         if (!goToData()) {
@@ -124,6 +135,11 @@ int runGame(World& world, int argc, char** argv) {
     }
     if (!replayFile.empty()) {
         playReplayFile(world, replayFile);
+    }
+    if (host) {
+        hostLanRace(world);
+    } else if (join) {
+        joinLanRace(argv[2]);
     }
     // Pads are read only when their support started; without it, keys alone.
     settings.gamepads = settings.gamepads && platformOpenGamepads();
@@ -159,6 +175,7 @@ int runGame(World& world, int argc, char** argv) {
     }
 
     endReplaySession(world);
+    leaveLanRace();
     if (settings.gamepads) {
         platformCloseGamepads();
     }

@@ -146,13 +146,17 @@ void startRaceNow(World& world) {
         session.noticeSeconds = 2;
         return;
     }
-    readRecords();
     bool computer[vehicleCount];
     for (int32_t v = 0; v < vehicleCount; ++v) {
         computer[v] = settings.computerDrivers && !session.touched[v];
     }
-    world.computerSkill = static_cast<int32_t>(settings.computerSkill);
-    startWorldRace(world, static_cast<int32_t>(settings.laps), computer);
+    startRaceOf(world, static_cast<int32_t>(settings.laps), static_cast<int32_t>(settings.computerSkill), computer);
+}
+
+void startRaceOf(World& world, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount]) {
+    readRecords();
+    world.computerSkill = skill;
+    startWorldRace(world, laps, computer);
 }
 
 void offerTrialLap(int32_t track, double lapTime) {

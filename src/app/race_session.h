@@ -19,6 +19,11 @@ void readRaceKeys(World& world, uint32_t frameRate);
 // grid, the countdown running; without a course only a line says so.
 void startRaceNow(World& world);
 
+// A race starts now as the host of a LAN race starts it on every machine:
+// the records read, the vehicles on the grid, these vehicles the computer's
+// at this skill.
+void startRaceOf(World& world, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount]);
+
 // A time trial's lap as the track's best lap: every length's record of the
 // track it beats takes it (the race times stay; a lap alone sets no race).
 void offerTrialLap(int32_t track, double lapTime);

@@ -47,6 +47,8 @@ void storeDefaults(Settings& settings) {
     settings.laps = 3;
     settings.computerDrivers = true;
     settings.computerSkill = 2;
+    settings.netPort = 27777;
+    settings.netDelay = 3; // 50 ms: time for a packet across a LAN, and for one lost
     settings.track = 1;
 }
 
@@ -196,7 +198,9 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
                    {"volume:", &Settings::volume},
                    {"laps:", &Settings::laps},
                    {"computerskill:", &Settings::computerSkill},
-                   {"track:", &Settings::track}};
+                   {"track:", &Settings::track},
+                   {"netport:", &Settings::netPort},
+                   {"netdelay:", &Settings::netDelay}};
     TextScanner scanner(file);
     char word[wordCapacity];
     bool again = false; // the word in hand is still to be looked at
@@ -242,6 +246,8 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
     // counts as that end.
     keepWithin(settings.laps, 1, 20);
     keepWithin(settings.computerSkill, 1, 3);
+    keepWithin(settings.netPort, 1, 65535);
+    keepWithin(settings.netDelay, 1, 30);
 }
 
 void readFirstSettings(Settings& settings, const std::vector<std::string>& places) {

@@ -28,6 +28,8 @@ struct Settings {
     bool computerDrivers;   // the computer drives the vehicles nobody touched in a race
     uint32_t computerSkill; // 1 .. 3: how fast the computer dares to take a turn
     uint32_t track;         // the track driven at the start, as read (1 .. 99 exist)
+    uint32_t netPort;       // the UDP port of LAN races, 1 .. 65535
+    uint32_t netDelay;      // steps between a key and its step in a LAN race, 1 .. 30
     uint32_t startWidth;    // the size asked for at start ("resolution:"), which the menu may change
     uint32_t startHeight;   // for the next start; width and height follow the window
     // Each vehicle's keys as its "keys blue:" ("red:", "green:") line names

@@ -4,14 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/little_endian.h"
-
 #include "replay/replay.h"
 #include "sim/world.h"
 
 namespace {
-
-constexpr char magic[4] = {'M', 'L', 'N', '1'};
 
 bool needed(const Lockstep& l, int32_t vehicle, uint32_t step) {
     return l.seats[vehicle] != noMachine && step < l.dropStep[vehicle];
@@ -50,60 +46,6 @@ void store(Lockstep& l, uint32_t step, int32_t vehicle, uint16_t packed) {
 
 } // namespace
 
-std::string encodePacket(const LockstepPacket& p) {
-    std::string out(magic, magic + 4);
-    putLittle(out, static_cast<uint32_t>(p.machine), 4);
-    putLittle(out, p.firstStep, 4);
-    putLittle(out, p.count, 1);
-    for (int v = 0; v < vehicleCount; ++v) {
-        putLittle(out, p.firstUnknown[v], 4);
-    }
-    for (int v = 0; v < vehicleCount; ++v) {
-        putLittle(out, p.dropStep[v], 4);
-    }
-    putLittle(out, p.hashStep, 4);
-    putLittle(out, p.hash, 4);
-    for (uint32_t s = 0; s < p.count && s < maxPacketSteps; ++s) {
-        putLittle(out, p.controls[s], 2);
-        putLittle(out, p.known[s], 1);
-    }
-    return out;
-}
-
-bool decodePacket(const uint8_t* bytes, size_t size, LockstepPacket& p) {
-    if (size < lockstepPacketMinimum || std::memcmp(bytes, magic, 4) != 0) {
-        return false;
-    }
-    const uint32_t machine = static_cast<uint32_t>(getLittle(bytes + 4, 4)), count = bytes[12];
-    if (machine >= static_cast<uint32_t>(maxMachines) || count > maxPacketSteps ||
-        size != lockstepPacketMinimum + 3 * size_t{count}) {
-        return false;
-    }
-    const uint32_t first = static_cast<uint32_t>(getLittle(bytes + 8, 4));
-    if (count > 0 && first > noStep - count) {
-        return false; // steps past the end of time
-    }
-    LockstepPacket read{};
-    read.machine = static_cast<int32_t>(machine);
-    read.firstStep = first;
-    read.count = count;
-    for (int v = 0; v < vehicleCount; ++v) {
-        read.firstUnknown[v] = static_cast<uint32_t>(getLittle(bytes + 13 + 4 * v, 4));
-        read.dropStep[v] = static_cast<uint32_t>(getLittle(bytes + 25 + 4 * v, 4));
-    }
-    read.hashStep = static_cast<uint32_t>(getLittle(bytes + 37, 4));
-    read.hash = static_cast<uint32_t>(getLittle(bytes + 41, 4));
-    for (uint32_t s = 0; s < count; ++s) {
-        read.controls[s] = static_cast<uint16_t>(static_cast<uint32_t>(getLittle(bytes + lockstepPacketMinimum + 3 * s, 2)));
-        read.known[s] = bytes[lockstepPacketMinimum + 3 * s + 2];
-        if ((read.controls[s] & 0x8000u) != 0 || read.known[s] > 7) {
-            return false; // no such control, no such vehicle
-        }
-    }
-    p = read;
-    return true;
-}
-
 void startLockstep(Lockstep& l, int32_t me, const int32_t (&seats)[vehicleCount], uint32_t delay) {
     std::memset(&l, 0, sizeof l);
     l.me = me;
@@ -113,6 +55,7 @@ void startLockstep(Lockstep& l, int32_t me, const int32_t (&seats)[vehicleCount]
     std::fill(std::begin(l.hashSteps), std::end(l.hashSteps), noStep);
     std::fill(std::begin(l.slotStep), std::end(l.slotStep), noStep);
     l.disagreeStep = noStep;
+    l.resyncStep = l.resyncedTo = noStep;
     for (int32_t v = 0; v < vehicleCount; ++v) {
         l.present[std::max(0, seats[v])] = seats[v] != noMachine || l.present[std::max(0, seats[v])];
     }
@@ -134,14 +77,25 @@ void addLocalControls(Lockstep& l, const VehicleControls (&controls)[vehicleCoun
     ++l.localNext;
 }
 
-bool readyToStep(const Lockstep& l) {
+uint32_t localControlsDue(const Lockstep& l, uint32_t owed) {
+    const uint32_t most = l.next + 2 * l.delay, least = l.next + l.delay;
+    const uint32_t due = std::min(owed, most > l.localNext ? most - l.localNext : 0);
+    return std::max(due, least > l.localNext ? least - l.localNext : 0);
+}
+
+int32_t missingVehicle(const Lockstep& l) {
+    if (l.resyncStep != noStep && l.next == l.resyncStep && l.resyncedTo != l.resyncStep) {
+        return -2; // the host's world first
+    }
     for (int32_t v = 0; v < vehicleCount; ++v) {
         if (needed(l, v, l.next) && (!holds(l, l.next) || (l.known[l.next % lockstepRing] >> v & 1u) == 0)) {
-            return false;
+            return v;
         }
     }
-    return true;
+    return -1;
 }
+
+bool readyToStep(const Lockstep& l) { return missingVehicle(l) == -1; }
 
 void takeStep(Lockstep& l, VehicleControls (&controls)[vehicleCount], bool (&computer)[vehicleCount]) {
     const uint32_t slot = l.next % lockstepRing;
@@ -155,6 +109,23 @@ void takeStep(Lockstep& l, VehicleControls (&controls)[vehicleCount], bool (&com
     for (uint32_t& first : l.firstUnknown) {
         first = std::max(first, l.next);
     }
+}
+
+uint32_t planResync(Lockstep& l) {
+    const bool coming = l.resyncStep != noStep && l.resyncedTo != l.resyncStep;
+    if (l.me != 0 || l.disagreeStep == noStep || coming) {
+        return noStep;
+    }
+    // No machine holds this machine's controls of this step yet, so none has taken it.
+    l.resyncStep = l.localNext;
+    l.disagreeStep = noStep;
+    return l.resyncStep;
+}
+
+void noteResynced(Lockstep& l) {
+    l.resyncedTo = l.resyncStep;
+    l.disagreeStep = noStep;
+    std::fill(std::begin(l.hashSteps), std::end(l.hashSteps), noStep); // the old sums are of another world
 }
 
 void noteHash(Lockstep& l, uint32_t step, uint32_t hash) {
@@ -171,10 +142,13 @@ LockstepPacket makePacket(const Lockstep& l) {
     std::copy(l.dropStep, l.dropStep + vehicleCount, p.dropStep);
     p.hashStep = l.hashSteps[0];
     p.hash = l.hashes[0];
-    // From the first step some machine taking part lacks of a vehicle this one holds.
+    p.resyncStep = l.me == 0 ? l.resyncStep : noStep;
+    // From the first step some machine taking part lacks of a vehicle this one
+    // holds. All talk goes through the host: the others send to it alone.
     uint32_t from = noStep;
     for (int32_t m = 0; m < maxMachines; ++m) {
-        for (int32_t v = 0; v < vehicleCount && m != l.me && l.present[m]; ++v) {
+        const bool listens = m != l.me && l.present[m] && (l.me == 0 || m == 0);
+        for (int32_t v = 0; v < vehicleCount && listens; ++v) {
             if (l.seats[v] != noMachine && l.theirs[m][v] < l.firstUnknown[v]) {
                 from = std::min(from, l.theirs[m][v]); // taken steps stay half a ring for those behind
             }
@@ -209,7 +183,12 @@ void receivePacket(Lockstep& l, const LockstepPacket& p) {
             }
         }
     }
-    for (int i = 0; i < 8 && p.hashStep != noStep; ++i) {
+    if (p.machine == 0 && p.resyncStep != noStep && (l.resyncStep == noStep || p.resyncStep > l.resyncStep) &&
+        p.resyncStep >= l.next) {
+        l.resyncStep = p.resyncStep; // stop there for the host's world
+    }
+    const bool settled = l.resyncedTo == noStep || p.hashStep > l.resyncedTo;
+    for (int i = 0; i < 8 && p.hashStep != noStep && settled; ++i) {
         if (l.hashSteps[i] == p.hashStep && l.hashes[i] != p.hash) {
             l.disagreeStep = std::min(l.disagreeStep, p.hashStep);
         }

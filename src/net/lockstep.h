@@ -24,6 +24,7 @@ constexpr double silentSeconds = 5.0;      // a machine this long without a word
 // What one machine tells the others.
 struct LockstepPacket {
     int32_t machine;                     // the sender, 0 the host
+    uint8_t round;                       // the host's race it belongs to (older ones' are let go)
     uint32_t firstStep;                  // the step of the first controls carried
     uint32_t count;                      // steps carried, up to maxPacketSteps
     uint16_t controls[maxPacketSteps];   // each step's controls, five bits a vehicle
@@ -32,9 +33,10 @@ struct LockstepPacket {
     uint32_t dropStep[vehicleCount];     // the host's word: from this step the computer drives the vehicle
     uint32_t hashStep;                   // the sender's world at the end of this step...
     uint32_t hash;                       // ...hashed to this (noStep: none)
+    uint32_t resyncStep;                 // the host's word: every world is set to its own at this step
 };
 
-constexpr size_t lockstepPacketMinimum = 4 + 4 + 4 + 1 + 12 + 12 + 8;
+constexpr size_t lockstepPacketMinimum = 4 + 4 + 1 + 4 + 1 + 12 + 12 + 8 + 4;
 
 // The bytes of a packet, and a packet from bytes: false for anything but a
 // whole packet of this game whose every field is within its limits (never an
@@ -58,6 +60,8 @@ struct Lockstep {
     uint32_t dropStep[vehicleCount];     // from this step the computer drives it (noStep: never)
     uint32_t hashSteps[8], hashes[8];    // this world's last hashes (a whole second's steps)
     uint32_t disagreeStep;               // a step at which another machine's world differed; noStep: none
+    uint32_t resyncStep;                 // the last step the host set every world to its own at
+    uint32_t resyncedTo;                 // the last such step this world was set at; noStep: none
 };
 
 // A lockstep for this machine, the seats' machines (noMachine: the computer's)
@@ -68,12 +72,32 @@ void startLockstep(Lockstep& lockstep, int32_t me, const int32_t (&seats)[vehicl
 // entries are not read).
 void addLocalControls(Lockstep& lockstep, const VehicleControls (&controls)[vehicleCount]);
 
-// Whether every vehicle's controls for the next step are here.
+// The first vehicle whose controls for the next step are not here; -1 when
+// all are, -2 while the world waits for the host's.
+int32_t missingVehicle(const Lockstep& lockstep);
+
+// How many controls this machine gives now for the steps real time owes: one
+// a step owed, so its controls keep time with its clock, not with the steps
+// the others let it take (a round trip longer than the delay then costs no
+// speed), never more than twice the delay ahead of the world, never less than
+// the delay.
+uint32_t localControlsDue(const Lockstep& lockstep, uint32_t owed);
+
+// Whether every vehicle's controls for the next step are here (and, at a step
+// the host sets every world at, this world was set).
 bool readyToStep(const Lockstep& lockstep);
 
 // The next step's controls (the computer's vehicles none), and which vehicles
 // the computer drives from this step on; the lockstep moves on a step.
 void takeStep(Lockstep& lockstep, VehicleControls (&controls)[vehicleCount], bool (&computer)[vehicleCount]);
+
+// The host, when two worlds disagreed: every machine stops at the first step
+// none can have passed yet until its world is the host's there. The step, or
+// noStep when nothing disagreed (or a setting is already coming).
+uint32_t planResync(Lockstep& lockstep);
+
+// This world was set to the host's at the resync step (the host's own: taken).
+void noteResynced(Lockstep& lockstep);
 
 // This world's hash at the end of a step (the app hashes once a second).
 void noteHash(Lockstep& lockstep, uint32_t step, uint32_t hash);

@@ -2,14 +2,16 @@
 // in-process wire that loses and reorders packets: the same world on every
 // machine at every second and the same results; a machine gone silent dropped
 // by the host at a step all agree on, its vehicle the computer's from there;
-// packets checked to their last byte.
+// a world gone astray set right by the host's; messages checked to their last byte.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "net/lan_messages.h"
 #include "net/lockstep.h"
 #include "race/driver.h"
 #include "replay/replay.h"
@@ -23,6 +25,8 @@ struct Machine {
     std::unique_ptr<Lockstep> lock = std::make_unique<Lockstep>();
     std::vector<uint32_t> seconds; // the world's hash at each whole second
     bool gone = false;             // silent from now on
+    LanSnapshot pending{};         // the host's world, for the step it names
+    int resyncs = 0;               // the host: times it found the worlds apart
 };
 
 struct Sent {
@@ -34,8 +38,11 @@ struct Sent {
 // Each tick is 1/60 s for every machine: its own player's controls (decided
 // from its own world, as the computer would drive), a step when it holds them all, a packet to each of the
 // others, which arrives 0 to 3 ticks later unless lost. `silentAt`: machine 2
-// says nothing from that tick on. Returns the machines as the race ended.
-std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u) {
+// says nothing from that tick on. `nudgeAt`: machine 1's world goes astray
+// (red moved a hair) at that tick, and the host's world is sent to set it
+// right. All talk goes through the host, as in the game. Returns the machines
+// as the race ended.
+std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_t nudgeAt = ~0u) {
     std::vector<Machine> machines(maxMachines);
     const int32_t seats[vehicleCount] = {0, 1, 2};
     const bool humans[vehicleCount] = {false, false, false};
@@ -57,13 +64,36 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u) {
             }
             Lockstep& lock = *me.lock;
             World& world = *me.world;
-            while (lock.localNext <= lock.next + lock.delay) {
+            for (uint32_t add = localControlsDue(lock, 1); add > 0; --add) {
                 VehicleControls hands[vehicleCount] = {};
                 hands[m] = raceControlsLive(world.race)
                                ? driveComputer(world.vehicles[m], world.course, world.race.entries[m], me.hands, 2)
                                : VehicleControls{};
                 addLocalControls(lock, hands);
             }
+            if (m == 1 && tick == nudgeAt) {
+                world.vehicles[1].position[0] += 0.001f;
+            }
+            if (m == 0 && planResync(lock) != noStep) {
+                ++me.resyncs;
+            }
+            const auto settle = [&] {
+                if (lock.resyncStep != noStep && lock.next == lock.resyncStep && lock.resyncedTo != lock.resyncStep &&
+                    (m == 0 || me.pending.step == lock.next)) {
+                    if (m == 0) {
+                        LanMessage world0{};
+                        world0.kind = LanKind::snapshot;
+                        takeLanSnapshot(world, lock.next, world0.snapshot);
+                        for (int32_t to = 1; to < maxMachines; ++to) {
+                            wire.push_back(Sent{to, tick + 1, encodeLanMessage(world0)});
+                        }
+                    } else {
+                        applyLanSnapshot(world, me.pending);
+                    }
+                    noteResynced(lock);
+                }
+            };
+            settle();
             // As many steps as it holds the controls for, up to real time (a frame catches up so).
             while (readyToStep(lock) && world.race.phase != RacePhase::results && world.steps <= tick) {
                 VehicleControls controls[vehicleCount];
@@ -77,11 +107,12 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u) {
                     me.seconds.push_back(worldHash(world));
                     noteHash(lock, world.steps, me.seconds.back());
                 }
+                settle();
             }
             racing = racing || world.race.phase != RacePhase::results;
             const std::string bytes = encodePacket(makePacket(lock));
             for (int32_t to = 0; to < maxMachines; ++to) {
-                if (to != m && next(100) >= lossPercent) {
+                if (to != m && (m == 0 || to == 0) && next(100) >= lossPercent) {
                     wire.push_back(Sent{to, tick + next(4), bytes});
                 }
             }
@@ -89,10 +120,14 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u) {
         }
         for (size_t i = 0; i < wire.size();) {
             if (wire[i].due <= tick) {
-                LockstepPacket packet;
+                LanMessage message;
                 const auto* bytes = reinterpret_cast<const uint8_t*>(wire[i].bytes.data());
-                if (!machines[wire[i].to].gone && decodePacket(bytes, wire[i].bytes.size(), packet)) {
-                    receivePacket(*machines[wire[i].to].lock, packet);
+                const LanKind kind = decodeLanMessage(bytes, wire[i].bytes.size(), message);
+                Machine& to = machines[wire[i].to];
+                if (!to.gone && kind == LanKind::lockstep) {
+                    receivePacket(*to.lock, message.packet);
+                } else if (kind == LanKind::snapshot) {
+                    to.pending = message.snapshot;
                 }
                 wire.erase(wire.begin() + static_cast<long>(i));
             } else {
@@ -135,28 +170,73 @@ TEST(Lockstep, ASilentMachineIsDroppedAtAnAgreedStepAndTheComputerDrivesOn) {
     EXPECT_EQ(host.world->race.phase, RacePhase::results);
 }
 
-// Packets: a whole one reads back; one cut, longer, of another magic, from no
-// machine, with more steps than it holds or bits of no vehicle is refused.
-TEST(Lockstep, PacketsAreCheckedToTheirLastByte) {
-    LockstepPacket packet{};
-    packet.machine = 1;
-    packet.firstStep = 40;
-    packet.count = 2;
-    packet.controls[0] = 0x1234, packet.known[0] = 3;
-    packet.controls[1] = 0x0421, packet.known[1] = 7;
-    packet.hashStep = noStep;
-    const std::string good = encodePacket(packet);
-    LockstepPacket read{};
-    ASSERT_TRUE(decodePacket(reinterpret_cast<const uint8_t*>(good.data()), good.size(), read));
-    EXPECT_EQ(encodePacket(read), good);
-    std::string noMachineAtAll = good, tooMany = good, badBits = good, badKnown = good;
-    noMachineAtAll[4] = 3;
-    tooMany[12] = 3;
-    badBits[lockstepPacketMinimum + 1] = static_cast<char>(0x80);
-    badKnown[lockstepPacketMinimum + 2] = 8;
-    for (const std::string& bad : {good.substr(0, good.size() - 1), good + "x", "MLX1" + good.substr(4),
-                                   noMachineAtAll, tooMany, badBits, badKnown}) {
-        EXPECT_FALSE(decodePacket(reinterpret_cast<const uint8_t*>(bad.data()), bad.size(), read));
+// Red's world goes astray 20 s in: the host finds it out at the next second's
+// hash, every machine stops at one step for the host's world, and from there
+// all three agree again to the results.
+TEST(Lockstep, WorldsFoundApartAllTakeTheHostsAndAgreeAgain) {
+    const std::vector<Machine> machines = race(10, ~0u, 1200);
+    EXPECT_EQ(machines[0].resyncs, 1);
+    for (const Machine& m : machines) {
+        EXPECT_EQ(m.lock->resyncedTo, machines[0].lock->resyncStep);
+        EXPECT_EQ(m.world->race.phase, RacePhase::results);
+        EXPECT_EQ(m.seconds.back(), machines[0].seconds.back());
+        EXPECT_EQ(m.world->race.entries[1].finishTime, machines[0].world->race.entries[1].finishTime);
+    }
+    EXPECT_NE(machines[1].seconds, machines[0].seconds); // apart for a second: the host's world came after
+}
+
+// Every message reads back as written. One cut or longer by a byte, of no
+// magic, from no machine, with more steps than it holds or bits of no vehicle,
+// a race of no track or seat, a world with a number that is not one or places
+// that are no order, a version of no end: refused, and nothing is touched.
+TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
+    LanMessage packet{};
+    packet.kind = LanKind::lockstep;
+    packet.packet = LockstepPacket{1, 2, 40, 2, {0x1234, 0x0421}, {3, 7}, {}, {}, noStep, 0, noStep};
+    LanMessage welcome{};
+    welcome.kind = LanKind::welcome;
+    welcome.machine = 2;
+    welcome.race = LanRace{3, 20, 1, 3, {0, noMachine, 2}, true, {1, 2, 3, 4}};
+    LanMessage join{};
+    join.kind = LanKind::join;
+    std::snprintf(join.version, sizeof join.version, "%s", "1.1");
+    join.seatsWanted = 2;
+    LanMessage world{};
+    world.kind = LanKind::snapshot;
+    World here;
+    ASSERT_TRUE(setUpScriptedWorld(here, MUDLARK_RUN_DIR));
+    startWorldRace(here, 2, {true, true, true});
+    takeLanSnapshot(here, 77, world.snapshot);
+    for (const LanMessage& m : {packet, welcome, join, world}) {
+        const std::string bytes = encodeLanMessage(m);
+        LanMessage read{};
+        ASSERT_EQ(decodeLanMessage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), read), m.kind);
+        EXPECT_EQ(encodeLanMessage(read), bytes);
+    }
+    const std::string good = encodeLanMessage(packet), seated = encodeLanMessage(welcome);
+    const std::string asked = encodeLanMessage(join), whole = encodeLanMessage(world);
+    std::vector<std::string> bad = {good.substr(0, good.size() - 1), good + "x", "MLX1" + good.substr(4),
+                                    whole.substr(0, whole.size() - 1), seated + "x"};
+    const auto altered = [&bad](std::string bytes, size_t at, char value) {
+        bytes[at] = value;
+        bad.push_back(bytes);
+    };
+    altered(good, 4, 3);                                             // machine 3
+    altered(good, 13, 3);                                            // three steps, two carried
+    altered(good, lockstepPacketMinimum + 1, static_cast<char>(0x80)); // a sixteenth bit
+    altered(good, lockstepPacketMinimum + 2, 8);                     // a fourth vehicle
+    altered(seated, 6, 0);                                           // track 0
+    altered(seated, 11, 3);                                          // seat of machine 3
+    altered(asked, 4 + versionCapacity - 1, 'x');                    // a version without its end
+    LanMessage astray = world, unplaced = world;
+    astray.snapshot.vehicles[1].position[0] = std::nanf("");
+    unplaced.snapshot.race.places[0] = unplaced.snapshot.race.places[1];
+    bad.push_back(encodeLanMessage(astray));
+    bad.push_back(encodeLanMessage(unplaced));
+    for (const std::string& bytes : bad) {
+        LanMessage read = welcome;
+        EXPECT_EQ(decodeLanMessage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), read), LanKind::none);
+        EXPECT_EQ(encodeLanMessage(read), seated);
     }
 }
 

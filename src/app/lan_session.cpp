@@ -1,0 +1,635 @@
+// lan_session.cpp -- hosting, joining, the lobby and the lockstep's steps.
+// The host is machine 0 and drives blue; the machines that join take red and
+// green in turn, and the computer drives a seat nobody holds (on every
+// machine alike: it is part of the world). All talk goes through the host.
+#include "app/lan_session.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "app/bindings.h"
+#include "app/frame.h"
+#include "app/menu_session.h"
+#include "app/race_session.h"
+#include "app/replay_session.h"
+#include "common/gl_api.h"
+#include "core/app_state.h"
+#include "net/lan_messages.h"
+#include "net/lockstep.h"
+#include "platform/win_messages.h"
+#include "render/font.h"
+#include "scene/scene.h"
+#include "terrain/track.h"
+
+namespace {
+
+enum class Role { none, host, joiner };
+
+constexpr double lobbyEvery = 0.25;     // the host's word to each machine in the lobby
+constexpr double askEvery = 0.5;        // a joiner's request, until answered (then its keep-alive)
+constexpr double answerSeconds = 10;    // a host that never answers is given up
+constexpr double snapshotSeconds = 2;   // the host repeats its world this long
+constexpr double waitShown = 0.25;      // waiting this long is said
+constexpr int32_t extraSteps = 2;       // a machine behind the others takes up to this many more a frame
+
+struct Machine {
+    bool in;
+    LanAddress address;
+    int32_t seatsWanted;
+    double silent; // seconds since its last word
+};
+
+struct Session {
+    Role role;
+    int32_t me;
+    LanAddress host;          // a joiner's host
+    bool welcomed;            // the host answered
+    double silent;            // a joiner: seconds since the host's last word
+    double sendIn;            // seconds to the next lobby message or request
+    Machine machines[maxMachines];
+    LanRace race;             // the host's race, as last set or said
+    uint8_t round;            // races started (joined, for a joiner)
+    int32_t checkedTrack;     // a joiner: the track whose files it compared last
+    bool racing;              // the lockstep steps the world
+    Lockstep lockstep;
+    LanSnapshot pending;      // a joiner: the host's world for a coming step
+    bool hasPending;
+    double resendSeconds;     // the host: its world still being repeated
+    LanSnapshot sent;
+    uint32_t saidResync;      // the last resync step said
+    double waited;            // seconds the world has waited for controls
+    std::string notice;       // the session's last word on screen
+    double noticeSeconds;
+    // Finding hosts for the menu.
+    bool finding;
+    double queryIn;
+    LanHost found[8];
+    int32_t foundCount;
+};
+
+Session lan;
+LanLink link;
+
+void say(const std::string& text, double seconds = 6) {
+    lan.notice = text;
+    lan.noticeSeconds = seconds;
+    std::fprintf(stderr, "mudlark: %s\n", text.c_str());
+}
+
+// "1:02.35": a race time as the views show it.
+std::string raceTime(double seconds) {
+    char text[32];
+    const double shown = std::max(0.0, seconds);
+    std::snprintf(text, sizeof text, "%d:%05.2f", static_cast<int>(shown / 60), shown - 60 * static_cast<int>(shown / 60));
+    return text;
+}
+
+uint32_t fileHash(const char* path, uint32_t hash) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return 0;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    for (const char c : bytes) {
+        hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+    }
+    return hash;
+}
+
+TrackHashes hashTrack(int32_t track) {
+    const TrackFiles files = trackFiles(track);
+    constexpr uint32_t basis = 2166136261u;
+    return TrackHashes{fileHash(files.heights, basis), fileHash(files.growth, basis), fileHash(files.gates, basis),
+                       fileHash(files.overlay, fileHash(files.ground, basis))};
+}
+
+// The track files that differ from the host's, in the player's words; "" when none.
+std::string trackDifference(const TrackHashes& mine, const TrackHashes& host) {
+    const char* names[] = {"heights", "growth", "gates", "pictures"};
+    const uint32_t a[] = {mine.heights, mine.growth, mine.gates, mine.pictures};
+    const uint32_t b[] = {host.heights, host.growth, host.gates, host.pictures};
+    std::string which;
+    for (int i = 0; i < 4; ++i) {
+        if (a[i] != b[i]) {
+            which += (which.empty() ? "" : ", ") + std::string(names[i]);
+        }
+    }
+    return which;
+}
+
+void send(const LanAddress& to, const LanMessage& message) { link.send(to, encodeLanMessage(message)); }
+
+// The host's seats: blue its own, then each machine's in the order they came.
+void assignSeats() {
+    std::fill(lan.race.seats, lan.race.seats + vehicleCount, noMachine);
+    lan.race.seats[0] = 0;
+    int32_t next = 1;
+    for (int32_t m = 1; m < maxMachines; ++m) {
+        for (int32_t s = 0; s < lan.machines[m].seatsWanted && lan.machines[m].in && next < vehicleCount; ++s) {
+            lan.race.seats[next++] = m;
+        }
+    }
+}
+
+int32_t seatsTaken() {
+    return static_cast<int32_t>(std::count_if(lan.race.seats, lan.race.seats + vehicleCount,
+                                              [](int32_t s) { return s != noMachine; }));
+}
+
+LanMessage welcomeFor(int32_t machine) {
+    LanMessage m{};
+    m.kind = LanKind::welcome;
+    m.machine = static_cast<uint8_t>(machine);
+    m.round = lan.round;
+    m.race = lan.race;
+    return m;
+}
+
+void setRaceFrom(const World& world) {
+    lan.race.track = world.track;
+    lan.race.laps = static_cast<int32_t>(settings.laps);
+    lan.race.skill = static_cast<int32_t>(settings.computerSkill);
+    lan.race.delay = settings.netDelay;
+    lan.race.idleComputer = settings.computerDrivers;
+    lan.race.hashes = hashTrack(world.track);
+}
+
+void end() {
+    link.close();
+    const std::string notice = lan.notice;
+    const double seconds = lan.noticeSeconds;
+    lan = Session{};
+    lan.notice = notice; // the last word stays on screen
+    lan.noticeSeconds = seconds;
+}
+
+// Every machine's race starts alike: the vehicles at rest, on the grid.
+void startRound(World& world, const LanRace& race, uint8_t round) {
+    if (world.track != race.track) {
+        switchTrack(world, race.track, settings.textureFilter);
+    }
+    returnToStart(world);
+    bool computer[vehicleCount];
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        computer[v] = race.seats[v] == noMachine || race.idleComputer;
+    }
+    startRaceOf(world, race.laps, race.skill, computer);
+    startLockstep(lan.lockstep, lan.me, race.seats, race.delay);
+    lan.round = round;
+    lan.racing = true;
+    lan.hasPending = false;
+    lan.waited = 0;
+    lan.saidResync = noStep;
+    // Each machine follows the first vehicle it drives.
+    const int32_t* mine = std::find(race.seats, race.seats + vehicleCount, lan.me);
+    followedVehicle = mine != race.seats + vehicleCount ? static_cast<uint32_t>(mine - race.seats) : followedVehicle;
+}
+
+void hostHears(World& world, const LanAddress& from, const LanMessage& m) {
+    int32_t machine = noMachine;
+    for (int32_t k = 1; k < maxMachines; ++k) {
+        machine = lan.machines[k].in && lan.machines[k].address == from ? k : machine;
+    }
+    if (machine != noMachine) {
+        lan.machines[machine].silent = 0;
+    }
+    if (m.kind == LanKind::query) {
+        LanMessage answer{};
+        answer.kind = LanKind::hostHere;
+        std::snprintf(answer.version, sizeof answer.version, "%s", MUDLARK_VERSION);
+        answer.simulation = simulationVersion;
+        answer.machines = static_cast<uint8_t>(std::count_if(std::begin(lan.machines), std::end(lan.machines),
+                                                             [](const Machine& k) { return k.in; }));
+        answer.race = lan.race;
+        send(from, answer);
+    } else if (m.kind == LanKind::join && machine != noMachine) {
+        send(from, welcomeFor(machine)); // asked again: the answer was lost
+    } else if (m.kind == LanKind::join) {
+        LanMessage answer{};
+        answer.kind = LanKind::refuse;
+        int32_t free = noMachine;
+        for (int32_t k = maxMachines - 1; k >= 1; --k) {
+            free = lan.machines[k].in ? free : k;
+        }
+        if (std::strcmp(m.version, MUDLARK_VERSION) != 0 || m.simulation != simulationVersion) {
+            std::snprintf(answer.text, sizeof answer.text, "the host runs Mudlark %s (simulation %u), yours is %s (simulation %u)",
+                          MUDLARK_VERSION, simulationVersion, m.version, static_cast<unsigned>(m.simulation));
+        } else if (free == noMachine || seatsTaken() + m.seatsWanted > vehicleCount) {
+            std::snprintf(answer.text, sizeof answer.text, "%s", "the race is full");
+        } else {
+            lan.machines[free] = Machine{true, from, m.seatsWanted, 0};
+            if (!lan.racing) {
+                assignSeats();
+            }
+            say(addressText(from) + " joined", 4);
+            send(from, welcomeFor(free));
+            return;
+        }
+        send(from, answer);
+    } else if (m.kind == LanKind::leave && machine != noMachine) {
+        lan.lockstep.silent[machine] = silentSeconds; // dropped at the next tick
+        lan.machines[machine].silent = silentSeconds;
+    } else if (m.kind == LanKind::lockstep && machine != noMachine && m.packet.machine == machine && lan.racing &&
+               m.packet.round == lan.round) {
+        receivePacket(lan.lockstep, m.packet);
+    }
+    (void)world;
+}
+
+void joinerHears(World& world, const LanMessage& m) {
+    lan.silent = 0;
+    if (m.kind == LanKind::refuse) {
+        say("the host refused: " + std::string(m.text), 10);
+        end();
+        return;
+    }
+    if (m.kind == LanKind::leave) {
+        say("the host left the race", 10);
+        end();
+        return;
+    }
+    if (m.kind == LanKind::welcome) {
+        if (!lan.welcomed) {
+            lan.welcomed = true;
+            lan.me = m.machine;
+            say("joined the race: F5 on the host starts it", 4);
+        }
+        lan.race = m.race;
+        if (m.race.track != lan.checkedTrack) {
+            TrackProblems problems;
+            const std::string which = !findTrackProblems(m.race.track, problems)
+                                          ? trackDifference(hashTrack(m.race.track), m.race.hashes)
+                                          : "files";
+            if (!which.empty()) {
+                char text[160];
+                std::snprintf(text, sizeof text, "cannot race with the host: this machine's %s of track %d %s", which.c_str(),
+                              static_cast<int>(m.race.track), which == "files" ? "are missing" : "differ from the host's");
+                say(text, 10);
+                LanMessage leave{};
+                leave.kind = LanKind::leave;
+                leave.machine = static_cast<uint8_t>(lan.me);
+                send(lan.host, leave);
+                end();
+                return;
+            }
+            lan.checkedTrack = m.race.track;
+            if (!lan.racing && world.race.phase == RacePhase::off && world.track != m.race.track) {
+                switchTrack(world, m.race.track, settings.textureFilter);
+            }
+        }
+        const bool seated = std::find(m.race.seats, m.race.seats + vehicleCount, lan.me) != m.race.seats + vehicleCount;
+        if (m.round > lan.round && seated) {
+            startRound(world, m.race, m.round);
+        }
+        lan.round = std::max(lan.round, m.round);
+    } else if (m.kind == LanKind::lockstep && lan.racing && m.packet.machine == 0 && m.packet.round == lan.round) {
+        receivePacket(lan.lockstep, m.packet);
+    } else if (m.kind == LanKind::snapshot && lan.racing && m.snapshot.step >= lan.lockstep.next) {
+        lan.pending = m.snapshot;
+        lan.hasPending = true;
+    }
+}
+
+void readMessages(World& world) {
+    uint8_t bytes[lanMessageCapacity + 1];
+    LanAddress from{};
+    for (int count = 0; count < 256 && link.isOpen(); ++count) {
+        const size_t size = link.receive(from, bytes, sizeof bytes);
+        if (size == 0) {
+            break;
+        }
+        LanMessage m;
+        if (decodeLanMessage(bytes, size, m) == LanKind::none) {
+            continue;
+        }
+        if (lan.role == Role::host) {
+            hostHears(world, from, m);
+        } else if (lan.role == Role::joiner && from == lan.host) {
+            joinerHears(world, m); // only the host's word counts
+        } else if (lan.finding && m.kind == LanKind::hostHere && lan.foundCount < 8) {
+            const bool known = std::any_of(lan.found, lan.found + lan.foundCount,
+                                           [&from](const LanHost& h) { return h.address == from; });
+            if (!known) {
+                lan.found[lan.foundCount++] = LanHost{from, m.race.track, m.machines};
+            }
+        }
+    }
+}
+
+// The host's lobby word, its drops and its world when two disagreed.
+void hostTalks(const World& world, double seconds) {
+    lan.sendIn -= seconds;
+    for (int32_t k = 1; k < maxMachines; ++k) {
+        Machine& machine = lan.machines[k];
+        machine.silent += seconds;
+        const bool dropped = lan.racing && machine.in && !lan.lockstep.present[k] &&
+                             std::find(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, k) !=
+                                 lan.lockstep.seats + vehicleCount;
+        if (machine.in && (dropped || (!lan.racing && machine.silent >= silentSeconds))) {
+            machine.in = false;
+            say(addressText(machine.address) + " left the race", 4);
+            if (!lan.racing) {
+                assignSeats();
+            }
+        }
+        if (machine.in && lan.sendIn <= 0) {
+            send(machine.address, welcomeFor(k));
+        }
+    }
+    lan.sendIn = lan.sendIn <= 0 ? lobbyEvery : lan.sendIn;
+    if (lan.racing && planResync(lan.lockstep) != noStep) {
+        say("the machines disagree at " + raceTime(world.race.clock) + ": all take the host's world", 6);
+        lan.saidResync = lan.lockstep.resyncStep;
+    }
+    lan.resendSeconds -= seconds;
+    for (int32_t k = 1; k < maxMachines && lan.resendSeconds > 0; ++k) {
+        if (lan.machines[k].in) {
+            LanMessage m{};
+            m.kind = LanKind::snapshot;
+            m.snapshot = lan.sent;
+            send(lan.machines[k].address, m);
+        }
+    }
+}
+
+void sendControls() {
+    LanMessage m{};
+    m.kind = LanKind::lockstep;
+    m.packet = makePacket(lan.lockstep);
+    m.packet.round = lan.round;
+    if (lan.role == Role::joiner) {
+        send(lan.host, m);
+        return;
+    }
+    for (int32_t k = 1; k < maxMachines; ++k) {
+        if (lan.machines[k].in && lan.lockstep.present[k]) {
+            send(lan.machines[k].address, m);
+        }
+    }
+}
+
+// This machine's controls of its vehicles: its first seat by blue's keys (or
+// the first pad), a second by red's, as if they were the only players.
+void addMyControls() {
+    VehicleControls controls[vehicleCount] = {};
+    int32_t local = 0;
+    for (int32_t v = 0; v < vehicleCount && !menuOpen(); ++v) { // the menu has the keys while open
+        if (lan.lockstep.seats[v] == lan.me) {
+            controls[v] = playerControls(local++);
+        }
+    }
+    addLocalControls(lan.lockstep, controls);
+    input.clearStepPresses();
+}
+
+// At the step the host set every world at: its own taken and sent, the
+// others' put in place.
+void settleResync(World& world) {
+    Lockstep& l = lan.lockstep;
+    if (l.resyncStep == noStep || l.next != l.resyncStep || l.resyncedTo == l.resyncStep) {
+        return;
+    }
+    if (lan.role == Role::host) {
+        takeLanSnapshot(world, l.next, lan.sent);
+        lan.resendSeconds = snapshotSeconds;
+        noteResynced(l);
+    } else if (lan.hasPending && lan.pending.step == l.next) {
+        applyLanSnapshot(world, lan.pending);
+        lan.hasPending = false;
+        noteResynced(l);
+    }
+}
+
+} // namespace
+
+bool hostLanRace(World& world) {
+    leaveLanRace();
+    std::string why;
+    if (!link.open(static_cast<uint16_t>(settings.netPort), why)) {
+        say("cannot host a LAN race: " + why, 8);
+        return false;
+    }
+    lan.role = Role::host;
+    lan.me = 0;
+    lan.machines[0] = Machine{true, LanAddress{}, 1, 0};
+    setRaceFrom(world);
+    assignSeats();
+    say("hosting a LAN race on port " + std::to_string(link.port()) + ": F5 starts it for all", 6);
+    return true;
+}
+
+bool joinLanRace(const std::string& address) {
+    leaveLanRace();
+    LanAddress host{};
+    std::string why;
+    if (!resolveLanAddress(address, static_cast<uint16_t>(settings.netPort), host, why) || !link.open(0, why)) {
+        say("cannot join " + address + ": " + why, 8);
+        return false;
+    }
+    lan.role = Role::joiner;
+    lan.host = host;
+    lan.me = noMachine;
+    say("asking " + addressText(host) + " for a seat", 4);
+    return true;
+}
+
+void leaveLanRace() {
+    if (lan.role != Role::none) {
+        LanMessage m{};
+        m.kind = LanKind::leave;
+        m.machine = static_cast<uint8_t>(std::max(0, lan.me));
+        for (int32_t k = 0; k < maxMachines; ++k) {
+            const bool to = lan.role == Role::joiner ? k == 0 : k > 0 && lan.machines[k].in;
+            if (to) {
+                send(lan.role == Role::joiner ? lan.host : lan.machines[k].address, m);
+            }
+        }
+    }
+    end();
+}
+
+bool lanOn() { return lan.role != Role::none; }
+
+int32_t findLanHosts(LanHost (&hosts)[8]) {
+    std::string why;
+    if (lan.role == Role::none && !link.isOpen() && !link.open(0, why)) {
+        return 0;
+    }
+    lan.finding = lan.role == Role::none;
+    // Asked once a second; the answers come in with the frames.
+    if (lan.queryIn <= 0 && lan.finding) {
+        LanMessage m{};
+        m.kind = LanKind::query;
+        std::snprintf(m.version, sizeof m.version, "%s", MUDLARK_VERSION);
+        m.simulation = simulationVersion;
+        m.seatsWanted = 1;
+        link.broadcast(static_cast<uint16_t>(settings.netPort), encodeLanMessage(m));
+        lan.queryIn = 1;
+    }
+    std::copy(lan.found, lan.found + lan.foundCount, hosts);
+    return lan.foundCount;
+}
+
+void stopFindingLanHosts() {
+    if (lan.role == Role::none) {
+        link.close();
+    }
+    lan.finding = false;
+    lan.foundCount = 0;
+}
+
+void readLanKeys(World& world, double frameSeconds) {
+    lan.noticeSeconds -= frameSeconds;
+    lan.queryIn -= frameSeconds;
+    if (lan.finding) {
+        readMessages(world);
+    }
+    if (lan.role == Role::none) {
+        return;
+    }
+    readMessages(world);
+    if (lan.role == Role::none) {
+        return; // refused, or the host left
+    }
+    if (lan.racing) {
+        tickLockstep(lan.lockstep, frameSeconds);
+    }
+    if (lan.role == Role::host) {
+        static bool f5WasDown = false, f7WasDown = false;
+        const bool f5 = input.isDown(VK_F5), f7 = input.isDown(VK_F7);
+        if (f7 && !f7WasDown && !lan.racing) {
+            const int32_t next = nextCompleteTrack(world.track);
+            switchTrack(world, next, settings.textureFilter);
+            setRaceFrom(world);
+        }
+        if (f5 && !f5WasDown) {
+            if (world.course.count < minGates) {
+                say("no race: this track has no course to race on", 4);
+            } else {
+                // The seats of the machines still here; a new race for all.
+                setRaceFrom(world);
+                assignSeats();
+                startRound(world, lan.race, static_cast<uint8_t>(lan.round + 1));
+                lan.sendIn = 0;
+            }
+        }
+        f5WasDown = f5;
+        f7WasDown = f7;
+        hostTalks(world, frameSeconds);
+    } else {
+        lan.silent += frameSeconds;
+        lan.sendIn -= frameSeconds;
+        if (!lan.welcomed && lan.silent >= answerSeconds) {
+            say("no answer from " + addressText(lan.host), 10);
+            end();
+            return;
+        }
+        if (lan.welcomed && lan.silent >= silentSeconds) {
+            // The race goes on here alone: the computer drives the others' vehicles.
+            say("the host is silent: the race goes on here, the computer drives the others", 10);
+            for (int32_t v = 0; v < vehicleCount && lan.racing; ++v) {
+                world.race.computer[v] = world.race.computer[v] || lan.lockstep.seats[v] != lan.me;
+            }
+            end();
+            return;
+        }
+        if (lan.sendIn <= 0 && !lan.racing) {
+            LanMessage m{};
+            m.kind = LanKind::join;
+            std::snprintf(m.version, sizeof m.version, "%s", MUDLARK_VERSION);
+            m.simulation = simulationVersion;
+            m.seatsWanted = 1;
+            send(lan.host, m);
+            lan.sendIn = askEvery;
+        }
+        if (lan.racing && lan.lockstep.resyncStep != noStep && lan.lockstep.resyncStep != lan.saidResync) {
+            say("the machines disagree at " + raceTime(world.race.clock) + ": all take the host's world", 6);
+            lan.saidResync = lan.lockstep.resyncStep;
+        }
+    }
+}
+
+bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount]) {
+    if (!lan.racing) {
+        return false;
+    }
+    Lockstep& l = lan.lockstep;
+    for (uint32_t add = localControlsDue(l, static_cast<uint32_t>(std::max(0, owed))); add > 0; --add) {
+        addMyControls();
+    }
+    for (int32_t step = 0; step < owed + extraSteps; ++step) {
+        settleResync(world);
+        // Beyond what real time owes only to catch up with machines ahead.
+        bool behind = false;
+        for (int32_t v = 0; v < vehicleCount; ++v) {
+            behind = behind || (l.seats[v] != noMachine && l.seats[v] != lan.me && l.firstUnknown[v] > l.localNext + 1);
+        }
+        if ((step >= owed && !behind) || !readyToStep(l)) {
+            break;
+        }
+        std::copy(world.vehicles, world.vehicles + vehicleCount, before);
+        VehicleControls controls[vehicleCount];
+        bool computer[vehicleCount];
+        const uint32_t at = l.next;
+        takeStep(l, controls, computer);
+        for (int32_t v = 0; v < vehicleCount; ++v) {
+            // A touch hands a vehicle to its player, this very step, on every machine.
+            world.race.computer[v] = world.race.computer[v] && !anyControl(controls[v]);
+            if (computer[v] && l.seats[v] != noMachine && !world.race.computer[v]) {
+                world.race.computer[v] = true; // its machine was dropped: on every machine from this step
+                say(std::string(vehicleNames[v]) + "'s machine went silent: the computer drives " + vehicleNames[v] +
+                        " from " + raceTime(at / static_cast<double>(stepsPerSecond) - countdownSeconds), 6);
+            }
+        }
+        const RacePhase phase = world.race.phase;
+        stepWorld(world, controls);
+        afterRaceStep(world, phase);
+        if (l.next % stepsPerSecond == 0) {
+            noteHash(l, l.next, worldHash(world));
+        }
+        settleResync(world);
+    }
+    const bool waiting = owed > 0 && !readyToStep(l);
+    lan.waited = waiting ? lan.waited + owed / static_cast<double>(stepsPerSecond) : 0;
+    sendControls();
+    return true;
+}
+
+void drawLanOverlays(const World& world) {
+    glColor3f(1, 1, 1);
+    uint32_t y = 152;
+    if (lan.noticeSeconds > 0 && !lan.notice.empty()) {
+        printText(16, y, "%s", lan.notice.c_str());
+        y += 24;
+    }
+    if (lan.racing && lan.waited >= waitShown) {
+        const int32_t missing = missingVehicle(lan.lockstep);
+        printText(16, y, "%s", missing >= 0 ? (std::string("waiting for ") + vehicleNames[missing] + "...").c_str()
+                                            : "waiting for the host's world...");
+        return;
+    }
+    if (lan.role == Role::none || world.race.phase != RacePhase::off) {
+        return;
+    }
+    // The lobby: who drives what, and who starts.
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        const int32_t seat = lan.race.seats[v];
+        std::string who = seat == noMachine ? "the computer" : seat == lan.me ? "this machine"
+                                                                    : seat == 0   ? "the host"
+                                                                                  : "machine " + std::to_string(seat + 1);
+        if (lan.role == Role::host && seat > 0) {
+            who += " (" + addressText(lan.machines[seat].address) + ")";
+        }
+        printText(16, y, "%s: %s", vehicleNames[v], who.c_str());
+        y += 24;
+    }
+    const std::string last = lan.role == Role::host ? "LAN race, track " + std::to_string(lan.race.track) +
+                                                          ": F5 starts it for all"
+                              : lan.welcomed ? "waiting for the host's F5" : "asking the host for a seat";
+    printText(16, y, "%s", last.c_str());
+}
+
+uint64_t lanBytesSent() { return link.bytesSent(); }

@@ -1,0 +1,334 @@
+// lan_messages.cpp -- the LAN race's messages as bytes, little-endian. One
+// list of each message's fields serves both ways: written by a Writer, read by
+// a Reader that refuses a short message, a long one and any number that is
+// not finite, after which the limits are checked.
+#include "net/lan_messages.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "common/little_endian.h"
+#include "sim/world.h"
+
+namespace {
+
+constexpr char magics[][5] = {"", "MLQ1", "MLH1", "MLJ1", "MLW1", "MLR1", "MLB1", "MLK1", "MLN1"};
+constexpr uint8_t noSeat = 0xFF;
+
+struct Writer {
+    std::string out;
+    void bytes(uint64_t& value, int size) { putLittle(out, value, size); }
+    template <class T> void whole(T& value, int size) {
+        uint64_t wide = static_cast<uint64_t>(value);
+        bytes(wide, size);
+    }
+    void real(float& value) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, 4);
+        putLittle(out, bits, 4);
+    }
+    void real(double& value) {
+        uint64_t bits;
+        std::memcpy(&bits, &value, 8);
+        putLittle(out, bits, 8);
+    }
+    void flag(bool& value) { out += static_cast<char>(value ? 1 : 0); }
+    void text(char* chars, size_t capacity) { out.append(chars, capacity); }
+};
+
+struct Reader {
+    const uint8_t* at;
+    size_t left;
+    bool ok = true;
+    uint64_t take(int size) {
+        if (!ok || left < static_cast<size_t>(size)) {
+            ok = false;
+            return 0;
+        }
+        const uint64_t value = getLittle(at, size);
+        at += size;
+        left -= static_cast<size_t>(size);
+        return value;
+    }
+    template <class T> void whole(T& value, int size) {
+        const uint64_t wide = take(size);
+        // Signed fields come sign-extended from their bytes.
+        if (static_cast<T>(-1) < static_cast<T>(0) && size < 8 && (wide >> (8 * size - 1) & 1u) != 0) {
+            value = static_cast<T>(static_cast<int64_t>(wide | ~uint64_t{0} << (8 * size)));
+        } else {
+            value = static_cast<T>(wide);
+        }
+    }
+    void real(float& value) {
+        const uint32_t bits = static_cast<uint32_t>(take(4));
+        std::memcpy(&value, &bits, 4);
+        ok = ok && std::isfinite(value);
+    }
+    void real(double& value) {
+        const uint64_t bits = take(8);
+        std::memcpy(&value, &bits, 8);
+        ok = ok && std::isfinite(value);
+    }
+    void flag(bool& value) {
+        const uint64_t byte = take(1);
+        ok = ok && byte <= 1;
+        value = byte == 1;
+    }
+    // A fixed field of printable characters, then nothing but zeros.
+    void text(char* chars, size_t capacity) {
+        if (!ok || left < capacity) {
+            ok = false;
+            return;
+        }
+        std::memcpy(chars, at, capacity);
+        const size_t length = strnlen(chars, capacity);
+        ok = length < capacity && std::all_of(chars, chars + length, [](char c) { return c >= 0x20 && c < 0x7F; }) &&
+             std::all_of(chars + length, chars + capacity, [](char c) { return c == 0; });
+        at += capacity;
+        left -= capacity;
+    }
+};
+
+template <class Io> void seatsOf(Io& io, int32_t (&seats)[vehicleCount]) {
+    for (int32_t& seat : seats) {
+        uint8_t byte = seat == noMachine ? noSeat : static_cast<uint8_t>(seat);
+        io.whole(byte, 1);
+        seat = byte == noSeat ? noMachine : byte;
+    }
+}
+
+template <class Io> void raceOf(Io& io, LanRace& race) {
+    io.whole(race.track, 1);
+    io.whole(race.laps, 1);
+    io.whole(race.skill, 1);
+    io.whole(race.delay, 1);
+    seatsOf(io, race.seats);
+    io.flag(race.idleComputer);
+    io.whole(race.hashes.heights, 4);
+    io.whole(race.hashes.growth, 4);
+    io.whole(race.hashes.gates, 4);
+    io.whole(race.hashes.pictures, 4);
+}
+
+template <class Io> void vehicleOf(Io& io, VehicleSnapshot& v) {
+    io.whole(v.frontSmokeTimer, 4);
+    io.whole(v.rearSmokeTimer, 4);
+    float* reals[] = {&v.position[0], &v.position[1], &v.position[2], &v.heading, &v.course, &v.steerAngle,
+                      &v.yawRate, &v.speed, &v.driveSpeed, &v.rearWheelSpeed, &v.climb};
+    for (float* real : reals) {
+        io.real(*real);
+    }
+    for (int w = 0; w < 4; ++w) {
+        io.real(v.wheelSpin[w]);
+        io.real(v.wheelHeight[w]);
+        io.real(v.wheelVerticalSpeed[w]);
+    }
+}
+
+template <class Io> void snapshotOf(Io& io, LanSnapshot& s) {
+    io.whole(s.step, 4);
+    for (VehicleSnapshot& vehicle : s.vehicles) {
+        vehicleOf(io, vehicle);
+    }
+    Race& race = s.race;
+    io.whole(race.phase, 1);
+    io.whole(race.laps, 1);
+    io.real(race.countdown);
+    io.real(race.clock);
+    io.real(race.firstFinish);
+    for (int v = 0; v < vehicleCount; ++v) {
+        RaceEntry& entry = race.entries[v];
+        io.whole(entry.gatesPassed, 4);
+        io.real(entry.lastCrossing);
+        io.real(entry.lapStart);
+        io.real(entry.lastLap);
+        io.real(entry.bestLap);
+        io.flag(entry.finished);
+        io.real(entry.finishTime);
+        io.real(entry.centre[0]);
+        io.real(entry.centre[1]);
+        io.whole(race.places[v], 1);
+        io.flag(race.computer[v]);
+        io.flag(race.offCourse[v]);
+        ComputerDriver& driver = s.drivers[v];
+        io.flag(driver.seen);
+        io.real(driver.lastCentre[0]);
+        io.real(driver.lastCentre[1]);
+        io.real(driver.lastHeading);
+        io.whole(driver.gate, 1);
+        io.real(driver.closest);
+        io.real(driver.sinceCloser);
+        io.real(driver.backingOff);
+    }
+    io.flag(race.endless);
+}
+
+template <class Io> void packetOf(Io& io, LockstepPacket& p) {
+    io.whole(p.machine, 4);
+    io.whole(p.round, 1);
+    io.whole(p.firstStep, 4);
+    io.whole(p.count, 1);
+    for (uint32_t& first : p.firstUnknown) {
+        io.whole(first, 4);
+    }
+    for (uint32_t& drop : p.dropStep) {
+        io.whole(drop, 4);
+    }
+    io.whole(p.hashStep, 4);
+    io.whole(p.hash, 4);
+    io.whole(p.resyncStep, 4);
+    for (uint32_t s = 0; s < p.count && s < maxPacketSteps; ++s) {
+        io.whole(p.controls[s], 2);
+        io.whole(p.known[s], 1);
+    }
+}
+
+// Every field of a message of this kind, in order.
+template <class Io> void fieldsOf(Io& io, LanMessage& m) {
+    switch (m.kind) {
+    case LanKind::query:
+    case LanKind::join:
+        io.text(m.version, versionCapacity);
+        io.whole(m.simulation, 2);
+        io.whole(m.seatsWanted, 1);
+        break;
+    case LanKind::hostHere:
+        io.text(m.version, versionCapacity);
+        io.whole(m.simulation, 2);
+        io.whole(m.machines, 1);
+        raceOf(io, m.race);
+        break;
+    case LanKind::welcome:
+        io.whole(m.machine, 1);
+        io.whole(m.round, 1);
+        raceOf(io, m.race);
+        break;
+    case LanKind::refuse:
+        io.text(m.text, sizeof m.text);
+        break;
+    case LanKind::leave:
+        io.whole(m.machine, 1);
+        break;
+    case LanKind::snapshot:
+        snapshotOf(io, m.snapshot);
+        break;
+    case LanKind::lockstep:
+        packetOf(io, m.packet);
+        break;
+    case LanKind::none:
+        break;
+    }
+}
+
+bool validRace(const LanRace& r) {
+    return r.track >= 1 && r.track <= 99 && r.laps >= minLaps && r.laps <= maxLaps && r.skill >= 1 && r.skill <= 3 &&
+           r.delay >= 1 && r.delay <= 30 &&
+           std::all_of(r.seats, r.seats + vehicleCount, [](int32_t s) { return s >= noMachine && s < maxMachines; });
+}
+
+bool validSnapshot(const LanSnapshot& s) {
+    const Race& race = s.race;
+    bool placed[vehicleCount] = {};
+    for (int v = 0; v < vehicleCount; ++v) {
+        const int32_t place = race.places[v];
+        if (place < 0 || place >= vehicleCount || placed[place] || race.entries[v].gatesPassed < 0 ||
+            race.entries[v].gatesPassed > (1 << 24) || s.drivers[v].gate < 0 || s.drivers[v].gate >= maxGates) {
+            return false;
+        }
+        placed[place] = true;
+    }
+    return static_cast<int32_t>(race.phase) >= 0 && race.phase <= RacePhase::results && race.laps >= minLaps &&
+           race.laps <= maxLaps;
+}
+
+bool validPacket(const LockstepPacket& p) {
+    if (p.machine < 0 || p.machine >= maxMachines || p.count > maxPacketSteps ||
+        (p.count > 0 && p.firstStep > noStep - p.count)) {
+        return false; // no such machine, or steps past the end of time
+    }
+    for (uint32_t s = 0; s < p.count; ++s) {
+        if ((p.controls[s] & 0x8000u) != 0 || p.known[s] > 7) {
+            return false; // no such control, no such vehicle
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string encodeLanMessage(const LanMessage& message) {
+    Writer writer;
+    writer.out.assign(magics[static_cast<int>(message.kind)], 4);
+    LanMessage copy = message;
+    fieldsOf(writer, copy);
+    return writer.out;
+}
+
+LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message) {
+    if (size < 4 || size > lanMessageCapacity) {
+        return LanKind::none;
+    }
+    LanKind kind = LanKind::none;
+    for (int k = 1; k <= static_cast<int>(LanKind::lockstep); ++k) {
+        kind = std::memcmp(bytes, magics[k], 4) == 0 ? static_cast<LanKind>(k) : kind;
+    }
+    if (kind == LanKind::lockstep) {
+        // The step count comes before the steps: nothing is read beyond what it allows.
+        if (size < lockstepPacketMinimum || bytes[13] > maxPacketSteps ||
+            size != lockstepPacketMinimum + 3 * size_t{bytes[13]}) {
+            return LanKind::none;
+        }
+    }
+    LanMessage read{};
+    read.kind = kind;
+    Reader reader{bytes + 4, size - 4};
+    fieldsOf(reader, read);
+    bool valid = kind != LanKind::none && reader.ok && reader.left == 0;
+    valid = valid && (kind != LanKind::join || (read.seatsWanted >= 1 && read.seatsWanted <= 2));
+    valid = valid && (kind != LanKind::welcome || (read.machine < maxMachines && validRace(read.race)));
+    valid = valid && (kind != LanKind::hostHere || (read.machines <= maxMachines && validRace(read.race)));
+    valid = valid && (kind != LanKind::leave || read.machine < maxMachines);
+    valid = valid && (kind != LanKind::snapshot || validSnapshot(read.snapshot));
+    valid = valid && (kind != LanKind::lockstep || validPacket(read.packet));
+    if (!valid) {
+        return LanKind::none;
+    }
+    message = read;
+    return kind;
+}
+
+void takeLanSnapshot(const World& world, uint32_t step, LanSnapshot& snapshot) {
+    snapshot.step = step;
+    for (int v = 0; v < vehicleCount; ++v) {
+        takeSnapshot(world.vehicles[v], snapshot.vehicles[v]);
+        snapshot.drivers[v] = world.drivers[v];
+    }
+    snapshot.race = world.race;
+}
+
+void applyLanSnapshot(World& world, const LanSnapshot& snapshot) {
+    for (int v = 0; v < vehicleCount; ++v) {
+        restoreSnapshot(world.vehicles[v], world.ground, snapshot.vehicles[v]);
+        world.drivers[v] = snapshot.drivers[v];
+        // A gate this world's course does not have is its first.
+        world.drivers[v].gate = world.drivers[v].gate < world.course.count ? world.drivers[v].gate : 0;
+    }
+    world.race = snapshot.race;
+}
+
+std::string encodePacket(const LockstepPacket& packet) {
+    LanMessage message{};
+    message.kind = LanKind::lockstep;
+    message.packet = packet;
+    return encodeLanMessage(message);
+}
+
+bool decodePacket(const uint8_t* bytes, size_t size, LockstepPacket& packet) {
+    LanMessage message;
+    if (decodeLanMessage(bytes, size, message) != LanKind::lockstep) {
+        return false;
+    }
+    packet = message.packet;
+    return true;
+}

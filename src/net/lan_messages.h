@@ -1,0 +1,82 @@
+// lan_messages.h -- what the machines of a LAN race say to each other besides
+// the steps' controls: "who hosts here?", a join and its answer, the host's
+// race (track, laps, seats, the track's hashes) in the lobby and at each start,
+// a machine leaving, and the host's world when two worlds disagreed. Every
+// message is checked to its last byte and against the game's limits before
+// any of it is used.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "net/lockstep.h"
+#include "race/driver.h"
+#include "race/race.h"
+#include "replay/replay.h"
+
+enum class LanKind : uint8_t {
+    none,      // not a message of this game, or a damaged one
+    query,     // a joiner's broadcast: who hosts a race here?
+    hostHere,  // a host's answer: its track and how many machines are in
+    join,      // a machine asks for a seat, with its versions
+    welcome,   // the host's race and the seats, and how many races it started
+    refuse,    // the host's no, and why
+    leave,     // a machine goes (a joiner that cannot race the host's track)
+    snapshot,  // the host's world at a step, to set every other world to
+    lockstep,  // a step's controls: see lockstep.h
+};
+
+constexpr size_t lanMessageCapacity = 1400; // within one datagram on any network
+constexpr size_t versionCapacity = 16;
+
+// The files of a track, hashed each on its own (FNV-1a of its bytes; 0: missing).
+struct TrackHashes {
+    uint32_t heights, growth, gates, pictures;
+};
+
+// A race as the host sets it up.
+struct LanRace {
+    int32_t track;                 // 1..99
+    int32_t laps;                  // minLaps..maxLaps
+    int32_t skill;                 // the computer's, 1..3
+    uint32_t delay;                // input delay in steps, 1..30
+    int32_t seats[vehicleCount];   // the machine driving each vehicle; noMachine: the computer
+    bool idleComputer;             // the computer drives a vehicle until its player touches it
+    TrackHashes hashes;
+};
+
+// The host's world at a step: what every replay keyframe keeps of the
+// vehicles, and the race and the computer drivers' memory.
+struct LanSnapshot {
+    uint32_t step;
+    VehicleSnapshot vehicles[vehicleCount];
+    Race race;
+    ComputerDriver drivers[vehicleCount];
+};
+
+struct LanMessage {
+    LanKind kind;
+    char version[versionCapacity];   // query, join, hostHere: the sender's game version
+    uint16_t simulation;             // the same: its simulation's version
+    uint8_t seatsWanted;             // join: 1, or 2 for two players at one keyboard
+    uint8_t machines;                // hostHere: machines in the race so far
+    uint8_t machine;                 // welcome: the machine the joiner is; leave: the one leaving
+    uint8_t round;                   // welcome: races the host has started (0: the lobby)
+    LanRace race;                    // welcome, hostHere
+    char text[128];                  // refuse: why, in the host's words
+    LanSnapshot snapshot;            // snapshot
+    LockstepPacket packet;           // lockstep
+};
+
+// The bytes of a message (the kind's own fields), at most lanMessageCapacity.
+std::string encodeLanMessage(const LanMessage& message);
+
+// A message from bytes: its kind, or LanKind::none for anything but a whole,
+// sound message (then `message` is untouched).
+LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message);
+
+// The host's world as a snapshot, and a world set to one (everything that
+// follows from the vehicles worked out again from the ground).
+void takeLanSnapshot(const World& world, uint32_t step, LanSnapshot& snapshot);
+void applyLanSnapshot(World& world, const LanSnapshot& snapshot);
