@@ -1,30 +1,48 @@
-// fuzz_packet.cpp -- any bytes as a LAN race's packet, as they would come from
-// anyone on the network: a packet read is within every limit and writes back
-// to the same bytes, and one refused leaves nothing; fed to a lockstep, no
-// packet makes it read or write outside what it holds.
+// fuzz_packet.cpp -- any bytes as a LAN race's message, as they would come from
+// anyone on the network: a message read is within every limit and writes back
+// to the same bytes, and one refused leaves nothing; a step's controls fed to
+// a lockstep, and a host's world put in place and stepped, read and write
+// nothing outside what they hold.
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 
-#include "net/lockstep.h"
+#include "net/lan_messages.h"
+#include "sim/world.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static LockstepPacket read;
-    read.count = 77; // a refused packet must leave this as it is
-    if (!decodePacket(data, size, read)) {
-        if (read.count != 77) {
-            __builtin_trap();
-        }
+    static LanMessage read;
+    read.packet.count = 77; // a refused message must leave this as it is
+    const LanKind kind = decodeLanMessage(data, size, read);
+    if (kind == LanKind::none) {
+        return read.packet.count == 77 ? 0 : (__builtin_trap(), 0);
+    }
+    if (kind != read.kind || encodeLanMessage(read) != std::string(reinterpret_cast<const char*>(data), size)) {
+        __builtin_trap();
+    }
+    if (kind == LanKind::snapshot) {
+        static const std::unique_ptr<World> world = [] {
+            auto made = std::make_unique<World>();
+            initWorld(*made, WheelLayout{{-1.0f, 1.0f}, {1.5f, -1.5f}, 0.4f, 0.5f});
+            return made;
+        }();
+        applyLanSnapshot(*world, read.snapshot);
+        const VehicleControls controls[vehicleCount] = {{true, false, true, false, false}, {}, {}};
+        stepWorld(*world, controls);
         return 0;
     }
-    if (read.machine < 0 || read.machine >= maxMachines || read.count > maxPacketSteps ||
-        encodePacket(read) != std::string(reinterpret_cast<const char*>(data), size)) {
+    if (kind != LanKind::lockstep) {
+        return 0;
+    }
+    const LockstepPacket& packet = read.packet;
+    if (packet.machine < 0 || packet.machine >= maxMachines || packet.count > maxPacketSteps) {
         __builtin_trap();
     }
     static Lockstep lockstep;
     const int32_t seats[vehicleCount] = {0, 1, noMachine};
     startLockstep(lockstep, 0, seats, 3);
-    receivePacket(lockstep, read);
+    receivePacket(lockstep, packet);
     tickLockstep(lockstep, 6.0);
     VehicleControls controls[vehicleCount];
     bool computer[vehicleCount];

@@ -66,7 +66,7 @@ struct Session {
     // Finding hosts for the menu.
     bool finding;
     double queryIn;
-    LanHost found[8];
+    LanHost found[lanHostCapacity];
     int32_t foundCount;
 };
 
@@ -125,9 +125,8 @@ void send(const LanAddress& to, const LanMessage& message) { link.send(to, encod
 // The host's seats: blue its own, then each machine's in the order they came.
 void assignSeats() {
     std::fill(lan.race.seats, lan.race.seats + vehicleCount, noMachine);
-    lan.race.seats[0] = 0;
-    int32_t next = 1;
-    for (int32_t m = 1; m < maxMachines; ++m) {
+    int32_t next = 0;
+    for (int32_t m = 0; m < maxMachines; ++m) {
         for (int32_t s = 0; s < lan.machines[m].seatsWanted && lan.machines[m].in && next < vehicleCount; ++s) {
             lan.race.seats[next++] = m;
         }
@@ -309,7 +308,7 @@ void readMessages(World& world) {
             hostHears(world, from, m);
         } else if (lan.role == Role::joiner && from == lan.host) {
             joinerHears(world, m); // only the host's word counts
-        } else if (lan.finding && m.kind == LanKind::hostHere && lan.foundCount < 8) {
+        } else if (lan.finding && m.kind == LanKind::hostHere && lan.foundCount < lanHostCapacity) {
             const bool known = std::any_of(lan.found, lan.found + lan.foundCount,
                                            [&from](const LanHost& h) { return h.address == from; });
             if (!known) {
@@ -371,15 +370,26 @@ void sendControls() {
     }
 }
 
-// This machine's controls of its vehicles: its first seat by blue's keys (or
-// the first pad), a second by red's, as if they were the only players.
+// This machine's controls of its vehicles. A machine with one seat drives it
+// by any of the three vehicles' keys and pads (a laptop has no number pad); one
+// with two drives the first by blue's or red's, the second by green's.
 void addMyControls() {
     VehicleControls controls[vehicleCount] = {};
-    int32_t local = 0;
+    const int32_t mine = static_cast<int32_t>(std::count(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, lan.me));
+    int32_t seat = 0;
     for (int32_t v = 0; v < vehicleCount && !menuOpen(); ++v) { // the menu has the keys while open
-        if (lan.lockstep.seats[v] == lan.me) {
-            controls[v] = playerControls(local++);
+        if (lan.lockstep.seats[v] != lan.me) {
+            continue;
         }
+        for (int32_t keys = 0; keys < vehicleCount; ++keys) {
+            if (mine == 1 || (keys == 2) == (seat == 1)) {
+                const VehicleControls given = playerControls(keys);
+                VehicleControls& c = controls[v];
+                c = VehicleControls{c.accelerate || given.accelerate, c.reverse || given.reverse, c.left || given.left,
+                                    c.right || given.right, c.brake || given.brake};
+            }
+        }
+        ++seat;
     }
     addLocalControls(lan.lockstep, controls);
     input.clearStepPresses();
@@ -414,7 +424,7 @@ bool hostLanRace(World& world) {
     }
     lan.role = Role::host;
     lan.me = 0;
-    lan.machines[0] = Machine{true, LanAddress{}, 1, 0};
+    lan.machines[0] = Machine{true, LanAddress{}, static_cast<int32_t>(settings.netSeats), 0};
     setRaceFrom(world);
     assignSeats();
     say("hosting a LAN race on port " + std::to_string(link.port()) + ": F5 starts it for all", 6);
@@ -453,7 +463,7 @@ void leaveLanRace() {
 
 bool lanOn() { return lan.role != Role::none; }
 
-int32_t findLanHosts(LanHost (&hosts)[8]) {
+int32_t findLanHosts(LanHost (&hosts)[lanHostCapacity]) {
     std::string why;
     if (lan.role == Role::none && !link.isOpen() && !link.open(0, why)) {
         return 0;
@@ -541,7 +551,7 @@ void readLanKeys(World& world, double frameSeconds) {
             m.kind = LanKind::join;
             std::snprintf(m.version, sizeof m.version, "%s", MUDLARK_VERSION);
             m.simulation = simulationVersion;
-            m.seatsWanted = 1;
+            m.seatsWanted = static_cast<uint8_t>(settings.netSeats);
             send(lan.host, m);
             lan.sendIn = askEvery;
         }
@@ -578,7 +588,7 @@ bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount]) {
         for (int32_t v = 0; v < vehicleCount; ++v) {
             // A touch hands a vehicle to its player, this very step, on every machine.
             world.race.computer[v] = world.race.computer[v] && !anyControl(controls[v]);
-            if (computer[v] && l.seats[v] != noMachine && !world.race.computer[v]) {
+            if (l.dropStep[v] == at) {
                 world.race.computer[v] = true; // its machine was dropped: on every machine from this step
                 say(std::string(vehicleNames[v]) + "'s machine went silent: the computer drives " + vehicleNames[v] +
                         " from " + raceTime(at / static_cast<double>(stepsPerSecond) - countdownSeconds), 6);

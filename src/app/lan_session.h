@@ -33,7 +33,8 @@ struct LanHost {
     int32_t track;
     int32_t machines; // in its race so far
 };
-int32_t findLanHosts(LanHost (&hosts)[8]);
+constexpr int32_t lanHostCapacity = 8;
+int32_t findLanHosts(LanHost (&hosts)[lanHostCapacity]);
 void stopFindingLanHosts();
 
 // Once a frame, instead of the race's and the track's keys: what came in (the

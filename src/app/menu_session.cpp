@@ -11,6 +11,7 @@
 
 #include "app/bindings.h"
 #include "app/race_session.h"
+#include "app/lan_session.h"
 #include "app/replay_session.h"
 #include "app/trial_session.h"
 #include "common/gl_api.h"
@@ -39,6 +40,8 @@ struct Session {
     Menu menu;
     MenuFacts facts;
     std::vector<std::string> replays; // the files of facts.replays
+    std::vector<std::string> hostAddresses; // the addresses of facts.hosts
+    bool finding;                     // the join page asked for hosts
     float seconds;                    // since the game started, while the hint shows
     float soundLevel = 1;
     bool escapeHeld;                  // the Escape that cancelled a new key, until let go
@@ -235,6 +238,19 @@ void carryOut(World& world, MenuCommand command) {
         session.menu.selected = std::min(session.menu.selected, session.facts.replayCount);
         break;
     }
+    case MenuCommand::hostLan:
+        apply(world);
+        if (!replayPlaying()) {
+            hostLanRace(world);
+        }
+        break;
+    case MenuCommand::joinLan:
+        if (session.menu.chosenHost < static_cast<int32_t>(session.hostAddresses.size())) {
+            const std::string address = session.hostAddresses[static_cast<size_t>(session.menu.chosenHost)];
+            stopFindingLanHosts();
+            joinLanRace(address);
+        }
+        break;
     case MenuCommand::quit: platformPostQuitMessage(0); break;
     default: break;
     }
@@ -309,6 +325,23 @@ void readMenuKeys(World& world, uint32_t frameRate) {
     if (menu.open && click && line >= 0 && lines[line].item) {
         pointMenuAt(menu, facts, line);
         carryOut(world, pressMenu(menu, facts, MenuKey::enter));
+    }
+    // The join page lists the LAN races that answer a broadcast, as they come.
+    if (menu.open && menu.page == MenuPage::join) {
+        static_assert(menuHostCapacity == lanHostCapacity, "the join page lists every host found");
+        LanHost hosts[lanHostCapacity];
+        facts.hostCount = findLanHosts(hosts);
+        session.hostAddresses.clear();
+        for (int32_t h = 0; h < facts.hostCount; ++h) {
+            session.hostAddresses.push_back(addressText(hosts[h].address));
+            std::snprintf(facts.hosts[h], menuTextCapacity, "%s, track %d, %d in", session.hostAddresses.back().c_str(),
+                          static_cast<int>(hosts[h].track), static_cast<int>(hosts[h].machines));
+        }
+        session.finding = true;
+    } else if (session.finding) {
+        stopFindingLanHosts();
+        session.finding = false;
+        facts.hostCount = 0;
     }
     if (menu.open && menu.page == MenuPage::keyboard) {
         facts.heldCount = 0;

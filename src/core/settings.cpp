@@ -49,6 +49,7 @@ void storeDefaults(Settings& settings) {
     settings.computerSkill = 2;
     settings.netPort = 27777;
     settings.netDelay = 3; // 50 ms: time for a packet across a LAN, and for one lost
+    settings.netSeats = 1;
     settings.track = 1;
 }
 
@@ -200,7 +201,8 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
                    {"computerskill:", &Settings::computerSkill},
                    {"track:", &Settings::track},
                    {"netport:", &Settings::netPort},
-                   {"netdelay:", &Settings::netDelay}};
+                   {"netdelay:", &Settings::netDelay},
+                   {"netseats:", &Settings::netSeats}};
     TextScanner scanner(file);
     char word[wordCapacity];
     bool again = false; // the word in hand is still to be looked at
@@ -248,6 +250,7 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
     keepWithin(settings.computerSkill, 1, 3);
     keepWithin(settings.netPort, 1, 65535);
     keepWithin(settings.netDelay, 1, 30);
+    keepWithin(settings.netSeats, 1, 2);
 }
 
 void readFirstSettings(Settings& settings, const std::vector<std::string>& places) {

@@ -30,6 +30,7 @@ struct Settings {
     uint32_t track;         // the track driven at the start, as read (1 .. 99 exist)
     uint32_t netPort;       // the UDP port of LAN races, 1 .. 65535
     uint32_t netDelay;      // steps between a key and its step in a LAN race, 1 .. 30
+    uint32_t netSeats;      // vehicles this machine's players drive in a LAN race, 1 or 2
     uint32_t startWidth;    // the size asked for at start ("resolution:"), which the menu may change
     uint32_t startHeight;   // for the next start; width and height follow the window
     // Each vehicle's keys as its "keys blue:" ("red:", "green:") line names

@@ -58,6 +58,17 @@ void buildLines(const Menu& menu, const MenuFacts& f, Lines& out) {
         out.add(true, "Their skill: %d", f.computerSkill);
         out.add(true, "Start race");
         out.add(true, "Time trial");
+        out.add(true, "Host a LAN race");
+        out.add(true, "Join");
+        out.add(true, "Back");
+        break;
+    case MenuPage::join:
+        if (f.hostCount == 0) {
+            out.add(false, "Looking for LAN races...");
+        }
+        for (int h = 0; h < f.hostCount; ++h) {
+            out.add(true, "%s", f.hosts[h]);
+        }
         out.add(true, "Back");
         break;
     case MenuPage::replays:
@@ -194,11 +205,23 @@ MenuCommand choose(Menu& menu, MenuFacts& f) {
         return MenuCommand::none;
     }
     case MenuPage::race:
-        if (s == 4 || s == 5) {
+        if (s == 4 || s == 5 || s == 6) {
             closeMenu(menu);
-            return s == 4 ? MenuCommand::startRace : MenuCommand::startTrial;
+            return s == 4 ? MenuCommand::startRace : s == 5 ? MenuCommand::startTrial : MenuCommand::hostLan;
         }
-        return s == 6 ? (goTo(menu, MenuPage::main, 0), MenuCommand::none) : change(menu, f, +1);
+        if (s == 7) {
+            goTo(menu, MenuPage::join);
+            return MenuCommand::none;
+        }
+        return s == 8 ? (goTo(menu, MenuPage::main, 0), MenuCommand::none) : change(menu, f, +1);
+    case MenuPage::join:
+        if (s >= f.hostCount) {
+            goTo(menu, MenuPage::race, 7);
+            return MenuCommand::none;
+        }
+        menu.chosenHost = s;
+        closeMenu(menu);
+        return MenuCommand::joinLan;
     case MenuPage::replays:
         if (s >= f.replayCount) {
             goTo(menu, MenuPage::main, 1);
@@ -244,6 +267,7 @@ MenuCommand back(Menu& menu) {
     case MenuPage::main: closeMenu(menu); return MenuCommand::close;
     case MenuPage::deleteReplay: goTo(menu, MenuPage::replays, menu.chosenReplay); break;
     case MenuPage::keyboard: goTo(menu, MenuPage::controls, vehicleCount * menuKeySlots + 1); break;
+    case MenuPage::join: goTo(menu, MenuPage::race, 7); break;
     default: {
         // Back on the first page, on the line that leads here.
         constexpr MenuPage order[] = {MenuPage::race,     MenuPage::replays, MenuPage::records,

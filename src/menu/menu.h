@@ -8,7 +8,7 @@
 
 #include "common/vehicles.h"
 
-enum class MenuPage : int32_t { main, race, replays, deleteReplay, records, controls, keyboard, screen, sound };
+enum class MenuPage : int32_t { main, race, replays, deleteReplay, records, controls, keyboard, screen, sound, join };
 
 // What the player pressed, from the keys, a pad or the mouse.
 enum class MenuKey : int32_t { up, down, left, right, enter, back, erase };
@@ -20,6 +20,7 @@ constexpr int menuReplayCapacity = 20;
 constexpr int menuRecordCapacity = 16;
 constexpr int menuHeldCapacity = 16;
 constexpr int menuKeySlots = 5; // accelerate, reverse, left, right, brake
+constexpr int menuHostCapacity = 8;
 
 // One line of a page: a heading, or an item the arrows and the mouse can choose.
 struct MenuLine {
@@ -52,6 +53,8 @@ struct MenuFacts {
     bool sound;
     int32_t volume;                                        // 0 .. 100
     char notice[menuTextCapacity];                         // said under the page: a file that could not be written
+    char hosts[menuHostCapacity][menuTextCapacity];        // the LAN races that answered (filled in each frame the join page is open)
+    int32_t hostCount;
 };
 
 // The sizes the Screen page offers for the next start, full screen or window.
@@ -64,6 +67,7 @@ struct Menu {
     MenuPage page;
     int32_t selected;      // the item the arrows are on, counted among the page's items
     int32_t chosenReplay;  // the replay the delete page asks about
+    int32_t chosenHost;    // the LAN race to join
     int32_t capturing;     // a new key being chosen: vehicle x 5 + slot; -1 none
     char message[menuTextCapacity]; // a refused key, until the next press
 };
@@ -76,6 +80,8 @@ enum class MenuCommand : int32_t {
     watchReplay,  // replay facts' chosenReplay, the menu closed
     deleteReplay, // replay chosenReplay, after the player said yes
     keyboardTest, // the keyboard page is open: fill in held anew each frame
+    hostLan,      // host a LAN race, the menu closed
+    joinLan,      // join the host menu.chosenHost, the menu closed
     quit,
     close,
 };

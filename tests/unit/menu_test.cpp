@@ -5,6 +5,8 @@
 // into the player's file with everything else in it kept.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -55,7 +57,7 @@ TEST(Menu, EveryPageWithTheKeysAndValuesWithinTheirEnds) {
     pressMenu(menu, facts, MenuKey::down); // round to the first: Race
     pressMenu(menu, facts, MenuKey::enter);
     EXPECT_EQ(page(menu, facts),
-              ">TRACK: MEADOW|LAPS: 20|COMPUTER DRIVERS: OFF|THEIR SKILL: 3|START RACE|TIME TRIAL|BACK");
+              ">TRACK: MEADOW|LAPS: 20|COMPUTER DRIVERS: OFF|THEIR SKILL: 3|START RACE|TIME TRIAL|HOST A LAN RACE|JOIN|BACK");
     for (const MenuKey key : {MenuKey::left, MenuKey::down, MenuKey::right, MenuKey::down, MenuKey::left,
                               MenuKey::down, MenuKey::right}) {
         pressMenu(menu, facts, key); // track round to Quarry; laps stay at 20; drivers on; skill stays at 3
@@ -65,6 +67,21 @@ TEST(Menu, EveryPageWithTheKeysAndValuesWithinTheirEnds) {
     pressMenu(menu, facts, MenuKey::down);
     EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::startRace);
     EXPECT_FALSE(menu.open);
+    // Join: the hosts as they answer; Enter on one joins it, the menu closed.
+    openMenu(menu);
+    pressMenu(menu, facts, MenuKey::enter);
+    for (int i = 0; i < 7; ++i) {
+        pressMenu(menu, facts, MenuKey::down);
+    }
+    pressMenu(menu, facts, MenuKey::enter);
+    EXPECT_EQ(page(menu, facts), "LOOKING FOR LAN RACES...|>BACK");
+    facts.hostCount = 2;
+    std::snprintf(facts.hosts[1], sizeof facts.hosts[1], "10.0.0.5:27777, track 3, 1 in");
+    pressMenu(menu, facts, MenuKey::down);
+    EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::joinLan);
+    EXPECT_EQ(menu.chosenHost, 1);
+    EXPECT_FALSE(menu.open);
+    facts.hostCount = 0;
     openMenu(menu);
     for (int i = 0; i < 5; ++i) {
         pressMenu(menu, facts, MenuKey::down); // to Sound

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "core/safe_file.h"
 #include "replay/replay_file.h"
@@ -193,6 +194,62 @@ TEST_F(WineTest, ARaceLeavesAReplayUnderAppDataThatChecksClean) {
 // The probe, built from the same backend: the system-information line, and a
 // file kept as the records are (the second write replaces the first) under
 // %APPDATA%\Mudlark.
+// The Windows game's replays, under every user of the prefix.
+std::vector<std::filesystem::path> windowsReplays() {
+    std::vector<std::filesystem::path> kept;
+    std::error_code none;
+    const std::filesystem::path users = std::filesystem::path(MUDLARK_WINE_PREFIX) / "drive_c" / "users";
+    for (const auto& user : std::filesystem::directory_iterator(users, none)) {
+        for (const auto& file :
+             std::filesystem::directory_iterator(user.path() / "AppData" / "Roaming" / "Mudlark" / "replays", none)) {
+            if (file.path().extension() == ".mlr") {
+                kept.push_back(file.path());
+            }
+        }
+    }
+    return kept;
+}
+
+// Both builds in one race: a Linux host and the Windows game joining it over
+// 127.0.0.1 race a lap of computer drivers, and keep the same replay, byte for byte.
+TEST_F(WineTest, ALinuxHostAndAWindowsJoinerRaceALapAlike) {
+    for (const std::filesystem::path& old : windowsReplays()) {
+        std::filesystem::remove(old);
+    }
+    const std::string settings = std::string(windowed) + "laps: 1\nsound: false\nnetport: 27812\n";
+    TempDir home;
+    GameProgram linuxHost;
+    linuxHost.command.push_back("--host");
+    linuxHost.environment.push_back("XDG_DATA_HOME=" + home.path());
+    Game host(server, settings.c_str(), {}, linuxHost);
+    ASSERT_TRUE(host.start());
+    const Window hostWindow = server.waitForWindow("OpenGL");
+    ASSERT_NE(hostWindow, 0u) << host.errorOutput();
+    GameProgram joiner = windowsGame();
+    joiner.command.insert(joiner.command.end(), {"--join", "127.0.0.1:27812"});
+    game = std::make_unique<Game>(server, settings.c_str(), std::vector<std::string>{}, joiner);
+    ASSERT_TRUE(game->start());
+    for (int polls = 0; polls < 1200 && host.errorOutput().find("joined") == std::string::npos; ++polls) {
+        sleepMs(100);
+    }
+    ASSERT_NE(host.errorOutput().find("joined"), std::string::npos) << host.errorOutput();
+    ASSERT_TRUE(server.focus(hostWindow));
+    server.tapKey("F5");
+    std::vector<std::filesystem::path> linuxKept;
+    for (int polls = 0; polls < 6000 && (windowsReplays().empty() || linuxKept.empty()); ++polls, sleepMs(100)) {
+        std::error_code none;
+        for (const auto& file : std::filesystem::directory_iterator(home.file("mudlark/replays"), none)) {
+            if (file.path().extension() == ".mlr" && linuxKept.empty()) {
+                linuxKept.push_back(file.path());
+            }
+        }
+    }
+    ASSERT_EQ(linuxKept.size(), 1u);
+    ASSERT_EQ(windowsReplays().size(), 1u);
+    EXPECT_EQ(readFileBytes(windowsReplays()[0].string()), readFileBytes(linuxKept[0].string()));
+    EXPECT_EQ(host.errorOutput().find("disagree"), std::string::npos) << host.errorOutput();
+}
+
 TEST_F(WineTest, SystemInformationLineIsWindowsNtAndFilesAreKeptUnderAppData) {
     const auto probe = [&](const char* argument) {
         const std::string command = "env " + prefixSetting + " WINEDEBUG=-all DISPLAY=" + server.name() + " wine " +

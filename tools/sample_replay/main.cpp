@@ -1,19 +1,22 @@
-// main.cpp -- sample_replay FILE [OLD-FILE [GHOST-FILE]]: writes a short, valid replay
-// without a race (two seconds of steps, the controls changing, three
-// keyframes) through the game's own writer, and the same steps at wandering
-// rates as the first version wrote them, and a short ghost: the fuzzer's
-// seeds, and files to try another program's reader of the formats on.
+// main.cpp -- sample_replay FILE [OLD-FILE [GHOST-FILE [LAN-FOLDER]]]: writes a
+// short, valid replay without a race (two seconds of steps, the controls
+// changing, three keyframes) through the game's own writer, and the same steps
+// at wandering rates as the first version wrote them, a short ghost, and one
+// LAN message of every kind: the fuzzer's seeds, and files to try another
+// program's reader of the formats on.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "net/lan_messages.h"
 #include "replay/ghost_file.h"
 #include "replay/replay_file.h"
 #include "sample_replay/first_version.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: sample_replay FILE [OLD-FILE [GHOST-FILE]]\n");
+    if (argc < 2 || argc > 5) {
+        std::fprintf(stderr, "usage: sample_replay FILE [OLD-FILE [GHOST-FILE [LAN-FOLDER]]]\n");
         return 2;
     }
     static Replay seed;
@@ -44,7 +47,7 @@ int main(int argc, char** argv) {
         written = out != nullptr && std::fwrite(file.data(), 1, file.size(), out) == file.size() &&
                   std::fclose(out) == 0 && written;
     }
-    if (argc == 4) { // a ghost of these steps: three gates, the last at the line
+    if (argc >= 4) { // a ghost of these steps: three gates, the last at the line
         static GhostLap ghost;
         ghost.track = 1;
         ghost.vehicle = 1;
@@ -62,6 +65,28 @@ int main(int argc, char** argv) {
         const std::string file = encodeGhost(ghost);
         std::FILE* out = std::fopen(argv[3], "wb");
         written = out != nullptr && std::fwrite(file.data(), 1, file.size(), out) == file.size() &&
+                  std::fclose(out) == 0 && written;
+    }
+    for (int kind = 1; argc == 5 && kind <= static_cast<int>(LanKind::lockstep); ++kind) {
+        static LanMessage message;
+        message = LanMessage{};
+        message.kind = static_cast<LanKind>(kind);
+        std::snprintf(message.version, sizeof message.version, "1.1");
+        message.simulation = 2;
+        message.seatsWanted = 1;
+        message.machine = 1;
+        message.race = LanRace{1, 3, 2, 3, {0, 1, noMachine}, true, {1, 2, 3, 4}};
+        std::snprintf(message.text, sizeof message.text, "the race is full");
+        message.snapshot.step = 60;
+        message.snapshot.race.laps = 3;
+        message.snapshot.race.places[1] = 1;
+        message.snapshot.race.places[2] = 2;
+        std::copy(seed.keyframes[1].vehicles, seed.keyframes[1].vehicles + vehicleCount, message.snapshot.vehicles);
+        message.packet = LockstepPacket{1, 1, 40, 3, {0x1234, 0x0421, 31}, {3, 7, 1}, {43, 40, 44}, {}, 60, 77, noStep};
+        message.packet.dropStep[0] = message.packet.dropStep[1] = message.packet.dropStep[2] = noStep;
+        const std::string bytes = encodeLanMessage(message);
+        std::FILE* out = std::fopen((std::string(argv[4]) + "/kind-" + std::to_string(kind)).c_str(), "wb");
+        written = out != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() &&
                   std::fclose(out) == 0 && written;
     }
     return written ? 0 : 1;

@@ -1,0 +1,129 @@
+// lan_e2e_test.cpp -- LAN races between real games, each on an X server of its
+// own, over 127.0.0.1: three race a lap alike (the same replay, byte for byte,
+// on every machine), a machine with other heights is turned away with a line
+// saying so, and a machine killed mid-race leaves a race that finishes.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/game_harness.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Machine {
+    std::unique_ptr<XServer> server;
+    TempDir home; // its own data folder: records and replays
+    std::unique_ptr<Game> game;
+};
+
+std::string settingsOn(int port) {
+    return "resolution: 320 240 32\nfullscreen: false\nsound: false\nlaps: 1\nnetport: " + std::to_string(port) + "\n";
+}
+
+// A game started with these arguments; alter changes its data folder first.
+void start(Machine& m, const std::vector<std::string>& arguments, int port,
+           const std::function<void(const std::string&)>& alter = {}) {
+    m.server = std::make_unique<XServer>(640, 480);
+    ASSERT_TRUE(m.server->ok());
+    GameProgram program;
+    program.command.insert(program.command.end(), arguments.begin(), arguments.end());
+    program.environment.push_back("XDG_DATA_HOME=" + m.home.path());
+    m.game = std::make_unique<Game>(*m.server, settingsOn(port).c_str(), std::vector<std::string>{}, program);
+    if (alter) {
+        alter(m.game->folder());
+    }
+    const Window window = m.game->launch();
+    ASSERT_NE(window, 0u) << m.game->errorOutput();
+    ASSERT_TRUE(m.server->focus(window));
+}
+
+std::vector<fs::path> replays(const Machine& m) {
+    std::vector<fs::path> kept;
+    std::error_code none;
+    for (const auto& entry : fs::directory_iterator(m.home.file("mudlark/replays"), none)) {
+        if (entry.path().extension() == ".mlr") {
+            kept.push_back(entry.path());
+        }
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
+// Polls until done holds; a loaded machine makes this longer, never wrong.
+bool waitUntil(const std::function<bool()>& done, int seconds) {
+    for (int polls = 0; polls < seconds * 5; ++polls, sleepMs(200)) {
+        if (done()) {
+            return true;
+        }
+    }
+    return done();
+}
+
+bool said(const Machine& m, const std::string& text) { return m.game->errorOutput().find(text) != std::string::npos; }
+
+TEST(LanRace, ThreeMachinesRaceAlikeOtherHeightsAreTurnedAwayAndAKilledMachineLeavesARaceThatFinishes) {
+    constexpr int port = 27811;
+    const std::vector<std::string> join = {"--join", "127.0.0.1:" + std::to_string(port)};
+    Machine host, red, green, stranger;
+    start(host, {"--host"}, port);
+    ASSERT_TRUE(waitUntil([&] { return said(host, "hosting a LAN race on port 27811"); }, 60));
+    // A machine whose track 1 has one height changed.
+    start(stranger, join, port, [](const std::string& folder) {
+        std::fstream heights(folder + "/Tracks/Terrain_01.raw", std::ios::in | std::ios::out | std::ios::binary);
+        heights.seekg(1000);
+        const char was = static_cast<char>(heights.get());
+        heights.seekp(1000);
+        heights.put(static_cast<char>(was ^ 1));
+    });
+    EXPECT_TRUE(waitUntil([&] {
+        return said(stranger, "cannot race with the host: this machine's heights of track 1 differ from the host's");
+    }, 60)) << stranger.game->errorOutput();
+    ASSERT_TRUE(waitUntil([&] { return said(host, "left the race"); }, 60)); // its seat free again
+
+    start(red, join, port);
+    ASSERT_TRUE(waitUntil([&] { return said(red, "joined the race"); }, 60)) << red.game->errorOutput();
+    start(green, join, port);
+    ASSERT_TRUE(waitUntil([&] { return said(green, "joined the race"); }, 60)) << green.game->errorOutput();
+
+    // Red's player holds accelerate from the countdown on (the keys of any vehicle
+    // drive a machine's one seat); blue and green are the computer's.
+    ASSERT_TRUE(host.server->tapKey("F5"));
+    ASSERT_TRUE(red.server->xdotool("keydown w"));
+    ASSERT_TRUE(waitUntil([&] { return !replays(host).empty() && !replays(green).empty() && !replays(red).empty(); },
+                          600));
+    red.server->xdotool("keyup w");
+    const std::string bytes = readFileBytes(replays(host)[0].string());
+    EXPECT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(readFileBytes(replays(red)[0].string()), bytes);
+    EXPECT_EQ(readFileBytes(replays(green)[0].string()), bytes);
+    const std::string check = "cd '" + host.game->folder() + "' && " + MUDLARK_RUN_DIR + "/mudlark --check-replay '" +
+                              replays(host)[0].string() + "' > check.txt 2>&1";
+    EXPECT_EQ(std::system(check.c_str()), 0);
+    const std::string checked = readFileBytes(host.game->folder() + "/check.txt");
+    EXPECT_NE(checked.find("keyframes corrected: 0 of"), std::string::npos) << checked;
+
+    // Again, all three the computer's: green's machine is killed 5 s in; the
+    // host drops it, the computer drives green on, and the race ends on both.
+    ASSERT_TRUE(host.server->tapKey("F5"));
+    sleepMs(5000);
+    kill(green.game->pid(), SIGKILL);
+    EXPECT_TRUE(waitUntil([&] { return said(host, "green's machine went silent: the computer drives green from"); }, 120))
+        << host.game->errorOutput();
+    ASSERT_TRUE(waitUntil([&] { return replays(host).size() == 2 && replays(red).size() == 2; }, 600));
+    EXPECT_EQ(readFileBytes(replays(red)[1].string()), readFileBytes(replays(host)[1].string()));
+    EXPECT_TRUE(said(red, "green's machine went silent"));
+    EXPECT_FALSE(said(host, "disagree"));
+    EXPECT_FALSE(said(red, "disagree"));
+}
+
+} // namespace
