@@ -8,6 +8,8 @@
 #include "app/step_clock.h"
 #include "audio/synth.h"
 #include "core/app_state.h"
+#include "net/lan_link.h"
+#include "net/lan_messages.h"
 #include "race/driver.h"
 #include "replay/replay_file.h"
 #include "scene/scene.h"
@@ -117,6 +119,83 @@ void recordingAStep(benchmark::State& state) {
     }
 }
 BENCHMARK(recordingAStep);
+
+// The networking of one step of a LAN race of three machines, sockets aside:
+// each machine's controls, the host's packet to both joiners and theirs to it
+// (written and read), the step taken from them, and a sixtieth of the world's
+// hash. The counters are the bytes each machine sends a second at 60 steps.
+void lanLockstepOfAStep(benchmark::State& state) {
+    const auto world = scriptedWorld();
+    if (!world) {
+        state.SkipWithError("no generated data");
+        return;
+    }
+    const int32_t seats[vehicleCount] = {0, 1, 2};
+    Lockstep machines[maxMachines];
+    for (int32_t m = 0; m < maxMachines; ++m) {
+        startLockstep(machines[m], m, seats, 3);
+    }
+    uint64_t hostBytes = 0, joinerBytes = 0, steps = 0;
+    const auto deliver = [](const std::string& bytes, Lockstep& to) {
+        LanMessage read;
+        if (decodeLanMessage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), read) == LanKind::lockstep) {
+            receivePacket(to, read.packet);
+        }
+    };
+    VehicleControls controls[vehicleCount] = {};
+    bool computer[vehicleCount];
+    for (auto _ : state) {
+        controls[steps % 3].left = !controls[steps % 3].left;
+        for (Lockstep& machine : machines) {
+            for (uint32_t add = localControlsDue(machine, 1); add > 0; --add) {
+                addLocalControls(machine, controls);
+            }
+        }
+        for (int32_t j = 1; j < maxMachines; ++j) {
+            const std::string toHost = encodePacket(makePacket(machines[j]));
+            joinerBytes += toHost.size();
+            deliver(toHost, machines[0]);
+        }
+        const std::string fromHost = encodePacket(makePacket(machines[0]));
+        hostBytes += 2 * fromHost.size();
+        deliver(fromHost, machines[1]);
+        deliver(fromHost, machines[2]);
+        for (Lockstep& machine : machines) {
+            if (readyToStep(machine)) {
+                takeStep(machine, controls, computer);
+            }
+        }
+        if (++steps % stepsPerSecond == 0) {
+            noteHash(machines[0], machines[0].next, worldHash(*world));
+        }
+    }
+    state.counters["host B/s"] = static_cast<double>(hostBytes) / static_cast<double>(steps) * stepsPerSecond;
+    state.counters["joiner B/s"] = static_cast<double>(joinerBytes) / 2 / static_cast<double>(steps) * stepsPerSecond;
+}
+BENCHMARK(lanLockstepOfAStep);
+
+// One datagram of a step's size through the game's socket and back, on 127.0.0.1.
+void lanDatagramThroughLoopback(benchmark::State& state) {
+    LanLink link;
+    std::string why;
+    if (!link.open(0, why)) {
+        state.SkipWithError(why.c_str());
+        return;
+    }
+    const LanAddress self{0x7F000001u, link.port()};
+    const std::string bytes(65, 'x');
+    uint8_t in[lanMessageCapacity];
+    LanAddress from{};
+    for (auto _ : state) {
+        link.send(self, bytes);
+        size_t got = 0;
+        while (got == 0) {
+            got = link.receive(from, in, sizeof in);
+        }
+        benchmark::DoNotOptimize(got);
+    }
+}
+BENCHMARK(lanDatagramThroughLoopback);
 
 // Playing a recorded race back as fast as possible, the way --check-replay
 // does: the counter "race" is race seconds played per wall second.

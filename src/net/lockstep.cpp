@@ -155,7 +155,12 @@ LockstepPacket makePacket(const Lockstep& l) {
         }
     }
     from = from != noStep && from + lockstepRing / 2 < l.next ? l.next - lockstepRing / 2 : from;
-    for (uint32_t step = from; from != noStep && step < l.next + lockstepRing / 2 && p.count < maxPacketSteps; ++step) {
+    // Up to the last step it holds every control of some vehicle up to.
+    uint32_t end = l.next;
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        end = l.seats[v] != noMachine ? std::max(end, l.firstUnknown[v]) : end;
+    }
+    for (uint32_t step = from; from != noStep && step < end && p.count < maxPacketSteps; ++step) {
         const uint32_t slot = step % lockstepRing;
         p.controls[p.count] = holds(l, step) ? l.controls[slot] : 0;
         p.known[p.count++] = holds(l, step) ? l.known[slot] : 0;
