@@ -232,7 +232,10 @@ bool validSnapshot(const LanSnapshot& s) {
     bool placed[vehicleCount] = {};
     for (int v = 0; v < vehicleCount; ++v) {
         const int32_t place = race.places[v];
-        if (place < 0 || place >= vehicleCount || placed[place] || race.entries[v].gatesPassed < 0 ||
+        const VehicleSnapshot& vehicle = s.vehicles[v];
+        const bool timers = vehicle.frontSmokeTimer >= 0 && vehicle.frontSmokeTimer <= 255 &&
+                            vehicle.rearSmokeTimer >= 0 && vehicle.rearSmokeTimer <= 255; // a few steps' count
+        if (!timers || place < 0 || place >= vehicleCount || placed[place] || race.entries[v].gatesPassed < 0 ||
             race.entries[v].gatesPassed > (1 << 24) || s.drivers[v].gate < 0 || s.drivers[v].gate >= maxGates) {
             return false;
         }
