@@ -40,6 +40,7 @@ struct Machine {
     LanAddress address;
     int32_t seatsWanted;
     double silent; // seconds since its last word
+    uint8_t since; // the races started before it came: it drives from the next
 };
 
 struct Session {
@@ -219,7 +220,7 @@ void hostHears(World& world, const LanAddress& from, const LanMessage& m) {
         } else if (free == noMachine || seatsTaken() + m.seatsWanted > vehicleCount) {
             std::snprintf(answer.text, sizeof answer.text, "%s", "the race is full");
         } else {
-            lan.machines[free] = Machine{true, from, m.seatsWanted, 0};
+            lan.machines[free] = Machine{true, from, m.seatsWanted, 0, lan.round};
             if (!lan.racing) {
                 assignSeats();
             }
@@ -238,6 +239,15 @@ void hostHears(World& world, const LanAddress& from, const LanMessage& m) {
     (void)world;
 }
 
+// The race goes on here alone: the computer drives the others' vehicles.
+void hostGone(World& world, const std::string& why) {
+    say(why + (lan.racing ? ": the race goes on here, the computer drives the others" : ""), 10);
+    for (int32_t v = 0; v < vehicleCount && lan.racing; ++v) {
+        world.race.computer[v] = world.race.computer[v] || lan.lockstep.seats[v] != lan.me;
+    }
+    end();
+}
+
 void joinerHears(World& world, const LanMessage& m) {
     lan.silent = 0;
     if (m.kind == LanKind::refuse) {
@@ -246,8 +256,7 @@ void joinerHears(World& world, const LanMessage& m) {
         return;
     }
     if (m.kind == LanKind::leave) {
-        say("the host left the race", 10);
-        end();
+        hostGone(world, "the host left the race");
         return;
     }
     if (m.kind == LanKind::welcome) {
@@ -324,7 +333,7 @@ void hostTalks(const World& world, double seconds) {
     for (int32_t k = 1; k < maxMachines; ++k) {
         Machine& machine = lan.machines[k];
         machine.silent += seconds;
-        const bool dropped = lan.racing && machine.in && !lan.lockstep.present[k] &&
+        const bool dropped = lan.racing && machine.in && machine.since < lan.round && !lan.lockstep.present[k] &&
                              std::find(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, k) !=
                                  lan.lockstep.seats + vehicleCount;
         if (machine.in && (dropped || (!lan.racing && machine.silent >= silentSeconds))) {
@@ -424,7 +433,7 @@ bool hostLanRace(World& world) {
     }
     lan.role = Role::host;
     lan.me = 0;
-    lan.machines[0] = Machine{true, LanAddress{}, static_cast<int32_t>(settings.netSeats), 0};
+    lan.machines[0] = Machine{true, LanAddress{}, static_cast<int32_t>(settings.netSeats), 0, 0};
     setRaceFrom(world);
     assignSeats();
     say("hosting a LAN race on port " + std::to_string(link.port()) + ": F5 starts it for all", 6);
@@ -538,12 +547,7 @@ void readLanKeys(World& world, double frameSeconds) {
             return;
         }
         if (lan.welcomed && lan.silent >= silentSeconds) {
-            // The race goes on here alone: the computer drives the others' vehicles.
-            say("the host is silent: the race goes on here, the computer drives the others", 10);
-            for (int32_t v = 0; v < vehicleCount && lan.racing; ++v) {
-                world.race.computer[v] = world.race.computer[v] || lan.lockstep.seats[v] != lan.me;
-            }
-            end();
+            hostGone(world, "the host is silent");
             return;
         }
         if (lan.sendIn <= 0 && !lan.racing) {

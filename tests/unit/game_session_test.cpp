@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 
+#include "app/lan_session.h"
 #include "app/main_loop.h"
 #include "app/menu_session.h"
 #include "app/trial_session.h"
@@ -21,6 +22,7 @@
 #include "replay/replay_file.h"
 #include "support/scripted_drive.h"
 #include "menu/menu.h"
+#include "net/lan_messages.h"
 #include "app/race_session.h"
 #include "app/replay_session.h"
 #include "app/track_session.h"
@@ -97,6 +99,7 @@ protected:
         resetTrackSession();
         resetMenuSession();
         resetTrialSession();
+        leaveLanRace();
         fake.realFont = false;
         fake.counterStep = 16666; // 60 frames a second
         blueDriver = ComputerDriver{};
@@ -606,3 +609,71 @@ TEST_F(GameSession, SplitTimesSayWhereALapGainsAndOnlyAQuickerLapIsTheNewGhost) 
 }
 
 } // namespace
+
+// Hosting: a machine of another version is refused and told why; the joiner
+// gets red; a stranger's controls, and its word that red leaves, change
+// nothing: the host waits at its first steps for red's own, and steps on once
+// they come from the joiner's address.
+TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRace) {
+    dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\nlaps: 1\nnetport: 27821\n");
+    LanLink joiner, stranger;
+    std::string why;
+    ASSERT_TRUE(joiner.open(0, why) && stranger.open(0, why)) << why;
+    const LanAddress host{0x7F000001u, 27821};
+    const auto say = [&host](LanLink& from, const LanMessage& m) { from.send(host, encodeLanMessage(m)); };
+    const auto heard = [](LanLink& link, LanKind kind, LanMessage& m) {
+        uint8_t bytes[lanMessageCapacity];
+        LanAddress from{};
+        for (size_t size; (size = link.receive(from, bytes, sizeof bytes)) > 0;) {
+            if (decodeLanMessage(bytes, size, m) == kind) {
+                return true;
+            }
+        }
+        return false;
+    };
+    LanMessage join{}, answer{}, red{};
+    join.kind = LanKind::join;
+    join.seatsWanted = 1;
+    join.simulation = simulationVersion;
+    red.kind = LanKind::lockstep;
+    red.packet = LockstepPacket{1, 1, 0, 60, {}, {}, {}, {noStep, noStep, noStep}, noStep, 0, noStep};
+    std::fill(red.packet.controls, red.packet.controls + 60, uint16_t{1u << 5}); // red accelerates
+    std::fill(red.packet.known, red.packet.known + 60, uint8_t{2});
+    LanMessage leave{};
+    leave.kind = LanKind::leave;
+    leave.machine = 1;
+    std::string refusal;
+    int32_t seats[vehicleCount] = {};
+    uint32_t atStart = 0, stepsWithoutRed = 0;
+    race([&] {
+        const int frame = fake.swapCount;
+        if (frame == 3) {
+            hostLanRace(game);
+            std::snprintf(join.version, sizeof join.version, "0.9");
+            say(joiner, join);
+        } else if (frame > 3 && frame < 60 && refusal.empty() && heard(joiner, LanKind::refuse, answer)) {
+            refusal = answer.text;
+            std::snprintf(join.version, sizeof join.version, "%s", MUDLARK_VERSION);
+            say(joiner, join);
+        } else if (frame > 3 && frame < 120 && heard(joiner, LanKind::welcome, answer) && answer.round == 0) {
+            std::copy(answer.race.seats, answer.race.seats + vehicleCount, seats);
+        } else if (frame == 120) {
+            tap(VK_F5);
+        } else if (frame == 122) {
+            atStart = game.steps; // the race began a frame ago
+        } else if (frame > 125 && frame < 240) {
+            say(stranger, red);
+            say(stranger, leave);
+            say(stranger, join);
+            stepsWithoutRed = game.steps - atStart;
+        } else if (frame >= 240 && frame < 300) {
+            say(joiner, red);
+        }
+        return frame < 300;
+    }, "", false);
+    EXPECT_EQ(refusal, "the host runs Mudlark " MUDLARK_VERSION " (simulation 2), yours is 0.9 (simulation 2)");
+    EXPECT_EQ(std::vector<int32_t>(seats, seats + 3), std::vector<int32_t>({0, 1, noMachine}));
+    EXPECT_LE(stepsWithoutRed, 3u);       // red's first steps: none, as every machine's
+    EXPECT_GE(game.steps - atStart, 55u); // red's sixty came
+    EXPECT_EQ(game.race.phase, RacePhase::countdown);
+}
