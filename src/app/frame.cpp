@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/app_state.h"
+#include "core/play_lines.h"
 #include "common/gl_api.h"
 #include "platform/platform.h"
 #include "render/font.h"
@@ -180,6 +181,7 @@ void drawFrame(World& world) {
                                     ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
                                     : 0.0;
     readLanKeys(world, frameSeconds);
+    agePlayLines(frameSeconds);
     if (menuOpen()) {
         // The world stands still under the menu (the steps real time owed are
         // let go), unless a LAN race goes on: the others do not wait.
@@ -233,7 +235,15 @@ static void composeFrame(const World& world, double fraction) {
     input.clearKeyPresses();
     drawPadNotices();
     drawRaceOverlays(world);
-    drawLanOverlays(world);
+    // What the game has to say, across the views under a race's lines; a LAN
+    // race's lobby under that.
+    glColor3f(1, 1, 1);
+    uint32_t line = 152;
+    for (const PlayLine& said : playLines()) {
+        printText(16, line, "%s", said.text.c_str());
+        line += 24;
+    }
+    drawLanOverlays(world, line);
     if (settings.showFps) {
         drawFpsOverlay(frameTimer, settings.width, settings.height);
     }

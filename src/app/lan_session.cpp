@@ -17,6 +17,7 @@
 #include "app/replay_session.h"
 #include "common/gl_api.h"
 #include "core/app_state.h"
+#include "core/play_lines.h"
 #include "net/lan_messages.h"
 #include "net/lockstep.h"
 #include "platform/win_messages.h"
@@ -62,8 +63,6 @@ struct Session {
     LanSnapshot sent;
     uint32_t saidResync;      // the last resync step said
     double waited;            // seconds the world has waited for controls
-    std::string notice;       // the session's last word on screen
-    double noticeSeconds;
     // Finding hosts for the menu.
     bool finding;
     double queryIn;
@@ -74,11 +73,7 @@ struct Session {
 Session lan;
 LanLink link;
 
-void say(const std::string& text, double seconds = 6) {
-    lan.notice = text;
-    lan.noticeSeconds = seconds;
-    std::fprintf(stderr, "mudlark: %s\n", text.c_str());
-}
+void say(const std::string& text, double seconds = 6) { showPlayLine(text, seconds); }
 
 // "1:02.35": a race time as the views show it.
 std::string raceTime(double seconds) {
@@ -159,11 +154,7 @@ void setRaceFrom(const World& world) {
 
 void end() {
     link.close();
-    const std::string notice = lan.notice;
-    const double seconds = lan.noticeSeconds;
     lan = Session{};
-    lan.notice = notice; // the last word stays on screen
-    lan.noticeSeconds = seconds;
 }
 
 // Every machine's race starts alike: the vehicles at rest, on the grid.
@@ -501,7 +492,6 @@ void stopFindingLanHosts() {
 }
 
 void readLanKeys(World& world, double frameSeconds) {
-    lan.noticeSeconds -= frameSeconds;
     lan.queryIn -= frameSeconds;
     if (lan.finding) {
         readMessages(world);
@@ -612,13 +602,8 @@ bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount]) {
     return true;
 }
 
-void drawLanOverlays(const World& world) {
+void drawLanOverlays(const World& world, uint32_t y) {
     glColor3f(1, 1, 1);
-    uint32_t y = 152;
-    if (lan.noticeSeconds > 0 && !lan.notice.empty()) {
-        printText(16, y, "%s", lan.notice.c_str());
-        y += 24;
-    }
     if (lan.racing && lan.waited >= waitShown) {
         const int32_t missing = missingVehicle(lan.lockstep);
         printText(16, y, "%s", missing >= 0 ? (std::string("waiting for ") + vehicleNames[missing] + "...").c_str()

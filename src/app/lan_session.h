@@ -47,8 +47,8 @@ void readLanKeys(World& world, double frameSeconds);
 // False when no LAN race is on (the world steps as a local one).
 bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount]);
 
-// The lobby, "waiting for red…" and what the machines said, over the views.
-void drawLanOverlays(const World& world);
+// The lobby and "waiting for red..." over the views, from this line down.
+void drawLanOverlays(const World& world, uint32_t y);
 
 // What the session sent (bytes) and the steps taken, for the measurements.
 uint64_t lanBytesSent();

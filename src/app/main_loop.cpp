@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/places.h"
+#include "core/play_lines.h"
 
 #include "core/app_state.h"
 #include "platform/win_messages.h"
@@ -167,6 +168,7 @@ int runGame(World& world, int argc, char** argv) {
                     startSound();
                     soundPending = false;
                 }
+                beginPlay(); // from now on a problem is a line across the views, not a box
             }
         } else {
             // Minimised: no frames, so nothing to do until a message comes.

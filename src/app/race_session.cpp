@@ -1,5 +1,6 @@
 // race_session.cpp -- the race's keys, its hold on the controls, and the records file.
 #include "app/race_session.h"
+#include "core/play_lines.h"
 
 #include "app/bindings.h"
 #include "app/replay_session.h"
@@ -86,7 +87,7 @@ void readRecords() {
                   static_cast<int>(fault.line), fault.text,
                   setAside ? "It is kept as records.txt.bad, and new records begin."
                            : "It could not be set aside, and no records are kept in this run.");
-    platformShowMessage(text, "Error", MessageIcon::exclamation);
+    tellPlayer(text, "Error", MessageIcon::exclamation);
     session.recordsDamaged = !setAside;
 }
 
@@ -116,7 +117,7 @@ void keepRecords(const World& world) {
     const std::string path = recordsPath();
     if ((broken.lap || broken.race) && !path.empty() &&
         !writeFileSafely(path, formatRaceRecords(session.records), why)) {
-        platformShowMessage(("The new record could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
+        tellPlayer(("The new record could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
     }
 }
 
@@ -173,7 +174,7 @@ void offerTrialLap(int32_t track, double lapTime) {
     std::string why;
     const std::string path = recordsPath();
     if (broken && !path.empty() && !writeFileSafely(path, formatRaceRecords(session.records), why)) {
-        platformShowMessage(("The new record could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
+        tellPlayer(("The new record could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
     }
 }
 

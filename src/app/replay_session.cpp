@@ -1,5 +1,6 @@
 // replay_session.cpp -- recording races to files, and watching them again.
 #include "app/replay_session.h"
+#include "core/play_lines.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -78,7 +79,7 @@ void keepReplay() {
     }
     std::string why;
     if (!writeFileSafely(path.string(), encodeReplay(replayBuffer), why)) {
-        platformShowMessage(("The race's replay could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
+        tellPlayer(("The race's replay could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
         return;
     }
     const std::vector<fs::path> files = keptFiles(folder);
@@ -120,14 +121,14 @@ bool loadReplay(World& world, const std::string& path, bool windowless) {
     std::string why;
     const std::string name = fs::path(path).filename().string();
     if (!readReplayFile(path.c_str(), replayBuffer, why)) {
-        platformShowMessage(("Replay " + name + " is damaged: " + why + ".").c_str(), "Error", MessageIcon::exclamation);
+        tellPlayer(("Replay " + name + " is damaged: " + why + ".").c_str(), "Error", MessageIcon::exclamation);
         return false;
     }
     session.recording = false;
     const int32_t track = replayBuffer.track;
     TrackProblems problems{};
     if (track < 1 || track > maxTrackNumber || (track != world.track && findTrackProblems(track, problems))) {
-        platformShowMessage(("Replay " + name + " is of track " + std::to_string(track) +
+        tellPlayer(("Replay " + name + " is of track " + std::to_string(track) +
                              ", which this game cannot drive. " + problems.text)
                                 .c_str(),
                             "Error", MessageIcon::exclamation);
@@ -137,7 +138,7 @@ bool loadReplay(World& world, const std::string& path, bool windowless) {
         windowless ? loadWorldTrack(world, track) : switchTrack(world, track, settings.textureFilter);
     }
     if (world.course.count < minGates) {
-        platformShowMessage(("Replay " + name + " is of a track whose course cannot be read.").c_str(), "Error",
+        tellPlayer(("Replay " + name + " is of a track whose course cannot be read.").c_str(), "Error",
                             MessageIcon::exclamation);
         return false;
     }
@@ -216,7 +217,7 @@ void readReplayKeys(World& world) {
     } else if (f6) {
         const std::vector<fs::path> files = keptFiles(replaysFolder());
         if (files.empty()) {
-            platformShowMessage("There is no replay yet: every race is kept once it ends.", "Mudlark",
+            tellPlayer("There is no replay yet: every race is kept once it ends.", "Mudlark",
                                 MessageIcon::information);
         } else {
             playReplayFile(world, files.back().string());

@@ -1,6 +1,7 @@
 // trial_session.cpp -- the time trial's key, its ghost and split times, and
 // the ghost files.
 #include "app/trial_session.h"
+#include "core/play_lines.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -89,7 +90,7 @@ void readGhost(const World& world) {
                              (stale ? " was driven on this track as it was before, or by an older Mudlark"
                                     : " is damaged (" + why + ")") +
                              "; it is kept as " + fs::path(path).filename().string() + suffix + ".";
-    platformShowMessage(text.c_str(), "Mudlark", MessageIcon::information);
+    tellPlayer(text.c_str(), "Mudlark", MessageIcon::information);
 }
 
 bool keepGhost(const GhostLap& lap) {
@@ -98,7 +99,7 @@ bool keepGhost(const GhostLap& lap) {
     if (path.empty() || writeFileSafely(path, encodeGhost(lap), why)) {
         return true;
     }
-    platformShowMessage(("The best lap's ghost could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
+    tellPlayer(("The best lap's ghost could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
     return false;
 }
 

@@ -1,5 +1,6 @@
 // texture.cpp -- texture loading and upload with the configured filter.
 #include "assets/texture.h"
+#include "core/play_lines.h"
 
 #include <cstdio>
 
@@ -12,7 +13,7 @@
 namespace {
 
 void reportFailure(const char* caption) {
-    platformShowMessage("Texture initialization failed!", caption, MessageIcon::exclamation);
+    tellPlayer("Texture initialization failed!", caption, MessageIcon::exclamation);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/play_lines.h"
 #include "assets/model.h"
 #include "platform/platform.h"
 #include "scene/scene.h"
@@ -32,7 +33,7 @@ void loadCourse(Course& course, const char* path) {
     } else {
         std::snprintf(text, sizeof text, "%s: %s. There is no race on this track.", path, fault.text);
     }
-    platformShowMessage(text, "Error", MessageIcon::exclamation);
+    tellPlayer(text, "Error", MessageIcon::exclamation);
 }
 
 const char* trackName(const World& world) {

@@ -27,6 +27,7 @@
 #include "app/replay_session.h"
 #include "app/track_session.h"
 #include "core/app_state.h"
+#include "core/play_lines.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win_messages.h"
 #include "race/driver.h"
@@ -100,6 +101,7 @@ protected:
         resetMenuSession();
         resetTrialSession();
         leaveLanRace();
+        resetPlayLines();
         fake.realFont = false;
         fake.counterStep = 16666; // 60 frames a second
         blueDriver = ComputerDriver{};
@@ -246,7 +248,8 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                       break;
                   case 5:
                       EXPECT_FALSE(replayPlaying());
-                      EXPECT_EQ(fake.captions(), "Error");
+                      EXPECT_EQ(playLines().empty() ? "" : playLines()[0].text, // said across the views, no box
+                                "Replay race-20200101-000009.mlr is damaged: it is cut short.");
                       fake.droppedFile = kept[0];
                       fake.queue.push_back(WindowMessage{WM_DROPFILES, 0, 0});
                       break;
@@ -269,8 +272,7 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                   return true;
               }),
               0);
-    ASSERT_EQ(fake.messageBoxes.size(), 1u);
-    EXPECT_EQ(fake.messageBoxes[0].text, "Replay race-20200101-000009.mlr is damaged: it is cut short.");
+    EXPECT_EQ(fake.captions(), "");
 }
 
 TEST_F(GameSession, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside) {
@@ -280,12 +282,15 @@ TEST_F(GameSession, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside)
         }
         return activeRace.phase != RacePhase::results;
     };
-    // A damaged file: one box, set aside, and the race's records begin anew.
+    // A damaged file: one line across the views (no box while three play),
+    // set aside, and the race's records begin anew.
     data.write("mudlark/records.txt", "1 3 40.5 130\n1 1 oops\n");
+    testing::internal::CaptureStderr();
     EXPECT_EQ(race(toTheResults), 0);
+    const std::string damaged = testing::internal::GetCapturedStderr();
     ASSERT_EQ(activeRace.phase, RacePhase::results);
-    ASSERT_EQ(fake.captions(), "Error");
-    EXPECT_NE(fake.messageBoxes[0].text.find("line 2"), std::string::npos) << fake.messageBoxes[0].text;
+    EXPECT_EQ(fake.captions(), "");
+    EXPECT_NE(damaged.find("line 2"), std::string::npos) << damaged;
     EXPECT_EQ(readFileBytes(data.file("mudlark/records.txt.bad")), "1 3 40.5 130\n1 1 oops\n");
     const std::string kept = records();
     // On this clock, this track, one lap: blue's time alone (red and green are the computer's).
@@ -303,8 +308,12 @@ TEST_F(GameSession, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside)
     fake.failReplace = true;
     EXPECT_EQ(race(toTheResults), 0);
     EXPECT_EQ(records(), "# old\nclock 2\n1 1 999 5000\n");
-    ASSERT_EQ(fake.captions(), "Error|Error"); // the player hears the record (and the replay) was not kept
-    EXPECT_EQ(fake.messageBoxes[1].text.rfind("The new record could not be kept", 0), 0u);
+    // The players hear the record (and the replay) was not kept, in lines
+    // under the results, and play goes on.
+    EXPECT_EQ(fake.captions(), "");
+    ASSERT_EQ(playLines().size(), 2u);
+    EXPECT_EQ(playLines()[0].text.rfind("The race's replay could not be kept", 0), 0u);
+    EXPECT_EQ(playLines()[1].text.rfind("The new record could not be kept", 0), 0u);
     EXPECT_FALSE(std::filesystem::exists(data.file("mudlark/records.txt.tmp")));
     // Records of the first clock, which followed the frame rate: kept whole
     // beside the new file, and the new clock's records begin.
@@ -532,7 +541,10 @@ TEST_F(GameSession, ATimeTrialKeepsItsGhostDrivesItBesideAndSaysTheSplit) {
         data.write("mudlark/ghosts/track-01.mlg", bytes);
         restart();
         trial([] { return fake.swapCount < 10; });
-        EXPECT_EQ(fake.captions(), "Mudlark") << aside;
+        EXPECT_EQ(fake.captions(), "") << aside;
+        ASSERT_EQ(playLines().size(), 1u) << aside;
+        const std::string end = "it is kept as track-01.mlg" + aside + ".", said = playLines()[0].text;
+        EXPECT_EQ(said.substr(said.size() - std::min(said.size(), end.size())), end);
         EXPECT_TRUE(std::filesystem::exists(ghost + aside)) << aside;
         EXPECT_FALSE(std::filesystem::exists(ghost)) << aside;
     }
