@@ -234,22 +234,22 @@ static void composeFrame(const World& world, double fraction) {
     input.clearMouseDeltas();
     input.clearKeyPresses();
     drawPadNotices();
-    drawRaceOverlays(world);
-    // What the game has to say, across the views under a race's lines; a LAN
-    // race's lobby under that.
+    // What the game has to say, across the bottom of the window above the
+    // frame-rate bar (clear of the results panel), the newest lowest.
     glColor3f(1, 1, 1);
-    uint32_t line = 152;
-    for (const PlayLine& said : playLines()) {
-        printText(16, line, "%s", said.text.c_str());
-        line += 24;
+    const size_t said = playLines().size();
+    for (size_t i = 0; i < said; ++i) {
+        printText(16, settings.height - 40 - static_cast<uint32_t>(24 * (said - 1 - i)), "%s",
+                  playLines()[i].text.c_str());
     }
-    drawLanOverlays(world, line);
+    drawLanOverlays(world, 152);
     if (settings.showFps) {
         drawFpsOverlay(frameTimer, settings.width, settings.height);
     }
     if (settings.showSystemInfo) {
         drawSystemInfo(systemInfo);
     }
+    drawRaceOverlays(world); // the results over every line of the views
     drawMenu();
     glFlush();
 }

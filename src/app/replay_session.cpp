@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "core/app_state.h"
@@ -50,8 +52,10 @@ std::vector<fs::path> keptFiles(const fs::path& folder) {
     std::error_code failed;
     for (fs::directory_iterator it(folder, failed), end; !failed && it != end; it.increment(failed)) {
         const std::string name = it->path().filename().string();
-        if (name.rfind("race-", 0) == 0 && it->path().extension() == ".mlr") {
-            found.emplace_back(fs::last_write_time(it->path(), failed), it->path());
+        std::error_code unreadable; // one entry's time that cannot be read passes it over, not the rest
+        const fs::file_time_type written = fs::last_write_time(it->path(), unreadable);
+        if (name.rfind("race-", 0) == 0 && it->path().extension() == ".mlr" && !unreadable) {
+            found.emplace_back(written, it->path());
         }
     }
     std::sort(found.begin(), found.end());
@@ -77,8 +81,9 @@ void keepReplay() {
     for (int again = 2; fs::exists(path, failed) && again < 100; ++again) {
         path = folder / (std::string(stamp) + "-" + std::to_string(again) + ".mlr");
     }
-    std::string why;
-    if (!writeFileSafely(path.string(), encodeReplay(replayBuffer), why)) {
+    std::string why = "it could not be compressed";
+    const std::string bytes = encodeReplay(replayBuffer);
+    if (bytes.empty() || !writeFileSafely(path.string(), bytes, why)) {
         tellPlayer(("The race's replay could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
         return;
     }
@@ -120,12 +125,13 @@ void stopPlaying(World& world) {
 bool loadReplay(World& world, const std::string& path, bool windowless) {
     std::string why;
     const std::string name = fs::path(path).filename().string();
-    if (!readReplayFile(path.c_str(), replayBuffer, why)) {
+    // Read aside first: a race being recorded keeps its recording when the file is refused.
+    const auto read = std::make_unique<Replay>();
+    if (!readReplayFile(path.c_str(), *read, why)) {
         tellPlayer(("Replay " + name + " is damaged: " + why + ".").c_str(), "Error", MessageIcon::exclamation);
         return false;
     }
-    session.recording = false;
-    const int32_t track = replayBuffer.track;
+    const int32_t track = read->track;
     TrackProblems problems{};
     if (track < 1 || track > maxTrackNumber || (track != world.track && findTrackProblems(track, problems))) {
         tellPlayer(("Replay " + name + " is of track " + std::to_string(track) +
@@ -134,6 +140,13 @@ bool loadReplay(World& world, const std::string& path, bool windowless) {
                             "Error", MessageIcon::exclamation);
         return false;
     }
+    if (session.recording) {
+        // The replay takes the world: the race so far is kept as a replay of its own.
+        endRecording(replayBuffer, world.race);
+        keepReplay();
+        session.recording = false;
+    }
+    replayBuffer = *read;
     if (track != world.track) {
         windowless ? loadWorldTrack(world, track) : switchTrack(world, track, settings.textureFilter);
     }

@@ -77,7 +77,9 @@ std::string encodeReplay(const Replay& replay) {
     }
     uLongf packedSize = compressBound(static_cast<uLong>(body.size()));
     std::vector<uint8_t> file(replayHeaderSize + packedSize);
-    compress2(file.data() + replayHeaderSize, &packedSize, body.data(), static_cast<uLong>(body.size()), 9);
+    if (compress2(file.data() + replayHeaderSize, &packedSize, body.data(), static_cast<uLong>(body.size()), 9) != Z_OK) {
+        return std::string();
+    }
     file.resize(replayHeaderSize + packedSize);
 
     std::vector<uint8_t> header;

@@ -17,7 +17,8 @@ constexpr size_t replayHeaderSizeV1 = 64; // the first version's header, without
 // The largest file a replay can be: no count in a file is believed beyond it.
 constexpr size_t maxReplayFileSize = 32u << 20;
 
-// The whole file for a replay.
+// The whole file for a replay; "" when zlib could not compress it (then there
+// is no file to keep, rather than a damaged one).
 std::string encodeReplay(const Replay& replay);
 
 // Reads a replay from a file's bytes into replay. False, with why saying what

@@ -198,18 +198,16 @@ void drawRaceResults(const char* trackName, const RaceRecord* record, const bool
     }
     const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
     const float left = width / 2 - 240, top = height / 2 - 90;
+    // Opaque: the views' own lines under it would cross its rows.
     beginOverlay2D();
     glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(0, 0, 0, 0.65f);
+    glColor3f(0.1f, 0.1f, 0.12f);
     glBegin(GL_QUADS);
     glVertex2f(left, top);
     glVertex2f(left + 480, top);
     glVertex2f(left + 480, top + 200);
     glVertex2f(left, top + 200);
     glEnd();
-    glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 
     const auto line = [&](int row, const char* text) {

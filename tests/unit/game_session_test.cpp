@@ -689,3 +689,36 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRace) {
     EXPECT_GE(game.steps - atStart, 55u); // red's sixty came
     EXPECT_EQ(game.race.phase, RacePhase::countdown);
 }
+
+// A damaged replay dropped on the window mid-race is refused with its line and
+// the race goes on to keep its own replay; one entry of the replays folder
+// that cannot be read (a link to nowhere) ends neither the list nor the
+// pruning: after the race, the newest twenty.
+TEST_F(GameSession, ARefusedDropKeepsTheRacesReplayAndAnUnreadableEntryIsPassedOver) {
+    namespace fs = std::filesystem;
+    const auto then = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    for (int i = 0; i < 21; ++i) {
+        const std::string name = "mudlark/replays/race-20200101-0000" + std::to_string(10 + i) + ".mlr";
+        data.write(name, "not a replay");
+        fs::last_write_time(data.file(name), then + std::chrono::minutes(i));
+    }
+    fs::create_symlink("nowhere", data.file("mudlark/replays/race-20190101-000000.mlr"));
+    EXPECT_EQ(keptReplayFiles().size(), 21u);
+    EXPECT_EQ(race([&] {
+                  if (fake.swapCount == 600) {
+                      fake.droppedFile = data.file("mudlark/replays/race-20200101-000030.mlr");
+                      fake.queue.push_back(WindowMessage{WM_DROPFILES, 0, 0});
+                  }
+                  return activeRace.phase != RacePhase::results;
+              }),
+              0);
+    EXPECT_EQ(fake.captions(), "");
+    const std::vector<std::string> kept = keptReplayFiles();
+    ASSERT_EQ(kept.size(), 20u);
+    EXPECT_EQ(fs::path(kept.back()).filename(), "race-20200101-000012.mlr"); // the two oldest went
+    static Replay ours;
+    std::string why;
+    ASSERT_TRUE(readReplayFile(kept.front().c_str(), ours, why)) << why;
+    EXPECT_GT(ours.frameCount, 600u); // from "GO" to the results, the drop in between
+    EXPECT_TRUE(fs::is_symlink(data.file("mudlark/replays/race-20190101-000000.mlr")));
+}
