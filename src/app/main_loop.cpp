@@ -114,6 +114,10 @@ int runGame(World& world, int argc, char** argv) {
     }
 
     readSettings(settings);
+    const std::string clamped = clampWindowSize(settings);
+    if (!clamped.empty()) {
+        std::fprintf(stderr, "mudlark: %s\n", clamped.c_str());
+    }
     if (!openWindow()) {
         return 0;
     }

@@ -4,6 +4,7 @@
 
 #include "app/bindings.h"
 #include "app/replay_session.h"
+#include "app/view_mode.h"
 
 #include <algorithm>
 #include <cmath>
@@ -130,8 +131,7 @@ void readRaceKeys(World& world, uint32_t frameRate) {
     const bool startDown = input.isDown(VK_F5);
     const bool started = (startDown && !session.startWasDown) || gamepads.raceStarts > 0;
     session.startWasDown = startDown;
-    const bool layoutDown =
-        input.isDown(VK_INSERT) || input.isDown(VK_HOME) || input.isDown(VK_DELETE) || input.isDown(VK_END);
+    const bool layoutDown = anyLayoutKeyDown(input);
     const bool layoutPressed = (layoutDown && !session.layoutWasDown) || gamepads.layoutSteps > 0;
     session.layoutWasDown = layoutDown;
 

@@ -1,21 +1,25 @@
 // view_mode.cpp -- polling the layout and followed-vehicle keys.
 #include "app/view_mode.h"
 
+#include <algorithm>
+#include <iterator>
+
+#include "core/key_names.h"
 #include "platform/win_messages.h"
 
 void readLayoutKeys(const InputState& input, bool& worldView, uint32_t& splitLayout) {
-    if (input.isDown(VK_INSERT)) {
-        worldView = false;
-        splitLayout = 1;
-    } else if (input.isDown(VK_HOME)) {
-        worldView = false;
-        splitLayout = 2;
-    } else if (input.isDown(VK_DELETE)) {
-        worldView = false;
-        splitLayout = 3;
-    } else if (input.isDown(VK_END)) {
-        worldView = true;
+    for (const LayoutKey& key : layoutKeys) {
+        if (input.isDown(key.code)) {
+            worldView = key.worldView;
+            splitLayout = key.worldView ? splitLayout : key.splitLayout;
+            return;
+        }
     }
+}
+
+bool anyLayoutKeyDown(const InputState& input) {
+    return std::any_of(std::begin(layoutKeys), std::end(layoutKeys),
+                       [&input](const LayoutKey& key) { return input.isDown(key.code); });
 }
 
 void readFollowKeys(const InputState& input, uint32_t& followedVehicle) {

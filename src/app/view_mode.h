@@ -11,6 +11,9 @@
 // key down this frame in that order wins; with none the layout stays.
 void readLayoutKeys(const InputState& input, bool& worldView, uint32_t& splitLayout);
 
+// Whether any of the layout keys is down (or was tapped) this frame.
+bool anyLayoutKeyDown(const InputState& input);
+
 // Numpad 7, Q, U follow vehicle 0, 1, 2; the first key down in that order wins.
 void readFollowKeys(const InputState& input, uint32_t& followedVehicle);
 

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 
-constexpr int soundVoices = 3;
+#include "common/vehicles.h"
+
+constexpr int soundVoices = vehicleCount; // a voice per vehicle, whatever their number
 constexpr float idleRpm = 800.0f; // the engine never turns slower, whatever the readout says
 
 // One vehicle as the frame last saw it.

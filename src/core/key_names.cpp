@@ -110,11 +110,14 @@ const char* gameKeyAction(uint8_t code) {
     } gameKeys[] = {
         {VK_ESCAPE, "quitting"},          {VK_F1, "the menu"},            {VK_F5, "starting a race"},
         {VK_F6, "watching a replay"},     {VK_F7, "the next track"},      {VK_F1 + 7, "time trials"},
-        {VK_INSERT, "the layouts"},
-        {VK_HOME, "the layouts"},         {VK_DELETE, "the layouts"},     {VK_END, "the layouts"},
         {VK_NUMPAD0 + 7, "following blue"}, {'Q', "following red"},      {'U', "following green"},
         {'H', "the slow-down key"},
     };
+    for (const LayoutKey& key : layoutKeys) {
+        if (key.code == code) {
+            return "the layouts";
+        }
+    }
     for (const auto& key : gameKeys) {
         if (key.code == code) {
             return key.action;

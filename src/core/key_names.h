@@ -18,6 +18,16 @@ const char* keyNameOfCode(uint8_t code);
 // the layouts...), in words ("starting a race"); null for a key it leaves free.
 const char* gameKeyAction(uint8_t code);
 
+// The layout keys, each with the layout it chooses: Insert one driver's view,
+// Home two drivers' and the world's, Delete three drivers' and the world's,
+// End the world's alone.
+struct LayoutKey {
+    uint8_t code;
+    bool worldView;
+    uint32_t splitLayout; // 1..3; with the world view alone, unchanged
+};
+constexpr LayoutKey layoutKeys[] = {{VK_INSERT, false, 1}, {VK_HOME, false, 2}, {VK_DELETE, false, 3}, {VK_END, true, 0}};
+
 // The keys each vehicle starts with, in a keys line's order (accelerate,
 // reverse, left, right, brake): blue on the keypad, red on W Z A D S, green on
 // I M J L K.

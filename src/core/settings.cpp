@@ -1,6 +1,8 @@
 // settings.cpp -- reads "settings.cfg": whitespace-separated keys and their values.
 #include "core/settings.h"
+#include "common/game_limits.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -177,6 +179,24 @@ void checkResolution(Settings& settings) {
 
 } // namespace
 
+std::string clampWindowSize(Settings& settings) {
+    if (settings.fullscreen) {
+        return "";
+    }
+    const uint32_t width = std::clamp(settings.width, minWindowWidth, maxWindowSide);
+    const uint32_t height = std::clamp(settings.height, minWindowHeight, maxWindowSide);
+    if (width == settings.width && height == settings.height) {
+        return "";
+    }
+    // A size read from a negative number is shown as the player wrote it.
+    const std::string asked = std::to_string(static_cast<int32_t>(settings.width)) + "x" +
+                              std::to_string(static_cast<int32_t>(settings.height));
+    settings.width = settings.startWidth = width;
+    settings.height = settings.startHeight = height;
+    return "a window of " + asked + " cannot be opened: it opens at " + std::to_string(width) + "x" +
+           std::to_string(height);
+}
+
 void readSettingsFile(Settings& settings, const char* path) { readFirstSettings(settings, {path}); }
 
 void readSettingsStream(Settings& settings, std::FILE* file) {
@@ -246,8 +266,8 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
     settings.volume = settings.volume > 100 ? 100 : settings.volume; // the loudest there is
     // A race is 1 to 20 laps, the computer's skill 1 to 3; beyond either end
     // counts as that end.
-    keepWithin(settings.laps, 1, 20);
-    keepWithin(settings.computerSkill, 1, 3);
+    keepWithin(settings.laps, minLaps, maxLaps);
+    keepWithin(settings.computerSkill, minSkill, maxSkill);
     keepWithin(settings.netPort, 1, 65535);
     keepWithin(settings.netDelay, 1, 30);
     keepWithin(settings.netSeats, 1, 2);

@@ -53,6 +53,14 @@ enum KeySlot { keyAccelerate, keyReverse, keyLeft, keyRight, keyBrake, keySlotCo
 // unreadable is passed over alike. Never fails and never reports anything.
 void readSettings(Settings& settings);
 
+// The smallest and the largest window the game opens.
+constexpr uint32_t minWindowWidth = 160, minWindowHeight = 120, maxWindowSide = 16384;
+
+// A window's size (not a full-screen mode's) brought within what can be
+// opened; what was asked for and what it became, in a line, or "" when the
+// size stands.
+std::string clampWindowSize(Settings& settings);
+
 // The same over these places.
 void readFirstSettings(Settings& settings, const std::vector<std::string>& places);
 

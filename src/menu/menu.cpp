@@ -165,11 +165,11 @@ MenuCommand change(Menu& menu, MenuFacts& f, int step) {
         if (s == 0 && f.trackCount > 0) {
             f.track = (f.track + step + f.trackCount) % f.trackCount;
         } else if (s == 1) {
-            f.laps = std::clamp(f.laps + step, 1, 20);
+            f.laps = std::clamp(f.laps + step, minLaps, maxLaps);
         } else if (s == 2) {
             f.computerDrivers = !f.computerDrivers;
         } else if (s == 3) {
-            f.computerSkill = std::clamp(f.computerSkill + step, 1, 3);
+            f.computerSkill = std::clamp(f.computerSkill + step, minSkill, maxSkill);
         } else {
             return MenuCommand::none;
         }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "common/game_limits.h"
 #include "common/vehicles.h"
 
 enum class MenuPage : int32_t { main, race, replays, deleteReplay, records, controls, keyboard, screen, sound, join };
@@ -15,7 +16,7 @@ enum class MenuKey : int32_t { up, down, left, right, enter, back, erase };
 
 constexpr int menuLineCapacity = 24;
 constexpr int menuTextCapacity = 64;
-constexpr int menuTrackCapacity = 99;
+constexpr int menuTrackCapacity = maxTrackNumber;
 constexpr int menuReplayCapacity = 20;
 constexpr int menuRecordCapacity = 16;
 constexpr int menuHeldCapacity = 16;

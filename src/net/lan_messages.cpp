@@ -3,6 +3,7 @@
 // a Reader that refuses a short message, a long one and any number that is
 // not finite, after which the limits are checked.
 #include "net/lan_messages.h"
+#include "common/game_limits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -222,7 +223,8 @@ template <class Io> void fieldsOf(Io& io, LanMessage& m) {
 }
 
 bool validRace(const LanRace& r) {
-    return r.track >= 1 && r.track <= 99 && r.laps >= minLaps && r.laps <= maxLaps && r.skill >= 1 && r.skill <= 3 &&
+    return r.track >= minTrackNumber && r.track <= maxTrackNumber && r.laps >= minLaps && r.laps <= maxLaps &&
+           r.skill >= minSkill && r.skill <= maxSkill &&
            r.delay >= 1 && r.delay <= 30 &&
            std::all_of(r.seats, r.seats + vehicleCount, [](int32_t s) { return s >= noMachine && s < maxMachines; });
 }

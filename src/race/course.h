@@ -5,12 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/game_limits.h"
 #include "common/text_scanner.h"
 
 constexpr int minGates = 3;
 constexpr int maxGates = 32;
 constexpr float maxGateWidth = 60.0f;
-constexpr float gateSquare = 87.5f; // a gate's centre lies where the vehicles can drive
+constexpr float gateSquare = static_cast<float>(mapEdge); // a gate's centre lies where the vehicles can drive
 
 // A gate: the line between its two posts, crossed in the direction of heading
 // (degrees, the vehicles' convention: 0 faces -z, a rising heading turns left).

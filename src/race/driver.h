@@ -6,12 +6,10 @@
 
 #include <cstdint>
 
+#include "common/game_limits.h"
 #include "race/course.h"
 #include "race/race.h"
 #include "vehicle/vehicle.h"
-
-constexpr int32_t minSkill = 1;
-constexpr int32_t maxSkill = 3;
 
 // What a driver remembers from one step to the next: where it was and where
 // it pointed (so it sees how it moves and turns), and how its way to the gate

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "common/game_limits.h"
 #include "race/course.h"
 #include "vehicle/vehicle.h"
 
@@ -17,8 +18,6 @@ enum class RacePhase : int32_t {
 
 constexpr double countdownSeconds = 3.0;   // then "GO", shown for one more second
 constexpr double finishWaitSeconds = 60.0; // after the first finisher, the race ends anyway
-constexpr int32_t minLaps = 1;
-constexpr int32_t maxLaps = 20;
 
 // One vehicle's race.
 struct RaceEntry {

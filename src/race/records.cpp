@@ -1,5 +1,6 @@
 // records.cpp -- the records file's lines, and records falling.
 #include "race/records.h"
+#include "common/game_limits.h"
 
 #include <cmath>
 #include <cstring>
@@ -51,7 +52,8 @@ bool readRecordLines(TextScanner& scanner, RaceRecords& records, LineFault& faul
             return failAtLine(fault, line, "unexpected words after the race time");
         }
         scanner.skipLine();
-        if (track < 1 || track > 99 || laps < 1 || laps > 20 || !plausibleTime(lap) || !plausibleTime(race)) {
+        if (track < minTrackNumber || track > maxTrackNumber || laps < minLaps || laps > maxLaps || !plausibleTime(lap) ||
+            !plausibleTime(race)) {
             return failAtLine(fault, line, "a number out of its range");
         }
         if (recordIndex(records, track, laps) >= 0) {
@@ -103,8 +105,8 @@ RecordsBroken offerRaceTimes(RaceRecords& records, int32_t track, int32_t laps, 
     // Times as the file keeps them, to the thousandth: a race that only ties
     // the stored record does not break it.
     const double lap = std::round(bestLap * 1000) / 1000, race = std::round(raceTime * 1000) / 1000;
-    if (!plausibleTime(static_cast<float>(lap)) || !plausibleTime(static_cast<float>(race)) || track < 1 ||
-        track > 99 || laps < 1 || laps > 20) {
+    if (!plausibleTime(static_cast<float>(lap)) || !plausibleTime(static_cast<float>(race)) || track < minTrackNumber ||
+        track > maxTrackNumber || laps < minLaps || laps > maxLaps) {
         return RecordsBroken{false, false};
     }
     const int32_t index = recordIndex(records, track, laps);

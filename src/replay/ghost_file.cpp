@@ -1,5 +1,6 @@
 // ghost_file.cpp -- writing and reading a ghost.
 #include "replay/ghost_file.h"
+#include "common/game_limits.h"
 
 #include <zlib.h>
 
@@ -97,7 +98,7 @@ bool decodeGhost(const uint8_t* bytes, size_t size, GhostLap& lap, bool& old, st
     }
     const int32_t track = bytes[18], vehicle = bytes[36];
     const double lapTime = doubleOf(getLittle(bytes + 28, 8));
-    if (track < 1 || track > 99 || vehicle >= vehicleCount || !(lapTime > 0 && lapTime < 6000) ||
+    if (track < minTrackNumber || track > maxTrackNumber || vehicle >= vehicleCount || !(lapTime > 0 && lapTime < 6000) ||
         (bytes[37] | bytes[38] | bytes[39]) != 0) {
         return fail(why, "its track, vehicle or time is out of range");
     }

@@ -1,5 +1,6 @@
 // replay_file.cpp -- writing and reading the replay file.
 #include "replay/replay_file.h"
+#include "common/game_limits.h"
 
 #include <zlib.h>
 
@@ -154,7 +155,7 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
         return fail(why, "it claims more frames than it holds");
     }
     const int32_t track = bytes[32], laps = bytes[33];
-    if (track < 1 || track > 99 || laps < minLaps || laps > maxLaps) {
+    if (track < minTrackNumber || track > maxTrackNumber || laps < minLaps || laps > maxLaps) {
         return fail(why, "its track or laps are out of range");
     }
     std::vector<uint8_t> body(unpackedSize);
@@ -222,7 +223,7 @@ bool readReplaySummary(const char* path, ReplaySummary& summary) {
     }
     const uint32_t version = got >= replayHeaderSizeV1 ? get16(header + 8) : 0;
     if (std::memcmp(header, magic, 8) != 0 || (version != 1 && version != replayVersion) ||
-        (version == replayVersion && got < replayHeaderSize) || header[32] < 1 || header[32] > 99 ||
+        (version == replayVersion && got < replayHeaderSize) || header[32] < minTrackNumber || header[32] > maxTrackNumber ||
         header[33] < minLaps || header[33] > maxLaps) {
         return false;
     }

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-constexpr int32_t maxTrackNumber = 99; // the file names count in two digits
+#include "common/game_limits.h"
 
 // The files of track N (NN: its number in two digits), in the game's Tracks/
 // folder, or where its heights are not there but in the player's own Tracks/

@@ -3,6 +3,7 @@
 // square world's edge.
 #include <cmath>
 
+#include "common/game_limits.h"
 #include "common/angles.h"
 #include "vehicle/smoke.h"
 #include "vehicle/step_rate.h"
@@ -161,11 +162,11 @@ void stepVehicle(Vehicle& v, const TerrainMap& ground, SmokeSystem& smoke, uint3
     const double dx = (v.speed * std::sin(radians(v.course)) - climb) / R;
     const double dz = (v.speed * std::cos(radians(v.course)) - climb) / R;
     const double x = v.position[0] - dx;
-    if (-87.5 < x && x < 87.5) {
+    if (-mapEdge < x && x < mapEdge) {
         v.position[0] = static_cast<float>(x);
     }
     const double z = v.position[2] - dz;
-    if (-87.5 < z && z < 87.5) {
+    if (-mapEdge < z && z < mapEdge) {
         v.position[2] = static_cast<float>(z);
     }
 

@@ -68,6 +68,13 @@ TEST(Settings, EachTextGivesItsSettings) {
         readSettingsFile(s, dir.write("settings.cfg", text).c_str());
         EXPECT_EQ(described(s), expected) << text.substr(0, 60);
     }
+    // A window no platform opens is brought within 160x120 to 16384 a side, and said.
+    TempDir dir;
+    Settings s{};
+    readSettingsFile(s, dir.write("settings.cfg", "fullscreen: false resolution: -1 2 3").c_str());
+    EXPECT_EQ(clampWindowSize(s), "a window of -1x2 cannot be opened: it opens at 16384x120");
+    EXPECT_EQ(described(s), "16384x120x3 window fps:1 max:100 filter:2 mouse:0 info:0 pads:1");
+    EXPECT_EQ(clampWindowSize(s), "");
 }
 
 TEST(Settings, TheWorkingDirectoryThenTheUsersThenTheDefaults) {
