@@ -23,6 +23,7 @@
 #include "app/view_mode.h"
 #include "audio/sound.h"
 #include "scene/scene.h"
+#include "scene/track_map.h"
 #include "vehicle/vehicle.h"
 
 namespace {
@@ -139,6 +140,11 @@ void drawViews() {
             drawDriverView(vehicle, readoutBaseline(), unitsPerPixel(view));
             captionView(view);
         }
+    }
+    if (splitLayout == 2) { // the quarter two drivers leave free: the track's map
+        const Viewport free{settings.width / 2, settings.height / 2, settings.width / 2, settings.height / 2};
+        useViewport(free);
+        drawTrackMap(static_cast<float>(free.width), static_cast<float>(free.height));
     }
     setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left
     drawWorldView(followedVehicle);

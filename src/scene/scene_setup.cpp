@@ -2,6 +2,7 @@
 #include "assets/texture.h"
 #include "common/gl_api.h"
 #include "scene/scene.h"
+#include "scene/track_map.h"
 #include "terrain/terrain.h"
 #include "terrain/track.h"
 #include "vehicle/vehicle_look.h"
@@ -27,6 +28,7 @@ void setUpScene(World& world, int32_t filter, int32_t track) {
     }
     setUpWorld(world, track, wheelLayoutOf(vehicleLooks[0].model));
     buildTerrain(&terrain, world.ground, filter, track);
+    buildTrackMap(world.ground);
     loadTargaTexture("Textures/GatePost.tga", &gatePostTexture, filter);
     loadTargaTexture("Textures/GateBanner.tga", &gateBannerTexture, filter);
     glLightfv(GL_LIGHT1, GL_AMBIENT, lightAmbient);
@@ -38,5 +40,6 @@ void setUpScene(World& world, int32_t filter, int32_t track) {
 void switchTrack(World& world, int32_t track, int32_t filter) {
     loadWorldTrack(world, track);
     buildTerrain(&terrain, world.ground, filter, track);
+    buildTrackMap(world.ground);
     returnToStart(world);
 }

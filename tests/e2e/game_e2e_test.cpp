@@ -124,6 +124,22 @@ TEST_F(GameTest, WindowOfTheConfiguredSizeVehicleZeroDrivesOffAndATappedEscapeEn
     escape();
 }
 
+// The two-driver layout's free quarter (top right) holds the track's map,
+// shaded ground in many colours where there was one grey; blue's arrow on it
+// moves as blue drives off.
+TEST_F(GameTest, TheTwoDriverLayoutsFreeQuarterIsTheMapWithTheVehiclesOnIt) {
+    start();
+    const Area quarter{330, 10, 630, 230};
+    server->tapKey("Home");
+    const Image map = waitFor([&](const Image& i) { return i.grey(quarter) < 300 * 220 / 2; });
+    EXPECT_LT(map.grey(quarter), 300 * 220 / 2); // a square map in a wider quarter: grey beside it only
+    server->xdotool("keydown KP_8");
+    const Image driven = waitFor([&](const Image& i) { return i.countDifferences(map, 8, quarter) > 40; });
+    server->xdotool("keyup KP_8");
+    EXPECT_GT(driven.countDifferences(map, 8, quarter), 40);
+    escape();
+}
+
 // The frame-rate bar shades from red at its start to green in step with its
 // place across the window (column x: red 1 - x / width, green x / width), and is
 // as long as the displayed rate's share of the full scale: the whole width at
