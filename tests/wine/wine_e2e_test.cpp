@@ -250,6 +250,56 @@ TEST_F(WineTest, ALinuxHostAndAWindowsJoinerRaceALapAlike) {
     EXPECT_EQ(host.errorOutput().find("disagree"), std::string::npos) << host.errorOutput();
 }
 
+// The installer, silent (/S) into a folder of the test's choosing: the game
+// it installed starts there and ends with 27 on Escape; the uninstaller
+// removes every file it put there and the Start-menu entry, and the player's
+// data folder stays.
+TEST_F(WineTest, TheInstallerInstallsSilentlyAndItsUninstallerLeavesThePlayersData) {
+#ifndef MUDLARK_WINDOWS_INSTALLER
+    GTEST_SKIP() << "no installer: makensis is not installed";
+#else
+    namespace fs = std::filesystem;
+    TempDir target;
+    const std::string folder = target.path() + "/Mudlark";
+    std::string windowsFolder = "Z:" + folder;
+    std::replace(windowsFolder.begin(), windowsFolder.end(), '/', '\\');
+    const std::string wine = "env " + prefixSetting + " WINEDEBUG=-all DISPLAY=" + server.name() + " ";
+    ASSERT_EQ(std::system((wine + "wine '" MUDLARK_WINDOWS_INSTALLER "' /S '/D=" + windowsFolder + "' && " + wine +
+                          "wineserver -w").c_str()),
+              0);
+    ASSERT_TRUE(fs::exists(folder + "/mudlark.exe"));
+    EXPECT_TRUE(fs::exists(folder + "/Tracks/Terrain_01.raw") && fs::exists(folder + "/uninstall.exe"));
+    const fs::path programs = fs::path(MUDLARK_WINE_PREFIX) / "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs";
+    EXPECT_TRUE(fs::exists(programs / "Mudlark.lnk"));
+    // Started in its own folder, as the Start menu starts it.
+    game = std::make_unique<Game>(server, nullptr, std::vector<std::string>{},
+                                  GameProgram{{"sh", "-c", "cd '" + folder + "' && exec wine mudlark.exe"},
+                                              target.path(), {prefixSetting, "WINEDEBUG=-all"}});
+    ASSERT_TRUE(game->start());
+    const Window window = server.waitForWindow("OpenGL");
+    ASSERT_NE(window, 0u) << game->errorOutput();
+    ASSERT_TRUE(server.focus(window));
+    server.waitForPicture(window, [](const Image& i) { return i.distinctColours() > 500; });
+    server.tapKey("Escape");
+    EXPECT_EQ(game->waitForExit(), 27);
+    std::vector<fs::path> data;
+    for (const auto& user : fs::directory_iterator(fs::path(MUDLARK_WINE_PREFIX) / "drive_c" / "users")) {
+        data.push_back(user.path() / "AppData" / "Roaming" / "Mudlark" / "kept-by-the-player.txt");
+        fs::create_directories(data.back().parent_path());
+        std::FILE* file = std::fopen(data.back().c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+    }
+    ASSERT_EQ(std::system((wine + "wine '" + windowsFolder + "\\uninstall.exe' /S && " + wine + "wineserver -w").c_str()), 0);
+    EXPECT_FALSE(fs::exists(folder)) << "left behind in the installed folder";
+    EXPECT_FALSE(fs::exists(programs / "Mudlark.lnk"));
+    for (const fs::path& kept : data) {
+        EXPECT_TRUE(fs::exists(kept)) << kept;
+        fs::remove(kept);
+    }
+#endif
+}
+
 TEST_F(WineTest, SystemInformationLineIsWindowsNtAndFilesAreKeptUnderAppData) {
     const auto probe = [&](const char* argument) {
         const std::string command = "env " + prefixSetting + " WINEDEBUG=-all DISPLAY=" + server.name() + " wine " +
