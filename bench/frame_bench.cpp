@@ -2,7 +2,8 @@
 // data set, the SDL backend and the game's own frame, the three vehicles on a
 // fixed script of keys. Prints the median and 95th-percentile milliseconds a
 // frame and the processor time a frame (all threads) for each layout, the time
-// from start to the first frame and the peak resident memory. Without a display
+// from start to the first frame with each step's share, and the peak resident
+// memory. bench/startup.sh measures the real game's start-up from outside. Without a display
 // it runs itself again under xvfb-run.
 //
 //   frame_bench [FRAMES]      (FRAMES measured per layout, default 400)
@@ -22,6 +23,7 @@
 #include "app/window.h"
 #include "common/gl_api.h"
 #include "core/app_state.h"
+#include "core/startup_trace.h"
 #include "platform/platform.h"
 #include "platform/win_messages.h"
 #include "render/font.h"
@@ -94,16 +96,24 @@ int main(int argc, char** argv) {
     resetAppState();
     readSettings(settings); // the run folder's: a 1024 x 768 window
     settings.sound = settings.gamepads = false;
+    traceStartup("settings");
     if (!openWindow()) {
         return 1;
     }
+    traceStartup("the window and its GL context");
     initFrameTimer(frameTimer, settings.maxFps);
     collectSystemInfo(systemInfo);
     createFont();
+    traceStartup("the timer, system and font");
     setUpScene(world(), settings.textureFilter);
     resetFrameSteps(world());
     frame();
+    endStartupTrace();
     std::printf("start-up to the first frame: %.0f ms\n", millisecondsSince(start));
+    const StartupStep* steps = nullptr;
+    for (int i = 0, count = startupSteps(steps); i < count; ++i) {
+        std::printf("  %-36s %6.1f ms\n", steps[i].name, steps[i].milliseconds);
+    }
 
     const struct {
         const char* name;

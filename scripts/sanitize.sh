@@ -1,7 +1,8 @@
 #!/bin/sh
 # sanitize.sh [CTEST ARGUMENTS] -- builds the game and every test with address
 # and undefined-behaviour sanitizers (any finding is fatal) and runs the whole
-# suite: the end-to-end tests then play the sanitized game. CI runs this
+# suite: the end-to-end tests then play the sanitized game; then three minutes
+# of it left running (scripts/soak.sh). CI runs this
 # besides the test command.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,3 +17,5 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/scripts/leak-suppressions.txt:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir "$build" --output-on-failure -j "$(build_jobs)" -LE frame-rate "$@"
+# Three minutes of the sanitized game left running: races, replays, layouts.
+SOAK_BUILD="$build" "$root/scripts/soak.sh" 3

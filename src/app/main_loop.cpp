@@ -9,6 +9,7 @@
 
 #include "core/places.h"
 #include "core/play_lines.h"
+#include "core/startup_trace.h"
 
 #include "core/app_state.h"
 #include "platform/win_messages.h"
@@ -113,7 +114,9 @@ int runGame(World& world, int argc, char** argv) {
         return ghost ? ghostFromReplay(world, replayFile) : checkReplay(world, replayFile.c_str());
     }
 
+    traceStartup("the program loaded, to main");
     readSettings(settings);
+    traceStartup("settings");
     const std::string clamped = clampWindowSize(settings);
     if (!clamped.empty()) {
         std::fprintf(stderr, "mudlark: %s\n", clamped.c_str());
@@ -121,13 +124,16 @@ int runGame(World& world, int argc, char** argv) {
     if (!openWindow()) {
         return 0;
     }
+    traceStartup("the window and its GL context");
     if (!goToData()) {
         closeWindow();
         return 1;
     }
     initFrameTimer(frameTimer, settings.maxFps);
     collectSystemInfo(systemInfo);
+    traceStartup("the data's folder, timer, system");
     createFont();
+    traceStartup("the font");
     setUpScene(world, settings.textureFilter, chooseStartTrack(settings.track));
     resetFrameSteps(world);
     // The vehicles' keys: a line that cannot be used is said once, and its
@@ -146,12 +152,12 @@ int runGame(World& world, int argc, char** argv) {
     } else if (join) {
         joinLanRace(argv[2]);
     }
-    // Pads are read only when their support started; without it, keys alone.
-    settings.gamepads = settings.gamepads && platformOpenGamepads();
-    // The sound device opens once the first frame is on screen: finding it can
-    // take a tenth of a second (longer still where there is none), and the
-    // start line should not wait for it.
-    bool soundPending = settings.sound;
+    // The sound device and the game controllers open once the first frame is
+    // on screen: finding them can take a tenth of a second (longer still where
+    // there is no sound), and the start line should not wait for them. Pads
+    // are read only when their support started; without it, keys alone.
+    bool soundPending = settings.sound, padsPending = settings.gamepads;
+    settings.gamepads = false;
 
     while (!done) {
         if (platformPeekMessage(message)) {
@@ -168,9 +174,14 @@ int runGame(World& world, int argc, char** argv) {
             } else {
                 drawFrame(world);
                 platformSwapBuffers();
+                endStartupTrace();
                 if (soundPending) {
                     startSound();
                     soundPending = false;
+                }
+                if (padsPending) {
+                    settings.gamepads = platformOpenGamepads();
+                    padsPending = false;
                 }
                 beginPlay(); // from now on a problem is a line across the views, not a box
             }

@@ -1,6 +1,7 @@
 // scene_setup.cpp -- the scene's globals and their set-up.
 #include "assets/texture.h"
 #include "common/gl_api.h"
+#include "core/startup_trace.h"
 #include "scene/scene.h"
 #include "scene/track_map.h"
 #include "terrain/terrain.h"
@@ -22,15 +23,20 @@ VehicleLook vehicleLooks[vehicleCount] = {
 void setUpScene(World& world, int32_t filter, int32_t track) {
     loadBitmapTexture("Textures/ShadowMap.bmp", &shadowTexture, filter);
     loadTargaTexture("Textures/SmokeMap.tga", &smokeTexture, filter);
+    traceStartup("the shadow's and smoke's pictures");
     ModelPictures pictures{}; // the three vehicles share their pictures
     for (VehicleLook& look : vehicleLooks) {
         loadVehicleLook(look, filter, pictures);
     }
+    traceStartup("the vehicles' model and pictures");
     setUpWorld(world, track, wheelLayoutOf(vehicleLooks[0].model));
+    traceStartup("the track's heights, growth, gates");
     buildTerrain(&terrain, world.ground, filter, track);
+    traceStartup("the ground's pictures and lists");
     buildTrackMap(world.ground);
     loadTargaTexture("Textures/GatePost.tga", &gatePostTexture, filter);
     loadTargaTexture("Textures/GateBanner.tga", &gateBannerTexture, filter);
+    traceStartup("the gates' pictures");
     glLightfv(GL_LIGHT1, GL_AMBIENT, lightAmbient);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, lightDiffuse);
     glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);

@@ -39,7 +39,11 @@ void vertexAt(float x, float z) { glVertex2f(x, -z); }
 
 } // namespace
 
-void buildTrackMap(const TerrainMap& ground) {
+namespace {
+
+const TerrainMap* pending = nullptr; // the ground whose picture is still to be made
+
+void makeTrackMap(const TerrainMap& ground) {
     std::vector<uint8_t> pixels(mapPixels * mapPixels * 3);
     for (int pz = 0; pz < mapPixels; ++pz) {
         for (int px = 0; px < mapPixels; ++px) {
@@ -58,9 +62,18 @@ void buildTrackMap(const TerrainMap& ground) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, mapPixels, mapPixels, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
 }
 
+} // namespace
+
+// Made when first drawn: most starts never show the map, none in their first frame.
+void buildTrackMap(const TerrainMap& ground) { pending = &ground; }
+
 void drawTrackMap(float viewportWidth, float viewportHeight) {
     if (viewportWidth <= 0 || viewportHeight <= 0) {
         return;
+    }
+    if (pending != nullptr) {
+        makeTrackMap(*pending);
+        pending = nullptr;
     }
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_LINE_BIT);
     glDisable(GL_LIGHTING);

@@ -7,7 +7,8 @@
 
 #include "terrain/terrain.h"
 
-// The picture of this ground; once a track is loaded, again at each change.
+// The picture of this ground (which must stay where it is): once a track is
+// loaded, again at each change; made when the map is next drawn.
 void buildTrackMap(const TerrainMap& ground);
 
 // The map in the current viewport (of this many pixels): the square of the
