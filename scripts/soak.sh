@@ -3,7 +3,8 @@
 # for MINUTES (default 30): races of three computer drivers back to back on
 # every track (F7 between them), in every layout in turn, each race's replay
 # watched after it at four times the speed, the window minimised and restored
-# every third race. The resident memory is sampled every minute. At the end:
+# every third race. The resident memory is sampled every minute or so, at the
+# same moment of a race's cycle (its results up). At the end:
 # no sanitizer report, the memory after the first minute grown by less than
 # 2 MiB, every kept replay checked clean by --check-replay, records.txt whole,
 # no file left half written. Prints the figures; exits 1 on any fault.
@@ -56,7 +57,7 @@ game=$!
 window=$(xdotool search --sync --onlyvisible --name OpenGL | head -1)
 
 replays() { ls "$work/data/mudlark/replays" 2>/dev/null | grep -c '\.mlr$' || true; }
-rss() { awk '/^VmRSS/ { print $2 }' "/proc/$game/status"; }
+rss() { awk '/^VmRSS/ { print $2 }' "/proc/$game/status" 2>/dev/null || true; }
 key() { xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true; xdotool key --window "$window" "$@"; }
 
 start=$(date +%s)
@@ -74,10 +75,12 @@ while [ "$(date +%s)" -lt "$end" ] && kill -0 "$game" 2>/dev/null; do
   # A lap of three computer drivers, however slow the machine: until its replay is kept.
   while [ "$(replays)" -eq "$before" ] && [ "$before" -lt 20 ] && [ $(($(date +%s) - raced)) -lt 300 ]; do
     sleep 1
-    if [ "$(date +%s)" -ge "$next_sample" ]; then samples="$samples $(rss)"; next_sample=$((next_sample + 60)); fi
   done
   # Twenty kept: the newest replaces the oldest; give the lap its time.
   [ "$before" -ge 20 ] && sleep 40
+  # The memory at the same moment of every cycle (the results up, nothing
+  # played yet), once a minute at most: what is left, not what is in use.
+  if [ "$(date +%s)" -ge "$next_sample" ]; then samples="$samples $(rss)"; next_sample=$(($(date +%s) + 60)); fi
   races=$((races + 1))
   key F6 Right Right
   sleep 8
@@ -87,7 +90,6 @@ while [ "$(date +%s)" -lt "$end" ] && kill -0 "$game" 2>/dev/null; do
     xdotool windowactivate "$window" >/dev/null 2>&1 || xdotool windowmap "$window"; sleep 1
   fi
   key F7
-  if [ "$(date +%s)" -ge "$next_sample" ]; then samples="$samples $(rss)"; next_sample=$((next_sample + 60)); fi
 done
 
 faults=0
