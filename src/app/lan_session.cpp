@@ -463,6 +463,8 @@ void leaveLanRace() {
 
 bool lanOn() { return lan.role != Role::none; }
 
+bool lanWorldShared() { return lan.racing; }
+
 int32_t findLanHosts(LanHost (&hosts)[lanHostCapacity]) {
     std::string why;
     if (lan.role == Role::none && !link.isOpen() && !link.open(0, why)) {
@@ -515,20 +517,17 @@ void readLanKeys(World& world, double frameSeconds) {
             setRaceFrom(world);
         }
         if (f5 && !f5WasDown) {
-            if (world.course.count < minGates) {
-                say("no race: this track has no course to race on", 4);
-            } else {
-                // The seats of the machines still here; a new race for all.
-                setRaceFrom(world);
-                assignSeats();
-                startRound(world, lan.race, static_cast<uint8_t>(lan.round + 1));
-                lan.sendIn = 0;
-            }
+            startLanRound(world);
         }
         f5WasDown = f5;
         f7WasDown = f7;
         hostTalks(world, frameSeconds);
     } else {
+        static bool f5WasDown = false;
+        if (input.isDown(VK_F5) && !f5WasDown && lan.welcomed) {
+            say("the host starts the race", 3);
+        }
+        f5WasDown = input.isDown(VK_F5);
         lan.silent += frameSeconds;
         lan.sendIn -= frameSeconds;
         if (!lan.welcomed && lan.silent >= answerSeconds) {
@@ -553,6 +552,20 @@ void readLanKeys(World& world, double frameSeconds) {
             say("the machines disagree at " + raceTime(world.race.clock) + ": all take the host's world", 6);
             lan.saidResync = lan.lockstep.resyncStep;
         }
+    }
+}
+
+void startLanRound(World& world) {
+    if (lan.role != Role::host) {
+        say("the host starts the race", 3);
+    } else if (world.course.count < minGates) {
+        say("no race: this track has no course to race on", 4);
+    } else {
+        // The seats of the machines still here; a new race for all.
+        setRaceFrom(world);
+        assignSeats();
+        startRound(world, lan.race, static_cast<uint8_t>(lan.round + 1));
+        lan.sendIn = 0;
     }
 }
 

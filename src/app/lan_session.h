@@ -26,6 +26,9 @@ void leaveLanRace();
 // Hosting or joining: the LAN session has the keys of races, tracks and replays.
 bool lanOn();
 
+// A LAN race's lockstep steps the world: nothing may change it but a step.
+bool lanWorldShared();
+
 // The hosts that answered this machine's broadcast, for the menu's Join page
 // (a broadcast goes out when the port is free and none went in the last second).
 struct LanHost {
@@ -41,6 +44,10 @@ void stopFindingLanHosts();
 // lobby, the start, the others' controls), the host's F5 and F7. frameSeconds
 // is the frame's real time.
 void readLanKeys(World& world, double frameSeconds);
+
+// The host's F5 (or the menu's "Start race"): a race for every machine; on a
+// joiner a line says the host starts it.
+void startLanRound(World& world);
 
 // The frame's steps of a LAN race: as many as real time owes, each once every
 // vehicle's controls are here; each step's vehicles first kept in before.

@@ -18,6 +18,7 @@
 #include "core/app_state.h"
 #include "core/gamepads.h"
 #include "core/key_names.h"
+#include "core/play_lines.h"
 #include "core/settings_write.h"
 #include "menu/menu.h"
 #include "platform/platform.h"
@@ -175,7 +176,7 @@ void apply(World& world) {
     const bool racing = world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing;
     const int32_t track = f.trackCount > 0 ? f.tracks[std::clamp(f.track, 0, f.trackCount - 1)] : world.track;
     settings.track = static_cast<uint32_t>(track);
-    if (track != world.track && !racing && !replayPlaying()) {
+    if (track != world.track && !racing && !replayPlaying() && !lanWorldShared()) {
         endRace(world.race); // results still showing go with the old track
         switchTrack(world, track, settings.textureFilter);
     }
@@ -217,17 +218,25 @@ void carryOut(World& world, MenuCommand command) {
     case MenuCommand::changed: apply(world); break;
     case MenuCommand::startRace:
         apply(world);
-        if (!replayPlaying()) {
+        if (lanOn()) {
+            startLanRound(world); // the host's start, for every machine
+        } else if (!replayPlaying()) {
             startRaceNow(world);
         }
         break;
     case MenuCommand::startTrial:
-        apply(world);
-        if (!replayPlaying()) {
-            startTimeTrial(world);
-        }
-        break;
     case MenuCommand::watchReplay:
+        if (lanOn()) { // the world is every machine's: nothing of this one's own
+            showPlayLine("not during a LAN race");
+            break;
+        }
+        if (command == MenuCommand::startTrial) {
+            apply(world);
+            if (!replayPlaying()) {
+                startTimeTrial(world);
+            }
+            break;
+        }
         playReplayFile(world, session.replays[static_cast<size_t>(std::clamp(session.menu.chosenReplay, 0,
                                                                               session.facts.replayCount - 1))]);
         break;
