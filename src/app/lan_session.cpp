@@ -327,7 +327,7 @@ void hostTalks(const World& world, double seconds) {
         const bool dropped = lan.racing && machine.in && machine.since < lan.round && !lan.lockstep.present[k] &&
                              std::find(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, k) !=
                                  lan.lockstep.seats + vehicleCount;
-        if (machine.in && (dropped || (!lan.racing && machine.silent >= silentSeconds))) {
+        if (machine.in && (dropped || machine.silent >= silentSeconds)) {
             machine.in = false;
             say(addressText(machine.address) + " left the race", 4);
             if (!lan.racing) {
