@@ -141,15 +141,15 @@ void drawViews() {
             captionView(view);
         }
     }
-    if (splitLayout == 2) { // the quarter two drivers leave free: the track's map
-        const Viewport free{settings.width / 2, settings.height / 2, settings.width / 2, settings.height / 2};
-        useViewport(free);
-        drawTrackMap(static_cast<float>(free.width), static_cast<float>(free.height));
-    }
     setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left
     drawWorldView(followedVehicle);
     drawWorldPlaces(firstLine(false), unitsPerPixel(Viewport{0, 0, settings.width / 2, settings.height / 2}));
     captionView(Viewport{0, 0, settings.width / 2, settings.height / 2});
+    if (splitLayout == 2) { // the quarter two drivers leave free: the track's map, after every view
+        const Viewport free{settings.width / 2, settings.height / 2, settings.width / 2, settings.height / 2};
+        useViewport(free);
+        drawTrackMap(static_cast<float>(free.width), static_cast<float>(free.height));
+    }
     applyPerspective();
 }
 

@@ -71,11 +71,14 @@ void drawTrackMap(float viewportWidth, float viewportHeight) {
     if (viewportWidth <= 0 || viewportHeight <= 0) {
         return;
     }
+    // Everything set here is put back: the views after it bind their pictures
+    // only when they change.
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_LINE_BIT);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     if (pending != nullptr) {
         makeTrackMap(*pending);
         pending = nullptr;
     }
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_LINE_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
     glDisable(GL_DEPTH_TEST);
@@ -92,7 +95,7 @@ void drawTrackMap(float viewportWidth, float viewportHeight) {
 
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, mapTexture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glColor3f(1, 1, 1); // the picture as it is: lighting is off
     const float edge = terrainHalfSize;
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0), vertexAt(-edge, -edge);
@@ -135,5 +138,9 @@ void drawTrackMap(float viewportWidth, float viewportHeight) {
         vertexAt(x - 6 * f[0] - 6 * r[0], z - 6 * f[1] - 6 * r[1]);
     }
     glEnd();
+    // With the colour material on, each colour above also set the material,
+    // which no attribute group gives back: white, as the views' lines leave it.
+    glColor3f(1, 1, 1);
+    glPopClientAttrib();
     glPopAttrib();
 }

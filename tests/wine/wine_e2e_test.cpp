@@ -100,9 +100,9 @@ TEST_F(WineTest, MissingDataBoxWindowReadoutKeypadLayoutsMinimisedAndEscape) {
     server.xdotool("keyup KP_Up");
     EXPECT_GT(first.countDifferences(moving, 8, {0, 0, 640, 440}), 640 * 440 / 4);
     EXPECT_LT(moving.grey({320, 0, 640, 240}), 320 * 240); // still one driver's view
-    server.tapKey("Home"); // the dedicated Home chooses two drivers: the top-right quarter clear
-    const Image two = waitFor(window, [](const Image& i) { return i.grey({320, 0, 640, 240}) == 320 * 240; });
-    EXPECT_EQ(two.grey({320, 0, 640, 240}), 320 * 240);
+    server.tapKey("Home"); // the dedicated Home chooses two drivers: the top-right quarter the map
+    const Image two = waitFor(window, [](const Image& i) { return i.grey({320, 0, 640, 240}) < 320 * 240 / 2; });
+    EXPECT_LT(two.grey({320, 0, 640, 240}), 320 * 240 / 2);
     server.tapKey("End");
     const auto world = [&](const Image& i) { return i.countDifferences(two) > 640 * 480 / 4; };
     EXPECT_TRUE(world(waitFor(window, world)));
