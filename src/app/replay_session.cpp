@@ -126,7 +126,8 @@ bool loadReplay(World& world, const std::string& path, bool windowless) {
     std::string why;
     const std::string name = fs::path(path).filename().string();
     // Read aside first: a race being recorded keeps its recording when the file is refused.
-    const auto read = std::make_unique<Replay>();
+    // Left uninitialised: the reader fills what it keeps, and only the pages it touches are made.
+    const std::unique_ptr<Replay> read(new Replay);
     if (!readReplayFile(path.c_str(), *read, why)) {
         tellPlayer(("Replay " + name + " is damaged: " + why + ".").c_str(), "Error", MessageIcon::exclamation);
         return false;
@@ -146,7 +147,7 @@ bool loadReplay(World& world, const std::string& path, bool windowless) {
         keepReplay();
         session.recording = false;
     }
-    replayBuffer = *read;
+    copyReplay(replayBuffer, *read);
     if (track != world.track) {
         windowless ? loadWorldTrack(world, track) : switchTrack(world, track, settings.textureFilter);
     }

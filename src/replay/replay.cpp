@@ -98,6 +98,20 @@ void beginRecording(Replay& replay, int32_t track, const char* trackName, const 
     }
 }
 
+void copyReplay(Replay& to, const Replay& from) {
+    to.track = from.track;
+    to.laps = from.laps;
+    std::memcpy(to.trackName, from.trackName, sizeof to.trackName);
+    to.computer = from.computer;
+    to.full = from.full;
+    to.winner = from.winner;
+    to.frameCount = from.frameCount;
+    to.keyframeCount = from.keyframeCount;
+    std::copy_n(from.frameRates, from.frameCount, to.frameRates);
+    std::copy_n(from.controls, from.frameCount, to.controls);
+    std::copy_n(from.keyframes, from.keyframeCount, to.keyframes);
+}
+
 void recordFrame(Replay& replay, uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]) {
     if (replay.frameCount == maxReplayFrames) {
         replay.full = true;

@@ -76,6 +76,10 @@ void recordFrame(Replay& replay, uint32_t frameRate, const VehicleControls (&con
 void recordKeyframeIfDue(Replay& replay, const Race& race, const Vehicle (&field)[vehicleCount]);
 // At the results: who won, for the list of replays.
 void endRecording(Replay& replay, const Race& race);
+// Copies the header and only the steps and keyframes the replay holds: the
+// buffers are 12 MB, and a copy of all of it would make every page of the
+// destination resident for good.
+void copyReplay(Replay& to, const Replay& from);
 
 // A replay being watched.
 // A replay being watched, in a world of the replay's track (its ground and
