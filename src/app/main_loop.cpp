@@ -173,6 +173,7 @@ int runGame(World& world, int argc, char** argv) {
                 done = true;
             } else {
                 drawFrame(world);
+                traceStartup("the first frame's drawing");
                 platformSwapBuffers();
                 endStartupTrace();
                 if (soundPending) {

@@ -29,7 +29,7 @@ void endStartupTrace() {
     if (ended) {
         return;
     }
-    traceStartup("the first frame");
+    traceStartup("the first frame's swap");
     ended = true;
     if (std::getenv("MUDLARK_TRACE_STARTUP") == nullptr) {
         return;
