@@ -5,7 +5,7 @@
 # watched after it at four times the speed, the window minimised and restored
 # every third race. After a first minute that shows every track in every
 # layout, the resident memory is sampled at the same moment of the same cycle
-# (the one-driver layout's results up), once a minute at most. At the end:
+# (the one-driver layout's race and replay over), once a minute at most. At the end:
 # no sanitizer report, the memory after the first minute grown by less than
 # 2 MiB, every kept replay checked clean by --check-replay, records.txt whole,
 # no file left half written. Prints the figures; exits 1 on any fault.
@@ -90,16 +90,17 @@ while [ "$(date +%s)" -lt "$end" ] && kill -0 "$game" 2>/dev/null; do
   done
   # Twenty kept: the newest replaces the oldest; give the lap its time.
   [ "$before" -ge 20 ] && sleep 40
-  # The memory at the same moment of the same cycle (the one-driver layout's
-  # results up, nothing played yet), once a minute at most: what is left, not
-  # what one layout or a replay holds at that moment.
-  if [ "$layout" = Insert ] && [ "$(date +%s)" -ge "$next_sample" ]; then
-    samples="$samples $(rss)"; next_sample=$(($(date +%s) + 60))
-  fi
   races=$((races + 1))
   key F6 Right Right
   sleep 8
   key F6
+  # The memory at the same moment of the same cycle (the one-driver layout's
+  # race over and its replay watched), once a minute at most: what is left,
+  # not what one layout or a replay holds at that moment.
+  sleep 1
+  if [ "$layout" = Insert ] && [ "$(date +%s)" -ge "$next_sample" ]; then
+    samples="$samples $(rss)"; next_sample=$(($(date +%s) + 60))
+  fi
   if [ $((races % 3)) -eq 0 ]; then
     xdotool windowminimize "$window"; sleep 2
     xdotool windowactivate "$window" >/dev/null 2>&1 || xdotool windowmap "$window"; sleep 1

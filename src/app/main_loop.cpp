@@ -158,6 +158,9 @@ int runGame(World& world, int argc, char** argv) {
     // are read only when their support started; without it, keys alone.
     bool soundPending = settings.sound, padsPending = settings.gamepads;
     settings.gamepads = false;
+    // A track loaded or a race over: the heap's free pages go back then.
+    int32_t trackShown = world.track;
+    RacePhase phaseShown = world.race.phase;
 
     while (!done) {
         if (platformPeekMessage(message)) {
@@ -185,6 +188,12 @@ int runGame(World& world, int argc, char** argv) {
                     padsPending = false;
                 }
                 beginPlay(); // from now on a problem is a line across the views, not a box
+                if (world.track != trackShown ||
+                    (world.race.phase == RacePhase::results && phaseShown != RacePhase::results)) {
+                    platformReleaseFreeMemory();
+                }
+                trackShown = world.track;
+                phaseShown = world.race.phase;
             }
         } else {
             // Minimised: no frames, so nothing to do until a message comes.

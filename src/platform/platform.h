@@ -112,6 +112,11 @@ bool platformWindowsPaths();
 bool platformSyncFile(std::FILE* file);
 bool platformReplaceFile(const char* from, const char* to);
 
+// Gives the memory the heap holds free back to the system: for the moments a
+// pause of a millisecond goes unseen (a track loaded, a race over). A game
+// left running all evening otherwise keeps the gaps its loads left behind.
+void platformReleaseFreeMemory();
+
 // The folder of the running executable, without a trailing separator; false
 // where it cannot be told.
 bool platformExecutableFolder(char (&folder)[1024]);

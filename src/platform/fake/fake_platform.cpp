@@ -143,6 +143,8 @@ bool platformWindowsPaths() { return false; }
 
 bool platformSyncFile(std::FILE* file) { return std::fflush(file) == 0; }
 
+void platformReleaseFreeMemory() {}
+
 bool platformReplaceFile(const char* from, const char* to) {
     // A crash (or a refusal) between writing the new file and putting it in place.
     return !fake.failReplace && std::rename(from, to) == 0;

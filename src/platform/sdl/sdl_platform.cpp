@@ -5,6 +5,9 @@
 #include <cstring>
 #include <sys/utsname.h>
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "platform/win_messages.h"
 #include "platform/platform.h"
@@ -369,6 +372,19 @@ bool platformWindowsPaths() { return false; }
 bool platformSyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
 
 bool platformReplaceFile(const char* from, const char* to) { return std::rename(from, to) == 0; }
+
+#if defined(MUDLARK_SANITIZED)
+// The address sanitizer's allocator stands in for malloc there, and has its own.
+extern "C" void __sanitizer_purge_allocator();
+#endif
+
+void platformReleaseFreeMemory() {
+#if defined(MUDLARK_SANITIZED)
+    __sanitizer_purge_allocator();
+#elif defined(__GLIBC__)
+    malloc_trim(0); // every free page of the heap, not only its top
+#endif
+}
 
 bool platformExecutableFolder(char (&folder)[1024]) {
     char path[1024];

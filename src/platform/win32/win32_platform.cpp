@@ -362,6 +362,8 @@ bool platformWindowsPaths() { return true; }
 
 bool platformSyncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
 
+void platformReleaseFreeMemory() { HeapCompact(GetProcessHeap(), 0); }
+
 bool platformReplaceFile(const char* from, const char* to) {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
