@@ -104,17 +104,20 @@ void recordingAStep(benchmark::State& state) {
         return;
     }
     static Replay recording;
-    Race race{};
+    Race& race = world->race;
+    race = Race{};
     race.laps = 3;
     VehicleControls controls[vehicleCount] = {};
-    beginRecording(recording, 1, "", race, world->vehicles);
+    beginRecording(recording, *world);
     for (auto _ : state) {
         controls[0].left = !controls[0].left;
         recordFrame(recording, stepsPerSecond, controls);
         race.clock += 1.0 / stepsPerSecond;
         recordKeyframeIfDue(recording, race, world->vehicles);
         if (recording.frameCount == maxReplayFrames / 2) {
-            beginRecording(recording, 1, "", race = Race{}, world->vehicles);
+            race = Race{};
+            race.laps = 3;
+            beginRecording(recording, *world);
         }
     }
 }

@@ -10,24 +10,21 @@
 
 namespace {
 
-// A keys line's order (accelerate, reverse, left, right, brake) as the record keeps them.
+// A keys line's order (accelerate, reverse, left, right, brake, rescue) as the record keeps them.
 constexpr VehicleKeys keysOf(const uint8_t* k) {
-    return VehicleKeys{k[keyReverse], k[keyLeft], k[keyBrake], k[keyRight], k[keyAccelerate]};
+    return VehicleKeys{k[keyReverse], k[keyLeft], k[keyBrake], k[keyRight], k[keyAccelerate], k[keyRescue]};
 }
 
 constexpr VehicleKeys defaultKeys[vehicleCount] = {keysOf(startingKeys[0]), keysOf(startingKeys[1]), keysOf(startingKeys[2])};
 
-constexpr const char* slotNames[keySlotCount] = {"accelerate", "reverse", "left", "right", "brake"};
-
-// The keys in a line's order (accelerate, reverse, left, right, brake).
-void keysInSlots(const VehicleKeys& keys, int32_t (&slots)[keySlotCount]) {
-    const int32_t inOrder[keySlotCount] = {keys.accelerate, keys.reverse, keys.left, keys.right, keys.brake};
-    std::copy(inOrder, inOrder + keySlotCount, slots);
-}
+constexpr const char* slotNames[keySlotCount] = {"accelerate", "reverse", "left", "right", "brake", "rescue"};
 
 // Who else holds this key, in words ("red's accelerate", "starting a race");
-// empty when nobody does.
+// empty when nobody does (and for no key at all).
 std::string holderOf(int32_t code, int32_t vehicle, int32_t slot, const VehicleKeys (&keys)[vehicleCount]) {
+    if (code == 0) {
+        return "";
+    }
     if (const char* action = gameKeyAction(static_cast<uint8_t>(code))) {
         return action;
     }
@@ -45,6 +42,11 @@ std::string holderOf(int32_t code, int32_t vehicle, int32_t slot, const VehicleK
 
 } // namespace
 
+void keysInSlots(const VehicleKeys& keys, int32_t (&slots)[keySlotCount]) {
+    const int32_t inOrder[keySlotCount] = {keys.accelerate, keys.reverse, keys.left, keys.right, keys.brake, keys.rescue};
+    std::copy(inOrder, inOrder + keySlotCount, slots);
+}
+
 VehicleKeys vehicleKeys[vehicleCount] = {defaultKeys[0], defaultKeys[1], defaultKeys[2]};
 
 void defaultVehicleKeys() {
@@ -59,10 +61,13 @@ VehicleControls playerControls(int32_t vehicle) {
         return input.heldForStep(key) || padHeld(gamepads, vehicle, control);
     };
     return VehicleControls{held(keys.accelerate, padAccelerate), held(keys.reverse, padReverse),
-                           held(keys.left, padLeft), held(keys.right, padRight), held(keys.brake, padBrake)};
+                           held(keys.left, padLeft),         held(keys.right, padRight),
+                           held(keys.brake, padBrake),       held(keys.rescue, padRescue)};
 }
 
-bool anyControl(const VehicleControls& c) { return c.accelerate || c.reverse || c.left || c.right || c.brake; }
+bool anyControl(const VehicleControls& c) {
+    return c.accelerate || c.reverse || c.left || c.right || c.brake || c.rescue;
+}
 
 std::string applyKeySettings(const Settings& read) {
     std::string said = read.keyFaults;
@@ -72,6 +77,13 @@ std::string applyKeySettings(const Settings& read) {
         const uint8_t* k = read.vehicleKeys[v];
         own[v] = read.vehicleKeysLine[v] == 0;
         keys[v] = own[v] ? defaultKeys[v] : keysOf(k);
+        keys[v].rescue = own[v] || k[keyRescue] != 0 ? keys[v].rescue : defaultKeys[v].rescue;
+    }
+    // A rescue the line did not name keeps its own key only where nothing else holds it.
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        if (!own[v] && read.vehicleKeys[v][keyRescue] == 0 && !holderOf(keys[v].rescue, v, keyRescue, keys).empty()) {
+            keys[v].rescue = 0;
+        }
     }
     // A refused line puts its vehicle's own keys back, which may clash with
     // another line in turn: round again until nothing changes.

@@ -149,6 +149,8 @@ void setRaceFrom(const World& world) {
     lan.race.skill = static_cast<int32_t>(settings.computerSkill);
     lan.race.delay = settings.netDelay;
     lan.race.idleComputer = settings.computerDrivers;
+    lan.race.vehicleContact = settings.vehicleContact;
+    lan.race.solidTrees = settings.solidTrees;
     lan.race.hashes = hashTrack(world.track);
 }
 
@@ -167,7 +169,7 @@ void startRound(World& world, const LanRace& race, uint8_t round) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
         computer[v] = race.seats[v] == noMachine || race.idleComputer;
     }
-    startRaceOf(world, race.laps, race.skill, computer);
+    startRaceOf(world, race.laps, race.skill, computer, race.vehicleContact, race.solidTrees); // the host's rules
     startLockstep(lan.lockstep, lan.me, race.seats, race.delay);
     lan.round = round;
     lan.racing = true;
@@ -386,7 +388,7 @@ void addMyControls() {
                 const VehicleControls given = playerControls(keys);
                 VehicleControls& c = controls[v];
                 c = VehicleControls{c.accelerate || given.accelerate, c.reverse || given.reverse, c.left || given.left,
-                                    c.right || given.right, c.brake || given.brake};
+                                    c.right || given.right,           c.brake || given.brake,     c.rescue || given.rescue};
             }
         }
         ++seat;

@@ -19,6 +19,7 @@
 #include "app/bindings.h"
 #include "app/frame.h"
 #include "app/lan_session.h"
+#include "app/race_session.h"
 #include "app/trial_session.h"
 #include "app/menu_session.h"
 #include "app/replay_session.h"
@@ -135,6 +136,7 @@ int runGame(World& world, int argc, char** argv) {
     createFont();
     traceStartup("the font");
     setUpScene(world, settings.textureFilter, chooseStartTrack(settings.track));
+    applyPlayerRules(world);
     resetFrameSteps(world);
     // The vehicles' keys: a line that cannot be used is said once, and its
     // vehicle keeps its own keys.

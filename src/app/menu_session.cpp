@@ -106,14 +106,29 @@ void fillRecords() {
     if (file != nullptr) {
         std::fclose(file);
     }
-    for (int32_t r = 0; read && r < records.count && f.recordCount < menuRecordCapacity; ++r) {
-        const RaceRecord& record = records.entries[r];
-        char lap[16], race[16];
-        formatRaceTime(record.bestLap, lap);
-        formatRaceTime(record.bestRace, race);
-        std::snprintf(f.records[f.recordCount++], menuTextCapacity, "%s %d %s: LAP %s RACE %s",
-                      nameOfTrack(record.track), static_cast<int>(record.laps), record.laps == 1 ? "LAP" : "LAPS",
-                      lap, race);
+    // This simulation's records first; those driven before contact came
+    // under a line of their own, never mixed with them.
+    for (const bool current : {true, false}) {
+        bool headed = current;
+        for (int32_t r = 0; read && r < records.count && f.recordCount < menuRecordCapacity; ++r) {
+            const RaceRecord& record = records.entries[r];
+            if ((record.simulation == static_cast<int32_t>(simulationVersion)) != current) {
+                continue;
+            }
+            if (!headed) {
+                std::snprintf(f.records[f.recordCount++], menuTextCapacity, "%s", "Older, without contact:");
+                headed = true;
+                if (f.recordCount == menuRecordCapacity) {
+                    break;
+                }
+            }
+            char lap[16], race[16];
+            formatRaceTime(record.bestLap, lap);
+            formatRaceTime(record.bestRace, race);
+            std::snprintf(f.records[f.recordCount++], menuTextCapacity, "%s %d %s: LAP %s RACE %s",
+                          nameOfTrack(record.track), static_cast<int>(record.laps), record.laps == 1 ? "LAP" : "LAPS",
+                          lap, race);
+        }
     }
 }
 
@@ -142,11 +157,13 @@ void fillFacts(const World& world) {
     f.laps = static_cast<int32_t>(settings.laps);
     f.computerDrivers = settings.computerDrivers;
     f.computerSkill = static_cast<int32_t>(settings.computerSkill);
+    f.vehicleContact = settings.vehicleContact;
+    f.solidTrees = settings.solidTrees;
     fillReplays();
     fillRecords();
     for (int32_t v = 0; v < vehicleCount; ++v) {
-        const VehicleKeys& k = vehicleKeys[v];
-        const int32_t inOrder[menuKeySlots] = {k.accelerate, k.reverse, k.left, k.right, k.brake};
+        int32_t inOrder[keySlotCount];
+        keysInSlots(vehicleKeys[v], inOrder);
         for (int slot = 0; slot < menuKeySlots; ++slot) {
             f.keys[v][slot] = static_cast<uint8_t>(inOrder[slot]);
         }
@@ -173,7 +190,12 @@ void apply(World& world) {
     settings.laps = static_cast<uint32_t>(f.laps);
     settings.computerDrivers = f.computerDrivers;
     settings.computerSkill = static_cast<uint32_t>(f.computerSkill);
+    settings.vehicleContact = f.vehicleContact;
+    settings.solidTrees = f.solidTrees;
     const bool racing = world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing;
+    if (world.race.phase == RacePhase::off && !replayPlaying() && !lanWorldShared()) {
+        applyPlayerRules(world); // at once where nothing runs; a race keeps the rules it started with
+    }
     const int32_t track = f.trackCount > 0 ? f.tracks[std::clamp(f.track, 0, f.trackCount - 1)] : world.track;
     settings.track = static_cast<uint32_t>(track);
     if (track != world.track && !racing && !replayPlaying() && !lanWorldShared()) {
@@ -205,7 +227,7 @@ void apply(World& world) {
             settings.vehicleKeysLine[v] = changed ? -1 : 0; // -1: the menu's keys, written back
         }
         const uint8_t* k = f.keys[v];
-        vehicleKeys[v] = VehicleKeys{k[1], k[2], k[4], k[3], k[0]};
+        vehicleKeys[v] = VehicleKeys{k[keyReverse], k[keyLeft], k[keyBrake], k[keyRight], k[keyAccelerate], k[keyRescue]};
     }
     std::string why;
     if (!keepSettings(settings, before, why)) {

@@ -44,6 +44,16 @@ Session session;
 
 } // namespace
 
+// Whether the world's laps count for records: driven by the game's own rules,
+// every vehicle and trunk solid (a lap through the trees is no match).
+bool recordsCount(const World& world) {
+    return world.simulation == simulationVersion && world.vehicleContact && world.solidTrees;
+}
+
+void applyPlayerRules(World& world) {
+    setWorldRules(world, simulationVersion, settings.vehicleContact, settings.solidTrees);
+}
+
 std::string recordsPath() {
     const std::string folder = userDataFolder();
     return folder.empty() ? "" : (std::filesystem::path(folder) / "records.txt").string();
@@ -106,10 +116,11 @@ void keepRecords(const World& world) {
         lapHolder = lapHolder < 0 || entry.bestLap < race.entries[lapHolder].bestLap ? v : lapHolder;
         raceHolder = raceHolder < 0 || entry.finishTime < race.entries[raceHolder].finishTime ? v : raceHolder;
     }
-    if (lapHolder < 0 || session.recordsDamaged) {
+    if (lapHolder < 0 || session.recordsDamaged || !recordsCount(world)) {
         return;
     }
     const RecordsBroken broken = offerRaceTimes(session.records, world.track, race.laps,
+                                                static_cast<int32_t>(world.simulation),
                                                 race.entries[lapHolder].bestLap,
                                                 race.entries[raceHolder].finishTime);
     session.lapRecord[lapHolder] = broken.lap;
@@ -151,26 +162,25 @@ void startRaceNow(World& world) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
         computer[v] = settings.computerDrivers && !session.touched[v];
     }
-    startRaceOf(world, static_cast<int32_t>(settings.laps), static_cast<int32_t>(settings.computerSkill), computer);
+    startRaceOf(world, static_cast<int32_t>(settings.laps), static_cast<int32_t>(settings.computerSkill), computer,
+                settings.vehicleContact, settings.solidTrees);
 }
 
-void startRaceOf(World& world, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount]) {
+void startRaceOf(World& world, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount], bool vehicleContact,
+                 bool solidTrees) {
     readRecords();
     world.computerSkill = skill;
+    setWorldRules(world, simulationVersion, vehicleContact, solidTrees);
     startWorldRace(world, laps, computer);
 }
 
-void offerTrialLap(int32_t track, double lapTime) {
-    readRecords();
-    bool broken = false;
-    for (int32_t i = 0; i < session.records.count && !session.recordsDamaged; ++i) {
-        RaceRecord& record = session.records.entries[i];
-        const double lap = std::round(lapTime * 1000) / 1000;
-        if (record.track == track && lap < std::round(record.bestLap * 1000) / 1000 && lap >= 0.001) {
-            record.bestLap = lap;
-            broken = true;
-        }
+void offerTrialLap(const World& world, double lapTime) {
+    if (!recordsCount(world)) {
+        return;
     }
+    readRecords();
+    const bool broken = !session.recordsDamaged &&
+                        offerLapTime(session.records, world.track, static_cast<int32_t>(world.simulation), lapTime);
     std::string why;
     const std::string path = recordsPath();
     if (broken && !path.empty() && !writeFileSafely(path, formatRaceRecords(session.records), why)) {
@@ -199,8 +209,12 @@ void afterRaceStep(World& world, RacePhase before) {
 
 void drawRaceOverlays(const World& world) {
     if (world.race.phase == RacePhase::results) {
-        drawRaceResults(trackName(world), findRaceRecord(session.records, world.track, world.race.laps),
-                        session.lapRecord, session.raceRecord);
+        const bool counted = recordsCount(world);
+        drawRaceResults(trackName(world),
+                        counted ? findRaceRecord(session.records, world.track, world.race.laps,
+                                                 static_cast<int32_t>(world.simulation))
+                                : nullptr,
+                        session.lapRecord, session.raceRecord, counted);
     }
     glColor3f(1, 1, 1);
     if (session.noticeSeconds > 0) {

@@ -21,12 +21,22 @@ void startRaceNow(World& world);
 
 // A race starts now as the host of a LAN race starts it on every machine:
 // the records read, the vehicles on the grid, these vehicles the computer's
-// at this skill.
-void startRaceOf(World& world, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount]);
+// at this skill, the vehicles touching and the trunks standing or not.
+void startRaceOf(World& world, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount], bool vehicleContact,
+                 bool solidTrees);
 
-// A time trial's lap as the track's best lap: every length's record of the
-// track it beats takes it (the race times stay; a lap alone sets no race).
-void offerTrialLap(int32_t track, double lapTime);
+// A time trial's lap as the world's track's best lap: every length's record of
+// the track and simulation it beats takes it (the race times stay; a lap alone
+// sets no race). A lap with contact or trees off sets none.
+void offerTrialLap(const World& world, double lapTime);
+
+// The world steps by the player's rules from now on: this simulation, with
+// vehicle contact and solid trees as the settings have them.
+void applyPlayerRules(World& world);
+
+// Whether the world's races and laps count for records: this simulation's,
+// with vehicle contact and solid trees on.
+bool recordsCount(const World& world);
 
 // Where the player's records file is; "" where it cannot be known.
 std::string recordsPath();

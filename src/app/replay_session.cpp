@@ -1,5 +1,6 @@
 // replay_session.cpp -- recording races to files, and watching them again.
 #include "app/replay_session.h"
+#include "app/race_session.h"
 #include "core/play_lines.h"
 
 #include <algorithm>
@@ -117,6 +118,7 @@ void stopPlaying(World& world) {
     replayShown = ReplayShown{};
     endRace(world.race);
     world.computersDrive = true;
+    applyPlayerRules(world); // the replay's own rules were for it alone
 }
 
 // Reads a replay into the buffer and makes its track the one driven (without
@@ -186,7 +188,7 @@ void recordRaceStep(const World& world, RacePhase before) {
     }
     if (before == RacePhase::countdown && race.phase == RacePhase::racing) {
         // "GO": the vehicles as they stand are the replay's start.
-        beginRecording(replayBuffer, world.track, world.course.name, race, world.vehicles);
+        beginRecording(replayBuffer, world);
         session.recording = true;
     } else if (before == RacePhase::racing && race.phase == RacePhase::results && session.recording) {
         session.recording = false;
@@ -282,12 +284,20 @@ int checkReplay(World& world, const char* path) {
                 replayTrackName().c_str(), replayBuffer.laps,
                 replayBuffer.laps == 1 ? "lap" : "laps", replayBuffer.frameCount, time);
     for (int32_t place = 0; place < vehicleCount; ++place) {
-        char line[96];
+        char line[96], counts[48];
         formatResultLine(race, place, false, false, line);
-        std::printf("%s\n", line);
+        formatContactCounts(race.entries[race.places[place]], counts);
+        std::printf("%-42s%s\n", line, counts);
     }
     std::printf("keyframes corrected: %u of %u\n", playback.corrections,
                 replayBuffer.keyframeCount > 0 ? replayBuffer.keyframeCount - 1 : 0);
+    if (replayBuffer.simulation != simulationVersion) {
+        std::printf("driven before contact: nothing touched\n");
+    } else if (!replayBuffer.vehicleContact || !replayBuffer.solidTrees) {
+        std::printf("driven with %s\n", !replayBuffer.vehicleContact && !replayBuffer.solidTrees ? "vehicle contact and solid trees off"
+                                         : !replayBuffer.vehicleContact                          ? "vehicle contact off"
+                                                                                                  : "solid trees off");
+    }
     return 0;
 }
 

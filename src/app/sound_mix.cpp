@@ -19,6 +19,8 @@ struct Heard {
 };
 Heard heard[vehicleCount];
 uint32_t sequence = 0;
+uint32_t knocksSeen = 0;  // the world's count of contacts begun, as last heard
+uint32_t knocksHeard = 0; // knocks handed to the synthesiser
 
 // Loudness by distance and side for a listener at from, facing heading (the
 // vehicles' convention: 0 faces -z, rising turns left).
@@ -36,6 +38,7 @@ void resetFrameSound() {
     for (Heard& h : heard) {
         h = Heard{};
     }
+    knocksSeen = knocksHeard = 0;
 }
 
 SoundSnapshot frameSound(const World& world) {
@@ -71,6 +74,24 @@ SoundSnapshot frameSound(const World& world) {
         } else {
             place(voice, followed.position, followed.heading, v.position);
         }
+    }
+    // Contacts that began since the last frame: one knock, where the newest was.
+    const ContactMemory& contact = world.contact;
+    if (contact.knocks != knocksSeen) {
+        knocksHeard += contact.knocks > knocksSeen ? 1 : 0; // a world set up anew is no knock
+        knocksSeen = contact.knocks;
+        const float at[3] = {contact.knockAt[0], followed.position[1], contact.knockAt[1]};
+        VoiceState where{};
+        if (worldView) {
+            place(where, worldCameraPosition, worldCameraYaw, at);
+        } else if (splitLayout > 1) {
+            where.gain = 0.8f;
+        } else {
+            place(where, followed.position, followed.heading, at);
+        }
+        sound.knock = KnockState{knocksHeard, contact.knockSpeed, where.gain, where.pan};
+    } else {
+        sound.knock.count = knocksHeard;
     }
     return sound;
 }

@@ -99,6 +99,21 @@ void synthesise(Synth& synth, const SoundSnapshot& snapshot, float* stereo, int 
             voice.thumpPhase = 0;
         }
     }
+    // A contact that began: a knock as hard as the bodies closed, heard once.
+    Synth::Knock& knock = synth.knock;
+    if (snapshot.knock.count != knock.heard) {
+        const auto safe = [](float value, float low, float high) {
+            return std::isfinite(value) ? std::clamp(value, low, high) : 0.0f;
+        };
+        knock.heard = snapshot.knock.count;
+        knock.level = (0.2f + 0.8f * safe(snapshot.knock.speed / 20.0f, 0, 1)) * safe(snapshot.knock.gain, 0, 1);
+        knock.pitch = 190.0f + 60.0f * safe(snapshot.knock.speed / 20.0f, 0, 1);
+        knock.phase = 0;
+        const float angle = static_cast<float>((safe(snapshot.knock.pan, -1, 1) + 1) * pi / 4);
+        knock.left = std::cos(angle);
+        knock.right = std::sin(angle);
+    }
+    const float knockDecay = std::exp(-1.0f / (0.05f * rate)), knockFall = std::exp(-1.0f / (0.08f * rate));
     // No new snapshot for a fifth of a second: the frames have stopped (a
     // minimised window), and the sound fades out with them.
     const auto freezeAfter = static_cast<uint32_t>(0.2f * rate);
@@ -151,6 +166,18 @@ void synthesise(Synth& synth, const SoundSnapshot& snapshot, float* stereo, int 
             const float mono = voice.engine * engine + voice.scrub * scrubSound + 0.9f * thump;
             left += mono * voice.left;
             right += mono * voice.right;
+        }
+        // The knock: a hollow note falling fast, with a crack of noise at its start.
+        if (knock.level > 1e-5f) {
+            knock.phase += knock.pitch / rate;
+            knock.phase -= knock.phase >= 1 ? 1 : 0;
+            knock.pitch *= knockFall;
+            knock.noise += (whiteNoise(synth.noise) - knock.noise) * 0.5f;
+            const float crack = knock.noise * knock.level * knock.level;
+            const float sound = knock.level * (sine.at(knock.phase) + 0.6f * crack);
+            knock.level *= knockDecay;
+            left += sound * knock.left;
+            right += sound * knock.right;
         }
         // A soft limiter: loud passages round off inside full scale, never clip.
         stereo[2 * i] = softLimit(left * synth.master);

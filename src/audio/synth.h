@@ -23,9 +23,18 @@ struct VoiceState {
     float pan;            // -1 left .. 1 right
 };
 
+// The knock of bodies meeting, as the frame last heard it.
+struct KnockState {
+    uint32_t count;       // counts up once for every contact that begins
+    float speed;          // how fast the last one closed, units a second
+    float gain;           // 0 .. 1: how loud where the player listens
+    float pan;            // -1 left .. 1 right
+};
+
 // What each frame publishes: the vehicles as of the world's last step.
 struct SoundSnapshot {
     VoiceState voices[soundVoices];
+    KnockState knock;
     uint32_t sequence;    // counts up with every snapshot: a still one means no frames
     float volume;         // 0 .. 1
 };
@@ -41,6 +50,14 @@ struct Synth {
         uint32_t landingsHeard;
     };
     Voice voices[soundVoices];
+    struct Knock {
+        uint32_t heard;
+        float level;           // the envelope, dying away
+        float phase;           // of its falling note
+        float pitch;           // Hz, falling
+        float left, right;
+        float noise;           // its crack's filter
+    } knock;
     float sampleRate;
     float master;              // gliding toward the volume, or to 0 when frames stop
     uint32_t noise;            // random state

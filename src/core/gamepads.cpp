@@ -114,6 +114,7 @@ void read(Gamepads& pads, Gamepads::Pad& pad, const PadReading& given) {
     held[padBrake] |= (buttons & padEast) != 0;
     held[padLeft] |= pad.steering < 0 || (buttons & padDpadLeft) != 0;
     held[padRight] |= pad.steering > 0 || (buttons & padDpadRight) != 0;
+    held[padRescue] |= (buttons & padRightStick) != 0;
     if (pressed & padBack) {
         pads.followRequest = pad.slot;
     }

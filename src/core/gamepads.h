@@ -8,7 +8,7 @@
 #include "common/vehicles.h"
 #include "platform/platform.h"
 
-enum PadControl { padAccelerate, padReverse, padBrake, padLeft, padRight, padControlCount };
+enum PadControl { padAccelerate, padReverse, padBrake, padLeft, padRight, padRescue, padControlCount };
 
 constexpr int padCapacity = 8;     // pads followed at once; more wait unread
 constexpr int padVehicles = vehicleCount; // slots: blue, red, green

@@ -29,10 +29,10 @@ struct LayoutKey {
 constexpr LayoutKey layoutKeys[] = {{VK_INSERT, false, 1}, {VK_HOME, false, 2}, {VK_DELETE, false, 3}, {VK_END, true, 0}};
 
 // The keys each vehicle starts with, in a keys line's order (accelerate,
-// reverse, left, right, brake): blue on the keypad, red on W Z A D S, green on
-// I M J L K.
-constexpr uint8_t startingKeys[vehicleCount][5] = {
-    {VK_NUMPAD0 + 8, VK_NUMPAD0 + 2, VK_NUMPAD0 + 4, VK_NUMPAD0 + 6, VK_NUMPAD0 + 5},
-    {'W', 'Z', 'A', 'D', 'S'},
-    {'I', 'M', 'J', 'L', 'K'},
+// reverse, left, right, brake, rescue): blue on the keypad, red on W Z A D S,
+// green on I M J L K, each rescue the key right of its accelerate.
+constexpr uint8_t startingKeys[vehicleCount][6] = {
+    {VK_NUMPAD0 + 8, VK_NUMPAD0 + 2, VK_NUMPAD0 + 4, VK_NUMPAD0 + 6, VK_NUMPAD0 + 5, VK_NUMPAD0 + 9},
+    {'W', 'Z', 'A', 'D', 'S', 'E'},
+    {'I', 'M', 'J', 'L', 'K', 'O'},
 };

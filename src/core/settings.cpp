@@ -49,6 +49,8 @@ void storeDefaults(Settings& settings) {
     settings.laps = 3;
     settings.computerDrivers = true;
     settings.computerSkill = 2;
+    settings.vehicleContact = true;
+    settings.solidTrees = true;
     settings.netPort = 27777;
     settings.netDelay = 3; // 50 ms: time for a packet across a LAN, and for one lost
     settings.netSeats = 1;
@@ -104,9 +106,12 @@ void sayKeyFault(Settings& settings, int32_t line, const char* colour, const cha
                   word);
 }
 
-// "keys blue: Numpad8 Numpad2 Numpad4 Numpad6 Numpad5": five names from the
-// table on the line, or the line is refused and said.
+// "keys blue: Numpad8 Numpad2 Numpad4 Numpad6 Numpad5 Numpad9": five names
+// from the table on the line and a sixth, the rescue's, if the line has one;
+// else the line is refused and said.
 void readVehicleKeys(TextScanner& scanner, Settings& settings) {
+    static constexpr const char* howMany =
+        "takes five or six key names (accelerate, reverse, left, right, brake, and rescue)";
     const int32_t line = scanner.line();
     char colour[wordCapacity];
     if (scanner.lineEndsHere('#') || !scanner.readWord(colour, sizeof colour)) {
@@ -124,10 +129,12 @@ void readVehicleKeys(TextScanner& scanner, Settings& settings) {
     }
     uint8_t codes[keySlotCount] = {};
     for (int slot = 0; slot < keySlotCount; ++slot) {
+        if (slot == keyRescue && scanner.lineEndsHere('#')) {
+            break; // a line of five: the rescue keeps its own key
+        }
         char name[wordCapacity];
         if (scanner.lineEndsHere('#') || !scanner.readWord(name, sizeof name)) {
-            return sayKeyFault(settings, line, colour,
-                               "takes five key names (accelerate, reverse, left, right, brake)", "");
+            return sayKeyFault(settings, line, colour, howMany, "");
         }
         codes[slot] = keyCodeOfName(name);
         if (codes[slot] == 0) {
@@ -139,8 +146,7 @@ void readVehicleKeys(TextScanner& scanner, Settings& settings) {
     }
     if (!scanner.lineEndsHere('#')) {
         scanner.skipLine();
-        return sayKeyFault(settings, line, colour, "takes five key names (accelerate, reverse, left, right, brake)",
-                           "");
+        return sayKeyFault(settings, line, colour, howMany, "");
     }
     std::memcpy(settings.vehicleKeys[vehicle], codes, sizeof codes);
     settings.vehicleKeysLine[vehicle] = line;
@@ -211,7 +217,8 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
     } flags[] = {{"fullscreen:", &Settings::fullscreen}, {"mouse:", &Settings::mouse},
                  {"fps:", &Settings::showFps},           {"systeminfo:", &Settings::showSystemInfo},
                  {"sound:", &Settings::sound},           {"gamepads:", &Settings::gamepads},
-                 {"computerdrivers:", &Settings::computerDrivers}};
+                 {"computerdrivers:", &Settings::computerDrivers}, {"vehiclecontact:", &Settings::vehicleContact},
+                 {"solidtrees:", &Settings::solidTrees}};
     static constexpr struct {
         const char* key;
         uint32_t Settings::*number;
@@ -228,19 +235,27 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
     bool again = false; // the word in hand is still to be looked at
     while (again || scanner.readWord(word, sizeof word)) {
         again = false;
-        // "computer drivers:" and "computer skill:" may also be written as two words.
-        if (std::strcmp(word, "computer") == 0) {
+        // "computer drivers:", "computer skill:", "vehicle contact:" and
+        // "solid trees:" are two words, and may be written as one.
+        bool firstOfTwo = false;
+        for (const TwoWordKey& key : twoWordKeys) {
+            firstOfTwo = firstOfTwo || std::strcmp(word, key.first) == 0;
+        }
+        if (firstOfTwo) {
             char next[wordCapacity];
             if (!scanner.readWord(next, sizeof next)) {
                 break;
             }
-            const bool key = std::strcmp(next, "drivers:") == 0 || std::strcmp(next, "skill:") == 0;
-            if (!key) {
+            const TwoWordKey* found = nullptr;
+            for (const TwoWordKey& key : twoWordKeys) {
+                found = std::strcmp(word, key.first) == 0 && std::strcmp(next, key.second) == 0 ? &key : found;
+            }
+            if (found == nullptr) {
                 std::memcpy(word, next, sizeof word);
                 again = true;
                 continue;
             }
-            std::snprintf(word, sizeof word, "computer%s", next[0] == 'd' ? "drivers:" : "skill:");
+            std::snprintf(word, sizeof word, "%s", found->joined);
         }
         if (std::strcmp(word, "keys") == 0) {
             readVehicleKeys(scanner, settings);

@@ -11,6 +11,10 @@ constexpr int32_t filterPoint = 0;
 constexpr int32_t filterLinear = 1;
 constexpr int32_t filterMipmap = 2;
 
+// The order of a "keys" line's names: the first five always, the rescue's
+// name where the line gives one.
+enum KeySlot { keyAccelerate, keyReverse, keyLeft, keyRight, keyBrake, keyRescue, keySlotCount };
+
 struct Settings {
     uint32_t width;         // client width in pixels; follows the window's real size
     uint32_t height;        // client height in pixels, likewise
@@ -27,6 +31,8 @@ struct Settings {
     uint32_t laps;          // laps of a race, 1 .. 20
     bool computerDrivers;   // the computer drives the vehicles nobody touched in a race
     uint32_t computerSkill; // 1 .. 3: how fast the computer dares to take a turn
+    bool vehicleContact;    // the vehicles touch each other
+    bool solidTrees;        // the trees' trunks stand
     uint32_t track;         // the track driven at the start, as read (1 .. 99 exist)
     uint32_t netPort;       // the UDP port of LAN races, 1 .. 65535
     uint32_t netDelay;      // steps between a key and its step in a LAN race, 1 .. 30
@@ -34,9 +40,10 @@ struct Settings {
     uint32_t startWidth;    // the size asked for at start ("resolution:"), which the menu may change
     uint32_t startHeight;   // for the next start; width and height follow the window
     // Each vehicle's keys as its "keys blue:" ("red:", "green:") line names
-    // them, in the line's order: accelerate, reverse, left, right, brake
-    // (virtual-key codes); all 0 without a line, or where it was refused.
-    uint8_t vehicleKeys[3][5];
+    // them, in the line's order: accelerate, reverse, left, right, brake,
+    // rescue (virtual-key codes); all 0 without a line, or where it was
+    // refused; the rescue 0 where the line names five.
+    uint8_t vehicleKeys[3][keySlotCount];
     int32_t vehicleKeysLine[3]; // the line each came from; 0: none
     // What was wrong with those lines, a sentence a line ("line 4: keys red:
     // there is no key named \"Foo\"."); "" when nothing was.
@@ -44,8 +51,18 @@ struct Settings {
     char readFrom[512];     // the settings file read; "" when none was
 };
 
-// The order of a "keys" line's five names.
-enum KeySlot { keyAccelerate, keyReverse, keyLeft, keyRight, keyBrake, keySlotCount };
+
+// The keys written as two words ("vehicle contact:"), each also read when
+// written as the one word it stands for ("vehiclecontact:").
+struct TwoWordKey {
+    const char* first;
+    const char* second;
+    const char* joined;
+};
+constexpr TwoWordKey twoWordKeys[] = {{"computer", "drivers:", "computerdrivers:"},
+                                      {"computer", "skill:", "computerskill:"},
+                                      {"vehicle", "contact:", "vehiclecontact:"},
+                                      {"solid", "trees:", "solidtrees:"}};
 
 // Fills settings with the defaults, then with the first of "settings.cfg" in
 // the working directory, the user's own settings file and the one installed

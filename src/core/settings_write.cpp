@@ -45,11 +45,16 @@ std::vector<std::string> split(const std::string& line) {
     return parts;
 }
 
-// The words a key may be written as: "computerdrivers:" also as "computer drivers:".
+// The words a key may be written as: "computerdrivers:" also as "computer
+// drivers:", "vehicle contact:" also as "vehiclecontact:".
 std::vector<std::vector<std::string>> spellings(const std::string& key) {
     std::vector<std::vector<std::string>> ways{split(key)};
-    if (key == "computerdrivers:" || key == "computerskill:") {
-        ways.push_back({"computer", key.substr(8)});
+    for (const TwoWordKey& two : twoWordKeys) {
+        if (key == two.joined) {
+            ways.push_back({two.first, two.second});
+        } else if (key == std::string(two.first) + " " + two.second) {
+            ways.push_back({two.joined});
+        }
     }
     return ways;
 }
@@ -88,11 +93,12 @@ std::string rewriteSettings(const std::string& text, const std::vector<SettingVa
             out += value.key + " " + value.values + "\n";
             continue;
         }
-        // The old values: as many words as the key takes, on the key's line.
+        // The old values: as many words as the key takes, on the key's line,
+        // up to a comment (a keys line of five names gets its sixth).
         const size_t first = found + keyWords;
         size_t last = first;
         while (last < words.size() && last < first + count &&
-               out.find('\n', words[found].at) >= words[last].at + words[last].length) {
+               out.find('\n', words[found].at) >= words[last].at + words[last].length && out[words[last].at] != '#') {
             ++last;
         }
         if (last == first) {
@@ -114,6 +120,7 @@ std::vector<SettingValue> menuSettingValues(const Settings& s) {
         {"systeminfo:", flag(s.showSystemInfo)},    {"sound:", flag(s.sound)},
         {"volume:", std::to_string(s.volume)},      {"laps:", std::to_string(s.laps)},
         {"computerdrivers:", flag(s.computerDrivers)}, {"computerskill:", std::to_string(s.computerSkill)},
+        {"vehicle contact:", flag(s.vehicleContact)}, {"solid trees:", flag(s.solidTrees)},
         {"track:", std::to_string(s.track)},
     };
     for (int v = 0; v < vehicleCount; ++v) {
@@ -121,8 +128,12 @@ std::vector<SettingValue> menuSettingValues(const Settings& s) {
             continue; // the keys it starts with, and no line: none needed
         }
         std::string names;
-        for (const uint8_t code : s.vehicleKeys[v]) {
+        for (int slot = 0; slot < keySlotCount; ++slot) {
+            const uint8_t code = s.vehicleKeys[v][slot];
             const char* name = keyNameOfCode(code);
+            if (slot == keyRescue && name == nullptr) {
+                break; // no rescue key: a line of five
+            }
             names += (names.empty() ? "" : " ") + std::string(name != nullptr ? name : "?");
         }
         values.push_back({std::string("keys ") + vehicleNames[v] + ":", names});

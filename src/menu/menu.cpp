@@ -13,7 +13,13 @@
 
 namespace {
 
-constexpr const char* slotNames[menuKeySlots] = {"ACCELERATE", "REVERSE", "LEFT", "RIGHT", "BRAKE"};
+constexpr const char* slotNames[menuKeySlots] = {"ACCELERATE", "REVERSE", "LEFT", "RIGHT", "BRAKE", "RESCUE"};
+
+// The Race page's items, in order.
+enum RaceItem : int32_t {
+    raceTrack, raceLaps, raceComputers, raceSkill, raceContact, raceTrees, raceStart, raceTrial, raceHost, raceJoin,
+    raceBack
+};
 constexpr const char* layoutNames[4] = {"ONE DRIVER", "TWO DRIVERS", "THREE DRIVERS", "THE WORLD"};
 
 // Page lines are built in a small writer: headings and items, in capitals.
@@ -56,6 +62,8 @@ void buildLines(const Menu& menu, const MenuFacts& f, Lines& out) {
         out.add(true, "Laps: %d", f.laps);
         out.add(true, "Computer drivers: %s", onOff(f.computerDrivers));
         out.add(true, "Their skill: %d", f.computerSkill);
+        out.add(true, "Vehicle contact: %s", onOff(f.vehicleContact));
+        out.add(true, "Solid trees: %s", onOff(f.solidTrees));
         out.add(true, "Start race");
         out.add(true, "Time trial");
         out.add(true, "Host a LAN race");
@@ -162,14 +170,18 @@ void goTo(Menu& menu, MenuPage page, int32_t selected = 0) {
 MenuCommand change(Menu& menu, MenuFacts& f, int step) {
     const int32_t s = menu.selected;
     if (menu.page == MenuPage::race) {
-        if (s == 0 && f.trackCount > 0) {
+        if (s == raceTrack && f.trackCount > 0) {
             f.track = (f.track + step + f.trackCount) % f.trackCount;
-        } else if (s == 1) {
+        } else if (s == raceLaps) {
             f.laps = std::clamp(f.laps + step, minLaps, maxLaps);
-        } else if (s == 2) {
+        } else if (s == raceComputers) {
             f.computerDrivers = !f.computerDrivers;
-        } else if (s == 3) {
+        } else if (s == raceSkill) {
             f.computerSkill = std::clamp(f.computerSkill + step, minSkill, maxSkill);
+        } else if (s == raceContact) {
+            f.vehicleContact = !f.vehicleContact;
+        } else if (s == raceTrees) {
+            f.solidTrees = !f.solidTrees;
         } else {
             return MenuCommand::none;
         }
@@ -205,18 +217,18 @@ MenuCommand choose(Menu& menu, MenuFacts& f) {
         return MenuCommand::none;
     }
     case MenuPage::race:
-        if (s == 4 || s == 5 || s == 6) {
+        if (s == raceStart || s == raceTrial || s == raceHost) {
             closeMenu(menu);
-            return s == 4 ? MenuCommand::startRace : s == 5 ? MenuCommand::startTrial : MenuCommand::hostLan;
+            return s == raceStart ? MenuCommand::startRace : s == raceTrial ? MenuCommand::startTrial : MenuCommand::hostLan;
         }
-        if (s == 7) {
+        if (s == raceJoin) {
             goTo(menu, MenuPage::join);
             return MenuCommand::none;
         }
-        return s == 8 ? (goTo(menu, MenuPage::main, 0), MenuCommand::none) : change(menu, f, +1);
+        return s == raceBack ? (goTo(menu, MenuPage::main, 0), MenuCommand::none) : change(menu, f, +1);
     case MenuPage::join:
         if (s >= f.hostCount) {
-            goTo(menu, MenuPage::race, 7);
+            goTo(menu, MenuPage::race, raceJoin);
             return MenuCommand::none;
         }
         menu.chosenHost = s;
@@ -267,7 +279,7 @@ MenuCommand back(Menu& menu) {
     case MenuPage::main: closeMenu(menu); return MenuCommand::close;
     case MenuPage::deleteReplay: goTo(menu, MenuPage::replays, menu.chosenReplay); break;
     case MenuPage::keyboard: goTo(menu, MenuPage::controls, vehicleCount * menuKeySlots + 1); break;
-    case MenuPage::join: goTo(menu, MenuPage::race, 7); break;
+    case MenuPage::join: goTo(menu, MenuPage::race, raceJoin); break;
     default: {
         // Back on the first page, on the line that leads here.
         constexpr MenuPage order[] = {MenuPage::race,     MenuPage::replays, MenuPage::records,

@@ -20,7 +20,7 @@ constexpr int menuTrackCapacity = maxTrackNumber;
 constexpr int menuReplayCapacity = 20;
 constexpr int menuRecordCapacity = 16;
 constexpr int menuHeldCapacity = 16;
-constexpr int menuKeySlots = 5; // accelerate, reverse, left, right, brake
+constexpr int menuKeySlots = 6; // accelerate, reverse, left, right, brake, rescue
 constexpr int menuHostCapacity = 8;
 
 // One line of a page: a heading, or an item the arrows and the mouse can choose.
@@ -39,9 +39,11 @@ struct MenuFacts {
     int32_t laps;                                          // 1 .. 20
     bool computerDrivers;
     int32_t computerSkill;                                 // 1 .. 3
+    bool vehicleContact;                                   // the vehicles touch each other
+    bool solidTrees;                                       // the trees' trunks stand
     char replays[menuReplayCapacity][menuTextCapacity];    // newest first: track, date, laps, winner
     int32_t replayCount;
-    char records[menuRecordCapacity][menuTextCapacity];    // a track and length a line
+    char records[menuRecordCapacity][menuTextCapacity];    // a track and length a line (the older ones under a line of their own)
     int32_t recordCount;
     uint8_t keys[vehicleCount][menuKeySlots];              // virtual-key codes, in the slots' order
     uint8_t held[menuHeldCapacity];                        // the keys the keyboard reports held now
@@ -69,7 +71,7 @@ struct Menu {
     int32_t selected;      // the item the arrows are on, counted among the page's items
     int32_t chosenReplay;  // the replay the delete page asks about
     int32_t chosenHost;    // the LAN race to join
-    int32_t capturing;     // a new key being chosen: vehicle x 5 + slot; -1 none
+    int32_t capturing;     // a new key being chosen: vehicle x menuKeySlots + slot; -1 none
     char message[menuTextCapacity]; // a refused key, until the next press
 };
 

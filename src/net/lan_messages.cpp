@@ -106,6 +106,8 @@ template <class Io> void raceOf(Io& io, LanRace& race) {
     io.whole(race.delay, 1);
     seatsOf(io, race.seats);
     io.flag(race.idleComputer);
+    io.flag(race.vehicleContact);
+    io.flag(race.solidTrees);
     io.whole(race.hashes.heights, 4);
     io.whole(race.hashes.growth, 4);
     io.whole(race.hashes.gates, 4);
@@ -125,6 +127,7 @@ template <class Io> void vehicleOf(Io& io, VehicleSnapshot& v) {
         io.real(v.wheelHeight[w]);
         io.real(v.wheelVerticalSpeed[w]);
     }
+    io.whole(v.rescueHold, 1);
 }
 
 template <class Io> void snapshotOf(Io& io, LanSnapshot& s) {
@@ -149,6 +152,9 @@ template <class Io> void snapshotOf(Io& io, LanSnapshot& s) {
         io.real(entry.finishTime);
         io.real(entry.centre[0]);
         io.real(entry.centre[1]);
+        io.whole(entry.vehicleContacts, 4);
+        io.whole(entry.treeContacts, 4);
+        io.whole(entry.rescues, 4);
         io.whole(race.places[v], 1);
         io.flag(race.computer[v]);
         io.flag(race.offCourse[v]);
@@ -161,8 +167,15 @@ template <class Io> void snapshotOf(Io& io, LanSnapshot& s) {
         io.real(driver.closest);
         io.real(driver.sinceCloser);
         io.real(driver.backingOff);
+        io.real(driver.nearestYet);
+        io.real(driver.sinceProgress);
+        io.whole(s.trunk[v], 2);
+        io.whole(s.trunkApart[v], 1);
     }
     io.flag(race.endless);
+    for (int32_t& apart : s.pairApart) {
+        io.whole(apart, 1);
+    }
 }
 
 template <class Io> void packetOf(Io& io, LockstepPacket& p) {
@@ -180,7 +193,7 @@ template <class Io> void packetOf(Io& io, LockstepPacket& p) {
     io.whole(p.hash, 4);
     io.whole(p.resyncStep, 4);
     for (uint32_t s = 0; s < p.count && s < maxPacketSteps; ++s) {
-        io.whole(p.controls[s], 2);
+        io.whole(p.controls[s], 3);
         io.whole(p.known[s], 1);
     }
 }
@@ -236,9 +249,16 @@ bool validSnapshot(const LanSnapshot& s) {
         const int32_t place = race.places[v];
         const VehicleSnapshot& vehicle = s.vehicles[v];
         const bool timers = vehicle.frontSmokeTimer >= 0 && vehicle.frontSmokeTimer <= 255 &&
-                            vehicle.rearSmokeTimer >= 0 && vehicle.rearSmokeTimer <= 255; // a few steps' count
-        if (!timers || place < 0 || place >= vehicleCount || placed[place] || race.entries[v].gatesPassed < 0 ||
-            race.entries[v].gatesPassed > (1 << 24) || s.drivers[v].gate < 0 || s.drivers[v].gate >= maxGates) {
+                            vehicle.rearSmokeTimer >= 0 && vehicle.rearSmokeTimer <= 255 && // a few steps' count
+                            vehicle.rescueHold >= 0 && vehicle.rescueHold <= rescueHoldSteps;
+        const RaceEntry& entry = race.entries[v];
+        const bool counts = entry.vehicleContacts >= 0 && entry.treeContacts >= 0 && entry.rescues >= 0;
+        const bool trunk = (s.trunk[v] == -1 || (s.trunk[v] >= 0 && s.trunk[v] < growthCells * growthCells)) &&
+                           s.trunkApart[v] >= 0 && s.trunkApart[v] <= contactOver &&
+                           s.pairApart[v] >= 0 && s.pairApart[v] <= contactOver; // as many pairs as vehicles
+        if (!timers || !counts || !trunk || place < 0 || place >= vehicleCount || placed[place] ||
+            entry.gatesPassed < 0 || entry.gatesPassed > (1 << 24) || s.drivers[v].gate < 0 ||
+            s.drivers[v].gate >= maxGates) {
             return false;
         }
         placed[place] = true;
@@ -253,7 +273,7 @@ bool validPacket(const LockstepPacket& p) {
         return false; // no such machine, or steps past the end of time
     }
     for (uint32_t s = 0; s < p.count; ++s) {
-        if ((p.controls[s] & 0x8000u) != 0 || p.known[s] > 7) {
+        if ((p.controls[s] & ~packedControlsMask) != 0 || p.known[s] > 7) {
             return false; // no such control, no such vehicle
         }
     }
@@ -281,7 +301,7 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
     if (kind == LanKind::lockstep) {
         // The step count comes before the steps: nothing is read beyond what it allows.
         if (size < lockstepPacketMinimum || bytes[13] > maxPacketSteps ||
-            size != lockstepPacketMinimum + 3 * size_t{bytes[13]}) {
+            size != lockstepPacketMinimum + 4 * size_t{bytes[13]}) {
             return LanKind::none;
         }
     }
@@ -308,7 +328,10 @@ void takeLanSnapshot(const World& world, uint32_t step, LanSnapshot& snapshot) {
     for (int v = 0; v < vehicleCount; ++v) {
         takeSnapshot(world.vehicles[v], snapshot.vehicles[v]);
         snapshot.drivers[v] = world.drivers[v];
+        snapshot.trunk[v] = world.contact.trunk[v];
+        snapshot.trunkApart[v] = world.contact.trunkApart[v];
     }
+    std::copy(world.contact.pairApart, world.contact.pairApart + vehiclePairs, snapshot.pairApart);
     snapshot.race = world.race;
 }
 
@@ -318,7 +341,10 @@ void applyLanSnapshot(World& world, const LanSnapshot& snapshot) {
         world.drivers[v] = snapshot.drivers[v];
         // A gate this world's course does not have is its first.
         world.drivers[v].gate = world.drivers[v].gate < world.course.count ? world.drivers[v].gate : 0;
+        world.contact.trunk[v] = snapshot.trunk[v];
+        world.contact.trunkApart[v] = snapshot.trunkApart[v];
     }
+    std::copy(snapshot.pairApart, snapshot.pairApart + vehiclePairs, world.contact.pairApart);
     world.race = snapshot.race;
 }
 

@@ -43,16 +43,21 @@ struct LanRace {
     uint32_t delay;                // input delay in steps, 1..30
     int32_t seats[vehicleCount];   // the machine driving each vehicle; noMachine: the computer
     bool idleComputer;             // the computer drives a vehicle until its player touches it
+    bool vehicleContact;           // the host's rules, for every machine
+    bool solidTrees;
     TrackHashes hashes;
 };
 
 // The host's world at a step: what every replay keyframe keeps of the
-// vehicles, and the race and the computer drivers' memory.
+// vehicles, the race, the computer drivers' memory and the contacts going on.
 struct LanSnapshot {
     uint32_t step;
     VehicleSnapshot vehicles[vehicleCount];
     Race race;
     ComputerDriver drivers[vehicleCount];
+    int32_t pairApart[vehiclePairs];
+    int32_t trunk[vehicleCount];
+    int32_t trunkApart[vehicleCount];
 };
 
 struct LanMessage {

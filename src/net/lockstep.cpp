@@ -16,7 +16,7 @@ bool needed(const Lockstep& l, int32_t vehicle, uint32_t step) {
 // Whether the ring holds this step's place.
 bool holds(const Lockstep& l, uint32_t step) { return l.slotStep[step % lockstepRing] == step; }
 
-void store(Lockstep& l, uint32_t step, int32_t vehicle, uint16_t packed) {
+void store(Lockstep& l, uint32_t step, int32_t vehicle, uint32_t packed) {
     if (step < l.next || step >= l.next + lockstepRing / 2) {
         return; // already taken, or too far ahead to hold
     }
@@ -30,9 +30,9 @@ void store(Lockstep& l, uint32_t step, int32_t vehicle, uint16_t packed) {
     if ((known >> vehicle & 1u) != 0) {
         return;
     }
-    const uint16_t mask = static_cast<uint16_t>(31u << (5 * vehicle));
-    uint16_t& held = l.controls[step % lockstepRing];
-    held = static_cast<uint16_t>((held & ~mask) | (packed & mask));
+    const uint32_t mask = controlMask << (controlBits * static_cast<uint32_t>(vehicle));
+    uint32_t& held = l.controls[step % lockstepRing];
+    held = (held & ~mask) | (packed & mask);
     known = static_cast<uint8_t>(known | 1u << vehicle);
     // Every step before the first unknown one is here.
     uint32_t& first = l.firstUnknown[vehicle];
@@ -68,7 +68,7 @@ void startLockstep(Lockstep& l, int32_t me, const int32_t (&seats)[vehicleCount]
 }
 
 void addLocalControls(Lockstep& l, const VehicleControls (&controls)[vehicleCount]) {
-    const uint16_t packed = packControls(controls);
+    const uint32_t packed = packControls(controls);
     for (int32_t v = 0; v < vehicleCount; ++v) {
         if (l.seats[v] == l.me) {
             store(l, l.localNext, v, packed);
@@ -99,10 +99,10 @@ bool readyToStep(const Lockstep& l) { return missingVehicle(l) == -1; }
 
 void takeStep(Lockstep& l, VehicleControls (&controls)[vehicleCount], bool (&computer)[vehicleCount]) {
     const uint32_t slot = l.next % lockstepRing;
-    uint16_t packed = 0;
+    uint32_t packed = 0;
     for (int32_t v = 0; v < vehicleCount; ++v) {
         computer[v] = !needed(l, v, l.next);
-        packed = static_cast<uint16_t>(packed | (computer[v] ? 0u : l.controls[slot] & 31u << (5 * v)));
+        packed |= computer[v] ? 0u : l.controls[slot] & controlMask << (controlBits * static_cast<uint32_t>(v));
     }
     unpackControls(packed, controls);
     ++l.next;

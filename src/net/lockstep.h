@@ -27,7 +27,7 @@ struct LockstepPacket {
     uint8_t round;                       // the host's race it belongs to (older ones' are let go)
     uint32_t firstStep;                  // the step of the first controls carried
     uint32_t count;                      // steps carried, up to maxPacketSteps
-    uint16_t controls[maxPacketSteps];   // each step's controls, five bits a vehicle
+    uint32_t controls[maxPacketSteps];   // each step's controls, six bits a vehicle (packControls)
     uint8_t known[maxPacketSteps];       // bit v: vehicle v's controls of that step are carried
     uint32_t firstUnknown[vehicleCount]; // the sender holds each vehicle's controls of every step before this
     uint32_t dropStep[vehicleCount];     // the host's word: from this step the computer drives the vehicle
@@ -50,7 +50,7 @@ struct Lockstep {
     uint32_t delay;                      // steps between a control's taking and its step
     uint32_t next;                       // the next step the world takes
     uint32_t localNext;                  // the step this machine's next controls are for
-    uint16_t controls[lockstepRing];     // by step modulo the ring, kept after the step is
+    uint32_t controls[lockstepRing];     // by step modulo the ring, kept after the step is
     uint8_t known[lockstepRing];         // taken for machines still without them
     uint32_t slotStep[lockstepRing];     // the step each place holds; noStep: none
     uint32_t firstUnknown[vehicleCount]; // every step before this is known of the vehicle

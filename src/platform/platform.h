@@ -71,7 +71,8 @@ enum PadButton : uint32_t {
     padDpadUp = 1u << 9,    // up and down: the menu's lines
     padDpadDown = 1u << 10,
     padLeftShoulder = 1u << 11, // LB / L1: the menu
-    padKnownButtons = (1u << 12) - 1,
+    padRightStick = 1u << 12,   // the right stick pressed in (R3): rescue
+    padKnownButtons = (1u << 13) - 1,
 };
 
 // One connected pad as read in one frame.

@@ -22,9 +22,29 @@ struct ComputerDriver {
     float closest;        // the nearest it came to that gate
     float sinceCloser;    // game seconds since it last came nearer
     float backingOff;     // game seconds left of reversing out of trouble
+    float nearestYet;     // the nearest it came to that gate, backing off or not
+    float sinceProgress;  // game seconds since it came nearer than that
 };
 
-// The controls the computer gives a vehicle for the next step, at this skill
-// (1..3: how fast it dares to take a turn); the driver's memory moves on with it.
-VehicleControls driveComputer(const Vehicle& vehicle, const Course& course, const RaceEntry& entry,
-                              ComputerDriver& driver, int32_t skill);
+// What a driver sees in its way: bodies near it (other vehicles, trunks),
+// each a centre (x, z), a radius and how it moves (x, z, units a second).
+constexpr int32_t maxObstacles = 8;
+constexpr float obstacleSight = 16.0f; // how far ahead it looks
+struct Obstacles {
+    float at[maxObstacles][2];
+    float radius[maxObstacles];
+    float velocity[maxObstacles][2];
+    int32_t count;
+};
+
+// Game seconds without coming nearer its gate (two tries at backing out)
+// after which a driver asks for a rescue.
+constexpr float rescueAfterSeconds = 8.0f;
+
+// The controls the computer gives vehicle number vehicleNumber for the next
+// step, at this skill (1..3: how fast it dares to take a turn), steering round
+// what stands on its line and easing off behind a slower vehicle; the
+// driver's memory moves on with it.
+VehicleControls driveComputer(const Vehicle& vehicle, int32_t vehicleNumber, const Course& course,
+                              const RaceEntry& entry, ComputerDriver& driver, int32_t skill,
+                              const Obstacles& obstacles = Obstacles{});

@@ -215,6 +215,11 @@ void formatResultLine(const Race& race, int32_t place, bool raceRecord, bool lap
     }
 }
 
+void formatContactCounts(const RaceEntry& entry, char (&text)[48]) {
+    std::snprintf(text, sizeof text, "vehicles %d  trees %d  rescues %d", static_cast<int>(entry.vehicleContacts),
+                  static_cast<int>(entry.treeContacts), static_cast<int>(entry.rescues));
+}
+
 const char* placeName(int32_t place) {
     static const char* const names[] = {"1st", "2nd", "3rd"};
     return names[std::clamp(place, 0, 2)];

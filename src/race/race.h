@@ -30,6 +30,9 @@ struct RaceEntry {
     bool finished;        // its time stands; it drives on freely
     double finishTime;
     float centre[2];      // where its centre was at the end of the last step
+    int32_t vehicleContacts; // crashes into another vehicle while it raced (one however long it lasted)
+    int32_t treeContacts;    // the same with trees
+    int32_t rescues;         // times it was set back on the course
 };
 
 struct Race {
@@ -87,6 +90,10 @@ const char* countdownCaption(const Race& race);
 // A race time as the views show it, "m:ss.hh" (hundredths cut, not rounded);
 // "-:--.--" for a negative time.
 void formatRaceTime(double seconds, char (&text)[16]);
+
+// A vehicle's contacts and its rescues in the race, as the results give them
+// beside its times: "vehicles 2  trees 1  rescues 0".
+void formatContactCounts(const RaceEntry& entry, char (&text)[48]);
 
 // "1st", "2nd", "3rd".
 const char* placeName(int32_t place);

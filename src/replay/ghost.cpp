@@ -31,8 +31,7 @@ bool recordGhostStep(GhostRecorder& recorder, const World& world, int32_t vehicl
         if (lap.stepCount == maxGhostSteps) {
             recorder.recording = false; // too long a lap to keep
         } else {
-            const VehicleControls controls[vehicleCount] = {world.vehicles[vehicle].controls};
-            lap.controls[lap.stepCount++] = static_cast<uint8_t>(packControls(controls) & 31u);
+            lap.controls[lap.stepCount++] = packVehicleControls(world.vehicles[vehicle].controls);
         }
         // The gates this step passed (two in one step share its later time).
         while (recorder.recording && lap.gateCount < count && recorder.lapGates + lap.gateCount < passed) {
@@ -52,6 +51,8 @@ bool recordGhostStep(GhostRecorder& recorder, const World& world, int32_t vehicl
         recorder.lapStart = entry.lastCrossing; // the line's own time, the first lap's too
         lap.track = world.track;
         lap.trackHash = trackHash(world);
+        lap.simulation = world.simulation;
+        lap.solidTrees = world.solidTrees;
         lap.vehicle = vehicle;
         lap.lapTime = 0;
         takeSnapshot(world.vehicles[vehicle], lap.start);
@@ -65,6 +66,7 @@ void startGhost(GhostRun& run, World& ghostWorld, const World& world, const Ghos
     std::memcpy(&ghostWorld, &world, sizeof ghostWorld); // the ground, the course, the wheel layouts
     ghostWorld.race = Race{};
     ghostWorld.computersDrive = false;
+    setWorldRules(ghostWorld, lap.simulation, false, lap.solidTrees);
     resetSmoke(ghostWorld.smoke);
     for (int v = 0; v < vehicleCount; ++v) {
         ghostWorld.race.offCourse[v] = v != lap.vehicle;
@@ -78,8 +80,8 @@ void stepGhost(GhostRun& run, World& ghostWorld, const GhostLap& lap) {
         run.running = false;
         return;
     }
-    VehicleControls controls[vehicleCount];
-    unpackControls(static_cast<uint16_t>(lap.controls[run.step] << (5 * lap.vehicle)), controls);
+    VehicleControls controls[vehicleCount] = {};
+    controls[lap.vehicle] = unpackVehicleControls(lap.controls[run.step]);
     stepWorld(ghostWorld, controls);
     ++run.step;
 }

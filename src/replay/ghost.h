@@ -14,11 +14,13 @@ constexpr uint32_t maxGhostSteps = 60 * 60 * 20; // a lap of twenty minutes
 struct GhostLap {
     int32_t track;
     uint32_t trackHash;       // of the heights, growth and gates it was driven on
+    uint32_t simulation;      // the version that drove it
+    bool solidTrees;          // whether the trunks stood (nothing else touches a lap alone)
     int32_t vehicle;          // whose lap (its wheel layout and look)
     double lapTime;           // seconds, as the race's clock timed it
     VehicleSnapshot start;    // the vehicle at the end of the step in which it crossed the line
     uint32_t stepCount;       // the lap's steps after that one
-    uint8_t controls[maxGhostSteps]; // five bits a step, as a replay packs one vehicle's
+    uint8_t controls[maxGhostSteps]; // six bits a step, as packVehicleControls packs them
     int32_t gateCount;        // the course's gates: the last is the line again
     uint32_t gateSteps[maxGates]; // steps after the start at whose end each gate was passed
     double gateTimes[maxGates];   // seconds from the lap's start at each gate
@@ -50,7 +52,7 @@ struct GhostRun {
 };
 
 // Sets up the ghost's world from the player's (ground, course, wheel layout)
-// with the ghost's vehicle where its lap began.
+// with the ghost's vehicle where its lap began, stepping as its lap was driven.
 void startGhost(GhostRun& run, World& ghostWorld, const World& world, const GhostLap& lap);
 
 // One step of the ghost's world, with the lap's controls of that step; at the

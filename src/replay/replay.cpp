@@ -29,6 +29,7 @@ void copyKeptFields(const From& from, To& to) {
     std::copy(from.wheelSpin, from.wheelSpin + 4, to.wheelSpin);
     std::copy(from.wheelHeight, from.wheelHeight + 4, to.wheelHeight);
     std::copy(from.wheelVerticalSpeed, from.wheelVerticalSpeed + 4, to.wheelVerticalSpeed);
+    to.rescueHold = from.rescueHold;
 }
 
 } // namespace
@@ -58,32 +59,42 @@ bool sameSnapshot(const VehicleSnapshot& a, const VehicleSnapshot& b) {
     return std::memcmp(&a, &b, sizeof a) == 0; // no padding: all 4-byte fields
 }
 
-static_assert(sizeof(VehicleSnapshot) == 25 * 4, "a snapshot is its fields and nothing between them");
+static_assert(sizeof(VehicleSnapshot) == 26 * 4, "a snapshot is its fields and nothing between them");
 
-uint16_t packControls(const VehicleControls (&controls)[vehicleCount]) {
-    uint16_t packed = 0;
+uint8_t packVehicleControls(const VehicleControls& c) {
+    return static_cast<uint8_t>((c.accelerate ? 1u : 0u) | (c.reverse ? 2u : 0u) | (c.left ? 4u : 0u) |
+                                (c.right ? 8u : 0u) | (c.brake ? 16u : 0u) | (c.rescue ? 32u : 0u));
+}
+
+VehicleControls unpackVehicleControls(uint32_t bits) {
+    return VehicleControls{(bits & 1u) != 0, (bits & 2u) != 0,  (bits & 4u) != 0,
+                           (bits & 8u) != 0, (bits & 16u) != 0, (bits & 32u) != 0};
+}
+
+uint32_t packControls(const VehicleControls (&controls)[vehicleCount]) {
+    uint32_t packed = 0;
     for (int v = 0; v < vehicleCount; ++v) {
-        const VehicleControls& c = controls[v];
-        const unsigned bits = (c.accelerate ? 1u : 0u) | (c.reverse ? 2u : 0u) | (c.left ? 4u : 0u) |
-                              (c.right ? 8u : 0u) | (c.brake ? 16u : 0u);
-        packed = static_cast<uint16_t>(packed | bits << (5 * v));
+        packed |= static_cast<uint32_t>(packVehicleControls(controls[v])) << (controlBits * v);
     }
     return packed;
 }
 
-void unpackControls(uint16_t packed, VehicleControls (&controls)[vehicleCount]) {
+void unpackControls(uint32_t packed, VehicleControls (&controls)[vehicleCount]) {
     for (int v = 0; v < vehicleCount; ++v) {
-        const unsigned bits = packed >> (5 * v);
-        controls[v] = VehicleControls{(bits & 1u) != 0, (bits & 2u) != 0, (bits & 4u) != 0, (bits & 8u) != 0,
-                                      (bits & 16u) != 0};
+        controls[v] = unpackVehicleControls(packed >> (controlBits * v) & controlMask);
     }
 }
 
-void beginRecording(Replay& replay, int32_t track, const char* trackName, const Race& race,
-                    const Vehicle (&field)[vehicleCount]) {
-    replay.track = track;
+void beginRecording(Replay& replay, const World& world) {
+    const Race& race = world.race;
+    replay.track = world.track;
     replay.laps = race.laps;
-    std::snprintf(replay.trackName, sizeof replay.trackName, "%s", trackName != nullptr ? trackName : "");
+    replay.simulation = world.simulation;
+    replay.vehicleContact = world.vehicleContact;
+    replay.solidTrees = world.solidTrees;
+    // The name as far as the file's field holds it, always ended.
+    std::memset(replay.trackName, 0, sizeof replay.trackName);
+    std::memcpy(replay.trackName, world.course.name, strnlen(world.course.name, sizeof replay.trackName - 1));
     replay.computer = 0;
     for (int v = 0; v < vehicleCount; ++v) {
         replay.computer = static_cast<uint8_t>(replay.computer | (race.computer[v] ? 1u << v : 0u));
@@ -94,13 +105,16 @@ void beginRecording(Replay& replay, int32_t track, const char* trackName, const 
     replay.keyframeCount = 1;
     replay.keyframes[0].frame = 0;
     for (int v = 0; v < vehicleCount; ++v) {
-        takeSnapshot(field[v], replay.keyframes[0].vehicles[v]);
+        takeSnapshot(world.vehicles[v], replay.keyframes[0].vehicles[v]);
     }
 }
 
 void copyReplay(Replay& to, const Replay& from) {
     to.track = from.track;
     to.laps = from.laps;
+    to.simulation = from.simulation;
+    to.vehicleContact = from.vehicleContact;
+    to.solidTrees = from.solidTrees;
     std::memcpy(to.trackName, from.trackName, sizeof to.trackName);
     to.computer = from.computer;
     to.full = from.full;
@@ -141,6 +155,7 @@ void endRecording(Replay& replay, const Race& race) {
 void startPlayback(Playback& playback, const Replay& replay, World& world) {
     playback = Playback{};
     playback.keyframe = 1;
+    setWorldRules(world, replay.simulation, replay.vehicleContact, replay.solidTrees);
     for (int v = 0; v < vehicleCount; ++v) {
         world.vehicles[v].controls = VehicleControls{};
         restoreSnapshot(world.vehicles[v], world.ground, replay.keyframes[0].vehicles[v]);

@@ -34,6 +34,7 @@ struct VehicleSnapshot {
     float wheelSpin[4];
     float wheelHeight[4];
     float wheelVerticalSpeed[4];
+    int32_t rescueHold; // kept since contact came (an older keyframe has none: 0)
 };
 
 struct ReplayKeyframe {
@@ -44,6 +45,9 @@ struct ReplayKeyframe {
 struct Replay {
     int32_t track;
     int32_t laps;
+    uint32_t simulation;  // the version that drove it: simulationVersion, or an older one's
+    bool vehicleContact;  // the rules it was driven under
+    bool solidTrees;
     char trackName[28];
     uint8_t computer;     // bit v: vehicle v was the computer's at the start
     bool full;            // the race outgrew the buffers: the rest was not kept
@@ -51,7 +55,7 @@ struct Replay {
     uint32_t frameCount;    // steps
     uint32_t keyframeCount; // keyframe 0 is the start, at "GO"
     uint32_t frameRates[maxReplayFrames]; // each step's rate: stepsPerSecond, or an old replay's frame rate
-    uint16_t controls[maxReplayFrames]; // five bits a vehicle, vehicle v from bit 5 v
+    uint32_t controls[maxReplayFrames]; // six bits a vehicle, vehicle v from bit 6 v (packControls)
     ReplayKeyframe keyframes[maxReplayKeyframes];
 };
 
@@ -64,14 +68,22 @@ void takeSnapshot(const Vehicle& vehicle, VehicleSnapshot& snapshot);
 void restoreSnapshot(Vehicle& vehicle, const TerrainMap& ground, const VehicleSnapshot& snapshot);
 bool sameSnapshot(const VehicleSnapshot& a, const VehicleSnapshot& b); // bit for bit
 
-uint16_t packControls(const VehicleControls (&controls)[vehicleCount]);
-void unpackControls(uint16_t packed, VehicleControls (&controls)[vehicleCount]);
+// A step's controls in a word: six bits a vehicle, vehicle v from bit 6 v:
+// accelerate, reverse, left, right, brake, rescue.
+constexpr uint32_t controlBits = 6;
+constexpr uint32_t controlMask = (1u << controlBits) - 1;
+constexpr uint32_t packedControlsMask = (1u << (controlBits * vehicleCount)) - 1;
+uint32_t packControls(const VehicleControls (&controls)[vehicleCount]);
+void unpackControls(uint32_t packed, VehicleControls (&controls)[vehicleCount]);
 
-// Recording, from "GO" to the results: begin with the race's start and the
-// vehicles as they stand; then each step, its rate and controls and, after
+// One vehicle's six bits, as a ghost keeps them, and back.
+uint8_t packVehicleControls(const VehicleControls& controls);
+VehicleControls unpackVehicleControls(uint32_t bits);
+
+// Recording, from "GO" to the results: begin with the race's start, the
+// world's rules and the vehicles as they stand; then each step, its rate and controls and, after
 // it, a keyframe whenever the race clock passed a whole second.
-void beginRecording(Replay& replay, int32_t track, const char* trackName, const Race& race,
-                    const Vehicle (&field)[vehicleCount]);
+void beginRecording(Replay& replay, const World& world);
 void recordFrame(Replay& replay, uint32_t frameRate, const VehicleControls (&controls)[vehicleCount]);
 void recordKeyframeIfDue(Replay& replay, const Race& race, const Vehicle (&field)[vehicleCount]);
 // At the results: who won, for the list of replays.
@@ -92,7 +104,8 @@ struct Playback {
 };
 
 // Puts the world's vehicles where the replay starts and its race at "GO", the
-// recorded controls standing for the computer's.
+// recorded controls standing for the computer's, the world stepping by the
+// rules (and the version) it was driven under.
 void startPlayback(Playback& playback, const Replay& replay, World& world);
 
 // Plays one recorded step: the world's step with its controls (and, for an

@@ -11,12 +11,17 @@
 namespace {
 
 constexpr char magic[8] = {'M', 'L', 'R', 'E', 'P', 'L', 'A', 'Y'};
-constexpr size_t keyframeBytes = 4 + vehicleCount * sizeof(VehicleSnapshot);
 
-// Each step's controls (2 bytes), and in version 1 its rate before them (4).
-size_t stepBytes(uint32_t version) { return version == 1 ? 6 : 2; }
+// A keyframe's words a vehicle: 25 before contact came, then the rescue's hold too.
+constexpr size_t snapshotWords = sizeof(VehicleSnapshot) / 4;
+size_t vehicleWords(uint32_t version) { return version >= 3 ? snapshotWords : snapshotWords - 1; }
+size_t keyframeBytes(uint32_t version) { return 4 + vehicleCount * 4 * vehicleWords(version); }
+
+// Each step's controls: a byte a vehicle since version 3, two bytes for all
+// three before (five bits each), and in version 1 the step's rate before them (4).
+size_t stepBytes(uint32_t version) { return version == 1 ? 6 : version == 2 ? 2 : vehicleCount; }
 size_t bodySize(uint32_t version, uint32_t frames, uint32_t keyframes) {
-    return stepBytes(version) * frames + keyframeBytes * keyframes;
+    return stepBytes(version) * frames + keyframeBytes(version) * keyframes;
 }
 
 void put16(std::vector<uint8_t>& out, uint32_t value) {
@@ -32,19 +37,23 @@ void put32(std::vector<uint8_t>& out, uint32_t value) {
 uint32_t get16(const uint8_t* at) { return at[0] | static_cast<uint32_t>(at[1]) << 8; }
 uint32_t get32(const uint8_t* at) { return get16(at) | get16(at + 2) << 16; }
 
-// The words of a keyframe's snapshots, vehicle 0's fields in their order, then
-// vehicle 1's and 2's.
-constexpr size_t snapshotWords = sizeof(VehicleSnapshot) / 4;
-constexpr size_t keyframeWords = vehicleCount * snapshotWords;
-
-uint32_t keyframeWord(const ReplayKeyframe& keyframe, size_t w) {
+uint32_t snapshotWord(const VehicleSnapshot& snapshot, size_t w) {
     uint32_t word;
-    std::memcpy(&word, reinterpret_cast<const uint8_t*>(&keyframe.vehicles[w / snapshotWords]) + 4 * (w % snapshotWords), 4);
+    std::memcpy(&word, reinterpret_cast<const uint8_t*>(&snapshot) + 4 * w, 4);
     return word;
 }
 
-void setKeyframeWord(ReplayKeyframe& keyframe, size_t w, uint32_t word) {
-    std::memcpy(reinterpret_cast<uint8_t*>(&keyframe.vehicles[w / snapshotWords]) + 4 * (w % snapshotWords), &word, 4);
+void setSnapshotWord(VehicleSnapshot& snapshot, size_t w, uint32_t word) {
+    std::memcpy(reinterpret_cast<uint8_t*>(&snapshot) + 4 * w, &word, 4);
+}
+
+// The five bits a vehicle of the older versions' two bytes, as this game packs them.
+uint32_t widenedControls(uint32_t old) {
+    uint32_t packed = 0;
+    for (uint32_t v = 0; v < vehicleCount; ++v) {
+        packed |= (old >> (5 * v) & 31u) << (controlBits * v);
+    }
+    return packed;
 }
 
 uint32_t checksum(const uint8_t* bytes, size_t size) {
@@ -68,12 +77,16 @@ std::string encodeReplay(const Replay& replay) {
     std::vector<uint8_t> body;
     body.reserve(bodySize(replayVersion, replay.frameCount, replay.keyframeCount));
     for (uint32_t f = 0; f < replay.frameCount; ++f) {
-        put16(body, replay.controls[f]);
+        for (uint32_t v = 0; v < vehicleCount; ++v) {
+            body.push_back(static_cast<uint8_t>(replay.controls[f] >> (controlBits * v) & controlMask));
+        }
     }
     for (uint32_t k = 0; k < replay.keyframeCount; ++k) {
         put32(body, replay.keyframes[k].frame);
-        for (size_t w = 0; w < keyframeWords; ++w) {
-            put32(body, keyframeWord(replay.keyframes[k], w));
+        for (const VehicleSnapshot& snapshot : replay.keyframes[k].vehicles) {
+            for (size_t w = 0; w < snapshotWords; ++w) {
+                put32(body, snapshotWord(snapshot, w));
+            }
         }
     }
     uLongf packedSize = compressBound(static_cast<uLong>(body.size()));
@@ -97,9 +110,10 @@ std::string encodeReplay(const Replay& replay) {
     header.push_back(replay.computer);
     header.push_back(replay.full ? 1 : 0);
     header.insert(header.end(), replay.trackName, replay.trackName + sizeof replay.trackName);
-    put16(header, simulationVersion);
+    put16(header, replay.simulation);
     header.push_back(static_cast<uint8_t>(replay.winner)); // 255: nobody
-    header.push_back(0);
+    header.push_back(static_cast<uint8_t>((replay.vehicleContact ? replayVehicleContact : 0) |
+                                          (replay.solidTrees ? replaySolidTrees : 0)));
     std::memcpy(file.data(), header.data(), replayHeaderSize);
     const uint32_t sum = checksum(file.data(), file.size());
     for (int i = 0; i < 4; ++i) {
@@ -117,9 +131,9 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     }
     const uint32_t version = get16(bytes + 8);
     const size_t headerSize = version == 1 ? replayHeaderSizeV1 : replayHeaderSize;
-    if ((version != 1 && version != replayVersion) || get16(bytes + 10) != headerSize) {
+    if (version < 1 || version > replayVersion || get16(bytes + 10) != headerSize) {
         char text[96];
-        std::snprintf(text, sizeof text, "it is of version %u, and this game reads versions 1 and %u", version,
+        std::snprintf(text, sizeof text, "it is of version %u, and this game reads versions 1 to %u", version,
                       replayVersion);
         return fail(why, text);
     }
@@ -137,13 +151,21 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     if (checksum(bytes, size) != get32(bytes + 12)) {
         return fail(why, "its checksum does not match");
     }
-    if (version != 1 && get16(bytes + 64) != simulationVersion) {
+    // Version 2 files were all driven without contact; version 3 says which
+    // simulation drove it, and this game plays its own and the one before.
+    const uint32_t simulation = version == 1 ? contactlessVersion : get16(bytes + 64);
+    if ((version == 2 && simulation != contactlessVersion) ||
+        (version == 3 && simulation != simulationVersion && simulation != contactlessVersion)) {
         char text[128];
         std::snprintf(text, sizeof text,
                       "it was driven by another version of the game's physics (%u; this game has %u), which it "
                       "cannot replay exactly",
-                      get16(bytes + 64), simulationVersion);
+                      simulation, simulationVersion);
         return fail(why, text);
+    }
+    const uint32_t rules = version == 3 ? bytes[67] : 0;
+    if ((rules & ~uint32_t{replayVehicleContact | replaySolidTrees}) != 0) {
+        return fail(why, "its rules are out of range");
     }
     // Every count against the room there is and the length of what holds it,
     // before a byte is unpacked.
@@ -163,16 +185,27 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     if (uncompress(body.data(), &unpacked, bytes + headerSize, packedSize) != Z_OK || unpacked != unpackedSize) {
         return fail(why, "it claims more frames than it holds");
     }
+    const size_t keyBytes = keyframeBytes(version);
     const uint8_t* key = body.data() + stepBytes(version) * frames;
     for (uint32_t k = 0; k < keyframes; ++k) {
-        const uint32_t at = get32(key + k * keyframeBytes);
-        if ((k == 0 && at != 0) || (k > 0 && at < get32(key + (k - 1) * keyframeBytes)) || at > frames) {
+        const uint32_t at = get32(key + k * keyBytes);
+        if ((k == 0 && at != 0) || (k > 0 && at < get32(key + (k - 1) * keyBytes)) || at > frames) {
             return fail(why, "its keyframes are out of order");
+        }
+    }
+    for (uint32_t f = 0; version == 3 && f < frames; ++f) {
+        for (uint32_t v = 0; v < vehicleCount; ++v) {
+            if (body[vehicleCount * size_t{f} + v] > controlMask) {
+                return fail(why, "its controls are out of range");
+            }
         }
     }
 
     replay.track = track;
     replay.laps = laps;
+    replay.simulation = simulation;
+    replay.vehicleContact = (rules & replayVehicleContact) != 0;
+    replay.solidTrees = (rules & replaySolidTrees) != 0;
     replay.computer = static_cast<uint8_t>(bytes[34] & 7);
     replay.full = (bytes[35] & 1) != 0;
     replay.winner = static_cast<int8_t>(version != 1 && bytes[66] < vehicleCount ? bytes[66] : -1);
@@ -185,12 +218,24 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     const uint8_t* controls = body.data() + (version == 1 ? 4 * size_t{frames} : 0);
     for (uint32_t f = 0; f < frames; ++f) {
         replay.frameRates[f] = version == 1 ? get32(body.data() + 4 * size_t{f}) : stepsPerSecond;
-        replay.controls[f] = static_cast<uint16_t>(get16(controls + 2 * size_t{f}));
+        if (version == 3) {
+            const uint8_t* step = controls + vehicleCount * size_t{f};
+            replay.controls[f] = step[0] | static_cast<uint32_t>(step[1]) << controlBits |
+                                 static_cast<uint32_t>(step[2]) << (2 * controlBits);
+        } else {
+            replay.controls[f] = widenedControls(get16(controls + 2 * size_t{f}));
+        }
     }
+    const size_t words = vehicleWords(version);
     for (uint32_t k = 0; k < keyframes; ++k) {
-        replay.keyframes[k].frame = get32(key + k * keyframeBytes);
-        for (size_t w = 0; w < keyframeWords; ++w) {
-            setKeyframeWord(replay.keyframes[k], w, get32(key + k * keyframeBytes + 4 + 4 * w));
+        const uint8_t* at = key + k * keyBytes;
+        ReplayKeyframe& keyframe = replay.keyframes[k];
+        keyframe.frame = get32(at);
+        for (uint32_t v = 0; v < vehicleCount; ++v) {
+            keyframe.vehicles[v] = VehicleSnapshot{};
+            for (size_t w = 0; w < words; ++w) {
+                setSnapshotWord(keyframe.vehicles[v], w, get32(at + 4 + 4 * (v * words + w)));
+            }
         }
     }
     return true;
@@ -222,8 +267,8 @@ bool readReplaySummary(const char* path, ReplaySummary& summary) {
         std::fclose(file);
     }
     const uint32_t version = got >= replayHeaderSizeV1 ? get16(header + 8) : 0;
-    if (std::memcmp(header, magic, 8) != 0 || (version != 1 && version != replayVersion) ||
-        (version == replayVersion && got < replayHeaderSize) || header[32] < minTrackNumber || header[32] > maxTrackNumber ||
+    if (std::memcmp(header, magic, 8) != 0 || version < 1 || version > replayVersion ||
+        (version >= 2 && got < replayHeaderSize) || header[32] < minTrackNumber || header[32] > maxTrackNumber ||
         header[33] < minLaps || header[33] > maxLaps) {
         return false;
     }
@@ -231,6 +276,6 @@ bool readReplaySummary(const char* path, ReplaySummary& summary) {
     summary.laps = header[33];
     std::memcpy(summary.trackName, header + 36, sizeof summary.trackName);
     summary.trackName[sizeof summary.trackName - 1] = '\0';
-    summary.winner = version == replayVersion && header[66] < vehicleCount ? header[66] : -1;
+    summary.winner = version >= 2 && header[66] < vehicleCount ? header[66] : -1;
     return true;
 }

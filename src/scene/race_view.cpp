@@ -192,42 +192,53 @@ void drawWorldPlaces(uint32_t baseline, float pixel) {
 }
 
 void drawRaceResults(const char* trackName, const RaceRecord* record, const bool (&lapRecord)[vehicleCount],
-                     const bool (&raceRecord)[vehicleCount]) {
+                     const bool (&raceRecord)[vehicleCount], bool recordsCounted) {
     if (shown.world->race.phase != RacePhase::results) {
         return;
     }
+    const Race& race = shown.world->race;
     const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
-    const float left = width / 2 - 240, top = height / 2 - 90;
+    const float panelWidth = 640, left = width / 2 - panelWidth / 2, top = height / 2 - 90;
     // Opaque: the views' own lines under it would cross its rows.
     beginOverlay2D();
     glDisable(GL_DEPTH_TEST);
     glColor3f(0.1f, 0.1f, 0.12f);
     glBegin(GL_QUADS);
     glVertex2f(left, top);
-    glVertex2f(left + 480, top);
-    glVertex2f(left + 480, top + 200);
+    glVertex2f(left + panelWidth, top);
+    glVertex2f(left + panelWidth, top + 200);
     glVertex2f(left, top + 200);
     glEnd();
     glEnable(GL_DEPTH_TEST);
 
     const auto line = [&](int row, const char* text) {
-        printText(static_cast<uint32_t>(left + 16), static_cast<uint32_t>(top + 26 + 22 * row), "%s", text);
+        printText(static_cast<uint32_t>(left + 12), static_cast<uint32_t>(top + 26 + 22 * row), "%s", text);
     };
-    char text[96];
+    // The counts in columns of the fixed-width letters, beside the longest line of times.
+    constexpr int countsColumn = 42;
+    char text[96], row[128];
     glColor3f(1, 1, 0);
-    std::snprintf(text, sizeof text, "Results: %s, %d %s", trackName, shown.world->race.laps, shown.world->race.laps == 1 ? "lap" : "laps");
+    std::snprintf(text, sizeof text, "Results: %s, %d %s", trackName, race.laps, race.laps == 1 ? "lap" : "laps");
     line(0, text);
+    glColor3f(0.7f, 0.7f, 0.7f);
+    std::snprintf(row, sizeof row, "%*s%s", countsColumn, "", "vehicles trees rescues");
+    line(0, row);
     glColor3f(1, 1, 1);
     for (int32_t place = 0; place < vehicleCount; ++place) {
-        const int32_t v = shown.world->race.places[place];
-        formatResultLine(shown.world->race, place, raceRecord[v], lapRecord[v], text);
-        line(1 + place, text);
+        const int32_t v = race.places[place];
+        const RaceEntry& entry = race.entries[v];
+        formatResultLine(race, place, raceRecord[v], lapRecord[v], text);
+        std::snprintf(row, sizeof row, "%-*s%8d %5d %7d", countsColumn, text, static_cast<int>(entry.vehicleContacts),
+                      static_cast<int>(entry.treeContacts), static_cast<int>(entry.rescues));
+        line(1 + place, row);
     }
-    if (record != nullptr) {
-        char lap[16], race[16];
+    if (!recordsCounted) {
+        line(5, "records: none with vehicle contact or solid trees off");
+    } else if (record != nullptr) {
+        char lap[16], best[16];
         formatRaceTime(record->bestLap, lap);
-        formatRaceTime(record->bestRace, race);
-        std::snprintf(text, sizeof text, "records: race %s  lap %s%s", race, lap,
+        formatRaceTime(record->bestRace, best);
+        std::snprintf(text, sizeof text, "records: race %s  lap %s%s", best, lap,
                       std::any_of(lapRecord, lapRecord + vehicleCount, [](bool b) { return b; }) ||
                               std::any_of(raceRecord, raceRecord + vehicleCount, [](bool b) { return b; })
                           ? "  (* new)"

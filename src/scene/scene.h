@@ -99,7 +99,9 @@ void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel
 // toward the next gate, and the countdown's caption in the middle of the view.
 // In the world view: the three places (and while a replay plays, "replay" and
 // its race time). Over the whole window at the end: the
-// results, with the track's records (null: none) and who broke which.
+// results, each vehicle's contacts and rescues beside its times, with the
+// track's records (null: none) and who broke which, or that a race with
+// contact off sets none.
 // The track's name, said across the middle of every view for a moment after
 // the track changes: drawn into the view with this viewport (window pixels,
 // from the bottom left); leaves the whole-window perspective and viewport.
@@ -123,7 +125,7 @@ void drawCourse();
 void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel);
 void drawWorldPlaces(uint32_t baseline, float pixel);
 void drawRaceResults(const char* trackName, const RaceRecord* record, const bool (&lapRecord)[vehicleCount],
-                     const bool (&raceRecord)[vehicleCount]);
+                     const bool (&raceRecord)[vehicleCount], bool recordsCounted);
 
 // The engine revolutions a minute the readout shows for this drive speed.
 double engineRpm(float driveSpeed);

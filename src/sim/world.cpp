@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <algorithm>
 
 void initWorld(World& world, const WheelLayout& layout) {
     std::memset(&world, 0, sizeof world);
@@ -11,7 +12,16 @@ void initWorld(World& world, const WheelLayout& layout) {
     }
     world.computerSkill = 2;
     world.computersDrive = true;
+    setWorldRules(world, simulationVersion, true, true);
     returnToStart(world);
+}
+
+void setWorldRules(World& world, uint32_t simulation, bool vehicleContact, bool solidTrees) {
+    const bool touches = simulation > contactlessVersion;
+    world.simulation = simulation;
+    world.vehicleContact = touches && vehicleContact;
+    world.solidTrees = touches && solidTrees;
+    clearContactMemory(world.contact);
 }
 
 void returnToStart(World& world) {
@@ -29,6 +39,9 @@ void returnToStart(World& world) {
         }
     }
     resetSmoke(world.smoke);
+    const uint32_t knocks = world.contact.knocks; // the sound has heard those already
+    clearContactMemory(world.contact);
+    world.contact.knocks = knocks;
 }
 
 void startWorldRace(World& world, int32_t laps, const bool (&computer)[vehicleCount]) {
@@ -39,14 +52,61 @@ void startWorldRace(World& world, int32_t laps, const bool (&computer)[vehicleCo
     }
 }
 
+namespace {
+
+// What a computer driver sees of what it could run into: the other vehicles
+// on the course where they touch, and the trunks where they stand, near it
+// and not behind it.
+Obstacles obstaclesFor(const World& world, int32_t v) {
+    Obstacles seen{};
+    const BodyShape body = vehicleBody(world.vehicles[v]);
+    const auto add = [&](const BodyShape& other, const double (&velocity)[2]) {
+        const double dx = static_cast<double>(other.centre[0]) - body.centre[0];
+        const double dz = static_cast<double>(other.centre[1]) - body.centre[1];
+        const double ahead = dx * body.axis[0] + dz * body.axis[1];
+        const double aside = dx * body.axis[1] - dz * body.axis[0];
+        if (seen.count < maxObstacles && ahead > -obstacleSight / 4 && ahead < obstacleSight &&
+            std::fabs(aside) < obstacleSight / 2) {
+            seen.at[seen.count][0] = other.centre[0];
+            seen.at[seen.count][1] = other.centre[1];
+            seen.velocity[seen.count][0] = static_cast<float>(velocity[0]);
+            seen.velocity[seen.count][1] = static_cast<float>(velocity[1]);
+            seen.radius[seen.count++] = other.radius;
+        }
+    };
+    for (int32_t other = 0; other < vehicleCount && world.vehicleContact; ++other) {
+        if (other != v && !world.race.offCourse[other]) {
+            const BodyMotion motion = bodyMotion(world.vehicles[other], stepsPerSecond);
+            add(vehicleBody(world.vehicles[other]), motion.velocity);
+        }
+    }
+    if (world.solidTrees) {
+        const auto cellNear = [](float at) {
+            return static_cast<int32_t>(std::lround((at + terrainHalfSize) / terrainCellSize));
+        };
+        constexpr int32_t reach = static_cast<int32_t>(obstacleSight / terrainCellSize) + 1;
+        const int32_t column = cellNear(body.centre[0]), row = cellNear(body.centre[1]);
+        for (int32_t i = std::max(1, row - reach); i <= std::min(growthCells - 1, row + reach); ++i) {
+            for (int32_t j = std::max(1, column - reach); j <= std::min(growthCells - 1, column + reach); ++j) {
+                if (world.ground.growth[i * growthCells + j] == growthTree) {
+                    add(trunkBody(world.ground, i * growthCells + j), {0, 0});
+                }
+            }
+        }
+    }
+    return seen;
+}
+
+} // namespace
+
 void stepWorldAtRate(World& world, const VehicleControls (&given)[vehicleCount], uint32_t rate) {
     VehicleControls controls[vehicleCount];
     for (int v = 0; v < vehicleCount; ++v) {
         if (!raceControlsLive(world.race)) {
             controls[v] = VehicleControls{}; // waiting for "GO"
         } else if (world.computersDrive && world.race.phase != RacePhase::off && world.race.computer[v]) {
-            controls[v] = driveComputer(world.vehicles[v], world.course, world.race.entries[v], world.drivers[v],
-                                        world.computerSkill);
+            controls[v] = driveComputer(world.vehicles[v], v, world.course, world.race.entries[v], world.drivers[v],
+                                        world.computerSkill, obstaclesFor(world, v));
         } else {
             controls[v] = given[v];
         }
@@ -54,7 +114,41 @@ void stepWorldAtRate(World& world, const VehicleControls (&given)[vehicleCount],
     for (int v = 0; v < vehicleCount; ++v) {
         controls[v] = world.race.offCourse[v] ? VehicleControls{} : controls[v];
     }
-    stepVehicles(world.vehicles, controls, world.ground, world.smoke, rate, world.race.offCourse);
+    const bool rescues = world.simulation > contactlessVersion;
+    for (int v = 0; v < vehicleCount; ++v) {
+        Vehicle& vehicle = world.vehicles[v];
+        if (!rescues) {
+            controls[v].rescue = false; // no such control then
+            continue;
+        }
+        // A rescue on the step its control goes down; then a second of
+        // controls held dead (the rescue's own kept, so that holding it on
+        // does not rescue again).
+        if (controls[v].rescue && !vehicle.controls.rescue && vehicle.rescueHold == 0 &&
+            hasUsableWheelLayout(vehicle.layout)) {
+            rescueVehicle(world, v);
+        }
+        if (vehicle.rescueHold > 0) {
+            controls[v] = VehicleControls{false, false, false, false, false, controls[v].rescue};
+        }
+    }
+    const bool touches = world.vehicleContact || world.solidTrees;
+    float startCentres[vehicleCount][2] = {};
+    for (int v = 0; v < vehicleCount && touches; ++v) {
+        vehicleCentre(world.vehicles[v], startCentres[v]);
+    }
+    // A vehicle just rescued stands where it was set until the second is up.
+    bool standing[vehicleCount];
+    for (int v = 0; v < vehicleCount; ++v) {
+        standing[v] = world.race.offCourse[v] || world.vehicles[v].rescueHold > 0;
+    }
+    stepVehicles(world.vehicles, controls, world.ground, world.smoke, rate, standing);
+    for (Vehicle& vehicle : world.vehicles) {
+        vehicle.rescueHold -= vehicle.rescueHold > 0 ? 1 : 0;
+    }
+    if (touches) {
+        resolveContacts(world, startCentres);
+    }
     updateRace(world.race, world.course, world.vehicles, rate);
     ++world.steps;
 }

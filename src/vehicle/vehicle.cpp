@@ -11,6 +11,7 @@
 void resetVehicle(Vehicle& v) {
     v.frontSmokeTimer = 0;
     v.rearSmokeTimer = 0;
+    v.rescueHold = 0;
     std::memset(v.position, 0, sizeof v.position);
     v.pitch = 0;
     v.heading = 0;

@@ -6,7 +6,7 @@
 
 #include "common/vehicles.h"
 
-// A vehicle's five controls for one step, as whoever drives it gives them: its
+// A vehicle's controls for one step, as whoever drives it gives them: its
 // keys and pad, a computer driver, a replay. The step reads nothing else.
 struct VehicleControls {
     bool accelerate;
@@ -14,7 +14,11 @@ struct VehicleControls {
     bool left;
     bool right;
     bool brake;
+    bool rescue; // set back on the course at rest: on the step it goes down
 };
+
+// Steps a rescued vehicle's controls are held dead, standing where it was set.
+constexpr int32_t rescueHoldSteps = 60;
 
 // Where a vehicle's wheels stand on its body (the model's layout): all the
 // physics needs of the model. Wheels 0 and 2 at wheelX[0], 1 and 3 at wheelX[1].
@@ -31,6 +35,7 @@ struct Vehicle {
     VehicleControls controls; // this step's, filled before the step
     int32_t frontSmokeTimer; // steps before the front wheels may smoke again; 0 = may
     int32_t rearSmokeTimer;
+    int32_t rescueHold;      // steps its controls stay dead after a rescue; 0 = live
     WheelLayout layout;
     float position[3];      // centre of the rear axle on the ground; y is the body height
     float pitch;            // degrees, positive nose up

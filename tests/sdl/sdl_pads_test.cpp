@@ -109,7 +109,7 @@ long textAfterAFrame(int x, int y) {
 TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
     resetAppState();
     game = std::make_unique<World>();
-    settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, 1, 27777, 3, 1, 320, 240, {}, {}, {}, {}};
+    settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, true, true, 1, 27777, 3, 1, 320, 240, {}, {}, {}, {}};
     ASSERT_TRUE(openWindow()) << SDL_GetError();
     createFont();
     initFrameTimer(frameTimer, 100);

@@ -22,13 +22,13 @@ bool setUpScriptedWorld(World& world, const char* runFolder, int32_t track) {
 
 void scriptedControls(uint32_t step, VehicleControls (&controls)[vehicleCount]) {
     for (VehicleControls& c : controls) {
-        c = VehicleControls{true, false, false, false, false};
+        c = VehicleControls{true, false, false, false, false, false};
     }
     // Vehicle 0 weaves, vehicle 1 circles left, vehicle 2 brakes into slides.
     ((step / 90) % 2 ? controls[0].left : controls[0].right) = true;
     controls[1].left = true;
     if (step % 240 > 200) {
-        controls[2] = VehicleControls{false, false, false, true, true};
+        controls[2] = VehicleControls{false, false, false, true, true, false};
     }
 }
 
@@ -40,7 +40,7 @@ void recordComputerRace(World& world, int32_t laps, uint32_t (*rate)(uint32_t st
     for (uint32_t step = 0; world.race.phase == RacePhase::countdown; ++step) {
         stepWorldAtRate(world, none, stepRateOf(step));
     }
-    beginRecording(replayBuffer, world.track, world.course.name, world.race, world.vehicles);
+    beginRecording(replayBuffer, world);
     for (uint32_t step = 0; world.race.phase == RacePhase::racing && step < 60 * 600; ++step) {
         stepWorldAtRate(world, none, stepRateOf(step));
         VehicleControls taken[vehicleCount];

@@ -24,10 +24,10 @@ inline Vehicle& freshVehicle(Vehicle& v) {
 }
 
 // The controls of these letters, as the red vehicle's keys have them: W
-// accelerate, Z reverse, A left, D right, S brake.
+// accelerate, Z reverse, A left, D right, S brake, E rescue.
 inline VehicleControls controlsOf(const char* keys) {
     const auto has = [&](char c) { return std::strchr(keys, c) != nullptr; };
-    return VehicleControls{has('W'), has('Z'), has('A'), has('D'), has('S')};
+    return VehicleControls{has('W'), has('Z'), has('A'), has('D'), has('S'), has('E')};
 }
 
 inline int liveSmoke(const SmokeSystem& smoke) {

@@ -37,25 +37,28 @@ TEST(KeyNames, EveryNameReadsBackAndLettersInEitherCase) {
 }
 
 // The lines as the reader takes them: five names from the table on one line,
-// else the line is said (with its number) and that vehicle's keys are none.
-TEST(KeysLines, FiveNamesOnALineOrTheLineIsSaid) {
+// and a sixth for the rescue if the line has one, else the line is said (with
+// its number) and that vehicle's keys are none.
+TEST(KeysLines, FiveOrSixNamesOnALineOrTheLineIsSaid) {
     const Settings read = readText("fullscreen: false\n"
                                    "keys red: up down left right space   # arrows\n"
                                    "keys green: I K J L\n"
                                    "keys blue: W Z A D Ctrl\n"
                                    "keys purple: W Z A D S\n"
-                                   "keys green: I K J L M N\n"
+                                   "keys green: I K J L M N P\n"
+                                   "keys blue: Numpad8 Numpad2 Numpad4 Numpad6 Numpad5 Numpad0\n"
                                    "laps: 5\n");
     EXPECT_TRUE(!read.fullscreen && read.laps == 5u); // the settings around the faulty lines are read as ever
-    const uint8_t arrows[keySlotCount] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE};
-    EXPECT_EQ(std::string(read.vehicleKeys[1], read.vehicleKeys[1] + 5), std::string(arrows, arrows + 5));
-    EXPECT_EQ(read.vehicleKeysLine[1], 2);
-    EXPECT_EQ(read.vehicleKeysLine[0] + read.vehicleKeysLine[2], 0);
-    EXPECT_EQ(std::string(read.keyFaults),
-              "line 3: keys green: takes five key names (accelerate, reverse, left, right, brake).\n"
-              "line 4: keys blue: has no key named \"Ctrl\".\n"
-              "line 5: keys purple: names no vehicle: write keys blue:, keys red: or keys green:.\n"
-              "line 6: keys green: takes five key names (accelerate, reverse, left, right, brake).\n");
+    const uint8_t arrows[keySlotCount] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, 0}; // the rescue its own
+    EXPECT_EQ(std::string(read.vehicleKeys[1], read.vehicleKeys[1] + 6), std::string(arrows, arrows + 6));
+    EXPECT_EQ(std::pair(read.vehicleKeysLine[1], read.vehicleKeysLine[0]), std::pair(2, 7));
+    EXPECT_EQ(read.vehicleKeys[0][keyRescue], VK_NUMPAD0);
+    EXPECT_EQ(read.vehicleKeysLine[2], 0);
+    constexpr const char* howMany = "takes five or six key names (accelerate, reverse, left, right, brake, and rescue).\n";
+    EXPECT_EQ(std::string(read.keyFaults), std::string("line 3: keys green: ") + howMany +
+                                               "line 4: keys blue: has no key named \"Ctrl\".\n"
+                                               "line 5: keys purple: names no vehicle: write keys blue:, keys red: or "
+                                               "keys green:.\nline 6: keys green: " + howMany);
 }
 
 // Red and blue swap their keys (each line alone would clash with the other's
@@ -79,6 +82,13 @@ TEST(KeysLines, SwappedKeysHoldAKeyTheGameHoldsIsRefusedAndNewKeysDrive) {
     EXPECT_EQ(vehicleKeys[0].accelerate, VK_NUMPAD0 + 8);
     EXPECT_EQ(applyKeySettings(readText("keys red: W W A D S\n")),
               "line 1: keys red: \"W\" is held by its own reverse; red keeps its own keys.\n");
+    // A line of five keeps the vehicle's own rescue unless the line took its
+    // key: then it has none; a sixth name is the rescue.
+    EXPECT_EQ(applyKeySettings(readText("keys red: E Z A D S\nkeys green: I M J L K R\n")), "");
+    EXPECT_EQ(std::tuple(vehicleKeys[1].accelerate, vehicleKeys[1].rescue, vehicleKeys[2].rescue, vehicleKeys[0].rescue),
+              std::tuple('E', 0, 'R', VK_NUMPAD0 + 9));
+    input.pressKey('R');
+    EXPECT_TRUE(playerControls(2).rescue && !playerControls(1).rescue);
     EXPECT_EQ(applyKeySettings(readText("")), "");
 }
 

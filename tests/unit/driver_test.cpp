@@ -117,7 +117,7 @@ TEST(ComputerDrivers, ThreeSecondsWithoutGettingNearerItBacksOffTurning) {
     std::string seen; // F forward, R backing off with the wheels turned, run by run
     int firstBack = 0, backing = 0;
     for (int step = 1; step <= 60 * 6; ++step) {
-        const VehicleControls c = driveComputer(vehicle, world->course, entry, driver, 2);
+        const VehicleControls c = driveComputer(vehicle, 0, world->course, entry, driver, 2);
         const char now = c.reverse && (c.left || c.right) ? 'R' : c.reverse ? 'r' : 'F';
         seen += seen.empty() || seen.back() != now ? std::string(1, now) : "";
         firstBack = now == 'R' && firstBack == 0 ? step : firstBack;

@@ -65,7 +65,7 @@ GhostLap& ghostIn(const std::string& path, bool& old) {
 
 void driveBlueForItsNextGate(int32_t skill = 2) {
     const VehicleControls wanted =
-        driveComputer(vehicles[0], raceCourse, activeRace.entries[0], blueDriver, skill);
+        driveComputer(vehicles[0], 0, raceCourse, activeRace.entries[0], blueDriver, skill);
     const std::pair<uint8_t, bool> held[] = {{VK_NUMPAD0 + 8, wanted.accelerate},
                                              {VK_NUMPAD0 + 5, wanted.brake},
                                              {VK_NUMPAD0 + 2, wanted.reverse},
@@ -293,14 +293,22 @@ TEST_F(GameSession, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside)
     EXPECT_NE(damaged.find("line 2"), std::string::npos) << damaged;
     EXPECT_EQ(readFileBytes(data.file("mudlark/records.txt.bad")), "1 3 40.5 130\n1 1 oops\n");
     const std::string kept = records();
-    // On this clock, this track, one lap: blue's time alone (red and green are the computer's).
-    EXPECT_EQ(kept.substr(kept.find('\n')), "\nclock 2\n1 1 15.800 15.800\n") << kept;
+    // On this clock, this track, one lap, this simulation: blue's time alone
+    // (red and green are the computer's).
+    const std::string blue = "1 1 15.011 15.011 3\n";
+    EXPECT_EQ(kept.substr(kept.find("clock")), "clock 2\n" + blue) << kept;
     // The same race again breaks no record: the file is not written at all.
     const auto written = std::filesystem::last_write_time(data.file("mudlark/records.txt"));
     restart();
     EXPECT_EQ(race(toTheResults), 0);
     EXPECT_EQ(records(), kept);
     EXPECT_EQ(std::filesystem::last_write_time(data.file("mudlark/records.txt")), written);
+    // A record driven before contact (a line without its simulation) is no
+    // match for this race: both stand, each of its own simulation.
+    data.write("mudlark/records.txt", "clock 2\n1 1 1 1\n");
+    restart();
+    EXPECT_EQ(race(toTheResults), 0);
+    EXPECT_EQ(records().substr(records().find("clock")), "clock 2\n1 1 1.000 1.000 2\n" + blue);
     // A record that falls while the new file cannot be put in place (a crash
     // just before): the old records stand, whole.
     data.write("mudlark/records.txt", "# old\nclock 2\n1 1 999 5000\n");
@@ -432,7 +440,7 @@ TEST_F(GameSession, TheMenuStopsTheWorldStartsARaceAndKeepsANewKey) {
     const std::vector<std::pair<int, std::vector<uint8_t>>> script = {
         {10, {VK_F1}},                                   // open: Race is first
         {20, {VK_RETURN, VK_DOWN, VK_RIGHT}},            // Race page: laps 2
-        {30, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}},    // Start race: the menu closes
+        {30, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}}, // Start race: the menu closes
         {300, {VK_F1, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_RETURN}}, // Controls: blue's accelerate
         {310, {VK_UP}},                                  // the new key
         {320, {VK_BACK, VK_BACK}},                       // out of the menu
@@ -460,7 +468,7 @@ TEST_F(GameSession, TheMenuStopsTheWorldStartsARaceAndKeepsANewKey) {
     EXPECT_GT(vehicles[0].speed, 5.0f); // Up drove blue
     const std::string kept = readFileBytes(dir.file("settings.cfg"));
     EXPECT_EQ(kept, "# my Mudlark\nfullscreen: false\ntexturefilter: linear\nlaps: 2\ncomputerdrivers: false\n"
-                    "keys blue: Up Numpad2 Numpad4 Numpad6 Numpad5\n");
+                    "keys blue: Up Numpad2 Numpad4 Numpad6 Numpad5 Numpad9\n");
     restart();
     race([] {
         key(fake.swapCount < 60 ? WM_KEYDOWN : WM_KEYUP, VK_UP);
@@ -577,7 +585,7 @@ TEST_F(GameSession, AGhostFromAReplaysFastestLap) {
 // wins it back at the highest skill (the splits go from + to -), so it takes
 // the ghost's place and the records' best lap.
 TEST_F(GameSession, SplitTimesSayWhereALapGainsAndOnlyAQuickerLapIsTheNewGhost) {
-    data.write("mudlark/records.txt", "clock 2\n1 3 99 200\n");
+    data.write("mudlark/records.txt", "clock 2\n1 3 99 200 3\n1 3 1 1\n");
     std::vector<std::pair<int32_t, std::string>> splits; // lap, split, as each comes
     std::vector<double> ghosts;                          // the ghost file's lap time after each lap
     const std::string ghost = data.file("mudlark/ghosts/track-01.mlg");
@@ -615,9 +623,9 @@ TEST_F(GameSession, SplitTimesSayWhereALapGainsAndOnlyAQuickerLapIsTheNewGhost) 
     ASSERT_GE(third.size(), 3u);
     EXPECT_EQ(third.front(), '+') << third; // behind after braking
     EXPECT_EQ(third.back(), '-') << third;  // ahead at the line
-    char best[32];
-    std::snprintf(best, sizeof best, "1 3 %.3f 200.000", std::round(ghosts[2] * 1000) / 1000);
-    EXPECT_NE(records().find(best), std::string::npos) << records();
+    char best[64];
+    std::snprintf(best, sizeof best, "1 3 %.3f 200.000 3\n1 3 1.000 1.000 2", std::round(ghosts[2] * 1000) / 1000);
+    EXPECT_NE(records().find(best), std::string::npos) << records(); // the lap before contact no match
 }
 
 } // namespace
@@ -683,7 +691,7 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRace) {
         }
         return frame < 300;
     }, "", false);
-    EXPECT_EQ(refusal, "the host runs Mudlark " MUDLARK_VERSION " (simulation 2), yours is 0.9 (simulation 2)");
+    EXPECT_EQ(refusal, "the host runs Mudlark " MUDLARK_VERSION " (simulation 3), yours is 0.9 (simulation 3)");
     EXPECT_EQ(std::vector<int32_t>(seats, seats + 3), std::vector<int32_t>({0, 1, noMachine}));
     EXPECT_LE(stepsWithoutRed, 3u);       // red's first steps: none, as every machine's
     EXPECT_GE(game.steps - atStart, 55u); // red's sixty came

@@ -76,12 +76,12 @@ TEST_F(GamepadsTest, ThresholdsHysteresisAWornStickAndGarbage) {
         EXPECT_EQ(std::pair(padHeld(pads, 0, padLeft), padHeld(pads, 0, padRight)), std::pair(s.left, s.right))
             << s.stickX;
     }
-    frame({PadReading{1, 100, 0, 0.26f, 0.25f, padEast | padDpadLeft}});
+    frame({PadReading{1, 100, 0, 0.26f, 0.25f, padEast | padDpadLeft | padRightStick}});
     EXPECT_EQ(std::vector<bool>({padHeld(pads, 0, padAccelerate), padHeld(pads, 0, padReverse),
-                                 padHeld(pads, 0, padBrake), padHeld(pads, 0, padLeft)}),
-              std::vector<bool>({false, true, true, true}));
+                                 padHeld(pads, 0, padBrake), padHeld(pads, 0, padLeft), padHeld(pads, 0, padRescue)}),
+              std::vector<bool>({false, true, true, true, true}));
     for (const PadReading garbage : {PadReading{1, 100, NAN, 0, 1, padSouth}, PadReading{1, 100, -3, 0, 0, 0},
-                                     PadReading{1, 100, 0, 0, 7, 0}, PadReading{1, 100, 0, 0, 0, 0xFFFFFF80u}}) {
+                                     PadReading{1, 100, 0, 0, 7, 0}, PadReading{1, 100, 0, 0, 0, 0xFFFFEF80u}}) {
         frame({garbage});
         for (int control = 0; control < padControlCount; ++control) {
             EXPECT_FALSE(padHeld(pads, 0, PadControl(control)));

@@ -1,9 +1,13 @@
 // ghost_test.cpp -- a time trial's lap as a ghost: recorded, written, read back
 // and driven again in a world of its own, the same vehicle bit for bit at
-// every gate and at the line; the two worlds apart; the ghost file's faults
+// every gate and at the line, a lap of the simulation before contact from a
+// file of the first version too; the two worlds apart; the ghost file's faults
 // refused with their reasons, and a changed track told by its hash.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,9 +27,10 @@ struct Trial {
 // A time trial for blue on a generated track, the computer at its wheel, until
 // its second lap (its first from a flying start) is done: that lap in
 // recorder->done, blue after each of its steps in lapSteps.
-Trial secondLap(int32_t track) {
+Trial secondLap(int32_t track, uint32_t simulation = simulationVersion) {
     Trial t;
     EXPECT_TRUE(setUpScriptedWorld(*t.world, MUDLARK_RUN_DIR, track));
+    setWorldRules(*t.world, simulation, true, true);
     startTrial(t.world->race, t.world->course, 0, t.world->vehicles, t.world->ground);
     t.world->race.computer[0] = true;
     const VehicleControls none[vehicleCount] = {};
@@ -43,13 +48,28 @@ Trial secondLap(int32_t track) {
     return t;
 }
 
+// A ghost file as the first version wrote it (before contact): the start
+// without the rescue's hold, no rules, its own checksum.
+std::string asFirstVersion(std::string file) {
+    file[8] = 1;
+    file[37] = 0;
+    file.erase(ghostHeaderSize + sizeof(VehicleSnapshot) - 4, 4);
+    file.replace(12, 4, 4, '\0');
+    const uint32_t sum = static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(file.data()), file.size()));
+    for (int i = 0; i < 4; ++i) {
+        file[12 + i] = static_cast<char>(sum >> (8 * i) & 0xFF);
+    }
+    return file;
+}
+
 TEST(Ghost, DrivenAgainFromItsFileTheLapIsBitForBitTheSame) {
-    for (int32_t track = 1; track <= 3; ++track) {
-        Trial t = secondLap(track);
+    for (int32_t track = 0; track <= 3; ++track) { // 0: track 1 before contact, from a file of the first version
+        Trial t = secondLap(std::max(track, 1), track > 0 ? simulationVersion : contactlessVersion);
         const GhostLap& lap = t.recorder->done;
         ASSERT_EQ(lap.gateCount, t.world->course.count);
         ASSERT_EQ(t.lapSteps.size(), lap.stepCount + 1u); // the steps after the one at the line, and that one
-        const std::string file = encodeGhost(lap);
+        const std::string file = track > 0 ? encodeGhost(lap) : asFirstVersion(encodeGhost(lap));
+        setWorldRules(*t.world, simulationVersion, true, true); // the ghost drives by its own rules, not the player's
         auto read = std::make_unique<GhostLap>();
         bool old = true;
         std::string why;
@@ -109,7 +129,7 @@ TEST(GhostFile, FaultsAreRefusedWithTheirReasonAndAChangedTrackIsAnother) {
     std::string flipped = good;
     flipped[good.size() / 2] ^= 0x10;
     std::string version = good;
-    version[8] = 2;
+    version[8] = 3;
     const std::pair<std::string, const char*> damaged[] = {
         {good.substr(0, 5), "it is cut short"},           {good.substr(0, 100), "it is cut short"},
         {good.substr(0, good.size() - 1), "it is cut short"}, {good + "x", "it goes on past its end"},

@@ -67,7 +67,7 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
             for (uint32_t add = localControlsDue(lock, 1); add > 0; --add) {
                 VehicleControls hands[vehicleCount] = {};
                 hands[m] = raceControlsLive(world.race)
-                               ? driveComputer(world.vehicles[m], world.course, world.race.entries[m], me.hands, 2)
+                               ? driveComputer(world.vehicles[m], m, world.course, world.race.entries[m], me.hands, 2)
                                : VehicleControls{};
                 addLocalControls(lock, hands);
             }
@@ -196,7 +196,7 @@ TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     LanMessage welcome{};
     welcome.kind = LanKind::welcome;
     welcome.machine = 2;
-    welcome.race = LanRace{3, 20, 1, 3, {0, noMachine, 2}, true, {1, 2, 3, 4}};
+    welcome.race = LanRace{3, 20, 1, 3, {0, noMachine, 2}, true, true, false, {1, 2, 3, 4}};
     LanMessage join{};
     join.kind = LanKind::join;
     std::snprintf(join.version, sizeof join.version, "%s", "1.1");
@@ -223,8 +223,8 @@ TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     };
     altered(good, 4, 3);                                             // machine 3
     altered(good, 13, 3);                                            // three steps, two carried
-    altered(good, lockstepPacketMinimum + 1, static_cast<char>(0x80)); // a sixteenth bit
-    altered(good, lockstepPacketMinimum + 2, 8);                     // a fourth vehicle
+    altered(good, lockstepPacketMinimum + 2, 4);                     // a nineteenth bit
+    altered(good, lockstepPacketMinimum + 3, 8);                     // a fourth vehicle
     altered(seated, 6, 0);                                           // track 0
     altered(seated, 11, 3);                                          // seat of machine 3
     altered(asked, 4 + versionCapacity - 1, 'x');                    // a version without its end

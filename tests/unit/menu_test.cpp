@@ -56,21 +56,22 @@ TEST(Menu, EveryPageWithTheKeysAndValuesWithinTheirEnds) {
     EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::quit);
     pressMenu(menu, facts, MenuKey::down); // round to the first: Race
     pressMenu(menu, facts, MenuKey::enter);
-    EXPECT_EQ(page(menu, facts),
-              ">TRACK: MEADOW|LAPS: 20|COMPUTER DRIVERS: OFF|THEIR SKILL: 3|START RACE|TIME TRIAL|HOST A LAN RACE|JOIN|BACK");
+    EXPECT_EQ(page(menu, facts), ">TRACK: MEADOW|LAPS: 20|COMPUTER DRIVERS: OFF|THEIR SKILL: 3|VEHICLE CONTACT: OFF|"
+                                 "SOLID TREES: OFF|START RACE|TIME TRIAL|HOST A LAN RACE|JOIN|BACK");
     for (const MenuKey key : {MenuKey::left, MenuKey::down, MenuKey::right, MenuKey::down, MenuKey::left,
-                              MenuKey::down, MenuKey::right}) {
-        pressMenu(menu, facts, key); // track round to Quarry; laps stay at 20; drivers on; skill stays at 3
+                              MenuKey::down, MenuKey::right, MenuKey::down, MenuKey::right, MenuKey::down}) {
+        pressMenu(menu, facts, key); // track round to Quarry; laps stay at 20; drivers on; skill stays at 3; contact on
     }
-    EXPECT_EQ(std::make_tuple(facts.track, facts.laps, facts.computerDrivers, facts.computerSkill),
-              std::make_tuple(1, 20, true, 3));
+    EXPECT_EQ(std::make_tuple(facts.track, facts.laps, facts.computerDrivers, facts.computerSkill,
+                              facts.vehicleContact, facts.solidTrees),
+              std::make_tuple(1, 20, true, 3, true, false));
     pressMenu(menu, facts, MenuKey::down);
     EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::startRace);
     EXPECT_FALSE(menu.open);
     // Join: the hosts as they answer; Enter on one joins it, the menu closed.
     openMenu(menu);
     pressMenu(menu, facts, MenuKey::enter);
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 9; ++i) {
         pressMenu(menu, facts, MenuKey::down);
     }
     pressMenu(menu, facts, MenuKey::enter);
@@ -119,8 +120,8 @@ TEST(Menu, AReplayIsDeletedOnlyAfterAYes) {
     EXPECT_EQ(menu.chosenReplay, 0);
 }
 
-// Enter on a key, then the new key: Escape cancels, F5 and red's W are refused
-// with who holds them, I (green's) too, Up is taken; Defaults puts back all.
+// Enter on a key, then the new key: Escape cancels, F5, red's W and green's
+// rescue are refused with who holds them, Up is taken; Defaults puts back all.
 TEST(Menu, ANewKeyIsTakenOrRefusedWithWhoHoldsIt) {
     Menu menu;
     MenuFacts facts = someFacts();
@@ -131,7 +132,7 @@ TEST(Menu, ANewKeyIsTakenOrRefusedWithWhoHoldsIt) {
     MenuCommand command;
     const std::pair<uint8_t, std::string> tries[] = {
         {VK_F5, "F5 IS HELD BY STARTING A RACE"}, {'W', "W IS HELD BY RED'S ACCELERATE"},
-        {VK_F1 + 12, "THAT KEY CANNOT DRIVE: CHOOSE ANOTHER"}};
+        {'O', "O IS HELD BY GREEN'S RESCUE"}, {VK_F1 + 12, "THAT KEY CANNOT DRIVE: CHOOSE ANOTHER"}};
     for (const auto& [code, said] : tries) {
         pressMenu(menu, facts, MenuKey::enter);
         EXPECT_TRUE(chooseMenuKey(menu, facts, code, command));
@@ -144,7 +145,11 @@ TEST(Menu, ANewKeyIsTakenOrRefusedWithWhoHoldsIt) {
     pressMenu(menu, facts, MenuKey::enter);
     EXPECT_TRUE(chooseMenuKey(menu, facts, VK_UP, command));
     EXPECT_EQ(std::make_pair(command, facts.keys[0][0]), std::make_pair(MenuCommand::changed, VK_UP));
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 5; ++i) {
+        pressMenu(menu, facts, MenuKey::down);
+    }
+    EXPECT_NE(page(menu, facts).find("|>BLUE RESCUE: NUMPAD9|RED ACCELERATE: W|"), std::string::npos);
+    for (int i = 0; i < 13; ++i) {
         pressMenu(menu, facts, MenuKey::down);
     }
     EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::changed); // Defaults
@@ -170,11 +175,13 @@ TEST(Menu, TheLineUnderThePointerIsTheLineDrawnThere) {
 // the end; comments, unknown words and the order stay.
 TEST(SettingsWrite, OnlyTheChangedValuesTheRestAsItWas) {
     const std::string text = "# my settings\nresolution: 800 600 32 fullscreen: false\n\nlaps: 3 # short ones\n"
-                             "computer drivers: true\nkeys red: Up Down Left Right Space\nfancy: yes\nlaps: 4";
-    EXPECT_EQ(rewriteSettings(text, {{"laps:", "7"}, {"computerdrivers:", "false"}, {"keys red:", "W Z A D S"},
-                                     {"volume:", "30"}}),
+                             "computer drivers: true\nkeys red: Up Down Left Right Space # arrows\nfancy: yes\nlaps: 4\n"
+                             "vehiclecontact: true";
+    EXPECT_EQ(rewriteSettings(text, {{"laps:", "7"}, {"computerdrivers:", "false"}, {"keys red:", "W Z A D S E"},
+                                     {"volume:", "30"}, {"vehicle contact:", "false"}, {"solid trees:", "false"}}),
               "# my settings\nresolution: 800 600 32 fullscreen: false\n\nlaps: 3 # short ones\n"
-              "computer drivers: false\nkeys red: W Z A D S\nfancy: yes\nlaps: 7\nvolume: 30\n");
+              "computer drivers: false\nkeys red: W Z A D S E # arrows\nfancy: yes\nlaps: 7\n"
+              "vehiclecontact: false\nvolume: 30\nsolid trees: false\n");
     Settings before{}, after{};
     before.laps = after.laps = 3;
     after.volume = 10;

@@ -193,7 +193,9 @@ TEST(RaceTime, MinutesSecondsAndHundredthsCut) {
 }
 
 // Records the file holds read back exactly as written; a line out of its range,
-// a second line for one track and length, or extra words make the file damaged.
+// a second line for one track, length and simulation, or extra words make the
+// file damaged. A line without its simulation was driven before contact, and
+// a race of this simulation is never set against it.
 TEST(RecordsFile, WhatIsWrittenReadsBackAndEveryFaultHasItsLine) {
     const auto read = [](const std::string& text, RaceRecords& records) {
         std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
@@ -206,20 +208,30 @@ TEST(RecordsFile, WhatIsWrittenReadsBackAndEveryFaultHasItsLine) {
     ASSERT_EQ(read("# comment\n1 3 0.001 6000 # the edges of the range\n99 20 41.23 130.5\n", records), "ok");
     ASSERT_EQ(read(formatRaceRecords(records), again), "ok");
     EXPECT_EQ(formatRaceRecords(again), formatRaceRecords(records));
-    const RecordsBroken broken = offerRaceTimes(again, 99, 20, 41.2, 131);
+    const RecordsBroken broken = offerRaceTimes(again, 99, 20, 2, 41.2, 131);
     EXPECT_EQ(std::pair(broken.lap, broken.race), std::pair(true, false));
-    EXPECT_EQ(findRaceRecord(again, 99, 20)->bestLap, 41.2);
+    EXPECT_EQ(findRaceRecord(again, 99, 20, 2)->bestLap, 41.2);
+    // A slower race with contact is a record of its own, beside the older one.
+    const RecordsBroken first = offerRaceTimes(again, 99, 20, 3, 50, 150);
+    EXPECT_EQ(std::pair(first.lap, first.race), std::pair(true, true));
+    EXPECT_FALSE(offerLapTime(again, 99, 3, 55));
+    EXPECT_TRUE(offerLapTime(again, 99, 3, 45));
+    EXPECT_EQ(findRaceRecord(again, 99, 20, 2)->bestLap, 41.2);
+    EXPECT_EQ(findRaceRecord(again, 99, 20, 3)->bestLap, 45);
     // A time read back from the file ties the same time again: no record. The
     // file says its clock; one without it is of the first clock.
     ASSERT_EQ(read(formatRaceRecords(again), records), "ok");
-    const RecordsBroken tie = offerRaceTimes(records, 99, 20, 41.2, 130.5);
+    EXPECT_EQ(records.count, 3);
+    const RecordsBroken tie = offerRaceTimes(records, 99, 20, 2, 41.2, 130.5);
     EXPECT_EQ(std::tuple(tie.lap, tie.race, records.clock), std::tuple(false, false, recordsClock));
     ASSERT_EQ(read("# old\n1 1 15.8 40\n", records), "ok");
     EXPECT_EQ(records.clock, 1);
     for (const auto& [text, fault] : std::vector<std::pair<std::string, std::string>>{
              {"1 1 .0001 44.5\n", "1: a number out of its range"}, // would be written as 0.000
-             {"1 1 40 44.5\n2 2 1 2\n1 1 3 4\n", "3: a second record of the same track and laps"},
-             {"1 1 40 44.5 fast\n", "1: unexpected words after the race time"},
+             {"1 1 40 44.5\n2 2 1 2\n1 1 3 4 2\n", "3: a second record of the same track, laps and simulation"},
+             {"1 1 40 44.5 fast\n", "1: expected the simulation's version after the race time"},
+             {"1 1 40 44.5 3 4\n", "1: unexpected words after the simulation's version"},
+             {"1 1 40 44.5 1\n", "1: a number out of its range"},
              {"1 1 40\n", "1: expected a track, a number of laps and two times"},
              {"1 1 40 44.5\nclock 2\n", "2: expected a track, a number of laps and two times"}}) {
         EXPECT_EQ(read(text, records), fault) << text;

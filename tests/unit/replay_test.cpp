@@ -1,8 +1,9 @@
 // replay_test.cpp -- a race of computer drivers recorded, written, read back and
 // played: the same vehicle records bit for bit at every keyframe and at the end,
-// the same places and times, as this version records races and as the first
-// did (at wandering frame rates); altered keyframes taken and counted; every
-// kind of damaged file refused with its reason, nothing of it kept.
+// the same places, times and contacts, as this version records races, as the
+// second did (before contact) and as the first did (at wandering frame rates);
+// altered keyframes taken and counted; every kind of damaged file refused with
+// its reason, nothing of it kept.
 #include <gtest/gtest.h>
 
 #include <zlib.h>
@@ -15,7 +16,7 @@
 
 #include "race/driver.h"
 #include "replay/replay_file.h"
-#include "sample_replay/first_version.h"
+#include "sample_replay/older_versions.h"
 #include "scene/scene.h"
 #include "support/scripted_drive.h"
 #include "support/temp_dir.h"
@@ -23,10 +24,13 @@
 
 namespace {
 
-// A race of three computer drivers on the first track, recorded; the world as it ended.
-std::unique_ptr<World> recordRace(int32_t laps, uint32_t (*rate)(uint32_t) = nullptr) {
+// A race of three computer drivers on the first track, recorded by this
+// simulation or an older one; the world as it ended.
+std::unique_ptr<World> recordRace(int32_t laps, uint32_t (*rate)(uint32_t) = nullptr,
+                                  uint32_t simulation = simulationVersion) {
     auto world = std::make_unique<World>();
     EXPECT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR));
+    setWorldRules(*world, simulation, true, true);
     recordComputerRace(*world, laps, rate);
     return world;
 }
@@ -42,29 +46,25 @@ std::unique_ptr<World> playBack(Playback& playback) {
     return world;
 }
 
-// A race as this game records it (version 2: the steps' controls), and one as
-// the first version recorded races, at wandering frame rates (each step's rate
-// kept): each written, read back, copied and played to the same world bit for bit,
-// every keyframe checked with nothing to correct, the same places and times.
-TEST(Replay, BothVersionsPlayBackFromTheirFilesBitForBit) {
-    for (const uint32_t version : {2u, 1u}) {
-        const auto live = recordRace(2, version == 2 ? nullptr : +[](uint32_t step) { return 40u + step * 7919u % 41u; });
+// A race as this game records it (version 3: the steps' controls, with
+// contact), one as the second version recorded races (before contact) and one
+// as the first did, at wandering frame rates (each step's rate kept): each
+// written, read back, copied and played to the same world bit for bit, every
+// keyframe checked with nothing to correct, the same places, times and
+// contacts (none before contact came).
+TEST(Replay, EveryVersionPlaysBackFromItsFileBitForBit) {
+    for (const uint32_t version : {3u, 2u, 1u}) {
+        const auto live = recordRace(2, version != 1 ? nullptr : +[](uint32_t step) { return 40u + step * 7919u % 41u; },
+                                     version == 3 ? simulationVersion : contactlessVersion);
         ASSERT_EQ(live->race.phase, RacePhase::results) << version;
-        const std::string file = version == 2 ? encodeReplay(replayBuffer) : encodeFirstVersionReplay(replayBuffer);
-        if (version == 2) { // the same race as the first version would write it: larger
-            const std::size_t old = encodeFirstVersionReplay(replayBuffer).size();
-            std::printf("a two-lap race: %zu bytes as version 2, %zu as version 1\n", file.size(), old);
-            EXPECT_LT(file.size(), old);
-        }
+        const std::string file = version == 3 ? encodeReplay(replayBuffer) : encodeOlderReplay(replayBuffer, version);
         // Read aside and copied over a buffer of litter, as the game takes a dropped replay.
         const std::unique_ptr<Replay> aside(new Replay);
         std::string why;
         ASSERT_TRUE(decodeReplay(reinterpret_cast<const uint8_t*>(file.data()), file.size(), *aside, why)) << why;
         std::memset(&replayBuffer, 0xA5, sizeof replayBuffer);
         copyReplay(replayBuffer, *aside);
-        if (version == 2) {
-            EXPECT_EQ(encodeReplay(replayBuffer), file); // read back byte for byte
-        }
+        EXPECT_EQ(version == 3 ? encodeReplay(replayBuffer) : encodeOlderReplay(replayBuffer, version), file);
         Playback playback;
         const auto played = playBack(playback);
         EXPECT_EQ(playback.corrections, 0u) << version;
@@ -72,10 +72,16 @@ TEST(Replay, BothVersionsPlayBackFromTheirFilesBitForBit) {
         EXPECT_TRUE(sameVehicles(*played, *live)) << version;
         EXPECT_EQ(std::vector<int32_t>(played->race.places, played->race.places + 3),
                   std::vector<int32_t>(live->race.places, live->race.places + 3));
+        int32_t contacts = 0;
         for (int32_t v = 0; v < vehicleCount; ++v) {
-            EXPECT_EQ(played->race.entries[v].finishTime, live->race.entries[v].finishTime) << version;
-            EXPECT_EQ(played->race.entries[v].bestLap, live->race.entries[v].bestLap) << version;
+            const RaceEntry &a = played->race.entries[v], &b = live->race.entries[v];
+            EXPECT_EQ(a.finishTime, b.finishTime) << version;
+            EXPECT_EQ(a.bestLap, b.bestLap) << version;
+            EXPECT_EQ(std::tuple(a.vehicleContacts, a.treeContacts, a.rescues),
+                      std::tuple(b.vehicleContacts, b.treeContacts, b.rescues));
+            contacts += a.vehicleContacts + a.treeContacts;
         }
+        EXPECT_EQ(contacts > 0, version == 3) << version; // three on one grid touch; before contact nothing did
     }
 }
 
@@ -132,9 +138,10 @@ TEST(ReplayFile, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
         {good.substr(0, 68), "it is cut short"},
         {good.substr(0, good.size() - 1), "it is cut short"},
         {"P5\n1 1\n" + good, "it is no replay of this game"},
-        {withWord(8, 3 | 68 << 16), "it is of version 3, and this game reads versions 1 and 2"},
-        {withWord(64, 1), "it was driven by another version of the game's physics (1; this game has 2), which it "
-                          "cannot replay exactly"},
+        {withWord(8, 4 | 68 << 16), "it is of version 4, and this game reads versions 1 to 3"},
+        {withWord(64, 1 | static_cast<uint32_t>(static_cast<uint8_t>(good[66])) << 16 |
+                          static_cast<uint32_t>(static_cast<uint8_t>(good[67])) << 24),
+         "it was driven by another version of the game's physics (1; this game has 3), which it cannot replay exactly"},
         {flipped, "its checksum does not match"},
         {withWord(16, replayBuffer.frameCount + 1000), "it claims more frames than it holds"},
         {withWord(16, 0xFFFFFFFFu), "it claims more frames than it holds"},

@@ -27,7 +27,8 @@ constexpr struct {
                   {SDL_CONTROLLER_BUTTON_DPAD_LEFT, padDpadLeft}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, padDpadRight},
                   {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, padRightShoulder},
                   {SDL_CONTROLLER_BUTTON_DPAD_UP, padDpadUp},     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, padDpadDown},
-                  {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, padLeftShoulder}};
+                  {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, padLeftShoulder},
+                  {SDL_CONTROLLER_BUTTON_RIGHTSTICK, padRightStick}};
 
 OpenPad openPads[openCapacity];
 int openCount = 0;
