@@ -113,7 +113,7 @@ void synthesise(Synth& synth, const SoundSnapshot& snapshot, float* stereo, int 
         knock.left = std::cos(angle);
         knock.right = std::sin(angle);
     }
-    const float knockDecay = std::exp(-1.0f / (0.05f * rate)), knockFall = std::exp(-1.0f / (0.08f * rate));
+    const float knockDecay = std::exp(-1.0f / (0.04f * rate)), knockFall = std::exp(-1.0f / (0.08f * rate));
     // No new snapshot for a fifth of a second: the frames have stopped (a
     // minimised window), and the sound fades out with them.
     const auto freezeAfter = static_cast<uint32_t>(0.2f * rate);

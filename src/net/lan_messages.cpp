@@ -254,8 +254,7 @@ bool validSnapshot(const LanSnapshot& s) {
         const RaceEntry& entry = race.entries[v];
         const bool counts = entry.vehicleContacts >= 0 && entry.treeContacts >= 0 && entry.rescues >= 0;
         const bool trunk = (s.trunk[v] == -1 || (s.trunk[v] >= 0 && s.trunk[v] < growthCells * growthCells)) &&
-                           s.trunkApart[v] >= 0 && s.trunkApart[v] <= contactOver &&
-                           s.pairApart[v] >= 0 && s.pairApart[v] <= contactOver; // as many pairs as vehicles
+                           s.trunkApart[v] >= 0 && s.trunkApart[v] <= contactOver;
         if (!timers || !counts || !trunk || place < 0 || place >= vehicleCount || placed[place] ||
             entry.gatesPassed < 0 || entry.gatesPassed > (1 << 24) || s.drivers[v].gate < 0 ||
             s.drivers[v].gate >= maxGates) {
@@ -264,7 +263,8 @@ bool validSnapshot(const LanSnapshot& s) {
         placed[place] = true;
     }
     return static_cast<int32_t>(race.phase) >= 0 && race.phase <= RacePhase::results && race.laps >= minLaps &&
-           race.laps <= maxLaps;
+           race.laps <= maxLaps &&
+           std::all_of(s.pairApart, s.pairApart + vehiclePairs, [](int32_t a) { return a >= 0 && a <= contactOver; });
 }
 
 bool validPacket(const LockstepPacket& p) {

@@ -1,5 +1,5 @@
 // sound_mix_test.cpp -- what is heard from where the player looks, which slides
-// scrub, and when a landing is heard.
+// scrub, and when a landing or a knock is heard.
 #include <gtest/gtest.h>
 
 #include "app/sound_mix.h"
@@ -64,6 +64,17 @@ TEST_F(SoundMix, EnginesThrottleScrubAndLandings) {
     EXPECT_EQ(s.voices[0].landings, 1u);
     EXPECT_FLOAT_EQ(s.voices[0].landingSpeed, 12.0f);
     EXPECT_EQ(frameSound().voices[0].landings, 1u); // heard once
+    // Two contacts begun since the last frame, the newest to the right: one
+    // knock, from there; a world set up anew knocks nothing.
+    world->contact.knocks = 2;
+    world->contact.knockSpeed = 9;
+    world->contact.knockAt[0] = 15;
+    s = frameSound();
+    EXPECT_EQ(std::tuple(s.knock.count, s.knock.speed), std::tuple(1u, 9.0f));
+    EXPECT_GT(s.knock.pan, 0.7f);
+    EXPECT_EQ(frameSound().knock.count, 1u);
+    world->contact.knocks = 0;
+    EXPECT_EQ(frameSound().knock.count, 1u);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // synth_test.cpp -- the sound from snapshots alone: the engine's pitch measured
-// from its samples, the voices told apart, scrub, thumps, the limiter, volume,
-// no click on a jump, silence when the frames stop.
+// from its samples, the voices told apart, scrub, thumps, knocks, the limiter,
+// volume, no click on a jump, silence when the frames stop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,6 +88,26 @@ TEST(Synth, ScrubRisesWithTheSlideAndLandingsWithTheirSpeed) {
     }
     EXPECT_GT(thumps[0], 0.05);
     EXPECT_GT(thumps[1], thumps[0] * 1.6);
+    // A knock: heard once when its count moves on, as hard as the bodies
+    // closed, and gone within a fifth of a second while the count stands.
+    double knocks[2] = {0, 0}, after = 0;
+    for (int hard = 0; hard < 2; ++hard) {
+        Synth synth;
+        const std::vector<float> without = voice(0, 800, 0, 0, 0.5f);
+        voice(0, 800, 0, 0, 0, &synth);
+        SoundSnapshot knocked{};
+        knocked.volume = 1;
+        knocked.voices[0] = VoiceState{800, 0, 0, 0, 0, 1, -1};
+        knocked.knock = KnockState{1, hard ? 20.0f : 3.0f, 1, 0};
+        const std::vector<float> with = play(synth, knocked, 0.5f);
+        for (size_t i = 0; i < with.size(); ++i) { // the first quarter second, then the second
+            double& loudest = i < with.size() / 2 ? knocks[hard] : after;
+            loudest = std::max(loudest, static_cast<double>(std::fabs(with[i] - without[i])));
+        }
+    }
+    EXPECT_GT(knocks[0], 0.05);
+    EXPECT_GT(knocks[1], knocks[0] * 2);
+    EXPECT_LT(after, 0.01);
 }
 
 TEST(Synth, LimiterVolumeNoClickAndSilenceWhenTheFramesStop) {
