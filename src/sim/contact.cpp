@@ -109,10 +109,12 @@ bool heightsMeet(const BodyShape& a, const BodyShape& b) {
     return std::fabs(static_cast<double>(a.height) - b.height) < bodyHeight;
 }
 
+} // namespace
+
 // The rigid body's motion of a vehicle whose body this is: the driving
 // model moves the rear axle's centre along the course and turns the body
 // about it.
-BodyMotion motionOf(const Vehicle& v, const BodyShape& body, uint32_t rate) {
+BodyMotion bodyMotion(const Vehicle& v, const BodyShape& body, uint32_t rate) {
     const double course = radians(v.course);
     const double rear[2] = {-v.speed * std::sin(course), -v.speed * std::cos(course)};
     const double spin = -radians(v.yawRate) * stepRate(rate);
@@ -120,6 +122,8 @@ BodyMotion motionOf(const Vehicle& v, const BodyShape& body, uint32_t rate) {
     const double oz = static_cast<double>(body.centre[1]) - v.position[2];
     return BodyMotion{{rear[0] + spin * oz, rear[1] - spin * ox}, spin};
 }
+
+namespace {
 
 // A body as the solver moves it: its motion, its mass and inertia (inverse:
 // a trunk's are zero), and its centre's offset from the point the driving
@@ -135,7 +139,7 @@ struct Solid {
 // A vehicle's body as a solid: its mass the driving model's, its inertia that
 // of a slab its body's length and width.
 Solid solidOf(const Vehicle& v, const BodyShape& body, uint32_t rate) {
-    const BodyMotion motion = motionOf(v, body, rate);
+    const BodyMotion motion = bodyMotion(v, body, rate);
     const double length = 2.0 * (static_cast<double>(body.halfLength) + body.radius);
     const double width = 2.0 * body.radius;
     const double mass = v.mass > 0.01f ? v.mass : 1.0;
@@ -377,7 +381,7 @@ void clearContactMemory(ContactMemory& memory) {
     std::fill(memory.trunkApart, memory.trunkApart + vehicleCount, contactOver);
 }
 
-BodyMotion bodyMotion(const Vehicle& v, uint32_t rate) { return motionOf(v, vehicleBody(v), rate); }
+BodyMotion bodyMotion(const Vehicle& v, uint32_t rate) { return bodyMotion(v, vehicleBody(v), rate); }
 
 bool bodyBlocked(const World& world, int32_t v, const BodyShape& body) {
     constexpr float margin = 0.2f;

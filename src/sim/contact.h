@@ -71,6 +71,7 @@ struct BodyMotion {
     double spin;
 };
 BodyMotion bodyMotion(const Vehicle& vehicle, uint32_t rate);
+BodyMotion bodyMotion(const Vehicle& vehicle, const BodyShape& body, uint32_t rate); // its body known
 
 // One touch, as solved.
 struct Touch {

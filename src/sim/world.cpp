@@ -54,12 +54,18 @@ void startWorldRace(World& world, int32_t laps, const bool (&computer)[vehicleCo
 
 namespace {
 
+// The vehicles' bodies and how they move as a step begins.
+struct Bodies {
+    BodyShape shape[vehicleCount];
+    BodyMotion motion[vehicleCount];
+};
+
 // What a computer driver sees of what it could run into: the other vehicles
 // on the course where they touch, and the trunks where they stand, near it
 // and not behind it.
-Obstacles obstaclesFor(const World& world, int32_t v) {
+Obstacles obstaclesFor(const World& world, const Bodies& bodies, int32_t v) {
     Obstacles seen{};
-    const BodyShape body = vehicleBody(world.vehicles[v]);
+    const BodyShape& body = bodies.shape[v];
     const auto add = [&](const BodyShape& other, const double (&velocity)[2]) {
         const double dx = static_cast<double>(other.centre[0]) - body.centre[0];
         const double dz = static_cast<double>(other.centre[1]) - body.centre[1];
@@ -76,8 +82,7 @@ Obstacles obstaclesFor(const World& world, int32_t v) {
     };
     for (int32_t other = 0; other < vehicleCount && world.vehicleContact; ++other) {
         if (other != v && !world.race.offCourse[other]) {
-            const BodyMotion motion = bodyMotion(world.vehicles[other], stepsPerSecond);
-            add(vehicleBody(world.vehicles[other]), motion.velocity);
+            add(bodies.shape[other], bodies.motion[other].velocity);
         }
     }
     if (world.solidTrees) {
@@ -100,13 +105,21 @@ Obstacles obstaclesFor(const World& world, int32_t v) {
 } // namespace
 
 void stepWorldAtRate(World& world, const VehicleControls (&given)[vehicleCount], uint32_t rate) {
+    // The bodies as the step begins, once: what the computer drivers see and
+    // where the contacts' sweep starts from.
+    const bool touches = world.vehicleContact || world.solidTrees;
+    Bodies bodies{};
+    for (int v = 0; v < vehicleCount && touches; ++v) {
+        bodies.shape[v] = vehicleBody(world.vehicles[v]);
+        bodies.motion[v] = world.vehicleContact ? bodyMotion(world.vehicles[v], bodies.shape[v], rate) : BodyMotion{};
+    }
     VehicleControls controls[vehicleCount];
     for (int v = 0; v < vehicleCount; ++v) {
         if (!raceControlsLive(world.race)) {
             controls[v] = VehicleControls{}; // waiting for "GO"
         } else if (world.computersDrive && world.race.phase != RacePhase::off && world.race.computer[v]) {
             controls[v] = driveComputer(world.vehicles[v], v, world.course, world.race.entries[v], world.drivers[v],
-                                        world.computerSkill, obstaclesFor(world, v));
+                                        world.computerSkill, touches ? obstaclesFor(world, bodies, v) : Obstacles{});
         } else {
             controls[v] = given[v];
         }
@@ -127,15 +140,11 @@ void stepWorldAtRate(World& world, const VehicleControls (&given)[vehicleCount],
         if (controls[v].rescue && !vehicle.controls.rescue && vehicle.rescueHold == 0 &&
             hasUsableWheelLayout(vehicle.layout)) {
             rescueVehicle(world, v);
+            bodies.shape[v] = touches ? vehicleBody(vehicle) : BodyShape{};
         }
         if (vehicle.rescueHold > 0) {
             controls[v] = VehicleControls{false, false, false, false, false, controls[v].rescue};
         }
-    }
-    const bool touches = world.vehicleContact || world.solidTrees;
-    float startCentres[vehicleCount][2] = {};
-    for (int v = 0; v < vehicleCount && touches; ++v) {
-        vehicleCentre(world.vehicles[v], startCentres[v]);
     }
     // A vehicle just rescued stands where it was set until the second is up.
     bool standing[vehicleCount];
@@ -147,6 +156,11 @@ void stepWorldAtRate(World& world, const VehicleControls (&given)[vehicleCount],
         vehicle.rescueHold -= vehicle.rescueHold > 0 ? 1 : 0;
     }
     if (touches) {
+        float startCentres[vehicleCount][2];
+        for (int v = 0; v < vehicleCount; ++v) {
+            startCentres[v][0] = bodies.shape[v].centre[0];
+            startCentres[v][1] = bodies.shape[v].centre[1];
+        }
         resolveContacts(world, startCentres);
     }
     updateRace(world.race, world.course, world.vehicles, rate);
