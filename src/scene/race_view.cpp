@@ -214,21 +214,22 @@ void drawRaceResults(const char* trackName, const RaceRecord* record, const bool
     const auto line = [&](int row, const char* text) {
         printText(static_cast<uint32_t>(left + 12), static_cast<uint32_t>(top + 26 + 22 * row), "%s", text);
     };
-    // The counts in columns of the fixed-width letters, beside the longest line of times.
+    // The counts in columns of the fixed-width letters, beside the longest
+    // line of times: contacts with the other cars, with trees, and rescues.
     constexpr int countsColumn = 42;
     char text[96], row[128];
     glColor3f(1, 1, 0);
     std::snprintf(text, sizeof text, "Results: %s, %d %s", trackName, race.laps, race.laps == 1 ? "lap" : "laps");
     line(0, text);
     glColor3f(0.7f, 0.7f, 0.7f);
-    std::snprintf(row, sizeof row, "%*s%s", countsColumn, "", "vehicles trees rescues");
+    std::snprintf(row, sizeof row, "%*s%s", countsColumn, "", "cars trees rescues");
     line(0, row);
     glColor3f(1, 1, 1);
     for (int32_t place = 0; place < vehicleCount; ++place) {
         const int32_t v = race.places[place];
         const RaceEntry& entry = race.entries[v];
         formatResultLine(race, place, raceRecord[v], lapRecord[v], text);
-        std::snprintf(row, sizeof row, "%-*s%8d %5d %7d", countsColumn, text, static_cast<int>(entry.vehicleContacts),
+        std::snprintf(row, sizeof row, "%-*s%4d %5d %7d", countsColumn, text, static_cast<int>(entry.vehicleContacts),
                       static_cast<int>(entry.treeContacts), static_cast<int>(entry.rescues));
         line(1 + place, row);
     }
