@@ -306,26 +306,11 @@ struct StepTouches {
     float at[2];
 };
 
-int32_t cellOf(int32_t column, int32_t row) { return row * growthCells + column; }
-
 // The trees of the growth map near a body (within half a unit of touching
 // it), in cell order, each visited.
 template <typename Visit>
 void forEachNearTrunk(const TerrainMap& ground, const BodyShape& body, Visit visit) {
-    const double reach = static_cast<double>(body.halfLength) + body.radius + trunkRadius + 0.5;
-    const auto first = [&](double at) {
-        return std::max(1, static_cast<int32_t>(std::ceil((at - reach + terrainHalfSize) / terrainCellSize)));
-    };
-    const auto last = [&](double at) {
-        return std::min(growthCells - 1, static_cast<int32_t>(std::floor((at + reach + terrainHalfSize) / terrainCellSize)));
-    };
-    for (int32_t row = first(body.centre[1]); row <= last(body.centre[1]); ++row) {
-        for (int32_t column = first(body.centre[0]); column <= last(body.centre[0]); ++column) {
-            if (ground.growth[cellOf(column, row)] == growthTree) {
-                visit(cellOf(column, row));
-            }
-        }
-    }
+    forEachTrunkNear(ground, body.centre, static_cast<double>(body.halfLength) + body.radius + trunkRadius + 0.5, visit);
 }
 
 bool trunkInReach(const BodyShape& body, const BodyShape& trunk) {

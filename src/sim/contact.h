@@ -7,12 +7,14 @@
 // speed, course and yaw: the driving model carries on from there.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "common/vehicles.h"
+#include "terrain/terrain.h"
 #include "vehicle/vehicle.h"
 
-struct TerrainMap;
 struct World;
 
 constexpr int32_t vehiclePairs = vehicleCount * (vehicleCount - 1) / 2; // (0,1), (0,2), (1,2)
@@ -37,6 +39,11 @@ BodyShape vehicleBody(const Vehicle& vehicle);
 // A trunk's post: the tree of growth cell (column j, row i) stands on the
 // cell's low corner.
 BodyShape trunkBody(const TerrainMap& ground, int32_t cell);
+
+// Calls visit(cell) for each growth cell whose tree stands within reach of
+// (x, z), in cell order; nowhere for a point that is no number.
+template <typename Visit>
+void forEachTrunkNear(const TerrainMap& ground, const float (&at)[2], double reach, Visit visit);
 
 // Whether two bodies overlap (beyond margin apart counts as apart).
 bool bodiesOverlap(const BodyShape& a, const BodyShape& b, float margin = 0.0f);
@@ -97,3 +104,25 @@ Touch collideTrunk(Vehicle& vehicle, const BodyShape& trunk, uint32_t rate);
 // where they first touched. Counts each contact that begins in the race and
 // remembers it for the knock.
 void resolveContacts(World& world, const float (&startCentres)[vehicleCount][2]);
+
+template <typename Visit>
+void forEachTrunkNear(const TerrainMap& ground, const float (&at)[2], double reach, Visit visit) {
+    if (!std::isfinite(at[0]) || !std::isfinite(at[1]) || !(reach >= 0 && reach < terrainHalfSize)) {
+        return;
+    }
+    // The trees stand on the cells' low corners, 1..31 each way (the map's
+    // edge grows nothing that is drawn).
+    const auto first = [&](double along) {
+        return static_cast<int32_t>(std::clamp(std::ceil((along - reach + terrainHalfSize) / terrainCellSize), 1.0, 32.0));
+    };
+    const auto last = [&](double along) {
+        return static_cast<int32_t>(std::clamp(std::floor((along + reach + terrainHalfSize) / terrainCellSize), 0.0, 31.0));
+    };
+    for (int32_t row = first(at[1]); row <= last(at[1]); ++row) {
+        for (int32_t column = first(at[0]); column <= last(at[0]); ++column) {
+            if (ground.growth[row * growthCells + column] == growthTree) {
+                visit(row * growthCells + column);
+            }
+        }
+    }
+}

@@ -86,18 +86,12 @@ Obstacles obstaclesFor(const World& world, const Bodies& bodies, int32_t v) {
         }
     }
     if (world.solidTrees) {
-        const auto cellNear = [](float at) {
-            return static_cast<int32_t>(std::lround((at + terrainHalfSize) / terrainCellSize));
-        };
-        constexpr int32_t reach = static_cast<int32_t>(obstacleSight / terrainCellSize) + 1;
-        const int32_t column = cellNear(body.centre[0]), row = cellNear(body.centre[1]);
-        for (int32_t i = std::max(1, row - reach); i <= std::min(growthCells - 1, row + reach); ++i) {
-            for (int32_t j = std::max(1, column - reach); j <= std::min(growthCells - 1, column + reach); ++j) {
-                if (world.ground.growth[i * growthCells + j] == growthTree) {
-                    add(trunkBody(world.ground, i * growthCells + j), {0, 0});
-                }
-            }
-        }
+        // The trunks in the stretch ahead: round its middle, as far as its ends.
+        const float ahead[2] = {body.centre[0] + body.axis[0] * obstacleSight / 2,
+                                body.centre[1] + body.axis[1] * obstacleSight / 2};
+        forEachTrunkNear(world.ground, ahead, obstacleSight / 2, [&](int32_t cell) {
+            add(trunkBody(world.ground, cell), {0, 0});
+        });
     }
     return seen;
 }
