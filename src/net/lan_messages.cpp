@@ -128,6 +128,7 @@ template <class Io> void vehicleOf(Io& io, VehicleSnapshot& v) {
         io.real(v.wheelVerticalSpeed[w]);
     }
     io.whole(v.rescueHold, 1);
+    io.whole(v.rescueHeld, 1);
 }
 
 template <class Io> void snapshotOf(Io& io, LanSnapshot& s) {
@@ -250,7 +251,8 @@ bool validSnapshot(const LanSnapshot& s) {
         const VehicleSnapshot& vehicle = s.vehicles[v];
         const bool timers = vehicle.frontSmokeTimer >= 0 && vehicle.frontSmokeTimer <= 255 &&
                             vehicle.rearSmokeTimer >= 0 && vehicle.rearSmokeTimer <= 255 && // a few steps' count
-                            vehicle.rescueHold >= 0 && vehicle.rescueHold <= rescueHoldSteps;
+                            vehicle.rescueHold >= 0 && vehicle.rescueHold <= rescueHoldSteps &&
+                            (vehicle.rescueHeld == 0 || vehicle.rescueHeld == 1);
         const RaceEntry& entry = race.entries[v];
         const bool counts = entry.vehicleContacts >= 0 && entry.treeContacts >= 0 && entry.rescues >= 0;
         const bool trunk = (s.trunk[v] == -1 || (s.trunk[v] >= 0 && s.trunk[v] < growthCells * growthCells)) &&

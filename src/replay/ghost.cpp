@@ -64,14 +64,27 @@ bool recordGhostStep(GhostRecorder& recorder, const World& world, int32_t vehicl
 
 void startGhost(GhostRun& run, World& ghostWorld, const World& world, const GhostLap& lap) {
     std::memcpy(&ghostWorld, &world, sizeof ghostWorld); // the ground, the course, the wheel layouts
-    ghostWorld.race = Race{};
     ghostWorld.computersDrive = false;
     setWorldRules(ghostWorld, lap.simulation, false, lap.solidTrees);
     resetSmoke(ghostWorld.smoke);
-    for (int v = 0; v < vehicleCount; ++v) {
-        ghostWorld.race.offCourse[v] = v != lap.vehicle;
-    }
     restoreSnapshot(ghostWorld.vehicles[lap.vehicle], ghostWorld.ground, lap.start);
+    // A time trial of its own, its line just crossed: a rescue within the lap
+    // sets it back at the gate it passed last, as it did the player.
+    Race& race = ghostWorld.race;
+    race = Race{};
+    race.phase = ghostWorld.course.count >= minGates ? RacePhase::racing : RacePhase::off;
+    race.endless = true;
+    race.laps = maxLaps;
+    race.countdown = countdownSeconds + 1;
+    race.firstFinish = -1;
+    for (int v = 0; v < vehicleCount; ++v) {
+        race.offCourse[v] = v != lap.vehicle;
+        race.entries[v].lastLap = race.entries[v].bestLap = -1;
+        race.places[v] = v;
+    }
+    RaceEntry& entry = race.entries[lap.vehicle];
+    entry.gatesPassed = 1;
+    vehicleCentre(ghostWorld.vehicles[lap.vehicle], entry.centre);
     run = GhostRun{true, 0};
 }
 

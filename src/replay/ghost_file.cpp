@@ -16,8 +16,9 @@ constexpr char magic[8] = {'M', 'L', 'G', 'H', 'O', 'S', 'T', 0};
 constexpr size_t gateBytes = 12;
 constexpr uint8_t solidTreesBit = 2; // the rules byte, as a replay's
 
-// The starting vehicle's words: 25 in version 1, with the rescue's hold since.
-size_t startBytes(uint32_t version) { return version >= 2 ? sizeof(VehicleSnapshot) : sizeof(VehicleSnapshot) - 4; }
+// The starting vehicle's words: 25 in version 1, with the rescue's hold and
+// held control since.
+size_t startBytes(uint32_t version) { return version >= 2 ? sizeof(VehicleSnapshot) : sizeof(VehicleSnapshot) - 8; }
 // The largest controls byte: five bits in version 1, six since.
 uint32_t controlsLimit(uint32_t version) { return version >= 2 ? controlMask : 31u; }
 

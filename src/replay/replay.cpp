@@ -37,10 +37,12 @@ void copyKeptFields(const From& from, To& to) {
 void takeSnapshot(const Vehicle& v, VehicleSnapshot& s) {
     std::memset(&s, 0, sizeof s);
     copyKeptFields(v, s);
+    s.rescueHeld = v.controls.rescue ? 1 : 0;
 }
 
 void restoreSnapshot(Vehicle& v, const TerrainMap& ground, const VehicleSnapshot& s) {
     copyKeptFields(s, v);
+    v.controls.rescue = s.rescueHeld != 0;
     if (!hasUsableWheelLayout(v.layout)) {
         return;
     }
@@ -59,7 +61,7 @@ bool sameSnapshot(const VehicleSnapshot& a, const VehicleSnapshot& b) {
     return std::memcmp(&a, &b, sizeof a) == 0; // no padding: all 4-byte fields
 }
 
-static_assert(sizeof(VehicleSnapshot) == 26 * 4, "a snapshot is its fields and nothing between them");
+static_assert(sizeof(VehicleSnapshot) == 27 * 4, "a snapshot is its fields and nothing between them");
 
 uint8_t packVehicleControls(const VehicleControls& c) {
     return static_cast<uint8_t>((c.accelerate ? 1u : 0u) | (c.reverse ? 2u : 0u) | (c.left ? 4u : 0u) |

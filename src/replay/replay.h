@@ -34,7 +34,8 @@ struct VehicleSnapshot {
     float wheelSpin[4];
     float wheelHeight[4];
     float wheelVerticalSpeed[4];
-    int32_t rescueHold; // kept since contact came (an older keyframe has none: 0)
+    int32_t rescueHold;  // since contact came (an older keyframe has neither: 0)
+    int32_t rescueHeld;  // 1: the rescue's control was held in the last step (a rescue comes as it goes down)
 };
 
 struct ReplayKeyframe {

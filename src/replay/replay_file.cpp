@@ -12,9 +12,10 @@ namespace {
 
 constexpr char magic[8] = {'M', 'L', 'R', 'E', 'P', 'L', 'A', 'Y'};
 
-// A keyframe's words a vehicle: 25 before contact came, then the rescue's hold too.
+// A keyframe's words a vehicle: 25 before contact came, then the rescue's
+// hold and whether its control was held too.
 constexpr size_t snapshotWords = sizeof(VehicleSnapshot) / 4;
-size_t vehicleWords(uint32_t version) { return version >= 3 ? snapshotWords : snapshotWords - 1; }
+size_t vehicleWords(uint32_t version) { return version >= 3 ? snapshotWords : snapshotWords - 2; }
 size_t keyframeBytes(uint32_t version) { return 4 + vehicleCount * 4 * vehicleWords(version); }
 
 // Each step's controls: a byte a vehicle since version 3, two bytes for all

@@ -26,17 +26,21 @@ struct Trial {
 
 // A time trial for blue on a generated track, the computer at its wheel, until
 // its second lap (its first from a flying start) is done: that lap in
-// recorder->done, blue after each of its steps in lapSteps.
-Trial secondLap(int32_t track, uint32_t simulation = simulationVersion) {
+// recorder->done, blue after each of its steps in lapSteps. With rescueAt,
+// blue asks for a rescue that many steps into the lap.
+Trial secondLap(int32_t track, uint32_t simulation = simulationVersion, int rescueAt = -1) {
     Trial t;
     EXPECT_TRUE(setUpScriptedWorld(*t.world, MUDLARK_RUN_DIR, track));
     setWorldRules(*t.world, simulation, true, true);
     startTrial(t.world->race, t.world->course, 0, t.world->vehicles, t.world->ground);
     t.world->race.computer[0] = true;
     const VehicleControls none[vehicleCount] = {};
-    int laps = 0;
+    int laps = 0, inLap = 0;
     for (int step = 0; step < 60 * 240 && laps < 2; ++step) {
-        stepWorld(*t.world, none);
+        inLap += laps == 1 ? 1 : 0;
+        t.world->race.computer[0] = inLap != rescueAt;
+        const VehicleControls rescue[vehicleCount] = {{false, false, false, false, false, true}, {}, {}};
+        stepWorld(*t.world, inLap == rescueAt ? rescue : none);
         const bool finished = recordGhostStep(*t.recorder, *t.world, 0);
         laps += finished ? 1 : 0;
         if (laps == 1 || (laps == 2 && finished)) { // the second lap: the step at the line, then each of its own
@@ -49,11 +53,11 @@ Trial secondLap(int32_t track, uint32_t simulation = simulationVersion) {
 }
 
 // A ghost file as the first version wrote it (before contact): the start
-// without the rescue's hold, no rules, its own checksum.
+// without the rescue's two words, no rules, its own checksum.
 std::string asFirstVersion(std::string file) {
     file[8] = 1;
     file[37] = 0;
-    file.erase(ghostHeaderSize + sizeof(VehicleSnapshot) - 4, 4);
+    file.erase(ghostHeaderSize + sizeof(VehicleSnapshot) - 8, 8);
     file.replace(12, 4, 4, '\0');
     const uint32_t sum = static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(file.data()), file.size()));
     for (int i = 0; i < 4; ++i) {
@@ -64,7 +68,9 @@ std::string asFirstVersion(std::string file) {
 
 TEST(Ghost, DrivenAgainFromItsFileTheLapIsBitForBitTheSame) {
     for (int32_t track = 0; track <= 3; ++track) { // 0: track 1 before contact, from a file of the first version
-        Trial t = secondLap(std::max(track, 1), track > 0 ? simulationVersion : contactlessVersion);
+        // On track 2 the lap has a rescue in it: the ghost is set back at its last gate as blue was.
+        Trial t = secondLap(std::max(track, 1), track > 0 ? simulationVersion : contactlessVersion, track == 2 ? 300 : -1);
+        ASSERT_EQ(t.world->race.entries[0].rescues, track == 2 ? 1 : 0);
         const GhostLap& lap = t.recorder->done;
         ASSERT_EQ(lap.gateCount, t.world->course.count);
         ASSERT_EQ(t.lapSteps.size(), lap.stepCount + 1u); // the steps after the one at the line, and that one

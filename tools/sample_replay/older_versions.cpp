@@ -23,7 +23,7 @@ std::string encodeOlderReplay(const Replay& replay, uint32_t version) {
     for (uint32_t k = 0; k < replay.keyframeCount; ++k) {
         putLittle(body, replay.keyframes[k].frame, 4);
         for (const VehicleSnapshot& snapshot : replay.keyframes[k].vehicles) {
-            for (size_t word = 0; word + 1 < sizeof snapshot / 4; ++word) { // all but the rescue's hold
+            for (size_t word = 0; word + 2 < sizeof snapshot / 4; ++word) { // all but the rescue's two
                 uint32_t value;
                 std::memcpy(&value, reinterpret_cast<const char*>(&snapshot) + 4 * word, 4);
                 putLittle(body, value, 4);
