@@ -31,10 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         settings.computerSkill > 3) {
         __builtin_trap();
     }
-    // A vehicle's keys are five keys of the table, from a line of the file, or none.
+    // A vehicle's keys are five keys of the table (and a rescue's, or none),
+    // from a line of the file, or none at all.
     for (int v = 0; v < 3; ++v) {
-        for (const uint8_t code : settings.vehicleKeys[v]) {
-            if ((settings.vehicleKeysLine[v] > 0) != (code != 0 && keyNameOfCode(code) != nullptr)) {
+        for (int slot = 0; slot < keySlotCount; ++slot) {
+            const uint8_t code = settings.vehicleKeys[v][slot];
+            const bool key = code != 0 && keyNameOfCode(code) != nullptr;
+            if (key != (settings.vehicleKeysLine[v] > 0) && (slot != keyRescue || key)) {
                 __builtin_trap();
             }
         }

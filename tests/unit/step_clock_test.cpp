@@ -1,6 +1,6 @@
 // step_clock_test.cpp -- one clock on every machine: the frames' real time cut
 // into steps of 1/60 s (a stall runs six and no more), the vehicles drawn on
-// the way between the last two steps, two worlds apart, and the whole game
+// the way between the last two steps, and the whole game
 // driven by the same keys at 30, 60 and 144 frames a second and at a
 // wandering rate ending in the same world bit for bit.
 #include <gtest/gtest.h>
@@ -66,31 +66,6 @@ TEST(DrawnBetweenSteps, TheBlendLiesOnTheWayAndAnglesGoTheShortWayRound) {
     EXPECT_EQ(drawn.speed, 6.0f); // the readout as of the last step
     blendVehicle(a, b, 0.0, drawn);
     EXPECT_EQ(drawn.heading, 179.0f);
-}
-
-// Two worlds stepped with the same controls stay the same; stepping one
-// leaves the other as it was.
-TEST(TwoWorlds, TheSameControlsTheSameWorldsAndEachStepsAlone) {
-    const auto one = std::make_unique<World>(), two = std::make_unique<World>();
-    ASSERT_TRUE(setUpScriptedWorld(*one, MUDLARK_RUN_DIR));
-    ASSERT_TRUE(setUpScriptedWorld(*two, MUDLARK_RUN_DIR));
-    const auto same = [&] {
-        return sameVehicles(*one, *two) && std::memcmp(&one->smoke, &two->smoke, sizeof one->smoke) == 0;
-    };
-    for (uint32_t step = 0; step < 600; ++step) {
-        VehicleControls controls[vehicleCount];
-        scriptedControls(step, controls);
-        stepWorld(*one, controls);
-        stepWorld(*two, controls);
-    }
-    EXPECT_TRUE(same());
-    VehicleControls controls[vehicleCount];
-    scriptedControls(600, controls);
-    stepWorld(*one, controls);
-    EXPECT_FALSE(same());
-    EXPECT_EQ(std::make_pair(one->steps, two->steps), std::make_pair(601u, 600u));
-    stepWorld(*two, controls);
-    EXPECT_TRUE(same());
 }
 
 // The whole game on the scripted platform, its counter at 720 000 a second
