@@ -9,8 +9,8 @@
 // a while after the wheels straighten; it steers round a vehicle or a trunk
 // that stands on that line; and it slows before gates where the course turns
 // sharply. Stuck (no nearer its gate for three seconds: nose in the square's
-// edge, say) it backs off turning, then tries again; still stuck after two
-// tries, it asks to be set back on the course.
+// edge, say) it backs off turning; no nearer after that, it asks to be set
+// back on the course.
 #include "race/driver.h"
 
 #include <algorithm>
@@ -27,7 +27,7 @@ constexpr double cruiseSpeed = 12.0; // once home: an easy lap, out of the other
 constexpr double cruiseReach = 8.0;  // once home, this near its gate it drives for the next
 // The share of the distance a turn would need at full speed that each skill
 // allows itself: how fast it dares to take a turn.
-constexpr double dares[maxSkill] = {0.45, 0.57, 0.69};
+constexpr double dares[maxSkill] = {0.45, 0.57, 0.74};
 
 // How fast the buggy's turning can grow or die away, degrees a second each
 // second: the yaw moves 0.3 x grip / 60 degrees a step toward what the wheels
@@ -184,20 +184,31 @@ VehicleControls driveComputer(const Vehicle& vehicle, int32_t vehicleNumber, con
         driver.sinceProgress = nearer ? 0 : driver.sinceProgress + static_cast<float>(step);
     }
     VehicleControls controls{};
-    if (driver.sinceProgress > rescueAfterSeconds && !entry.finished) {
+    if (driver.sinceProgress > rescueAfterSeconds && driver.backingOff <= 0 && !entry.finished) {
         driver.sinceProgress = 0;
-        controls.rescue = true; // backing out twice did not free it
+        controls.rescue = true; // backing out did not free it
         return controls;
     }
     float aim[2], detour[2];
     aimPoint(course, next, centre, aim);
+    if (entry.gatesPassed < 2 && !entry.finished && next < 2) {
+        // From the grid through the first gate after the line, each holds the
+        // lane it started in, rather than all three making for one point.
+        float forward[2], right[2];
+        gateDirections(course.gates[next], forward, right);
+        const float lane = gridLanes[std::clamp(vehicleNumber, 0, vehicleCount - 1)];
+        aim[0] += lane * right[0];
+        aim[1] += lane * right[1];
+    }
     if (aimRound(centre, aim, obstacles, detour)) {
         aim[0] = detour[0];
         aim[1] = detour[1];
     }
     const double wanted = bearing(static_cast<double>(aim[0]) - centre[0], static_cast<double>(aim[1]) - centre[1]);
+    // Each of the three backs off a different while: tangled together, they
+    // do not all come back at once.
     if (driver.sinceCloser > stuckSeconds) {
-        driver.backingOff = backOffSeconds;
+        driver.backingOff = backOffSeconds + 0.3f * static_cast<float>(std::clamp(vehicleNumber, 0, vehicleCount - 1));
         driver.sinceCloser = 0;
         driver.closest = distance;
     }

@@ -37,9 +37,9 @@ struct Obstacles {
     int32_t count;
 };
 
-// Game seconds without coming nearer its gate (two tries at backing out)
-// after which a driver asks for a rescue.
-constexpr float rescueAfterSeconds = 8.0f;
+// Game seconds without coming nearer its gate after which a driver that has
+// tried backing out asks for a rescue.
+constexpr float rescueAfterSeconds = 4.0f;
 
 // The controls the computer gives vehicle number vehicleNumber for the next
 // step, at this skill (1..3: how fast it dares to take a turn), steering round

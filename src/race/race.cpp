@@ -10,7 +10,6 @@
 namespace {
 
 constexpr float gridBehind = 10.0f; // from the first gate's line to the grid's centres
-constexpr float gridAcross[vehicleCount] = {0.0f, -3.0f, 3.0f}; // blue, red on its left, green on its right
 
 double distanceToNextGate(const Course& course, const RaceEntry& entry) {
     const Gate& gate = course.gates[nextGate(entry, course.count)];
@@ -79,7 +78,7 @@ void startGridCentre(const Course& course, int32_t vehicle, float (&centre)[2]) 
     const Gate& first = course.gates[0];
     float forward[2], right[2];
     gateDirections(first, forward, right);
-    const float across = gridAcross[std::clamp(vehicle, 0, vehicleCount - 1)];
+    const float across = gridLanes[std::clamp(vehicle, 0, vehicleCount - 1)];
     centre[0] = first.x - gridBehind * forward[0] + across * right[0];
     centre[1] = first.z - gridBehind * forward[1] + across * right[1];
 }

@@ -54,6 +54,10 @@ struct Race {
 void startRace(Race& race, const Course& course, int32_t laps, Vehicle (&field)[vehicleCount],
                const TerrainMap& ground);
 
+// Where each vehicle stands across the start grid, to the right of its middle:
+// blue in the middle, red on its left, green on its right.
+constexpr float gridLanes[vehicleCount] = {0.0f, -3.0f, 3.0f};
+
 // The centre of a vehicle's place on the start grid: blue in the middle, red to
 // its left, green to its right, ten units behind the first gate.
 void startGridCentre(const Course& course, int32_t vehicle, float (&centre)[2]);

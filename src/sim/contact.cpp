@@ -18,7 +18,8 @@ constexpr double restitution = 0.2;     // a bounce keeps a fifth of the closing
 constexpr double bounceAbove = 3.0;     // ...of a touch faster than this; slower ones do not bounce
 constexpr double vehicleFriction = 0.25; // bodies slide along each other rather than stick
 constexpr double trunkFriction = 0.3;
-constexpr double maxSpinKick = 1.0;     // radians a second a touch may add to a vehicle's spin
+constexpr double maxSpinKick = 1.0;     // radians a second a touch may add to a vehicle's spin...
+constexpr double maxSpin = 3.0;         // ...and the most touches may spin it up to
 constexpr float slop = 0.02f;           // overlap left alone: a body resting on another stays touching
 constexpr float widest = 0.95f;         // the start places are two units apart: never touching there
 constexpr int passes = 2;
@@ -178,12 +179,15 @@ void setMotion(Vehicle& v, const Solid& solid, uint32_t rate) {
 }
 
 // A change of spin, bounded where it would spin the body up: a touch may
-// stop a spin, but starts one of at most maxSpinKick.
+// stop a spin, but adds at most maxSpinKick to one, and touch after touch
+// (a buggy pivoting on a trunk) spin it no faster than maxSpin.
 double boundedSpinKick(double spin, double kick) {
-    if (std::fabs(spin + kick) > std::fabs(spin) && std::fabs(kick) > maxSpinKick) {
-        return kick > 0 ? maxSpinKick : -maxSpinKick;
+    if (std::fabs(spin + kick) <= std::fabs(spin)) {
+        return kick;
     }
-    return kick;
+    const double bounded = std::clamp(kick, -maxSpinKick, maxSpinKick);
+    const double most = std::max(maxSpin, std::fabs(spin));
+    return std::clamp(spin + bounded, -most, most) - spin;
 }
 
 // The velocity of a solid's point at offset (rx, rz) from its centre.

@@ -96,17 +96,27 @@ Obstacles obstaclesFor(const World& world, const Bodies& bodies, int32_t v) {
     return seen;
 }
 
+// The vehicles' bodies and their motion as the world stands (when anything touches).
+Bodies bodiesOf(const World& world, uint32_t rate) {
+    Bodies bodies{};
+    for (int v = 0; v < vehicleCount && (world.vehicleContact || world.solidTrees); ++v) {
+        bodies.shape[v] = vehicleBody(world.vehicles[v]);
+        bodies.motion[v] = world.vehicleContact ? bodyMotion(world.vehicles[v], bodies.shape[v], rate) : BodyMotion{};
+    }
+    return bodies;
+}
+
 } // namespace
+
+Obstacles obstaclesFor(const World& world, int32_t v) {
+    return world.vehicleContact || world.solidTrees ? obstaclesFor(world, bodiesOf(world, stepsPerSecond), v) : Obstacles{};
+}
 
 void stepWorldAtRate(World& world, const VehicleControls (&given)[vehicleCount], uint32_t rate) {
     // The bodies as the step begins, once: what the computer drivers see and
     // where the contacts' sweep starts from.
     const bool touches = world.vehicleContact || world.solidTrees;
-    Bodies bodies{};
-    for (int v = 0; v < vehicleCount && touches; ++v) {
-        bodies.shape[v] = vehicleBody(world.vehicles[v]);
-        bodies.motion[v] = world.vehicleContact ? bodyMotion(world.vehicles[v], bodies.shape[v], rate) : BodyMotion{};
-    }
+    Bodies bodies = bodiesOf(world, rate);
     VehicleControls controls[vehicleCount];
     for (int v = 0; v < vehicleCount; ++v) {
         if (!raceControlsLive(world.race)) {

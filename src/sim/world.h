@@ -69,6 +69,10 @@ void startWorldRace(World& world, int32_t laps, const bool (&computer)[vehicleCo
 // vehicles, their contacts, the race.
 void stepWorld(World& world, const VehicleControls (&controls)[vehicleCount]);
 
+// What a computer driver of vehicle v sees in its way, as the world stands:
+// the other vehicles where they touch, the trunks ahead where they stand.
+Obstacles obstaclesFor(const World& world, int32_t v);
+
 // Sets vehicle v at rest on its course: in a race at the last gate it passed
 // (its grid place before the first), facing the next; elsewhere upright where
 // it stands, or at its start place where another body blocks that. It is
