@@ -171,7 +171,7 @@ VehicleControls driveComputer(const Vehicle& vehicle, int32_t vehicleNumber, con
     const Gate& gate = course.gates[next];
     const float distance = static_cast<float>(std::hypot(static_cast<double>(gate.x) - centre[0], static_cast<double>(gate.z) - centre[1]));
     // Getting any nearer the gate? Three seconds without: back off and turn;
-    // eight without ever coming nearer than it already was: a rescue.
+    // four without ever coming nearer than it already was, backing off done: a rescue.
     if (next != driver.gate) {
         driver.gate = next;
         driver.closest = driver.nearestYet = distance;
