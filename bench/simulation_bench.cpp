@@ -2,11 +2,13 @@
 // every figure through the world's own step.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
 #include "app/step_clock.h"
 #include "audio/synth.h"
+#include "common/game_math.h"
 #include "core/app_state.h"
 #include "net/lan_link.h"
 #include "net/lan_messages.h"
@@ -95,6 +97,31 @@ bool recordARace(World& world) {
     recordComputerRace(world, 3);
     return true;
 }
+
+// A sine and a cosine of a heading as the step takes them: the game's own
+// (the same bits on every build), against the C library's.
+template <bool own>
+void sineAndCosine(benchmark::State& state) {
+    double heading = 0.25, sum = 0;
+    for (auto _ : state) {
+        heading += 0.0137;
+        sum += own ? gameSin(heading) + gameCos(heading) : std::sin(heading) + std::cos(heading);
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(sineAndCosine<true>)->Name("gameSineAndCosine");
+void gameSineAndCosineTogether(benchmark::State& state) {
+    double heading = 0.25, sum = 0;
+    for (auto _ : state) {
+        heading += 0.0137;
+        double sine, cosine;
+        gameSinCos(heading, sine, cosine);
+        sum += sine + cosine;
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(gameSineAndCosineTogether);
+BENCHMARK(sineAndCosine<false>)->Name("librarySineAndCosine");
 
 // What recording costs a step: its controls, and a keyframe every sixtieth.
 void recordingAStep(benchmark::State& state) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/angles.h"
+#include "common/game_math.h"
 #include "common/text_scanner.h"
 
 namespace {
@@ -103,8 +104,10 @@ bool readCourse(std::FILE* file, Course& course, LineFault& error) {
 
 void gateDirections(const Gate& gate, float (&forward)[2], float (&right)[2]) {
     const double h = radians(gate.heading);
-    forward[0] = static_cast<float>(-std::sin(h));
-    forward[1] = static_cast<float>(-std::cos(h));
+    double sine, cosine;
+    gameSinCos(h, sine, cosine);
+    forward[0] = static_cast<float>(-sine);
+    forward[1] = static_cast<float>(-cosine);
     right[0] = -forward[1];
     right[1] = forward[0];
 }

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "common/angles.h"
+#include "common/game_math.h"
 #include "vehicle/step_rate.h"
 
 namespace {
@@ -34,8 +35,8 @@ constexpr double dares[maxSkill] = {0.45, 0.57, 0.74};
 // ask, 60 steps a second. A driver knows its car.
 constexpr double yawGrowth = 3.6 * stepsPerSecond;
 
-double bearing(double dx, double dz) { return degrees(std::atan2(-dx, -dz)); }
-double wrap(double angle) { return std::remainder(angle, 360.0); }
+double bearing(double dx, double dz) { return degrees(gameAtan2(-dx, -dz)); }
+double wrap(double angle) { return gameRemainder(angle, 360.0); }
 
 // The point on the line of gate `next` to drive for.
 void aimPoint(const Course& course, int32_t next, const float (&centre)[2], float (&aim)[2]) {
@@ -52,7 +53,7 @@ void aimPoint(const Course& course, int32_t next, const float (&centre)[2], floa
     }
     // Toward the side the course goes on to, a third of the way to the post.
     const double toAfterX = static_cast<double>(after.x) - gate.x, toAfterZ = static_cast<double>(after.z) - gate.z;
-    const double length = std::hypot(toAfterX, toAfterZ);
+    const double length = gameHypot(toAfterX, toAfterZ);
     const double side = length > 0 ? (toAfterX * right[0] + toAfterZ * right[1]) / length : 0;
     const double lean = std::clamp(side, -1.0, 1.0) * gate.width / 6;
     aim[0] = static_cast<float>(gate.x + lean * right[0]);
@@ -75,7 +76,7 @@ double turnAtGate(const Course& course, int32_t next, const float (&centre)[2]) 
 bool aimRound(const float (&centre)[2], const float (&aim)[2], const Obstacles& obstacles, float (&detour)[2]) {
     constexpr double room = 1.6; // half a buggy's width and some air
     const double toX = static_cast<double>(aim[0]) - centre[0], toZ = static_cast<double>(aim[1]) - centre[1];
-    const double length = std::hypot(toX, toZ);
+    const double length = gameHypot(toX, toZ);
     const int32_t count = std::clamp(obstacles.count, 0, maxObstacles);
     if (length < 1e-3) {
         return false;
@@ -102,7 +103,7 @@ bool aimRound(const float (&centre)[2], const float (&aim)[2], const Obstacles& 
         point[0] = static_cast<float>(obstacles.at[blocking][0] + side * across[0]);
         point[1] = static_cast<float>(obstacles.at[blocking][1] + side * across[1]);
         for (int32_t o = 0; o < count; ++o) {
-            const double gap = std::hypot(static_cast<double>(obstacles.at[o][0]) - point[0],
+            const double gap = gameHypot(static_cast<double>(obstacles.at[o][0]) - point[0],
                                           static_cast<double>(obstacles.at[o][1]) - point[1]);
             if (o != blocking && gap < room + obstacles.radius[o]) {
                 return false; // another stands there
@@ -121,7 +122,9 @@ bool aimRound(const float (&centre)[2], const float (&aim)[2], const Obstacles& 
 double followingSpeed(const Vehicle& vehicle, const float (&centre)[2], const Obstacles& obstacles) {
     constexpr double lane = 2.2, close = 9.0;
     const double h = radians(vehicle.heading);
-    const double forward[2] = {-std::sin(h), -std::cos(h)};
+    double sine, cosine;
+    gameSinCos(h, sine, cosine);
+    const double forward[2] = {-sine, -cosine};
     double limit = vehicle.topSpeed;
     for (int32_t o = 0; o < std::clamp(obstacles.count, 0, maxObstacles); ++o) {
         const double rx = static_cast<double>(obstacles.at[o][0]) - centre[0];
@@ -151,7 +154,7 @@ VehicleControls driveComputer(const Vehicle& vehicle, int32_t vehicleNumber, con
     // What it sees: where it goes, and how fast it turns (degrees a second, to the left).
     const double movedX = static_cast<double>(centre[0]) - driver.lastCentre[0];
     const double movedZ = static_cast<double>(centre[1]) - driver.lastCentre[1];
-    const bool moving = std::hypot(movedX, movedZ) * rate > 1.0;
+    const bool moving = gameHypot(movedX, movedZ) * rate > 1.0;
     const double going = moving ? bearing(movedX, movedZ) : vehicle.heading;
     const double turning = wrap(static_cast<double>(vehicle.heading) - driver.lastHeading) * rate;
     driver.lastCentre[0] = centre[0];
@@ -164,12 +167,12 @@ VehicleControls driveComputer(const Vehicle& vehicle, int32_t vehicleNumber, con
     int32_t next = nextGate(entry, course.count);
     if (entry.finished && driver.gate >= 0 && driver.gate < course.count) {
         const Gate& heading = course.gates[driver.gate];
-        const bool reached = std::hypot(static_cast<double>(heading.x) - centre[0],
+        const bool reached = gameHypot(static_cast<double>(heading.x) - centre[0],
                                         static_cast<double>(heading.z) - centre[1]) < cruiseReach;
         next = reached ? (driver.gate + 1) % course.count : driver.gate;
     }
     const Gate& gate = course.gates[next];
-    const float distance = static_cast<float>(std::hypot(static_cast<double>(gate.x) - centre[0], static_cast<double>(gate.z) - centre[1]));
+    const float distance = static_cast<float>(gameHypot(static_cast<double>(gate.x) - centre[0], static_cast<double>(gate.z) - centre[1]));
     // Getting any nearer the gate? Three seconds without: back off and turn;
     // four without ever coming nearer than it already was, backing off done: a rescue.
     if (next != driver.gate) {

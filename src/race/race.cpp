@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/game_math.h"
 #include "vehicle/step_rate.h"
 
 namespace {
@@ -13,7 +14,7 @@ constexpr float gridBehind = 10.0f; // from the first gate's line to the grid's 
 
 double distanceToNextGate(const Course& course, const RaceEntry& entry) {
     const Gate& gate = course.gates[nextGate(entry, course.count)];
-    return std::hypot(static_cast<double>(entry.centre[0]) - gate.x, static_cast<double>(entry.centre[1]) - gate.z);
+    return gameHypot(static_cast<double>(entry.centre[0]) - gate.x, static_cast<double>(entry.centre[1]) - gate.z);
 }
 
 // Places by gates passed, then by who passed the last of them first, then by

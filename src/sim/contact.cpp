@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/angles.h"
+#include "common/game_math.h"
 #include "common/game_limits.h"
 #include "sim/world.h"
 #include "terrain/terrain.h"
@@ -117,7 +118,9 @@ bool heightsMeet(const BodyShape& a, const BodyShape& b) {
 // about it.
 BodyMotion bodyMotion(const Vehicle& v, const BodyShape& body, uint32_t rate) {
     const double course = radians(v.course);
-    const double rear[2] = {-v.speed * std::sin(course), -v.speed * std::cos(course)};
+    double sine, cosine;
+    gameSinCos(course, sine, cosine);
+    const double rear[2] = {-v.speed * sine, -v.speed * cosine};
     const double spin = -radians(v.yawRate) * stepRate(rate);
     const double ox = static_cast<double>(body.centre[0]) - v.position[0];
     const double oz = static_cast<double>(body.centre[1]) - v.position[2];
@@ -160,15 +163,17 @@ void setMotion(Vehicle& v, const Solid& solid, uint32_t rate) {
     const double vx = solid.velocity[0] - solid.spin * oz;
     const double vz = solid.velocity[1] + solid.spin * ox;
     const double heading = radians(v.heading);
-    const double fx = -std::sin(heading), fz = -std::cos(heading);
-    const double alongBefore = v.speed * std::cos(radians(static_cast<double>(v.course) - v.heading));
+    double sine, cosine;
+    gameSinCos(heading, sine, cosine);
+    const double fx = -sine, fz = -cosine;
+    const double alongBefore = v.speed * gameCos(radians(static_cast<double>(v.course) - v.heading));
     const double along = vx * fx + vz * fz, aside = vx * fz - vz * fx;
     const double size = std::sqrt(vx * vx + vz * vz);
     const double speed = along < 0 && -along >= std::fabs(aside) ? -size : size;
     double course = v.heading;
     if (size > 1e-9) {
-        const double way = degrees(std::atan2(-vx / speed, -vz / speed));
-        course = v.heading + std::remainder(way - v.heading, 360.0);
+        const double way = degrees(gameAtan2(-vx / speed, -vz / speed));
+        course = v.heading + gameRemainder(way - v.heading, 360.0);
     }
     const double change = along - alongBefore;
     v.speed = static_cast<float>(speed);
@@ -327,7 +332,9 @@ BodyShape vehicleBody(const Vehicle& v) {
     const WheelLayout& m = v.layout;
     const double heading = radians(v.heading);
     const double halfWheelbase = std::fabs(static_cast<double>(m.wheelZ[1]) - m.wheelZ[0]) / 2;
-    const double axis[2] = {-std::sin(heading), -std::cos(heading)};
+    double sine, cosine;
+    gameSinCos(heading, sine, cosine);
+    const double axis[2] = {-sine, -cosine};
     const double halfTrack = std::max(std::fabs(m.wheelX[0]), std::fabs(m.wheelX[1])) + m.wheelWidth / 2.0;
     const double radius = std::min(halfTrack, static_cast<double>(widest));
     // The bumpers stand a little beyond the wheels' outer edges.

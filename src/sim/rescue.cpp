@@ -4,13 +4,14 @@
 #include <initializer_list>
 
 #include "common/angles.h"
+#include "common/game_math.h"
 #include "sim/world.h"
 
 namespace {
 
 // The heading of a vehicle at (fromX, fromZ) that faces (toX, toZ).
 float headingToward(double fromX, double fromZ, double toX, double toZ) {
-    return static_cast<float>(degrees(std::atan2(-(toX - fromX), -(toZ - fromZ))));
+    return static_cast<float>(degrees(gameAtan2(-(toX - fromX), -(toZ - fromZ))));
 }
 
 // Vehicle v at rest with its centre at (x, z), facing heading, where no other

@@ -19,6 +19,9 @@ void initWorld(World& world, const WheelLayout& layout) {
 void setWorldRules(World& world, uint32_t simulation, bool vehicleContact, bool solidTrees) {
     const bool touches = simulation > contactlessVersion;
     world.simulation = simulation;
+    for (Vehicle& vehicle : world.vehicles) {
+        vehicle.ownMath = touches; // the game's own sums came with contact
+    }
     world.vehicleContact = touches && vehicleContact;
     world.solidTrees = touches && solidTrees;
     clearContactMemory(world.contact);

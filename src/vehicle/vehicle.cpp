@@ -7,6 +7,7 @@
 
 #include "common/angles.h"
 #include "terrain/terrain.h"
+#include "vehicle/vehicle_math.h"
 
 void resetVehicle(Vehicle& v) {
     v.frontSmokeTimer = 0;
@@ -50,8 +51,10 @@ double halfWheelbase(const Vehicle& v) { return (static_cast<double>(v.layout.wh
 
 void vehicleCentre(const Vehicle& v, float (&centre)[2]) {
     const double h = radians(v.heading);
-    centre[0] = static_cast<float>(v.position[0] - std::sin(h) * halfWheelbase(v));
-    centre[1] = static_cast<float>(v.position[2] - std::cos(h) * halfWheelbase(v));
+    double sine, cosine;
+    vehicleSinCos(v, h, sine, cosine);
+    centre[0] = static_cast<float>(v.position[0] - sine * halfWheelbase(v));
+    centre[1] = static_cast<float>(v.position[2] - cosine * halfWheelbase(v));
 }
 
 void placeVehicleAtRest(Vehicle& v, const TerrainMap& ground, float x, float z, float heading) {
@@ -60,8 +63,10 @@ void placeVehicleAtRest(Vehicle& v, const TerrainMap& ground, float x, float z, 
     v.heading = heading;
     v.course = heading;
     const double h = radians(heading);
-    v.position[0] = static_cast<float>(x + std::sin(h) * halfWheelbase(v));
-    v.position[2] = static_cast<float>(z + std::cos(h) * halfWheelbase(v));
+    double sine, cosine;
+    vehicleSinCos(v, h, sine, cosine);
+    v.position[0] = static_cast<float>(x + sine * halfWheelbase(v));
+    v.position[2] = static_cast<float>(z + cosine * halfWheelbase(v));
     if (!hasUsableWheelLayout(v.layout)) {
         return;
     }

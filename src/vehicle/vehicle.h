@@ -36,6 +36,7 @@ struct Vehicle {
     int32_t frontSmokeTimer; // steps before the front wheels may smoke again; 0 = may
     int32_t rearSmokeTimer;
     int32_t rescueHold;      // steps its controls stay dead after a rescue; 0 = live
+    bool ownMath;            // its step takes the game's own sine, cosine and arctangent (an older simulation's: the C library's)
     WheelLayout layout;
     float position[3];      // centre of the rear axle on the ground; y is the body height
     float pitch;            // degrees, positive nose up

@@ -8,6 +8,7 @@
 #include "vehicle/smoke.h"
 #include "vehicle/step_rate.h"
 #include "vehicle/vehicle.h"
+#include "vehicle/vehicle_math.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ void stepVehicle(Vehicle& v, const TerrainMap& ground, SmokeSystem& smoke, uint3
     if (onGround) {
         const double rear = (static_cast<double>(v.wheelContact[2][1]) + v.wheelContact[3][1]) / 2;
         const double front = (static_cast<double>(v.wheelContact[0][1]) + v.wheelContact[1][1]) / 2;
-        v.speed = static_cast<float>(v.speed + 20 * std::atan(rear - front) / R);
+        v.speed = static_cast<float>(v.speed + 20 * vehicleAtan(v, rear - front) / R);
     } else {
         pullTowardZero(v.speed, drag);
     }
@@ -159,8 +160,10 @@ void stepVehicle(Vehicle& v, const TerrainMap& ground, SmokeSystem& smoke, uint3
     // Motion along the course. A rising or sinking body also drifts toward +x
     // and +z by its climb. Each axis stops at the edge of the square on its own.
     const double climb = std::fabs(v.climb);
-    const double dx = (v.speed * std::sin(radians(v.course)) - climb) / R;
-    const double dz = (v.speed * std::cos(radians(v.course)) - climb) / R;
+    double sine, cosine;
+    vehicleSinCos(v, radians(v.course), sine, cosine);
+    const double dx = (v.speed * sine - climb) / R;
+    const double dz = (v.speed * cosine - climb) / R;
     const double x = v.position[0] - dx;
     if (-mapEdge < x && x < mapEdge) {
         v.position[0] = static_cast<float>(x);

@@ -6,6 +6,7 @@
 #include "terrain/terrain.h"
 #include "vehicle/step_rate.h"
 #include "vehicle/vehicle.h"
+#include "vehicle/vehicle_math.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ TurningCircle turningCircle(const Vehicle& v) {
 void updateWheelSteer(Vehicle& v) {
     const TurningCircle c = turningCircle(v);
     const double leftTurn = v.steerAngle < 0 ? 180 : 0;
-    v.wheelSteer[0] = static_cast<float>(degrees(std::atan(c.a0 / c.e)) + 90 + leftTurn);
-    v.wheelSteer[1] = static_cast<float>(degrees(std::atan(c.a1 / c.e)) + 90 + leftTurn);
+    v.wheelSteer[0] = static_cast<float>(degrees(vehicleAtan(v, c.a0 / c.e)) + 90 + leftTurn);
+    v.wheelSteer[1] = static_cast<float>(degrees(vehicleAtan(v, c.a1 / c.e)) + 90 + leftTurn);
 }
 
 void updateWheelAngles(Vehicle& v, uint32_t frameRate) {
@@ -64,10 +65,15 @@ void updateWheelAngles(Vehicle& v, uint32_t frameRate) {
 
 void updateWheelContacts(Vehicle& v) {
     const WheelLayout& m = v.layout;
-    const double s1 = std::sin(radians(v.heading - 90.0));
-    const double c1 = std::cos(radians(v.heading - 90.0));
-    const double s = std::sin(radians(v.heading));
-    const double c = std::cos(radians(v.heading));
+    double s1, c1, s, c;
+    vehicleSinCos(v, radians(v.heading), s, c);
+    if (v.ownMath) {
+        s1 = -c; // a quarter turn back: the same sums, exactly
+        c1 = s;
+    } else {
+        s1 = std::sin(radians(v.heading - 90.0));
+        c1 = std::cos(radians(v.heading - 90.0));
+    }
     const double b = wheelbase(m);
     const double px = v.position[0];
     const double pz = v.position[2];
@@ -125,8 +131,8 @@ void updateAttitude(Vehicle& v) {
     const double h1 = v.wheelHeight[1];
     const double h2 = v.wheelHeight[2];
     const double h3 = v.wheelHeight[3];
-    v.pitch = static_cast<float>((degrees(std::atan((h1 - h3) / b)) + degrees(std::atan((h0 - h2) / b))) / 2);
-    v.roll = static_cast<float>((degrees(std::atan((h1 - h0) / t)) + degrees(std::atan((h3 - h2) / t))) / 2);
+    v.pitch = static_cast<float>((degrees(vehicleAtan(v, (h1 - h3) / b)) + degrees(vehicleAtan(v, (h0 - h2) / b))) / 2);
+    v.roll = static_cast<float>((degrees(vehicleAtan(v, (h1 - h0) / t)) + degrees(vehicleAtan(v, (h3 - h2) / t))) / 2);
     const double y = (h3 * m.wheelX[1] - m.wheelX[0] * h2) / t;
     v.climb = static_cast<float>(y - v.position[1]);
     v.position[1] = static_cast<float>(y);
