@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <vector>
 
 #include "app/bindings.h"
 #include "app/frame.h"
@@ -17,6 +16,7 @@
 #include "app/replay_session.h"
 #include "common/gl_api.h"
 #include "core/app_state.h"
+#include "core/files.h"
 #include "core/play_lines.h"
 #include "net/lan_messages.h"
 #include "net/lockstep.h"
@@ -83,32 +83,31 @@ std::string raceTime(double seconds) {
     return text;
 }
 
+// The largest track file hashed: a track's pictures are a few megabytes.
+constexpr size_t maxTrackFile = 64u << 20;
+
+// The file's bytes hashed on from hash; 0 where it cannot be read whole.
 uint32_t fileHash(const char* path, uint32_t hash) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return 0;
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    for (const char c : bytes) {
-        hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
-    }
-    return hash;
+    std::vector<uint8_t> bytes;
+    return readWholeFile(path, maxTrackFile, bytes) == WholeFile::read ? fnvHash(hash, bytes.data(), bytes.size()) : 0;
 }
 
-TrackHashes hashTrack(int32_t track) {
+// What the race's world is made of on this machine: the track's files and the
+// wheels the model sets the vehicles on.
+TrackHashes hashTrack(int32_t track, const WheelLayout& layout) {
     const TrackFiles files = trackFiles(track);
-    constexpr uint32_t basis = 2166136261u;
-    return TrackHashes{fileHash(files.heights, basis), fileHash(files.growth, basis), fileHash(files.gates, basis),
-                       fileHash(files.overlay, fileHash(files.ground, basis))};
+    return TrackHashes{fileHash(files.heights, fnvBasis), fileHash(files.growth, fnvBasis),
+                       fileHash(files.gates, fnvBasis), fileHash(files.overlay, fileHash(files.ground, fnvBasis)),
+                       fnvHash(fnvBasis, &layout, sizeof layout)};
 }
 
-// The track files that differ from the host's, in the player's words; "" when none.
+// What differs from the host's, in the player's words; "" when nothing.
 std::string trackDifference(const TrackHashes& mine, const TrackHashes& host) {
-    const char* names[] = {"heights", "growth", "gates", "pictures"};
-    const uint32_t a[] = {mine.heights, mine.growth, mine.gates, mine.pictures};
-    const uint32_t b[] = {host.heights, host.growth, host.gates, host.pictures};
+    const char* names[] = {"heights", "growth", "gates", "pictures", "wheel layout"};
+    const uint32_t a[] = {mine.heights, mine.growth, mine.gates, mine.pictures, mine.wheels};
+    const uint32_t b[] = {host.heights, host.growth, host.gates, host.pictures, host.wheels};
     std::string which;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         if (a[i] != b[i]) {
             which += (which.empty() ? "" : ", ") + std::string(names[i]);
         }
@@ -151,7 +150,7 @@ void setRaceFrom(const World& world) {
     lan.race.idleComputer = settings.computerDrivers;
     lan.race.vehicleContact = settings.vehicleContact;
     lan.race.solidTrees = settings.solidTrees;
-    lan.race.hashes = hashTrack(world.track);
+    lan.race.hashes = hashTrack(world.track, world.vehicles[0].layout);
 }
 
 void end() {
@@ -262,12 +261,14 @@ void joinerHears(World& world, const LanMessage& m) {
         if (m.race.track != lan.checkedTrack) {
             TrackProblems problems;
             const std::string which = !findTrackProblems(m.race.track, problems)
-                                          ? trackDifference(hashTrack(m.race.track), m.race.hashes)
+                                          ? trackDifference(hashTrack(m.race.track, world.vehicles[0].layout), m.race.hashes)
                                           : "files";
             if (!which.empty()) {
                 char text[160];
-                std::snprintf(text, sizeof text, "cannot race with the host: this machine's %s of track %d %s", which.c_str(),
-                              static_cast<int>(m.race.track), which == "files" ? "are missing" : "differ from the host's");
+                const bool one = which == "growth" || which == "wheel layout";
+                std::snprintf(text, sizeof text, "cannot race with the host: this machine's %s of track %d %s",
+                              which.c_str(), static_cast<int>(m.race.track),
+                              which == "files" ? "are missing" : one ? "differs from the host's" : "differ from the host's");
                 say(text, 10);
                 LanMessage leave{};
                 leave.kind = LanKind::leave;
@@ -607,7 +608,7 @@ bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount]) {
         stepWorld(world, controls);
         afterRaceStep(world, phase);
         if (l.next % stepsPerSecond == 0) {
-            noteHash(l, l.next, worldHash(world));
+            noteHash(l, l.next, worldHash(world, WorldParts::shared));
         }
         settleResync(world);
     }

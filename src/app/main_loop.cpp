@@ -12,6 +12,7 @@
 #include "core/startup_trace.h"
 
 #include "core/app_state.h"
+#include "core/files.h"
 #include "platform/win_messages.h"
 #include "app/window.h"
 #include "platform/platform.h"
@@ -42,11 +43,11 @@ bool goToData() {
     const std::string found = findData(places);
     std::error_code failed;
     if (!found.empty()) {
-        std::filesystem::current_path(found, failed);
+        std::filesystem::current_path(pathOf(found), failed);
         return !failed;
     }
     std::string text = "Unable to find the game's data (Models, Tracks, Textures) in " +
-                       std::filesystem::current_path(failed).string();
+                       nameOf(std::filesystem::current_path(failed));
     text += !installed.empty() ? " or " + installed + "!" : "!";
     platformShowMessage(text.c_str(), "Error", MessageIcon::exclamation);
     return false;
@@ -105,7 +106,7 @@ int runGame(World& world, int argc, char** argv) {
     }
     std::error_code failed;
     const std::string replayFile =
-        argc >= 2 && !host && !join ? std::filesystem::absolute(argv[check ? 2 : 1], failed).string() : std::string();
+        argc >= 2 && !host && !join ? nameOf(std::filesystem::absolute(pathOf(argv[check ? 2 : 1]), failed)) : std::string();
     if (check) {
         platformQuietMessages();
         if (!goToData()) {
@@ -142,7 +143,7 @@ int runGame(World& world, int argc, char** argv) {
     // vehicle keeps its own keys.
     const std::string keyFaults = applyKeySettings(settings);
     if (!keyFaults.empty()) {
-        const std::string text = std::filesystem::path(settings.readFrom).filename().string() +
+        const std::string text = fileNameOf(settings.readFrom) +
                                  ": some keys cannot be used.\n" + keyFaults;
         platformShowMessage(text.c_str(), "Error", MessageIcon::exclamation);
     }

@@ -16,6 +16,7 @@
 #include "app/trial_session.h"
 #include "common/gl_api.h"
 #include "core/app_state.h"
+#include "core/files.h"
 #include "core/gamepads.h"
 #include "core/key_names.h"
 #include "core/play_lines.h"
@@ -57,10 +58,10 @@ Session session;
 std::string replayLine(const std::string& path) {
     ReplaySummary summary{};
     if (!readReplaySummary(path.c_str(), summary)) {
-        return std::filesystem::path(path).filename().string() + ": damaged";
+        return fileNameOf(path) + ": damaged";
     }
     // race-YYYYMMDD-HHMMSS.mlr: the date and time it was kept.
-    const std::string name = std::filesystem::path(path).stem().string();
+    const std::string name = nameOf(pathOf(path).stem());
     int y = 0, mo = 0, d = 0, h = 0, mi = 0;
     char when[24] = "";
     if (std::sscanf(name.c_str(), "race-%4d%2d%2d-%2d%2d", &y, &mo, &d, &h, &mi) == 5) {
@@ -100,7 +101,7 @@ void fillRecords() {
     f.recordCount = 0;
     static RaceRecords records; // large: read while the menu opens, never kept
     const std::string path = recordsPath();
-    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "r");
+    std::FILE* file = path.empty() ? nullptr : platformOpenFile(path.c_str(), "r");
     LineFault fault{};
     const bool read = file != nullptr && readRaceRecords(file, records, fault) && records.clock == recordsClock;
     if (file != nullptr) {
@@ -143,7 +144,7 @@ void fillFacts(const World& world) {
         }
         Course course{};
         LineFault fault{};
-        std::FILE* file = std::fopen(trackFiles(number).gates, "r");
+        std::FILE* file = platformOpenFile(trackFiles(number).gates, "r");
         if (file != nullptr) {
             readCourse(file, course, fault);
             std::fclose(file);
@@ -264,7 +265,7 @@ void carryOut(World& world, MenuCommand command) {
         break;
     case MenuCommand::deleteReplay: {
         std::error_code failed;
-        std::filesystem::remove(session.replays[static_cast<size_t>(session.menu.chosenReplay)], failed);
+        std::filesystem::remove(pathOf(session.replays[static_cast<size_t>(session.menu.chosenReplay)]), failed);
         fillReplays();
         session.menu.selected = std::min(session.menu.selected, session.facts.replayCount);
         break;

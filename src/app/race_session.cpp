@@ -17,6 +17,7 @@
 #include "core/gamepads.h"
 #include "core/places.h"
 #include "core/safe_file.h"
+#include "core/files.h"
 #include "platform/platform.h"
 #include "platform/win_messages.h"
 #include "race/driver.h"
@@ -56,7 +57,7 @@ void applyPlayerRules(World& world) {
 
 std::string recordsPath() {
     const std::string folder = userDataFolder();
-    return folder.empty() ? "" : (std::filesystem::path(folder) / "records.txt").string();
+    return folder.empty() ? "" : nameOf(pathOf(folder) / "records.txt");
 }
 
 namespace {
@@ -66,7 +67,7 @@ namespace {
 void readRecords() {
     session.records.count = 0;
     const std::string path = recordsPath();
-    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "r");
+    std::FILE* file = path.empty() ? nullptr : platformOpenFile(path.c_str(), "r");
     if (file == nullptr) {
         return; // no records yet
     }
@@ -78,14 +79,14 @@ void readRecords() {
         // the new file for the player, never set against new races.
         session.records.count = 0;
         std::error_code failed;
-        for (int again = 1; again < 10 && std::filesystem::exists(path, failed); ++again) {
+        for (int again = 1; again < 10 && std::filesystem::exists(pathOf(path), failed); ++again) {
             const std::string name = again == 1 ? "records-1.1.txt" : "records-1.1-" + std::to_string(again) + ".txt";
-            const auto old = std::filesystem::path(path).replace_filename(name);
+            const auto old = pathOf(path).replace_filename(name);
             if (!std::filesystem::exists(old, failed)) {
-                std::filesystem::rename(path, old, failed);
+                std::filesystem::rename(pathOf(path), old, failed);
             }
         }
-        session.recordsDamaged = std::filesystem::exists(path, failed); // not moved: nothing written over it
+        session.recordsDamaged = std::filesystem::exists(pathOf(path), failed); // not moved: nothing written over it
         session.oldClockSeconds = session.recordsDamaged ? 0 : 5;
         return;
     }

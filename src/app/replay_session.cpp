@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/app_state.h"
+#include "core/files.h"
 #include "core/places.h"
 #include "core/safe_file.h"
 #include "platform/platform.h"
@@ -44,7 +45,7 @@ Session session;
 
 fs::path replaysFolder() {
     const std::string folder = userDataFolder();
-    return folder.empty() ? fs::path() : fs::path(folder) / "replays";
+    return folder.empty() ? fs::path() : pathOf(folder) / "replays";
 }
 
 // The replays in the folder, newest last (by the time they were written, then name).
@@ -52,7 +53,7 @@ std::vector<fs::path> keptFiles(const fs::path& folder) {
     std::vector<std::pair<fs::file_time_type, fs::path>> found;
     std::error_code failed;
     for (fs::directory_iterator it(folder, failed), end; !failed && it != end; it.increment(failed)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = nameOf(it->path().filename());
         std::error_code unreadable; // one entry's time that cannot be read passes it over, not the rest
         const fs::file_time_type written = fs::last_write_time(it->path(), unreadable);
         if (name.rfind("race-", 0) == 0 && it->path().extension() == ".mlr" && !unreadable) {
@@ -84,7 +85,7 @@ void keepReplay() {
     }
     std::string why = "it could not be compressed";
     const std::string bytes = encodeReplay(replayBuffer);
-    if (bytes.empty() || !writeFileSafely(path.string(), bytes, why)) {
+    if (bytes.empty() || !writeFileSafely(nameOf(path), bytes, why)) {
         tellPlayer(("The race's replay could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
         return;
     }
@@ -126,7 +127,7 @@ void stopPlaying(World& world) {
 // game cannot drive, is said in a box, once.
 bool loadReplay(World& world, const std::string& path, bool windowless) {
     std::string why;
-    const std::string name = fs::path(path).filename().string();
+    const std::string name = fileNameOf(path);
     // Read aside first: a race being recorded keeps its recording when the file is refused.
     // Left uninitialised: the reader fills what it keeps, and only the pages it touches are made.
     const std::unique_ptr<Replay> read(new Replay);
@@ -171,7 +172,7 @@ std::string replayTrackName() {
 std::vector<std::string> keptReplayFiles() {
     std::vector<std::string> paths;
     for (const fs::path& file : keptFiles(replaysFolder())) {
-        paths.insert(paths.begin(), file.string()); // newest first
+        paths.insert(paths.begin(), nameOf(file)); // newest first
     }
     return paths;
 }
@@ -209,7 +210,7 @@ void playReplayFile(World& world, const std::string& path) {
         return;
     }
     session.playing = true;
-    session.name = fs::path(path).filename().string();
+    session.name = fileNameOf(path);
     session.clock = 0;
     session.speed = 1;
     session.paused = false;
@@ -236,7 +237,7 @@ void readReplayKeys(World& world) {
             tellPlayer("There is no replay yet: every race is kept once it ends.", "Mudlark",
                                 MessageIcon::information);
         } else {
-            playReplayFile(world, files.back().string());
+            playReplayFile(world, nameOf(files.back()));
         }
     }
     if (!session.playing) {
@@ -280,7 +281,7 @@ int checkReplay(World& world, const char* path) {
     const Race& race = world.race;
     char time[16];
     formatRaceTime(playback.played, time);
-    std::printf("%s: %s, %d %s, %u frames, %s of race\n", fs::path(path).filename().string().c_str(),
+    std::printf("%s: %s, %d %s, %u frames, %s of race\n", fileNameOf(path).c_str(),
                 replayTrackName().c_str(), replayBuffer.laps,
                 replayBuffer.laps == 1 ? "lap" : "laps", replayBuffer.frameCount, time);
     for (int32_t place = 0; place < vehicleCount; ++place) {

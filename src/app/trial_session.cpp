@@ -11,6 +11,7 @@
 #include "app/race_session.h"
 #include "app/replay_session.h"
 #include "core/app_state.h"
+#include "core/files.h"
 #include "core/places.h"
 #include "core/safe_file.h"
 #include "platform/platform.h"
@@ -49,20 +50,7 @@ std::string ghostPath(int32_t track) {
     const std::string folder = userDataFolder();
     char name[32];
     std::snprintf(name, sizeof name, "track-%02d.mlg", static_cast<int>(track));
-    return folder.empty() ? "" : (fs::path(folder) / "ghosts" / name).string();
-}
-
-bool readWhole(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    uint8_t chunk[65536];
-    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() < (8u << 20);) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    std::fclose(file);
-    return true;
+    return folder.empty() ? "" : nameOf(pathOf(folder) / "ghosts" / name);
 }
 
 // The track's ghost, if there is one to drive: one of another simulation or
@@ -73,12 +61,13 @@ void readGhost(const World& world) {
     s.haveGhost = false;
     const std::string path = ghostPath(world.track);
     std::vector<uint8_t> bytes;
-    if (path.empty() || !readWhole(path, bytes)) {
-        return;
+    const WholeFile got = path.empty() ? WholeFile::missing : readWholeFile(path, maxGhostFileSize, bytes);
+    if (got == WholeFile::missing || got == WholeFile::unreadable) {
+        return; // none yet, or none to be had now: nothing is set aside
     }
     bool old = false;
-    std::string why;
-    const bool read = decodeGhost(bytes.data(), bytes.size(), *s.best, old, why);
+    std::string why = "it is far larger than any ghost";
+    const bool read = got == WholeFile::read && decodeGhost(bytes.data(), bytes.size(), *s.best, old, why);
     const bool stale = read && (old || s.best->trackHash != trackHash(world) || s.best->track != world.track);
     if (read && !stale) {
         s.haveGhost = true;
@@ -86,10 +75,10 @@ void readGhost(const World& world) {
     }
     const char* suffix = stale ? ".old" : ".bad";
     setFileAside(path, suffix);
-    const std::string text = "The ghost " + fs::path(path).filename().string() +
+    const std::string text = "The ghost " + fileNameOf(path) +
                              (stale ? " was driven on this track as it was before, or by an older Mudlark"
                                     : " is damaged (" + why + ")") +
-                             "; it is kept as " + fs::path(path).filename().string() + suffix + ".";
+                             "; it is kept as " + fileNameOf(path) + suffix + ".";
     tellPlayer(text.c_str(), "Mudlark", MessageIcon::information);
 }
 
@@ -246,7 +235,7 @@ int ghostFromReplay(World& world, const std::string& path) {
     }
     char time[16];
     formatRaceTime(fastest->lapTime, time);
-    std::printf("%s: the %s lap of %s, kept as %s\n", fs::path(path).filename().string().c_str(), time,
+    std::printf("%s: the %s lap of %s, kept as %s\n", fileNameOf(path).c_str(), time,
                 vehicleNames[fastest->vehicle], out.c_str());
     return 0;
 }

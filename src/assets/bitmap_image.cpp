@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/byte_buffer.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -330,7 +331,7 @@ bool readBitmapImage(const char* path, BitmapImage& image) {
     if (path == nullptr) {
         return false;
     }
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = platformOpenFile(path, "rb");
     if (file == nullptr) {
         return false;
     }

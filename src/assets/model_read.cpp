@@ -220,7 +220,7 @@ void readModelFile(std::FILE* file, VehicleModel& model, ModelFileContents& cont
 }
 
 bool readVehicleModel(VehicleModel& model, ModelFileContents& contents, const char* path) {
-    std::FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;
+    std::FILE* file = platformOpenFile(path, "r");
     if (file == nullptr) {
         platformShowMessage("Unable to load vehModel!", "Error -1", MessageIcon::exclamation);
         return false;

@@ -59,7 +59,7 @@ bool loadBitmapTexture(const char* path, uint32_t* slot, int32_t filter) {
 }
 
 bool loadTargaTexture(const char* path, uint32_t* slot, int32_t filter) {
-    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    std::FILE* file = platformOpenFile(path, "rb");
     if (file == nullptr) {
         reportFailure("Error -11");
         return false;

@@ -46,8 +46,8 @@ constexpr Coefficients<count> taylor(int highest, bool factorials) {
     return out;
 }
 
-constexpr Coefficients<7> sine = taylor<7>(15, true);
-constexpr Coefficients<8> cosine = taylor<8>(16, true);
+constexpr Coefficients<7> sineTerms = taylor<7>(15, true);
+constexpr Coefficients<8> cosineTerms = taylor<8>(16, true);
 constexpr Coefficients<7> arctangent = taylor<7>(15, false);
 
 // The series' sum after its first term, by Horner's rule in the square.
@@ -62,8 +62,8 @@ double tail(const Coefficients<count>& series, double square) {
 
 // sin r and cos r for |r| <= pi / 4, whose next terms are below a tenth of
 // the last bit.
-double sineSeries(double r) { return r + r * (r * r) * tail(sine, r * r); }
-double cosineSeries(double r) { return 1 + (r * r) * tail(cosine, r * r); }
+double sineSeries(double r) { return r + r * (r * r) * tail(sineTerms, r * r); }
+double cosineSeries(double r) { return 1 + (r * r) * tail(cosineTerms, r * r); }
 
 // x less the whole number of quarter turns nearest it, and that number
 // modulo 4 (the quadrant).

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/files.h"
 #include "platform/platform.h"
 
 namespace fs = std::filesystem;
@@ -20,7 +21,7 @@ std::vector<std::string> settingsPlaces(bool windows, const char* appData, const
         places.push_back(std::string(home) + "/.config/mudlark/settings.cfg");
     }
     if (!installedData.empty()) {
-        places.push_back((fs::path(installedData) / "settings.cfg").string());
+        places.push_back(nameOf(pathOf(installedData) / "settings.cfg"));
     }
     return places;
 }
@@ -37,14 +38,14 @@ std::string userDataFolder(bool windows, const char* appData, const char* xdgDat
 }
 
 std::string userDataFolder() {
-    return userDataFolder(platformWindowsPaths(), std::getenv("APPDATA"), std::getenv("XDG_DATA_HOME"),
-                          std::getenv("HOME"));
+    return userDataFolder(platformWindowsPaths(), platformEnvironment("APPDATA").c_str(),
+                          platformEnvironment("XDG_DATA_HOME").c_str(), platformEnvironment("HOME").c_str());
 }
 
 std::vector<std::string> dataPlaces(const std::string& executableFolder, const char* installedRelative) {
     std::vector<std::string> places{"."};
     if (!executableFolder.empty()) {
-        places.push_back((fs::path(executableFolder) / installedRelative).lexically_normal().string());
+        places.push_back(nameOf((pathOf(executableFolder) / installedRelative).lexically_normal()));
     }
     return places;
 }
@@ -60,7 +61,7 @@ std::string findData(const std::vector<std::string>& places) {
     for (const std::string& place : places) {
         std::error_code ignored;
         for (const char* folder : {"Models", "Tracks", "Textures"}) {
-            if (fs::is_directory(fs::path(place) / folder, ignored)) {
+            if (fs::is_directory(pathOf(place) / folder, ignored)) {
                 return place;
             }
         }

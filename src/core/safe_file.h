@@ -4,9 +4,10 @@
 
 #include <string>
 
-// Writes text as the whole of the file at path: into path + ".tmp" first
-// (folders made as needed), onto the disk, then into the old file's place in
-// one step. On any failure the old file stays as it was, the temporary file is
+// Writes text as the whole of the file at path: into a temporary file of its
+// own beside it first (path + ".PROCESS-MOMENT-COUNT.tmp", folders made as
+// needed), onto the disk, then into the old file's place in one step, so that
+// two games keeping the same file at once leave one of their files whole. On any failure the old file stays as it was, the temporary file is
 // removed, and why says what failed.
 bool writeFileSafely(const std::string& path, const std::string& text, std::string& why);
 

@@ -10,6 +10,7 @@
 
 #include "common/text_scanner.h"
 #include "common/vehicles.h"
+#include "core/files.h"
 #include "core/key_names.h"
 #include "core/places.h"
 #include "platform/platform.h"
@@ -291,13 +292,14 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
 void readFirstSettings(Settings& settings, const std::vector<std::string>& places) {
     for (const std::string& place : places) {
         std::error_code ignored; // a folder of that name is as good as no file
-        std::FILE* file = std::filesystem::is_regular_file(place, ignored) ? std::fopen(place.c_str(), "r") : nullptr;
+        std::FILE* file =
+            std::filesystem::is_regular_file(pathOf(place), ignored) ? platformOpenFile(place.c_str(), "r") : nullptr;
         if (file != nullptr) {
             readSettingsStream(settings, file);
             std::fclose(file);
             // Kept whole: the game moves to its data folder before it may write the file back.
             std::error_code failed;
-            const std::string full = std::filesystem::absolute(place, failed).string();
+            const std::string full = nameOf(std::filesystem::absolute(pathOf(place), failed));
             std::snprintf(settings.readFrom, sizeof settings.readFrom, "%s", failed ? place.c_str() : full.c_str());
             return;
         }
@@ -307,16 +309,18 @@ void readFirstSettings(Settings& settings, const std::vector<std::string>& place
 
 void readSettings(Settings& settings) {
     const bool windows = platformWindowsPaths();
-    const char *appData = std::getenv("APPDATA"), *xdg = std::getenv("XDG_CONFIG_HOME"), *home = std::getenv("HOME");
-    std::vector<std::string> places = settingsPlaces(windows, appData, xdg, home, installedDataFolder());
+    const std::string appData = platformEnvironment("APPDATA"), xdg = platformEnvironment("XDG_CONFIG_HOME"),
+                      home = platformEnvironment("HOME");
+    std::vector<std::string> places =
+        settingsPlaces(windows, appData.c_str(), xdg.c_str(), home.c_str(), installedDataFolder());
     // A settings file here that the game cannot write gives way to the
     // user's own, where the menu keeps what it changes.
-    const std::vector<std::string> own = settingsPlaces(windows, appData, xdg, home, "");
+    const std::vector<std::string> own = settingsPlaces(windows, appData.c_str(), xdg.c_str(), home.c_str(), "");
     std::error_code failed;
-    const auto perms = std::filesystem::status(places[0], failed).permissions();
-    if (own.size() > 1 && places[1] == own[1] && std::filesystem::is_regular_file(places[0], failed) &&
+    const auto perms = std::filesystem::status(pathOf(places[0]), failed).permissions();
+    if (own.size() > 1 && places[1] == own[1] && std::filesystem::is_regular_file(pathOf(places[0]), failed) &&
         (perms & std::filesystem::perms::owner_write) == std::filesystem::perms::none &&
-        std::filesystem::is_regular_file(places[1], failed)) {
+        std::filesystem::is_regular_file(pathOf(places[1]), failed)) {
         std::swap(places[0], places[1]);
     }
     readFirstSettings(settings, places);

@@ -5,10 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "common/vehicles.h"
+#include "core/files.h"
 #include "core/key_names.h"
 #include "core/places.h"
 #include "core/safe_file.h"
@@ -59,12 +58,9 @@ std::vector<std::vector<std::string>> spellings(const std::string& key) {
     return ways;
 }
 
-std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return in ? text.str() : std::string();
-}
+// Settings files are a few hundred bytes; one of a megabyte is no settings file
+// the game should rewrite.
+constexpr size_t maxSettingsFile = 1 << 20;
 
 } // namespace
 
@@ -143,8 +139,8 @@ std::vector<SettingValue> menuSettingValues(const Settings& s) {
 
 std::string userSettingsFile() {
     const std::vector<std::string> places =
-        settingsPlaces(platformWindowsPaths(), std::getenv("APPDATA"), std::getenv("XDG_CONFIG_HOME"),
-                       std::getenv("HOME"), "");
+        settingsPlaces(platformWindowsPaths(), platformEnvironment("APPDATA").c_str(),
+                       platformEnvironment("XDG_CONFIG_HOME").c_str(), platformEnvironment("HOME").c_str(), "");
     return places.size() > 1 ? places[1] : "";
 }
 
@@ -165,7 +161,14 @@ bool keepSettings(Settings& settings, const Settings& before, std::string& why) 
         return true;
     }
     const std::string read = settings.readFrom;
-    const std::string text = rewriteSettings(read.empty() ? "" : readWhole(read), changed);
+    std::vector<uint8_t> bytes;
+    const WholeFile got = read.empty() ? WholeFile::missing : readWholeFile(read, maxSettingsFile, bytes);
+    if (got == WholeFile::unreadable || got == WholeFile::tooLarge) {
+        // Written over, the lines the game did not read back would be lost.
+        why = read + (got == WholeFile::tooLarge ? " is too large to be a settings file" : " cannot be read again");
+        return false;
+    }
+    const std::string text = rewriteSettings(std::string(bytes.begin(), bytes.end()), changed);
     if (!read.empty() && writeFileSafely(read, text, why)) {
         return true;
     }

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "common/little_endian.h"
+#include "common/bytes.h"
 #include "sim/world.h"
 
 namespace {
@@ -112,6 +112,7 @@ template <class Io> void raceOf(Io& io, LanRace& race) {
     io.whole(race.hashes.growth, 4);
     io.whole(race.hashes.gates, 4);
     io.whole(race.hashes.pictures, 4);
+    io.whole(race.hashes.wheels, 4);
 }
 
 template <class Io> void vehicleOf(Io& io, VehicleSnapshot& v) {
@@ -199,6 +200,53 @@ template <class Io> void packetOf(Io& io, LockstepPacket& p) {
     }
 }
 
+// The fields as they would be written, hashed as they go.
+struct Hasher {
+    uint32_t hash = fnvBasis;
+    template <class T> void whole(T& value, int size) {
+        uint8_t bytes[8];
+        for (int i = 0; i < size; ++i) {
+            bytes[i] = static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i) & 0xFF);
+        }
+        hash = fnvHash(hash, bytes, static_cast<size_t>(size));
+    }
+    template <class Real> void real(Real& value) {
+        hash = fnvHash(hash, &value, sizeof value); // the bits themselves: -0 is not 0
+    }
+    template <class T, size_t n> void reals(T (&values)[n]) {
+        for (T& value : values) {
+            real(value);
+        }
+    }
+    void real(bool& value) { whole(value, 1); }
+    void flag(bool& value) { whole(value, 1); }
+};
+
+// What a snapshot leaves to be worked out again from the ground, and what no
+// step changes but every step reads.
+void restOfVehicle(Hasher& h, Vehicle& v) {
+    bool* controls[] = {&v.controls.accelerate, &v.controls.reverse, &v.controls.left,
+                        &v.controls.right,      &v.controls.brake,   &v.controls.rescue};
+    for (bool* control : controls) {
+        h.flag(*control);
+    }
+    h.flag(v.ownMath);
+    h.reals(v.layout.wheelX);
+    h.reals(v.layout.wheelZ);
+    float* reals[] = {&v.layout.wheelWidth, &v.layout.wheelRadius, &v.pitch, &v.roll, &v.topSpeed,
+                      &v.topReverseSpeed, &v.maxSteer, &v.acceleration, &v.brakeDeceleration, &v.steerRate,
+                      &v.rollingDrag, &v.grip, &v.mass};
+    for (float* real : reals) {
+        h.real(*real);
+    }
+    h.reals(v.wheelSteer);
+    for (float(&contact)[3] : v.wheelContact) {
+        h.reals(contact);
+    }
+    h.flag(v.rearOnGround);
+    h.flag(v.frontOnGround);
+}
+
 // Every field of a message of this kind, in order.
 template <class Io> void fieldsOf(Io& io, LanMessage& m) {
     switch (m.kind) {
@@ -243,21 +291,16 @@ bool validRace(const LanRace& r) {
            std::all_of(r.seats, r.seats + vehicleCount, [](int32_t s) { return s >= noMachine && s < maxMachines; });
 }
 
-bool validSnapshot(const LanSnapshot& s) {
+bool validLanSnapshot(const LanSnapshot& s) {
     const Race& race = s.race;
     bool placed[vehicleCount] = {};
     for (int v = 0; v < vehicleCount; ++v) {
         const int32_t place = race.places[v];
-        const VehicleSnapshot& vehicle = s.vehicles[v];
-        const bool timers = vehicle.frontSmokeTimer >= 0 && vehicle.frontSmokeTimer <= 255 &&
-                            vehicle.rearSmokeTimer >= 0 && vehicle.rearSmokeTimer <= 255 && // a few steps' count
-                            vehicle.rescueHold >= 0 && vehicle.rescueHold <= rescueHoldSteps &&
-                            (vehicle.rescueHeld == 0 || vehicle.rescueHeld == 1);
         const RaceEntry& entry = race.entries[v];
         const bool counts = entry.vehicleContacts >= 0 && entry.treeContacts >= 0 && entry.rescues >= 0;
         const bool trunk = (s.trunk[v] == -1 || (s.trunk[v] >= 0 && s.trunk[v] < growthCells * growthCells)) &&
                            s.trunkApart[v] >= 0 && s.trunkApart[v] <= contactOver;
-        if (!timers || !counts || !trunk || place < 0 || place >= vehicleCount || placed[place] ||
+        if (!validSnapshot(s.vehicles[v]) || !counts || !trunk || place < 0 || place >= vehicleCount || placed[place] ||
             entry.gatesPassed < 0 || entry.gatesPassed > (1 << 24) || s.drivers[v].gate < 0 ||
             s.drivers[v].gate >= maxGates) {
             return false;
@@ -316,7 +359,7 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
     valid = valid && (kind != LanKind::welcome || (read.machine < maxMachines && validRace(read.race)));
     valid = valid && (kind != LanKind::hostHere || (read.machines <= maxMachines && validRace(read.race)));
     valid = valid && (kind != LanKind::leave || read.machine < maxMachines);
-    valid = valid && (kind != LanKind::snapshot || validSnapshot(read.snapshot));
+    valid = valid && (kind != LanKind::snapshot || validLanSnapshot(read.snapshot));
     valid = valid && (kind != LanKind::lockstep || validPacket(read.packet));
     if (!valid) {
         return LanKind::none;
@@ -348,6 +391,36 @@ void applyLanSnapshot(World& world, const LanSnapshot& snapshot) {
     }
     std::copy(snapshot.pairApart, snapshot.pairApart + vehiclePairs, world.contact.pairApart);
     world.race = snapshot.race;
+}
+
+uint32_t worldHash(const World& world, WorldParts parts) {
+    const bool all = parts == WorldParts::all;
+    Hasher h;
+    LanSnapshot snapshot{};
+    takeLanSnapshot(world, all ? world.steps : 0, snapshot);
+    snapshotOf(h, snapshot);
+    for (Vehicle vehicle : world.vehicles) {
+        restOfVehicle(h, vehicle);
+    }
+    uint32_t simulation = world.simulation;
+    int32_t track = world.track, skill = world.computerSkill;
+    bool rules[] = {world.computersDrive, world.vehicleContact, world.solidTrees};
+    h.whole(simulation, 4);
+    h.whole(track, 4);
+    h.whole(skill, 4);
+    h.reals(rules);
+    if (!all) {
+        return h.hash;
+    }
+    ContactMemory contact = world.contact;
+    h.whole(contact.knocks, 4);
+    h.real(contact.knockSpeed);
+    h.reals(contact.knockAt);
+    for (SmokeParticle puff : world.smoke.particles) {
+        float fields[] = {puff.x, puff.y, puff.z, puff.vx, puff.vy, puff.vz, puff.life};
+        h.reals(fields);
+    }
+    return h.hash;
 }
 
 std::string encodePacket(const LockstepPacket& packet) {

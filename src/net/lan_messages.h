@@ -31,8 +31,10 @@ constexpr size_t lanMessageCapacity = 1400; // within one datagram on any networ
 constexpr size_t versionCapacity = 16;
 
 // The files of a track, hashed each on its own (FNV-1a of its bytes; 0: missing).
+// What the race's world is made of, hashed (FNV-1a) on each machine: the
+// track's files, and the wheel layout its model gives the vehicles.
 struct TrackHashes {
-    uint32_t heights, growth, gates, pictures;
+    uint32_t heights, growth, gates, pictures, wheels;
 };
 
 // A race as the host sets it up.
@@ -85,3 +87,13 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
 // follows from the vehicles worked out again from the ground).
 void takeLanSnapshot(const World& world, uint32_t step, LanSnapshot& snapshot);
 void applyLanSnapshot(World& world, const LanSnapshot& snapshot);
+
+// Every field of the world a later step reads, hashed (FNV-1a): the vehicles
+// whole, the race, the computer drivers' memory, the contacts going on, the
+// rules, the steps taken, the knocks and the smoke. The ground and the course,
+// which no step changes, are the track check's. The machines of a LAN race
+// compare what they hold alike: not the smoke (a snapshot has no room for the
+// puffs, and they never move a vehicle), nor the steps and knocks each world
+// has counted since it was set up.
+enum class WorldParts { all, shared };
+uint32_t worldHash(const World& world, WorldParts parts = WorldParts::all);

@@ -221,23 +221,3 @@ void tickLockstep(Lockstep& l, double seconds) {
         }
     }
 }
-
-uint32_t worldHash(const World& world) {
-    uint32_t hash = 2166136261u;
-    const auto mix = [&hash](const void* bytes, size_t size) {
-        for (size_t i = 0; i < size; ++i) {
-            hash = (hash ^ static_cast<const uint8_t*>(bytes)[i]) * 16777619u;
-        }
-    };
-    for (const Vehicle& vehicle : world.vehicles) {
-        VehicleSnapshot snapshot;
-        takeSnapshot(vehicle, snapshot);
-        mix(&snapshot, sizeof snapshot);
-    }
-    for (const RaceEntry& entry : world.race.entries) {
-        mix(&entry.gatesPassed, sizeof entry.gatesPassed);
-        mix(&entry.lastCrossing, sizeof entry.lastCrossing);
-    }
-    mix(&world.race.clock, sizeof world.race.clock);
-    return hash;
-}

@@ -117,6 +117,3 @@ void receivePacket(Lockstep& lockstep, const LockstepPacket& packet);
 // are held by one of the others, who send them on).
 void tickLockstep(Lockstep& lockstep, double seconds);
 
-// The world's vehicles and race, hashed (FNV-1a) for the machines to compare.
-struct World;
-uint32_t worldHash(const World& world);

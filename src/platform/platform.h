@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // One window message in Windows terms (see win_messages.h beside this file).
 struct WindowMessage {
@@ -106,6 +107,14 @@ void platformCloseAudio();
 // Windows keeps the user's files under %APPDATA% (true); other systems follow
 // the freedesktop folders.
 bool platformWindowsPaths();
+
+// File names and the environment in UTF-8 on every system (Windows is given
+// them as UTF-16, so that no name outside its code page is lost). Open: as
+// fopen, null where it cannot. Environment: the variable's value, "" where it
+// is not set. The process id tells two games on one machine apart.
+std::FILE* platformOpenFile(const char* path, const char* mode);
+std::string platformEnvironment(const char* name);
+uint32_t platformProcessId();
 
 // Files the game writes. Sync: everything written to the open file is on the
 // disk before it returns (false if it could not be). Replace: from takes the

@@ -2,13 +2,12 @@
 #include "replay/ghost_file.h"
 #include "common/game_limits.h"
 
-#include <zlib.h>
-
 #include <cstdio>
 #include <cstring>
 
-#include "common/little_endian.h"
 #include <vector>
+
+#include "common/bytes.h"
 
 namespace {
 
@@ -34,13 +33,8 @@ double doubleOf(uint64_t bits) {
     return value;
 }
 
-uint32_t checksum(const uint8_t* bytes, size_t size) {
-    static const uint8_t zero[4] = {0, 0, 0, 0};
-    uLong crc = crc32(0L, Z_NULL, 0);
-    crc = crc32(crc, bytes, 12);
-    crc = crc32(crc, zero, 4);
-    return static_cast<uint32_t>(crc32(crc, bytes + 16, static_cast<uInt>(size - 16)));
-}
+// The file's CRC-32 with its own four bytes (12..15) counted as zero.
+uint32_t checksum(const uint8_t* bytes, size_t size) { return crc32Of(bytes, size, 12); }
 
 bool fail(std::string& why, const char* text) {
     why = text;
@@ -124,6 +118,14 @@ bool decodeGhost(const uint8_t* bytes, size_t size, GhostLap& lap, bool& old, st
             return fail(why, "its gates are out of order");
         }
     }
+    VehicleSnapshot first{};
+    for (size_t word = 0; word < start / 4; ++word) {
+        const uint32_t value = static_cast<uint32_t>(getLittle(bytes + ghostHeaderSize + 4 * word, 4));
+        std::memcpy(reinterpret_cast<uint8_t*>(&first) + 4 * word, &value, 4);
+    }
+    if (!validSnapshot(first)) {
+        return fail(why, "its start is out of range");
+    }
     lap.track = track;
     lap.gateCount = gates;
     lap.trackHash = static_cast<uint32_t>(getLittle(bytes + 20, 4));
@@ -132,11 +134,7 @@ bool decodeGhost(const uint8_t* bytes, size_t size, GhostLap& lap, bool& old, st
     lap.stepCount = steps;
     lap.lapTime = lapTime;
     lap.vehicle = vehicle;
-    lap.start = VehicleSnapshot{};
-    for (size_t word = 0; word < start / 4; ++word) {
-        const uint32_t value = static_cast<uint32_t>(getLittle(bytes + ghostHeaderSize + 4 * word, 4));
-        std::memcpy(reinterpret_cast<uint8_t*>(&lap.start) + 4 * word, &value, 4);
-    }
+    lap.start = first;
     std::memcpy(lap.controls, controls, steps);
     for (int32_t g = 0; g < gates; ++g) {
         lap.gateSteps[g] = static_cast<uint32_t>(getLittle(gate + gateBytes * g, 4));

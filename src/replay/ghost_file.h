@@ -13,6 +13,8 @@
 
 constexpr uint16_t ghostVersion = 2; // 1: before contact (a shorter start, five bits a step)
 constexpr size_t ghostHeaderSize = 40;
+// The longest a ghost file can be: the header, the start, a lap's steps, its gates.
+constexpr size_t maxGhostFileSize = ghostHeaderSize + sizeof(VehicleSnapshot) + maxGhostSteps + 12 * size_t{maxGates};
 
 std::string encodeGhost(const GhostLap& lap);
 

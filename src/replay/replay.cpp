@@ -2,6 +2,7 @@
 #include "replay/replay.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -59,6 +60,23 @@ void restoreSnapshot(Vehicle& v, const TerrainMap& ground, const VehicleSnapshot
 
 bool sameSnapshot(const VehicleSnapshot& a, const VehicleSnapshot& b) {
     return std::memcmp(&a, &b, sizeof a) == 0; // no padding: all 4-byte fields
+}
+
+bool validSnapshot(const VehicleSnapshot& s) {
+    const float* reals[] = {s.position, &s.heading, &s.course, &s.steerAngle, &s.yawRate, &s.speed, &s.driveSpeed,
+                            &s.rearWheelSpeed, &s.climb, s.wheelSpin, s.wheelHeight, s.wheelVerticalSpeed};
+    const int counts[] = {3, 1, 1, 1, 1, 1, 1, 1, 1, 4, 4, 4};
+    bool sound = s.frontSmokeTimer >= 0 && s.frontSmokeTimer <= 255 && s.rearSmokeTimer >= 0 &&
+                 s.rearSmokeTimer <= 255 && // a few steps' count
+                 s.rescueHold >= 0 && s.rescueHold <= rescueHoldSteps && (s.rescueHeld == 0 || s.rescueHeld == 1);
+    for (int field = 0; field < 12; ++field) {
+        for (int i = 0; i < counts[field]; ++i) {
+            // A billion is past any speed, height or angle a drive reaches (the
+            // wheels' turning, unbounded, reaches a few million degrees in an hour).
+            sound = sound && std::isfinite(reals[field][i]) && std::fabs(reals[field][i]) <= 1e9f;
+        }
+    }
+    return sound;
 }
 
 static_assert(sizeof(VehicleSnapshot) == 27 * 4, "a snapshot is its fields and nothing between them");

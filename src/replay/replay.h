@@ -68,6 +68,11 @@ void takeSnapshot(const Vehicle& vehicle, VehicleSnapshot& snapshot);
 // again the way the step works it out.
 void restoreSnapshot(Vehicle& vehicle, const TerrainMap& ground, const VehicleSnapshot& snapshot);
 bool sameSnapshot(const VehicleSnapshot& a, const VehicleSnapshot& b); // bit for bit
+// Whether a snapshot from outside (a replay's keyframe, a ghost's start, a
+// LAN host's world) is one the step can take: its timers within the counts
+// the step counts down, its rescue's hold within a rescue's, every number a
+// finite one of a size no drive reaches past.
+bool validSnapshot(const VehicleSnapshot& snapshot);
 
 // A step's controls in a word: six bits a vehicle, vehicle v from bit 6 v:
 // accelerate, reverse, left, right, brake, rescue.

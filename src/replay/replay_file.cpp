@@ -8,6 +8,9 @@
 #include <cstring>
 #include <vector>
 
+#include "common/bytes.h"
+#include "platform/platform.h"
+
 namespace {
 
 constexpr char magic[8] = {'M', 'L', 'R', 'E', 'P', 'L', 'A', 'Y'};
@@ -25,18 +28,10 @@ size_t bodySize(uint32_t version, uint32_t frames, uint32_t keyframes) {
     return stepBytes(version) * frames + keyframeBytes(version) * keyframes;
 }
 
-void put16(std::vector<uint8_t>& out, uint32_t value) {
-    out.push_back(static_cast<uint8_t>(value & 0xFF));
-    out.push_back(static_cast<uint8_t>(value >> 8 & 0xFF));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t value) {
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-uint32_t get16(const uint8_t* at) { return at[0] | static_cast<uint32_t>(at[1]) << 8; }
-uint32_t get32(const uint8_t* at) { return get16(at) | get16(at + 2) << 16; }
+void put16(std::vector<uint8_t>& out, uint32_t value) { putLittle(out, value, 2); }
+void put32(std::vector<uint8_t>& out, uint32_t value) { putLittle(out, value, 4); }
+uint32_t get16(const uint8_t* at) { return static_cast<uint32_t>(getLittle(at, 2)); }
+uint32_t get32(const uint8_t* at) { return static_cast<uint32_t>(getLittle(at, 4)); }
 
 uint32_t snapshotWord(const VehicleSnapshot& snapshot, size_t w) {
     uint32_t word;
@@ -57,15 +52,8 @@ uint32_t widenedControls(uint32_t old) {
     return packed;
 }
 
-uint32_t checksum(const uint8_t* bytes, size_t size) {
-    // The file's CRC-32 with its own four bytes (12..15) counted as zero.
-    static const uint8_t zero[4] = {0, 0, 0, 0};
-    uLong crc = crc32(0L, Z_NULL, 0);
-    crc = crc32(crc, bytes, 12);
-    crc = crc32(crc, zero, 4);
-    crc = crc32(crc, bytes + 16, static_cast<uInt>(size - 16));
-    return static_cast<uint32_t>(crc);
-}
+// The file's CRC-32 with its own four bytes (12..15) counted as zero.
+uint32_t checksum(const uint8_t* bytes, size_t size) { return crc32Of(bytes, size, 12); }
 
 bool fail(std::string& why, const char* text) {
     why = text;
@@ -97,8 +85,7 @@ std::string encodeReplay(const Replay& replay) {
     }
     file.resize(replayHeaderSize + packedSize);
 
-    std::vector<uint8_t> header;
-    header.insert(header.end(), magic, magic + 8);
+    std::vector<uint8_t> header(magic, magic + 8);
     put16(header, replayVersion);
     put16(header, replayHeaderSize);
     put32(header, 0); // the checksum, below
@@ -194,6 +181,19 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
             return fail(why, "its keyframes are out of order");
         }
     }
+    // Every keyframe's vehicles are ones the step can take, before any is kept.
+    const size_t words = vehicleWords(version);
+    for (uint32_t k = 0; k < keyframes; ++k) {
+        for (uint32_t v = 0; v < vehicleCount; ++v) {
+            VehicleSnapshot snapshot{};
+            for (size_t w = 0; w < words; ++w) {
+                setSnapshotWord(snapshot, w, get32(key + k * keyBytes + 4 + 4 * (v * words + w)));
+            }
+            if (!validSnapshot(snapshot)) {
+                return fail(why, "its keyframes are out of range");
+            }
+        }
+    }
     for (uint32_t f = 0; version == 3 && f < frames; ++f) {
         for (uint32_t v = 0; v < vehicleCount; ++v) {
             if (body[vehicleCount * size_t{f} + v] > controlMask) {
@@ -227,7 +227,6 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
             replay.controls[f] = widenedControls(get16(controls + 2 * size_t{f}));
         }
     }
-    const size_t words = vehicleWords(version);
     for (uint32_t k = 0; k < keyframes; ++k) {
         const uint8_t* at = key + k * keyBytes;
         ReplayKeyframe& keyframe = replay.keyframes[k];
@@ -243,25 +242,16 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
 }
 
 bool readReplayFile(const char* path, Replay& replay, std::string& why) {
-    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
-    if (file == nullptr) {
-        return fail(why, "it cannot be read");
-    }
     std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-        if (bytes.size() + got > maxReplayFileSize) {
-            std::fclose(file);
-            return fail(why, "it is far larger than any replay");
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
+    const WholeFile got = readWholeFile(platformOpenFile(path, "rb"), maxReplayFileSize, bytes);
+    if (got != WholeFile::read) {
+        return fail(why, got == WholeFile::tooLarge ? "it is far larger than any replay" : "it cannot be read");
     }
-    std::fclose(file);
     return decodeReplay(bytes.data(), bytes.size(), replay, why);
 }
 
 bool readReplaySummary(const char* path, ReplaySummary& summary) {
-    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    std::FILE* file = platformOpenFile(path, "rb");
     uint8_t header[replayHeaderSize] = {};
     const size_t got = file != nullptr ? std::fread(header, 1, sizeof header, file) : 0;
     if (file != nullptr) {

@@ -15,7 +15,7 @@
 #include "vehicle/vehicle_look.h"
 
 void loadCourse(Course& course, const char* path) {
-    std::FILE* file = std::fopen(path, "r");
+    std::FILE* file = platformOpenFile(path, "r");
     LineFault fault{};
     const bool read = readCourse(file, course, fault);
     if (file != nullptr) {

@@ -11,7 +11,7 @@
 Terrain terrain;
 
 void loadRawFile(const char* path, uint32_t byteCount, uint8_t* destination) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = platformOpenFile(path, "rb");
     if (file == nullptr) {
         platformShowMessage("Unable to locate h data!", "Error", MessageIcon::none);
         return;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/files.h"
 #include "core/places.h"
 #include "platform/platform.h"
 #include "terrain/terrain.h"
@@ -37,22 +38,22 @@ std::string trackFolder(int32_t number) {
     std::error_code failed;
     const std::string own = userDataFolder();
     if (fs::exists(fs::path("Tracks") / name, failed) || own.empty() ||
-        !fs::exists(fs::path(own) / "Tracks" / name, failed)) {
+        !fs::exists(pathOf(own) / "Tracks" / name, failed)) {
         return "Tracks/";
     }
-    return (fs::path(own) / "Tracks" / "").string();
+    return nameOf(pathOf(own) / "Tracks" / "");
 }
 
 // Where the .bmp is not there but a .tga of the same name is, the .tga.
 bool pictureFile(const std::string& folder, int32_t number, const char* stem, char (&path)[trackPathCapacity]) {
     std::snprintf(path, sizeof path, "%s%s_%02d.bmp", folder.c_str(), stem, static_cast<int>(number));
     std::error_code failed;
-    if (fs::exists(path, failed)) {
+    if (fs::exists(pathOf(path), failed)) {
         return false;
     }
     char targa[trackPathCapacity];
     std::snprintf(targa, sizeof targa, "%s%s_%02d.tga", folder.c_str(), stem, static_cast<int>(number));
-    if (!fs::exists(targa, failed)) {
+    if (!fs::exists(pathOf(targa), failed)) {
         return false;
     }
     std::memcpy(path, targa, sizeof path);
@@ -68,7 +69,7 @@ void addLine(TrackProblems& problems, const char* line) {
 // True when it is there at all.
 bool checkFile(const char* path, uintmax_t size, const char* what, TrackProblems& problems) {
     std::error_code failed;
-    const fs::file_status status = fs::status(path, failed);
+    const fs::file_status status = fs::status(pathOf(path), failed);
     char line[trackPathCapacity + 256];
     if (!fs::exists(status)) {
         const bool picture = std::strstr(path, ".bmp") != nullptr;
@@ -81,7 +82,7 @@ bool checkFile(const char* path, uintmax_t size, const char* what, TrackProblems
         addLine(problems, line);
         return true;
     }
-    const uintmax_t has = fs::file_size(path, failed);
+    const uintmax_t has = fs::file_size(pathOf(path), failed);
     if (size > 0 && !failed && has != size) {
         char hasText[32], sizeText[32];
         writeCount(has, hasText);

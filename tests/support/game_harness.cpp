@@ -292,16 +292,18 @@ bool XServer::dismissMessageBox(const std::string& caption, int timeoutMs) const
 
 Game::Game(const XServer& server, const char* settingsText, const std::vector<std::string>& leaveOut,
            const GameProgram& program)
-    : server_(server), program_(program) {
+    : server_(server), program_(program),
+      path_(program.folderName.empty() ? folder_.path() : folder_.file(program.folderName)) {
     std::error_code none;
+    fs::create_directories(path_, none);
     for (const char* top : {"Models", "Tracks", "Textures"}) {
-        fs::copy(fs::path(program.dataFolder) / top, folder_.file(top), fs::copy_options::recursive, none);
+        fs::copy(fs::path(program.dataFolder) / top, fs::path(path_) / top, fs::copy_options::recursive, none);
     }
     for (const std::string& relative : leaveOut) {
-        fs::remove(folder_.file(relative), none);
+        fs::remove(fs::path(path_) / relative, none);
     }
     if (settingsText != nullptr) {
-        folder_.write("settings.cfg", settingsText);
+        folder_.write(program.folderName.empty() ? "settings.cfg" : program.folderName + "/settings.cfg", settingsText);
     }
 }
 
@@ -313,7 +315,7 @@ Game::~Game() {
 }
 
 bool Game::start() {
-    pid_ = spawn(program_.command, server_.name(), folder_.file("stderr.txt"), folder_.path(), program_.environment);
+    pid_ = spawn(program_.command, server_.name(), path_ + "/stderr.txt", path_, program_.environment);
     return pid_ > 0;
 }
 

@@ -79,6 +79,7 @@ struct GameProgram {
     // Extra NAME=value settings; SDL's silent audio driver unless a test asks
     // for another, so no test depends on this machine's sound card.
     std::vector<std::string> environment = {"SDL_AUDIODRIVER=dummy"};
+    std::string folderName; // the game's folder by this name inside the scratch folder ("": the scratch folder)
 };
 
 class Game {
@@ -91,7 +92,7 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    const std::string& folder() const { return folder_.path(); }
+    const std::string& folder() const { return path_; }
     pid_t pid() const { return pid_; }
     bool start();
     // Starts the game and waits for its window ("OpenGL"): 0 if either failed.
@@ -101,12 +102,13 @@ public:
     // The exit code, or -1 on a timeout or a crash.
     int waitForExit(int timeoutMs = 60000);
     bool running();
-    std::string errorOutput() const { return readFileBytes(folder_.file("stderr.txt")); }
+    std::string errorOutput() const { return readFileBytes(path_ + "/stderr.txt"); }
 
 private:
     const XServer& server_;
     GameProgram program_;
     TempDir folder_;
+    std::string path_; // the game's folder
     pid_t pid_ = -1;
     int exitCode_ = -1;
 };

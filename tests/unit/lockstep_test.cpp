@@ -42,7 +42,13 @@ struct Sent {
 // (red moved a hair) at that tick, and the host's world is sent to set it
 // right. All talk goes through the host, as in the game. Returns the machines
 // as the race ended.
+// The packets sent and lost in the last race().
+struct {
+    uint32_t sent, lost;
+} wireCount;
+
 std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_t nudgeAt = ~0u) {
+    wireCount = {};
     std::vector<Machine> machines(maxMachines);
     const int32_t seats[vehicleCount] = {0, 1, 2};
     const bool humans[vehicleCount] = {false, false, false};
@@ -53,7 +59,7 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
     }
     std::vector<Sent> wire;
     uint32_t random = 12345;
-    const auto next = [&random](uint32_t range) { return (random = random * 1664525u + 1013904223u) >> 8 & 0xFFFF % range; };
+    const auto next = [&random](uint32_t range) { return ((random = random * 1664525u + 1013904223u) >> 8 & 0xFFFF) % range; };
     for (uint32_t tick = 0; tick < 60 * 200; ++tick) {
         bool racing = false;
         for (int32_t m = 0; m < maxMachines; ++m) {
@@ -104,7 +110,7 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
                 }
                 stepWorld(world, controls);
                 if (world.steps % 60 == 0) {
-                    me.seconds.push_back(worldHash(world));
+                    me.seconds.push_back(worldHash(world, WorldParts::shared));
                     noteHash(lock, world.steps, me.seconds.back());
                 }
                 settle();
@@ -112,8 +118,14 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
             racing = racing || world.race.phase != RacePhase::results;
             const std::string bytes = encodePacket(makePacket(lock));
             for (int32_t to = 0; to < maxMachines; ++to) {
-                if (to != m && (m == 0 || to == 0) && next(100) >= lossPercent) {
+                if (to == m || (m != 0 && to != 0)) {
+                    continue;
+                }
+                ++wireCount.sent;
+                if (next(100) >= lossPercent) {
                     wire.push_back(Sent{to, tick + next(4), bytes});
+                } else {
+                    ++wireCount.lost;
                 }
             }
             tickLockstep(lock, 1.0 / 60);
@@ -153,6 +165,7 @@ TEST(Lockstep, LostAndReorderedPacketsTheSameWorldEverywhere) {
             }
         }
         EXPECT_GT(machines[0].seconds.size(), 10u);
+        EXPECT_NEAR(100.0 * wireCount.lost / wireCount.sent, loss, 2.0); // the loss it names
     }
 }
 
@@ -196,7 +209,7 @@ TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     LanMessage welcome{};
     welcome.kind = LanKind::welcome;
     welcome.machine = 2;
-    welcome.race = LanRace{3, 20, 1, 3, {0, noMachine, 2}, true, true, false, {1, 2, 3, 4}};
+    welcome.race = LanRace{3, 20, 1, 3, {0, noMachine, 2}, true, true, false, {1, 2, 3, 4, 5}};
     LanMessage join{};
     join.kind = LanKind::join;
     std::snprintf(join.version, sizeof join.version, "%s", "1.1");

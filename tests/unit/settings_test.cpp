@@ -3,8 +3,10 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "core/places.h"
+#include "core/safe_file.h"
 #include "core/settings.h"
 #include "support/temp_dir.h"
 
@@ -121,6 +123,33 @@ TEST(DataPlaces, TheWorkingDirectoryThenTheInstalledData) {
     dir.write("b/Textures/SmokeMap.tga", "");
     dir.write("c/Models/Model01.obj", "");
     EXPECT_EQ(findData({dir.path(), dir.file("b"), dir.file("c")}), dir.file("b"));
+}
+
+} // namespace
+
+namespace {
+
+// Two games keeping the same file at the same moment (two windows of a LAN
+// race on one data folder): every write is kept whole, the file is one of
+// them at the end, and no temporary file is left.
+TEST(SafeFile, TwoWritersAtOnceLeaveOneWholeFile) {
+    TempDir folder;
+    const std::string path = folder.file("data/records.txt");
+    const std::string texts[2] = {std::string(100000, 'a') + "\n", std::string(50000, 'b') + "\n"};
+    bool kept[2] = {true, true};
+    const auto keep = [&](int writer) {
+        std::string why;
+        for (int i = 0; i < 60; ++i) {
+            kept[writer] = writeFileSafely(path, texts[writer], why) && kept[writer];
+        }
+    };
+    std::thread first(keep, 0), second(keep, 1);
+    first.join();
+    second.join();
+    EXPECT_TRUE(kept[0] && kept[1]);
+    const std::string left = readFileBytes(path);
+    EXPECT_TRUE(left == texts[0] || left == texts[1]) << left.size();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("data")), {}), 1);
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include <deque>
 #include <filesystem>
 
+#include "common/bytes.h"
+
 namespace gen {
 
 Colour mix(const Colour& a, const Colour& b, float t) {
@@ -133,15 +135,8 @@ namespace {
 
 uint8_t toByte(float v) { return static_cast<uint8_t>(clamp01(v) * 255.0f + 0.5f); }
 
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v & 0xFF));
-    out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
-}
-
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
+void put16(std::vector<uint8_t>& out, uint32_t v) { putLittle(out, v, 2); }
+void put32(std::vector<uint8_t>& out, uint32_t v) { putLittle(out, v, 4); }
 
 } // namespace
 
@@ -400,23 +395,12 @@ void put32BigEndian(std::vector<uint8_t>& out, uint32_t value) {
     }
 }
 
-uint32_t crc32(const uint8_t* bytes, size_t count) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < count; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-    }
-    return ~crc;
-}
-
 void chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
     put32BigEndian(out, static_cast<uint32_t>(data.size()));
     const size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    put32BigEndian(out, crc32(out.data() + start, out.size() - start));
+    put32BigEndian(out, crc32Of(out.data() + start, out.size() - start));
 }
 
 } // namespace

@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         message.simulation = simulationVersion;
         message.seatsWanted = 1;
         message.machine = 1;
-        message.race = LanRace{1, 3, 2, 3, {0, 1, noMachine}, true, true, true, {1, 2, 3, 4}};
+        message.race = LanRace{1, 3, 2, 3, {0, 1, noMachine}, true, true, true, {1, 2, 3, 4, 5}};
         std::snprintf(message.text, sizeof message.text, "the race is full");
         message.snapshot.step = 60;
         message.snapshot.race.laps = 3;

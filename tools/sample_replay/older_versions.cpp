@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "common/little_endian.h"
+#include "common/bytes.h"
 
 std::string encodeOlderReplay(const Replay& replay, uint32_t version) {
     const size_t header = version == 1 ? 64 : 68;
@@ -52,6 +52,6 @@ std::string encodeOlderReplay(const Replay& replay, uint32_t version) {
     }
     file.replace(0, header, head);
     std::string sum;
-    putLittle(sum, static_cast<uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(file.data()), static_cast<uInt>(file.size()))), 4);
+    putLittle(sum, crc32Of(reinterpret_cast<const uint8_t*>(file.data()), file.size()), 4);
     return file.replace(12, 4, sum);
 }

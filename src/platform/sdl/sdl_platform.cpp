@@ -2,6 +2,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -366,6 +367,17 @@ void platformOsVersion(OsVersion& version) {
                     &version.buildNumber);
     }
 }
+
+std::FILE* platformOpenFile(const char* path, const char* mode) {
+    return path != nullptr ? std::fopen(path, mode) : nullptr;
+}
+
+std::string platformEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+uint32_t platformProcessId() { return static_cast<uint32_t>(getpid()); }
 
 bool platformWindowsPaths() { return false; }
 

@@ -5,9 +5,15 @@
 
 #include "app/main_loop.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_text.h"
 
 namespace {
 
@@ -34,9 +40,25 @@ void joinParentConsole() {
 
 } // namespace
 
-// The arguments as the C runtime split them from the command line.
+// The arguments in UTF-8, as the game takes every name: a replay in a folder
+// whose name leaves the system's code page is found by its own name.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     joinParentConsole();
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; wide != nullptr && i < count; ++i) {
+        arguments.push_back(narrowText(wide[i]));
+    }
+    if (wide != nullptr) {
+        LocalFree(wide);
+    }
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(&argument[0]);
+    }
+    argv.push_back(nullptr);
     const auto world = std::make_unique<World>(); // the game's world, stepped and drawn
-    return runGame(*world, __argc, __argv);
+    return arguments.empty() ? runGame(*world, __argc, __argv) // no wide command line to be had
+                             : runGame(*world, static_cast<int>(arguments.size()), argv.data());
 }

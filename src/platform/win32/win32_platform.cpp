@@ -14,6 +14,7 @@
 #include "common/gl_api.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_keys.h"
+#include "platform/win32/win32_text.h"
 #include "platform/win32/xinput_pads.h"
 
 namespace {
@@ -65,7 +66,10 @@ LRESULT CALLBACK receiveMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         // The first of the files; the game plays one replay at a time.
         const HDROP drop = reinterpret_cast<HDROP>(wParam);
         win32.dropped[0] = '\0';
-        DragQueryFileA(drop, 0, win32.dropped, sizeof win32.dropped);
+        wchar_t name[MAX_PATH * 2] = L"";
+        if (DragQueryFileW(drop, 0, name, sizeof name / sizeof name[0]) > 0) {
+            std::snprintf(win32.dropped, sizeof win32.dropped, "%s", narrowText(name).c_str());
+        }
         DragFinish(drop);
         break;
     }
@@ -268,21 +272,6 @@ bool platformDroppedFile(char (&path)[1024]) {
 
 void platformQuietMessages() { win32.quiet = true; }
 
-namespace {
-
-// UTF-8 (the game's texts) as Windows' wide characters; false for bytes that
-// are not UTF-8, which then go to the box as they are.
-bool wideText(const char* text, std::wstring& wide) {
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-    if (length <= 0) {
-        return false;
-    }
-    wide.assign(static_cast<size_t>(length), L'\0');
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, &wide[0], length) == length;
-}
-
-} // namespace
-
 void platformShowMessage(const char* text, const char* caption, MessageIcon icon) {
     // Said on standard error as well: a console or a log keeps what a box shows.
     std::fprintf(stderr, "%s: %s\n", caption, text);
@@ -358,27 +347,5 @@ void platformOsVersion(OsVersion& version) {
     version.buildNumber = static_cast<int32_t>(info.dwBuildNumber);
 }
 
-bool platformWindowsPaths() { return true; }
-
-bool platformSyncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
-
 void platformReleaseFreeMemory() { HeapCompact(GetProcessHeap(), 0); }
 
-bool platformReplaceFile(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
-bool platformExecutableFolder(char (&folder)[1024]) {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) {
-        return false;
-    }
-    char* separator = std::strrchr(path, '\\');
-    if (separator == nullptr) {
-        return false;
-    }
-    *separator = '\0';
-    std::snprintf(folder, sizeof folder, "%s", path);
-    return true;
-}

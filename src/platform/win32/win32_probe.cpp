@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
         const std::string path = userDataFolder() + "\\probe.txt";
         std::string why;
         const bool kept = writeFileSafely(path, "first\n", why) && writeFileSafely(path, "second\n", why);
-        std::FILE* file = std::fopen(path.c_str(), "r");
+        std::FILE* file = platformOpenFile(path.c_str(), "r");
         char text[32] = "";
         if (file != nullptr) {
             std::fgets(text, sizeof text, file);
