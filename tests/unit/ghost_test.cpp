@@ -136,11 +136,15 @@ TEST(GhostFile, FaultsAreRefusedWithTheirReasonAndAChangedTrackIsAnother) {
     flipped[good.size() / 2] ^= 0x10;
     std::string version = good;
     version[8] = 3;
+    GhostLap& lap = t.recorder->done;
+    lap.start.rescueHold = -1; // a hold no rescue gives
+    const std::string start = encodeGhost(lap);
+    lap.start.rescueHold = 0;
     const std::pair<std::string, const char*> damaged[] = {
         {good.substr(0, 5), "it is cut short"},           {good.substr(0, 100), "it is cut short"},
         {good.substr(0, good.size() - 1), "it is cut short"}, {good + "x", "it goes on past its end"},
         {"MLREPLAY" + good.substr(8), "it is no ghost of this game"}, {flipped, "its checksum does not match"},
-        {version, "it is of another version"},
+        {version, "it is of another version"}, {start, "its start is out of range"},
     };
     auto read = std::make_unique<GhostLap>();
     read->stepCount = 12345;

@@ -8,6 +8,8 @@
 
 #include <zlib.h>
 
+#include <climits>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -112,7 +114,8 @@ TEST(Replay, AnAlteredKeyframeIsTakenAsTheTruthAndCounted) {
 
 // Damaged files, each refused with its reason and nothing of it kept: cut at
 // each part's end and in the middle, another game's file, a newer version, a
-// byte changed, more frames claimed than the body holds, no frames, a tail.
+// byte changed, more frames claimed than the body holds, no frames, a tail, a
+// keyframe no step could take.
 TEST(ReplayFile, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
     recordRace(1);
     const std::string good = encodeReplay(replayBuffer);
@@ -131,6 +134,16 @@ TEST(ReplayFile, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
     };
     std::string flipped = good;
     flipped[good.size() / 2] ^= 0x10;
+    // A keyframe a shared file could carry that no step could take: a smoke
+    // timer of the lowest int (counted down past its end), a height not a number.
+    VehicleSnapshot& kept = replayBuffer.keyframes[1].vehicles[2];
+    const VehicleSnapshot before = kept;
+    kept.frontSmokeTimer = INT32_MIN;
+    const std::string lowestTimer = encodeReplay(replayBuffer);
+    kept = before;
+    kept.wheelHeight[3] = std::nanf("");
+    const std::string noNumber = encodeReplay(replayBuffer);
+    kept = before;
     const std::pair<std::string, const char*> damaged[] = {
         {good.substr(0, 5), "it is cut short"},
         {good.substr(0, 63), "it is cut short"},
@@ -147,6 +160,8 @@ TEST(ReplayFile, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
         {withWord(16, 0xFFFFFFFFu), "it claims more frames than it holds"},
         {withWord(16, 0), "it holds no race"},
         {good + "tail", "it goes on past its end"},
+        {lowestTimer, "its keyframes are out of range"},
+        {noNumber, "its keyframes are out of range"},
     };
     const uint32_t frames = replayBuffer.frameCount;
     for (const auto& [file, reason] : damaged) {

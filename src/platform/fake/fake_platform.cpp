@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 #include "platform/win_messages.h"
 #include "platform/sdl/sdl_font.h"
@@ -140,17 +139,6 @@ void platformBuildFontLists(uint32_t firstList) {
 }
 
 void platformOsVersion(OsVersion& version) { version = fake.osVersion; }
-
-std::FILE* platformOpenFile(const char* path, const char* mode) {
-    return path != nullptr ? std::fopen(path, mode) : nullptr;
-}
-
-std::string platformEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-uint32_t platformProcessId() { return static_cast<uint32_t>(getpid()); }
 
 bool platformWindowsPaths() { return false; }
 

@@ -368,17 +368,6 @@ void platformOsVersion(OsVersion& version) {
     }
 }
 
-std::FILE* platformOpenFile(const char* path, const char* mode) {
-    return path != nullptr ? std::fopen(path, mode) : nullptr;
-}
-
-std::string platformEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-uint32_t platformProcessId() { return static_cast<uint32_t>(getpid()); }
-
 bool platformWindowsPaths() { return false; }
 
 bool platformSyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
