@@ -423,10 +423,8 @@ void drawMenu() {
     MenuLine lines[menuLineCapacity];
     const int count = menuLines(session.menu, session.facts, lines);
     const float dot = menuDot(height);
-    static const char* const titles[] = {"MUDLARK",  "RACE",     "REPLAYS", "DELETE A REPLAY", "RECORDS",
-                                         "CONTROLS", "KEYBOARD", "SCREEN",  "SOUND"};
     glColor3f(1.0f, 0.85f, 0.2f);
-    drawBigText(width / 2, menuLineY(-2, count, height), 1.5f * dot, titles[static_cast<int>(session.menu.page)]);
+    drawBigText(width / 2, menuLineY(-2, count, height), 1.5f * dot, menuTitle(session.menu.page));
     int item = 0;
     for (int l = 0; l < count; ++l) {
         const bool chosen = lines[l].item && item++ == session.menu.selected;

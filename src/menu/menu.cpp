@@ -377,6 +377,22 @@ bool chooseMenuKey(Menu& menu, MenuFacts& facts, uint8_t code, MenuCommand& comm
 }
 
 // Seven dots a letter, ten a line; the title stands two lines above the first.
+const char* menuTitle(MenuPage page) {
+    switch (page) { // every page named here: a page added without a title does not build
+    case MenuPage::main: return "MUDLARK";
+    case MenuPage::race: return "RACE";
+    case MenuPage::replays: return "REPLAYS";
+    case MenuPage::deleteReplay: return "DELETE A REPLAY";
+    case MenuPage::records: return "RECORDS";
+    case MenuPage::controls: return "CONTROLS";
+    case MenuPage::keyboard: return "KEYBOARD";
+    case MenuPage::screen: return "SCREEN";
+    case MenuPage::sound: return "SOUND";
+    case MenuPage::join: return "JOIN A RACE";
+    }
+    return "MUDLARK";
+}
+
 float menuDot(float windowHeight) { return windowHeight / 320.0f; }
 
 float menuLineY(int line, int count, float windowHeight) {

@@ -114,6 +114,9 @@ bool chooseMenuKey(Menu& menu, MenuFacts& facts, uint8_t code, MenuCommand& comm
 // the size of a letter's dot (the letters grow with the window), and line
 // `line` of `count` centred at height y. menuLineAt is the line at height y,
 // or -1 between and beyond them: what the mouse points at.
+// The page's title, drawn large above its lines: one for every page.
+const char* menuTitle(MenuPage page);
+
 float menuDot(float windowHeight);
 float menuLineY(int line, int count, float windowHeight);
 int menuLineAt(float y, int count, float windowHeight);

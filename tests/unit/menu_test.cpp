@@ -76,6 +76,7 @@ TEST(Menu, EveryPageWithTheKeysAndValuesWithinTheirEnds) {
     }
     pressMenu(menu, facts, MenuKey::enter);
     EXPECT_EQ(page(menu, facts), "LOOKING FOR LAN RACES...|>BACK");
+    EXPECT_STREQ(menuTitle(menu.page), "JOIN A RACE"); // every page has its own title
     facts.hostCount = 2;
     std::snprintf(facts.hosts[1], sizeof facts.hosts[1], "10.0.0.5:27777, track 3, 1 in");
     pressMenu(menu, facts, MenuKey::down);
