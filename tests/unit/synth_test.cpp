@@ -72,19 +72,27 @@ TEST(Synth, ScrubRisesWithTheSlideAndLandingsWithTheirSpeed) {
         EXPECT_GT(hiss, last * 1.5) << scrub;
         last = hiss;
     }
-    // The same engine with and without a landing: the difference is the thump.
+    // What an event adds to an idling engine: each sample's difference from the
+    // engine alone over the seconds.
+    const auto added = [](SoundSnapshot event, float seconds) {
+        Synth synth;
+        const std::vector<float> without = voice(0, 800, 0, 0, seconds);
+        voice(0, 800, 0, 0, 0, &synth);
+        event.volume = 1;
+        const std::vector<float> with = play(synth, event, seconds);
+        std::vector<double> difference;
+        for (size_t i = 0; i < with.size(); ++i) {
+            difference.push_back(std::fabs(with[i] - without[i]));
+        }
+        return difference;
+    };
+    // A landing: the difference is the thump.
     double thumps[2] = {0, 0};
     for (int hard = 0; hard < 2; ++hard) {
-        Synth synth;
-        const std::vector<float> without = voice(0, 800, 0, 0, 0.3f);
-        voice(0, 800, 0, 0, 0, &synth);
         SoundSnapshot landed{};
-        landed.volume = 1;
         landed.voices[0] = VoiceState{800, 0, 0, 1, hard ? 6.0f : 3.0f, 1, -1};
-        const std::vector<float> with = play(synth, landed, 0.3f);
-        for (size_t i = 0; i < with.size(); ++i) {
-            thumps[hard] = std::max(thumps[hard], static_cast<double>(std::fabs(with[i] - without[i])));
-        }
+        const std::vector<double> thump = added(landed, 0.3f);
+        thumps[hard] = *std::max_element(thump.begin(), thump.end());
     }
     EXPECT_GT(thumps[0], 0.05);
     EXPECT_GT(thumps[1], thumps[0] * 1.6);
@@ -92,17 +100,13 @@ TEST(Synth, ScrubRisesWithTheSlideAndLandingsWithTheirSpeed) {
     // closed, and gone within a fifth of a second while the count stands.
     double knocks[2] = {0, 0}, after = 0;
     for (int hard = 0; hard < 2; ++hard) {
-        Synth synth;
-        const std::vector<float> without = voice(0, 800, 0, 0, 0.5f);
-        voice(0, 800, 0, 0, 0, &synth);
         SoundSnapshot knocked{};
-        knocked.volume = 1;
         knocked.voices[0] = VoiceState{800, 0, 0, 0, 0, 1, -1};
         knocked.knock = KnockState{1, hard ? 20.0f : 3.0f, 1, 0};
-        const std::vector<float> with = play(synth, knocked, 0.5f);
-        for (size_t i = 0; i < with.size(); ++i) { // the first quarter second, then the second
-            double& loudest = i < with.size() / 2 ? knocks[hard] : after;
-            loudest = std::max(loudest, static_cast<double>(std::fabs(with[i] - without[i])));
+        const std::vector<double> knock = added(knocked, 0.5f);
+        for (size_t i = 0; i < knock.size(); ++i) { // the first quarter second, then the second
+            double& loudest = i < knock.size() / 2 ? knocks[hard] : after;
+            loudest = std::max(loudest, knock[i]);
         }
     }
     EXPECT_GT(knocks[0], 0.05);
