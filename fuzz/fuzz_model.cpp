@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Drive it: every control held, a few steps of several lengths.
     vehicle.layout = wheelLayoutOf(model);
     resetVehicle(vehicle);
-    vehicle.controls = VehicleControls{true, true, true, true, true, false};
+    vehicle.controls = VehicleControls{true, true, true, true, true, false, false};
     for (uint32_t rate : {5u, 60u, 1000u}) {
         stepVehicle(vehicle, ground, smoke, rate);
     }

@@ -62,11 +62,8 @@ VehicleControls playerControls(int32_t vehicle) {
     };
     return VehicleControls{held(keys.accelerate, padAccelerate), held(keys.reverse, padReverse),
                            held(keys.left, padLeft),         held(keys.right, padRight),
-                           held(keys.brake, padBrake),       held(keys.rescue, padRescue)};
-}
-
-bool anyControl(const VehicleControls& c) {
-    return c.accelerate || c.reverse || c.left || c.right || c.brake || c.rescue;
+                           held(keys.brake, padBrake),       held(keys.rescue, padRescue),
+                           false};
 }
 
 std::string applyKeySettings(const Settings& read) {

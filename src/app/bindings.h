@@ -41,6 +41,3 @@ VehicleControls playerControls(int32_t vehicle);
 
 // The keys in a keys line's order (accelerate, reverse, left, right, brake, rescue).
 void keysInSlots(const VehicleKeys& keys, int32_t (&slots)[keySlotCount]);
-
-// Whether any of the six is on.
-bool anyControl(const VehicleControls& controls);

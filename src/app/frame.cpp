@@ -53,7 +53,7 @@ void stepLiveWorld(World& world, int32_t steps) {
     for (int32_t step = 0; step < steps; ++step) {
         std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
         VehicleControls controls[vehicleCount];
-        takeControls(world, controls);
+        takeControls(controls);
         const RacePhase before = world.race.phase;
         stepWorld(world, controls);
         input.clearStepPresses();

@@ -389,7 +389,8 @@ void addMyControls() {
                 const VehicleControls given = playerControls(keys);
                 VehicleControls& c = controls[v];
                 c = VehicleControls{c.accelerate || given.accelerate, c.reverse || given.reverse, c.left || given.left,
-                                    c.right || given.right,           c.brake || given.brake,     c.rescue || given.rescue};
+                                    c.right || given.right,           c.brake || given.brake,     c.rescue || given.rescue,
+                                    false};
             }
         }
         ++seat;
@@ -596,8 +597,6 @@ bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount]) {
         const uint32_t at = l.next;
         takeStep(l, controls, computer);
         for (int32_t v = 0; v < vehicleCount; ++v) {
-            // A touch hands a vehicle to its player, this very step, on every machine.
-            world.race.computer[v] = world.race.computer[v] && !anyControl(controls[v]);
             if (l.dropStep[v] == at) {
                 world.race.computer[v] = true; // its machine was dropped: on every machine from this step
                 say(std::string(vehicleNames[v]) + "'s machine went silent: the computer drives " + vehicleNames[v] +

@@ -189,13 +189,12 @@ void offerTrialLap(const World& world, double lapTime) {
     }
 }
 
-void takeControls(World& world, VehicleControls (&controls)[vehicleCount]) {
+void takeControls(VehicleControls (&controls)[vehicleCount]) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
         controls[v] = playerControls(v);
-        const bool touched = anyControl(controls[v]);
-        session.touched[v] = session.touched[v] || touched;
-        // A touch hands the vehicle to its player at once, this very step.
-        world.race.computer[v] = world.race.computer[v] && !touched;
+        // The step hands a touched vehicle to its player; the touch is
+        // remembered so the next race does not give it back to the computer.
+        session.touched[v] = session.touched[v] || anyControl(controls[v]);
     }
 }
 

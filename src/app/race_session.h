@@ -42,9 +42,9 @@ bool recordsCount(const World& world);
 std::string recordsPath();
 
 // The controls the players give the coming step, each vehicle's keys and pad.
-// A vehicle its player touches is the player's from this step on, never the
-// computer's again in this race.
-void takeControls(World& world, VehicleControls (&controls)[vehicleCount]);
+// The step makes a vehicle its player touches the player's; the touch is kept
+// for the next race too.
+void takeControls(VehicleControls (&controls)[vehicleCount]);
 
 // After each step of the world: the step into the replay being recorded, and
 // results that came in set against the records. before is the race's phase

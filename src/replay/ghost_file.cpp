@@ -19,7 +19,7 @@ constexpr uint8_t solidTreesBit = 2; // the rules byte, as a replay's
 // held control since.
 size_t startBytes(uint32_t version) { return version >= 2 ? sizeof(VehicleSnapshot) : sizeof(VehicleSnapshot) - 8; }
 // The largest controls byte: five bits in version 1, six since.
-uint32_t controlsLimit(uint32_t version) { return version >= 2 ? controlMask : 31u; }
+uint32_t controlsLimit(uint32_t version) { return version >= 2 ? playerControlMask : 31u; }
 
 uint64_t bitsOf(double value) {
     uint64_t bits;

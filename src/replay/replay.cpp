@@ -83,12 +83,13 @@ static_assert(sizeof(VehicleSnapshot) == 27 * 4, "a snapshot is its fields and n
 
 uint8_t packVehicleControls(const VehicleControls& c) {
     return static_cast<uint8_t>((c.accelerate ? 1u : 0u) | (c.reverse ? 2u : 0u) | (c.left ? 4u : 0u) |
-                                (c.right ? 8u : 0u) | (c.brake ? 16u : 0u) | (c.rescue ? 32u : 0u));
+                                (c.right ? 8u : 0u) | (c.brake ? 16u : 0u) | (c.rescue ? 32u : 0u) |
+                                (c.takeOver ? 64u : 0u));
 }
 
 VehicleControls unpackVehicleControls(uint32_t bits) {
-    return VehicleControls{(bits & 1u) != 0, (bits & 2u) != 0,  (bits & 4u) != 0,
-                           (bits & 8u) != 0, (bits & 16u) != 0, (bits & 32u) != 0};
+    return VehicleControls{(bits & 1u) != 0,  (bits & 2u) != 0,  (bits & 4u) != 0, (bits & 8u) != 0,
+                           (bits & 16u) != 0, (bits & 32u) != 0, (bits & 64u) != 0};
 }
 
 uint32_t packControls(const VehicleControls (&controls)[vehicleCount]) {

@@ -74,15 +74,17 @@ bool sameSnapshot(const VehicleSnapshot& a, const VehicleSnapshot& b); // bit fo
 // finite one of a size no drive reaches past.
 bool validSnapshot(const VehicleSnapshot& snapshot);
 
-// A step's controls in a word: six bits a vehicle, vehicle v from bit 6 v:
-// accelerate, reverse, left, right, brake, rescue.
-constexpr uint32_t controlBits = 6;
+// A step's controls in a word: seven bits a vehicle, vehicle v from bit 7 v:
+// accelerate, reverse, left, right, brake, rescue, and the player's taking it
+// from the computer.
+constexpr uint32_t controlBits = 7;
+constexpr uint32_t playerControlMask = 63; // the six a player gives
 constexpr uint32_t controlMask = (1u << controlBits) - 1;
 constexpr uint32_t packedControlsMask = (1u << (controlBits * vehicleCount)) - 1;
 uint32_t packControls(const VehicleControls (&controls)[vehicleCount]);
 void unpackControls(uint32_t packed, VehicleControls (&controls)[vehicleCount]);
 
-// One vehicle's six bits, as a ghost keeps them, and back.
+// One vehicle's seven bits, as a ghost (six of them) and a replay keep them, and back.
 uint8_t packVehicleControls(const VehicleControls& controls);
 VehicleControls unpackVehicleControls(uint32_t bits);
 

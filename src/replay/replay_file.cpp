@@ -139,11 +139,11 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     if (checksum(bytes, size) != get32(bytes + 12)) {
         return fail(why, "its checksum does not match");
     }
-    // Version 2 files were all driven without contact; version 3 says which
-    // simulation drove it, and this game plays its own and the one before.
+    // Version 2 files were all driven without contact; since version 3 the file
+    // says which simulation drove it, and this game plays its own and the one before.
     const uint32_t simulation = version == 1 ? contactlessVersion : get16(bytes + 64);
     if ((version == 2 && simulation != contactlessVersion) ||
-        (version == 3 && simulation != simulationVersion && simulation != contactlessVersion)) {
+        (version >= 3 && simulation != simulationVersion && simulation != contactlessVersion)) {
         char text[128];
         std::snprintf(text, sizeof text,
                       "it was driven by another version of the game's physics (%u; this game has %u), which it "
@@ -151,7 +151,7 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
                       simulation, simulationVersion);
         return fail(why, text);
     }
-    const uint32_t rules = version == 3 ? bytes[67] : 0;
+    const uint32_t rules = version >= 3 ? bytes[67] : 0;
     if ((rules & ~uint32_t{replayVehicleContact | replaySolidTrees}) != 0) {
         return fail(why, "its rules are out of range");
     }
@@ -194,9 +194,11 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
             }
         }
     }
-    for (uint32_t f = 0; version == 3 && f < frames; ++f) {
+    // Version 4 adds the player's taking a vehicle from the computer.
+    const uint32_t controlLimit = version >= 4 ? controlMask : playerControlMask;
+    for (uint32_t f = 0; version >= 3 && f < frames; ++f) {
         for (uint32_t v = 0; v < vehicleCount; ++v) {
-            if (body[vehicleCount * size_t{f} + v] > controlMask) {
+            if (body[vehicleCount * size_t{f} + v] > controlLimit) {
                 return fail(why, "its controls are out of range");
             }
         }
@@ -219,7 +221,7 @@ bool decodeReplay(const uint8_t* bytes, size_t size, Replay& replay, std::string
     const uint8_t* controls = body.data() + (version == 1 ? 4 * size_t{frames} : 0);
     for (uint32_t f = 0; f < frames; ++f) {
         replay.frameRates[f] = version == 1 ? get32(body.data() + 4 * size_t{f}) : stepsPerSecond;
-        if (version == 3) {
+        if (version >= 3) {
             const uint8_t* step = controls + vehicleCount * size_t{f};
             replay.controls[f] = step[0] | static_cast<uint32_t>(step[1]) << controlBits |
                                  static_cast<uint32_t>(step[2]) << (2 * controlBits);

@@ -12,7 +12,7 @@
 
 #include "replay/replay.h"
 
-constexpr uint16_t replayVersion = 3;
+constexpr uint16_t replayVersion = 4;
 // The header's rules byte (since version 3).
 constexpr uint8_t replayVehicleContact = 1;
 constexpr uint8_t replaySolidTrees = 2;

@@ -120,6 +120,14 @@ void stepWorldAtRate(World& world, const VehicleControls (&given)[vehicleCount],
     // where the contacts' sweep starts from.
     const bool touches = world.vehicleContact || world.solidTrees;
     Bodies bodies = bodiesOf(world, rate);
+    // A player's touch takes a vehicle from the computer at this very step (in
+    // a replay, where the recording says the touch came); the computer then
+    // drives it no more in this race.
+    bool handed[vehicleCount];
+    for (int v = 0; v < vehicleCount; ++v) {
+        handed[v] = world.race.computer[v] && (world.computersDrive ? anyControl(given[v]) : given[v].takeOver);
+        world.race.computer[v] = world.race.computer[v] && !handed[v];
+    }
     VehicleControls controls[vehicleCount];
     for (int v = 0; v < vehicleCount; ++v) {
         if (!raceControlsLive(world.race)) {
@@ -150,8 +158,11 @@ void stepWorldAtRate(World& world, const VehicleControls (&given)[vehicleCount],
             bodies.shape[v] = touches ? vehicleBody(vehicle) : BodyShape{};
         }
         if (vehicle.rescueHold > 0) {
-            controls[v] = VehicleControls{false, false, false, false, false, controls[v].rescue};
+            controls[v] = VehicleControls{false, false, false, false, false, controls[v].rescue, false};
         }
+    }
+    for (int v = 0; v < vehicleCount; ++v) {
+        controls[v].takeOver = handed[v]; // kept in the vehicle's controls for the recording
     }
     // A vehicle just rescued stands where it was set until the second is up.
     bool standing[vehicleCount];

@@ -15,7 +15,16 @@ struct VehicleControls {
     bool right;
     bool brake;
     bool rescue; // set back on the course at rest: on the step it goes down
+    // The vehicle's player takes it from the computer at this step. The step
+    // sets it where a player's touch hands a vehicle over, so that a recording
+    // keeps the moment; a replay's controls carry it back.
+    bool takeOver;
 };
+
+// Whether any of the six a player gives is on (a hand-over is none of them).
+inline bool anyControl(const VehicleControls& c) {
+    return c.accelerate || c.reverse || c.left || c.right || c.brake || c.rescue;
+}
 
 // Steps a rescued vehicle's controls are held dead, standing where it was set.
 constexpr int32_t rescueHoldSteps = 60;

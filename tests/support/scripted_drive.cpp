@@ -22,13 +22,13 @@ bool setUpScriptedWorld(World& world, const char* runFolder, int32_t track) {
 
 void scriptedControls(uint32_t step, VehicleControls (&controls)[vehicleCount]) {
     for (VehicleControls& c : controls) {
-        c = VehicleControls{true, false, false, false, false, false};
+        c = VehicleControls{true, false, false, false, false, false, false};
     }
     // Vehicle 0 weaves, vehicle 1 circles left, vehicle 2 brakes into slides.
     ((step / 90) % 2 ? controls[0].left : controls[0].right) = true;
     controls[1].left = true;
     if (step % 240 > 200) {
-        controls[2] = VehicleControls{false, false, false, true, true, false};
+        controls[2] = VehicleControls{false, false, false, true, true, false, false};
     }
 }
 

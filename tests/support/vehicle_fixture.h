@@ -27,7 +27,7 @@ inline Vehicle& freshVehicle(Vehicle& v) {
 // accelerate, Z reverse, A left, D right, S brake, E rescue.
 inline VehicleControls controlsOf(const char* keys) {
     const auto has = [&](char c) { return std::strchr(keys, c) != nullptr; };
-    return VehicleControls{has('W'), has('Z'), has('A'), has('D'), has('S'), has('E')};
+    return VehicleControls{has('W'), has('Z'), has('A'), has('D'), has('S'), has('E'), false};
 }
 
 inline int liveSmoke(const SmokeSystem& smoke) {

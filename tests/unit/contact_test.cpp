@@ -318,6 +318,7 @@ TEST(Contact, WithTheRulesOffNothingCountsAndWhereNothingTouchesTheyChangeNothin
         for (int s = 0; s < (trial ? 60 * 25 : 180); ++s) {
             VehicleControls controls[vehicleCount] = {controlsOf(s < 60 ? "" : "W"), controlsOf(s < 60 ? "" : "WA"),
                                                       controlsOf(s < 60 ? "" : "WD")};
+            controls[0] = trial ? VehicleControls{} : controls[0]; // a key would take it from the computer
             stepWorld(*off, controls);
             controls[0] = off->vehicles[0].controls; // the computer's, in a trial
             stepWorld(*on, controls);

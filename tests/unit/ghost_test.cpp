@@ -39,7 +39,7 @@ Trial secondLap(int32_t track, uint32_t simulation = simulationVersion, int resc
     for (int step = 0; step < 60 * 240 && laps < 2; ++step) {
         inLap += laps == 1 ? 1 : 0;
         t.world->race.computer[0] = inLap != rescueAt;
-        const VehicleControls rescue[vehicleCount] = {{false, false, false, false, false, true}, {}, {}};
+        const VehicleControls rescue[vehicleCount] = {{false, false, false, false, false, true, false}, {}, {}};
         stepWorld(*t.world, inLap == rescueAt ? rescue : none);
         const bool finished = recordGhostStep(*t.recorder, *t.world, 0);
         laps += finished ? 1 : 0;

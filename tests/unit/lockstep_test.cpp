@@ -236,7 +236,7 @@ TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     };
     altered(good, 4, 3);                                             // machine 3
     altered(good, 13, 3);                                            // three steps, two carried
-    altered(good, lockstepPacketMinimum + 2, 4);                     // a nineteenth bit
+    altered(good, lockstepPacketMinimum + 2, 0x20);                  // a twenty-second bit
     altered(good, lockstepPacketMinimum + 3, 8);                     // a fourth vehicle
     altered(seated, 6, 0);                                           // track 0
     altered(seated, 11, 3);                                          // seat of machine 3

@@ -48,7 +48,7 @@ std::unique_ptr<World> playBack(Playback& playback) {
     return world;
 }
 
-// A race as this game records it (version 3: the steps' controls, with
+// A race as this game records it (version 4: the steps' controls, with
 // contact), one as the second version recorded races (before contact) and one
 // as the first did, at wandering frame rates (each step's rate kept): each
 // written, read back, copied and played to the same world bit for bit, every
@@ -85,6 +85,46 @@ TEST(Replay, EveryVersionPlaysBackFromItsFileBitForBit) {
         }
         EXPECT_EQ(contacts > 0, version == 3) << version; // three on one grid touch; before contact nothing did
     }
+}
+
+// Blue is the computer's at "GO" until its player's key at step 300. The
+// file read back hands blue over at that very step: the playback drives the
+// same race, and blue is the player's at its end, as in the race.
+TEST(Replay, APlayerTakingAVehicleFromTheComputerIsKeptAtItsStep) {
+    auto world = std::make_unique<World>();
+    ASSERT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR));
+    const bool computer[vehicleCount] = {true, true, true};
+    const VehicleControls none[vehicleCount] = {};
+    VehicleControls blue[vehicleCount] = {};
+    blue[0].accelerate = true;
+    startWorldRace(*world, 1, computer);
+    while (world->race.phase == RacePhase::countdown) {
+        stepWorld(*world, none);
+    }
+    beginRecording(replayBuffer, *world);
+    for (uint32_t step = 0; step < 600; ++step) {
+        stepWorld(*world, step >= 300 ? blue : none);
+        EXPECT_EQ(world->race.computer[0], step < 300) << step;
+        VehicleControls taken[vehicleCount];
+        for (int v = 0; v < vehicleCount; ++v) {
+            taken[v] = world->vehicles[v].controls;
+        }
+        recordFrame(replayBuffer, stepsPerSecond, taken);
+        recordKeyframeIfDue(replayBuffer, world->race, world->vehicles);
+    }
+    const std::string file = encodeReplay(replayBuffer);
+    std::string why;
+    ASSERT_TRUE(decodeReplay(reinterpret_cast<const uint8_t*>(file.data()), file.size(), replayBuffer, why)) << why;
+    auto played = std::make_unique<World>();
+    ASSERT_TRUE(setUpScriptedWorld(*played, MUDLARK_RUN_DIR));
+    Playback playback;
+    startPlayback(playback, replayBuffer, *played);
+    while (playFrame(playback, replayBuffer, *played)) {
+        EXPECT_EQ(played->race.computer[0], playback.frame <= 300) << playback.frame;
+    }
+    EXPECT_EQ(playback.corrections, 0u);
+    EXPECT_TRUE(sameVehicles(*played, *world));
+    EXPECT_EQ(std::vector<bool>(played->race.computer, played->race.computer + 3), std::vector<bool>({false, true, true}));
 }
 
 // Keyframes 3 and 7 of a race with red moved a unit: the playback goes on
@@ -151,7 +191,7 @@ TEST(ReplayFile, DamagedFilesAreRefusedWithTheirReasonAndLeaveNothing) {
         {good.substr(0, 68), "it is cut short"},
         {good.substr(0, good.size() - 1), "it is cut short"},
         {"P5\n1 1\n" + good, "it is no replay of this game"},
-        {withWord(8, 4 | 68 << 16), "it is of version 4, and this game reads versions 1 to 3"},
+        {withWord(8, 5 | 68 << 16), "it is of version 5, and this game reads versions 1 to 4"},
         {withWord(64, 1 | static_cast<uint32_t>(static_cast<uint8_t>(good[66])) << 16 |
                           static_cast<uint32_t>(static_cast<uint8_t>(good[67])) << 24),
          "it was driven by another version of the game's physics (1; this game has 3), which it cannot replay exactly"},
