@@ -41,7 +41,7 @@ struct Machine {
     LanAddress address;
     int32_t seatsWanted;
     double silent; // seconds since its last word
-    uint8_t since; // the races started before it came: it drives from the next
+    uint8_t since; // the host's race when it came: it drives from the next
 };
 
 struct Session {
@@ -283,10 +283,14 @@ void joinerHears(World& world, const LanMessage& m) {
             }
         }
         const bool seated = std::find(m.race.seats, m.race.seats + vehicleCount, lan.me) != m.race.seats + vehicleCount;
-        if (m.round > lan.round && seated) {
-            startRound(world, m.race, m.round);
+        // A race this machine has not yet begun (a late copy of an older
+        // welcome starts nothing again).
+        if (roundAfter(m.round, lan.round)) {
+            if (seated) {
+                startRound(world, m.race, m.round);
+            }
+            lan.round = m.round;
         }
-        lan.round = std::max(lan.round, m.round);
     } else if (m.kind == LanKind::lockstep && lan.racing && m.packet.machine == 0 && m.packet.round == lan.round) {
         receivePacket(lan.lockstep, m.packet);
     } else if (m.kind == LanKind::snapshot && lan.racing && m.snapshot.step >= lan.lockstep.next) {
@@ -327,7 +331,7 @@ void hostTalks(const World& world, double seconds) {
     for (int32_t k = 1; k < maxMachines; ++k) {
         Machine& machine = lan.machines[k];
         machine.silent += seconds;
-        const bool dropped = lan.racing && machine.in && machine.since < lan.round && !lan.lockstep.present[k] &&
+        const bool dropped = lan.racing && machine.in && machine.since != lan.round && !lan.lockstep.present[k] &&
                              std::find(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, k) !=
                                  lan.lockstep.seats + vehicleCount;
         if (machine.in && (dropped || machine.silent >= silentSeconds)) {
@@ -568,7 +572,7 @@ void startLanRound(World& world) {
         // The seats of the machines still here; a new race for all.
         setRaceFrom(world);
         assignSeats();
-        startRound(world, lan.race, static_cast<uint8_t>(lan.round + 1));
+        startRound(world, lan.race, nextRound(lan.round));
         lan.sendIn = 0;
     }
 }

@@ -438,3 +438,10 @@ bool decodePacket(const uint8_t* bytes, size_t size, LockstepPacket& packet) {
     packet = message.packet;
     return true;
 }
+
+uint8_t nextRound(uint8_t round) { return static_cast<uint8_t>(round == 255 ? 1 : round + 1); }
+
+bool roundAfter(uint8_t a, uint8_t b) {
+    const int32_t ahead = (static_cast<int32_t>(a) - b + 255) % 255;
+    return a != 0 && b != 0 ? ahead > 0 && ahead < 128 : a != 0 && b == 0;
+}

@@ -37,6 +37,14 @@ struct TrackHashes {
     uint32_t heights, growth, gates, pictures, wheels;
 };
 
+// The host's races are counted in a byte, 1 to 255 and round again to 1: 0
+// is the lobby, before the first.
+uint8_t nextRound(uint8_t round);
+
+// Whether race a was started after race b: within half the count of each
+// other, so the count may have gone round between them.
+bool roundAfter(uint8_t a, uint8_t b);
+
 // A race as the host sets it up.
 struct LanRace {
     int32_t track;                 // 1..99

@@ -202,6 +202,24 @@ TEST(Lockstep, WorldsFoundApartAllTakeTheHostsAndAgreeAgain) {
 // magic, from no machine, with more steps than it holds or bits of no vehicle,
 // a race of no track or seat, a world with a number that is not one or places
 // that are no order, a version of no end: refused, and nothing is touched.
+// A host's thousand races one after another, its count a byte: every race is
+// later than the one before and than the lobby, never 0 (the lobby's own
+// number), and a copy of a welcome up to a hundred races old starts nothing.
+TEST(LanMessages, RacesStayInOrderWhenTheirCountGoesRound) {
+    uint8_t round = 0;
+    for (int race = 0; race < 1000; ++race) {
+        const uint8_t next = nextRound(round);
+        ASSERT_NE(next, 0) << race;
+        EXPECT_TRUE(roundAfter(next, round)) << race;
+        EXPECT_TRUE(roundAfter(next, 0)) << race;
+        uint8_t older = round;
+        for (int back = 0; back < 100 && older != 0; ++back, older = static_cast<uint8_t>(older == 1 ? 255 : older - 1)) {
+            EXPECT_FALSE(roundAfter(older, next)) << race << " " << back;
+        }
+        round = next;
+    }
+}
+
 TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     LanMessage packet{};
     packet.kind = LanKind::lockstep;
