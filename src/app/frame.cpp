@@ -192,7 +192,7 @@ void drawFrame(World& world) {
         // The world stands still under the menu (the steps real time owed are
         // let go), unless a LAN race goes on: the others do not wait.
         input.clearStepPresses();
-        composeFrame(world, stepLanWorld(world, steps, stepBefore) ? stepFraction(stepClock) : drawnFraction);
+        composeFrame(world, stepLanWorld(world, steps, stepBefore, false) ? stepFraction(stepClock) : drawnFraction);
         return;
     }
     Vehicle placed[vehicleCount];
@@ -214,7 +214,7 @@ void drawFrame(World& world) {
         fraction = advancePlayback(world, gameSeconds, stepBefore); // the vehicles as the replay has them
         input.clearStepPresses(); // taps while watching drive nothing afterwards
     } else {
-        if (!stepLanWorld(world, steps, stepBefore)) {
+        if (!stepLanWorld(world, steps, stepBefore, true)) {
             stepLiveWorld(world, steps);
         }
         fraction = stepFraction(stepClock);
@@ -258,6 +258,18 @@ static void composeFrame(const World& world, double fraction) {
     drawRaceOverlays(world); // the results over every line of the views
     drawMenu();
     glFlush();
+}
+
+void stepUnseenFrame(World& world) {
+    tickFrameTimer(frameTimer);
+    const int32_t steps = takeFrameSteps(stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
+    clockFraction = stepFraction(stepClock);
+    readLanKeys(world, frameTimer.countsPerSecond > 0
+                           ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
+                           : 0.0);
+    stepLanWorld(world, steps, stepBefore, false);
+    input.clearStepPresses();
+    input.clearKeyPresses();
 }
 
 double lastStepFraction() { return drawnFraction; }

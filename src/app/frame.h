@@ -8,6 +8,11 @@
 // real time since the last frame holds (at most six) and draws it.
 void drawFrame(World& world);
 
+// A frame while the window is minimised, in a LAN session: what came in, the
+// world's steps real time owes (this machine's vehicles without controls) and
+// what goes out, so that the others' race goes on; nothing drawn.
+void stepUnseenFrame(World& world);
+
 // No real time owed to the world, and its vehicles drawn where they stand (a
 // new game, or a test's).
 void resetFrameSteps(const World& world);

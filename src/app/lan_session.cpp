@@ -10,8 +10,6 @@
 #include <vector>
 
 #include "app/bindings.h"
-#include "app/frame.h"
-#include "app/menu_session.h"
 #include "app/race_session.h"
 #include "app/replay_session.h"
 #include "common/gl_api.h"
@@ -380,11 +378,11 @@ void sendControls() {
 // This machine's controls of its vehicles. A machine with one seat drives it
 // by any of the three vehicles' keys and pads (a laptop has no number pad); one
 // with two drives the first by blue's or red's, the second by green's.
-void addMyControls() {
+void addMyControls(bool keysDrive) {
     VehicleControls controls[vehicleCount] = {};
     const int32_t mine = static_cast<int32_t>(std::count(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, lan.me));
     int32_t seat = 0;
-    for (int32_t v = 0; v < vehicleCount && !menuOpen(); ++v) { // the menu has the keys while open
+    for (int32_t v = 0; v < vehicleCount && keysDrive; ++v) {
         if (lan.lockstep.seats[v] != lan.me) {
             continue;
         }
@@ -425,6 +423,7 @@ void settleResync(World& world) {
 
 bool hostLanRace(World& world) {
     leaveLanRace();
+    endReplaySession(world);
     std::string why;
     if (!link.open(static_cast<uint16_t>(settings.netPort), why)) {
         say("cannot host a LAN race: " + why, 8);
@@ -439,8 +438,9 @@ bool hostLanRace(World& world) {
     return true;
 }
 
-bool joinLanRace(const std::string& address) {
+bool joinLanRace(World& world, const std::string& address) {
     leaveLanRace();
+    endReplaySession(world);
     LanAddress host{};
     std::string why;
     if (!resolveLanAddress(address, static_cast<uint16_t>(settings.netPort), host, why) || !link.open(0, why)) {
@@ -577,13 +577,13 @@ void startLanRound(World& world) {
     }
 }
 
-bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount]) {
+bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount], bool keysDrive) {
     if (!lan.racing) {
         return false;
     }
     Lockstep& l = lan.lockstep;
     for (uint32_t add = localControlsDue(l, static_cast<uint32_t>(std::max(0, owed))); add > 0; --add) {
-        addMyControls();
+        addMyControls(keysDrive);
     }
     for (int32_t step = 0; step < owed + extraSteps; ++step) {
         settleResync(world);

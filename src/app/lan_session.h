@@ -12,13 +12,15 @@
 #include "sim/world.h"
 #include "vehicle/vehicle.h"
 
-// Opens the settings' port and the lobby, the host driving blue. False, with
-// a line that says why, when the port cannot be opened.
+// Opens the settings' port and the lobby, the host driving blue (a replay
+// playing ends). False, with a line that says why, when the port cannot be
+// opened.
 bool hostLanRace(World& world);
 
 // Asks the host at "ADDRESS[:PORT]" for a seat (the settings' port where none
-// is given). False, with a line that says why, when the address is no address.
-bool joinLanRace(const std::string& address);
+// is given; a replay playing ends). False, with a line that says why, when the
+// address is no address.
+bool joinLanRace(World& world, const std::string& address);
 
 // Leaves the LAN race (the others are told) and closes the port.
 void leaveLanRace();
@@ -50,9 +52,11 @@ void readLanKeys(World& world, double frameSeconds);
 void startLanRound(World& world);
 
 // The frame's steps of a LAN race: as many as real time owes, each once every
-// vehicle's controls are here; each step's vehicles first kept in before.
-// False when no LAN race is on (the world steps as a local one).
-bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount]);
+// vehicle's controls are here (this machine's from its keys and pads when
+// they are the game's, not the menu's or a hidden window's; none otherwise);
+// each step's vehicles first kept in before. False when no LAN race is on (the
+// world steps as a local one).
+bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount], bool keysDrive);
 
 // The lobby and "waiting for red..." over the views, from this line down.
 void drawLanOverlays(const World& world, uint32_t y);

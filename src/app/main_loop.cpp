@@ -20,6 +20,7 @@
 #include "app/bindings.h"
 #include "app/frame.h"
 #include "app/lan_session.h"
+#include "app/player_rules.h"
 #include "app/race_session.h"
 #include "app/trial_session.h"
 #include "app/menu_session.h"
@@ -153,7 +154,7 @@ int runGame(World& world, int argc, char** argv) {
     if (host) {
         hostLanRace(world);
     } else if (join) {
-        joinLanRace(argv[2]);
+        joinLanRace(world, argv[2]);
     }
     // The sound device and the game controllers open once the first frame is
     // on screen: finding them can take a tenth of a second (longer still where
@@ -198,9 +199,15 @@ int runGame(World& world, int argc, char** argv) {
                 trackShown = world.track;
                 phaseShown = world.race.phase;
             }
+        } else if (lanOn()) {
+            // Minimised in a LAN session: no frames, but the others' race
+            // waits for this machine's steps and words.
+            platformWaitMessage(1000 / stepsPerSecond);
+            stepUnseenFrame(world);
         } else {
-            // Minimised: no frames, so nothing to do until a message comes.
-            platformWaitMessage();
+            // Minimised: no frames, so nothing to do until a message comes
+            // (looked at again four times a second).
+            platformWaitMessage(250);
         }
     }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/bindings.h"
+#include "app/player_rules.h"
 #include "app/race_session.h"
 #include "app/lan_session.h"
 #include "app/replay_session.h"
@@ -272,15 +273,13 @@ void carryOut(World& world, MenuCommand command) {
     }
     case MenuCommand::hostLan:
         apply(world);
-        if (!replayPlaying()) {
-            hostLanRace(world);
-        }
+        hostLanRace(world);
         break;
     case MenuCommand::joinLan:
         if (session.menu.chosenHost < static_cast<int32_t>(session.hostAddresses.size())) {
             const std::string address = session.hostAddresses[static_cast<size_t>(session.menu.chosenHost)];
             stopFindingLanHosts();
-            joinLanRace(address);
+            joinLanRace(world, address);
         }
         break;
     case MenuCommand::quit: platformPostQuitMessage(0); break;

@@ -1,4 +1,5 @@
 // race_session.cpp -- the race's keys, its hold on the controls, and the records file.
+#include "app/player_rules.h"
 #include "app/race_session.h"
 #include "core/play_lines.h"
 
@@ -47,14 +48,6 @@ Session session;
 
 // Whether the world's laps count for records: driven by the game's own rules,
 // every vehicle and trunk solid (a lap through the trees is no match).
-bool recordsCount(const World& world) {
-    return world.simulation == simulationVersion && world.vehicleContact && world.solidTrees;
-}
-
-void applyPlayerRules(World& world) {
-    setWorldRules(world, simulationVersion, settings.vehicleContact, settings.solidTrees);
-}
-
 std::string recordsPath() {
     const std::string folder = userDataFolder();
     return folder.empty() ? "" : nameOf(pathOf(folder) / "records.txt");

@@ -30,13 +30,6 @@ void startRaceOf(World& world, int32_t laps, int32_t skill, const bool (&compute
 // sets no race). A lap with contact or trees off sets none.
 void offerTrialLap(const World& world, double lapTime);
 
-// The world steps by the player's rules from now on: this simulation, with
-// vehicle contact and solid trees as the settings have them.
-void applyPlayerRules(World& world);
-
-// Whether the world's races and laps count for records: this simulation's,
-// with vehicle contact and solid trees on.
-bool recordsCount(const World& world);
 
 // Where the player's records file is; "" where it cannot be known.
 std::string recordsPath();

@@ -1,6 +1,6 @@
 // replay_session.cpp -- recording races to files, and watching them again.
 #include "app/replay_session.h"
-#include "app/race_session.h"
+#include "app/player_rules.h"
 #include "core/play_lines.h"
 
 #include <algorithm>

@@ -44,7 +44,8 @@ int checkReplay(World& world, const char* path);
 // A file dropped on the game's window: played from the next frame.
 void replayFileDropped(const char* path);
 
-// At the game's end: a playback still running says its corrections.
+// Ends a playback still running (it says its corrections): at the game's
+// end, and as a LAN session begins (the session then has the world).
 void endReplaySession(World& world);
 
 // No playback, no recording (for tests).

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/player_rules.h"
 #include "app/race_session.h"
 #include "app/replay_session.h"
 #include "core/app_state.h"

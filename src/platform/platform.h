@@ -45,9 +45,10 @@ void platformCloseWindow(bool fullscreen, void (*report)(CloseStep failedStep));
 // After platformPostQuitMessage the next call yields WM_QUIT with the exit code in wParam.
 bool platformPeekMessage(WindowMessage& message);
 
-// Sleeps until a message waits on the queue (it may wake sooner): the loop's
-// rest while the window is minimised, so that a hidden game takes no processor.
-void platformWaitMessage();
+// Sleeps until a message waits on the queue or the milliseconds have passed
+// (it may wake sooner): the loop's rest while the window is minimised, so that
+// a hidden game takes no processor.
+void platformWaitMessage(uint32_t milliseconds);
 
 // Hands a message from platformPeekMessage to the window procedure.
 void platformDispatchMessage(const WindowMessage& message);

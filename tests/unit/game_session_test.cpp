@@ -267,6 +267,13 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                       break;
                   case 122:
                       EXPECT_FALSE(replayPlaying() || replayShown.on);
+                      tap(VK_F6); // the newest replay again
+                      break;
+                  case 124: // joining a LAN race ends it: the session has the world
+                      EXPECT_TRUE(replayPlaying());
+                      joinLanRace(game, "127.0.0.1:27823");
+                      EXPECT_FALSE(replayPlaying() || replayShown.on);
+                      EXPECT_TRUE(lanOn());
                       return false;
                   }
                   return true;
@@ -637,7 +644,9 @@ TEST_F(GameSession, SplitTimesSayWhereALapGainsAndOnlyAQuickerLapIsTheNewGhost) 
 // gets red; a stranger's controls, and its word that red leaves, change
 // nothing: the host waits at its first steps for red's own, and steps on once
 // they come from the joiner's address.
-TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRace) {
+// The host answers only the machines of its race; minimised, it still steps
+// the race and sends its controls, so the others race on.
+TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
     dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\nlaps: 1\nnetport: 27821\n");
     LanLink joiner, stranger;
     std::string why;
@@ -667,7 +676,20 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRace) {
     leave.machine = 1;
     std::string refusal;
     int32_t seats[vehicleCount] = {};
-    uint32_t atStart = 0, stepsWithoutRed = 0;
+    uint32_t atStart = 0, stepsWithoutRed = 0, hiddenAt = 0, hiddenSteps = 0;
+    int hiddenPolls = 0, heardHidden = 0;
+    fake.onIdlePoll = [&] {
+        if (active || ++hiddenPolls > 400) {
+            return;
+        }
+        red.packet.firstStep = std::max(0, static_cast<int32_t>(game.steps - atStart) - 20);
+        say(joiner, red);
+        heardHidden += heard(joiner, LanKind::lockstep, answer) ? 1 : 0;
+        if (hiddenPolls == 400) {
+            hiddenSteps = game.steps - hiddenAt;
+            fake.queue.push_back(WindowMessage{WM_ACTIVATE, 0, 0}); // restored
+        }
+    };
     race([&] {
         const int frame = fake.swapCount;
         if (frame == 3) {
@@ -691,14 +713,19 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRace) {
             stepsWithoutRed = game.steps - atStart;
         } else if (frame >= 240 && frame < 300) {
             say(joiner, red);
+        } else if (frame == 300) {
+            hiddenAt = game.steps;
+            fake.queue.push_back(WindowMessage{WM_ACTIVATE, 1u << 16, 0}); // minimised
         }
-        return frame < 300;
+        return frame < 302;
     }, "", false);
+    EXPECT_GE(hiddenSteps, 300u);
+    EXPECT_GE(heardHidden, 100);
     EXPECT_EQ(refusal, "the host runs Mudlark " MUDLARK_VERSION " (simulation 3), yours is 0.9 (simulation 3)");
     EXPECT_EQ(std::vector<int32_t>(seats, seats + 3), std::vector<int32_t>({0, 1, noMachine}));
     EXPECT_LE(stepsWithoutRed, 3u);       // red's first steps: none, as every machine's
     EXPECT_GE(game.steps - atStart, 55u); // red's sixty came
-    EXPECT_EQ(game.race.phase, RacePhase::countdown);
+    EXPECT_NE(game.race.phase, RacePhase::countdown); // the race went on while hidden
 }
 
 // A damaged replay dropped on the window mid-race is refused with its line and

@@ -61,7 +61,7 @@ bool platformPeekMessage(WindowMessage& message) {
     return true;
 }
 
-void platformWaitMessage() {} // scripted messages are there at once
+void platformWaitMessage(uint32_t) {} // scripted messages are there at once
 
 void platformDispatchMessage(const WindowMessage& message) {
     fake.dispatched.push_back(message);

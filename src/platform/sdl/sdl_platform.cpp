@@ -294,13 +294,12 @@ bool platformPeekMessage(WindowMessage& message) {
     return true;
 }
 
-void platformWaitMessage() {
+void platformWaitMessage(uint32_t milliseconds) {
     if (sdl.quitPosted || sdl.queueCount != 0 || !sdl.videoStarted) {
         return;
     }
-    // Bounded, so the loop looks again at least four times a second.
     SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, 250)) {
+    if (SDL_WaitEventTimeout(&event, static_cast<int>(milliseconds))) {
         translateEvent(event);
     }
 }

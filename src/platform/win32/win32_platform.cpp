@@ -222,7 +222,9 @@ bool platformPeekMessage(WindowMessage& message) {
     return true;
 }
 
-void platformWaitMessage() { WaitMessage(); }
+void platformWaitMessage(uint32_t milliseconds) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+}
 
 void platformDispatchMessage(const WindowMessage&) {
     TranslateMessage(&win32.lastMessage);

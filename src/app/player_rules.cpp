@@ -1,0 +1,12 @@
+// player_rules.cpp -- the player's rules from the settings.
+#include "app/player_rules.h"
+
+#include "core/app_state.h"
+
+void applyPlayerRules(World& world) {
+    setWorldRules(world, simulationVersion, settings.vehicleContact, settings.solidTrees);
+}
+
+bool recordsCount(const World& world) {
+    return world.simulation == simulationVersion && world.vehicleContact && world.solidTrees;
+}
