@@ -188,6 +188,10 @@ void drawFrame(World& world) {
                                     : 0.0;
     readLanKeys(world, frameSeconds);
     agePlayLines(frameSeconds);
+    // What the steps kept is written in the background; a write that failed is said.
+    sayReplayWrites();
+    sayRaceWrites();
+    sayTrialWrites();
     if (menuOpen()) {
         // The world stands still under the menu (the steps real time owed are
         // let go), unless a LAN race goes on: the others do not wait.

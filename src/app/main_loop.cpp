@@ -213,6 +213,9 @@ int runGame(World& world, int argc, char** argv) {
 
     endReplaySession(world);
     leaveLanRace();
+    finishRaceWrites(); // nothing the player keeps is left half done
+    finishReplayWrites();
+    finishTrialWrites();
     if (settings.gamepads) {
         platformCloseGamepads();
     }

@@ -17,6 +17,7 @@
 #include "core/app_state.h"
 #include "core/gamepads.h"
 #include "core/places.h"
+#include "core/background_writes.h"
 #include "core/safe_file.h"
 #include "core/files.h"
 #include "platform/platform.h"
@@ -40,14 +41,13 @@ struct Session {
     bool raceRecord[vehicleCount];
     float noticeSeconds;   // "no race on this track" still showing
     float oldClockSeconds; // "old records set aside" still showing
+    BackgroundWrites writes; // the records file being written
 };
 
 Session session;
 
 } // namespace
 
-// Whether the world's laps count for records: driven by the game's own rules,
-// every vehicle and trunk solid (a lap through the trees is no match).
 std::string recordsPath() {
     const std::string folder = userDataFolder();
     return folder.empty() ? "" : nameOf(pathOf(folder) / "records.txt");
@@ -55,9 +55,22 @@ std::string recordsPath() {
 
 namespace {
 
+// The records as they stand, written in the background.
+void writeRecords() {
+    const std::string path = recordsPath();
+    if (path.empty()) {
+        return;
+    }
+    session.writes.start([path, text = formatRaceRecords(session.records)] {
+        std::string why;
+        return writeFileSafely(path, text, why) ? std::string() : "The new record could not be kept: " + why;
+    });
+}
+
 // The records as they are on disk. A damaged file is said once and set aside
 // as records.txt.bad, never overwritten: the player may want it back.
 void readRecords() {
+    session.writes.finish(); // the file as this game last wrote it
     session.records.count = 0;
     const std::string path = recordsPath();
     std::FILE* file = path.empty() ? nullptr : platformOpenFile(path.c_str(), "r");
@@ -119,11 +132,8 @@ void keepRecords(const World& world) {
                                                 race.entries[raceHolder].finishTime);
     session.lapRecord[lapHolder] = broken.lap;
     session.raceRecord[raceHolder] = broken.race;
-    std::string why;
-    const std::string path = recordsPath();
-    if ((broken.lap || broken.race) && !path.empty() &&
-        !writeFileSafely(path, formatRaceRecords(session.records), why)) {
-        tellPlayer(("The new record could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
+    if (broken.lap || broken.race) {
+        writeRecords();
     }
 }
 
@@ -175,10 +185,8 @@ void offerTrialLap(const World& world, double lapTime) {
     readRecords();
     const bool broken = !session.recordsDamaged &&
                         offerLapTime(session.records, world.track, static_cast<int32_t>(world.simulation), lapTime);
-    std::string why;
-    const std::string path = recordsPath();
-    if (broken && !path.empty() && !writeFileSafely(path, formatRaceRecords(session.records), why)) {
-        tellPlayer(("The new record could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
+    if (broken) {
+        writeRecords();
     }
 }
 
@@ -217,6 +225,14 @@ void drawRaceOverlays(const World& world) {
         printText(16, 128, "%s", "records of the old clock kept as records-1.1.txt: new records begin");
     }
 }
+
+void sayRaceWrites() {
+    for (const std::string& failure : session.writes.takeFailures()) {
+        tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
+    }
+}
+
+void finishRaceWrites() { session.writes.finish(); }
 
 void resetRaceSession() {
     session = Session{};

@@ -48,5 +48,11 @@ void afterRaceStep(World& world, RacePhase before);
 // that say a start found no course, or that old records were set aside.
 void drawRaceOverlays(const World& world);
 
+// Once a frame: a records file that could not be written is said.
+void sayRaceWrites();
+
+// Waits until the records file is written (at the game's end).
+void finishRaceWrites();
+
 // No race, no records read, no keys remembered (for tests).
 void resetRaceSession();

@@ -14,6 +14,7 @@
 #include "core/app_state.h"
 #include "core/files.h"
 #include "core/places.h"
+#include "core/background_writes.h"
 #include "core/safe_file.h"
 #include "platform/platform.h"
 #include "platform/win_messages.h"
@@ -39,6 +40,7 @@ struct Session {
     bool reported;       // its corrections said (once, when it ends)
     bool keyWasDown[4];  // F6, Space, Right, Left in the last frame
     std::string dropped; // a file dropped on the window, to play next frame
+    BackgroundWrites writes; // replays being compressed and written
 };
 
 Session session;
@@ -68,13 +70,9 @@ std::vector<fs::path> keptFiles(const fs::path& folder) {
     return files;
 }
 
-// The finished race's replay, as race-YYYYMMDD-HHMMSS.mlr; the oldest beyond
-// twenty go.
-void keepReplay() {
-    const fs::path folder = replaysFolder();
-    if (folder.empty()) {
-        return;
-    }
+// The replay as race-YYYYMMDD-HHMMSS.mlr; the oldest beyond twenty go. On
+// the writing thread: "" or what to tell the player.
+std::string writeReplay(const fs::path& folder, const Replay& replay) {
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::strftime(stamp, sizeof stamp, "race-%Y%m%d-%H%M%S", std::localtime(&now));
@@ -84,15 +82,27 @@ void keepReplay() {
         path = folder / (std::string(stamp) + "-" + std::to_string(again) + ".mlr");
     }
     std::string why = "it could not be compressed";
-    const std::string bytes = encodeReplay(replayBuffer);
+    const std::string bytes = encodeReplay(replay);
     if (bytes.empty() || !writeFileSafely(nameOf(path), bytes, why)) {
-        tellPlayer(("The race's replay could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
-        return;
+        return "The race's replay could not be kept: " + why;
     }
     const std::vector<fs::path> files = keptFiles(folder);
     for (size_t i = 0; i + keptReplays < files.size(); ++i) {
         fs::remove(files[i], failed);
     }
+    return "";
+}
+
+// The finished race's replay kept, written in the background from a copy
+// (the buffer may take another replay at once).
+void keepReplay() {
+    const fs::path folder = replaysFolder();
+    if (folder.empty()) {
+        return;
+    }
+    const std::shared_ptr<Replay> kept(new Replay); // only the pages the race fills are touched
+    copyReplay(*kept, replayBuffer);
+    session.writes.start([folder, kept] { return writeReplay(folder, *kept); });
 }
 
 // A press since the last frame of one of the playback's keys.
@@ -170,6 +180,7 @@ std::string replayTrackName() {
 } // namespace
 
 std::vector<std::string> keptReplayFiles() {
+    session.writes.finish(); // the newest among them
     std::vector<std::string> paths;
     for (const fs::path& file : keptFiles(replaysFolder())) {
         paths.insert(paths.begin(), nameOf(file)); // newest first
@@ -232,6 +243,7 @@ void readReplayKeys(World& world) {
     if (f6 && session.playing) {
         stopPlaying(world);
     } else if (f6) {
+        session.writes.finish();
         const std::vector<fs::path> files = keptFiles(replaysFolder());
         if (files.empty()) {
             tellPlayer("There is no replay yet: every race is kept once it ends.", "Mudlark",
@@ -305,6 +317,14 @@ int checkReplay(World& world, const char* path) {
 void endReplaySession(World& world) {
     if (session.playing) {
         stopPlaying(world);
+    }
+}
+
+void finishReplayWrites() { session.writes.finish(); }
+
+void sayReplayWrites() {
+    for (const std::string& failure : session.writes.takeFailures()) {
+        tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
     }
 }
 

@@ -48,5 +48,11 @@ void replayFileDropped(const char* path);
 // end, and as a LAN session begins (the session then has the world).
 void endReplaySession(World& world);
 
+// Once a frame: a replay that could not be written is said.
+void sayReplayWrites();
+
+// Waits until the replays handed over are written (at the game's end).
+void finishReplayWrites();
+
 // No playback, no recording (for tests).
 void resetReplaySession();

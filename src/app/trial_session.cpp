@@ -14,6 +14,7 @@
 #include "core/app_state.h"
 #include "core/files.h"
 #include "core/places.h"
+#include "core/background_writes.h"
 #include "core/safe_file.h"
 #include "platform/platform.h"
 #include "platform/win_messages.h"
@@ -40,6 +41,7 @@ struct Session {
     bool ahead;
     float splitLeft;             // seconds the split still shows
     int32_t lastGates;           // the trial vehicle's gates at the last step
+    BackgroundWrites writes;     // ghosts being written
 };
 
 Session& session() {
@@ -59,6 +61,7 @@ std::string ghostPath(int32_t track) {
 // one as .bad, each said once.
 void readGhost(const World& world) {
     Session& s = session();
+    s.writes.finish(); // the ghost as this game last wrote it
     s.haveGhost = false;
     const std::string path = ghostPath(world.track);
     std::vector<uint8_t> bytes;
@@ -83,14 +86,18 @@ void readGhost(const World& world) {
     tellPlayer(text.c_str(), "Mudlark", MessageIcon::information);
 }
 
-bool keepGhost(const GhostLap& lap) {
+// The lap kept as its track's ghost, written in the background from a copy.
+void keepGhost(const GhostLap& lap) {
     const std::string path = ghostPath(lap.track);
-    std::string why;
-    if (path.empty() || writeFileSafely(path, encodeGhost(lap), why)) {
-        return true;
+    if (path.empty()) {
+        return;
     }
-    tellPlayer(("The best lap's ghost could not be kept: " + why).c_str(), "Error", MessageIcon::exclamation);
-    return false;
+    const std::shared_ptr<GhostLap> kept = std::make_shared<GhostLap>(lap);
+    session().writes.start([path, kept] {
+        std::string why;
+        return writeFileSafely(path, encodeGhost(*kept), why) ? std::string()
+                                                              : "The best lap's ghost could not be kept: " + why;
+    });
 }
 
 // Whether a lap just done should be the ghost: where there is none, or where
@@ -241,8 +248,17 @@ int ghostFromReplay(World& world, const std::string& path) {
     return 0;
 }
 
+void sayTrialWrites() {
+    for (const std::string& failure : session().writes.takeFailures()) {
+        tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
+    }
+}
+
+void finishTrialWrites() { session().writes.finish(); }
+
 void resetTrialSession() {
     Session& s = session();
+    s.writes.finish();
     s.keyWasDown = false;
     s.haveGhost = false;
     s.run = GhostRun{};

@@ -34,5 +34,11 @@ bool splitShown(char (&text)[16], bool& ahead);
 // (said on standard error, nothing written).
 int ghostFromReplay(World& world, const std::string& path);
 
+// Once a frame: a ghost that could not be written is said.
+void sayTrialWrites();
+
+// Waits until the ghosts handed over are written (at the game's end).
+void finishTrialWrites();
+
 // No trial, no ghost (for tests).
 void resetTrialSession();
