@@ -12,6 +12,7 @@
 #include "render/font.h"
 #include "render/gl_state.h"
 #include "render/overlays.h"
+#include "app/game_mode.h"
 #include "app/lan_session.h"
 #include "app/menu_session.h"
 #include "app/race_session.h"
@@ -201,20 +202,25 @@ void drawFrame(World& world) {
     }
     Vehicle placed[vehicleCount];
     std::copy(world.vehicles, world.vehicles + vehicleCount, placed);
-    // A LAN race has the keys of starts and tracks (the host's), and no replays.
-    if (!lanOn()) {
+    // Each room's keys where the mode, as the keys before them left it, has them
+    // (a LAN session has its own starts and tracks, the host's, and no replays).
+    if (keyActs(GameKey::replay, gameMode(world))) {
         readReplayKeys(world);
+    }
+    if (keyActs(GameKey::nextTrack, gameMode(world))) {
         readTrackKeys(world, frameTimer.measuredFps);
-        if (!replayPlaying()) {
-            readRaceKeys(world, frameTimer.measuredFps);
-            readTrialKeys(world, frameTimer.measuredFps);
-        }
+    }
+    if (keyActs(GameKey::startRace, gameMode(world))) {
+        readRaceKeys(world, frameTimer.measuredFps);
+    }
+    if (keyActs(GameKey::timeTrial, gameMode(world))) {
+        readTrialKeys(world, frameTimer.measuredFps);
     }
     if (movedOutsideAStep(placed, world)) {
         std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
     }
     double fraction;
-    if (replayPlaying()) {
+    if (gameMode(world) == GameMode::replay) {
         fraction = advancePlayback(world, gameSeconds, stepBefore); // the vehicles as the replay has them
         input.clearStepPresses(); // taps while watching drive nothing afterwards
     } else {

@@ -19,6 +19,7 @@
 #include "render/font.h"
 #include "app/bindings.h"
 #include "app/frame.h"
+#include "app/game_mode.h"
 #include "app/lan_session.h"
 #include "app/player_rules.h"
 #include "app/race_session.h"
@@ -199,7 +200,7 @@ int runGame(World& world, int argc, char** argv) {
                 trackShown = world.track;
                 phaseShown = world.race.phase;
             }
-        } else if (lanOn()) {
+        } else if (lanMode(gameMode(world))) {
             // Minimised in a LAN session: no frames, but the others' race
             // waits for this machine's steps and words.
             platformWaitMessage(1000 / stepsPerSecond);

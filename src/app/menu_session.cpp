@@ -12,6 +12,7 @@
 #include "app/bindings.h"
 #include "app/player_rules.h"
 #include "app/race_session.h"
+#include "app/game_mode.h"
 #include "app/lan_session.h"
 #include "app/replay_session.h"
 #include "app/trial_session.h"
@@ -195,12 +196,13 @@ void apply(World& world) {
     settings.vehicleContact = f.vehicleContact;
     settings.solidTrees = f.solidTrees;
     const bool racing = world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing;
-    if (world.race.phase == RacePhase::off && !replayPlaying() && !lanWorldShared()) {
+    const bool own = worldIsOwn(gameMode(world));
+    if (world.race.phase == RacePhase::off && own) {
         applyPlayerRules(world); // at once where nothing runs; a race keeps the rules it started with
     }
     const int32_t track = f.trackCount > 0 ? f.tracks[std::clamp(f.track, 0, f.trackCount - 1)] : world.track;
     settings.track = static_cast<uint32_t>(track);
-    if (track != world.track && !racing && !replayPlaying() && !lanWorldShared()) {
+    if (track != world.track && !racing && own) {
         endRace(world.race); // results still showing go with the old track
         switchTrack(world, track, settings.textureFilter);
     }
@@ -242,21 +244,21 @@ void carryOut(World& world, MenuCommand command) {
     case MenuCommand::changed: apply(world); break;
     case MenuCommand::startRace:
         apply(world);
-        if (lanOn()) {
+        if (keyActs(GameKey::lanSession, gameMode(world))) {
             startLanRound(world); // the host's start, for every machine
-        } else if (!replayPlaying()) {
+        } else if (keyActs(GameKey::startRace, gameMode(world))) {
             startRaceNow(world);
         }
         break;
     case MenuCommand::startTrial:
     case MenuCommand::watchReplay:
-        if (lanOn()) { // the world is every machine's: nothing of this one's own
+        if (lanMode(gameMode(world))) { // the world is every machine's: nothing of this one's own
             showPlayLine("not during a LAN race");
             break;
         }
         if (command == MenuCommand::startTrial) {
             apply(world);
-            if (!replayPlaying()) {
+            if (keyActs(GameKey::timeTrial, gameMode(world))) {
                 startTimeTrial(world);
             }
             break;

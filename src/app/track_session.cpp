@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "app/replay_session.h"
 #include "core/app_state.h"
 #include "core/gamepads.h"
 #include "platform/win_messages.h"
@@ -27,7 +26,7 @@ void readTrackKeys(World& world, uint32_t frameRate) {
     const bool pressed = (down && !keyWasDown) || gamepads.trackChanges > 0;
     keyWasDown = down;
     const bool racing = world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing;
-    if (!pressed || racing || replayPlaying()) {
+    if (!pressed || racing) {
         return;
     }
     endRace(world.race); // results still showing go with the old track

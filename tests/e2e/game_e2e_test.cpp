@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
@@ -21,7 +20,6 @@ namespace {
 constexpr const char* windowed = "resolution: 640 480 32\nfullscreen: false\nfps: true\nmaxfps: 100\n";
 constexpr int viewPixels = 640 * 440; // the picture above the frame-rate bar
 const Area view{0, 0, 640, 440};
-const Area fourViews[4] = {{0, 0, 320, 240}, {320, 0, 640, 240}, {0, 240, 320, 440}, {320, 240, 640, 440}};
 const Area readout{0, 48, 320, 70};
 
 // Which body colour fills the bonnet at the bottom middle of the driver's view
@@ -47,9 +45,6 @@ protected:
         server = std::make_unique<XServer>(screenWidth, screenHeight, windowManager);
         ASSERT_TRUE(server->ok());
         game = std::make_unique<Game>(*server, settingsText, std::vector<std::string>{}, program);
-        if (prepare) {
-            prepare(game->folder());
-        }
         window = game->launch();
         ASSERT_NE(window, 0u) << game->errorOutput();
         ASSERT_TRUE(server->focus(window));
@@ -80,7 +75,6 @@ protected:
     }
 
     bool windowManager = false; // openbox on the test's display
-    std::function<void(const std::string& folder)> prepare; // the game's folder, before it starts
     std::unique_ptr<XServer> server;
     std::unique_ptr<Game> game;
     Window window = 0;
@@ -344,102 +338,6 @@ TEST_F(GameTest, MinimisedTheGameRestsAndRestoredPlaysOn) {
     EXPECT_GE(moving.rightmostWhite(readout), resting + 30);
 }
 
-// A race in the three-driver layout: F5 shows the countdown's yellow caption in
-// each driver's quarter. Nobody touches a key, so the computer takes all three
-// off the grid after "GO" and round a lap ("lap 1/2" under each readout turns to
-// lap 2). F5 again starts over at 0:00.00; Numpad 8 held then hands blue to its
-// player ("1st cpu" loses its "cpu") and blue's clock runs.
-TEST_F(GameTest, F5CountsDownTheComputerLapsF5StartsAgainAndAKeyTakesOver) {
-    start((std::string(windowed) + "laps: 2\n").c_str());
-    server->tapKey("Delete F5");
-    const Area quarters[3] = {{320, 240, 640, 480}, {0, 0, 320, 240}, {320, 0, 640, 240}}; // blue, red, green
-    const auto counting = [&](const Image& i) {
-        return std::all_of(std::begin(quarters), std::end(quarters),
-                           [&](const Area& q) { return i.countColour(255, 255, 0, 0, q) > 100; });
-    };
-    // The white text of a line under a readout (1: "lap 1/2  0:00.00", 3: the place).
-    const auto text = [](const Image& i, const Area& q, int line, int characters) {
-        std::vector<bool> white;
-        i.count({q.x0, q.y0 + 18 + 20 * line, q.x0 + 8 + 10 * characters, q.y0 + 38 + 20 * line},
-                [&](const uint8_t* p, int) { return white.push_back(p[0] + p[1] + p[2] == 765), false; });
-        return white;
-    };
-    const Image countdown = waitFor(counting);
-    ASSERT_TRUE(counting(countdown));
-    const auto lapped = [&](const Image& i) {
-        return std::all_of(std::begin(quarters), std::end(quarters),
-                           [&](const Area& q) { return text(i, q, 1, 7) != text(countdown, q, 1, 7); });
-    };
-    EXPECT_TRUE(lapped(server->waitForPicture(window, lapped, 180000))); // a lap of game time, however slow the frames
-    server->tapKey("F5");
-    const auto again = [&](const Image& i) { return text(i, quarters[0], 1, 16) == text(countdown, quarters[0], 1, 16) && counting(i); };
-    const Image restarted = waitFor(again);
-    ASSERT_TRUE(again(restarted));
-    server->xdotool("keydown KP_8");
-    const Area place{320, 240 + 78, 640, 240 + 98}; // "1st cpu": three characters once it is the player's
-    EXPECT_GT(restarted.rightmostWhite(place), 320 + 60);
-    const auto taken = [&](const Image& i) {
-        return i.rightmostWhite(place) < 320 + 50 && !counting(i) &&
-               text(i, quarters[0], 1, 16) != text(restarted, quarters[0], 1, 16);
-    };
-    const Image driving = waitFor(taken);
-    server->xdotool("keyup KP_8");
-    EXPECT_TRUE(taken(driving));
-    EXPECT_GT(driving.rightmostWhite({320, 250, 640, 275}), restarted.rightmostWhite({320, 250, 640, 275}) + 20);
-}
-
-// A one-lap race of three computer drivers to its results leaves one replay
-// in the player's data folder; --check-replay plays it through without a
-// window (every keyframe met, no correction); F6 plays it on screen, where the
-// views say "replay" and the picture moves.
-TEST_F(GameTest, ARaceLeavesAReplayThatChecksCleanAndPlaysOnF6) {
-    TempDir home;
-    GameProgram program;
-    program.environment.push_back("XDG_DATA_HOME=" + home.path());
-    start((std::string(windowed) + "laps: 1\n").c_str(), 1280, 1024, program);
-    server->tapKey("F5");
-    std::vector<std::filesystem::path> kept;
-    for (int polls = 0; polls < 3000 && kept.empty(); ++polls, sleepMs(100)) { // a lap of game time, however slow
-        std::error_code none;
-        for (const auto& entry : std::filesystem::directory_iterator(home.file("mudlark/replays"), none)) {
-            if (entry.path().extension() == ".mlr") { // not the temporary file it is written to first
-                kept.push_back(entry.path());
-            }
-        }
-    }
-    ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(kept[0].filename().string().rfind("race-", 0), 0u);
-    const std::string check = "cd '" + game->folder() + "' && " + MUDLARK_RUN_DIR + "/mudlark --check-replay '" +
-                              kept[0].string() + "' > check.txt 2>&1";
-    EXPECT_EQ(std::system(check.c_str()), 0);
-    const std::string said = readFileBytes(game->folder() + "/check.txt");
-    EXPECT_NE(said.find("Meadow, 1 lap"), std::string::npos) << said;
-    EXPECT_NE(said.find("\n1st "), std::string::npos) << said;
-    EXPECT_NE(said.find("\n3rd "), std::string::npos) << said;
-    EXPECT_NE(said.find("  vehicles "), std::string::npos) << said; // contacts and rescues beside the times
-    EXPECT_NE(said.find("keyframes corrected: 0 of"), std::string::npos) << said;
-    const Area fourthLine{16, 130, 120, 150}; // under the race's three lines
-    const Image results = waitFor([&](const Image& i) { return i.countColour(255, 255, 255, 0, fourthLine) == 0; });
-    // The results panel hides whatever lies under it: its margin and the band
-    // between its places and its records are its own dark colour to the pixel.
-    for (const Area& blank : {Area{0, 150, 10, 350}, Area{80, 247, 560, 271}}) {
-        EXPECT_EQ(results.countColour(26, 26, 31, 3, blank), (blank.x1 - blank.x0) * (blank.y1 - blank.y0));
-    }
-    server->tapKey("F6");
-    const Image replaying = waitFor([&](const Image& i) {
-        return i.countColour(255, 255, 255, 0, fourthLine) > 20 && i.countDifferences(results, 8, view) > viewPixels / 4;
-    });
-    EXPECT_GT(replaying.countColour(255, 255, 255, 0, fourthLine), 20); // "replay"
-    EXPECT_GT(replaying.countDifferences(results, 8, view), viewPixels / 4);
-    // F6 ends the replay and F8 starts a time trial: its countdown, and the
-    // line under the readout that says F8 ends it.
-    server->tapKey("F6");
-    server->tapKey("F8");
-    const Image counting = waitFor([](const Image& i) { return i.countColour(255, 255, 0, 0, {200, 100, 440, 300}) > 100; });
-    EXPECT_GT(counting.countColour(255, 255, 0, 0, {200, 100, 440, 300}), 100); // "3"
-    EXPECT_GT(counting.countColour(255, 255, 255, 0, {16, 110, 120, 130}), 20); // "F8 ends it"
-}
-
 // Each layout key, and what the view shows once it has taken effect.
 struct LayoutStep {
     const char* key;
@@ -491,62 +389,6 @@ TEST_F(GameTest, InstantTapsChangeTheLayoutAndTheFollowedVehicle) {
         server->tapKey(step.key);
         EXPECT_TRUE(step.shows(waitFor(step.shows))) << step.key;
     }
-}
-
-// "track: 1" is the first track exactly as without the setting. A track made
-// as a player would (heights as GIMP exports raw data: a ramp rising to the
-// east; the rest copied) loads as track 4 without a word; F7 goes on from it to
-// track 1, says "Meadow" in yellow in each view for two seconds and leaves the
-// picture the game starts with. The same heights cut short are said in a box, and the
-// game drives track 1.
-TEST_F(GameTest, TrackOneAsEverAPaintedTrackLoadsAndF7MovesOn) {
-    const std::string settings = "resolution: 640 480 32\nfullscreen: false\nfps: false\n";
-    Image firstTrack[2];
-    for (const char* track : {"", "track: 1\n"}) {
-        start((settings + track).c_str());
-        firstTrack[*track != '\0'] = still();
-        escape();
-    }
-    EXPECT_EQ(firstTrack[0].countDifferences(firstTrack[1], 0), 0);
-    const auto trackOne = [&](const Image& i) { return i.countDifferences(firstTrack[0], 0) == 0; };
-
-    int heightBytes = 512 * 512;
-    prepare = [&](const std::string& folder) {
-        std::string heights(heightBytes, '\0');
-        std::generate(heights.begin(), heights.end(), [k = 0]() mutable { return static_cast<char>(k++ % 512 / 2); });
-        std::ofstream(folder + "/Tracks/Terrain_04.raw", std::ios::binary) << heights;
-        std::ofstream(folder + "/Tracks/Gates_04.txt") << "# name: Ramp\n0 -2 0 12\n0 -40 0 12\n30 -20 -90 12\n";
-        for (const std::string file : {"Growth_0?.raw", "Texture_0?.bmp", "TextureOverlay_0?.bmp"}) {
-            const size_t n = file.find('?');
-            std::filesystem::copy(folder + "/Tracks/" + std::string(file).replace(n, 1, "1"),
-                                  folder + "/Tracks/" + std::string(file).replace(n, 1, "4"));
-        }
-    };
-    start((settings + "track: 4\n").c_str());
-    EXPECT_GT(still().countDifferences(firstTrack[0], 8, view), viewPixels / 8); // the ramp
-    EXPECT_EQ(game->errorOutput(), "");
-    server->tapKey("Delete F7");
-    const auto captioned = [](const Image& i) { // in each view of the window's four
-        return std::all_of(std::begin(fourViews), std::end(fourViews),
-                           [&](const Area& q) { return i.countColour(255, 230, 77, 3, q) > 100; });
-    };
-    EXPECT_TRUE(captioned(waitFor(captioned)));
-    server->tapKey("Insert");
-    EXPECT_TRUE(trackOne(waitFor(trackOne)));
-    escape();
-
-    heightBytes = 250000;
-    game = std::make_unique<Game>(*server, (settings + "track: 4\n").c_str());
-    prepare(game->folder());
-    ASSERT_TRUE(game->start());
-    EXPECT_TRUE(server->dismissMessageBox("Error"));
-    EXPECT_NE(game->errorOutput().find("Tracks/Terrain_04.raw has 250,000 bytes; a track's heights are "
-                                       "512 \xC3\x97 512 = 262,144 bytes."),
-              std::string::npos)
-        << game->errorOutput();
-    window = server->waitForWindow("OpenGL");
-    ASSERT_TRUE(server->focus(window));
-    EXPECT_TRUE(trackOne(waitFor(trackOne)));
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 
+#include "app/game_mode.h"
 #include "app/lan_session.h"
 #include "app/main_loop.h"
 #include "app/menu_session.h"
@@ -572,6 +573,56 @@ TEST_F(GameSession, ATimeTrialKeepsItsGhostDrivesItBesideAndSaysTheSplit) {
         EXPECT_EQ(said.substr(said.size() - std::min(said.size(), end.size())), end);
         EXPECT_TRUE(std::filesystem::exists(ghost + aside)) << aside;
         EXPECT_FALSE(std::filesystem::exists(ghost)) << aside;
+    }
+}
+
+// Each mode reached as a player reaches it, then each of the game's keys
+// pressed: the mode it leads to, and F1's menu over every mode changing none.
+TEST_F(GameSession, EveryGameKeyInEveryModeLeadsToItsMode) {
+    dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\nlaps: 1\nnetport: 27831\n");
+    const auto world = std::make_unique<World>();
+    ASSERT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR));
+    recordComputerRace(*world, 1);
+    data.write("mudlark/replays/race-20200101-000000.mlr", encodeReplay(replayBuffer)); // F6's newest
+    using M = GameMode;
+    const uint8_t keys[] = {VK_F5, VK_F6, VK_F7, VK_F1 + 7, VK_F1};
+    const struct {
+        M mode;
+        std::vector<uint8_t> reach; // the keys after hosting (the LAN modes) or none
+        M after[5];                 // after F5, F6, F7, F8 and F1
+    } modes[] = {
+        {M::driving, {}, {M::race, M::replay, M::driving, M::timeTrial, M::driving}},
+        {M::race, {VK_F5}, {M::race, M::replay, M::race, M::timeTrial, M::race}},
+        {M::timeTrial, {VK_F1 + 7}, {M::race, M::replay, M::timeTrial, M::driving, M::timeTrial}},
+        {M::replay, {VK_F6}, {M::replay, M::driving, M::replay, M::replay, M::replay}},
+        {M::lanLobby, {}, {M::lanRace, M::lanLobby, M::lanLobby, M::lanLobby, M::lanLobby}},
+        {M::lanRace, {VK_F5}, {M::lanRace, M::lanRace, M::lanRace, M::lanRace, M::lanRace}},
+    };
+    for (const auto& from : modes) {
+        for (int k = 0; k < 5; ++k) {
+            restart();
+            M reached = M::driving, after = M::driving;
+            race([&] {
+                const int frame = fake.swapCount;
+                if (frame == 3 && lanMode(from.mode)) {
+                    hostLanRace(game);
+                }
+                if (frame == 4) {
+                    for (const uint8_t code : from.reach) {
+                        tap(code);
+                    }
+                } else if (frame == 8) {
+                    reached = gameMode(game);
+                    tap(keys[k]);
+                } else if (frame == 12) {
+                    after = gameMode(game);
+                    EXPECT_EQ(menuOpen(), k == 4);
+                }
+                return frame < 12;
+            }, "", false);
+            EXPECT_EQ(reached, from.mode) << static_cast<int>(from.mode);
+            EXPECT_EQ(after, from.after[k]) << static_cast<int>(from.mode) << " key " << k;
+        }
     }
 }
 

@@ -1,0 +1,37 @@
+// game_mode.cpp -- the mode from the sessions, and the keys of each mode.
+#include "app/game_mode.h"
+
+#include "app/lan_session.h"
+#include "app/replay_session.h"
+#include "app/trial_session.h"
+
+GameMode gameMode(const World& world) {
+    if (lanOn()) {
+        return lanWorldShared() ? GameMode::lanRace : GameMode::lanLobby;
+    }
+    if (replayPlaying()) {
+        return GameMode::replay;
+    }
+    if (trialOn(world)) {
+        return GameMode::timeTrial;
+    }
+    return world.race.phase != RacePhase::off ? GameMode::race : GameMode::driving;
+}
+
+namespace {
+
+// Rows: the keys in their order; columns: the modes in theirs.
+constexpr bool acts[][gameModeCount] = {
+    // driving race  trial  replay lobby  LAN race
+    {true,     true,  true,  false, false, false}, // startRace
+    {true,     true,  true,  true,  false, false}, // replay
+    {true,     true,  true,  false, false, false}, // nextTrack (refused by its room while racing)
+    {true,     true,  true,  false, false, false}, // timeTrial
+    {false,    false, false, false, true,  true},  // lanSession
+};
+
+} // namespace
+
+bool keyActs(GameKey key, GameMode mode) { return acts[static_cast<int32_t>(key)][static_cast<int32_t>(mode)]; }
+
+bool worldIsOwn(GameMode mode) { return mode != GameMode::replay && mode != GameMode::lanRace; }
