@@ -190,6 +190,11 @@ int main(int argc, char** argv) {
                 std::sort(around.begin(), around.end());
                 std::printf("the frame a race ends in %6.2f ms, the median of the %zu around it %6.2f ms\n",
                             times[endedAt], around.size(), around[around.size() / 2]);
+                std::printf("  the frames before and after it:");
+                for (size_t f = endedAt - 3; f <= endedAt + 3; ++f) {
+                    std::printf(" %.1f", times[f]);
+                }
+                std::printf(" ms\n");
             }
             std::filesystem::remove_all(folder);
         }
