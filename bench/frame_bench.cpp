@@ -21,9 +21,7 @@
 #include <vector>
 
 #include "app/bindings.h"
-#include "app/frame.h"
-#include "app/race_session.h"
-#include "app/replay_session.h"
+#include "app/game.h"
 #include "app/window.h"
 #include "common/gl_api.h"
 #include "core/app_state.h"
@@ -60,12 +58,17 @@ World& world() {
     return *game;
 }
 
+Game& game() {
+    static const auto parts = std::make_unique<Game>();
+    return *parts;
+}
+
 // The script's controls for this step, held on the vehicles' keys.
 void holdScriptedKeys(uint32_t step) {
     VehicleControls controls[vehicleCount];
     scriptedControls(step, controls);
     for (int v = 0; v < vehicleCount; ++v) {
-        const VehicleKeys& keys = vehicleKeys[v];
+        const VehicleKeys& keys = game().bindings.keys[v];
         const VehicleControls& c = controls[v];
         input.keys[keys.accelerate] = c.accelerate;
         input.keys[keys.reverse] = c.reverse;
@@ -80,7 +83,7 @@ void holdDriverKeys(ComputerDriver& driver) {
     const World& w = world();
     const VehicleControls c =
         driveComputer(w.vehicles[0], 0, w.course, w.race.entries[0], driver, 3, obstaclesFor(w, 0));
-    const VehicleKeys& keys = vehicleKeys[0];
+    const VehicleKeys& keys = game().bindings.keys[0];
     input.keys[keys.accelerate] = c.accelerate;
     input.keys[keys.reverse] = c.reverse;
     input.keys[keys.left] = c.left;
@@ -94,7 +97,7 @@ void frame() {
     while (platformPeekMessage(message)) {
         platformDispatchMessage(message);
     }
-    drawFrame(world());
+    drawFrame(game(), world());
     platformSwapBuffers();
     glFinish();
 }
@@ -124,7 +127,7 @@ int main(int argc, char** argv) {
     createFont();
     traceStartup("the timer, system and font");
     setUpScene(world(), settings.textureFilter);
-    resetFrameSteps(world());
+    resetFrameSteps(game().frame, world());
     frame();
     endStartupTrace();
     std::printf("start-up to the first frame: %.0f ms\n", millisecondsSince(start));
@@ -169,7 +172,7 @@ int main(int argc, char** argv) {
             input.pressed[VK_INSERT] = 1;
             returnToStart(world());
             settings.laps = 1;
-            startRaceNow(world());
+            startRaceNow(game().race, world());
             ComputerDriver driver{};
             std::vector<double> times;
             size_t endedAt = 0;
@@ -183,8 +186,8 @@ int main(int argc, char** argv) {
                               ? times.size() - 1
                               : endedAt;
             }
-            finishRaceWrites();
-            finishReplayWrites();
+            finishRaceWrites(game().race);
+            finishReplayWrites(game().replay);
             if (endedAt >= 60) {
                 std::vector<double> around(times.begin() + static_cast<std::ptrdiff_t>(endedAt - 60), times.end());
                 std::sort(around.begin(), around.end());

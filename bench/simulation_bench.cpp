@@ -88,13 +88,13 @@ void worldStepOfARace(benchmark::State& state) {
 }
 BENCHMARK(worldStepOfARace);
 
-// A three-lap race of computer drivers, recorded into the game's replay
-// buffer as the game records one; false without the generated data.
-bool recordARace(World& world) {
+// A three-lap race of computer drivers, recorded as the game records one;
+// false without the generated data.
+bool recordARace(World& world, Replay& replay) {
     if (!setUpScriptedWorld(world, MUDLARK_RUN_DIR)) {
         return false;
     }
-    recordComputerRace(world, 3);
+    recordComputerRace(world, replay, 3);
     return true;
 }
 
@@ -126,7 +126,8 @@ BENCHMARK(sineAndCosine<false>)->Name("librarySineAndCosine");
 // What recording costs a step: its controls, and a keyframe every sixtieth.
 void recordingAStep(benchmark::State& state) {
     const auto world = std::make_unique<World>();
-    if (!recordARace(*world)) {
+    const auto raced = std::make_unique<Replay>();
+    if (!recordARace(*world, *raced)) {
         state.SkipWithError("no generated data");
         return;
     }
@@ -231,22 +232,23 @@ BENCHMARK(lanDatagramThroughLoopback);
 // does: the counter "race" is race seconds played per wall second.
 void playingARaceBack(benchmark::State& state) {
     const auto world = std::make_unique<World>();
-    if (!recordARace(*world)) {
+    const auto replayBuffer = std::make_unique<Replay>();
+    if (!recordARace(*world, *replayBuffer)) {
         state.SkipWithError("no generated data");
         return;
     }
     double raced = 0;
     for (auto _ : state) {
         Playback playback;
-        startPlayback(playback, replayBuffer, *world);
-        while (playFrame(playback, replayBuffer, *world)) {
+        startPlayback(playback, *replayBuffer, *world);
+        while (playFrame(playback, *replayBuffer, *world)) {
         }
         raced += playback.played;
         benchmark::DoNotOptimize(world->vehicles[0].position);
     }
     state.counters["race"] = benchmark::Counter(raced, benchmark::Counter::kIsRate);
-    state.counters["bytes_a_minute"] = static_cast<double>(encodeReplay(replayBuffer).size()) * 60 /
-                                       (replayBuffer.frameCount / static_cast<double>(stepsPerSecond));
+    state.counters["bytes_a_minute"] = static_cast<double>(encodeReplay(*replayBuffer).size()) * 60 /
+                                       (replayBuffer->frameCount / static_cast<double>(stepsPerSecond));
 }
 BENCHMARK(playingARaceBack)->Unit(benchmark::kMillisecond);
 

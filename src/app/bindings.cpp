@@ -47,16 +47,10 @@ void keysInSlots(const VehicleKeys& keys, int32_t (&slots)[keySlotCount]) {
     std::copy(inOrder, inOrder + keySlotCount, slots);
 }
 
-VehicleKeys vehicleKeys[vehicleCount] = {defaultKeys[0], defaultKeys[1], defaultKeys[2]};
+Bindings defaultBindings() { return Bindings{{defaultKeys[0], defaultKeys[1], defaultKeys[2]}}; }
 
-void defaultVehicleKeys() {
-    for (int32_t v = 0; v < vehicleCount; ++v) {
-        vehicleKeys[v] = defaultKeys[v];
-    }
-}
-
-VehicleControls playerControls(int32_t vehicle) {
-    const VehicleKeys& keys = vehicleKeys[vehicle];
+VehicleControls playerControls(const Bindings& bindings, int32_t vehicle) {
+    const VehicleKeys& keys = bindings.keys[vehicle];
     const auto held = [&](int32_t key, PadControl control) {
         return input.heldForStep(key) || padHeld(gamepads, vehicle, control);
     };
@@ -66,7 +60,7 @@ VehicleControls playerControls(int32_t vehicle) {
                            false};
 }
 
-std::string applyKeySettings(const Settings& read) {
+std::string applyKeySettings(Bindings& bindings, const Settings& read) {
     std::string said = read.keyFaults;
     VehicleKeys keys[vehicleCount];
     bool own[vehicleCount]; // keeps its own (default) keys
@@ -103,6 +97,6 @@ std::string applyKeySettings(const Settings& read) {
             }
         }
     }
-    std::copy(keys, keys + vehicleCount, vehicleKeys);
+    std::copy(keys, keys + vehicleCount, bindings.keys);
     return said;
 }

@@ -19,12 +19,14 @@ struct VehicleKeys {
     int32_t rescue;
 };
 
-// Blue on the numeric keypad (8 4 5 6 2, rescue 9), red on W A S D Z (E),
-// green on I J K L M (O).
-extern VehicleKeys vehicleKeys[vehicleCount];
+// Each vehicle's keys, as the game's player chose them.
+struct Bindings {
+    VehicleKeys keys[vehicleCount];
+};
 
-// The keys back as they were at start.
-void defaultVehicleKeys();
+// The keys a game starts with: blue on the numeric keypad (8 4 5 6 2,
+// rescue 9), red on W A S D Z (E), green on I J K L M (O).
+Bindings defaultBindings();
 
 // Each vehicle's keys as the settings name them, the others' as they were at
 // start. A vehicle whose line gives a key that another vehicle's keys or one
@@ -33,11 +35,11 @@ void defaultVehicleKeys();
 // key of the line or of another vehicle holds it: then it has none. Returns
 // what was refused and why, a sentence a line, with what the settings reader
 // refused before it ("" when all was well).
-std::string applyKeySettings(const Settings& read);
+std::string applyKeySettings(Bindings& bindings, const Settings& read);
 
 // The controls a vehicle's player gives the coming step: each one its key
 // (held now, or tapped since the last step) or its pad's matching control.
-VehicleControls playerControls(int32_t vehicle);
+VehicleControls playerControls(const Bindings& bindings, int32_t vehicle);
 
 // The keys in a keys line's order (accelerate, reverse, left, right, brake, rescue).
 void keysInSlots(const VehicleKeys& keys, int32_t (&slots)[keySlotCount]);

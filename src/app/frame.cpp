@@ -12,6 +12,7 @@
 #include "render/font.h"
 #include "render/gl_state.h"
 #include "render/overlays.h"
+#include "app/game.h"
 #include "app/game_mode.h"
 #include "app/lan_session.h"
 #include "app/menu_session.h"
@@ -29,11 +30,6 @@
 
 namespace {
 
-StepClock stepClock;                 // real time not yet stepped
-Vehicle stepBefore[vehicleCount];   // the world's vehicles a step ago: the views draw between
-double drawnFraction = 0;           // where between them the last frame drew them
-double clockFraction = 0;           // the step clock's part of a step after the last frame
-
 // Whether anything but a step moved a vehicle (a race's start, a new track, a
 // replay): then it is drawn where it is, not on its way there.
 bool movedOutsideAStep(const Vehicle (&was)[vehicleCount], const World& world) {
@@ -50,16 +46,16 @@ bool movedOutsideAStep(const Vehicle (&was)[vehicleCount], const World& world) {
 
 // The frame's steps of a live game: each with the controls the players give
 // it (a tap between two steps counts for the next one), the race's part after.
-void stepLiveWorld(World& world, int32_t steps) {
+void stepLiveWorld(Game& game, World& world, int32_t steps) {
     for (int32_t step = 0; step < steps; ++step) {
-        std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
+        std::copy(world.vehicles, world.vehicles + vehicleCount, game.frame.stepBefore);
         VehicleControls controls[vehicleCount];
-        takeControls(controls);
+        takeControls(game.race, game.bindings, controls);
         const RacePhase before = world.race.phase;
         stepWorld(world, controls);
         input.clearStepPresses();
-        afterRaceStep(world, before);
-        afterTrialStep(world);
+        afterRaceStep(game.race, game.replay, world, before);
+        afterTrialStep(game.trial, game.race, world);
     }
 }
 
@@ -70,8 +66,8 @@ void useViewport(const Viewport& v) {
                static_cast<GLsizei>(v.height));
 }
 
-void captionView(const Viewport& v) {
-    drawTrackCaption(static_cast<int32_t>(v.x), static_cast<int32_t>(v.y), static_cast<int32_t>(v.width),
+void captionView(const TrackCaption& caption, const Viewport& v) {
+    drawTrackCaption(caption, static_cast<int32_t>(v.x), static_cast<int32_t>(v.y), static_cast<int32_t>(v.width),
                      static_cast<int32_t>(v.height));
 }
 
@@ -98,7 +94,7 @@ float unitsPerPixel(const Viewport& view) {
 
 // "pad 1: blue", "pad 1 gone": under the readout of the view that shows the
 // vehicle concerned, or of the whole window where no view shows it.
-void drawPadNotices() {
+void drawPadNotices(const ShownWorld& shown) {
     uint32_t lines[8] = {}; // notices so far in each viewport: the window and its quarters
     glColor3f(1, 1, 1);
     for (const Gamepads::Notice& notice : gamepads.notices) {
@@ -118,138 +114,142 @@ void drawPadNotices() {
     }
 }
 
-void drawViews() {
+void drawViews(const ShownWorld& shown, const TrackCaption& caption) {
     const Viewport window{0, 0, settings.width, settings.height};
     if (worldView) {
         setUpSubView(window);
-        drawWorldView(followedVehicle);
-        drawWorldPlaces(firstLine(true), 1.0f);
-        captionView(window);
+        drawWorldView(shown, followedVehicle);
+        drawWorldPlaces(shown, firstLine(true), 1.0f);
+        captionView(caption, window);
         applyPerspective();
         return;
     }
     if (splitLayout == 1) {
         applyPerspective();
-        drawDriverView(followedVehicle, readoutBaseline(), 1.0f);
-        captionView(window);
+        drawDriverView(shown, followedVehicle, readoutBaseline(), 1.0f);
+        captionView(caption, window);
         return;
     }
     for (uint32_t vehicle = 0; vehicle < 3; ++vehicle) {
         Viewport view;
         if (viewOf(vehicle, view)) {
             setUpSubView(view);
-            drawDriverView(vehicle, readoutBaseline(), unitsPerPixel(view));
-            captionView(view);
+            drawDriverView(shown, vehicle, readoutBaseline(), unitsPerPixel(view));
+            captionView(caption, view);
         }
     }
     setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left
-    drawWorldView(followedVehicle);
-    drawWorldPlaces(firstLine(false), unitsPerPixel(Viewport{0, 0, settings.width / 2, settings.height / 2}));
-    captionView(Viewport{0, 0, settings.width / 2, settings.height / 2});
+    drawWorldView(shown, followedVehicle);
+    drawWorldPlaces(shown, firstLine(false), unitsPerPixel(Viewport{0, 0, settings.width / 2, settings.height / 2}));
+    captionView(caption, Viewport{0, 0, settings.width / 2, settings.height / 2});
     if (splitLayout == 2) { // the quarter two drivers leave free: the track's map, after every view
         const Viewport free{settings.width / 2, settings.height / 2, settings.width / 2, settings.height / 2};
         useViewport(free);
-        drawTrackMap(static_cast<float>(free.width), static_cast<float>(free.height));
+        drawTrackMap(shown, static_cast<float>(free.width), static_cast<float>(free.height));
     }
     applyPerspective();
 }
 
 } // namespace
 
-void readPads() {
+void readPads(const Game& game) {
     PadReading readings[padCapacity];
     const int count = settings.gamepads ? platformReadGamepads(readings, padCapacity) : 0;
     updateGamepads(gamepads, readings, count, frameTimer.measuredFps > 0 ? 1.0f / frameTimer.measuredFps : 0.0f);
-    if (!menuOpen()) {
+    if (!menuOpen(game.menu)) {
         applyPadViewButtons(gamepads, worldView, splitLayout, followedVehicle);
     }
 }
 
 // The picture of the world a fraction of a step past its last step, the
 // overlays and the menu over it; the sound of it.
-static void composeFrame(const World& world, double fraction);
+static void composeFrame(Game& game, const World& world, double fraction);
 
-void drawFrame(World& world) {
+void drawFrame(Game& game, World& world) {
+    FrameState& frame = game.frame;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     tickFrameTimer(frameTimer);
-    const int32_t steps = takeFrameSteps(stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
+    const int32_t steps = takeFrameSteps(frame.stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
     // The game time this frame brought, steps and parts of a step alike: a
     // replay played slower or faster than driven moves on smoothly with it.
-    const double gameSeconds = std::max(0.0, steps + stepFraction(stepClock) - clockFraction) / stepsPerSecond;
-    clockFraction = stepFraction(stepClock);
-    if (!menuOpen()) { // the menu has the keys while it is open
+    const double gameSeconds = std::max(0.0, steps + stepFraction(frame.stepClock) - frame.clockFraction) / stepsPerSecond;
+    frame.clockFraction = stepFraction(frame.stepClock);
+    if (!menuOpen(game.menu)) { // the menu has the keys while it is open
         readLayoutKeys(input, worldView, splitLayout);
         readFollowKeys(input, followedVehicle);
     }
-    readPads();
-    readMenuKeys(world, frameTimer.measuredFps);
+    readPads(game);
+    readMenuKeys(game, world, frameTimer.measuredFps);
     const double frameSeconds = frameTimer.countsPerSecond > 0
                                     ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
                                     : 0.0;
-    readLanKeys(world, frameSeconds);
+    readLanKeys(game.lan, game.race, world, frameSeconds);
     agePlayLines(frameSeconds);
     // What the steps kept is written in the background; a write that failed is said.
-    sayReplayWrites();
-    sayRaceWrites();
-    sayTrialWrites();
-    if (menuOpen()) {
+    sayReplayWrites(game.replay);
+    sayRaceWrites(game.race);
+    sayTrialWrites(game.trial);
+    if (menuOpen(game.menu)) {
         // The world stands still under the menu (the steps real time owed are
         // let go), unless a LAN race goes on: the others do not wait.
         input.clearStepPresses();
-        composeFrame(world, stepLanWorld(world, steps, stepBefore, false) ? stepFraction(stepClock) : drawnFraction);
+        const bool stepped = stepLanWorld(game.lan, game.race, game.replay, world, steps, frame.stepBefore, nullptr);
+        composeFrame(game, world, stepped ? stepFraction(frame.stepClock) : frame.drawnFraction);
         return;
     }
     Vehicle placed[vehicleCount];
     std::copy(world.vehicles, world.vehicles + vehicleCount, placed);
     // Each room's keys where the mode, as the keys before them left it, has them
     // (a LAN session has its own starts and tracks, the host's, and no replays).
-    if (keyActs(GameKey::replay, gameMode(world))) {
-        readReplayKeys(world);
+    if (keyActs(GameKey::replay, gameMode(game, world))) {
+        readReplayKeys(game.replay, world);
     }
-    if (keyActs(GameKey::nextTrack, gameMode(world))) {
-        readTrackKeys(world, frameTimer.measuredFps);
+    if (keyActs(GameKey::nextTrack, gameMode(game, world))) {
+        readTrackKeys(game.track, world, frameTimer.measuredFps);
     }
-    if (keyActs(GameKey::startRace, gameMode(world))) {
-        readRaceKeys(world, frameTimer.measuredFps);
+    if (keyActs(GameKey::startRace, gameMode(game, world))) {
+        readRaceKeys(game.race, world, frameTimer.measuredFps);
     }
-    if (keyActs(GameKey::timeTrial, gameMode(world))) {
-        readTrialKeys(world, frameTimer.measuredFps);
+    if (keyActs(GameKey::timeTrial, gameMode(game, world))) {
+        readTrialKeys(game.trial, world, frameTimer.measuredFps);
     }
     if (movedOutsideAStep(placed, world)) {
-        std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
+        std::copy(world.vehicles, world.vehicles + vehicleCount, frame.stepBefore);
     }
     double fraction;
-    if (gameMode(world) == GameMode::replay) {
-        fraction = advancePlayback(world, gameSeconds, stepBefore); // the vehicles as the replay has them
+    if (gameMode(game, world) == GameMode::replay) {
+        fraction = advancePlayback(game.replay, world, gameSeconds, frame.stepBefore); // the vehicles as the replay has them
         input.clearStepPresses(); // taps while watching drive nothing afterwards
     } else {
-        if (!stepLanWorld(world, steps, stepBefore, true)) {
-            stepLiveWorld(world, steps);
+        if (!stepLanWorld(game.lan, game.race, game.replay, world, steps, frame.stepBefore, &game.bindings)) {
+            stepLiveWorld(game, world, steps);
         }
-        fraction = stepFraction(stepClock);
+        fraction = stepFraction(frame.stepClock);
     }
     // The light and H as always, once a frame: H slows the drawing, not the world.
     moveLightAndBurnTime();
-    composeFrame(world, fraction);
+    composeFrame(game, world, fraction);
 }
 
-static void composeFrame(const World& world, double fraction) {
+static void composeFrame(Game& game, const World& world, double fraction) {
     // Turned off in the menu, the sound goes quiet rather than holding its last note.
-    SoundSnapshot sound = frameSound(world);
-    sound.volume *= settings.sound ? menuSoundLevel() : 0.0f;
+    SoundSnapshot sound = frameSound(game.sound, world);
+    sound.volume *= settings.sound ? menuSoundLevel(game.menu) : 0.0f;
     publishSound(sound);
-    drawnFraction = fraction;
-    showWorld(world, stepBefore, fraction);
-    shown.ghost = trialOn(world) && ghostToDraw(fraction, shown.ghostVehicle, shown.ghostLook);
-    if (!splitShown(shown.split, shown.splitAhead) || !trialOn(world)) {
+    game.frame.drawnFraction = fraction;
+    ShownWorld& shown = game.frame.shown;
+    showWorld(shown, world, game.frame.stepBefore, fraction);
+    shown.replay = game.replay.shown;
+    shown.ghost = trialOn(world) && ghostToDraw(game.trial, fraction, shown.ghostVehicle, shown.ghostLook);
+    if (!splitShown(game.trial, shown.split, shown.splitAhead) || !trialOn(world)) {
         shown.split[0] = '\0';
     }
-    drawViews();
+    drawViews(shown, game.track.caption);
     // Each frame sees only the mouse motion and the key presses since the last frame.
     input.clearMouseDeltas();
     input.clearKeyPresses();
-    drawPadNotices();
+    drawPadNotices(shown);
     // What the game has to say, across the bottom of the window above the
     // frame-rate bar (clear of the results panel), the newest lowest.
     glColor3f(1, 1, 1);
@@ -258,35 +258,36 @@ static void composeFrame(const World& world, double fraction) {
         printText(16, settings.height - 40 - static_cast<uint32_t>(24 * (said - 1 - i)), "%s",
                   playLines()[i].text.c_str());
     }
-    drawLanOverlays(world, 152);
+    drawLanOverlays(game.lan, world, 152);
     if (settings.showFps) {
         drawFpsOverlay(frameTimer, settings.width, settings.height);
     }
     if (settings.showSystemInfo) {
         drawSystemInfo(systemInfo);
     }
-    drawRaceOverlays(world); // the results over every line of the views
-    drawMenu();
+    drawRaceOverlays(game.race, world); // the results over every line of the views
+    drawMenu(game.menu);
     glFlush();
 }
 
-void stepUnseenFrame(World& world) {
+void stepUnseenFrame(Game& game, World& world) {
+    FrameState& frame = game.frame;
     tickFrameTimer(frameTimer);
-    const int32_t steps = takeFrameSteps(stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
-    clockFraction = stepFraction(stepClock);
-    readLanKeys(world, frameTimer.countsPerSecond > 0
-                           ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
-                           : 0.0);
-    stepLanWorld(world, steps, stepBefore, false);
+    const int32_t steps = takeFrameSteps(frame.stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
+    frame.clockFraction = stepFraction(frame.stepClock);
+    readLanKeys(game.lan, game.race, world,
+                frameTimer.countsPerSecond > 0 ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
+                                               : 0.0);
+    stepLanWorld(game.lan, game.race, game.replay, world, steps, frame.stepBefore, nullptr);
     input.clearStepPresses();
     input.clearKeyPresses();
 }
 
-double lastStepFraction() { return drawnFraction; }
+double lastStepFraction(const FrameState& frame) { return frame.drawnFraction; }
 
-void resetFrameSteps(const World& world) {
-    stepClock = StepClock{};
-    drawnFraction = 0;
-    clockFraction = 0;
-    std::copy(world.vehicles, world.vehicles + vehicleCount, stepBefore);
+void resetFrameSteps(FrameState& frame, const World& world) {
+    frame.stepClock = StepClock{};
+    frame.drawnFraction = 0;
+    frame.clockFraction = 0;
+    std::copy(world.vehicles, world.vehicles + vehicleCount, frame.stepBefore);
 }

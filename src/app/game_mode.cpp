@@ -1,15 +1,16 @@
 // game_mode.cpp -- the mode from the sessions, and the keys of each mode.
 #include "app/game_mode.h"
 
+#include "app/game.h"
 #include "app/lan_session.h"
 #include "app/replay_session.h"
 #include "app/trial_session.h"
 
-GameMode gameMode(const World& world) {
-    if (lanOn()) {
-        return lanWorldShared() ? GameMode::lanRace : GameMode::lanLobby;
+GameMode gameMode(const Game& game, const World& world) {
+    if (lanOn(game.lan)) {
+        return lanWorldShared(game.lan) ? GameMode::lanRace : GameMode::lanLobby;
     }
-    if (replayPlaying()) {
+    if (replayPlaying(game.replay)) {
         return GameMode::replay;
     }
     if (trialOn(world)) {

@@ -8,6 +8,8 @@
 
 #include "sim/world.h"
 
+struct Game;
+
 enum class GameMode : uint8_t {
     driving,   // the vehicles on the track, no race
     race,      // from the countdown to the results
@@ -20,7 +22,7 @@ constexpr int32_t gameModeCount = 6;
 
 // The mode as it stands: a LAN session before all (its lobby, then its
 // races), then a replay playing, then the world's trial or race.
-GameMode gameMode(const World& world);
+GameMode gameMode(const Game& game, const World& world);
 
 // The game's own keys (and their pad buttons), apart from the layouts, the
 // followed vehicle, the menu and Escape, which act in every mode.

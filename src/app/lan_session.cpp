@@ -25,7 +25,6 @@
 
 namespace {
 
-enum class Role { none, host, joiner };
 
 constexpr double lobbyEvery = 0.25;     // the host's word to each machine in the lobby
 constexpr double askEvery = 0.5;        // a joiner's request, until answered (then its keep-alive)
@@ -34,42 +33,7 @@ constexpr double snapshotSeconds = 2;   // the host repeats its world this long
 constexpr double waitShown = 0.25;      // waiting this long is said
 constexpr int32_t extraSteps = 2;       // a machine behind the others takes up to this many more a frame
 
-struct Machine {
-    bool in;
-    LanAddress address;
-    int32_t seatsWanted;
-    double silent; // seconds since its last word
-    uint8_t since; // the host's race when it came: it drives from the next
-};
 
-struct Session {
-    Role role;
-    int32_t me;
-    LanAddress host;          // a joiner's host
-    bool welcomed;            // the host answered
-    double silent;            // a joiner: seconds since the host's last word
-    double sendIn;            // seconds to the next lobby message or request
-    Machine machines[maxMachines];
-    LanRace race;             // the host's race, as last set or said
-    uint8_t round;            // races started (joined, for a joiner)
-    int32_t checkedTrack;     // a joiner: the track whose files it compared last
-    bool racing;              // the lockstep steps the world
-    Lockstep lockstep;
-    LanSnapshot pending;      // a joiner: the host's world for a coming step
-    bool hasPending;
-    double resendSeconds;     // the host: its world still being repeated
-    LanSnapshot sent;
-    uint32_t saidResync;      // the last resync step said
-    double waited;            // seconds the world has waited for controls
-    // Finding hosts for the menu.
-    bool finding;
-    double queryIn;
-    LanHost found[lanHostCapacity];
-    int32_t foundCount;
-};
-
-Session lan;
-LanLink link;
 
 void say(const std::string& text, double seconds = 6) { showPlayLine(text, seconds); }
 
@@ -113,10 +77,10 @@ std::string trackDifference(const TrackHashes& mine, const TrackHashes& host) {
     return which;
 }
 
-void send(const LanAddress& to, const LanMessage& message) { link.send(to, encodeLanMessage(message)); }
+void send(LanSession& lan, const LanAddress& to, const LanMessage& message) { lan.link.send(to, encodeLanMessage(message)); }
 
 // The host's seats: blue its own, then each machine's in the order they came.
-void assignSeats() {
+void assignSeats(LanSession& lan) {
     std::fill(lan.race.seats, lan.race.seats + vehicleCount, noMachine);
     int32_t next = 0;
     for (int32_t m = 0; m < maxMachines; ++m) {
@@ -126,12 +90,12 @@ void assignSeats() {
     }
 }
 
-int32_t seatsTaken() {
+int32_t seatsTaken(const LanSession& lan) {
     return static_cast<int32_t>(std::count_if(lan.race.seats, lan.race.seats + vehicleCount,
                                               [](int32_t s) { return s != noMachine; }));
 }
 
-LanMessage welcomeFor(int32_t machine) {
+LanMessage welcomeFor(const LanSession& lan, int32_t machine) {
     LanMessage m{};
     m.kind = LanKind::welcome;
     m.machine = static_cast<uint8_t>(machine);
@@ -140,7 +104,7 @@ LanMessage welcomeFor(int32_t machine) {
     return m;
 }
 
-void setRaceFrom(const World& world) {
+void setRaceFrom(LanSession& lan, const World& world) {
     lan.race.track = world.track;
     lan.race.laps = static_cast<int32_t>(settings.laps);
     lan.race.skill = static_cast<int32_t>(settings.computerSkill);
@@ -151,13 +115,13 @@ void setRaceFrom(const World& world) {
     lan.race.hashes = hashTrack(world.track, world.vehicles[0].layout);
 }
 
-void end() {
-    link.close();
-    lan = Session{};
+void end(LanSession& lan) {
+    lan.link.close();
+    static_cast<LanState&>(lan) = LanState{}; // the port closed, all else as new
 }
 
 // Every machine's race starts alike: the vehicles at rest, on the grid.
-void startRound(World& world, const LanRace& race, uint8_t round) {
+void startRound(LanSession& lan, RaceSession& raceSession, World& world, const LanRace& race, uint8_t round) {
     if (world.track != race.track) {
         switchTrack(world, race.track, settings.textureFilter);
     }
@@ -166,7 +130,7 @@ void startRound(World& world, const LanRace& race, uint8_t round) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
         computer[v] = race.seats[v] == noMachine || race.idleComputer;
     }
-    startRaceOf(world, race.laps, race.skill, computer, race.vehicleContact, race.solidTrees); // the host's rules
+    startRaceOf(raceSession, world, race.laps, race.skill, computer, race.vehicleContact, race.solidTrees); // the host's rules
     startLockstep(lan.lockstep, lan.me, race.seats, race.delay);
     lan.round = round;
     lan.racing = true;
@@ -178,7 +142,7 @@ void startRound(World& world, const LanRace& race, uint8_t round) {
     followedVehicle = mine != race.seats + vehicleCount ? static_cast<uint32_t>(mine - race.seats) : followedVehicle;
 }
 
-void hostHears(World& world, const LanAddress& from, const LanMessage& m) {
+void hostHears(LanSession& lan, World& world, const LanAddress& from, const LanMessage& m) {
     int32_t machine = noMachine;
     for (int32_t k = 1; k < maxMachines; ++k) {
         machine = lan.machines[k].in && lan.machines[k].address == from ? k : machine;
@@ -192,11 +156,11 @@ void hostHears(World& world, const LanAddress& from, const LanMessage& m) {
         std::snprintf(answer.version, sizeof answer.version, "%s", MUDLARK_VERSION);
         answer.simulation = simulationVersion;
         answer.machines = static_cast<uint8_t>(std::count_if(std::begin(lan.machines), std::end(lan.machines),
-                                                             [](const Machine& k) { return k.in; }));
+                                                             [](const LanMachine& k) { return k.in; }));
         answer.race = lan.race;
-        send(from, answer);
+        send(lan, from, answer);
     } else if (m.kind == LanKind::join && machine != noMachine) {
-        send(from, welcomeFor(machine)); // asked again: the answer was lost
+        send(lan, from, welcomeFor(lan, machine)); // asked again: the answer was lost
     } else if (m.kind == LanKind::join) {
         LanMessage answer{};
         answer.kind = LanKind::refuse;
@@ -207,18 +171,18 @@ void hostHears(World& world, const LanAddress& from, const LanMessage& m) {
         if (std::strcmp(m.version, MUDLARK_VERSION) != 0 || m.simulation != simulationVersion) {
             std::snprintf(answer.text, sizeof answer.text, "the host runs Mudlark %s (simulation %u), yours is %s (simulation %u)",
                           MUDLARK_VERSION, simulationVersion, m.version, static_cast<unsigned>(m.simulation));
-        } else if (free == noMachine || seatsTaken() + m.seatsWanted > vehicleCount) {
+        } else if (free == noMachine || seatsTaken(lan) + m.seatsWanted > vehicleCount) {
             std::snprintf(answer.text, sizeof answer.text, "%s", "the race is full");
         } else {
-            lan.machines[free] = Machine{true, from, m.seatsWanted, 0, lan.round};
+            lan.machines[free] = LanMachine{true, from, m.seatsWanted, 0, lan.round};
             if (!lan.racing) {
-                assignSeats();
+                assignSeats(lan);
             }
             say(addressText(from) + " joined", 4);
-            send(from, welcomeFor(free));
+            send(lan, from, welcomeFor(lan, free));
             return;
         }
-        send(from, answer);
+        send(lan, from, answer);
     } else if (m.kind == LanKind::leave && machine != noMachine) {
         lan.lockstep.silent[machine] = silentSeconds; // dropped at the next tick
         lan.machines[machine].silent = silentSeconds;
@@ -230,23 +194,23 @@ void hostHears(World& world, const LanAddress& from, const LanMessage& m) {
 }
 
 // The race goes on here alone: the computer drives the others' vehicles.
-void hostGone(World& world, const std::string& why) {
+void hostGone(LanSession& lan, World& world, const std::string& why) {
     say(why + (lan.racing ? ": the race goes on here, the computer drives the others" : ""), 10);
     for (int32_t v = 0; v < vehicleCount && lan.racing; ++v) {
         world.race.computer[v] = world.race.computer[v] || lan.lockstep.seats[v] != lan.me;
     }
-    end();
+    end(lan);
 }
 
-void joinerHears(World& world, const LanMessage& m) {
+void joinerHears(LanSession& lan, RaceSession& raceSession, World& world, const LanMessage& m) {
     lan.silent = 0;
     if (m.kind == LanKind::refuse) {
         say("the host refused: " + std::string(m.text), 10);
-        end();
+        end(lan);
         return;
     }
     if (m.kind == LanKind::leave) {
-        hostGone(world, "the host left the race");
+        hostGone(lan, world, "the host left the race");
         return;
     }
     if (m.kind == LanKind::welcome) {
@@ -271,8 +235,8 @@ void joinerHears(World& world, const LanMessage& m) {
                 LanMessage leave{};
                 leave.kind = LanKind::leave;
                 leave.machine = static_cast<uint8_t>(lan.me);
-                send(lan.host, leave);
-                end();
+                send(lan, lan.host, leave);
+                end(lan);
                 return;
             }
             lan.checkedTrack = m.race.track;
@@ -285,7 +249,7 @@ void joinerHears(World& world, const LanMessage& m) {
         // welcome starts nothing again).
         if (roundAfter(m.round, lan.round)) {
             if (seated) {
-                startRound(world, m.race, m.round);
+                startRound(lan, raceSession, world, m.race, m.round);
             }
             lan.round = m.round;
         }
@@ -297,11 +261,11 @@ void joinerHears(World& world, const LanMessage& m) {
     }
 }
 
-void readMessages(World& world) {
+void readMessages(LanSession& lan, RaceSession& raceSession, World& world) {
     uint8_t bytes[lanMessageCapacity + 1];
     LanAddress from{};
-    for (int count = 0; count < 256 && link.isOpen(); ++count) {
-        const size_t size = link.receive(from, bytes, sizeof bytes);
+    for (int count = 0; count < 256 && lan.link.isOpen(); ++count) {
+        const size_t size = lan.link.receive(from, bytes, sizeof bytes);
         if (size == 0) {
             break;
         }
@@ -309,10 +273,10 @@ void readMessages(World& world) {
         if (decodeLanMessage(bytes, size, m) == LanKind::none) {
             continue;
         }
-        if (lan.role == Role::host) {
-            hostHears(world, from, m);
-        } else if (lan.role == Role::joiner && from == lan.host) {
-            joinerHears(world, m); // only the host's word counts
+        if (lan.role == LanRole::host) {
+            hostHears(lan, world, from, m);
+        } else if (lan.role == LanRole::joiner && from == lan.host) {
+            joinerHears(lan, raceSession, world, m); // only the host's word counts
         } else if (lan.finding && m.kind == LanKind::hostHere && lan.foundCount < lanHostCapacity) {
             const bool known = std::any_of(lan.found, lan.found + lan.foundCount,
                                            [&from](const LanHost& h) { return h.address == from; });
@@ -324,10 +288,10 @@ void readMessages(World& world) {
 }
 
 // The host's lobby word, its drops and its world when two disagreed.
-void hostTalks(const World& world, double seconds) {
+void hostTalks(LanSession& lan, const World& world, double seconds) {
     lan.sendIn -= seconds;
     for (int32_t k = 1; k < maxMachines; ++k) {
-        Machine& machine = lan.machines[k];
+        LanMachine& machine = lan.machines[k];
         machine.silent += seconds;
         const bool dropped = lan.racing && machine.in && machine.since != lan.round && !lan.lockstep.present[k] &&
                              std::find(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, k) !=
@@ -336,11 +300,11 @@ void hostTalks(const World& world, double seconds) {
             machine.in = false;
             say(addressText(machine.address) + " left the race", 4);
             if (!lan.racing) {
-                assignSeats();
+                assignSeats(lan);
             }
         }
         if (machine.in && lan.sendIn <= 0) {
-            send(machine.address, welcomeFor(k));
+            send(lan, machine.address, welcomeFor(lan, k));
         }
     }
     lan.sendIn = lan.sendIn <= 0 ? lobbyEvery : lan.sendIn;
@@ -354,23 +318,23 @@ void hostTalks(const World& world, double seconds) {
             LanMessage m{};
             m.kind = LanKind::snapshot;
             m.snapshot = lan.sent;
-            send(lan.machines[k].address, m);
+            send(lan, lan.machines[k].address, m);
         }
     }
 }
 
-void sendControls() {
+void sendControls(LanSession& lan) {
     LanMessage m{};
     m.kind = LanKind::lockstep;
     m.packet = makePacket(lan.lockstep);
     m.packet.round = lan.round;
-    if (lan.role == Role::joiner) {
-        send(lan.host, m);
+    if (lan.role == LanRole::joiner) {
+        send(lan, lan.host, m);
         return;
     }
     for (int32_t k = 1; k < maxMachines; ++k) {
         if (lan.machines[k].in && lan.lockstep.present[k]) {
-            send(lan.machines[k].address, m);
+            send(lan, lan.machines[k].address, m);
         }
     }
 }
@@ -378,17 +342,17 @@ void sendControls() {
 // This machine's controls of its vehicles. A machine with one seat drives it
 // by any of the three vehicles' keys and pads (a laptop has no number pad); one
 // with two drives the first by blue's or red's, the second by green's.
-void addMyControls(bool keysDrive) {
+void addMyControls(LanSession& lan, const Bindings* keys) {
     VehicleControls controls[vehicleCount] = {};
     const int32_t mine = static_cast<int32_t>(std::count(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, lan.me));
     int32_t seat = 0;
-    for (int32_t v = 0; v < vehicleCount && keysDrive; ++v) {
+    for (int32_t v = 0; v < vehicleCount && keys != nullptr; ++v) {
         if (lan.lockstep.seats[v] != lan.me) {
             continue;
         }
-        for (int32_t keys = 0; keys < vehicleCount; ++keys) {
-            if (mine == 1 || (keys == 2) == (seat == 1)) {
-                const VehicleControls given = playerControls(keys);
+        for (int32_t from = 0; from < vehicleCount; ++from) {
+            if (mine == 1 || (from == 2) == (seat == 1)) {
+                const VehicleControls given = playerControls(*keys, from);
                 VehicleControls& c = controls[v];
                 c = VehicleControls{c.accelerate || given.accelerate, c.reverse || given.reverse, c.left || given.left,
                                     c.right || given.right,           c.brake || given.brake,     c.rescue || given.rescue,
@@ -403,12 +367,12 @@ void addMyControls(bool keysDrive) {
 
 // At the step the host set every world at: its own taken and sent, the
 // others' put in place.
-void settleResync(World& world) {
+void settleResync(LanSession& lan, World& world) {
     Lockstep& l = lan.lockstep;
     if (l.resyncStep == noStep || l.next != l.resyncStep || l.resyncedTo == l.resyncStep) {
         return;
     }
-    if (lan.role == Role::host) {
+    if (lan.role == LanRole::host) {
         takeLanSnapshot(world, l.next, lan.sent);
         lan.resendSeconds = snapshotSeconds;
         noteResynced(l);
@@ -421,64 +385,64 @@ void settleResync(World& world) {
 
 } // namespace
 
-bool hostLanRace(World& world) {
-    leaveLanRace();
-    endReplaySession(world);
+bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world) {
+    leaveLanRace(lan);
+    endReplaySession(replay, world);
     std::string why;
-    if (!link.open(static_cast<uint16_t>(settings.netPort), why)) {
+    if (!lan.link.open(static_cast<uint16_t>(settings.netPort), why)) {
         say("cannot host a LAN race: " + why, 8);
         return false;
     }
-    lan.role = Role::host;
+    lan.role = LanRole::host;
     lan.me = 0;
-    lan.machines[0] = Machine{true, LanAddress{}, static_cast<int32_t>(settings.netSeats), 0, 0};
-    setRaceFrom(world);
-    assignSeats();
-    say("hosting a LAN race on port " + std::to_string(link.port()) + ": F5 starts it for all", 6);
+    lan.machines[0] = LanMachine{true, LanAddress{}, static_cast<int32_t>(settings.netSeats), 0, 0};
+    setRaceFrom(lan, world);
+    assignSeats(lan);
+    say("hosting a LAN race on port " + std::to_string(lan.link.port()) + ": F5 starts it for all", 6);
     return true;
 }
 
-bool joinLanRace(World& world, const std::string& address) {
-    leaveLanRace();
-    endReplaySession(world);
+bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const std::string& address) {
+    leaveLanRace(lan);
+    endReplaySession(replay, world);
     LanAddress host{};
     std::string why;
-    if (!resolveLanAddress(address, static_cast<uint16_t>(settings.netPort), host, why) || !link.open(0, why)) {
+    if (!resolveLanAddress(address, static_cast<uint16_t>(settings.netPort), host, why) || !lan.link.open(0, why)) {
         say("cannot join " + address + ": " + why, 8);
         return false;
     }
-    lan.role = Role::joiner;
+    lan.role = LanRole::joiner;
     lan.host = host;
     lan.me = noMachine;
     say("asking " + addressText(host) + " for a seat", 4);
     return true;
 }
 
-void leaveLanRace() {
-    if (lan.role != Role::none) {
+void leaveLanRace(LanSession& lan) {
+    if (lan.role != LanRole::none) {
         LanMessage m{};
         m.kind = LanKind::leave;
         m.machine = static_cast<uint8_t>(std::max(0, lan.me));
         for (int32_t k = 0; k < maxMachines; ++k) {
-            const bool to = lan.role == Role::joiner ? k == 0 : k > 0 && lan.machines[k].in;
+            const bool to = lan.role == LanRole::joiner ? k == 0 : k > 0 && lan.machines[k].in;
             if (to) {
-                send(lan.role == Role::joiner ? lan.host : lan.machines[k].address, m);
+                send(lan, lan.role == LanRole::joiner ? lan.host : lan.machines[k].address, m);
             }
         }
     }
-    end();
+    end(lan);
 }
 
-bool lanOn() { return lan.role != Role::none; }
+bool lanOn(const LanSession& lan) { return lan.role != LanRole::none; }
 
-bool lanWorldShared() { return lan.racing; }
+bool lanWorldShared(const LanSession& lan) { return lan.racing; }
 
-int32_t findLanHosts(LanHost (&hosts)[lanHostCapacity]) {
+int32_t findLanHosts(LanSession& lan, LanHost (&hosts)[lanHostCapacity]) {
     std::string why;
-    if (lan.role == Role::none && !link.isOpen() && !link.open(0, why)) {
+    if (lan.role == LanRole::none && !lan.link.isOpen() && !lan.link.open(0, why)) {
         return 0;
     }
-    lan.finding = lan.role == Role::none;
+    lan.finding = lan.role == LanRole::none;
     // Asked once a second; the answers come in with the frames.
     if (lan.queryIn <= 0 && lan.finding) {
         LanMessage m{};
@@ -486,65 +450,63 @@ int32_t findLanHosts(LanHost (&hosts)[lanHostCapacity]) {
         std::snprintf(m.version, sizeof m.version, "%s", MUDLARK_VERSION);
         m.simulation = simulationVersion;
         m.seatsWanted = 1;
-        link.broadcast(static_cast<uint16_t>(settings.netPort), encodeLanMessage(m));
+        lan.link.broadcast(static_cast<uint16_t>(settings.netPort), encodeLanMessage(m));
         lan.queryIn = 1;
     }
     std::copy(lan.found, lan.found + lan.foundCount, hosts);
     return lan.foundCount;
 }
 
-void stopFindingLanHosts() {
-    if (lan.role == Role::none) {
-        link.close();
+void stopFindingLanHosts(LanSession& lan) {
+    if (lan.role == LanRole::none) {
+        lan.link.close();
     }
     lan.finding = false;
     lan.foundCount = 0;
 }
 
-void readLanKeys(World& world, double frameSeconds) {
+void readLanKeys(LanSession& lan, RaceSession& raceSession, World& world, double frameSeconds) {
     lan.queryIn -= frameSeconds;
     if (lan.finding) {
-        readMessages(world);
+        readMessages(lan, raceSession, world);
     }
-    if (lan.role == Role::none) {
+    if (lan.role == LanRole::none) {
         return;
     }
-    readMessages(world);
-    if (lan.role == Role::none) {
+    readMessages(lan, raceSession, world);
+    if (lan.role == LanRole::none) {
         return; // refused, or the host left
     }
     if (lan.racing) {
         tickLockstep(lan.lockstep, frameSeconds);
     }
-    if (lan.role == Role::host) {
-        static bool f5WasDown = false, f7WasDown = false;
+    if (lan.role == LanRole::host) {
         const bool f5 = input.isDown(VK_F5), f7 = input.isDown(VK_F7);
-        if (f7 && !f7WasDown && !lan.racing) {
+        if (f7 && !lan.f7WasDown && !lan.racing) {
             const int32_t next = nextCompleteTrack(world.track);
             switchTrack(world, next, settings.textureFilter);
-            setRaceFrom(world);
+            setRaceFrom(lan, world);
         }
-        if (f5 && !f5WasDown) {
-            startLanRound(world);
+        if (f5 && !lan.f5WasDown) {
+            startLanRound(lan, raceSession, world);
         }
-        f5WasDown = f5;
-        f7WasDown = f7;
-        hostTalks(world, frameSeconds);
+        lan.f5WasDown = f5;
+        lan.f7WasDown = f7;
+        hostTalks(lan, world, frameSeconds);
     } else {
-        static bool f5WasDown = false;
-        if (input.isDown(VK_F5) && !f5WasDown && lan.welcomed) {
+        if (input.isDown(VK_F5) && !lan.f5WasDown && lan.welcomed) {
             say("the host starts the race", 3);
         }
-        f5WasDown = input.isDown(VK_F5);
+        lan.f5WasDown = input.isDown(VK_F5);
         lan.silent += frameSeconds;
         lan.sendIn -= frameSeconds;
         if (!lan.welcomed && lan.silent >= answerSeconds) {
             say("no answer from " + addressText(lan.host), 10);
-            end();
+            end(lan);
             return;
         }
         if (lan.welcomed && lan.silent >= silentSeconds) {
-            hostGone(world, "the host is silent");
+            hostGone(lan, world, "the host is silent");
             return;
         }
         if (lan.sendIn <= 0 && !lan.racing) {
@@ -553,7 +515,7 @@ void readLanKeys(World& world, double frameSeconds) {
             std::snprintf(m.version, sizeof m.version, "%s", MUDLARK_VERSION);
             m.simulation = simulationVersion;
             m.seatsWanted = static_cast<uint8_t>(settings.netSeats);
-            send(lan.host, m);
+            send(lan, lan.host, m);
             lan.sendIn = askEvery;
         }
         if (lan.racing && lan.lockstep.resyncStep != noStep && lan.lockstep.resyncStep != lan.saidResync) {
@@ -563,30 +525,31 @@ void readLanKeys(World& world, double frameSeconds) {
     }
 }
 
-void startLanRound(World& world) {
-    if (lan.role != Role::host) {
+void startLanRound(LanSession& lan, RaceSession& raceSession, World& world) {
+    if (lan.role != LanRole::host) {
         say("the host starts the race", 3);
     } else if (world.course.count < minGates) {
         say("no race: this track has no course to race on", 4);
     } else {
         // The seats of the machines still here; a new race for all.
-        setRaceFrom(world);
-        assignSeats();
-        startRound(world, lan.race, nextRound(lan.round));
+        setRaceFrom(lan, world);
+        assignSeats(lan);
+        startRound(lan, raceSession, world, lan.race, nextRound(lan.round));
         lan.sendIn = 0;
     }
 }
 
-bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount], bool keysDrive) {
+bool stepLanWorld(LanSession& lan, RaceSession& raceSession, ReplaySession& replay, World& world, int32_t owed,
+                  Vehicle (&before)[vehicleCount], const Bindings* keys) {
     if (!lan.racing) {
         return false;
     }
     Lockstep& l = lan.lockstep;
     for (uint32_t add = localControlsDue(l, static_cast<uint32_t>(std::max(0, owed))); add > 0; --add) {
-        addMyControls(keysDrive);
+        addMyControls(lan, keys);
     }
     for (int32_t step = 0; step < owed + extraSteps; ++step) {
-        settleResync(world);
+        settleResync(lan, world);
         // Beyond what real time owes only to catch up with machines ahead.
         bool behind = false;
         for (int32_t v = 0; v < vehicleCount; ++v) {
@@ -609,19 +572,19 @@ bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount], b
         }
         const RacePhase phase = world.race.phase;
         stepWorld(world, controls);
-        afterRaceStep(world, phase);
+        afterRaceStep(raceSession, replay, world, phase);
         if (l.next % stepsPerSecond == 0) {
             noteHash(l, l.next, worldHash(world, WorldParts::shared));
         }
-        settleResync(world);
+        settleResync(lan, world);
     }
     const bool waiting = owed > 0 && !readyToStep(l);
     lan.waited = waiting ? lan.waited + owed / static_cast<double>(stepsPerSecond) : 0;
-    sendControls();
+    sendControls(lan);
     return true;
 }
 
-void drawLanOverlays(const World& world, uint32_t y) {
+void drawLanOverlays(const LanSession& lan, const World& world, uint32_t y) {
     glColor3f(1, 1, 1);
     if (lan.racing && lan.waited >= waitShown) {
         const int32_t missing = missingVehicle(lan.lockstep);
@@ -629,7 +592,7 @@ void drawLanOverlays(const World& world, uint32_t y) {
                                             : "waiting for the host's world...");
         return;
     }
-    if (lan.role == Role::none || world.race.phase != RacePhase::off) {
+    if (lan.role == LanRole::none || world.race.phase != RacePhase::off) {
         return;
     }
     // The lobby: who drives what, and who starts.
@@ -638,16 +601,16 @@ void drawLanOverlays(const World& world, uint32_t y) {
         std::string who = seat == noMachine ? "the computer" : seat == lan.me ? "this machine"
                                                                     : seat == 0   ? "the host"
                                                                                   : "machine " + std::to_string(seat + 1);
-        if (lan.role == Role::host && seat > 0) {
+        if (lan.role == LanRole::host && seat > 0) {
             who += " (" + addressText(lan.machines[seat].address) + ")";
         }
         printText(16, y, "%s: %s", vehicleNames[v], who.c_str());
         y += 24;
     }
-    const std::string last = lan.role == Role::host ? "LAN race, track " + std::to_string(lan.race.track) +
+    const std::string last = lan.role == LanRole::host ? "LAN race, track " + std::to_string(lan.race.track) +
                                                           ": F5 starts it for all"
                               : lan.welcomed ? "waiting for the host's F5" : "asking the host for a seat";
     printText(16, y, "%s", last.c_str());
 }
 
-uint64_t lanBytesSent() { return link.bytesSent(); }
+uint64_t lanBytesSent(const LanSession& lan) { return lan.link.bytesSent(); }

@@ -9,57 +9,110 @@
 #include <string>
 
 #include "net/lan_link.h"
+#include "net/lan_messages.h"
+#include "net/lockstep.h"
 #include "sim/world.h"
 #include "vehicle/vehicle.h"
 
-// Opens the settings' port and the lobby, the host driving blue (a replay
-// playing ends). False, with a line that says why, when the port cannot be
-// opened.
-bool hostLanRace(World& world);
+struct Bindings;
+struct RaceSession;
+struct ReplaySession;
 
-// Asks the host at "ADDRESS[:PORT]" for a seat (the settings' port where none
-// is given; a replay playing ends). False, with a line that says why, when the
-// address is no address.
-bool joinLanRace(World& world, const std::string& address);
-
-// Leaves the LAN race (the others are told) and closes the port.
-void leaveLanRace();
-
-// Hosting or joining: the LAN session has the keys of races, tracks and replays.
-bool lanOn();
-
-// A LAN race's lockstep steps the world: nothing may change it but a step.
-bool lanWorldShared();
-
-// The hosts that answered this machine's broadcast, for the menu's Join page
-// (a broadcast goes out when the port is free and none went in the last second).
+// A host that answered this machine's broadcast.
 struct LanHost {
     LanAddress address;
     int32_t track;
     int32_t machines; // in its race so far
 };
 constexpr int32_t lanHostCapacity = 8;
-int32_t findLanHosts(LanHost (&hosts)[lanHostCapacity]);
-void stopFindingLanHosts();
+
+enum class LanRole { none, host, joiner };
+
+// A machine in the host's race.
+struct LanMachine {
+    bool in;
+    LanAddress address;
+    int32_t seatsWanted;
+    double silent; // seconds since its last word
+    uint8_t since; // the host's race when it came: it drives from the next
+};
+
+// The LAN's part of the game apart from its port: who this machine is, the
+// machines and the race, the lockstep, the hosts found.
+struct LanState {
+    LanRole role;
+    int32_t me;
+    LanAddress host;          // a joiner's host
+    bool welcomed;            // the host answered
+    double silent;            // a joiner: seconds since the host's last word
+    double sendIn;            // seconds to the next lobby message or request
+    LanMachine machines[maxMachines];
+    LanRace race;             // the host's race, as last set or said
+    uint8_t round;            // races started (joined, for a joiner)
+    int32_t checkedTrack;     // a joiner: the track whose files it compared last
+    bool racing;              // the lockstep steps the world
+    Lockstep lockstep;
+    LanSnapshot pending;      // a joiner: the host's world for a coming step
+    bool hasPending;
+    double resendSeconds;     // the host: its world still being repeated
+    LanSnapshot sent;
+    uint32_t saidResync;      // the last resync step said
+    double waited;            // seconds the world has waited for controls
+    bool f5WasDown, f7WasDown; // the host's start and track keys in the last frame
+    // Finding hosts for the menu.
+    bool finding;
+    double queryIn;
+    LanHost found[lanHostCapacity];
+    int32_t foundCount;
+};
+
+struct LanSession : LanState {
+    LanLink link; // the one UDP port, open while hosting, joining or finding
+};
+
+// Opens the settings' port and the lobby, the host driving blue (a replay
+// playing ends). False, with a line that says why, when the port cannot be
+// opened.
+bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world);
+
+// Asks the host at "ADDRESS[:PORT]" for a seat (the settings' port where none
+// is given; a replay playing ends). False, with a line that says why, when the
+// address is no address.
+bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const std::string& address);
+
+// Leaves the LAN race (the others are told) and closes the port.
+void leaveLanRace(LanSession& lan);
+
+// Hosting or joining: the LAN session has the keys of races, tracks and replays.
+bool lanOn(const LanSession& lan);
+
+// A LAN race's lockstep steps the world: nothing may change it but a step.
+bool lanWorldShared(const LanSession& lan);
+
+// The hosts that answered this machine's broadcast, for the menu's Join page
+// (a broadcast goes out when the port is free and none went in the last second).
+int32_t findLanHosts(LanSession& lan, LanHost (&hosts)[lanHostCapacity]);
+void stopFindingLanHosts(LanSession& lan);
 
 // Once a frame, instead of the race's and the track's keys: what came in (the
 // lobby, the start, the others' controls), the host's F5 and F7. frameSeconds
 // is the frame's real time.
-void readLanKeys(World& world, double frameSeconds);
+void readLanKeys(LanSession& lan, RaceSession& raceSession, World& world, double frameSeconds);
 
 // The host's F5 (or the menu's "Start race"): a race for every machine; on a
 // joiner a line says the host starts it.
-void startLanRound(World& world);
+void startLanRound(LanSession& lan, RaceSession& raceSession, World& world);
 
 // The frame's steps of a LAN race: as many as real time owes, each once every
-// vehicle's controls are here (this machine's from its keys and pads when
-// they are the game's, not the menu's or a hidden window's; none otherwise);
+// vehicle's controls are here (this machine's from these keys and the pads;
+// none where there are no keys: the menu has them, or the window is hidden);
 // each step's vehicles first kept in before. False when no LAN race is on (the
 // world steps as a local one).
-bool stepLanWorld(World& world, int32_t owed, Vehicle (&before)[vehicleCount], bool keysDrive);
+bool stepLanWorld(LanSession& lan, RaceSession& raceSession, ReplaySession& replay, World& world, int32_t owed,
+                  Vehicle (&before)[vehicleCount], const Bindings* keys);
 
 // The lobby and "waiting for red..." over the views, from this line down.
-void drawLanOverlays(const World& world, uint32_t y);
+void drawLanOverlays(const LanSession& lan, const World& world, uint32_t y);
 
 // What the session sent (bytes) and the steps taken, for the measurements.
-uint64_t lanBytesSent();
+uint64_t lanBytesSent(const LanSession& lan);

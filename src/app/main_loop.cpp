@@ -19,13 +19,14 @@
 #include "render/font.h"
 #include "app/bindings.h"
 #include "app/frame.h"
+#include "app/game.h"
 #include "app/game_mode.h"
 #include "app/lan_session.h"
+#include "app/menu_session.h"
 #include "app/player_rules.h"
 #include "app/race_session.h"
-#include "app/trial_session.h"
-#include "app/menu_session.h"
 #include "app/replay_session.h"
+#include "app/trial_session.h"
 #include "audio/sound.h"
 #include "render/overlays.h"
 #include "scene/scene.h"
@@ -75,7 +76,7 @@ constexpr const char* help =
 
 } // namespace
 
-int runGame(World& world, int argc, char** argv) {
+int runGame(Game& game, World& world, int argc, char** argv) {
     bool done = false;
     WindowMessage message{};
     // "--check-replay FILE": the replay played without a window. A FILE alone
@@ -115,7 +116,7 @@ int runGame(World& world, int argc, char** argv) {
             return 1;
         }
         setUpWorld(world, 1, readWheelLayout());
-        return ghost ? ghostFromReplay(world, replayFile) : checkReplay(world, replayFile.c_str());
+        return ghost ? ghostFromReplay(world, replayFile) : checkReplay(game.replay, world, replayFile.c_str());
     }
 
     traceStartup("the program loaded, to main");
@@ -140,22 +141,22 @@ int runGame(World& world, int argc, char** argv) {
     traceStartup("the font");
     setUpScene(world, settings.textureFilter, chooseStartTrack(settings.track));
     applyPlayerRules(world);
-    resetFrameSteps(world);
+    resetFrameSteps(game.frame, world);
     // The vehicles' keys: a line that cannot be used is said once, and its
     // vehicle keeps its own keys.
-    const std::string keyFaults = applyKeySettings(settings);
+    const std::string keyFaults = applyKeySettings(game.bindings, settings);
     if (!keyFaults.empty()) {
         const std::string text = fileNameOf(settings.readFrom) +
                                  ": some keys cannot be used.\n" + keyFaults;
         platformShowMessage(text.c_str(), "Error", MessageIcon::exclamation);
     }
     if (!replayFile.empty()) {
-        playReplayFile(world, replayFile);
+        playReplayFile(game.replay, world, replayFile);
     }
     if (host) {
-        hostLanRace(world);
+        hostLanRace(game.lan, game.replay, world);
     } else if (join) {
-        joinLanRace(world, argv[2]);
+        joinLanRace(game.lan, game.replay, world, argv[2]);
     }
     // The sound device and the game controllers open once the first frame is
     // on screen: finding them can take a tenth of a second (longer still where
@@ -177,10 +178,10 @@ int runGame(World& world, int argc, char** argv) {
         } else if (active) {
             // Escape is looked at only between messages, while frames are drawn;
             // a tap that went down and up since the last frame counts too.
-            if (input.isDown(VK_ESCAPE) && !menuTakesEscape()) {
+            if (input.isDown(VK_ESCAPE) && !menuTakesEscape(game.menu)) {
                 done = true;
             } else {
-                drawFrame(world);
+                drawFrame(game, world);
                 traceStartup("the first frame's drawing");
                 platformSwapBuffers();
                 endStartupTrace();
@@ -200,11 +201,11 @@ int runGame(World& world, int argc, char** argv) {
                 trackShown = world.track;
                 phaseShown = world.race.phase;
             }
-        } else if (lanMode(gameMode(world))) {
+        } else if (lanMode(gameMode(game, world))) {
             // Minimised in a LAN session: no frames, but the others' race
             // waits for this machine's steps and words.
             platformWaitMessage(1000 / stepsPerSecond);
-            stepUnseenFrame(world);
+            stepUnseenFrame(game, world);
         } else {
             // Minimised: no frames, so nothing to do until a message comes
             // (looked at again four times a second).
@@ -212,11 +213,11 @@ int runGame(World& world, int argc, char** argv) {
         }
     }
 
-    endReplaySession(world);
-    leaveLanRace();
-    finishRaceWrites(); // nothing the player keeps is left half done
-    finishReplayWrites();
-    finishTrialWrites();
+    endReplaySession(game.replay, world);
+    leaveLanRace(game.lan);
+    finishRaceWrites(game.race); // nothing the player keeps is left half done
+    finishReplayWrites(game.replay);
+    finishTrialWrites(game.trial);
     if (settings.gamepads) {
         platformCloseGamepads();
     }

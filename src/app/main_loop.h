@@ -3,6 +3,8 @@
 
 #include "sim/world.h"
 
+struct Game;
+
 // Reads the settings, opens the window, sets up the timer, the system
 // information, the font and the scene, then polls messages and draws a frame on
 // every idle poll while the window is active (while it is minimised, it sleeps
@@ -10,5 +12,6 @@
 // (or could not be opened), otherwise the wParam of the last message handled.
 // With arguments: a replay file to play at once, or "--check-replay FILE" to
 // play one without a window and print its result (0, or 1 for a bad file).
-// The world is the caller's: the game sets it up and steps it.
-int runGame(World& world, int argc = 0, char** argv = nullptr);
+// The game and its world are the caller's: the game sets the world up and
+// steps it.
+int runGame(Game& game, World& world, int argc = 0, char** argv = nullptr);

@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/bindings.h"
 #include "app/player_rules.h"
 #include "app/race_session.h"
+#include "app/game.h"
 #include "app/game_mode.h"
 #include "app/lan_session.h"
 #include "app/replay_session.h"
@@ -40,21 +42,6 @@ namespace {
 constexpr float hintSeconds = 5;
 constexpr float fadeSeconds = 0.3f;
 
-struct Session {
-    Menu menu;
-    MenuFacts facts;
-    std::vector<std::string> replays; // the files of facts.replays
-    std::vector<std::string> hostAddresses; // the addresses of facts.hosts
-    bool finding;                     // the join page asked for hosts
-    float seconds;                    // since the game started, while the hint shows
-    float soundLevel = 1;
-    bool escapeHeld;                  // the Escape that cancelled a new key, until let go
-    bool soundAsked;                  // the sound was turned on here and its device asked for
-    bool clickWasDown;
-    int32_t sizeShown;                // the size the Screen page showed when the menu opened
-};
-
-Session session;
 
 // A replay's line: its track, when it was driven, its laps and who won.
 std::string replayLine(const std::string& path) {
@@ -76,8 +63,9 @@ std::string replayLine(const std::string& path) {
     return line;
 }
 
-void fillReplays() {
-    session.replays = keptReplayFiles();
+void fillReplays(Game& game) {
+    MenuSession& session = game.menu;
+    session.replays = keptReplayFiles(game.replay);
     if (session.replays.size() > static_cast<size_t>(menuReplayCapacity)) {
         session.replays.resize(menuReplayCapacity);
     }
@@ -88,7 +76,7 @@ void fillReplays() {
     }
 }
 
-const char* nameOfTrack(int32_t number) {
+const char* nameOfTrack(const MenuSession& session, int32_t number) {
     const MenuFacts& f = session.facts;
     for (int32_t t = 0; t < f.trackCount; ++t) {
         if (f.tracks[t] == number) {
@@ -98,10 +86,11 @@ const char* nameOfTrack(int32_t number) {
     return "TRACK";
 }
 
-void fillRecords() {
+void fillRecords(MenuSession& session) {
     MenuFacts& f = session.facts;
     f.recordCount = 0;
-    static RaceRecords records; // large: read while the menu opens, never kept
+    const auto kept = std::make_unique<RaceRecords>(); // large: read while the menu opens, never kept
+    RaceRecords& records = *kept;
     const std::string path = recordsPath();
     std::FILE* file = path.empty() ? nullptr : platformOpenFile(path.c_str(), "r");
     LineFault fault{};
@@ -129,14 +118,15 @@ void fillRecords() {
             formatRaceTime(record.bestLap, lap);
             formatRaceTime(record.bestRace, race);
             std::snprintf(f.records[f.recordCount++], menuTextCapacity, "%s %d %s: LAP %s RACE %s",
-                          nameOfTrack(record.track), static_cast<int>(record.laps), record.laps == 1 ? "LAP" : "LAPS",
+                          nameOfTrack(session, record.track), static_cast<int>(record.laps), record.laps == 1 ? "LAP" : "LAPS",
                           lap, race);
         }
     }
 }
 
 // What the menu shows, as the game stands now.
-void fillFacts(const World& world) {
+void fillFacts(Game& game, const World& world) {
+    MenuSession& session = game.menu;
     MenuFacts& f = session.facts;
     f = MenuFacts{};
     for (int32_t number = 1; number <= maxTrackNumber && f.trackCount < menuTrackCapacity; ++number) {
@@ -162,11 +152,11 @@ void fillFacts(const World& world) {
     f.computerSkill = static_cast<int32_t>(settings.computerSkill);
     f.vehicleContact = settings.vehicleContact;
     f.solidTrees = settings.solidTrees;
-    fillReplays();
-    fillRecords();
+    fillReplays(game);
+    fillRecords(session);
     for (int32_t v = 0; v < vehicleCount; ++v) {
         int32_t inOrder[keySlotCount];
-        keysInSlots(vehicleKeys[v], inOrder);
+        keysInSlots(game.bindings.keys[v], inOrder);
         for (int slot = 0; slot < menuKeySlots; ++slot) {
             f.keys[v][slot] = static_cast<uint8_t>(inOrder[slot]);
         }
@@ -187,7 +177,8 @@ void fillFacts(const World& world) {
 }
 
 // The menu's facts into the game and the settings file.
-void apply(World& world) {
+void apply(Game& game, World& world) {
+    MenuSession& session = game.menu;
     const MenuFacts& f = session.facts;
     const Settings before = settings;
     settings.laps = static_cast<uint32_t>(f.laps);
@@ -196,7 +187,7 @@ void apply(World& world) {
     settings.vehicleContact = f.vehicleContact;
     settings.solidTrees = f.solidTrees;
     const bool racing = world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing;
-    const bool own = worldIsOwn(gameMode(world));
+    const bool own = worldIsOwn(gameMode(game, world));
     if (world.race.phase == RacePhase::off && own) {
         applyPlayerRules(world); // at once where nothing runs; a race keeps the rules it started with
     }
@@ -231,7 +222,7 @@ void apply(World& world) {
             settings.vehicleKeysLine[v] = changed ? -1 : 0; // -1: the menu's keys, written back
         }
         const uint8_t* k = f.keys[v];
-        vehicleKeys[v] = VehicleKeys{k[keyReverse], k[keyLeft], k[keyBrake], k[keyRight], k[keyAccelerate], k[keyRescue]};
+        game.bindings.keys[v] = VehicleKeys{k[keyReverse], k[keyLeft], k[keyBrake], k[keyRight], k[keyAccelerate], k[keyRescue]};
     }
     std::string why;
     if (!keepSettings(settings, before, why)) {
@@ -239,49 +230,50 @@ void apply(World& world) {
     }
 }
 
-void carryOut(World& world, MenuCommand command) {
+void carryOut(Game& game, World& world, MenuCommand command) {
+    MenuSession& session = game.menu;
     switch (command) {
-    case MenuCommand::changed: apply(world); break;
+    case MenuCommand::changed: apply(game, world); break;
     case MenuCommand::startRace:
-        apply(world);
-        if (keyActs(GameKey::lanSession, gameMode(world))) {
-            startLanRound(world); // the host's start, for every machine
-        } else if (keyActs(GameKey::startRace, gameMode(world))) {
-            startRaceNow(world);
+        apply(game, world);
+        if (keyActs(GameKey::lanSession, gameMode(game, world))) {
+            startLanRound(game.lan, game.race, world); // the host's start, for every machine
+        } else if (keyActs(GameKey::startRace, gameMode(game, world))) {
+            startRaceNow(game.race, world);
         }
         break;
     case MenuCommand::startTrial:
     case MenuCommand::watchReplay:
-        if (lanMode(gameMode(world))) { // the world is every machine's: nothing of this one's own
+        if (lanMode(gameMode(game, world))) { // the world is every machine's: nothing of this one's own
             showPlayLine("not during a LAN race");
             break;
         }
         if (command == MenuCommand::startTrial) {
-            apply(world);
-            if (keyActs(GameKey::timeTrial, gameMode(world))) {
-                startTimeTrial(world);
+            apply(game, world);
+            if (keyActs(GameKey::timeTrial, gameMode(game, world))) {
+                startTimeTrial(game.trial, world);
             }
             break;
         }
-        playReplayFile(world, session.replays[static_cast<size_t>(std::clamp(session.menu.chosenReplay, 0,
+        playReplayFile(game.replay, world, session.replays[static_cast<size_t>(std::clamp(session.menu.chosenReplay, 0,
                                                                               session.facts.replayCount - 1))]);
         break;
     case MenuCommand::deleteReplay: {
         std::error_code failed;
         std::filesystem::remove(pathOf(session.replays[static_cast<size_t>(session.menu.chosenReplay)]), failed);
-        fillReplays();
+        fillReplays(game);
         session.menu.selected = std::min(session.menu.selected, session.facts.replayCount);
         break;
     }
     case MenuCommand::hostLan:
-        apply(world);
-        hostLanRace(world);
+        apply(game, world);
+        hostLanRace(game.lan, game.replay, world);
         break;
     case MenuCommand::joinLan:
         if (session.menu.chosenHost < static_cast<int32_t>(session.hostAddresses.size())) {
             const std::string address = session.hostAddresses[static_cast<size_t>(session.menu.chosenHost)];
-            stopFindingLanHosts();
-            joinLanRace(world, address);
+            stopFindingLanHosts(game.lan);
+            joinLanRace(game.lan, game.replay, world, address);
         }
         break;
     case MenuCommand::quit: platformPostQuitMessage(0); break;
@@ -290,18 +282,20 @@ void carryOut(World& world, MenuCommand command) {
 }
 
 // F1 or LB: the menu opens on its first page, showing the game as it stands, or closes.
-void toggleMenu(const World& world) {
+void toggleMenu(Game& game, const World& world) {
+    MenuSession& session = game.menu;
     if (session.menu.open) {
         closeMenu(session.menu);
     } else {
         openMenu(session.menu);
-        fillFacts(world);
+        fillFacts(game, world);
     }
 }
 
 } // namespace
 
-void readMenuKeys(World& world, uint32_t frameRate) {
+void readMenuKeys(Game& game, World& world, uint32_t frameRate) {
+    MenuSession& session = game.menu;
     const float frameSeconds = 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
     session.seconds += session.seconds < hintSeconds ? frameSeconds : 0;
     const float fade = frameSeconds / fadeSeconds;
@@ -323,24 +317,24 @@ void readMenuKeys(World& world, uint32_t frameRate) {
         MenuCommand command;
         if (menu.open && chooseMenuKey(menu, facts, code, command)) {
             session.escapeHeld = code == VK_ESCAPE;
-            carryOut(world, command);
+            carryOut(game, world, command);
         } else if (code == VK_F1) {
-            toggleMenu(world);
+            toggleMenu(game, world);
         } else if (menu.open) {
             for (const auto& p : presses) {
                 if (p.key == code) {
-                    carryOut(world, pressMenu(menu, facts, p.press));
+                    carryOut(game, world, pressMenu(menu, facts, p.press));
                 }
             }
         }
     }
     const uint32_t pads = gamepads.menuPresses;
     if ((pads & padLeftShoulder) != 0) {
-        toggleMenu(world);
+        toggleMenu(game, world);
     }
     for (const auto& p : presses) {
         if (menu.open && (pads & p.pad) != 0) {
-            carryOut(world, pressMenu(menu, facts, p.press));
+            carryOut(game, world, pressMenu(menu, facts, p.press));
         }
     }
     if (!menu.open) {
@@ -357,13 +351,13 @@ void readMenuKeys(World& world, uint32_t frameRate) {
     session.clickWasDown = input.leftButton != 0;
     if (menu.open && click && line >= 0 && lines[line].item) {
         pointMenuAt(menu, facts, line);
-        carryOut(world, pressMenu(menu, facts, MenuKey::enter));
+        carryOut(game, world, pressMenu(menu, facts, MenuKey::enter));
     }
     // The join page lists the LAN races that answer a broadcast, as they come.
     if (menu.open && menu.page == MenuPage::join) {
         static_assert(menuHostCapacity == lanHostCapacity, "the join page lists every host found");
         LanHost hosts[lanHostCapacity];
-        facts.hostCount = findLanHosts(hosts);
+        facts.hostCount = findLanHosts(game.lan, hosts);
         session.hostAddresses.clear();
         for (int32_t h = 0; h < facts.hostCount; ++h) {
             session.hostAddresses.push_back(addressText(hosts[h].address));
@@ -372,7 +366,7 @@ void readMenuKeys(World& world, uint32_t frameRate) {
         }
         session.finding = true;
     } else if (session.finding) {
-        stopFindingLanHosts();
+        stopFindingLanHosts(game.lan);
         session.finding = false;
         facts.hostCount = 0;
     }
@@ -386,17 +380,13 @@ void readMenuKeys(World& world, uint32_t frameRate) {
     }
 }
 
-bool menuOpen() { return session.menu.open; }
+bool menuOpen(const MenuSession& session) { return session.menu.open; }
 
-const Menu& gameMenu() { return session.menu; }
+bool menuTakesEscape(const MenuSession& session) { return (session.menu.open && session.menu.capturing >= 0) || session.escapeHeld; }
 
-const MenuFacts& gameMenuFacts() { return session.facts; }
+float menuSoundLevel(const MenuSession& session) { return session.soundLevel; }
 
-bool menuTakesEscape() { return (session.menu.open && session.menu.capturing >= 0) || session.escapeHeld; }
-
-float menuSoundLevel() { return session.soundLevel; }
-
-void drawMenu() {
+void drawMenu(const MenuSession& session) {
     if (!session.menu.open) {
         if (session.seconds < hintSeconds) {
             glColor3f(1, 1, 1);
@@ -442,4 +432,3 @@ void drawMenu() {
     applyPerspective();
 }
 
-void resetMenuSession() { session = Session{}; }

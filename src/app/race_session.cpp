@@ -29,22 +29,6 @@
 
 namespace {
 
-struct Session {
-    bool startWasDown;     // F5 in the last frame: a start is a new press
-    bool layoutWasDown;    // a layout key in the last frame
-    // A vehicle nobody has touched (keys or pad) since the game started or the
-    // last race ended is the computer's in the next race, until somebody does.
-    bool touched[vehicleCount];
-    RaceRecords records;   // as read at the race's start
-    bool recordsDamaged;   // said once a run; the file could not be set aside: none kept
-    bool lapRecord[vehicleCount];  // who broke which record in this race
-    bool raceRecord[vehicleCount];
-    float noticeSeconds;   // "no race on this track" still showing
-    float oldClockSeconds; // "old records set aside" still showing
-    BackgroundWrites writes; // the records file being written
-};
-
-Session session;
 
 } // namespace
 
@@ -56,7 +40,7 @@ std::string recordsPath() {
 namespace {
 
 // The records as they stand, written in the background.
-void writeRecords() {
+void writeRecords(RaceSession& session) {
     const std::string path = recordsPath();
     if (path.empty()) {
         return;
@@ -69,7 +53,7 @@ void writeRecords() {
 
 // The records as they are on disk. A damaged file is said once and set aside
 // as records.txt.bad, never overwritten: the player may want it back.
-void readRecords() {
+void readRecords(RaceSession& session) {
     session.writes.finish(); // the file as this game last wrote it
     session.records.count = 0;
     const std::string path = recordsPath();
@@ -111,7 +95,7 @@ void readRecords() {
 
 // The results set against the records: the fastest lap and the fastest race
 // of those who finished. Written only when one of them falls.
-void keepRecords(const World& world) {
+void keepRecords(RaceSession& session, const World& world) {
     const Race& race = world.race;
     int32_t lapHolder = -1, raceHolder = -1;
     for (int32_t v = 0; v < vehicleCount; ++v) {
@@ -133,13 +117,13 @@ void keepRecords(const World& world) {
     session.lapRecord[lapHolder] = broken.lap;
     session.raceRecord[raceHolder] = broken.race;
     if (broken.lap || broken.race) {
-        writeRecords();
+        writeRecords(session);
     }
 }
 
 } // namespace
 
-void readRaceKeys(World& world, uint32_t frameRate) {
+void readRaceKeys(RaceSession& session, World& world, uint32_t frameRate) {
     const float frameSeconds = 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
     session.noticeSeconds -= session.noticeSeconds > 0 ? frameSeconds : 0;
     session.oldClockSeconds -= session.oldClockSeconds > 0 ? frameSeconds : 0;
@@ -151,13 +135,13 @@ void readRaceKeys(World& world, uint32_t frameRate) {
     session.layoutWasDown = layoutDown;
 
     if (started) {
-        startRaceNow(world);
+        startRaceNow(session, world);
     } else if (layoutPressed && world.race.phase == RacePhase::results) {
         endRace(world.race);
     }
 }
 
-void startRaceNow(World& world) {
+void startRaceNow(RaceSession& session, World& world) {
     if (world.course.count < minGates) {
         session.noticeSeconds = 2;
         return;
@@ -166,52 +150,52 @@ void startRaceNow(World& world) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
         computer[v] = settings.computerDrivers && !session.touched[v];
     }
-    startRaceOf(world, static_cast<int32_t>(settings.laps), static_cast<int32_t>(settings.computerSkill), computer,
+    startRaceOf(session, world, static_cast<int32_t>(settings.laps), static_cast<int32_t>(settings.computerSkill), computer,
                 settings.vehicleContact, settings.solidTrees);
 }
 
-void startRaceOf(World& world, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount], bool vehicleContact,
+void startRaceOf(RaceSession& session, World& world, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount], bool vehicleContact,
                  bool solidTrees) {
-    readRecords();
+    readRecords(session);
     world.computerSkill = skill;
     setWorldRules(world, simulationVersion, vehicleContact, solidTrees);
     startWorldRace(world, laps, computer);
 }
 
-void offerTrialLap(const World& world, double lapTime) {
+void offerTrialLap(RaceSession& session, const World& world, double lapTime) {
     if (!recordsCount(world)) {
         return;
     }
-    readRecords();
+    readRecords(session);
     const bool broken = !session.recordsDamaged &&
                         offerLapTime(session.records, world.track, static_cast<int32_t>(world.simulation), lapTime);
     if (broken) {
-        writeRecords();
+        writeRecords(session);
     }
 }
 
-void takeControls(VehicleControls (&controls)[vehicleCount]) {
+void takeControls(RaceSession& session, const Bindings& bindings, VehicleControls (&controls)[vehicleCount]) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
-        controls[v] = playerControls(v);
+        controls[v] = playerControls(bindings, v);
         // The step hands a touched vehicle to its player; the touch is
         // remembered so the next race does not give it back to the computer.
         session.touched[v] = session.touched[v] || anyControl(controls[v]);
     }
 }
 
-void afterRaceStep(World& world, RacePhase before) {
-    recordRaceStep(world, before);
+void afterRaceStep(RaceSession& session, ReplaySession& replay, World& world, RacePhase before) {
+    recordRaceStep(replay, world, before);
     if (before == RacePhase::racing && world.race.phase == RacePhase::results) {
-        keepRecords(world);
+        keepRecords(session, world);
         // The race is over: whoever did not drive in it is free for the computer next time.
         std::fill(session.touched, session.touched + vehicleCount, false);
     }
 }
 
-void drawRaceOverlays(const World& world) {
+void drawRaceOverlays(const RaceSession& session, const World& world) {
     if (world.race.phase == RacePhase::results) {
         const bool counted = recordsCount(world);
-        drawRaceResults(trackName(world),
+        drawRaceResults(world.race, trackName(world),
                         counted ? findRaceRecord(session.records, world.track, world.race.laps,
                                                  static_cast<int32_t>(world.simulation))
                                 : nullptr,
@@ -226,14 +210,11 @@ void drawRaceOverlays(const World& world) {
     }
 }
 
-void sayRaceWrites() {
+void sayRaceWrites(RaceSession& session) {
     for (const std::string& failure : session.writes.takeFailures()) {
         tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
     }
 }
 
-void finishRaceWrites() { session.writes.finish(); }
+void finishRaceWrites(RaceSession& session) { session.writes.finish(); }
 
-void resetRaceSession() {
-    session = Session{};
-}

@@ -29,21 +29,6 @@ namespace {
 constexpr int keptReplays = 20;
 constexpr double fastest = 8, slowest = 0.125;
 
-struct Session {
-    bool recording;      // the replay buffer holds the race being driven
-    bool playing;
-    Playback playback;
-    double clock;        // game time the playback has reached
-    double speed;        // 1: as driven
-    bool paused;
-    std::string name;    // the file being watched
-    bool reported;       // its corrections said (once, when it ends)
-    bool keyWasDown[4];  // F6, Space, Right, Left in the last frame
-    std::string dropped; // a file dropped on the window, to play next frame
-    BackgroundWrites writes; // replays being compressed and written
-};
-
-Session session;
 
 fs::path replaysFolder() {
     const std::string folder = userDataFolder();
@@ -95,18 +80,18 @@ std::string writeReplay(const fs::path& folder, const Replay& replay) {
 
 // The finished race's replay kept, written in the background from a copy
 // (the buffer may take another replay at once).
-void keepReplay() {
+void keepReplay(ReplaySession& session) {
     const fs::path folder = replaysFolder();
     if (folder.empty()) {
         return;
     }
     const std::shared_ptr<Replay> kept(new Replay); // only the pages the race fills are touched
-    copyReplay(*kept, replayBuffer);
+    copyReplay(*kept, *session.buffer);
     session.writes.start([folder, kept] { return writeReplay(folder, *kept); });
 }
 
 // A press since the last frame of one of the playback's keys.
-bool pressed(int which, uint8_t key) {
+bool pressed(ReplaySession& session, int which, uint8_t key) {
     const bool down = input.isDown(key);
     const bool press = down && !session.keyWasDown[which];
     session.keyWasDown[which] = down;
@@ -114,19 +99,19 @@ bool pressed(int which, uint8_t key) {
 }
 
 // "Replay race-....mlr: 0 of 30 keyframes corrected", once a playback.
-void report() {
+void report(ReplaySession& session) {
     if (!session.reported) {
         std::printf("Replay %s: %u of %u keyframes corrected\n", session.name.c_str(), session.playback.corrections,
-                    replayBuffer.keyframeCount > 0 ? replayBuffer.keyframeCount - 1 : 0);
+                    session.buffer->keyframeCount > 0 ? session.buffer->keyframeCount - 1 : 0);
         std::fflush(stdout);
         session.reported = true;
     }
 }
 
-void stopPlaying(World& world) {
-    report();
+void stopPlaying(ReplaySession& session, World& world) {
+    report(session);
     session.playing = false;
-    replayShown = ReplayShown{};
+    session.shown = ReplayShown{};
     endRace(world.race);
     world.computersDrive = true;
     applyPlayerRules(world); // the replay's own rules were for it alone
@@ -135,7 +120,7 @@ void stopPlaying(World& world) {
 // Reads a replay into the buffer and makes its track the one driven (without
 // a window: the simulation's part of it); a bad file, or one of a track this
 // game cannot drive, is said in a box, once.
-bool loadReplay(World& world, const std::string& path, bool windowless) {
+bool loadReplay(ReplaySession& session, World& world, const std::string& path, bool windowless) {
     std::string why;
     const std::string name = fileNameOf(path);
     // Read aside first: a race being recorded keeps its recording when the file is refused.
@@ -156,11 +141,11 @@ bool loadReplay(World& world, const std::string& path, bool windowless) {
     }
     if (session.recording) {
         // The replay takes the world: the race so far is kept as a replay of its own.
-        endRecording(replayBuffer, world.race);
-        keepReplay();
+        endRecording(*session.buffer, world.race);
+        keepReplay(session);
         session.recording = false;
     }
-    copyReplay(replayBuffer, *read);
+    copyReplay(*session.buffer, *read);
     if (track != world.track) {
         windowless ? loadWorldTrack(world, track) : switchTrack(world, track, settings.textureFilter);
     }
@@ -173,13 +158,13 @@ bool loadReplay(World& world, const std::string& path, bool windowless) {
 }
 
 // The replay's track as the results name it.
-std::string replayTrackName() {
-    return replayBuffer.trackName[0] != '\0' ? replayBuffer.trackName : "Track " + std::to_string(replayBuffer.track);
+std::string replayTrackName(const Replay& replay) {
+    return replay.trackName[0] != '\0' ? replay.trackName : "Track " + std::to_string(replay.track);
 }
 
 } // namespace
 
-std::vector<std::string> keptReplayFiles() {
+std::vector<std::string> keptReplayFiles(ReplaySession& session) {
     session.writes.finish(); // the newest among them
     std::vector<std::string> paths;
     for (const fs::path& file : keptFiles(replaysFolder())) {
@@ -188,36 +173,36 @@ std::vector<std::string> keptReplayFiles() {
     return paths;
 }
 
-void recordRaceStep(const World& world, RacePhase before) {
+void recordRaceStep(ReplaySession& session, const World& world, RacePhase before) {
     const Race& race = world.race;
     if (before == RacePhase::racing && session.recording) {
         VehicleControls controls[vehicleCount];
         for (int v = 0; v < vehicleCount; ++v) {
             controls[v] = world.vehicles[v].controls;
         }
-        recordFrame(replayBuffer, stepsPerSecond, controls);
-        recordKeyframeIfDue(replayBuffer, race, world.vehicles);
+        recordFrame(*session.buffer, stepsPerSecond, controls);
+        recordKeyframeIfDue(*session.buffer, race, world.vehicles);
     }
     if (before == RacePhase::countdown && race.phase == RacePhase::racing) {
         // "GO": the vehicles as they stand are the replay's start.
-        beginRecording(replayBuffer, world);
+        beginRecording(*session.buffer, world);
         session.recording = true;
     } else if (before == RacePhase::racing && race.phase == RacePhase::results && session.recording) {
         session.recording = false;
-        endRecording(replayBuffer, race);
-        keepReplay();
+        endRecording(*session.buffer, race);
+        keepReplay(session);
     } else if (race.phase != RacePhase::racing) {
         session.recording = false; // started again, or left
     }
 }
 
-bool replayPlaying() { return session.playing; }
+bool replayPlaying(const ReplaySession& session) { return session.playing; }
 
-void playReplayFile(World& world, const std::string& path) {
+void playReplayFile(ReplaySession& session, World& world, const std::string& path) {
     if (session.playing) {
-        stopPlaying(world);
+        stopPlaying(session, world);
     }
-    if (!loadReplay(world, path, false)) {
+    if (!loadReplay(session, world, path, false)) {
         return;
     }
     session.playing = true;
@@ -226,22 +211,20 @@ void playReplayFile(World& world, const std::string& path) {
     session.speed = 1;
     session.paused = false;
     session.reported = false;
-    startPlayback(session.playback, replayBuffer, world);
-    replayShown = ReplayShown{true, false, 1, 0};
+    startPlayback(session.playback, *session.buffer, world);
+    session.shown = ReplayShown{true, false, 1, 0};
 }
 
-void replayFileDropped(const char* path) { session.dropped = path != nullptr ? path : ""; }
-
-void readReplayKeys(World& world) {
-    if (!session.dropped.empty()) {
-        const std::string path = session.dropped;
-        session.dropped.clear();
-        playReplayFile(world, path);
+void readReplayKeys(ReplaySession& session, World& world) {
+    if (input.dropped[0] != '\0') {
+        const std::string path = input.dropped;
+        input.dropped[0] = '\0';
+        playReplayFile(session, world, path);
     }
-    const bool f6 = pressed(0, VK_F6), space = pressed(1, VK_SPACE), right = pressed(2, VK_RIGHT),
-               left = pressed(3, VK_LEFT);
+    const bool f6 = pressed(session, 0, VK_F6), space = pressed(session, 1, VK_SPACE), right = pressed(session, 2, VK_RIGHT),
+               left = pressed(session, 3, VK_LEFT);
     if (f6 && session.playing) {
-        stopPlaying(world);
+        stopPlaying(session, world);
     } else if (f6) {
         session.writes.finish();
         const std::vector<fs::path> files = keptFiles(replaysFolder());
@@ -249,7 +232,7 @@ void readReplayKeys(World& world) {
             tellPlayer("There is no replay yet: every race is kept once it ends.", "Mudlark",
                                 MessageIcon::information);
         } else {
-            playReplayFile(world, nameOf(files.back()));
+            playReplayFile(session, world, nameOf(files.back()));
         }
     }
     if (!session.playing) {
@@ -259,7 +242,7 @@ void readReplayKeys(World& world) {
     session.speed = right ? std::min(fastest, session.speed * 2) : left ? std::max(slowest, session.speed / 2) : session.speed;
 }
 
-double advancePlayback(World& world, double seconds, Vehicle (&before)[vehicleCount]) {
+double advancePlayback(ReplaySession& session, World& world, double seconds, Vehicle (&before)[vehicleCount]) {
     if (!session.playing) {
         return 0;
     }
@@ -268,34 +251,34 @@ double advancePlayback(World& world, double seconds, Vehicle (&before)[vehicleCo
     }
     // Step by step, so that the views can draw between the last two.
     bool more = true;
-    while (more && session.playback.played + nextStepSeconds(session.playback, replayBuffer) <= session.clock + 1e-9) {
+    while (more && session.playback.played + nextStepSeconds(session.playback, *session.buffer) <= session.clock + 1e-9) {
         std::copy(world.vehicles, world.vehicles + vehicleCount, before);
-        more = playFrame(session.playback, replayBuffer, world);
+        more = playFrame(session.playback, *session.buffer, world);
     }
-    if (session.playback.frame >= replayBuffer.frameCount) {
-        report(); // played to its end: the picture stays until F6
+    if (session.playback.frame >= session.buffer->frameCount) {
+        report(session); // played to its end: the picture stays until F6
         session.clock = session.playback.played;
     }
-    replayShown = ReplayShown{true, session.paused, session.speed, session.playback.played};
-    const double next = nextStepSeconds(session.playback, replayBuffer);
+    session.shown = ReplayShown{true, session.paused, session.speed, session.playback.played};
+    const double next = nextStepSeconds(session.playback, *session.buffer);
     return next > 0 ? std::min(1.0, std::max(0.0, (session.clock - session.playback.played) / next)) : 1.0;
 }
 
-int checkReplay(World& world, const char* path) {
+int checkReplay(ReplaySession& session, World& world, const char* path) {
     platformQuietMessages();
-    if (!loadReplay(world, path, true)) {
+    if (!loadReplay(session, world, path, true)) {
         return 1;
     }
     Playback& playback = session.playback;
-    startPlayback(playback, replayBuffer, world);
-    while (playFrame(playback, replayBuffer, world)) {
+    startPlayback(playback, *session.buffer, world);
+    while (playFrame(playback, *session.buffer, world)) {
     }
     const Race& race = world.race;
     char time[16];
     formatRaceTime(playback.played, time);
     std::printf("%s: %s, %d %s, %u frames, %s of race\n", fileNameOf(path).c_str(),
-                replayTrackName().c_str(), replayBuffer.laps,
-                replayBuffer.laps == 1 ? "lap" : "laps", replayBuffer.frameCount, time);
+                replayTrackName(*session.buffer).c_str(), session.buffer->laps,
+                session.buffer->laps == 1 ? "lap" : "laps", session.buffer->frameCount, time);
     for (int32_t place = 0; place < vehicleCount; ++place) {
         char line[96], counts[48];
         formatResultLine(race, place, false, false, line);
@@ -303,29 +286,28 @@ int checkReplay(World& world, const char* path) {
         std::printf("%-42s%s\n", line, counts);
     }
     std::printf("keyframes corrected: %u of %u\n", playback.corrections,
-                replayBuffer.keyframeCount > 0 ? replayBuffer.keyframeCount - 1 : 0);
-    if (replayBuffer.simulation != simulationVersion) {
+                session.buffer->keyframeCount > 0 ? session.buffer->keyframeCount - 1 : 0);
+    if (session.buffer->simulation != simulationVersion) {
         std::printf("driven before contact: nothing touched\n");
-    } else if (!replayBuffer.vehicleContact || !replayBuffer.solidTrees) {
-        std::printf("driven with %s\n", !replayBuffer.vehicleContact && !replayBuffer.solidTrees ? "vehicle contact and solid trees off"
-                                         : !replayBuffer.vehicleContact                          ? "vehicle contact off"
+    } else if (!session.buffer->vehicleContact || !session.buffer->solidTrees) {
+        std::printf("driven with %s\n", !session.buffer->vehicleContact && !session.buffer->solidTrees ? "vehicle contact and solid trees off"
+                                         : !session.buffer->vehicleContact                          ? "vehicle contact off"
                                                                                                   : "solid trees off");
     }
     return 0;
 }
 
-void endReplaySession(World& world) {
+void endReplaySession(ReplaySession& session, World& world) {
     if (session.playing) {
-        stopPlaying(world);
+        stopPlaying(session, world);
     }
 }
 
-void finishReplayWrites() { session.writes.finish(); }
+void finishReplayWrites(ReplaySession& session) { session.writes.finish(); }
 
-void sayReplayWrites() {
+void sayReplayWrites(ReplaySession& session) {
     for (const std::string& failure : session.writes.takeFailures()) {
         tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
     }
 }
 
-void resetReplaySession() { session = Session{}; }

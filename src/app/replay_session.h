@@ -6,53 +6,68 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/background_writes.h"
 #include "race/race.h"
+#include "replay/replay.h"
+#include "scene/scene.h"
 #include "sim/world.h"
+
+// The replays' part of the game: the race being recorded, the playback and
+// its keys, and the replays being written.
+struct ReplaySession {
+    std::unique_ptr<Replay> buffer{new Replay}; // large: only the pages a race fills are touched
+    bool recording;      // the buffer holds the race being driven
+    bool playing;
+    Playback playback;
+    double clock;        // game time the playback has reached
+    double speed;        // 1: as driven
+    bool paused;
+    std::string name;    // the file being watched
+    bool reported;       // its corrections said (once, when it ends)
+    bool keyWasDown[4];  // F6, Space, Right, Left in the last frame
+    ReplayShown shown;   // what the views say of it
+    BackgroundWrites writes; // replays being compressed and written
+};
 
 // After each step of a live race (the controls are in the vehicles' records):
 // the step into the recording, from the step after "GO"; keyframes as they fall
 // due; at the results, the file. before is the race's phase before the step.
-void recordRaceStep(const World& world, RacePhase before);
+void recordRaceStep(ReplaySession& session, const World& world, RacePhase before);
 
-bool replayPlaying();
+bool replayPlaying(const ReplaySession& session);
 
 // The replays kept in the player's replays folder, newest first.
-std::vector<std::string> keptReplayFiles();
+std::vector<std::string> keptReplayFiles(ReplaySession& session);
 
 // Starts watching a replay file; a file that cannot be read or is damaged
 // costs one box saying why, and nothing changes.
-void playReplayFile(World& world, const std::string& path);
+void playReplayFile(ReplaySession& session, World& world, const std::string& path);
 
 // F6 (the newest replay, or the end of the one playing), Space, Right and Left
-// while one plays; a file dropped on the window.
-void readReplayKeys(World& world);
+// while one plays; a file dropped on the window since the last frame.
+void readReplayKeys(ReplaySession& session, World& world);
 
 // One drawn frame of a playback that brought this much game time (seconds,
 // real time as the clock lets it pass): as much of the race as that is, times
 // the speed, each step's vehicles first kept in before. Returns how far the
 // playback is toward its next step (0..1), where the views draw it.
-double advancePlayback(World& world, double seconds, Vehicle (&before)[vehicleCount]);
+double advancePlayback(ReplaySession& session, World& world, double seconds, Vehicle (&before)[vehicleCount]);
 
 // Without a window: plays the replay as fast as the processor allows, prints
 // its places, times and the keyframes corrected, and returns 0 (1 when the
 // file is bad, said on standard error).
-int checkReplay(World& world, const char* path);
-
-// A file dropped on the game's window: played from the next frame.
-void replayFileDropped(const char* path);
+int checkReplay(ReplaySession& session, World& world, const char* path);
 
 // Ends a playback still running (it says its corrections): at the game's
 // end, and as a LAN session begins (the session then has the world).
-void endReplaySession(World& world);
+void endReplaySession(ReplaySession& session, World& world);
 
 // Once a frame: a replay that could not be written is said.
-void sayReplayWrites();
+void sayReplayWrites(ReplaySession& session);
 
 // Waits until the replays handed over are written (at the game's end).
-void finishReplayWrites();
-
-// No playback, no recording (for tests).
-void resetReplaySession();
+void finishReplayWrites(ReplaySession& session);

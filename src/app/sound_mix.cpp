@@ -10,18 +10,6 @@
 
 namespace {
 
-// What the mix remembers of each vehicle between frames, to hear it land.
-struct Heard {
-    bool inTheAir;
-    float verticalSpeed; // units a second, up positive, as of the last frame
-    uint32_t landings;
-    float landingSpeed;
-};
-Heard heard[vehicleCount];
-uint32_t sequence = 0;
-uint32_t knocksSeen = 0;  // the world's count of contacts begun, as last heard
-uint32_t knocksHeard = 0; // knocks handed to the synthesiser
-
 // Loudness by distance and side for a listener at from, facing heading (the
 // vehicles' convention: 0 faces -z, rising turns left).
 void place(VoiceState& voice, const float from[3], float heading, const float at[3]) {
@@ -34,17 +22,10 @@ void place(VoiceState& voice, const float from[3], float heading, const float at
 
 } // namespace
 
-void resetFrameSound() {
-    for (Heard& h : heard) {
-        h = Heard{};
-    }
-    knocksSeen = knocksHeard = 0;
-}
-
-SoundSnapshot frameSound(const World& world) {
+SoundSnapshot frameSound(SoundMix& mix, const World& world) {
     constexpr uint32_t frameRate = stepsPerSecond; // the climb and the scrub are a step's
     SoundSnapshot sound{};
-    sound.sequence = ++sequence;
+    sound.sequence = ++mix.sequence;
     sound.volume = static_cast<float>(settings.volume) / 100.0f;
     const Vehicle& followed = world.vehicles[followedVehicle < vehicleCount ? followedVehicle : 0];
     for (int i = 0; i < vehicleCount; ++i) {
@@ -54,7 +35,7 @@ SoundSnapshot frameSound(const World& world) {
         voice.throttle = v.controls.accelerate || v.controls.reverse;
         voice.scrub = tyreScrub(v, frameRate);
         // Wheels back on the ground after a flight: a landing, as hard as the fall.
-        Heard& h = heard[i];
+        SoundMix::Heard& h = mix.heard[i];
         const bool inTheAir = !v.frontOnGround && !v.rearOnGround;
         if (h.inTheAir && !inTheAir && h.verticalSpeed < -1.0f) {
             ++h.landings;
@@ -77,9 +58,9 @@ SoundSnapshot frameSound(const World& world) {
     }
     // Contacts that began since the last frame: one knock, where the newest was.
     const ContactMemory& contact = world.contact;
-    if (contact.knocks != knocksSeen) {
-        knocksHeard += contact.knocks > knocksSeen ? 1 : 0; // a world set up anew is no knock
-        knocksSeen = contact.knocks;
+    if (contact.knocks != mix.knocksSeen) {
+        mix.knocksHeard += contact.knocks > mix.knocksSeen ? 1 : 0; // a world set up anew is no knock
+        mix.knocksSeen = contact.knocks;
         const float at[3] = {contact.knockAt[0], followed.position[1], contact.knockAt[1]};
         VoiceState where{};
         if (worldView) {
@@ -89,9 +70,9 @@ SoundSnapshot frameSound(const World& world) {
         } else {
             place(where, followed.position, followed.heading, at);
         }
-        sound.knock = KnockState{knocksHeard, contact.knockSpeed, where.gain, where.pan};
+        sound.knock = KnockState{mix.knocksHeard, contact.knockSpeed, where.gain, where.pan};
     } else {
-        sound.knock.count = knocksHeard;
+        sound.knock.count = mix.knocksHeard;
     }
     return sound;
 }

@@ -14,17 +14,15 @@ namespace {
 
 constexpr float captionSeconds = 2;
 
-bool keyWasDown = false;
-
 } // namespace
 
-void readTrackKeys(World& world, uint32_t frameRate) {
-    if (trackCaption.seconds > 0) {
-        trackCaption.seconds -= 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
+void readTrackKeys(TrackSession& session, World& world, uint32_t frameRate) {
+    if (session.caption.seconds > 0) {
+        session.caption.seconds -= 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
     }
     const bool down = input.isDown(VK_F7);
-    const bool pressed = (down && !keyWasDown) || gamepads.trackChanges > 0;
-    keyWasDown = down;
+    const bool pressed = (down && !session.keyWasDown) || gamepads.trackChanges > 0;
+    session.keyWasDown = down;
     const bool racing = world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing;
     if (!pressed || racing) {
         return;
@@ -35,11 +33,6 @@ void readTrackKeys(World& world, uint32_t frameRate) {
         switchTrack(world, next, settings.textureFilter);
     }
     // Where there is no other track, its name again says so.
-    std::snprintf(trackCaption.text, sizeof trackCaption.text, "%s", trackName(world));
-    trackCaption.seconds = captionSeconds;
-}
-
-void resetTrackSession() {
-    keyWasDown = false;
-    trackCaption = TrackCaption{};
+    std::snprintf(session.caption.text, sizeof session.caption.text, "%s", trackName(world));
+    session.caption.seconds = captionSeconds;
 }

@@ -4,11 +4,16 @@
 
 #include <cstdint>
 
+#include "scene/scene.h"
 #include "sim/world.h"
+
+// F7 as the game last saw it, and the new track's name across the views.
+struct TrackSession {
+    bool keyWasDown;
+    TrackCaption caption;
+};
 
 // Once a frame, after the race's and the replay's keys. A race's results
 // still showing end with the change; during a race or a replay F7 does nothing.
-void readTrackKeys(World& world, uint32_t frameRate);
+void readTrackKeys(TrackSession& session, World& world, uint32_t frameRate);
 
-// No key remembered, no caption (for tests).
-void resetTrackSession();

@@ -28,26 +28,6 @@ namespace {
 
 constexpr float splitSeconds = 2;
 
-struct Session {
-    bool keyWasDown;
-    int32_t vehicle;             // whose trial
-    bool haveGhost;              // a best lap of this track to drive beside
-    std::unique_ptr<GhostLap> best = std::make_unique<GhostLap>();
-    std::unique_ptr<GhostRecorder> recorder = std::make_unique<GhostRecorder>();
-    std::unique_ptr<World> ghostWorld = std::make_unique<World>();
-    GhostRun run;
-    Vehicle ghostBefore;         // the ghost a step ago, to draw between
-    char split[16];
-    bool ahead;
-    float splitLeft;             // seconds the split still shows
-    int32_t lastGates;           // the trial vehicle's gates at the last step
-    BackgroundWrites writes;     // ghosts being written
-};
-
-Session& session() {
-    static Session s;
-    return s;
-}
 
 std::string ghostPath(int32_t track) {
     const std::string folder = userDataFolder();
@@ -59,8 +39,7 @@ std::string ghostPath(int32_t track) {
 // The track's ghost, if there is one to drive: one of another simulation or
 // of this track as it was before it changed is set aside as .old, a damaged
 // one as .bad, each said once.
-void readGhost(const World& world) {
-    Session& s = session();
+void readGhost(TrialSession& s, const World& world) {
     s.writes.finish(); // the ghost as this game last wrote it
     s.haveGhost = false;
     const std::string path = ghostPath(world.track);
@@ -87,13 +66,13 @@ void readGhost(const World& world) {
 }
 
 // The lap kept as its track's ghost, written in the background from a copy.
-void keepGhost(const GhostLap& lap) {
+void keepGhost(TrialSession& s, const GhostLap& lap) {
     const std::string path = ghostPath(lap.track);
     if (path.empty()) {
         return;
     }
     const std::shared_ptr<GhostLap> kept = std::make_shared<GhostLap>(lap);
-    session().writes.start([path, kept] {
+    s.writes.start([path, kept] {
         std::string why;
         return writeFileSafely(path, encodeGhost(*kept), why) ? std::string()
                                                               : "The best lap's ghost could not be kept: " + why;
@@ -104,8 +83,7 @@ void keepGhost(const GhostLap& lap) {
 // it is quicker than one driven by the same rules. A lap is not measured
 // against one driven without the trunks, or by an older simulation without
 // contact: one of the game's own rules then takes the older one's place.
-bool betterGhost(const GhostLap& lap, const World& world) {
-    const Session& s = session();
+bool betterGhost(const TrialSession& s, const GhostLap& lap, const World& world) {
     if (!s.haveGhost) {
         return true;
     }
@@ -115,8 +93,7 @@ bool betterGhost(const GhostLap& lap, const World& world) {
 
 } // namespace
 
-void startTimeTrial(World& world) {
-    Session& s = session();
+void startTimeTrial(TrialSession& s, World& world) {
     if (world.course.count < minGates) {
         return;
     }
@@ -130,11 +107,10 @@ void startTimeTrial(World& world) {
     s.run = GhostRun{};
     s.splitLeft = 0;
     s.lastGates = 0;
-    readGhost(world);
+    readGhost(s, world);
 }
 
-void readTrialKeys(World& world, uint32_t frameRate) {
-    Session& s = session();
+void readTrialKeys(TrialSession& s, World& world, uint32_t frameRate) {
     s.splitLeft -= s.splitLeft > 0 ? 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1) : 0;
     const bool down = input.isDown(VK_F1 + 7);
     const bool pressed = down && !s.keyWasDown;
@@ -146,14 +122,13 @@ void readTrialKeys(World& world, uint32_t frameRate) {
         endRace(world.race);
         s.run = GhostRun{};
     } else {
-        startTimeTrial(world);
+        startTimeTrial(s, world);
     }
 }
 
 bool trialOn(const World& world) { return world.race.endless && world.race.phase != RacePhase::off; }
 
-void afterTrialStep(const World& world) {
-    Session& s = session();
+void afterTrialStep(TrialSession& s, RaceSession& race, const World& world) {
     if (!trialOn(world) || world.race.phase != RacePhase::racing) {
         return;
     }
@@ -175,11 +150,11 @@ void afterTrialStep(const World& world) {
         }
     }
     s.lastGates = entry.gatesPassed;
-    if (lapDone && betterGhost(s.recorder->done, world)) {
+    if (lapDone && betterGhost(s, s.recorder->done, world)) {
         *s.best = s.recorder->done; // a faster lap is the ghost at once
         s.haveGhost = true;
-        keepGhost(*s.best);
-        offerTrialLap(world, s.best->lapTime);
+        keepGhost(s, *s.best);
+        offerTrialLap(race, world, s.best->lapTime);
     }
     const bool atLine = count > 0 && entry.gatesPassed >= 1 && (entry.gatesPassed - 1) % count == 0;
     if (atLine && entry.gatesPassed == s.lastGates && s.recorder->lap.stepCount == 0 && s.haveGhost) {
@@ -188,8 +163,7 @@ void afterTrialStep(const World& world) {
     }
 }
 
-bool ghostToDraw(double fraction, Vehicle& drawn, int32_t& look) {
-    const Session& s = session();
+bool ghostToDraw(const TrialSession& s, double fraction, Vehicle& drawn, int32_t& look) {
     if (!s.haveGhost || (!s.run.running && s.run.step == 0)) {
         return false;
     }
@@ -198,15 +172,15 @@ bool ghostToDraw(double fraction, Vehicle& drawn, int32_t& look) {
     return true;
 }
 
-bool splitShown(char (&text)[16], bool& ahead) {
-    const Session& s = session();
+bool splitShown(const TrialSession& s, char (&text)[16], bool& ahead) {
     std::snprintf(text, sizeof text, "%s", s.split);
     ahead = s.ahead;
     return s.splitLeft > 0;
 }
 
 int ghostFromReplay(World& world, const std::string& path) {
-    static Replay replay; // large: one at a time
+    const std::unique_ptr<Replay> read(new Replay); // large: only the pages the race fills are touched
+    Replay& replay = *read;
     std::string why;
     if (!readReplayFile(path.c_str(), replay, why)) {
         std::fprintf(stderr, "mudlark: %s cannot make a ghost: %s.\n", path.c_str(), why.c_str());
@@ -248,20 +222,11 @@ int ghostFromReplay(World& world, const std::string& path) {
     return 0;
 }
 
-void sayTrialWrites() {
-    for (const std::string& failure : session().writes.takeFailures()) {
+void sayTrialWrites(TrialSession& s) {
+    for (const std::string& failure : s.writes.takeFailures()) {
         tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
     }
 }
 
-void finishTrialWrites() { session().writes.finish(); }
+void finishTrialWrites(TrialSession& s) { s.writes.finish(); }
 
-void resetTrialSession() {
-    Session& s = session();
-    s.writes.finish();
-    s.keyWasDown = false;
-    s.haveGhost = false;
-    s.run = GhostRun{};
-    s.splitLeft = 0;
-    s.lastGates = 0;
-}

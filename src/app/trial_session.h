@@ -4,30 +4,53 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "core/background_writes.h"
+#include "replay/ghost.h"
 #include "sim/world.h"
+
+struct RaceSession;
+
+// The time trial's part of the game: whose trial, its ghost and the ghost's
+// world, the lap being recorded, the split showing, the ghosts being written.
+struct TrialSession {
+    bool keyWasDown;
+    int32_t vehicle;             // whose trial
+    bool haveGhost;              // a best lap of this track to drive beside
+    std::unique_ptr<GhostLap> best = std::make_unique<GhostLap>();
+    std::unique_ptr<GhostRecorder> recorder = std::make_unique<GhostRecorder>();
+    std::unique_ptr<World> ghostWorld = std::make_unique<World>();
+    GhostRun run;
+    Vehicle ghostBefore;         // the ghost a step ago, to draw between
+    char split[16];
+    bool ahead;
+    float splitLeft;             // seconds the split still shows
+    int32_t lastGates;           // the trial vehicle's gates at the last step
+    BackgroundWrites writes;     // ghosts being written
+};
 
 // Once a frame (outside a replay): F8 starts a time trial on the current track
 // for the followed vehicle, in the one-driver layout, its ghost read; F8
 // during one ends it. A frame of 1 / frameRate seconds ages the split shown.
-void readTrialKeys(World& world, uint32_t frameRate);
+void readTrialKeys(TrialSession& session, World& world, uint32_t frameRate);
 
 // Starts a time trial now, as F8 does.
-void startTimeTrial(World& world);
+void startTimeTrial(TrialSession& session, World& world);
 
 bool trialOn(const World& world);
 
 // After each step of a live world: the lap recorded, the ghost driven on, the
 // split at a gate, a faster lap kept as the new ghost.
-void afterTrialStep(const World& world);
+void afterTrialStep(TrialSession& session, RaceSession& race, const World& world);
 
 // The ghost's vehicle as drawn a fraction of a step past its last step; false
 // when no ghost drives.
-bool ghostToDraw(double fraction, Vehicle& drawn, int32_t& look);
+bool ghostToDraw(const TrialSession& session, double fraction, Vehicle& drawn, int32_t& look);
 
 // The split shown now ("-0.42", ahead; "+0.13", behind); false when none.
-bool splitShown(char (&text)[16], bool& ahead);
+bool splitShown(const TrialSession& session, char (&text)[16], bool& ahead);
 
 // Without a window: the ghost of a replay's fastest lap for its track, written
 // into the player's ghosts folder. 0, or 1 for a replay that cannot be read
@@ -35,10 +58,8 @@ bool splitShown(char (&text)[16], bool& ahead);
 int ghostFromReplay(World& world, const std::string& path);
 
 // Once a frame: a ghost that could not be written is said.
-void sayTrialWrites();
+void sayTrialWrites(TrialSession& session);
 
 // Waits until the ghosts handed over are written (at the game's end).
-void finishTrialWrites();
+void finishTrialWrites(TrialSession& session);
 
-// No trial, no ghost (for tests).
-void resetTrialSession();

@@ -1,7 +1,6 @@
 // window.cpp -- opening and closing the window, and the window procedure.
 #include "app/window.h"
 
-#include "app/replay_session.h"
 
 #include "core/app_state.h"
 #include "platform/win_messages.h"
@@ -147,9 +146,8 @@ intptr_t windowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam) {
         input.middleButton = 0;
         return 0;
     case WM_DROPFILES: {
-        char path[1024];
-        if (platformDroppedFile(path)) {
-            replayFileDropped(path);
+        if (!platformDroppedFile(input.dropped)) {
+            input.dropped[0] = '\0';
         }
         return 0;
     }

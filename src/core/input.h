@@ -25,6 +25,8 @@ struct InputState {
     static constexpr int32_t typedCapacity = 16;
     uint8_t typed[typedCapacity];
     int32_t typedCount;
+    // A file dropped on the window since the last frame ("": none), for the replays.
+    char dropped[1024];
 
     // Down for this frame: held now, or pressed since the last frame. Codes
     // outside 0..255 are never down.

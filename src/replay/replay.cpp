@@ -8,8 +8,6 @@
 
 #include "vehicle/step_rate.h"
 
-Replay replayBuffer;
-
 namespace {
 
 // The fields a snapshot keeps, named alike in the vehicle and the snapshot:

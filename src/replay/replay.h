@@ -56,12 +56,9 @@ struct Replay {
     uint32_t frameCount;    // steps
     uint32_t keyframeCount; // keyframe 0 is the start, at "GO"
     uint32_t frameRates[maxReplayFrames]; // each step's rate: stepsPerSecond, or an old replay's frame rate
-    uint32_t controls[maxReplayFrames]; // six bits a vehicle, vehicle v from bit 6 v (packControls)
+    uint32_t controls[maxReplayFrames]; // seven bits a vehicle, vehicle v from bit 7 v (packControls)
     ReplayKeyframe keyframes[maxReplayKeyframes];
 };
-
-// The game's one replay buffer: the race being recorded, or the one played.
-extern Replay replayBuffer;
 
 void takeSnapshot(const Vehicle& vehicle, VehicleSnapshot& snapshot);
 // The vehicle as the snapshot has it, everything that follows from it worked out

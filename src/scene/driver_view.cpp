@@ -4,7 +4,7 @@
 #include "scene/scene.h"
 #include "vehicle/vehicle.h"
 
-void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel) {
+void drawDriverView(const ShownWorld& shown, uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel) {
     if (vehicleIndex >= static_cast<uint32_t>(vehicleCount)) {
         return;
     }
@@ -18,10 +18,10 @@ void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel
     glRotatef(-v.heading, 0, 1, 0);
     glTranslatef(-v.position[0], -v.position[1], -v.position[2]);
     // The smoke faces this driver.
-    drawSceneContents(v.pitch, v.heading, v.roll);
+    drawSceneContents(shown, v.pitch, v.heading, v.roll);
     glPopMatrix();
 
-    drawRaceStatus(vehicleIndex, readoutBaseline, pixel);
+    drawRaceStatus(shown, vehicleIndex, readoutBaseline, pixel);
     char readout[64];
     formatReadout(v.driveSpeed, v.speed, readout);
     glColor3f(1, 1, 1);

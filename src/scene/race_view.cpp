@@ -16,7 +16,6 @@
 
 uint32_t gatePostTexture = 0;
 uint32_t gateBannerTexture = 0;
-ReplayShown replayShown;
 
 namespace {
 
@@ -24,7 +23,7 @@ constexpr float postHeight = 4.6f;
 constexpr float postRadius = 0.22f;
 constexpr float bannerLow = 3.4f, bannerHigh = 4.4f;
 
-bool raceShown() { return shown.world->race.phase != RacePhase::off && shown.world->course.count >= minGates; }
+bool raceShown(const ShownWorld& shown) { return shown.world->race.phase != RacePhase::off && shown.world->course.count >= minGates; }
 
 // One post standing on the ground at (x, z).
 void drawPost(float x, float z) {
@@ -53,7 +52,7 @@ void drawArrow(float x, float y, float size, double bearing) {
 }
 
 // The direction from a vehicle to its next gate, against its heading.
-double bearingToNextGate(uint32_t vehicle) {
+double bearingToNextGate(const ShownWorld& shown, uint32_t vehicle) {
     const RaceEntry& entry = shown.world->race.entries[vehicle];
     const Gate& gate = shown.world->course.gates[nextGate(entry, shown.world->course.count)];
     const double toward = degrees(std::atan2(-(static_cast<double>(gate.x) - entry.centre[0]),
@@ -62,7 +61,7 @@ double bearingToNextGate(uint32_t vehicle) {
 }
 
 // "replay", and how it plays: "replay  x2", "replay  paused".
-void replayCaption(char (&text)[64]) {
+void replayCaption(const ReplayShown& replayShown, char (&text)[64]) {
     if (replayShown.paused) {
         std::snprintf(text, sizeof text, "replay  paused");
     } else if (replayShown.speed != 1) {
@@ -75,8 +74,8 @@ void replayCaption(char (&text)[64]) {
 
 } // namespace
 
-void drawCourse() {
-    if (!raceShown() || quadric == nullptr) {
+void drawCourse(const ShownWorld& shown) {
+    if (!raceShown(shown) || quadric == nullptr) {
         return;
     }
     glColor3f(1, 1, 1);
@@ -109,8 +108,8 @@ void drawCourse() {
     }
 }
 
-void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
-    if (!raceShown() || vehicle >= static_cast<uint32_t>(vehicleCount)) {
+void drawRaceStatus(const ShownWorld& shown, uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
+    if (!raceShown(shown) || vehicle >= static_cast<uint32_t>(vehicleCount)) {
         return;
     }
     GLint viewport[4];
@@ -125,7 +124,7 @@ void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
     }
     if (shown.world->race.phase != RacePhase::results && !entry.finished) {
         glColor3f(1, 0.85f, 0.1f);
-        drawArrow(width / 2, 34 * pixel, 14 * pixel, bearingToNextGate(vehicle));
+        drawArrow(width / 2, 34 * pixel, 14 * pixel, bearingToNextGate(shown, vehicle));
     }
     if (shown.world->race.endless && shown.split[0] != '\0') {
         // Ahead of the ghost in blue, behind it in orange: told apart without red and green.
@@ -152,9 +151,9 @@ void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
     std::snprintf(lines[1], sizeof lines[1], "last %s  best %s", last, best);
     std::snprintf(lines[2], sizeof lines[2], "%s%s%s", race.endless ? "F8 ends it" : placeName(placeOf(race, static_cast<int32_t>(vehicle))),
                   race.computer[vehicle] ? " cpu" : "", entry.finished ? "  finished" : "");
-    replayCaption(lines[3]);
+    replayCaption(shown.replay, lines[3]);
     glColor3f(1, 1, 1);
-    for (int line = 0; line < (replayShown.on ? 4 : 3); ++line) {
+    for (int line = 0; line < (shown.replay.on ? 4 : 3); ++line) {
         overlayInViewport(viewport);
         printText(16, static_cast<uint32_t>(static_cast<float>(readoutBaseline) + 20 * pixel * static_cast<float>(line + 1)),
                   "%s", lines[line]);
@@ -162,8 +161,8 @@ void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel) {
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
-void drawWorldPlaces(uint32_t baseline, float pixel) {
-    if (!raceShown()) {
+void drawWorldPlaces(const ShownWorld& shown, uint32_t baseline, float pixel) {
+    if (!raceShown(shown)) {
         return;
     }
     GLint viewport[4];
@@ -180,23 +179,22 @@ void drawWorldPlaces(uint32_t baseline, float pixel) {
         }
     }
     char caption[64], time[16];
-    replayCaption(caption);
-    formatRaceTime(replayShown.time, time);
+    replayCaption(shown.replay, caption);
+    formatRaceTime(shown.replay.time, time);
     std::snprintf(lines[vehicleCount], sizeof lines[vehicleCount], "%s  %s", caption, time);
     glColor3f(1, 1, 1);
-    for (int line = 0; line < vehicleCount + (replayShown.on ? 1 : 0); ++line) {
+    for (int line = 0; line < vehicleCount + (shown.replay.on ? 1 : 0); ++line) {
         overlayInViewport(viewport);
         printText(16, baseline + static_cast<uint32_t>(20 * pixel * static_cast<float>(line)), "%s", lines[line]);
     }
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
-void drawRaceResults(const char* trackName, const RaceRecord* record, const bool (&lapRecord)[vehicleCount],
-                     const bool (&raceRecord)[vehicleCount], bool recordsCounted) {
-    if (shown.world->race.phase != RacePhase::results) {
+void drawRaceResults(const Race& race, const char* trackName, const RaceRecord* record,
+                     const bool (&lapRecord)[vehicleCount], const bool (&raceRecord)[vehicleCount], bool recordsCounted) {
+    if (race.phase != RacePhase::results) {
         return;
     }
-    const Race& race = shown.world->race;
     const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
     const float panelWidth = 640, left = width / 2 - panelWidth / 2, top = height / 2 - 90;
     // Opaque: the views' own lines under it would cross its rows.

@@ -1,4 +1,4 @@
-// scene.h -- what the views draw: set-up of the scene and its globals.
+// scene.h -- what the views draw: set-up of the scene and its GL names.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +20,23 @@ extern float lightDiffuse[4];
 // What the three vehicles look like: blue, red and green, one model each.
 extern VehicleLook vehicleLooks[vehicleCount];
 
+// A new track's name across the views, for a moment.
+struct TrackCaption {
+    char text[48];
+    float seconds; // still to show
+};
+
+// What the views say of a replay being watched.
+struct ReplayShown {
+    bool on;
+    bool paused;
+    double speed;  // 1: as it was driven
+    double time;   // the race time reached
+};
+
 // What the views draw this frame: the world (read, never written) and its
-// vehicles as they stand between its last two steps. Set before the views.
+// vehicles as they stand between its last two steps, the ghost, the split, the
+// replay's line. Set before the views, which take it by argument.
 struct ShownWorld {
     const World* world;
     Vehicle vehicles[vehicleCount];
@@ -30,12 +45,12 @@ struct ShownWorld {
     int32_t ghostLook;       // whose look it has
     char split[16];          // the split at the last gate ("-0.42"); "" when none shows
     bool splitAhead;         // ahead of the ghost: blue, else orange
+    ReplayShown replay;
 };
-extern ShownWorld shown;
 
 // The views draw this world, its vehicles a fraction (0..1) of a step past
 // where `before` had them.
-void showWorld(const World& world, const Vehicle (&before)[vehicleCount], double fraction);
+void showWorld(ShownWorld& shown, const World& world, const Vehicle (&before)[vehicleCount], double fraction);
 
 // Once at start-up, after the window, GL state and font: the scene textures,
 // the three vehicles' looks, the world on a track (setUpWorld) and its drawn
@@ -85,13 +100,13 @@ void aimWorldCamera(const float vehiclePosition[3]);
 
 // The world view of the followed vehicle, into the current viewport with the
 // projection set: terrain, shadows, the three vehicles, the smoke.
-void drawWorldView(uint32_t followedVehicle);
+void drawWorldView(const ShownWorld& shown, uint32_t followedVehicle);
 
 // The view from the driver's seat of one vehicle, then its readout with its
 // baseline readoutBaseline window units from the view's top, and during a race
 // what the driver needs to know of it (pixel: the window units one screen pixel
 // of this view spans, 2 in a quarter). An index past the last vehicle draws nothing.
-void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel);
+void drawDriverView(const ShownWorld& shown, uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel);
 
 // A race in the views, drawn only while one is on. The gates, inside a view's
 // camera transform with texturing and lighting on. Under a driver view's
@@ -105,27 +120,13 @@ void drawDriverView(uint32_t vehicleIndex, uint32_t readoutBaseline, float pixel
 // The track's name, said across the middle of every view for a moment after
 // the track changes: drawn into the view with this viewport (window pixels,
 // from the bottom left); leaves the whole-window perspective and viewport.
-struct TrackCaption {
-    char text[48];
-    float seconds; // still to show
-};
-extern TrackCaption trackCaption;
-void drawTrackCaption(int32_t x, int32_t y, int32_t width, int32_t height);
+void drawTrackCaption(const TrackCaption& caption, int32_t x, int32_t y, int32_t width, int32_t height);
 
-// What the views say of a replay being watched.
-struct ReplayShown {
-    bool on;
-    bool paused;
-    double speed;  // 1: as it was driven
-    double time;   // the race time reached
-};
-extern ReplayShown replayShown;
-
-void drawCourse();
-void drawRaceStatus(uint32_t vehicle, uint32_t readoutBaseline, float pixel);
-void drawWorldPlaces(uint32_t baseline, float pixel);
-void drawRaceResults(const char* trackName, const RaceRecord* record, const bool (&lapRecord)[vehicleCount],
-                     const bool (&raceRecord)[vehicleCount], bool recordsCounted);
+void drawCourse(const ShownWorld& shown);
+void drawRaceStatus(const ShownWorld& shown, uint32_t vehicle, uint32_t readoutBaseline, float pixel);
+void drawWorldPlaces(const ShownWorld& shown, uint32_t baseline, float pixel);
+void drawRaceResults(const Race& race, const char* trackName, const RaceRecord* record,
+                     const bool (&lapRecord)[vehicleCount], const bool (&raceRecord)[vehicleCount], bool recordsCounted);
 
 // The engine revolutions a minute the readout shows for this drive speed.
 double engineRpm(float driveSpeed);
@@ -137,7 +138,7 @@ void formatReadout(float driveSpeed, float speed, char (&text)[64]);
 // What both views draw inside their camera transform: the light, the terrain,
 // the three vehicles with their shadows, and the smoke facing a viewer with
 // these angles; lighting and texturing are off again afterwards.
-void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll);
+void drawSceneContents(const ShownWorld& shown, float viewerPitch, float viewerYaw, float viewerRoll);
 
 // A vehicle's shadow on the ground under its wheels, as both views draw it.
 void drawVehicleShadow(const Vehicle& vehicle);

@@ -4,9 +4,7 @@
 #include "scene/scene.h"
 #include "vehicle/vehicle.h"
 
-ShownWorld shown;
-
-void showWorld(const World& world, const Vehicle (&before)[vehicleCount], double fraction) {
+void showWorld(ShownWorld& shown, const World& world, const Vehicle (&before)[vehicleCount], double fraction) {
     shown.world = &world;
     for (int v = 0; v < vehicleCount; ++v) {
         blendVehicle(before[v], world.vehicles[v], fraction, shown.vehicles[v]);

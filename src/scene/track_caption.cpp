@@ -7,10 +7,8 @@
 #include "render/gl_state.h"
 #include "scene/scene.h"
 
-TrackCaption trackCaption;
-
-void drawTrackCaption(int32_t x, int32_t y, int32_t viewWidth, int32_t viewHeight) {
-    if (trackCaption.seconds <= 0 || trackCaption.text[0] == '\0') {
+void drawTrackCaption(const TrackCaption& caption, int32_t x, int32_t y, int32_t viewWidth, int32_t viewHeight) {
+    if (caption.seconds <= 0 || caption.text[0] == '\0') {
         return;
     }
     // The overlay spreads the window's units over the view.
@@ -18,14 +16,14 @@ void drawTrackCaption(int32_t x, int32_t y, int32_t viewWidth, int32_t viewHeigh
     const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
     // As large as the countdown's half, smaller where a long name would not fit.
     BigGlyph glyphs[bigTextCapacity];
-    const float characters = static_cast<float>(bigTextGlyphs(trackCaption.text, glyphs, bigTextCapacity));
+    const float characters = static_cast<float>(bigTextGlyphs(caption.text, glyphs, bigTextCapacity));
     const float dot = std::min(height / 80, width * 0.9f / (6 * characters));
     beginOverlay2D();
     glDisable(GL_DEPTH_TEST);
     glColor3f(0, 0, 0); // a shadow, for bright ground
-    drawBigText(width / 2 + dot * 0.4f, height * 0.3f + dot * 0.4f, dot, trackCaption.text);
+    drawBigText(width / 2 + dot * 0.4f, height * 0.3f + dot * 0.4f, dot, caption.text);
     glColor3f(1, 0.9f, 0.3f);
-    drawBigText(width / 2, height * 0.3f, dot, trackCaption.text);
+    drawBigText(width / 2, height * 0.3f, dot, caption.text);
     glEnable(GL_DEPTH_TEST);
     applyPerspective();
 }

@@ -67,7 +67,7 @@ void makeTrackMap(const TerrainMap& ground) {
 // Made when first drawn: most starts never show the map, none in their first frame.
 void buildTrackMap(const TerrainMap& ground) { pending = &ground; }
 
-void drawTrackMap(float viewportWidth, float viewportHeight) {
+void drawTrackMap(const ShownWorld& shown, float viewportWidth, float viewportHeight) {
     if (viewportWidth <= 0 || viewportHeight <= 0) {
         return;
     }

@@ -5,6 +5,8 @@
 // heads, a few quads a frame.
 #pragma once
 
+#include "scene/scene.h"
+
 #include "terrain/terrain.h"
 
 // The picture of this ground (which must stay where it is): once a track is
@@ -13,4 +15,4 @@ void buildTrackMap(const TerrainMap& ground);
 
 // The map in the current viewport (of this many pixels): the square of the
 // ground as large as fits, centred, and the shown world on it.
-void drawTrackMap(float viewportWidth, float viewportHeight);
+void drawTrackMap(const ShownWorld& shown, float viewportWidth, float viewportHeight);

@@ -45,17 +45,17 @@ void drawVehicleShadow(const Vehicle& v) {
     glEnable(GL_LIGHTING);
 }
 
-void drawWorldView(uint32_t followedVehicle) {
+void drawWorldView(const ShownWorld& shown, uint32_t followedVehicle) {
     aimWorldCamera(shown.vehicles[followedVehicle < vehicleCount ? followedVehicle : 0].position);
     glPushMatrix();
     glRotatef(-worldCameraPitch, 1, 0, 0);
     glRotatef(-worldCameraYaw, 0, 1, 0);
     glTranslatef(-worldCameraPosition[0], -worldCameraPosition[1], -worldCameraPosition[2]);
-    drawSceneContents(worldCameraPitch, worldCameraYaw, 0);
+    drawSceneContents(shown, worldCameraPitch, worldCameraYaw, 0);
     glPopMatrix();
 }
 
-void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
+void drawSceneContents(const ShownWorld& shown, float viewerPitch, float viewerYaw, float viewerRoll) {
     // The light is fixed in the world: it is placed after the camera's transform.
     glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
     glEnable(GL_TEXTURE_2D);
@@ -65,7 +65,7 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
         // the ground.
         drawGround(&terrain);
         drawGrowth(&terrain);
-        drawCourse();
+        drawCourse(shown);
         for (int v = 0; v < vehicleCount; ++v) {
             if (!shown.world->race.offCourse[v]) {
                 drawVehicleShadow(shown.vehicles[v]);
@@ -88,7 +88,7 @@ void drawSceneContents(float viewerPitch, float viewerYaw, float viewerRoll) {
             }
         }
         drawVehicles(onCourse, looks, count);
-        drawCourse();
+        drawCourse(shown);
         drawGrowth(&terrain);
         drawGround(&terrain);
         for (int v = 0; v < vehicleCount; ++v) {

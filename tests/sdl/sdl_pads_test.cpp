@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/bindings.h"
-#include "app/frame.h"
+#include "app/game.h"
 #include "app/window.h"
 #include "common/gl_api.h"
 #include "core/app_state.h"
@@ -44,13 +44,14 @@ void unplug(SDL_Joystick* pad) {
 }
 
 std::unique_ptr<World> game;
+Game parts; // the game above it: its menu and its frame's clock
 
 // A frame's pads, then a step of the world with what the players hold.
 void tick() {
-    readPads();
+    readPads(parts);
     VehicleControls controls[vehicleCount];
     for (int v = 0; v < vehicleCount; ++v) {
-        controls[v] = playerControls(v);
+        controls[v] = playerControls(parts.bindings, v);
     }
     stepWorld(*game, controls);
 }
@@ -96,7 +97,7 @@ TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) 
 
 // Near-white pixels in a band of the back buffer after a frame (GL rows, bottom up).
 long textAfterAFrame(int x, int y) {
-    drawFrame(*game);
+    drawFrame(parts, *game);
     std::vector<uint8_t> rgb(160 * 22 * 3);
     glReadPixels(x, y, 160, 22, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     long white = 0;

@@ -32,7 +32,7 @@ void scriptedControls(uint32_t step, VehicleControls (&controls)[vehicleCount]) 
     }
 }
 
-void recordComputerRace(World& world, int32_t laps, uint32_t (*rate)(uint32_t step)) {
+void recordComputerRace(World& world, Replay& replay, int32_t laps, uint32_t (*rate)(uint32_t step)) {
     const bool computer[vehicleCount] = {true, true, true};
     const VehicleControls none[vehicleCount] = {};
     const auto stepRateOf = [rate](uint32_t step) { return rate != nullptr ? rate(step) : stepsPerSecond; };
@@ -40,14 +40,14 @@ void recordComputerRace(World& world, int32_t laps, uint32_t (*rate)(uint32_t st
     for (uint32_t step = 0; world.race.phase == RacePhase::countdown; ++step) {
         stepWorldAtRate(world, none, stepRateOf(step));
     }
-    beginRecording(replayBuffer, world);
+    beginRecording(replay, world);
     for (uint32_t step = 0; world.race.phase == RacePhase::racing && step < 60 * 600; ++step) {
         stepWorldAtRate(world, none, stepRateOf(step));
         VehicleControls taken[vehicleCount];
         for (int v = 0; v < vehicleCount; ++v) {
             taken[v] = world.vehicles[v].controls;
         }
-        recordFrame(replayBuffer, stepRateOf(step), taken);
-        recordKeyframeIfDue(replayBuffer, world.race, world.vehicles);
+        recordFrame(replay, stepRateOf(step), taken);
+        recordKeyframeIfDue(replay, world.race, world.vehicles);
     }
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "replay/replay.h"
 #include "sim/world.h"
 
 // Sets up the world from runFolder's generated data as the game does without a
@@ -16,8 +17,8 @@ bool setUpScriptedWorld(World& world, const char* runFolder, int32_t track = 1);
 void scriptedControls(uint32_t step, VehicleControls (&controls)[vehicleCount]);
 
 // A race of three computer drivers on the world's track (set up already),
-// recorded into the game's replay buffer as the game records one: each step's
+// recorded into replay as the game records one: each step's
 // controls, a keyframe a second. rate(step), if given, is each step's rate (the
 // frame rates the first version stepped at); else every step is the game's.
 // The world is left as the race ended (or after ten minutes).
-void recordComputerRace(World& world, int32_t laps, uint32_t (*rate)(uint32_t step) = nullptr);
+void recordComputerRace(World& world, Replay& replay, int32_t laps, uint32_t (*rate)(uint32_t step) = nullptr);

@@ -66,30 +66,31 @@ TEST(KeysLines, FiveOrSixNamesOnALineOrTheLineIsSaid) {
 // new keys drive and the old ones do not.
 TEST(KeysLines, SwappedKeysHoldAKeyTheGameHoldsIsRefusedAndNewKeysDrive) {
     resetAppState();
-    const std::string said = applyKeySettings(readText("keys blue: W Z A D S\n"
+    Bindings bindings = defaultBindings();
+    const std::string said = applyKeySettings(bindings, readText("keys blue: W Z A D S\n"
                                                        "keys red: Numpad8 Numpad2 Numpad4 Numpad6 Numpad5\n"
                                                        "keys green: F5 M J L K\n"));
     EXPECT_EQ(said, "line 3: keys green: \"F5\" is held by starting a race; green keeps its own keys.\n");
-    EXPECT_EQ(vehicleKeys[0].accelerate, 'W');
-    EXPECT_EQ(vehicleKeys[1].accelerate, VK_NUMPAD0 + 8);
-    EXPECT_EQ(vehicleKeys[2].accelerate, 'I');
+    EXPECT_EQ(bindings.keys[0].accelerate, 'W');
+    EXPECT_EQ(bindings.keys[1].accelerate, VK_NUMPAD0 + 8);
+    EXPECT_EQ(bindings.keys[2].accelerate, 'I');
     input.pressKey('W');
-    EXPECT_TRUE(playerControls(0).accelerate);
-    EXPECT_FALSE(playerControls(1).accelerate);
+    EXPECT_TRUE(playerControls(bindings, 0).accelerate);
+    EXPECT_FALSE(playerControls(bindings, 1).accelerate);
     // Blue alone taking red's W: refused, blue keeps the keypad.
-    EXPECT_EQ(applyKeySettings(readText("keys blue: W Z A D S\n")),
+    EXPECT_EQ(applyKeySettings(bindings, readText("keys blue: W Z A D S\n")),
               "line 1: keys blue: \"W\" is held by red's accelerate; blue keeps its own keys.\n");
-    EXPECT_EQ(vehicleKeys[0].accelerate, VK_NUMPAD0 + 8);
-    EXPECT_EQ(applyKeySettings(readText("keys red: W W A D S\n")),
+    EXPECT_EQ(bindings.keys[0].accelerate, VK_NUMPAD0 + 8);
+    EXPECT_EQ(applyKeySettings(bindings, readText("keys red: W W A D S\n")),
               "line 1: keys red: \"W\" is held by its own reverse; red keeps its own keys.\n");
     // A line of five keeps the vehicle's own rescue unless the line took its
     // key: then it has none; a sixth name is the rescue.
-    EXPECT_EQ(applyKeySettings(readText("keys red: E Z A D S\nkeys green: I M J L K R\n")), "");
-    EXPECT_EQ(std::tuple(vehicleKeys[1].accelerate, vehicleKeys[1].rescue, vehicleKeys[2].rescue, vehicleKeys[0].rescue),
+    EXPECT_EQ(applyKeySettings(bindings, readText("keys red: E Z A D S\nkeys green: I M J L K R\n")), "");
+    EXPECT_EQ(std::tuple(bindings.keys[1].accelerate, bindings.keys[1].rescue, bindings.keys[2].rescue, bindings.keys[0].rescue),
               std::tuple('E', 0, 'R', VK_NUMPAD0 + 9));
     input.pressKey('R');
-    EXPECT_TRUE(playerControls(2).rescue && !playerControls(1).rescue);
-    EXPECT_EQ(applyKeySettings(readText("")), "");
+    EXPECT_TRUE(playerControls(bindings, 2).rescue && !playerControls(bindings, 1).rescue);
+    EXPECT_EQ(applyKeySettings(bindings, readText("")), "");
 }
 
 // Windows says VK_SHIFT and VK_CONTROL for either side: the scan code tells

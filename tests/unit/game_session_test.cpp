@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 
+#include "app/game.h"
 #include "app/game_mode.h"
 #include "app/lan_session.h"
 #include "app/main_loop.h"
@@ -41,11 +42,13 @@
 namespace {
 
 // The game's world, as the tests look at it between and after frames.
-World& game = *new World;
-Race& activeRace = game.race;
-const Course& raceCourse = game.course;
-Vehicle (&vehicles)[vehicleCount] = game.vehicles;
-const int32_t& currentTrack = game.track;
+World& world = *new World;
+Race& activeRace = world.race;
+const Course& raceCourse = world.course;
+Vehicle (&vehicles)[vehicleCount] = world.vehicles;
+const int32_t& currentTrack = world.track;
+// The game above it, made anew for each run as a new process makes it.
+std::unique_ptr<Game> current = std::make_unique<Game>();
 
 void key(uint32_t message, uint8_t code) { fake.queue.push_back(WindowMessage{message, code, 1}); }
 void tap(uint8_t code) { key(WM_KEYDOWN, code), key(WM_KEYUP, code); }
@@ -66,7 +69,7 @@ GhostLap& ghostIn(const std::string& path, bool& old) {
 
 void driveBlueForItsNextGate(int32_t skill = 2) {
     const VehicleControls wanted =
-        driveComputer(vehicles[0], 0, raceCourse, activeRace.entries[0], blueDriver, skill, obstaclesFor(game, 0));
+        driveComputer(vehicles[0], 0, raceCourse, activeRace.entries[0], blueDriver, skill, obstaclesFor(world, 0));
     const std::pair<uint8_t, bool> held[] = {{VK_NUMPAD0 + 8, wanted.accelerate},
                                              {VK_NUMPAD0 + 5, wanted.brake},
                                              {VK_NUMPAD0 + 2, wanted.reverse},
@@ -96,12 +99,7 @@ protected:
     static void restart() {
         resetAppState();
         resetFakePlatform();
-        resetRaceSession();
-        resetReplaySession();
-        resetTrackSession();
-        resetMenuSession();
-        resetTrialSession();
-        leaveLanRace();
+        current = std::make_unique<Game>();
         resetPlayLines();
         fake.realFont = false;
         fake.counterStep = 16666; // 60 frames a second
@@ -125,7 +123,7 @@ protected:
         WorkingDirectory here(dir.path());
         std::string program = "mudlark", file = replayFile;
         char* argv[] = {program.data(), file.data()};
-        return runGame(game, replayFile.empty() ? 1 : 2, argv);
+        return runGame(*current, world, replayFile.empty() ? 1 : 2, argv);
     }
     std::string records() const { return readFileBytes(data.file("mudlark/records.txt")); }
     // Copies these track files into a folder, under a new number ("05").
@@ -226,13 +224,13 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                           tap(VK_RIGHT);
                       }
                       if (speed == 1) {
-                          seen[replayShown.time] = places();
-                      } else if (seen.count(replayShown.time) > 0) {
-                          EXPECT_EQ(places(), seen[replayShown.time]) << replayShown.time;
+                          seen[current->replay.shown.time] = places();
+                      } else if (seen.count(current->replay.shown.time) > 0) {
+                          EXPECT_EQ(places(), seen[current->replay.shown.time]) << current->replay.shown.time;
                           ++compared;
                       }
-                      framesToTen[speed - 1] = replayShown.time < 10 ? fake.swapCount : framesToTen[speed - 1];
-                      return replayShown.time < 10.5;
+                      framesToTen[speed - 1] = current->replay.shown.time < 10 ? fake.swapCount : framesToTen[speed - 1];
+                      return current->replay.shown.time < 10.5;
                   },
                   kept[0]),
                   0);
@@ -248,7 +246,7 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                       fake.queue.push_back(WindowMessage{WM_DROPFILES, 0, 0});
                       break;
                   case 5:
-                      EXPECT_FALSE(replayPlaying());
+                      EXPECT_FALSE(replayPlaying(current->replay));
                       EXPECT_EQ(playLines().empty() ? "" : playLines()[0].text, // said across the views, no box
                                 "Replay race-20200101-000009.mlr is damaged: it is cut short.");
                       fake.droppedFile = kept[0];
@@ -263,18 +261,18 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                       break;
                   case 120:
                       EXPECT_EQ(vehicles[1].position[2], standing);
-                      EXPECT_TRUE(replayShown.paused && worldView);
+                      EXPECT_TRUE(current->replay.shown.paused && worldView);
                       tap(VK_F6);
                       break;
                   case 122:
-                      EXPECT_FALSE(replayPlaying() || replayShown.on);
+                      EXPECT_FALSE(replayPlaying(current->replay) || current->replay.shown.on);
                       tap(VK_F6); // the newest replay again
                       break;
                   case 124: // joining a LAN race ends it: the session has the world
-                      EXPECT_TRUE(replayPlaying());
-                      joinLanRace(game, "127.0.0.1:27823");
-                      EXPECT_FALSE(replayPlaying() || replayShown.on);
-                      EXPECT_TRUE(lanOn());
+                      EXPECT_TRUE(replayPlaying(current->replay));
+                      joinLanRace(current->lan, current->replay, world, "127.0.0.1:27823");
+                      EXPECT_FALSE(replayPlaying(current->replay) || current->replay.shown.on);
+                      EXPECT_TRUE(lanOn(current->lan));
                       return false;
                   }
                   return true;
@@ -325,8 +323,8 @@ TEST_F(GameSession, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside)
     int afterResults = 0; // the writes end in the background: their lines come a frame later
     EXPECT_EQ(race([&] {
                   if (activeRace.phase == RacePhase::results && afterResults++ == 0) {
-                      finishRaceWrites();
-                      finishReplayWrites();
+                      finishRaceWrites(current->race);
+                      finishReplayWrites(current->replay);
                   }
                   return toTheResults() || afterResults < 3;
               }),
@@ -359,7 +357,7 @@ TEST_F(GameSession, TheTrackSettingChoosesTheSetAndOneThatCannotBeDrivenIsSaid) 
         restart();
         dir.write("settings.cfg", std::string("fullscreen: false\ntexturefilter: linear\n") + track);
         race([] { return false; }, "", false);
-        return std::string(game.ground.heights, game.ground.heights + sizeof game.ground.heights);
+        return std::string(world.ground.heights, world.ground.heights + sizeof world.ground.heights);
     };
     const std::string heights = readFileBytes(dir.file("Tracks/Terrain_02.raw"));
     EXPECT_TRUE(firstFrame("track: 2\n") == heights);
@@ -407,7 +405,7 @@ TEST_F(GameSession, F7MovesOnThroughTheCompleteTracks) {
         if (frame % 150 == 149) {
             EXPECT_GT(std::hypot(vehicles[0].position[0], vehicles[0].position[2]), 1.0) << currentTrack;
             EXPECT_LT(vehicles[0].position[1], 13.0f) << currentTrack; // on the ground, never thrown off it
-            smokeBefore += liveSmoke(game.smoke);
+            smokeBefore += liveSmoke(world.smoke);
             if (seen.size() < 3) {
                 tap(VK_F7);
             } else { // the last change from a pad's right shoulder
@@ -416,12 +414,12 @@ TEST_F(GameSession, F7MovesOnThroughTheCompleteTracks) {
             pressedAt = frame;
         } else if (frame == pressedAt + 1) {
             fake.pads[0].buttons = 0;
-            seen.emplace_back(currentTrack, trackCaption.text);
+            seen.emplace_back(currentTrack, current->track.caption.text);
             EXPECT_LT(std::hypot(vehicles[0].position[0], vehicles[0].position[2]), 0.5); // a step from the start
             EXPECT_LT(std::fabs(vehicles[0].speed), 1.0f);
-            EXPECT_EQ(liveSmoke(game.smoke), 0);
+            EXPECT_EQ(liveSmoke(world.smoke), 0);
         } else if (pressedAt > 0 && (frame == pressedAt + 100 || frame == pressedAt + 130)) { // two seconds at 60
-            EXPECT_EQ(trackCaption.seconds > 0, frame == pressedAt + 100) << frame - pressedAt;
+            EXPECT_EQ(current->track.caption.seconds > 0, frame == pressedAt + 100) << frame - pressedAt;
         }
         return seen.size() < 4;
     }, "", false);
@@ -475,7 +473,7 @@ TEST_F(GameSession, TheMenuStopsTheWorldStartsARaceAndKeepsANewKey) {
         if (fake.swapCount == 302) {
             clockWhenOpened = activeRace.clock;
         } else if (fake.swapCount == 308) {
-            EXPECT_TRUE(menuOpen());
+            EXPECT_TRUE(menuOpen(current->menu));
             EXPECT_EQ(activeRace.clock, clockWhenOpened); // the race stands still under the menu
         }
         key(fake.swapCount > 330 && fake.swapCount < 400 ? WM_KEYDOWN : WM_KEYUP, VK_UP);
@@ -509,7 +507,7 @@ TEST_F(GameSession, APadAndTheMouseWorkTheMenu) {
                       fake.pads[0].buttons |= fake.swapCount == frame ? button : 0;
                   }
                   if (fake.swapCount % 4 == 3 && fake.swapCount > 10 && fake.swapCount < 25) {
-                      seen.emplace_back(gameMenu().page, gameMenu().selected);
+                      seen.emplace_back(current->menu.menu.page, current->menu.menu.selected);
                   }
                   if (fake.swapCount == 30) {
                       const float y = menuLineY(6, 7, static_cast<float>(settings.height)); // Quit
@@ -550,8 +548,8 @@ TEST_F(GameSession, ATimeTrialKeepsItsGhostDrivesItBesideAndSaysTheSplit) {
     std::string split;
     restart();
     EXPECT_EQ(trial([&] {
-                  ghostSeen = ghostSeen || shown.ghost;
-                  split = shown.split[0] != '\0' ? shown.split : split;
+                  ghostSeen = ghostSeen || current->frame.shown.ghost;
+                  split = current->frame.shown.split[0] != '\0' ? current->frame.shown.split : split;
                   return split.empty() && fake.swapCount < 60 * 90;
               }),
               0);
@@ -580,10 +578,11 @@ TEST_F(GameSession, ATimeTrialKeepsItsGhostDrivesItBesideAndSaysTheSplit) {
 // pressed: the mode it leads to, and F1's menu over every mode changing none.
 TEST_F(GameSession, EveryGameKeyInEveryModeLeadsToItsMode) {
     dir.write("settings.cfg", "fullscreen: false\ntexturefilter: linear\nlaps: 1\nnetport: 27831\n");
-    const auto world = std::make_unique<World>();
-    ASSERT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR));
-    recordComputerRace(*world, 1);
-    data.write("mudlark/replays/race-20200101-000000.mlr", encodeReplay(replayBuffer)); // F6's newest
+    const auto recording = std::make_unique<World>();
+    ASSERT_TRUE(setUpScriptedWorld(*recording, MUDLARK_RUN_DIR));
+    const auto recorded = std::make_unique<Replay>();
+    recordComputerRace(*recording, *recorded, 1);
+    data.write("mudlark/replays/race-20200101-000000.mlr", encodeReplay(*recorded)); // F6's newest
     using M = GameMode;
     const uint8_t keys[] = {VK_F5, VK_F6, VK_F7, VK_F1 + 7, VK_F1};
     const struct {
@@ -605,18 +604,18 @@ TEST_F(GameSession, EveryGameKeyInEveryModeLeadsToItsMode) {
             race([&] {
                 const int frame = fake.swapCount;
                 if (frame == 3 && lanMode(from.mode)) {
-                    hostLanRace(game);
+                    hostLanRace(current->lan, current->replay, world);
                 }
                 if (frame == 4) {
                     for (const uint8_t code : from.reach) {
                         tap(code);
                     }
                 } else if (frame == 8) {
-                    reached = gameMode(game);
+                    reached = gameMode(*current, world);
                     tap(keys[k]);
                 } else if (frame == 12) {
-                    after = gameMode(game);
-                    EXPECT_EQ(menuOpen(), k == 4);
+                    after = gameMode(*current, world);
+                    EXPECT_EQ(menuOpen(current->menu), k == 4);
                 }
                 return frame < 12;
             }, "", false);
@@ -629,16 +628,17 @@ TEST_F(GameSession, EveryGameKeyInEveryModeLeadsToItsMode) {
 // --ghost-from: a replay of track 2 makes track 2's ghost; a damaged replay
 // ends with 1 and a line, and writes nothing.
 TEST_F(GameSession, AGhostFromAReplaysFastestLap) {
-    const auto world = std::make_unique<World>();
-    ASSERT_TRUE(setUpScriptedWorld(*world, MUDLARK_RUN_DIR, 2));
-    recordComputerRace(*world, 2);
-    const std::string replay = data.write("race.mlr", encodeReplay(replayBuffer));
+    const auto recording = std::make_unique<World>();
+    ASSERT_TRUE(setUpScriptedWorld(*recording, MUDLARK_RUN_DIR, 2));
+    const auto recorded = std::make_unique<Replay>();
+    recordComputerRace(*recording, *recorded, 2);
+    const std::string replay = data.write("race.mlr", encodeReplay(*recorded));
     const std::string damaged = data.write("damaged.mlr", "MLREPLAY");
     WorkingDirectory here(dir.path());
     for (const std::string& file : {damaged, replay}) {
         std::string program = "mudlark", option = "--ghost-from", path = file;
         char* argv[] = {program.data(), option.data(), path.data()};
-        EXPECT_EQ(runGame(game, 3, argv), file == replay ? 0 : 1);
+        EXPECT_EQ(runGame(*current, world, 3, argv), file == replay ? 0 : 1);
         EXPECT_EQ(std::filesystem::exists(data.file("mudlark/ghosts/track-02.mlg")), file == replay);
     }
     bool old = true;
@@ -671,11 +671,11 @@ TEST_F(GameSession, SplitTimesSayWhereALapGainsAndOnlyAQuickerLapIsTheNewGhost) 
                 driveBlueForItsNextGate(lap == 3 ? 2 : 1);
             }
         }
-        if (shown.split[0] != '\0' && (splits.empty() || splits.back().second != shown.split)) {
-            splits.emplace_back((blue.gatesPassed - 2) / raceCourse.count + 1, shown.split); // the gate's own lap
+        if (current->frame.shown.split[0] != '\0' && (splits.empty() || splits.back().second != current->frame.shown.split)) {
+            splits.emplace_back((blue.gatesPassed - 2) / raceCourse.count + 1, current->frame.shown.split); // the gate's own lap
         }
         if (static_cast<int32_t>(ghosts.size()) < lap - 1) {
-            finishTrialWrites(); // the ghost as the lap left it
+            finishTrialWrites(current->trial); // the ghost as the lap left it
             bool old = false;
             const GhostLap& read = ghostIn(ghost, old);
             ghosts.push_back(read.track == 1 ? read.lapTime : -1);
@@ -742,18 +742,18 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
         if (active || ++hiddenPolls > 400) {
             return;
         }
-        red.packet.firstStep = std::max(0, static_cast<int32_t>(game.steps - atStart) - 20);
+        red.packet.firstStep = std::max(0, static_cast<int32_t>(world.steps - atStart) - 20);
         say(joiner, red);
         heardHidden += heard(joiner, LanKind::lockstep, answer) ? 1 : 0;
         if (hiddenPolls == 400) {
-            hiddenSteps = game.steps - hiddenAt;
+            hiddenSteps = world.steps - hiddenAt;
             fake.queue.push_back(WindowMessage{WM_ACTIVATE, 0, 0}); // restored
         }
     };
     race([&] {
         const int frame = fake.swapCount;
         if (frame == 3) {
-            hostLanRace(game);
+            hostLanRace(current->lan, current->replay, world);
             std::snprintf(join.version, sizeof join.version, "0.9");
             say(joiner, join);
         } else if (frame > 3 && frame < 60 && refusal.empty() && heard(joiner, LanKind::refuse, answer)) {
@@ -765,16 +765,16 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
         } else if (frame == 120) {
             tap(VK_F5);
         } else if (frame == 122) {
-            atStart = game.steps; // the race began a frame ago
+            atStart = world.steps; // the race began a frame ago
         } else if (frame > 125 && frame < 240) {
             say(stranger, red);
             say(stranger, leave);
             say(stranger, join);
-            stepsWithoutRed = game.steps - atStart;
+            stepsWithoutRed = world.steps - atStart;
         } else if (frame >= 240 && frame < 300) {
             say(joiner, red);
         } else if (frame == 300) {
-            hiddenAt = game.steps;
+            hiddenAt = world.steps;
             fake.queue.push_back(WindowMessage{WM_ACTIVATE, 1u << 16, 0}); // minimised
         }
         return frame < 302;
@@ -784,8 +784,8 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
     EXPECT_EQ(refusal, "the host runs Mudlark " MUDLARK_VERSION " (simulation 3), yours is 0.9 (simulation 3)");
     EXPECT_EQ(std::vector<int32_t>(seats, seats + 3), std::vector<int32_t>({0, 1, noMachine}));
     EXPECT_LE(stepsWithoutRed, 3u);       // red's first steps: none, as every machine's
-    EXPECT_GE(game.steps - atStart, 55u); // red's sixty came
-    EXPECT_NE(game.race.phase, RacePhase::countdown); // the race went on while hidden
+    EXPECT_GE(world.steps - atStart, 55u); // red's sixty came
+    EXPECT_NE(world.race.phase, RacePhase::countdown); // the race went on while hidden
 }
 
 // A damaged replay dropped on the window mid-race is refused with its line and
@@ -801,7 +801,7 @@ TEST_F(GameSession, ARefusedDropKeepsTheRacesReplayAndAnUnreadableEntryIsPassedO
         fs::last_write_time(data.file(name), then + std::chrono::minutes(i));
     }
     fs::create_symlink("nowhere", data.file("mudlark/replays/race-20190101-000000.mlr"));
-    EXPECT_EQ(keptReplayFiles().size(), 21u);
+    EXPECT_EQ(keptReplayFiles(current->replay).size(), 21u);
     EXPECT_EQ(race([&] {
                   if (fake.swapCount == 600) {
                       fake.droppedFile = data.file("mudlark/replays/race-20200101-000030.mlr");
@@ -811,7 +811,7 @@ TEST_F(GameSession, ARefusedDropKeepsTheRacesReplayAndAnUnreadableEntryIsPassedO
               }),
               0);
     EXPECT_EQ(fake.captions(), "");
-    const std::vector<std::string> kept = keptReplayFiles();
+    const std::vector<std::string> kept = keptReplayFiles(current->replay);
     ASSERT_EQ(kept.size(), 20u);
     EXPECT_EQ(fs::path(kept.back()).filename(), "race-20200101-000012.mlr"); // the two oldest went
     static Replay ours;

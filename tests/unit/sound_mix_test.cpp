@@ -13,13 +13,13 @@ class SoundMix : public ::testing::Test {
 protected:
     void SetUp() override {
         resetAppState();
-        resetFrameSound();
         settings.volume = 80;
         world = flatWorld();
         world->vehicles[1].position[0] = 15;  // to the right of vehicle 0, facing -z
         world->vehicles[2].position[0] = -45; // far to its left
     }
-    SoundSnapshot frameSound() const { return ::frameSound(*world); }
+    SoundSnapshot frameSound() { return ::frameSound(mix, *world); }
+    ::SoundMix mix{};
     std::unique_ptr<World> world;
 };
 

@@ -15,12 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "app/frame.h"
+#include "app/game.h"
 #include "app/main_loop.h"
-#include "app/race_session.h"
-#include "app/replay_session.h"
 #include "app/step_clock.h"
-#include "app/track_session.h"
 #include "core/app_state.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win_messages.h"
@@ -101,9 +98,7 @@ protected:
              const std::function<int64_t(uint32_t, int64_t)>& frame) {
         resetAppState();
         resetFakePlatform();
-        resetRaceSession();
-        resetReplaySession();
-        resetTrackSession();
+        parts = std::make_unique<Game>();
         fake.realFont = false;
         fake.frequency = hz;
         fake.counter = 1;
@@ -133,15 +128,16 @@ protected:
                 fake.queue.push_back(WindowMessage{WM_CLOSE, 0, 0});
             }
             // The counts from now to the next tenth of a second of game time.
-            const int64_t toTenth = ((6 - taken % 6) * hz - std::llround(lastStepFraction() * hz)) / 60;
+            const int64_t toTenth = ((6 - taken % 6) * hz - std::llround(lastStepFraction(parts->frame) * hz)) / 60;
             fake.counter += frame(taken, toTenth);
         };
         WorkingDirectory here(dir.path());
-        EXPECT_EQ(runGame(*game), 0);
+        EXPECT_EQ(runGame(*parts, *game), 0);
         fake.onSwap = nullptr;
         return run;
     }
     static inline World* game = new World;
+    static inline std::unique_ptr<Game> parts; // the game above the world, new for each run
     TempDir dir, data;
 };
 

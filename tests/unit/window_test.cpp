@@ -2,6 +2,7 @@
 // the main loop around them, on the scripted platform.
 #include <gtest/gtest.h>
 
+#include "app/game.h"
 #include "app/main_loop.h"
 #include "app/window.h"
 #include "core/app_state.h"
@@ -38,7 +39,8 @@ protected:
             dir.write("Tracks/Growth_01.raw", ""); // a damaged data set is still the data
         }
         WorkingDirectory here(dir.path());
-        return runGame(*world);
+        Game game;
+        return runGame(game, *world);
     }
     TempDir dir;
     int idlePolls = 0;

@@ -4,12 +4,14 @@
 
 #include <memory>
 
+#include "app/game.h"
 #include "app/main_loop.h"
 
 int main(int argc, char** argv) {
     SDL_SetMainReady();
+    const auto game = std::make_unique<Game>();   // the game above it: its parts and the frame's clock
     const auto world = std::make_unique<World>(); // the game's world, stepped and drawn
-    const int exitCode = runGame(*world, argc, argv);
+    const int exitCode = runGame(*game, *world, argc, argv);
     SDL_Quit();
     return exitCode;
 }

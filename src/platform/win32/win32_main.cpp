@@ -3,6 +3,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "app/game.h"
 #include "app/main_loop.h"
 
 #include <shellapi.h>
@@ -58,7 +59,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         argv.push_back(&argument[0]);
     }
     argv.push_back(nullptr);
+    const auto game = std::make_unique<Game>();   // the game above it: its parts and the frame's clock
     const auto world = std::make_unique<World>(); // the game's world, stepped and drawn
-    return arguments.empty() ? runGame(*world, __argc, __argv) // no wide command line to be had
-                             : runGame(*world, static_cast<int>(arguments.size()), argv.data());
+    return arguments.empty() ? runGame(*game, *world, __argc, __argv) // no wide command line to be had
+                             : runGame(*game, *world, static_cast<int>(arguments.size()), argv.data());
 }
