@@ -76,15 +76,15 @@ void setUpSubView(const Viewport& v) {
     applyViewPerspective();
 }
 
-bool viewOf(uint32_t vehicle, Viewport& viewport) {
-    return driverViewport(vehicle, worldView, splitLayout, followedVehicle, settings.width, settings.height, viewport);
+bool viewOf(const ViewState& v, uint32_t vehicle, Viewport& viewport) {
+    return driverViewport(vehicle, v.worldView, v.splitLayout, v.followedVehicle, settings.width, settings.height, viewport);
 }
 
 // A view's first line of text sits 64 pixels down. The system information's
 // three lines (down to 60) share the corner of a view that fills the window:
 // there it moves a line lower, and what sits under it with it.
 uint32_t firstLine(bool fillsWindow) { return settings.showSystemInfo && fillsWindow ? 84 : 64; }
-uint32_t readoutBaseline() { return firstLine(!worldView && splitLayout <= 1); }
+uint32_t readoutBaseline(const ViewState& v) { return firstLine(!v.worldView && v.splitLayout <= 1); }
 
 // The window units one screen pixel spans in a view: 1 in the whole window, 2
 // in a quarter (the overlay stretches the window's units over the viewport).
@@ -94,7 +94,7 @@ float unitsPerPixel(const Viewport& view) {
 
 // "pad 1: blue", "pad 1 gone": under the readout of the view that shows the
 // vehicle concerned, or of the whole window where no view shows it.
-void drawPadNotices(const ShownWorld& shown) {
+void drawPadNotices(const ShownWorld& shown, const ViewState& v) {
     uint32_t lines[8] = {}; // notices so far in each viewport: the window and its quarters
     glColor3f(1, 1, 1);
     for (const Gamepads::Notice& notice : gamepads.notices) {
@@ -103,46 +103,46 @@ void drawPadNotices(const ShownWorld& shown) {
         }
         Viewport view{0, 0, settings.width, settings.height};
         if (notice.vehicle >= 0) {
-            viewOf(static_cast<uint32_t>(notice.vehicle), view);
+            viewOf(v, static_cast<uint32_t>(notice.vehicle), view);
         }
         const uint32_t place = (view.x != 0 ? 1 : 0) + (view.y != 0 ? 2 : 0) + (view.width < settings.width ? 4 : 0);
         // Under a race's three lines, in a view that shows them.
-        const bool raceLines = shown.world->race.phase != RacePhase::off && notice.vehicle >= 0 && !worldView;
+        const bool raceLines = shown.world->race.phase != RacePhase::off && notice.vehicle >= 0 && !v.worldView;
         const float below = raceLines ? 60 * unitsPerPixel(view) : 0;
         useViewport(view);
-        printText(16, readoutBaseline() + 40 + static_cast<uint32_t>(below) + 24 * lines[place]++, "%s", notice.text);
+        printText(16, readoutBaseline(v) + 40 + static_cast<uint32_t>(below) + 24 * lines[place]++, "%s", notice.text);
     }
 }
 
-void drawViews(const ShownWorld& shown, const TrackCaption& caption) {
+void drawViews(const ShownWorld& shown, const ViewState& v, const TrackCaption& caption) {
     const Viewport window{0, 0, settings.width, settings.height};
-    if (worldView) {
+    if (v.worldView) {
         setUpSubView(window);
-        drawWorldView(shown, followedVehicle);
+        drawWorldView(shown, v.followedVehicle);
         drawWorldPlaces(shown, firstLine(true), 1.0f);
         captionView(caption, window);
         applyPerspective();
         return;
     }
-    if (splitLayout == 1) {
+    if (v.splitLayout == 1) {
         applyPerspective();
-        drawDriverView(shown, followedVehicle, readoutBaseline(), 1.0f);
+        drawDriverView(shown, v.followedVehicle, readoutBaseline(v), 1.0f);
         captionView(caption, window);
         return;
     }
     for (uint32_t vehicle = 0; vehicle < 3; ++vehicle) {
         Viewport view;
-        if (viewOf(vehicle, view)) {
+        if (viewOf(v, vehicle, view)) {
             setUpSubView(view);
-            drawDriverView(shown, vehicle, readoutBaseline(), unitsPerPixel(view));
+            drawDriverView(shown, vehicle, readoutBaseline(v), unitsPerPixel(view));
             captionView(caption, view);
         }
     }
     setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left
-    drawWorldView(shown, followedVehicle);
+    drawWorldView(shown, v.followedVehicle);
     drawWorldPlaces(shown, firstLine(false), unitsPerPixel(Viewport{0, 0, settings.width / 2, settings.height / 2}));
     captionView(caption, Viewport{0, 0, settings.width / 2, settings.height / 2});
-    if (splitLayout == 2) { // the quarter two drivers leave free: the track's map, after every view
+    if (v.splitLayout == 2) { // the quarter two drivers leave free: the track's map, after every view
         const Viewport free{settings.width / 2, settings.height / 2, settings.width / 2, settings.height / 2};
         useViewport(free);
         drawTrackMap(shown, static_cast<float>(free.width), static_cast<float>(free.height));
@@ -152,12 +152,12 @@ void drawViews(const ShownWorld& shown, const TrackCaption& caption) {
 
 } // namespace
 
-void readPads(const Game& game) {
+void readPads(Game& game) {
     PadReading readings[padCapacity];
     const int count = settings.gamepads ? platformReadGamepads(readings, padCapacity) : 0;
     updateGamepads(gamepads, readings, count, frameTimer.measuredFps > 0 ? 1.0f / frameTimer.measuredFps : 0.0f);
     if (!menuOpen(game.menu)) {
-        applyPadViewButtons(gamepads, worldView, splitLayout, followedVehicle);
+        applyPadViewButtons(gamepads, game.view.worldView, game.view.splitLayout, game.view.followedVehicle);
     }
 }
 
@@ -176,15 +176,15 @@ void drawFrame(Game& game, World& world) {
     const double gameSeconds = std::max(0.0, steps + stepFraction(frame.stepClock) - frame.clockFraction) / stepsPerSecond;
     frame.clockFraction = stepFraction(frame.stepClock);
     if (!menuOpen(game.menu)) { // the menu has the keys while it is open
-        readLayoutKeys(input, worldView, splitLayout);
-        readFollowKeys(input, followedVehicle);
+        readLayoutKeys(input, game.view.worldView, game.view.splitLayout);
+        readFollowKeys(input, game.view.followedVehicle);
     }
     readPads(game);
     readMenuKeys(game, world, frameTimer.measuredFps);
     const double frameSeconds = frameTimer.countsPerSecond > 0
                                     ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
                                     : 0.0;
-    readLanKeys(game.lan, game.race, world, frameSeconds);
+    readLanKeys(game.lan, game.race, game.view, world, frameSeconds);
     agePlayLines(frameSeconds);
     // What the steps kept is written in the background; a write that failed is said.
     sayReplayWrites(game.replay);
@@ -212,7 +212,7 @@ void drawFrame(Game& game, World& world) {
         readRaceKeys(game.race, world, frameTimer.measuredFps);
     }
     if (keyActs(GameKey::timeTrial, gameMode(game, world))) {
-        readTrialKeys(game.trial, world, frameTimer.measuredFps);
+        readTrialKeys(game.trial, game.view, world, frameTimer.measuredFps);
     }
     if (movedOutsideAStep(placed, world)) {
         std::copy(world.vehicles, world.vehicles + vehicleCount, frame.stepBefore);
@@ -234,7 +234,7 @@ void drawFrame(Game& game, World& world) {
 
 static void composeFrame(Game& game, const World& world, double fraction) {
     // Turned off in the menu, the sound goes quiet rather than holding its last note.
-    SoundSnapshot sound = frameSound(game.sound, world);
+    SoundSnapshot sound = frameSound(game.sound, game.view, world);
     sound.volume *= settings.sound ? menuSoundLevel(game.menu) : 0.0f;
     publishSound(sound);
     game.frame.drawnFraction = fraction;
@@ -245,11 +245,11 @@ static void composeFrame(Game& game, const World& world, double fraction) {
     if (!splitShown(game.trial, shown.split, shown.splitAhead) || !trialOn(world)) {
         shown.split[0] = '\0';
     }
-    drawViews(shown, game.track.caption);
+    drawViews(shown, game.view, game.track.caption);
     // Each frame sees only the mouse motion and the key presses since the last frame.
     input.clearMouseDeltas();
     input.clearKeyPresses();
-    drawPadNotices(shown);
+    drawPadNotices(shown, game.view);
     // What the game has to say, across the bottom of the window above the
     // frame-rate bar (clear of the results panel), the newest lowest.
     glColor3f(1, 1, 1);
@@ -275,7 +275,7 @@ void stepUnseenFrame(Game& game, World& world) {
     tickFrameTimer(frameTimer);
     const int32_t steps = takeFrameSteps(frame.stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
     frame.clockFraction = stepFraction(frame.stepClock);
-    readLanKeys(game.lan, game.race, world,
+    readLanKeys(game.lan, game.race, game.view, world,
                 frameTimer.countsPerSecond > 0 ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
                                                : 0.0);
     stepLanWorld(game.lan, game.race, game.replay, world, steps, frame.stepBefore, nullptr);

@@ -34,7 +34,7 @@ void resetFrameSteps(FrameState& frame, const World& world);
 // The pads as they are now, read through the platform (when the settings let
 // them): their controls join the keys in this frame's steps, their
 // Back and Start buttons change the view. Part of every frame.
-void readPads(const Game& game);
+void readPads(Game& game);
 
 // How far toward its next step the world was when the last frame was drawn,
 // 0 to 1: where the views drew its vehicles between its last two steps.

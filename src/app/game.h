@@ -13,9 +13,11 @@
 #include "app/sound_mix.h"
 #include "app/track_session.h"
 #include "app/trial_session.h"
+#include "app/view_mode.h"
 
 struct Game {
     Bindings bindings = defaultBindings();
+    ViewState view;
     RaceSession race;
     ReplaySession replay;
     TrialSession trial;

@@ -12,6 +12,7 @@
 #include "app/bindings.h"
 #include "app/race_session.h"
 #include "app/replay_session.h"
+#include "app/view_mode.h"
 #include "common/gl_api.h"
 #include "core/app_state.h"
 #include "core/files.h"
@@ -121,7 +122,8 @@ void end(LanSession& lan) {
 }
 
 // Every machine's race starts alike: the vehicles at rest, on the grid.
-void startRound(LanSession& lan, RaceSession& raceSession, World& world, const LanRace& race, uint8_t round) {
+void startRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const LanRace& race,
+                uint8_t round) {
     if (world.track != race.track) {
         switchTrack(world, race.track, settings.textureFilter);
     }
@@ -139,7 +141,7 @@ void startRound(LanSession& lan, RaceSession& raceSession, World& world, const L
     lan.saidResync = noStep;
     // Each machine follows the first vehicle it drives.
     const int32_t* mine = std::find(race.seats, race.seats + vehicleCount, lan.me);
-    followedVehicle = mine != race.seats + vehicleCount ? static_cast<uint32_t>(mine - race.seats) : followedVehicle;
+    view.followedVehicle = mine != race.seats + vehicleCount ? static_cast<uint32_t>(mine - race.seats) : view.followedVehicle;
 }
 
 void hostHears(LanSession& lan, World& world, const LanAddress& from, const LanMessage& m) {
@@ -202,7 +204,7 @@ void hostGone(LanSession& lan, World& world, const std::string& why) {
     end(lan);
 }
 
-void joinerHears(LanSession& lan, RaceSession& raceSession, World& world, const LanMessage& m) {
+void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const LanMessage& m) {
     lan.silent = 0;
     if (m.kind == LanKind::refuse) {
         say("the host refused: " + std::string(m.text), 10);
@@ -249,7 +251,7 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, World& world, const 
         // welcome starts nothing again).
         if (roundAfter(m.round, lan.round)) {
             if (seated) {
-                startRound(lan, raceSession, world, m.race, m.round);
+                startRound(lan, raceSession, view, world, m.race, m.round);
             }
             lan.round = m.round;
         }
@@ -261,7 +263,7 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, World& world, const 
     }
 }
 
-void readMessages(LanSession& lan, RaceSession& raceSession, World& world) {
+void readMessages(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world) {
     uint8_t bytes[lanMessageCapacity + 1];
     LanAddress from{};
     for (int count = 0; count < 256 && lan.link.isOpen(); ++count) {
@@ -276,7 +278,7 @@ void readMessages(LanSession& lan, RaceSession& raceSession, World& world) {
         if (lan.role == LanRole::host) {
             hostHears(lan, world, from, m);
         } else if (lan.role == LanRole::joiner && from == lan.host) {
-            joinerHears(lan, raceSession, world, m); // only the host's word counts
+            joinerHears(lan, raceSession, view, world, m); // only the host's word counts
         } else if (lan.finding && m.kind == LanKind::hostHere && lan.foundCount < lanHostCapacity) {
             const bool known = std::any_of(lan.found, lan.found + lan.foundCount,
                                            [&from](const LanHost& h) { return h.address == from; });
@@ -465,15 +467,15 @@ void stopFindingLanHosts(LanSession& lan) {
     lan.foundCount = 0;
 }
 
-void readLanKeys(LanSession& lan, RaceSession& raceSession, World& world, double frameSeconds) {
+void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, double frameSeconds) {
     lan.queryIn -= frameSeconds;
     if (lan.finding) {
-        readMessages(lan, raceSession, world);
+        readMessages(lan, raceSession, view, world);
     }
     if (lan.role == LanRole::none) {
         return;
     }
-    readMessages(lan, raceSession, world);
+    readMessages(lan, raceSession, view, world);
     if (lan.role == LanRole::none) {
         return; // refused, or the host left
     }
@@ -488,7 +490,7 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, World& world, double
             setRaceFrom(lan, world);
         }
         if (f5 && !lan.f5WasDown) {
-            startLanRound(lan, raceSession, world);
+            startLanRound(lan, raceSession, view, world);
         }
         lan.f5WasDown = f5;
         lan.f7WasDown = f7;
@@ -525,7 +527,7 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, World& world, double
     }
 }
 
-void startLanRound(LanSession& lan, RaceSession& raceSession, World& world) {
+void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world) {
     if (lan.role != LanRole::host) {
         say("the host starts the race", 3);
     } else if (world.course.count < minGates) {
@@ -534,7 +536,7 @@ void startLanRound(LanSession& lan, RaceSession& raceSession, World& world) {
         // The seats of the machines still here; a new race for all.
         setRaceFrom(lan, world);
         assignSeats(lan);
-        startRound(lan, raceSession, world, lan.race, nextRound(lan.round));
+        startRound(lan, raceSession, view, world, lan.race, nextRound(lan.round));
         lan.sendIn = 0;
     }
 }

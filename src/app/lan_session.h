@@ -17,6 +17,7 @@
 struct Bindings;
 struct RaceSession;
 struct ReplaySession;
+struct ViewState;
 
 // A host that answered this machine's broadcast.
 struct LanHost {
@@ -97,11 +98,11 @@ void stopFindingLanHosts(LanSession& lan);
 // Once a frame, instead of the race's and the track's keys: what came in (the
 // lobby, the start, the others' controls), the host's F5 and F7. frameSeconds
 // is the frame's real time.
-void readLanKeys(LanSession& lan, RaceSession& raceSession, World& world, double frameSeconds);
+void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, double frameSeconds);
 
 // The host's F5 (or the menu's "Start race"): a race for every machine; on a
 // joiner a line says the host starts it.
-void startLanRound(LanSession& lan, RaceSession& raceSession, World& world);
+void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world);
 
 // The frame's steps of a LAN race: as many as real time owes, each once every
 // vehicle's controls are here (this machine's from these keys and the pads;

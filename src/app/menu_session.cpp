@@ -161,7 +161,7 @@ void fillFacts(Game& game, const World& world) {
             f.keys[v][slot] = static_cast<uint8_t>(inOrder[slot]);
         }
     }
-    f.layout = worldView ? 3 : static_cast<int32_t>(splitLayout) - 1;
+    f.layout = game.view.worldView ? 3 : static_cast<int32_t>(game.view.splitLayout) - 1;
     f.showFps = settings.showFps;
     f.showSystemInfo = settings.showSystemInfo;
     f.fullscreen = settings.fullscreen;
@@ -197,8 +197,8 @@ void apply(Game& game, World& world) {
         endRace(world.race); // results still showing go with the old track
         switchTrack(world, track, settings.textureFilter);
     }
-    worldView = f.layout == 3;
-    splitLayout = f.layout == 3 ? splitLayout : static_cast<uint32_t>(f.layout + 1);
+    game.view.worldView = f.layout == 3;
+    game.view.splitLayout = f.layout == 3 ? game.view.splitLayout : static_cast<uint32_t>(f.layout + 1);
     settings.showFps = f.showFps;
     settings.showSystemInfo = f.showSystemInfo;
     settings.fullscreen = f.fullscreen;
@@ -237,7 +237,7 @@ void carryOut(Game& game, World& world, MenuCommand command) {
     case MenuCommand::startRace:
         apply(game, world);
         if (keyActs(GameKey::lanSession, gameMode(game, world))) {
-            startLanRound(game.lan, game.race, world); // the host's start, for every machine
+            startLanRound(game.lan, game.race, game.view, world); // the host's start, for every machine
         } else if (keyActs(GameKey::startRace, gameMode(game, world))) {
             startRaceNow(game.race, world);
         }
@@ -251,7 +251,7 @@ void carryOut(Game& game, World& world, MenuCommand command) {
         if (command == MenuCommand::startTrial) {
             apply(game, world);
             if (keyActs(GameKey::timeTrial, gameMode(game, world))) {
-                startTimeTrial(game.trial, world);
+                startTimeTrial(game.trial, game.view, world);
             }
             break;
         }

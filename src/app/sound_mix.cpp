@@ -22,12 +22,12 @@ void place(VoiceState& voice, const float from[3], float heading, const float at
 
 } // namespace
 
-SoundSnapshot frameSound(SoundMix& mix, const World& world) {
+SoundSnapshot frameSound(SoundMix& mix, const ViewState& view, const World& world) {
     constexpr uint32_t frameRate = stepsPerSecond; // the climb and the scrub are a step's
     SoundSnapshot sound{};
     sound.sequence = ++mix.sequence;
     sound.volume = static_cast<float>(settings.volume) / 100.0f;
-    const Vehicle& followed = world.vehicles[followedVehicle < vehicleCount ? followedVehicle : 0];
+    const Vehicle& followed = world.vehicles[view.followedVehicle < vehicleCount ? view.followedVehicle : 0];
     for (int i = 0; i < vehicleCount; ++i) {
         const Vehicle& v = world.vehicles[i];
         VoiceState& voice = sound.voices[i];
@@ -45,9 +45,9 @@ SoundSnapshot frameSound(SoundMix& mix, const World& world) {
         h.verticalSpeed = v.climb * static_cast<float>(frameRate);
         voice.landings = h.landings;
         voice.landingSpeed = h.landingSpeed;
-        if (worldView) {
+        if (view.worldView) {
             place(voice, worldCameraPosition, worldCameraYaw, v.position);
-        } else if (splitLayout > 1) {
+        } else if (view.splitLayout > 1) {
             voice.gain = 0.8f;
             voice.pan = 0.6f * static_cast<float>(i - 1);
         } else if (&v == &followed) {
@@ -63,9 +63,9 @@ SoundSnapshot frameSound(SoundMix& mix, const World& world) {
         mix.knocksSeen = contact.knocks;
         const float at[3] = {contact.knockAt[0], followed.position[1], contact.knockAt[1]};
         VoiceState where{};
-        if (worldView) {
+        if (view.worldView) {
             place(where, worldCameraPosition, worldCameraYaw, at);
-        } else if (splitLayout > 1) {
+        } else if (view.splitLayout > 1) {
             where.gain = 0.8f;
         } else {
             place(where, followed.position, followed.heading, at);

@@ -93,13 +93,13 @@ bool betterGhost(const TrialSession& s, const GhostLap& lap, const World& world)
 
 } // namespace
 
-void startTimeTrial(TrialSession& s, World& world) {
+void startTimeTrial(TrialSession& s, ViewState& view, World& world) {
     if (world.course.count < minGates) {
         return;
     }
-    s.vehicle = static_cast<int32_t>(followedVehicle < vehicleCount ? followedVehicle : 0);
-    worldView = false;
-    splitLayout = 1;
+    s.vehicle = static_cast<int32_t>(view.followedVehicle < vehicleCount ? view.followedVehicle : 0);
+    view.worldView = false;
+    view.splitLayout = 1;
     applyPlayerRules(world);
     startTrial(world.race, world.course, s.vehicle, world.vehicles, world.ground);
     world.race.computer[s.vehicle] = false;
@@ -110,7 +110,7 @@ void startTimeTrial(TrialSession& s, World& world) {
     readGhost(s, world);
 }
 
-void readTrialKeys(TrialSession& s, World& world, uint32_t frameRate) {
+void readTrialKeys(TrialSession& s, ViewState& view, World& world, uint32_t frameRate) {
     s.splitLeft -= s.splitLeft > 0 ? 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1) : 0;
     const bool down = input.isDown(VK_F1 + 7);
     const bool pressed = down && !s.keyWasDown;
@@ -122,7 +122,7 @@ void readTrialKeys(TrialSession& s, World& world, uint32_t frameRate) {
         endRace(world.race);
         s.run = GhostRun{};
     } else {
-        startTimeTrial(s, world);
+        startTimeTrial(s, view, world);
     }
 }
 

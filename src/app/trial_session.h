@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/view_mode.h"
 #include "core/background_writes.h"
 #include "replay/ghost.h"
 #include "sim/world.h"
@@ -34,10 +35,10 @@ struct TrialSession {
 // Once a frame (outside a replay): F8 starts a time trial on the current track
 // for the followed vehicle, in the one-driver layout, its ghost read; F8
 // during one ends it. A frame of 1 / frameRate seconds ages the split shown.
-void readTrialKeys(TrialSession& session, World& world, uint32_t frameRate);
+void readTrialKeys(TrialSession& session, ViewState& view, World& world, uint32_t frameRate);
 
 // Starts a time trial now, as F8 does.
-void startTimeTrial(TrialSession& session, World& world);
+void startTimeTrial(TrialSession& session, ViewState& view, World& world);
 
 bool trialOn(const World& world);
 

@@ -6,6 +6,13 @@
 #include "core/gamepads.h"
 #include "core/input.h"
 
+// What the window shows: the layout and whose view.
+struct ViewState {
+    bool worldView;           // the world-view layout; takes priority over splitLayout
+    uint32_t splitLayout = 1; // 1, 2 or 3 driver views
+    uint32_t followedVehicle; // 0..2: the one-driver view and the world camera's target
+};
+
 // Insert: one driver view; Home: two driver views and the world view; Delete:
 // three driver views and the world view; End: the world view alone. The first
 // key down this frame in that order wins; with none the layout stays.

@@ -13,9 +13,6 @@ SystemInfo systemInfo;
 uint32_t fontBase = 0;
 bool active = true;
 GLUquadric* quadric = nullptr;
-bool worldView = false;
-uint32_t splitLayout = 1;
-uint32_t followedVehicle = 0;
 
 void resetAppState() {
     std::memset(&settings, 0, sizeof settings);
@@ -28,9 +25,6 @@ void resetAppState() {
         gluDeleteQuadric(quadric);
     }
     quadric = nullptr;
-    worldView = false;
-    splitLayout = 1;
-    followedVehicle = 0;
     resetGamepads(gamepads);
     resetFrameClock();
 }

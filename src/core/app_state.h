@@ -17,9 +17,6 @@ extern SystemInfo systemInfo;     // operating-system and GL driver texts
 extern uint32_t fontBase;         // first of the font's 96 display lists
 extern bool active;               // frames are drawn only while true (false when minimised)
 extern GLUquadric* quadric;       // shared by the vehicle wheels
-extern bool worldView;            // the world-view layout; takes priority over splitLayout
-extern uint32_t splitLayout;      // 1, 2 or 3 driver views
-extern uint32_t followedVehicle;  // 0..2: the one-driver view and the world camera's target
 
 // Puts every record back to its state at process start (for tests).
 void resetAppState();

@@ -88,7 +88,7 @@ TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) 
     EXPECT_EQ(gamepads.pads[3].slot, 1); // the waiting pad drives red now
     SDL_JoystickSetVirtualButton(pads[0], SDL_CONTROLLER_BUTTON_START, 1);
     tick();
-    EXPECT_EQ(splitLayout, 2u); // Start: two drivers
+    EXPECT_EQ(parts.view.splitLayout, 2u); // Start: two drivers
     for (SDL_Joystick* pad : {pads[0], pads[2], pads[3]}) {
         unplug(pad);
     }
@@ -119,7 +119,7 @@ TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
         setUpScene(*game, 2);
     }
     ASSERT_TRUE(platformOpenGamepads());
-    splitLayout = 3; // vehicle 0 bottom right, vehicle 1 top left
+    parts.view.splitLayout = 3; // vehicle 0 bottom right, vehicle 1 top left
     EXPECT_EQ(textAfterAFrame(160, 60) + textAfterAFrame(0, 180), 0);
     SDL_Joystick* pad = plug();
     EXPECT_GT(textAfterAFrame(160, 60), 20); // "pad 1: blue"

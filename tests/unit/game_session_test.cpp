@@ -261,7 +261,7 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                       break;
                   case 120:
                       EXPECT_EQ(vehicles[1].position[2], standing);
-                      EXPECT_TRUE(current->replay.shown.paused && worldView);
+                      EXPECT_TRUE(current->replay.shown.paused && current->view.worldView);
                       tap(VK_F6);
                       break;
                   case 122:

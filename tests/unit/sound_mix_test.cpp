@@ -18,8 +18,9 @@ protected:
         world->vehicles[1].position[0] = 15;  // to the right of vehicle 0, facing -z
         world->vehicles[2].position[0] = -45; // far to its left
     }
-    SoundSnapshot frameSound() { return ::frameSound(mix, *world); }
+    SoundSnapshot frameSound() { return ::frameSound(mix, view, *world); }
     ::SoundMix mix{};
+    ViewState view{};
     std::unique_ptr<World> world;
 };
 
@@ -32,12 +33,12 @@ TEST_F(SoundMix, HeardFromTheSeatTheCameraOrEvenlyInTheSplitLayouts) {
     EXPECT_TRUE(s.voices[2].gain < 0.3f && s.voices[2].pan < -0.7f);   // far away on the left
     world->vehicles[0].heading = 180; // turned round, the sides swap
     EXPECT_LT(frameSound().voices[1].pan, -0.7f);
-    worldView = true; // from the world camera above the start: 1 and 2 on opposite sides
+    view.worldView = true; // from the world camera above the start: 1 and 2 on opposite sides
     worldCameraYaw = 0;
     s = frameSound();
     EXPECT_LT(s.voices[1].pan * s.voices[2].pan, 0.0f);
-    worldView = false;
-    splitLayout = 3;
+    view.worldView = false;
+    view.splitLayout = 3;
     s = frameSound();
     EXPECT_EQ(std::vector<float>({s.voices[0].gain, s.voices[1].gain, s.voices[2].gain}),
               std::vector<float>({0.8f, 0.8f, 0.8f}));
