@@ -18,6 +18,7 @@
 #include "app/menu_session.h"
 #include "app/race_session.h"
 #include "app/step_clock.h"
+#include "app/step_driver.h"
 #include "app/replay_session.h"
 #include "app/sound_mix.h"
 #include "app/track_session.h"
@@ -42,21 +43,6 @@ bool movedOutsideAStep(const Vehicle (&was)[vehicleCount], const World& world) {
         }
     }
     return false;
-}
-
-// The frame's steps of a live game: each with the controls the players give
-// it (a tap between two steps counts for the next one), the race's part after.
-void stepLiveWorld(Game& game, World& world, int32_t steps) {
-    for (int32_t step = 0; step < steps; ++step) {
-        std::copy(world.vehicles, world.vehicles + vehicleCount, game.frame.stepBefore);
-        VehicleControls controls[vehicleCount];
-        takeControls(game.race, game.bindings, controls);
-        const RacePhase before = world.race.phase;
-        stepWorld(world, controls);
-        input.clearStepPresses();
-        afterRaceStep(game.race, game.replay, world, before);
-        afterTrialStep(game.trial, game.race, world);
-    }
 }
 
 // A view's viewport with the 45-degree projection; the aspect is the whole
@@ -194,8 +180,8 @@ void drawFrame(Game& game, World& world) {
         // The world stands still under the menu (the steps real time owed are
         // let go), unless a LAN race goes on: the others do not wait.
         input.clearStepPresses();
-        const bool stepped = stepLanWorld(game.lan, game.race, game.replay, world, steps, frame.stepBefore, nullptr);
-        composeFrame(game, world, stepped ? stepFraction(frame.stepClock) : frame.drawnFraction);
+        const double stepped = stepFrame(game, world, steps, 0, nullptr);
+        composeFrame(game, world, stepped >= 0 ? stepped : frame.drawnFraction);
         return;
     }
     Vehicle placed[vehicleCount];
@@ -217,15 +203,10 @@ void drawFrame(Game& game, World& world) {
     if (movedOutsideAStep(placed, world)) {
         std::copy(world.vehicles, world.vehicles + vehicleCount, frame.stepBefore);
     }
-    double fraction;
-    if (gameMode(game, world) == GameMode::replay) {
-        fraction = advancePlayback(game.replay, world, gameSeconds, frame.stepBefore); // the vehicles as the replay has them
+    const bool watching = gameMode(game, world) == GameMode::replay;
+    const double fraction = stepFrame(game, world, steps, gameSeconds, &game.bindings);
+    if (watching) {
         input.clearStepPresses(); // taps while watching drive nothing afterwards
-    } else {
-        if (!stepLanWorld(game.lan, game.race, game.replay, world, steps, frame.stepBefore, &game.bindings)) {
-            stepLiveWorld(game, world, steps);
-        }
-        fraction = stepFraction(frame.stepClock);
     }
     // The light and H as always, once a frame: H slows the drawing, not the world.
     moveLightAndBurnTime();
@@ -278,7 +259,7 @@ void stepUnseenFrame(Game& game, World& world) {
     readLanKeys(game.lan, game.race, game.view, world,
                 frameTimer.countsPerSecond > 0 ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
                                                : 0.0);
-    stepLanWorld(game.lan, game.race, game.replay, world, steps, frame.stepBefore, nullptr);
+    stepFrame(game, world, steps, 0, nullptr);
     input.clearStepPresses();
     input.clearKeyPresses();
 }

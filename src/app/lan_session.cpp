@@ -541,49 +541,51 @@ void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, W
     }
 }
 
-bool stepLanWorld(LanSession& lan, RaceSession& raceSession, ReplaySession& replay, World& world, int32_t owed,
-                  Vehicle (&before)[vehicleCount], const Bindings* keys) {
+bool beginLanSteps(LanSession& lan, int32_t owed, const Bindings* keys) {
     if (!lan.racing) {
         return false;
     }
-    Lockstep& l = lan.lockstep;
-    for (uint32_t add = localControlsDue(l, static_cast<uint32_t>(std::max(0, owed))); add > 0; --add) {
+    for (uint32_t add = localControlsDue(lan.lockstep, static_cast<uint32_t>(std::max(0, owed))); add > 0; --add) {
         addMyControls(lan, keys);
     }
-    for (int32_t step = 0; step < owed + extraSteps; ++step) {
-        settleResync(lan, world);
-        // Beyond what real time owes only to catch up with machines ahead.
-        bool behind = false;
-        for (int32_t v = 0; v < vehicleCount; ++v) {
-            behind = behind || (l.seats[v] != noMachine && l.seats[v] != lan.me && l.firstUnknown[v] > l.localNext + 1);
-        }
-        if ((step >= owed && !behind) || !readyToStep(l)) {
-            break;
-        }
-        std::copy(world.vehicles, world.vehicles + vehicleCount, before);
-        VehicleControls controls[vehicleCount];
-        bool computer[vehicleCount];
-        const uint32_t at = l.next;
-        takeStep(l, controls, computer);
-        for (int32_t v = 0; v < vehicleCount; ++v) {
-            if (l.dropStep[v] == at) {
-                world.race.computer[v] = true; // its machine was dropped: on every machine from this step
-                say(std::string(vehicleNames[v]) + "'s machine went silent: the computer drives " + vehicleNames[v] +
-                        " from " + raceTime(at / static_cast<double>(stepsPerSecond) - countdownSeconds), 6);
-            }
-        }
-        const RacePhase phase = world.race.phase;
-        stepWorld(world, controls);
-        afterRaceStep(raceSession, replay, world, phase);
-        if (l.next % stepsPerSecond == 0) {
-            noteHash(l, l.next, worldHash(world, WorldParts::shared));
-        }
-        settleResync(lan, world);
+    return true;
+}
+
+bool nextLanStep(LanSession& lan, World& world, int32_t owed, int32_t taken, VehicleControls (&controls)[vehicleCount]) {
+    Lockstep& l = lan.lockstep;
+    settleResync(lan, world);
+    // Beyond what real time owes only to catch up with machines ahead.
+    bool behind = false;
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        behind = behind || (l.seats[v] != noMachine && l.seats[v] != lan.me && l.firstUnknown[v] > l.localNext + 1);
     }
-    const bool waiting = owed > 0 && !readyToStep(l);
+    if (taken >= owed + extraSteps || (taken >= owed && !behind) || !readyToStep(l)) {
+        return false;
+    }
+    bool computer[vehicleCount];
+    const uint32_t at = l.next;
+    takeStep(l, controls, computer);
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        if (l.dropStep[v] == at) {
+            world.race.computer[v] = true; // its machine was dropped: on every machine from this step
+            say(std::string(vehicleNames[v]) + "'s machine went silent: the computer drives " + vehicleNames[v] +
+                    " from " + raceTime(at / static_cast<double>(stepsPerSecond) - countdownSeconds), 6);
+        }
+    }
+    return true;
+}
+
+void afterLanStep(LanSession& lan, World& world) {
+    if (lan.lockstep.next % stepsPerSecond == 0) {
+        noteHash(lan.lockstep, lan.lockstep.next, worldHash(world, WorldParts::shared));
+    }
+    settleResync(lan, world);
+}
+
+void endLanSteps(LanSession& lan, int32_t owed) {
+    const bool waiting = owed > 0 && !readyToStep(lan.lockstep);
     lan.waited = waiting ? lan.waited + owed / static_cast<double>(stepsPerSecond) : 0;
     sendControls(lan);
-    return true;
 }
 
 void drawLanOverlays(const LanSession& lan, const World& world, uint32_t y) {

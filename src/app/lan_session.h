@@ -104,13 +104,20 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
 // joiner a line says the host starts it.
 void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world);
 
-// The frame's steps of a LAN race: as many as real time owes, each once every
-// vehicle's controls are here (this machine's from these keys and the pads;
-// none where there are no keys: the menu has them, or the window is hidden);
-// each step's vehicles first kept in before. False when no LAN race is on (the
-// world steps as a local one).
-bool stepLanWorld(LanSession& lan, RaceSession& raceSession, ReplaySession& replay, World& world, int32_t owed,
-                  Vehicle (&before)[vehicleCount], const Bindings* keys);
+// A LAN race's part of a frame's steps, in the step driver's order. The
+// frame begins with this machine's controls for the steps real time owes
+// (from these keys and the pads; none where there are no keys: the menu has
+// them, or the window is hidden) and false when no LAN race is on. A step is
+// due once every vehicle's controls for it are here: as many as real time
+// owes, up to a few more to catch up with machines ahead (taken: the steps
+// this frame took so far); a machine dropped hands its vehicles to the
+// computer at the step all agreed on. After each step, the world's hash once
+// a second and the host's world where all take it; at the frame's end, what
+// waits is said and this machine's controls go out.
+bool beginLanSteps(LanSession& lan, int32_t owed, const Bindings* keys);
+bool nextLanStep(LanSession& lan, World& world, int32_t owed, int32_t taken, VehicleControls (&controls)[vehicleCount]);
+void afterLanStep(LanSession& lan, World& world);
+void endLanSteps(LanSession& lan, int32_t owed);
 
 // The lobby and "waiting for red..." over the views, from this line down.
 void drawLanOverlays(const LanSession& lan, const World& world, uint32_t y);

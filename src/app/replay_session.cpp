@@ -242,18 +242,24 @@ void readReplayKeys(ReplaySession& session, World& world) {
     session.speed = right ? std::min(fastest, session.speed * 2) : left ? std::max(slowest, session.speed / 2) : session.speed;
 }
 
-double advancePlayback(ReplaySession& session, World& world, double seconds, Vehicle (&before)[vehicleCount]) {
-    if (!session.playing) {
-        return 0;
-    }
-    if (!session.paused) {
+void beginPlaybackSteps(ReplaySession& session, double seconds) {
+    if (session.playing && !session.paused) {
         session.clock += session.speed * seconds;
     }
+}
+
+bool nextPlaybackStep(const ReplaySession& session, VehicleControls (&controls)[vehicleCount], uint32_t& rate) {
     // Step by step, so that the views can draw between the last two.
-    bool more = true;
-    while (more && session.playback.played + nextStepSeconds(session.playback, *session.buffer) <= session.clock + 1e-9) {
-        std::copy(world.vehicles, world.vehicles + vehicleCount, before);
-        more = playFrame(session.playback, *session.buffer, world);
+    return session.playing &&
+           session.playback.played + nextStepSeconds(session.playback, *session.buffer) <= session.clock + 1e-9 &&
+           nextPlaybackControls(session.playback, *session.buffer, controls, rate);
+}
+
+void afterPlaybackStep(ReplaySession& session, World& world) { checkPlaybackStep(session.playback, *session.buffer, world); }
+
+double endPlaybackSteps(ReplaySession& session) {
+    if (!session.playing) {
+        return 0;
     }
     if (session.playback.frame >= session.buffer->frameCount) {
         report(session); // played to its end: the picture stays until F6

@@ -51,11 +51,18 @@ void playReplayFile(ReplaySession& session, World& world, const std::string& pat
 // while one plays; a file dropped on the window since the last frame.
 void readReplayKeys(ReplaySession& session, World& world);
 
-// One drawn frame of a playback that brought this much game time (seconds,
-// real time as the clock lets it pass): as much of the race as that is, times
-// the speed, each step's vehicles first kept in before. Returns how far the
-// playback is toward its next step (0..1), where the views draw it.
-double advancePlayback(ReplaySession& session, World& world, double seconds, Vehicle (&before)[vehicleCount]);
+// A playback's part of a frame's steps, in the step driver's order. A frame
+// that brought this much game time (seconds, real time as the clock lets it
+// pass) moves the playback's clock on, times the speed, unless it is paused;
+// each recorded step whose end the clock has reached is then due (its
+// controls and rate), and once the world took it, it is counted and its
+// keyframe checked. At the frame's end a playback played through says its
+// corrections; the end returns how far the playback is toward its next step
+// (0..1), where the views draw it.
+void beginPlaybackSteps(ReplaySession& session, double seconds);
+bool nextPlaybackStep(const ReplaySession& session, VehicleControls (&controls)[vehicleCount], uint32_t& rate);
+void afterPlaybackStep(ReplaySession& session, World& world);
+double endPlaybackSteps(ReplaySession& session);
 
 // Without a window: plays the replay as fast as the processor allows, prints
 // its places, times and the keyframes corrected, and returns 0 (1 when the

@@ -196,15 +196,29 @@ void startPlayback(Playback& playback, const Replay& replay, World& world) {
     }
 }
 
-bool playFrame(Playback& playback, const Replay& replay, World& world) {
+bool nextPlaybackControls(const Playback& playback, const Replay& replay, VehicleControls (&controls)[vehicleCount],
+                          uint32_t& rate) {
     if (playback.frame >= replay.frameCount) {
         return false;
     }
-    const uint32_t rate = replay.frameRates[playback.frame];
-    VehicleControls controls[vehicleCount];
+    rate = replay.frameRates[playback.frame];
     unpackControls(replay.controls[playback.frame], controls);
+    return true;
+}
+
+bool playFrame(Playback& playback, const Replay& replay, World& world) {
+    VehicleControls controls[vehicleCount];
+    uint32_t rate = stepsPerSecond;
+    if (!nextPlaybackControls(playback, replay, controls, rate)) {
+        return false;
+    }
     stepWorldAtRate(world, controls, rate);
-    playback.played += 1.0 / stepRate(rate);
+    checkPlaybackStep(playback, replay, world);
+    return true;
+}
+
+void checkPlaybackStep(Playback& playback, const Replay& replay, World& world) {
+    playback.played += 1.0 / stepRate(replay.frameRates[playback.frame]);
     ++playback.frame;
     // The keyframe of this step: where the recording's vehicles were.
     if (playback.keyframe < replay.keyframeCount && replay.keyframes[playback.keyframe].frame == playback.frame) {
@@ -220,16 +234,9 @@ bool playFrame(Playback& playback, const Replay& replay, World& world) {
         }
         playback.corrections += differs ? 1 : 0;
     }
-    return true;
 }
 
 double nextStepSeconds(const Playback& playback, const Replay& replay) {
     return playback.frame < replay.frameCount ? 1.0 / stepRate(replay.frameRates[playback.frame]) : 0.0;
 }
 
-bool playUntil(Playback& playback, const Replay& replay, World& world, double clock) {
-    while (playback.frame < replay.frameCount && playback.played + nextStepSeconds(playback, replay) <= clock + 1e-9) {
-        playFrame(playback, replay, world);
-    }
-    return playback.frame < replay.frameCount;
-}

@@ -113,14 +113,19 @@ struct Playback {
 // rules (and the version) it was driven under.
 void startPlayback(Playback& playback, const Replay& replay, World& world);
 
-// Plays one recorded step: the world's step with its controls (and, for an
-// old replay, its rate), then the keyframe due there checked (a differing
-// vehicle is set as it has it). False once every step is played.
-bool playFrame(Playback& playback, const Replay& replay, World& world);
+// The next recorded step's controls and rate (its length, for an old
+// replay); false once every step is played.
+bool nextPlaybackControls(const Playback& playback, const Replay& replay, VehicleControls (&controls)[vehicleCount],
+                          uint32_t& rate);
 
-// Plays steps until as much game time is played as the clock says (a step is
-// played once the clock has reached its end). False once all are played.
-bool playUntil(Playback& playback, const Replay& replay, World& world, double clock);
+// After the world took the recorded step: the step counted and the keyframe
+// due there checked (a differing vehicle is set as it has it).
+void checkPlaybackStep(Playback& playback, const Replay& replay, World& world);
+
+// Plays one recorded step: the world's step with its controls (and, for an
+// old replay, its rate), then the keyframe due there checked. False once
+// every step is played.
+bool playFrame(Playback& playback, const Replay& replay, World& world);
 
 // The game time the next step of the replay lasts (0 when none is left).
 double nextStepSeconds(const Playback& playback, const Replay& replay);
