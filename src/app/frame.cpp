@@ -140,7 +140,7 @@ void drawViews(const ShownWorld& shown, const ViewState& v, const TrackCaption& 
 
 void readPads(Game& game) {
     PadReading readings[padCapacity];
-    const int count = settings.gamepads ? platformReadGamepads(readings, padCapacity) : 0;
+    const int count = game.padsOpen ? platformReadGamepads(readings, padCapacity) : 0;
     updateGamepads(gamepads, readings, count, frameTimer.measuredFps > 0 ? 1.0f / frameTimer.measuredFps : 0.0f);
     if (!menuOpen(game.menu)) {
         applyPadViewButtons(gamepads, game.view.worldView, game.view.splitLayout, game.view.followedVehicle);

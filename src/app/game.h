@@ -18,6 +18,7 @@
 struct Game {
     Bindings bindings = defaultBindings();
     ViewState view;
+    bool padsOpen; // the pads' support started (after the first frame, where the settings let it)
     RaceSession race;
     ReplaySession replay;
     TrialSession trial;

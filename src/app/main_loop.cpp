@@ -163,7 +163,7 @@ int runGame(Game& game, World& world, int argc, char** argv) {
     // there is no sound), and the start line should not wait for them. Pads
     // are read only when their support started; without it, keys alone.
     bool soundPending = settings.sound, padsPending = settings.gamepads;
-    settings.gamepads = false;
+    game.padsOpen = false;
     // A track loaded or a race over: the heap's free pages go back then.
     int32_t trackShown = world.track;
     RacePhase phaseShown = world.race.phase;
@@ -190,7 +190,7 @@ int runGame(Game& game, World& world, int argc, char** argv) {
                     soundPending = false;
                 }
                 if (padsPending) {
-                    settings.gamepads = platformOpenGamepads();
+                    game.padsOpen = platformOpenGamepads();
                     padsPending = false;
                 }
                 beginPlay(); // from now on a problem is a line across the views, not a box
@@ -218,7 +218,7 @@ int runGame(Game& game, World& world, int argc, char** argv) {
     finishRaceWrites(game.race); // nothing the player keeps is left half done
     finishReplayWrites(game.replay);
     finishTrialWrites(game.trial);
-    if (settings.gamepads) {
+    if (game.padsOpen) {
         platformCloseGamepads();
     }
     stopSound();

@@ -61,7 +61,8 @@ TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) 
     settings.gamepads = true;
     game = flatWorld();
     Vehicle (&vehicles)[vehicleCount] = game->vehicles;
-    ASSERT_TRUE(platformOpenGamepads()) << SDL_GetError();
+    parts.padsOpen = platformOpenGamepads();
+    ASSERT_TRUE(parts.padsOpen) << SDL_GetError();
     std::vector<SDL_Joystick*> pads = {plug()};
     ASSERT_NE(pads[0], nullptr) << SDL_GetError();
     tick();
@@ -118,7 +119,8 @@ TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
         WorkingDirectory run(MUDLARK_RUN_DIR);
         setUpScene(*game, 2);
     }
-    ASSERT_TRUE(platformOpenGamepads());
+    parts.padsOpen = platformOpenGamepads();
+    ASSERT_TRUE(parts.padsOpen);
     parts.view.splitLayout = 3; // vehicle 0 bottom right, vehicle 1 top left
     EXPECT_EQ(textAfterAFrame(160, 60) + textAfterAFrame(0, 180), 0);
     SDL_Joystick* pad = plug();
