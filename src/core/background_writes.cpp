@@ -2,6 +2,7 @@
 #include "core/background_writes.h"
 
 #include <chrono>
+#include <system_error>
 
 BackgroundWrites& BackgroundWrites::operator=(BackgroundWrites&& other) {
     finish(); // nothing started here is left half done
@@ -11,12 +12,20 @@ BackgroundWrites& BackgroundWrites::operator=(BackgroundWrites&& other) {
 
 void BackgroundWrites::start(std::function<std::string()> job) {
     std::shared_future<std::string> before = running_.empty() ? std::shared_future<std::string>() : running_.back();
-    running_.push_back(std::async(std::launch::async, [before, job = std::move(job)] {
-                           if (before.valid()) {
-                               before.wait(); // one file at a time, in order
-                           }
-                           return job();
-                       }).share());
+    try {
+        running_.push_back(std::async(std::launch::async, [before, job] {
+                               if (before.valid()) {
+                                   before.wait(); // one file at a time, in order
+                               }
+                               return job();
+                           }).share());
+    } catch (const std::system_error&) {
+        // No thread to be had: the file is written here and now, after those before it.
+        finish();
+        std::promise<std::string> done;
+        done.set_value(job());
+        running_.push_back(done.get_future().share());
+    }
 }
 
 void BackgroundWrites::finish() {
