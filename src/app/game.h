@@ -16,15 +16,16 @@
 #include "app/view_mode.h"
 
 struct Game {
+    // Each record starts zeroed however the Game is made (a local, or new).
     Bindings bindings = defaultBindings();
-    ViewState view;
-    bool padsOpen; // the pads' support started (after the first frame, where the settings let it)
-    RaceSession race;
-    ReplaySession replay;
-    TrialSession trial;
-    TrackSession track;
-    MenuSession menu;
-    LanSession lan;
-    FrameState frame;
-    SoundMix sound;
+    ViewState view{};
+    bool padsOpen = false; // the pads' support started (after the first frame, where the settings let it)
+    RaceSession race{};
+    ReplaySession replay{};
+    TrialSession trial{};
+    TrackSession track{};
+    MenuSession menu{};
+    LanSession lan{};
+    FrameState frame{};
+    SoundMix sound{};
 };
