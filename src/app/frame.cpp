@@ -4,6 +4,7 @@
 #include "app/frame.h"
 
 #include <algorithm>
+#include <string>
 
 #include "core/app_state.h"
 #include "core/play_lines.h"
@@ -186,20 +187,18 @@ void drawFrame(Game& game, World& world) {
     }
     Vehicle placed[vehicleCount];
     std::copy(world.vehicles, world.vehicles + vehicleCount, placed);
-    // Each room's keys where the mode, as the keys before them left it, has them
-    // (a LAN session has its own starts and tracks, the host's, and no replays).
-    if (keyActs(GameKey::replay, gameMode(game, world))) {
-        readReplayKeys(game.replay, world);
+    // Each room says what its keys ask for; the mode, as the changes before
+    // left it, makes the change or lets it go (a LAN session has its own
+    // starts and tracks, the host's, and no replays).
+    if (input.dropped[0] != '\0') {
+        const std::string dropped = input.dropped;
+        input.dropped[0] = '\0';
+        changeMode(game, world, ModeChange::playFile, dropped);
     }
-    if (keyActs(GameKey::nextTrack, gameMode(game, world))) {
-        readTrackKeys(game.track, world, frameTimer.measuredFps);
-    }
-    if (keyActs(GameKey::startRace, gameMode(game, world))) {
-        readRaceKeys(game.race, world, frameTimer.measuredFps);
-    }
-    if (keyActs(GameKey::timeTrial, gameMode(game, world))) {
-        readTrialKeys(game.trial, game.view, world, frameTimer.measuredFps);
-    }
+    changeMode(game, world, readReplayKeys(game.replay));
+    changeMode(game, world, readTrackKeys(game.track, frameTimer.measuredFps));
+    changeMode(game, world, readRaceKeys(game.race, world, frameTimer.measuredFps));
+    changeMode(game, world, readTrialKeys(game.trial, frameTimer.measuredFps));
     if (movedOutsideAStep(placed, world)) {
         std::copy(world.vehicles, world.vehicles + vehicleCount, frame.stepBefore);
     }

@@ -4,6 +4,7 @@
 #include "app/game.h"
 #include "app/lan_session.h"
 #include "app/replay_session.h"
+#include "app/track_session.h"
 #include "app/trial_session.h"
 
 GameMode gameMode(const Game& game, const World& world) {
@@ -36,3 +37,50 @@ constexpr bool acts[][gameModeCount] = {
 bool keyActs(GameKey key, GameMode mode) { return acts[static_cast<int32_t>(key)][static_cast<int32_t>(mode)]; }
 
 bool worldIsOwn(GameMode mode) { return mode != GameMode::replay && mode != GameMode::lanRace; }
+
+void changeMode(Game& game, World& world, ModeChange change, const std::string& text) {
+    const GameMode mode = gameMode(game, world);
+    switch (change) {
+    case ModeChange::none: break;
+    case ModeChange::startRace:
+        if (keyActs(GameKey::lanSession, mode)) {
+            startLanRound(game.lan, game.race, game.view, world); // the host's start, for every machine
+        } else if (keyActs(GameKey::startRace, mode)) {
+            startRaceNow(game.race, world);
+        }
+        break;
+    case ModeChange::endResults:
+        if (keyActs(GameKey::startRace, mode) && world.race.phase == RacePhase::results) {
+            endRace(world.race);
+        }
+        break;
+    case ModeChange::nextTrack:
+        if (keyActs(GameKey::nextTrack, mode)) {
+            nextTrack(game.track, world);
+        }
+        break;
+    case ModeChange::toggleTrial:
+    case ModeChange::startTrial:
+        if (!keyActs(GameKey::timeTrial, mode)) {
+            break;
+        }
+        if (change == ModeChange::toggleTrial && mode == GameMode::timeTrial) {
+            endTimeTrial(game.trial, world);
+        } else {
+            startTimeTrial(game.trial, game.view, world);
+        }
+        break;
+    case ModeChange::replayKey:
+        if (keyActs(GameKey::replay, mode)) {
+            playNewestOrStop(game.replay, world);
+        }
+        break;
+    case ModeChange::playFile:
+        if (keyActs(GameKey::replay, mode)) {
+            playReplayFile(game.replay, world, text);
+        }
+        break;
+    case ModeChange::hostLan: hostLanRace(game.lan, game.replay, world); break;
+    case ModeChange::joinLan: joinLanRace(game.lan, game.replay, world, text); break;
+    }
+}

@@ -6,6 +6,9 @@
 
 #include <cstdint>
 
+#include <string>
+
+#include "app/mode_change.h"
 #include "sim/world.h"
 
 struct Game;
@@ -36,6 +39,13 @@ enum class GameKey : uint8_t {
 
 // Whether the key acts in the mode; where it does not, it is let go.
 bool keyActs(GameKey key, GameMode mode);
+
+// The one place the game changes mode: each change a key, a menu line, a
+// dropped file or the command line asks for is made where the mode has its
+// key (keyActs) and let go where it has not; whatever the mode being left
+// needs ended (a replay when a LAN session begins, the results when the track
+// changes) ends here too. text: the replay file to play, the address to join.
+void changeMode(Game& game, World& world, ModeChange change, const std::string& text = "");
 
 // Whether a LAN session has the world: the lobby or its race.
 inline bool lanMode(GameMode mode) { return mode == GameMode::lanLobby || mode == GameMode::lanRace; }

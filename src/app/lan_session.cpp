@@ -483,23 +483,16 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
         tickLockstep(lan.lockstep, frameSeconds);
     }
     if (lan.role == LanRole::host) {
-        const bool f5 = input.isDown(VK_F5), f7 = input.isDown(VK_F7);
+        // The host's F7 in the lobby; its F5 is the game's start (startLanRound).
+        const bool f7 = input.isDown(VK_F7);
         if (f7 && !lan.f7WasDown && !lan.racing) {
             const int32_t next = nextCompleteTrack(world.track);
             switchTrack(world, next, settings.textureFilter);
             setRaceFrom(lan, world);
         }
-        if (f5 && !lan.f5WasDown) {
-            startLanRound(lan, raceSession, view, world);
-        }
-        lan.f5WasDown = f5;
         lan.f7WasDown = f7;
         hostTalks(lan, world, frameSeconds);
     } else {
-        if (input.isDown(VK_F5) && !lan.f5WasDown && lan.welcomed) {
-            say("the host starts the race", 3);
-        }
-        lan.f5WasDown = input.isDown(VK_F5);
         lan.silent += frameSeconds;
         lan.sendIn -= frameSeconds;
         if (!lan.welcomed && lan.silent >= answerSeconds) {

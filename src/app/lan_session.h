@@ -59,7 +59,7 @@ struct LanState {
     LanSnapshot sent;
     uint32_t saidResync;      // the last resync step said
     double waited;            // seconds the world has waited for controls
-    bool f5WasDown, f7WasDown; // the host's start and track keys in the last frame
+    bool f7WasDown;           // the host's track key in the last frame
     // Finding hosts for the menu.
     bool finding;
     double queryIn;
@@ -95,9 +95,8 @@ bool lanWorldShared(const LanSession& lan);
 int32_t findLanHosts(LanSession& lan, LanHost (&hosts)[lanHostCapacity]);
 void stopFindingLanHosts(LanSession& lan);
 
-// Once a frame, instead of the race's and the track's keys: what came in (the
-// lobby, the start, the others' controls), the host's F5 and F7. frameSeconds
-// is the frame's real time.
+// Once a frame: what came in (the lobby, the start, the others' controls) and
+// the host's F7 in the lobby. frameSeconds is the frame's real time.
 void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, double frameSeconds);
 
 // The host's F5 (or the menu's "Start race"): a race for every machine; on a

@@ -151,12 +151,12 @@ int runGame(Game& game, World& world, int argc, char** argv) {
         platformShowMessage(text.c_str(), "Error", MessageIcon::exclamation);
     }
     if (!replayFile.empty()) {
-        playReplayFile(game.replay, world, replayFile);
+        changeMode(game, world, ModeChange::playFile, replayFile);
     }
     if (host) {
-        hostLanRace(game.lan, game.replay, world);
+        changeMode(game, world, ModeChange::hostLan);
     } else if (join) {
-        joinLanRace(game.lan, game.replay, world, argv[2]);
+        changeMode(game, world, ModeChange::joinLan, argv[2]);
     }
     // The sound device and the game controllers open once the first frame is
     // on screen: finding them can take a tenth of a second (longer still where

@@ -236,11 +236,7 @@ void carryOut(Game& game, World& world, MenuCommand command) {
     case MenuCommand::changed: apply(game, world); break;
     case MenuCommand::startRace:
         apply(game, world);
-        if (keyActs(GameKey::lanSession, gameMode(game, world))) {
-            startLanRound(game.lan, game.race, game.view, world); // the host's start, for every machine
-        } else if (keyActs(GameKey::startRace, gameMode(game, world))) {
-            startRaceNow(game.race, world);
-        }
+        changeMode(game, world, ModeChange::startRace);
         break;
     case MenuCommand::startTrial:
     case MenuCommand::watchReplay:
@@ -250,13 +246,11 @@ void carryOut(Game& game, World& world, MenuCommand command) {
         }
         if (command == MenuCommand::startTrial) {
             apply(game, world);
-            if (keyActs(GameKey::timeTrial, gameMode(game, world))) {
-                startTimeTrial(game.trial, game.view, world);
-            }
+            changeMode(game, world, ModeChange::startTrial);
             break;
         }
-        playReplayFile(game.replay, world, session.replays[static_cast<size_t>(std::clamp(session.menu.chosenReplay, 0,
-                                                                              session.facts.replayCount - 1))]);
+        changeMode(game, world, ModeChange::playFile,
+                   session.replays[static_cast<size_t>(std::clamp(session.menu.chosenReplay, 0, session.facts.replayCount - 1))]);
         break;
     case MenuCommand::deleteReplay: {
         std::error_code failed;
@@ -267,13 +261,13 @@ void carryOut(Game& game, World& world, MenuCommand command) {
     }
     case MenuCommand::hostLan:
         apply(game, world);
-        hostLanRace(game.lan, game.replay, world);
+        changeMode(game, world, ModeChange::hostLan);
         break;
     case MenuCommand::joinLan:
         if (session.menu.chosenHost < static_cast<int32_t>(session.hostAddresses.size())) {
             const std::string address = session.hostAddresses[static_cast<size_t>(session.menu.chosenHost)];
             stopFindingLanHosts(game.lan);
-            joinLanRace(game.lan, game.replay, world, address);
+            changeMode(game, world, ModeChange::joinLan, address);
         }
         break;
     case MenuCommand::quit: platformPostQuitMessage(0); break;

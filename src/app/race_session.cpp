@@ -123,7 +123,7 @@ void keepRecords(RaceSession& session, const World& world) {
 
 } // namespace
 
-void readRaceKeys(RaceSession& session, World& world, uint32_t frameRate) {
+ModeChange readRaceKeys(RaceSession& session, const World& world, uint32_t frameRate) {
     const float frameSeconds = 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
     session.noticeSeconds -= session.noticeSeconds > 0 ? frameSeconds : 0;
     session.oldClockSeconds -= session.oldClockSeconds > 0 ? frameSeconds : 0;
@@ -134,11 +134,9 @@ void readRaceKeys(RaceSession& session, World& world, uint32_t frameRate) {
     const bool layoutPressed = (layoutDown && !session.layoutWasDown) || gamepads.layoutSteps > 0;
     session.layoutWasDown = layoutDown;
 
-    if (started) {
-        startRaceNow(session, world);
-    } else if (layoutPressed && world.race.phase == RacePhase::results) {
-        endRace(world.race);
-    }
+    return started                                                     ? ModeChange::startRace
+           : layoutPressed && world.race.phase == RacePhase::results ? ModeChange::endResults
+                                                                     : ModeChange::none;
 }
 
 void startRaceNow(RaceSession& session, World& world) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/mode_change.h"
 #include "core/background_writes.h"
 #include "race/race.h"
 #include "race/records.h"
@@ -31,14 +32,14 @@ struct RaceSession {
     BackgroundWrites writes; // the records file being written
 };
 
-// Once a frame, after the layout keys and the pads: F5 or a pad's Y starts a
+// Once a frame, after the layout keys and the pads: F5 or a pad's Y asks for a
 // race (again, during one); while the results show, a layout key or a pad's
-// Start ends it. Without a course a start only says there is no race. A frame
-// lasting 1 / frameRate seconds ages the notices.
-void readRaceKeys(RaceSession& session, World& world, uint32_t frameRate);
+// Start asks for their end. A frame lasting 1 / frameRate seconds ages the
+// notices.
+ModeChange readRaceKeys(RaceSession& session, const World& world, uint32_t frameRate);
 
 // A race starts now, as F5 starts one: the records read, the vehicles on the
-// grid, the countdown running; without a course only a line says so.
+// grid, the countdown running; without a course only a line says there is no race.
 void startRaceNow(RaceSession& session, World& world);
 
 // A race starts now as the host of a LAN race starts it on every machine:

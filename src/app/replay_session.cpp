@@ -215,31 +215,30 @@ void playReplayFile(ReplaySession& session, World& world, const std::string& pat
     session.shown = ReplayShown{true, false, 1, 0};
 }
 
-void readReplayKeys(ReplaySession& session, World& world) {
-    if (input.dropped[0] != '\0') {
-        const std::string path = input.dropped;
-        input.dropped[0] = '\0';
-        playReplayFile(session, world, path);
+ModeChange readReplayKeys(ReplaySession& session) {
+    const bool f6 = pressed(session, 0, VK_F6), space = pressed(session, 1, VK_SPACE),
+               right = pressed(session, 2, VK_RIGHT), left = pressed(session, 3, VK_LEFT);
+    if (session.playing) {
+        session.paused = space ? !session.paused : session.paused;
+        session.speed = right  ? std::min(fastest, session.speed * 2)
+                        : left ? std::max(slowest, session.speed / 2)
+                               : session.speed;
     }
-    const bool f6 = pressed(session, 0, VK_F6), space = pressed(session, 1, VK_SPACE), right = pressed(session, 2, VK_RIGHT),
-               left = pressed(session, 3, VK_LEFT);
-    if (f6 && session.playing) {
+    return f6 ? ModeChange::replayKey : ModeChange::none;
+}
+
+void playNewestOrStop(ReplaySession& session, World& world) {
+    if (session.playing) {
         stopPlaying(session, world);
-    } else if (f6) {
-        session.writes.finish();
-        const std::vector<fs::path> files = keptFiles(replaysFolder());
-        if (files.empty()) {
-            tellPlayer("There is no replay yet: every race is kept once it ends.", "Mudlark",
-                                MessageIcon::information);
-        } else {
-            playReplayFile(session, world, nameOf(files.back()));
-        }
-    }
-    if (!session.playing) {
         return;
     }
-    session.paused = space ? !session.paused : session.paused;
-    session.speed = right ? std::min(fastest, session.speed * 2) : left ? std::max(slowest, session.speed / 2) : session.speed;
+    session.writes.finish();
+    const std::vector<fs::path> files = keptFiles(replaysFolder());
+    if (files.empty()) {
+        tellPlayer("There is no replay yet: every race is kept once it ends.", "Mudlark", MessageIcon::information);
+    } else {
+        playReplayFile(session, world, nameOf(files.back()));
+    }
 }
 
 void beginPlaybackSteps(ReplaySession& session, double seconds) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/mode_change.h"
 #include "core/background_writes.h"
 #include "race/race.h"
 #include "replay/replay.h"
@@ -47,9 +48,13 @@ std::vector<std::string> keptReplayFiles(ReplaySession& session);
 // costs one box saying why, and nothing changes.
 void playReplayFile(ReplaySession& session, World& world, const std::string& path);
 
-// F6 (the newest replay, or the end of the one playing), Space, Right and Left
-// while one plays; a file dropped on the window since the last frame.
-void readReplayKeys(ReplaySession& session, World& world);
+// Once a frame: Space, Right and Left while a replay plays; F6 asks for the
+// newest replay, or the end of the one playing.
+ModeChange readReplayKeys(ReplaySession& session);
+
+// F6's change: the playback ends, or the newest replay kept plays (where
+// there is none, a line says so).
+void playNewestOrStop(ReplaySession& session, World& world);
 
 // A playback's part of a frame's steps, in the step driver's order. A frame
 // that brought this much game time (seconds, real time as the clock lets it

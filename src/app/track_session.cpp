@@ -16,15 +16,18 @@ constexpr float captionSeconds = 2;
 
 } // namespace
 
-void readTrackKeys(TrackSession& session, World& world, uint32_t frameRate) {
+ModeChange readTrackKeys(TrackSession& session, uint32_t frameRate) {
     if (session.caption.seconds > 0) {
         session.caption.seconds -= 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
     }
     const bool down = input.isDown(VK_F7);
     const bool pressed = (down && !session.keyWasDown) || gamepads.trackChanges > 0;
     session.keyWasDown = down;
-    const bool racing = world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing;
-    if (!pressed || racing) {
+    return pressed ? ModeChange::nextTrack : ModeChange::none;
+}
+
+void nextTrack(TrackSession& session, World& world) {
+    if (world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing) {
         return;
     }
     endRace(world.race); // results still showing go with the old track

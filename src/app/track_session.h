@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/mode_change.h"
 #include "scene/scene.h"
 #include "sim/world.h"
 
@@ -13,7 +14,12 @@ struct TrackSession {
     TrackCaption caption;
 };
 
-// Once a frame, after the race's and the replay's keys. A race's results
-// still showing end with the change; during a race or a replay F7 does nothing.
-void readTrackKeys(TrackSession& session, World& world, uint32_t frameRate);
+// Once a frame: F7 or a pad's right shoulder asks for the next track. A frame
+// lasting 1 / frameRate seconds ages the caption.
+ModeChange readTrackKeys(TrackSession& session, uint32_t frameRate);
+
+// The next track that can be driven, its name said across the views; a race's
+// results still showing end with the change. While a race runs (its
+// countdown too) nothing changes.
+void nextTrack(TrackSession& session, World& world);
 

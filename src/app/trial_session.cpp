@@ -110,20 +110,17 @@ void startTimeTrial(TrialSession& s, ViewState& view, World& world) {
     readGhost(s, world);
 }
 
-void readTrialKeys(TrialSession& s, ViewState& view, World& world, uint32_t frameRate) {
+ModeChange readTrialKeys(TrialSession& s, uint32_t frameRate) {
     s.splitLeft -= s.splitLeft > 0 ? 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1) : 0;
     const bool down = input.isDown(VK_F1 + 7);
     const bool pressed = down && !s.keyWasDown;
     s.keyWasDown = down;
-    if (!pressed) {
-        return;
-    }
-    if (trialOn(world)) {
-        endRace(world.race);
-        s.run = GhostRun{};
-    } else {
-        startTimeTrial(s, view, world);
-    }
+    return pressed ? ModeChange::toggleTrial : ModeChange::none;
+}
+
+void endTimeTrial(TrialSession& s, World& world) {
+    endRace(world.race);
+    s.run = GhostRun{};
 }
 
 bool trialOn(const World& world) { return world.race.endless && world.race.phase != RacePhase::off; }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/mode_change.h"
 #include "app/view_mode.h"
 #include "core/background_writes.h"
 #include "replay/ghost.h"
@@ -32,10 +33,12 @@ struct TrialSession {
     BackgroundWrites writes;     // ghosts being written
 };
 
-// Once a frame (outside a replay): F8 starts a time trial on the current track
-// for the followed vehicle, in the one-driver layout, its ghost read; F8
-// during one ends it. A frame of 1 / frameRate seconds ages the split shown.
-void readTrialKeys(TrialSession& session, ViewState& view, World& world, uint32_t frameRate);
+// Once a frame: F8 asks for a time trial (or the end of the one on). A frame
+// of 1 / frameRate seconds ages the split shown.
+ModeChange readTrialKeys(TrialSession& session, uint32_t frameRate);
+
+// The time trial on ends: the world drives freely again.
+void endTimeTrial(TrialSession& session, World& world);
 
 // Starts a time trial now, as F8 does.
 void startTimeTrial(TrialSession& session, ViewState& view, World& world);

@@ -44,14 +44,14 @@ void unplug(SDL_Joystick* pad) {
 }
 
 std::unique_ptr<World> game;
-Game parts; // the game above it: its menu and its frame's clock
+std::unique_ptr<Game> made; // the game above it, made anew by each test: its menu, view and frame
 
 // A frame's pads, then a step of the world with what the players hold.
 void tick() {
-    readPads(parts);
+    readPads(*made);
     VehicleControls controls[vehicleCount];
     for (int v = 0; v < vehicleCount; ++v) {
-        controls[v] = playerControls(parts.bindings, v);
+        controls[v] = playerControls(made->bindings, v);
     }
     stepWorld(*game, controls);
 }
@@ -61,8 +61,9 @@ TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) 
     settings.gamepads = true;
     game = flatWorld();
     Vehicle (&vehicles)[vehicleCount] = game->vehicles;
-    parts.padsOpen = platformOpenGamepads();
-    ASSERT_TRUE(parts.padsOpen) << SDL_GetError();
+    made = std::make_unique<Game>();
+    made->padsOpen = platformOpenGamepads();
+    ASSERT_TRUE(made->padsOpen) << SDL_GetError();
     std::vector<SDL_Joystick*> pads = {plug()};
     ASSERT_NE(pads[0], nullptr) << SDL_GetError();
     tick();
@@ -89,7 +90,7 @@ TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) 
     EXPECT_EQ(gamepads.pads[3].slot, 1); // the waiting pad drives red now
     SDL_JoystickSetVirtualButton(pads[0], SDL_CONTROLLER_BUTTON_START, 1);
     tick();
-    EXPECT_EQ(parts.view.splitLayout, 2u); // Start: two drivers
+    EXPECT_EQ(made->view.splitLayout, 2u); // Start: two drivers
     for (SDL_Joystick* pad : {pads[0], pads[2], pads[3]}) {
         unplug(pad);
     }
@@ -98,7 +99,7 @@ TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) 
 
 // Near-white pixels in a band of the back buffer after a frame (GL rows, bottom up).
 long textAfterAFrame(int x, int y) {
-    drawFrame(parts, *game);
+    drawFrame(*made, *game);
     std::vector<uint8_t> rgb(160 * 22 * 3);
     glReadPixels(x, y, 160, 22, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     long white = 0;
@@ -119,9 +120,10 @@ TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
         WorkingDirectory run(MUDLARK_RUN_DIR);
         setUpScene(*game, 2);
     }
-    parts.padsOpen = platformOpenGamepads();
-    ASSERT_TRUE(parts.padsOpen);
-    parts.view.splitLayout = 3; // vehicle 0 bottom right, vehicle 1 top left
+    made = std::make_unique<Game>();
+    made->padsOpen = platformOpenGamepads();
+    ASSERT_TRUE(made->padsOpen);
+    made->view.splitLayout = 3; // vehicle 0 bottom right, vehicle 1 top left
     EXPECT_EQ(textAfterAFrame(160, 60) + textAfterAFrame(0, 180), 0);
     SDL_Joystick* pad = plug();
     EXPECT_GT(textAfterAFrame(160, 60), 20); // "pad 1: blue"
