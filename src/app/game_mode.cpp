@@ -6,6 +6,7 @@
 #include "app/replay_session.h"
 #include "app/track_session.h"
 #include "app/trial_session.h"
+#include "core/play_lines.h"
 
 GameMode gameMode(const Game& game, const World& world) {
     if (lanOn(game.lan)) {
@@ -78,6 +79,8 @@ void changeMode(Game& game, World& world, ModeChange change, const std::string& 
     case ModeChange::playFile:
         if (keyActs(GameKey::replay, mode)) {
             playReplayFile(game.replay, world, text);
+        } else if (lanMode(mode)) {
+            showPlayLine("not during a LAN race"); // a file dropped on the window is not lost without a word
         }
         break;
     case ModeChange::hostLan: hostLanRace(game.lan, game.replay, world); break;
