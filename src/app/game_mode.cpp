@@ -39,51 +39,55 @@ bool keyActs(GameKey key, GameMode mode) { return acts[static_cast<int32_t>(key)
 
 bool worldIsOwn(GameMode mode) { return mode != GameMode::replay && mode != GameMode::lanRace; }
 
+namespace {
+
+// The game key whose modes a change is made in.
+GameKey keyOf(ModeChange change) {
+    switch (change) {
+    case ModeChange::nextTrack: return GameKey::nextTrack;
+    case ModeChange::toggleTrial:
+    case ModeChange::startTrial: return GameKey::timeTrial;
+    case ModeChange::replayKey:
+    case ModeChange::playFile: return GameKey::replay;
+    default: return GameKey::startRace;
+    }
+}
+
+} // namespace
+
 void changeMode(Game& game, World& world, ModeChange change, const std::string& text) {
     const GameMode mode = gameMode(game, world);
-    switch (change) {
-    case ModeChange::none: break;
-    case ModeChange::startRace:
-        if (keyActs(GameKey::lanSession, mode)) {
-            startLanRound(game.lan, game.race, game.view, world); // the host's start, for every machine
-        } else if (keyActs(GameKey::startRace, mode)) {
-            startRaceNow(game.race, world);
+    if (change == ModeChange::startRace && keyActs(GameKey::lanSession, mode)) {
+        startLanRound(game.lan, game.race, game.view, world); // the host's start, for every machine
+        return;
+    }
+    const bool anyMode = change == ModeChange::hostLan || change == ModeChange::joinLan;
+    if (change == ModeChange::none || (!anyMode && !keyActs(keyOf(change), mode))) {
+        if (change == ModeChange::playFile && lanMode(mode)) {
+            showPlayLine("not during a LAN race"); // a file dropped on the window is not lost without a word
         }
-        break;
+        return;
+    }
+    switch (change) {
+    case ModeChange::startRace: startRaceNow(game.race, world); break;
     case ModeChange::endResults:
-        if (keyActs(GameKey::startRace, mode) && world.race.phase == RacePhase::results) {
+        if (world.race.phase == RacePhase::results) {
             endRace(world.race);
         }
         break;
-    case ModeChange::nextTrack:
-        if (keyActs(GameKey::nextTrack, mode)) {
-            nextTrack(game.track, world);
-        }
-        break;
+    case ModeChange::nextTrack: nextTrack(game.track, world); break;
     case ModeChange::toggleTrial:
     case ModeChange::startTrial:
-        if (!keyActs(GameKey::timeTrial, mode)) {
-            break;
-        }
         if (change == ModeChange::toggleTrial && mode == GameMode::timeTrial) {
             endTimeTrial(game.trial, world);
         } else {
             startTimeTrial(game.trial, game.view, world);
         }
         break;
-    case ModeChange::replayKey:
-        if (keyActs(GameKey::replay, mode)) {
-            playNewestOrStop(game.replay, world);
-        }
-        break;
-    case ModeChange::playFile:
-        if (keyActs(GameKey::replay, mode)) {
-            playReplayFile(game.replay, world, text);
-        } else if (lanMode(mode)) {
-            showPlayLine("not during a LAN race"); // a file dropped on the window is not lost without a word
-        }
-        break;
+    case ModeChange::replayKey: playNewestOrStop(game.replay, world); break;
+    case ModeChange::playFile: playReplayFile(game.replay, world, text); break;
     case ModeChange::hostLan: hostLanRace(game.lan, game.replay, world); break;
     case ModeChange::joinLan: joinLanRace(game.lan, game.replay, world, text); break;
+    case ModeChange::none: break;
     }
 }
