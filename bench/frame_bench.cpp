@@ -186,8 +186,8 @@ int main(int argc, char** argv) {
                               ? times.size() - 1
                               : endedAt;
             }
-            finishRaceWrites(game().race);
-            finishReplayWrites(game().replay);
+            game().race.writes.finish();
+            game().replay.writes.finish();
             if (endedAt >= 60) {
                 std::vector<double> around(times.begin() + static_cast<std::ptrdiff_t>(endedAt - 60), times.end());
                 std::sort(around.begin(), around.end());

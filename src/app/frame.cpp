@@ -174,9 +174,11 @@ void drawFrame(Game& game, World& world) {
     readLanKeys(game.lan, game.race, game.view, world, frameSeconds);
     agePlayLines(frameSeconds);
     // What the steps kept is written in the background; a write that failed is said.
-    sayReplayWrites(game.replay);
-    sayRaceWrites(game.race);
-    sayTrialWrites(game.trial);
+    for (BackgroundWrites* writes : {&game.replay.writes, &game.race.writes, &game.trial.writes}) {
+        for (const std::string& failure : writes->takeFailures()) {
+            tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
+        }
+    }
     if (menuOpen(game.menu)) {
         // The world stands still under the menu (the steps real time owed are
         // let go), unless a LAN race goes on: the others do not wait.

@@ -215,9 +215,9 @@ int runGame(Game& game, World& world, int argc, char** argv) {
 
     endReplaySession(game.replay, world);
     leaveLanRace(game.lan);
-    finishRaceWrites(game.race); // nothing the player keeps is left half done
-    finishReplayWrites(game.replay);
-    finishTrialWrites(game.trial);
+    for (BackgroundWrites* writes : {&game.race.writes, &game.replay.writes, &game.trial.writes}) {
+        writes->finish(); // nothing the player keeps is left half done
+    }
     if (game.padsOpen) {
         platformCloseGamepads();
     }

@@ -208,11 +208,3 @@ void drawRaceOverlays(const RaceSession& session, const World& world) {
     }
 }
 
-void sayRaceWrites(RaceSession& session) {
-    for (const std::string& failure : session.writes.takeFailures()) {
-        tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
-    }
-}
-
-void finishRaceWrites(RaceSession& session) { session.writes.finish(); }
-

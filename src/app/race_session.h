@@ -71,9 +71,5 @@ void afterRaceStep(RaceSession& session, ReplaySession& replay, World& world, Ra
 // that say a start found no course, or that old records were set aside.
 void drawRaceOverlays(const RaceSession& session, const World& world);
 
-// Once a frame: a records file that could not be written is said.
-void sayRaceWrites(RaceSession& session);
 
-// Waits until the records file is written (at the game's end).
-void finishRaceWrites(RaceSession& session);
 

@@ -308,11 +308,3 @@ void endReplaySession(ReplaySession& session, World& world) {
     }
 }
 
-void finishReplayWrites(ReplaySession& session) { session.writes.finish(); }
-
-void sayReplayWrites(ReplaySession& session) {
-    for (const std::string& failure : session.writes.takeFailures()) {
-        tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
-    }
-}
-

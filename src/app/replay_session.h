@@ -78,8 +78,4 @@ int checkReplay(ReplaySession& session, World& world, const char* path);
 // end, and as a LAN session begins (the session then has the world).
 void endReplaySession(ReplaySession& session, World& world);
 
-// Once a frame: a replay that could not be written is said.
-void sayReplayWrites(ReplaySession& session);
 
-// Waits until the replays handed over are written (at the game's end).
-void finishReplayWrites(ReplaySession& session);

@@ -219,11 +219,3 @@ int ghostFromReplay(World& world, const std::string& path) {
     return 0;
 }
 
-void sayTrialWrites(TrialSession& s) {
-    for (const std::string& failure : s.writes.takeFailures()) {
-        tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
-    }
-}
-
-void finishTrialWrites(TrialSession& s) { s.writes.finish(); }
-

@@ -61,9 +61,5 @@ bool splitShown(const TrialSession& session, char (&text)[16], bool& ahead);
 // (said on standard error, nothing written).
 int ghostFromReplay(World& world, const std::string& path);
 
-// Once a frame: a ghost that could not be written is said.
-void sayTrialWrites(TrialSession& session);
 
-// Waits until the ghosts handed over are written (at the game's end).
-void finishTrialWrites(TrialSession& session);
 

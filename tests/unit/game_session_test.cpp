@@ -323,8 +323,8 @@ TEST_F(GameSession, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside)
     int afterResults = 0; // the writes end in the background: their lines come a frame later
     EXPECT_EQ(race([&] {
                   if (activeRace.phase == RacePhase::results && afterResults++ == 0) {
-                      finishRaceWrites(current->race);
-                      finishReplayWrites(current->replay);
+                      current->race.writes.finish();
+                      current->replay.writes.finish();
                   }
                   return toTheResults() || afterResults < 3;
               }),
@@ -675,7 +675,7 @@ TEST_F(GameSession, SplitTimesSayWhereALapGainsAndOnlyAQuickerLapIsTheNewGhost) 
             splits.emplace_back((blue.gatesPassed - 2) / raceCourse.count + 1, current->frame.shown.split); // the gate's own lap
         }
         if (static_cast<int32_t>(ghosts.size()) < lap - 1) {
-            finishTrialWrites(current->trial); // the ghost as the lap left it
+            current->trial.writes.finish(); // the ghost as the lap left it
             bool old = false;
             const GhostLap& read = ghostIn(ghost, old);
             ghosts.push_back(read.track == 1 ? read.lapTime : -1);
