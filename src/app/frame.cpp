@@ -222,7 +222,7 @@ static void composeFrame(Game& game, const World& world, double fraction) {
     game.frame.drawnFraction = fraction;
     ShownWorld& shown = game.frame.shown;
     showWorld(shown, world, game.frame.stepBefore, fraction);
-    shown.replay = game.replay.shown;
+    shown.replay = replayShown(game.replay);
     shown.ghost = trialOn(world) && ghostToDraw(game.trial, fraction, shown.ghostVehicle, shown.ghostLook);
     if (!splitShown(game.trial, shown.split, shown.splitAhead) || !trialOn(world)) {
         shown.split[0] = '\0';

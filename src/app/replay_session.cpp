@@ -111,7 +111,6 @@ void report(ReplaySession& session) {
 void stopPlaying(ReplaySession& session, World& world) {
     report(session);
     session.playing = false;
-    session.shown = ReplayShown{};
     endRace(world.race);
     world.computersDrive = true;
     applyPlayerRules(world); // the replay's own rules were for it alone
@@ -198,6 +197,10 @@ void recordRaceStep(ReplaySession& session, const World& world, RacePhase before
 
 bool replayPlaying(const ReplaySession& session) { return session.playing; }
 
+ReplayShown replayShown(const ReplaySession& session) {
+    return ReplayShown{session.playing, session.paused, session.speed, session.playback.played};
+}
+
 void playReplayFile(ReplaySession& session, World& world, const std::string& path) {
     if (session.playing) {
         stopPlaying(session, world);
@@ -212,7 +215,6 @@ void playReplayFile(ReplaySession& session, World& world, const std::string& pat
     session.paused = false;
     session.reported = false;
     startPlayback(session.playback, *session.buffer, world);
-    session.shown = ReplayShown{true, false, 1, 0};
 }
 
 ModeChange readReplayKeys(ReplaySession& session) {
@@ -264,7 +266,6 @@ double endPlaybackSteps(ReplaySession& session) {
         report(session); // played to its end: the picture stays until F6
         session.clock = session.playback.played;
     }
-    session.shown = ReplayShown{true, session.paused, session.speed, session.playback.played};
     const double next = nextStepSeconds(session.playback, *session.buffer);
     return next > 0 ? std::min(1.0, std::max(0.0, (session.clock - session.playback.played) / next)) : 1.0;
 }

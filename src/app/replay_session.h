@@ -30,7 +30,6 @@ struct ReplaySession {
     std::string name;    // the file being watched
     bool reported;       // its corrections said (once, when it ends)
     bool keyWasDown[4];  // F6, Space, Right, Left in the last frame
-    ReplayShown shown;   // what the views say of it
     BackgroundWrites writes; // replays being compressed and written
 };
 
@@ -40,6 +39,10 @@ struct ReplaySession {
 void recordRaceStep(ReplaySession& session, const World& world, RacePhase before);
 
 bool replayPlaying(const ReplaySession& session);
+
+// What the views say of the playback: whether one plays, paused or not, its
+// speed and the race time it has reached.
+ReplayShown replayShown(const ReplaySession& session);
 
 // The replays kept in the player's replays folder, newest first.
 std::vector<std::string> keptReplayFiles(ReplaySession& session);

@@ -224,13 +224,13 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                           tap(VK_RIGHT);
                       }
                       if (speed == 1) {
-                          seen[current->replay.shown.time] = places();
-                      } else if (seen.count(current->replay.shown.time) > 0) {
-                          EXPECT_EQ(places(), seen[current->replay.shown.time]) << current->replay.shown.time;
+                          seen[replayShown(current->replay).time] = places();
+                      } else if (seen.count(replayShown(current->replay).time) > 0) {
+                          EXPECT_EQ(places(), seen[replayShown(current->replay).time]) << replayShown(current->replay).time;
                           ++compared;
                       }
-                      framesToTen[speed - 1] = current->replay.shown.time < 10 ? fake.swapCount : framesToTen[speed - 1];
-                      return current->replay.shown.time < 10.5;
+                      framesToTen[speed - 1] = replayShown(current->replay).time < 10 ? fake.swapCount : framesToTen[speed - 1];
+                      return replayShown(current->replay).time < 10.5;
                   },
                   kept[0]),
                   0);
@@ -261,17 +261,17 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                       break;
                   case 120:
                       EXPECT_EQ(vehicles[1].position[2], standing);
-                      EXPECT_TRUE(current->replay.shown.paused && current->view.worldView);
+                      EXPECT_TRUE(replayShown(current->replay).paused && current->view.worldView);
                       tap(VK_F6);
                       break;
                   case 122:
-                      EXPECT_FALSE(replayPlaying(current->replay) || current->replay.shown.on);
+                      EXPECT_FALSE(replayPlaying(current->replay) || replayShown(current->replay).on);
                       tap(VK_F6); // the newest replay again
                       break;
                   case 124: // joining a LAN race ends it: the session has the world
                       EXPECT_TRUE(replayPlaying(current->replay));
                       joinLanRace(current->lan, current->replay, world, "127.0.0.1:27823");
-                      EXPECT_FALSE(replayPlaying(current->replay) || current->replay.shown.on);
+                      EXPECT_FALSE(replayPlaying(current->replay) || replayShown(current->replay).on);
                       EXPECT_TRUE(lanOn(current->lan));
                       return false;
                   }
