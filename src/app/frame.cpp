@@ -137,6 +137,27 @@ void drawViews(const ShownWorld& shown, const ViewState& v, const TrackCaption& 
     applyPerspective();
 }
 
+// A frame's time: the steps real time owes the world, the game time the
+// frame brought (steps and parts of a step alike: a replay played slower or
+// faster than driven moves on smoothly with it) and its real time.
+struct FrameTime {
+    int32_t steps;
+    double gameSeconds;
+    double realSeconds;
+};
+
+FrameTime tickFrame(FrameState& frame) {
+    tickFrameTimer(frameTimer);
+    FrameTime time{};
+    time.steps = takeFrameSteps(frame.stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
+    time.gameSeconds = std::max(0.0, time.steps + stepFraction(frame.stepClock) - frame.clockFraction) / stepsPerSecond;
+    frame.clockFraction = stepFraction(frame.stepClock);
+    time.realSeconds = frameTimer.countsPerSecond > 0
+                           ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
+                           : 0.0;
+    return time;
+}
+
 } // namespace
 
 void readPads(Game& game) {
@@ -156,23 +177,16 @@ void drawFrame(Game& game, World& world) {
     FrameState& frame = game.frame;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    tickFrameTimer(frameTimer);
-    const int32_t steps = takeFrameSteps(frame.stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
-    // The game time this frame brought, steps and parts of a step alike: a
-    // replay played slower or faster than driven moves on smoothly with it.
-    const double gameSeconds = std::max(0.0, steps + stepFraction(frame.stepClock) - frame.clockFraction) / stepsPerSecond;
-    frame.clockFraction = stepFraction(frame.stepClock);
+    const FrameTime time = tickFrame(frame);
+    const int32_t steps = time.steps;
     if (!menuOpen(game.menu)) { // the menu has the keys while it is open
         readLayoutKeys(input, game.view.worldView, game.view.splitLayout);
         readFollowKeys(input, game.view.followedVehicle);
     }
     readPads(game);
     readMenuKeys(game, world, frameTimer.measuredFps);
-    const double frameSeconds = frameTimer.countsPerSecond > 0
-                                    ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
-                                    : 0.0;
-    readLanKeys(game.lan, game.race, game.view, world, frameSeconds);
-    agePlayLines(frameSeconds);
+    readLanKeys(game.lan, game.race, game.view, world, time.realSeconds);
+    agePlayLines(time.realSeconds);
     // What the steps kept is written in the background; a write that failed is said.
     for (BackgroundWrites* writes : {&game.replay.writes, &game.race.writes, &game.trial.writes}) {
         for (const std::string& failure : writes->takeFailures()) {
@@ -205,7 +219,7 @@ void drawFrame(Game& game, World& world) {
         std::copy(world.vehicles, world.vehicles + vehicleCount, frame.stepBefore);
     }
     const bool watching = gameMode(game, world) == GameMode::replay;
-    const double fraction = stepFrame(game, world, steps, gameSeconds, &game.bindings);
+    const double fraction = stepFrame(game, world, steps, time.gameSeconds, &game.bindings);
     if (watching) {
         input.clearStepPresses(); // taps while watching drive nothing afterwards
     }
@@ -253,14 +267,9 @@ static void composeFrame(Game& game, const World& world, double fraction) {
 }
 
 void stepUnseenFrame(Game& game, World& world) {
-    FrameState& frame = game.frame;
-    tickFrameTimer(frameTimer);
-    const int32_t steps = takeFrameSteps(frame.stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
-    frame.clockFraction = stepFraction(frame.stepClock);
-    readLanKeys(game.lan, game.race, game.view, world,
-                frameTimer.countsPerSecond > 0 ? static_cast<double>(frameTimer.frameCounts) / frameTimer.countsPerSecond
-                                               : 0.0);
-    stepFrame(game, world, steps, 0, nullptr);
+    const FrameTime time = tickFrame(game.frame);
+    readLanKeys(game.lan, game.race, game.view, world, time.realSeconds);
+    stepFrame(game, world, time.steps, 0, nullptr);
     input.clearStepPresses();
     input.clearKeyPresses();
 }
