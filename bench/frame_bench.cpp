@@ -70,11 +70,11 @@ void holdScriptedKeys(uint32_t step) {
     for (int v = 0; v < vehicleCount; ++v) {
         const VehicleKeys& keys = game().bindings.keys[v];
         const VehicleControls& c = controls[v];
-        input.keys[keys.accelerate] = c.accelerate;
-        input.keys[keys.reverse] = c.reverse;
-        input.keys[keys.left] = c.left;
-        input.keys[keys.right] = c.right;
-        input.keys[keys.brake] = c.brake;
+        game().input.keys[keys.accelerate] = c.accelerate;
+        game().input.keys[keys.reverse] = c.reverse;
+        game().input.keys[keys.left] = c.left;
+        game().input.keys[keys.right] = c.right;
+        game().input.keys[keys.brake] = c.brake;
     }
 }
 
@@ -84,11 +84,11 @@ void holdDriverKeys(ComputerDriver& driver) {
     const VehicleControls c =
         driveComputer(w.vehicles[0], 0, w.course, w.race.entries[0], driver, 3, obstaclesFor(w, 0));
     const VehicleKeys& keys = game().bindings.keys[0];
-    input.keys[keys.accelerate] = c.accelerate;
-    input.keys[keys.reverse] = c.reverse;
-    input.keys[keys.left] = c.left;
-    input.keys[keys.right] = c.right;
-    input.keys[keys.brake] = c.brake;
+    game().input.keys[keys.accelerate] = c.accelerate;
+    game().input.keys[keys.reverse] = c.reverse;
+    game().input.keys[keys.left] = c.left;
+    game().input.keys[keys.right] = c.right;
+    game().input.keys[keys.brake] = c.brake;
 }
 
 // One frame as the main loop makes it, finished before the clock is read.
@@ -115,18 +115,19 @@ int main(int argc, char** argv) {
     const Clock::time_point start = Clock::now();
     std::filesystem::current_path(MUDLARK_RUN_DIR);
     resetAppState();
+    Settings& settings = game().settings;
     readSettings(settings); // the run folder's: a 1024 x 768 window
     settings.sound = settings.gamepads = false;
     traceStartup("settings");
-    if (!openWindow()) {
+    if (!openWindow(game())) {
         return 1;
     }
     traceStartup("the window and its GL context");
-    initFrameTimer(frameTimer, settings.maxFps);
-    collectSystemInfo(systemInfo);
+    initFrameTimer(game().frameTimer, settings.maxFps);
+    collectSystemInfo(game().systemInfo);
     createFont();
     traceStartup("the timer, system and font");
-    setUpScene(world(), settings.textureFilter);
+    setUpScene(world(), game().said, settings.textureFilter);
     resetFrameSteps(game().frame, world());
     frame();
     endStartupTrace();
@@ -143,7 +144,7 @@ int main(int argc, char** argv) {
                    {"three drivers + world (Delete)", VK_DELETE}, {"world (End)", VK_END}};
     for (const auto& layout : layouts) {
         returnToStart(world()); // every layout from the start line
-        input.pressed[layout.key] = 1;
+        game().input.pressed[layout.key] = 1;
         std::vector<double> times;
         double processorStart = 0;
         for (int i = -60; i < frames; ++i) { // a second to warm up, then measured
@@ -169,10 +170,10 @@ int main(int argc, char** argv) {
         char folder[] = "/tmp/mudlark-bench-XXXXXX";
         if (mkdtemp(folder) != nullptr) {
             setenv("XDG_DATA_HOME", folder, 1); // the replay and the record go here
-            input.pressed[VK_INSERT] = 1;
+            game().input.pressed[VK_INSERT] = 1;
             returnToStart(world());
             settings.laps = 1;
-            startRaceNow(game().race, world());
+            startRaceNow(game().race, world(), settings, game().said);
             ComputerDriver driver{};
             std::vector<double> times;
             size_t endedAt = 0;
@@ -203,6 +204,6 @@ int main(int argc, char** argv) {
         }
     }
     deleteFont();
-    closeWindow();
+    closeWindow(game());
     return 0;
 }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/app_state.h"
 #include "core/key_names.h"
 #include "platform/win_messages.h"
 
@@ -49,7 +48,8 @@ void keysInSlots(const VehicleKeys& keys, int32_t (&slots)[keySlotCount]) {
 
 Bindings defaultBindings() { return Bindings{{defaultKeys[0], defaultKeys[1], defaultKeys[2]}}; }
 
-VehicleControls playerControls(const Bindings& bindings, int32_t vehicle) {
+VehicleControls playerControls(const Bindings& bindings, const InputState& input, const Gamepads& gamepads,
+                               int32_t vehicle) {
     const VehicleKeys& keys = bindings.keys[vehicle];
     const auto held = [&](int32_t key, PadControl control) {
         return input.heldForStep(key) || padHeld(gamepads, vehicle, control);

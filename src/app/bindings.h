@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/gamepads.h"
+#include "core/input.h"
 #include "core/settings.h"
 #include "vehicle/vehicle.h"
 
@@ -39,7 +40,8 @@ std::string applyKeySettings(Bindings& bindings, const Settings& read);
 
 // The controls a vehicle's player gives the coming step: each one its key
 // (held now, or tapped since the last step) or its pad's matching control.
-VehicleControls playerControls(const Bindings& bindings, int32_t vehicle);
+VehicleControls playerControls(const Bindings& bindings, const InputState& input, const Gamepads& gamepads,
+                               int32_t vehicle);
 
 // The keys in a keys line's order (accelerate, reverse, left, right, brake, rescue).
 void keysInSlots(const VehicleKeys& keys, int32_t (&slots)[keySlotCount]);

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <string>
 
-#include "core/app_state.h"
 #include "core/play_lines.h"
+#include "platform/win_messages.h"
 #include "common/gl_api.h"
 #include "platform/platform.h"
 #include "render/font.h"
@@ -53,88 +53,98 @@ void useViewport(const Viewport& v) {
                static_cast<GLsizei>(v.height));
 }
 
-void captionView(const TrackCaption& caption, const Viewport& v) {
-    drawTrackCaption(caption, static_cast<int32_t>(v.x), static_cast<int32_t>(v.y), static_cast<int32_t>(v.width),
+void captionView(const TrackCaption& caption, WindowSize window, const Viewport& v) {
+    drawTrackCaption(caption, window, static_cast<int32_t>(v.x), static_cast<int32_t>(v.y), static_cast<int32_t>(v.width),
                      static_cast<int32_t>(v.height));
 }
 
-void setUpSubView(const Viewport& v) {
+void setUpSubView(const Viewport& v, WindowSize window) {
     useViewport(v);
-    applyViewPerspective();
+    applyViewPerspective(window);
 }
 
-bool viewOf(const ViewState& v, uint32_t vehicle, Viewport& viewport) {
-    return driverViewport(vehicle, v.worldView, v.splitLayout, v.followedVehicle, settings.width, settings.height, viewport);
+bool viewOf(const Game& game, uint32_t vehicle, Viewport& viewport) {
+    const ViewState& v = game.view;
+    return driverViewport(vehicle, v.worldView, v.splitLayout, v.followedVehicle, game.window.width, game.window.height,
+                          viewport);
 }
 
 // A view's first line of text sits 64 pixels down. The system information's
 // three lines (down to 60) share the corner of a view that fills the window:
 // there it moves a line lower, and what sits under it with it.
-uint32_t firstLine(bool fillsWindow) { return settings.showSystemInfo && fillsWindow ? 84 : 64; }
-uint32_t readoutBaseline(const ViewState& v) { return firstLine(!v.worldView && v.splitLayout <= 1); }
+uint32_t firstLine(const Game& game, bool fillsWindow) { return game.settings.showSystemInfo && fillsWindow ? 84 : 64; }
+uint32_t readoutBaseline(const Game& game) {
+    return firstLine(game, !game.view.worldView && game.view.splitLayout <= 1);
+}
 
 // The window units one screen pixel spans in a view: 1 in the whole window, 2
 // in a quarter (the overlay stretches the window's units over the viewport).
-float unitsPerPixel(const Viewport& view) {
-    return view.height > 0 ? static_cast<float>(settings.height) / static_cast<float>(view.height) : 1.0f;
+float unitsPerPixel(WindowSize window, const Viewport& view) {
+    return view.height > 0 ? static_cast<float>(window.height) / static_cast<float>(view.height) : 1.0f;
 }
 
 // "pad 1: blue", "pad 1 gone": under the readout of the view that shows the
 // vehicle concerned, or of the whole window where no view shows it.
-void drawPadNotices(const ShownWorld& shown, const ViewState& v) {
+void drawPadNotices(const ShownWorld& shown, const Game& game) {
+    const WindowSize window = game.window;
     uint32_t lines[8] = {}; // notices so far in each viewport: the window and its quarters
     glColor3f(1, 1, 1);
-    for (const Gamepads::Notice& notice : gamepads.notices) {
+    for (const Gamepads::Notice& notice : game.pads.notices) {
         if (notice.secondsLeft <= 0) {
             continue;
         }
-        Viewport view{0, 0, settings.width, settings.height};
+        Viewport view{0, 0, window.width, window.height};
         if (notice.vehicle >= 0) {
-            viewOf(v, static_cast<uint32_t>(notice.vehicle), view);
+            viewOf(game, static_cast<uint32_t>(notice.vehicle), view);
         }
-        const uint32_t place = (view.x != 0 ? 1 : 0) + (view.y != 0 ? 2 : 0) + (view.width < settings.width ? 4 : 0);
+        const uint32_t place = (view.x != 0 ? 1 : 0) + (view.y != 0 ? 2 : 0) + (view.width < window.width ? 4 : 0);
         // Under a race's three lines, in a view that shows them.
-        const bool raceLines = shown.world->race.phase != RacePhase::off && notice.vehicle >= 0 && !v.worldView;
-        const float below = raceLines ? 60 * unitsPerPixel(view) : 0;
+        const bool raceLines = shown.world->race.phase != RacePhase::off && notice.vehicle >= 0 && !game.view.worldView;
+        const float below = raceLines ? 60 * unitsPerPixel(window, view) : 0;
         useViewport(view);
-        printText(16, readoutBaseline(v) + 40 + static_cast<uint32_t>(below) + 24 * lines[place]++, "%s", notice.text);
+        printText(window, 16, readoutBaseline(game) + 40 + static_cast<uint32_t>(below) + 24 * lines[place]++, "%s",
+                  notice.text);
     }
 }
 
-void drawViews(const ShownWorld& shown, const ViewState& v, const TrackCaption& caption) {
-    const Viewport window{0, 0, settings.width, settings.height};
+void drawViews(const ShownWorld& shown, const Game& game) {
+    const ViewState& v = game.view;
+    const TrackCaption& caption = game.track.caption;
+    const WindowSize size = game.window;
+    const Viewport window{0, 0, size.width, size.height};
     if (v.worldView) {
-        setUpSubView(window);
-        drawWorldView(shown, v.followedVehicle);
-        drawWorldPlaces(shown, firstLine(true), 1.0f);
-        captionView(caption, window);
-        applyPerspective();
+        setUpSubView(window, size);
+        drawWorldView(shown);
+        drawWorldPlaces(shown, firstLine(game, true), 1.0f);
+        captionView(caption, size, window);
+        applyPerspective(size);
         return;
     }
     if (v.splitLayout == 1) {
-        applyPerspective();
-        drawDriverView(shown, v.followedVehicle, readoutBaseline(v), 1.0f);
-        captionView(caption, window);
+        applyPerspective(size);
+        drawDriverView(shown, v.followedVehicle, readoutBaseline(game), 1.0f);
+        captionView(caption, size, window);
         return;
     }
     for (uint32_t vehicle = 0; vehicle < 3; ++vehicle) {
         Viewport view;
-        if (viewOf(v, vehicle, view)) {
-            setUpSubView(view);
-            drawDriverView(shown, vehicle, readoutBaseline(v), unitsPerPixel(view));
-            captionView(caption, view);
+        if (viewOf(game, vehicle, view)) {
+            setUpSubView(view, size);
+            drawDriverView(shown, vehicle, readoutBaseline(game), unitsPerPixel(size, view));
+            captionView(caption, size, view);
         }
     }
-    setUpSubView(Viewport{0, 0, settings.width / 2, settings.height / 2}); // the world, bottom left
-    drawWorldView(shown, v.followedVehicle);
-    drawWorldPlaces(shown, firstLine(false), unitsPerPixel(Viewport{0, 0, settings.width / 2, settings.height / 2}));
-    captionView(caption, Viewport{0, 0, settings.width / 2, settings.height / 2});
+    const Viewport quarter{0, 0, size.width / 2, size.height / 2};
+    setUpSubView(quarter, size); // the world, bottom left
+    drawWorldView(shown);
+    drawWorldPlaces(shown, firstLine(game, false), unitsPerPixel(size, quarter));
+    captionView(caption, size, quarter);
     if (v.splitLayout == 2) { // the quarter two drivers leave free: the track's map, after every view
-        const Viewport free{settings.width / 2, settings.height / 2, settings.width / 2, settings.height / 2};
+        const Viewport free{size.width / 2, size.height / 2, size.width / 2, size.height / 2};
         useViewport(free);
         drawTrackMap(shown, static_cast<float>(free.width), static_cast<float>(free.height));
     }
-    applyPerspective();
+    applyPerspective(size);
 }
 
 // A frame's time: the steps real time owes the world, the game time the
@@ -146,7 +156,7 @@ struct FrameTime {
     double realSeconds;
 };
 
-FrameTime tickFrame(FrameState& frame) {
+FrameTime tickFrame(FrameState& frame, FrameTimer& frameTimer) {
     tickFrameTimer(frameTimer);
     FrameTime time{};
     time.steps = takeFrameSteps(frame.stepClock, frameTimer.frameCounts, frameTimer.countsPerSecond);
@@ -163,9 +173,10 @@ FrameTime tickFrame(FrameState& frame) {
 void readPads(Game& game) {
     PadReading readings[padCapacity];
     const int count = game.padsOpen ? platformReadGamepads(readings, padCapacity) : 0;
-    updateGamepads(gamepads, readings, count, frameTimer.measuredFps > 0 ? 1.0f / frameTimer.measuredFps : 0.0f);
+    const uint32_t rate = game.frameTimer.measuredFps;
+    updateGamepads(game.pads, readings, count, rate > 0 ? 1.0f / rate : 0.0f);
     if (!menuOpen(game.menu)) {
-        applyPadViewButtons(gamepads, game.view.worldView, game.view.splitLayout, game.view.followedVehicle);
+        applyPadViewButtons(game.pads, game.view.worldView, game.view.splitLayout, game.view.followedVehicle);
     }
 }
 
@@ -177,20 +188,22 @@ void drawFrame(Game& game, World& world) {
     FrameState& frame = game.frame;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    const FrameTime time = tickFrame(frame);
+    const FrameTime time = tickFrame(frame, game.frameTimer);
+    const uint32_t frameRate = game.frameTimer.measuredFps;
+    InputState& input = game.input;
     const int32_t steps = time.steps;
     if (!menuOpen(game.menu)) { // the menu has the keys while it is open
         readLayoutKeys(input, game.view.worldView, game.view.splitLayout);
         readFollowKeys(input, game.view.followedVehicle);
     }
     readPads(game);
-    readMenuKeys(game, world, frameTimer.measuredFps);
-    readLanKeys(game.lan, game.race, game.view, world, time.realSeconds);
-    agePlayLines(time.realSeconds);
+    readMenuKeys(game, world, frameRate);
+    readLanKeys(game.lan, game.race, game.view, world, game.settings, game.said, input, time.realSeconds);
+    agePlayLines(game.said, time.realSeconds);
     // What the steps kept is written in the background; a write that failed is said.
     for (BackgroundWrites* writes : {&game.replay.writes, &game.race.writes, &game.trial.writes}) {
         for (const std::string& failure : writes->takeFailures()) {
-            tellPlayer(failure.c_str(), "Error", MessageIcon::exclamation);
+            tellPlayer(game.said, failure.c_str(), "Error", MessageIcon::exclamation);
         }
     }
     if (menuOpen(game.menu)) {
@@ -211,10 +224,10 @@ void drawFrame(Game& game, World& world) {
         input.dropped[0] = '\0';
         changeMode(game, world, ModeChange::playFile, dropped);
     }
-    changeMode(game, world, readReplayKeys(game.replay));
-    changeMode(game, world, readTrackKeys(game.track, frameTimer.measuredFps));
-    changeMode(game, world, readRaceKeys(game.race, world, frameTimer.measuredFps));
-    changeMode(game, world, readTrialKeys(game.trial, frameTimer.measuredFps));
+    changeMode(game, world, readReplayKeys(game.replay, input));
+    changeMode(game, world, readTrackKeys(game.track, input, game.pads, frameRate));
+    changeMode(game, world, readRaceKeys(game.race, input, game.pads, world, frameRate));
+    changeMode(game, world, readTrialKeys(game.trial, input, frameRate));
     if (movedOutsideAStep(placed, world)) {
         std::copy(world.vehicles, world.vehicles + vehicleCount, frame.stepBefore);
     }
@@ -224,54 +237,65 @@ void drawFrame(Game& game, World& world) {
         input.clearStepPresses(); // taps while watching drive nothing afterwards
     }
     // The light and H as always, once a frame: H slows the drawing, not the world.
-    moveLightAndBurnTime();
+    moveLight(game.view.light, input);
+    if (input.isDown(letterKey('H'))) {
+        burnSlowDownTime();
+    }
     composeFrame(game, world, fraction);
 }
 
 static void composeFrame(Game& game, const World& world, double fraction) {
     // Turned off in the menu, the sound goes quiet rather than holding its last note.
-    SoundSnapshot sound = frameSound(game.sound, game.view, world);
+    const Settings& settings = game.settings;
+    // The world camera turns toward the followed vehicle as drawn, and hears from there.
+    ShownWorld& shown = game.frame.shown;
+    showWorld(shown, world, game.frame.stepBefore, fraction);
+    const uint32_t followed = game.view.followedVehicle < vehicleCount ? game.view.followedVehicle : 0;
+    aimWorldCamera(game.view.camera, shown.vehicles[followed].position);
+    SoundSnapshot sound = frameSound(game.sound, game.view, world, settings.volume);
     sound.volume *= settings.sound ? menuSoundLevel(game.menu) : 0.0f;
     publishSound(sound);
     game.frame.drawnFraction = fraction;
-    ShownWorld& shown = game.frame.shown;
-    showWorld(shown, world, game.frame.stepBefore, fraction);
+    shown.camera = game.view.camera;
+    std::copy(game.view.light, game.view.light + 4, shown.light);
+    shown.window = game.window;
     shown.replay = replayShown(game.replay);
     shown.ghost = trialOn(world) && ghostToDraw(game.trial, fraction, shown.ghostVehicle, shown.ghostLook);
     if (!splitShown(game.trial, shown.split, shown.splitAhead) || !trialOn(world)) {
         shown.split[0] = '\0';
     }
-    drawViews(shown, game.view, game.track.caption);
+    drawViews(shown, game);
     // Each frame sees only the mouse motion and the key presses since the last frame.
-    input.clearMouseDeltas();
-    input.clearKeyPresses();
-    drawPadNotices(shown, game.view);
+    game.input.clearMouseDeltas();
+    game.input.clearKeyPresses();
+    drawPadNotices(shown, game);
     // What the game has to say, across the bottom of the window above the
     // frame-rate bar (clear of the results panel), the newest lowest.
     glColor3f(1, 1, 1);
-    const size_t said = playLines().size();
-    for (size_t i = 0; i < said; ++i) {
-        printText(16, settings.height - 40 - static_cast<uint32_t>(24 * (said - 1 - i)), "%s",
-                  playLines()[i].text.c_str());
+    const WindowSize window = game.window;
+    const std::vector<PlayLine>& lines = game.said.lines;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        printText(window, 16, window.height - 40 - static_cast<uint32_t>(24 * (lines.size() - 1 - i)), "%s",
+                  lines[i].text.c_str());
     }
-    drawLanOverlays(game.lan, world, 152);
+    drawLanOverlays(game.lan, world, window, 152);
     if (settings.showFps) {
-        drawFpsOverlay(frameTimer, settings.width, settings.height);
+        drawFpsOverlay(game.frameTimer, window);
     }
     if (settings.showSystemInfo) {
-        drawSystemInfo(systemInfo);
+        drawSystemInfo(game.systemInfo, window);
     }
-    drawRaceOverlays(game.race, world); // the results over every line of the views
-    drawMenu(game.menu);
+    drawRaceOverlays(game.race, world, window); // the results over every line of the views
+    drawMenu(game);
     glFlush();
 }
 
 void stepUnseenFrame(Game& game, World& world) {
-    const FrameTime time = tickFrame(game.frame);
-    readLanKeys(game.lan, game.race, game.view, world, time.realSeconds);
+    const FrameTime time = tickFrame(game.frame, game.frameTimer);
+    readLanKeys(game.lan, game.race, game.view, world, game.settings, game.said, game.input, time.realSeconds);
     stepFrame(game, world, time.steps, 0, nullptr);
-    input.clearStepPresses();
-    input.clearKeyPresses();
+    game.input.clearStepPresses();
+    game.input.clearKeyPresses();
 }
 
 double lastStepFraction(const FrameState& frame) { return frame.drawnFraction; }

@@ -1,7 +1,9 @@
-// game.h -- the game above the world, as main owns it beside the World: each
-// part's record (the race's, the replays', the time trial's, the track's, the
-// menu's, the LAN's) and the frame's clock. Nothing of it is a global: what a
-// part needs of another comes by argument.
+// game.h -- the game above the world, as main owns it beside the World: the
+// settings, the keys and pads as the window and the frames last saw them, the
+// window's size, each part's record (the race's, the replays', the time
+// trial's, the track's, the menu's, the LAN's), the lines told to the players
+// and the frame's clock. Nothing of it is a global: what a part needs of
+// another comes by argument.
 #pragma once
 
 #include "app/bindings.h"
@@ -14,9 +16,24 @@
 #include "app/track_session.h"
 #include "app/trial_session.h"
 #include "app/view_mode.h"
+#include "core/frame_timer.h"
+#include "core/gamepads.h"
+#include "core/input.h"
+#include "core/play_lines.h"
+#include "core/settings.h"
+#include "core/system_info.h"
+#include "render/gl_state.h"
 
 struct Game {
     // Each record starts zeroed however the Game is made (a local, or new).
+    Settings settings{};     // as read at start (the menu changes some for the next start)
+    InputState input{};      // written by the window procedure, read by the frame
+    WindowSize window{};     // the client area now: follows every resize
+    bool active = true;      // frames are drawn only while true (false when minimised)
+    FrameTimer frameTimer{}; // the measured and displayed frame rate
+    SystemInfo systemInfo{}; // operating-system and GL driver texts
+    Gamepads pads{};         // which pad drives which vehicle, and what they hold
+    PlayLines said{};        // the lines across the views
     Bindings bindings = defaultBindings();
     ViewState view{};
     bool padsOpen = false; // the pads' support started (after the first frame, where the settings let it)

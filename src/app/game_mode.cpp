@@ -58,36 +58,36 @@ GameKey keyOf(ModeChange change) {
 void changeMode(Game& game, World& world, ModeChange change, const std::string& text) {
     const GameMode mode = gameMode(game, world);
     if (change == ModeChange::startRace && keyActs(GameKey::lanSession, mode)) {
-        startLanRound(game.lan, game.race, game.view, world); // the host's start, for every machine
+        startLanRound(game.lan, game.race, game.view, world, game.settings, game.said); // the host's start, for every machine
         return;
     }
     const bool anyMode = change == ModeChange::hostLan || change == ModeChange::joinLan;
     if (change == ModeChange::none || (!anyMode && !keyActs(keyOf(change), mode))) {
         if (change == ModeChange::playFile && lanMode(mode)) {
-            showPlayLine("not during a LAN race"); // a file dropped on the window is not lost without a word
+            showPlayLine(game.said, "not during a LAN race"); // a file dropped on the window is not lost without a word
         }
         return;
     }
     switch (change) {
-    case ModeChange::startRace: startRaceNow(game.race, world); break;
+    case ModeChange::startRace: startRaceNow(game.race, world, game.settings, game.said); break;
     case ModeChange::endResults:
         if (world.race.phase == RacePhase::results) {
             endRace(world.race);
         }
         break;
-    case ModeChange::nextTrack: nextTrack(game.track, world); break;
+    case ModeChange::nextTrack: nextTrack(game.track, world, game.said, game.settings.textureFilter); break;
     case ModeChange::toggleTrial:
     case ModeChange::startTrial:
         if (change == ModeChange::toggleTrial && mode == GameMode::timeTrial) {
             endTimeTrial(game.trial, world);
         } else {
-            startTimeTrial(game.trial, game.view, world);
+            startTimeTrial(game.trial, game.view, world, game.settings, game.said);
         }
         break;
-    case ModeChange::replayKey: playNewestOrStop(game.replay, world); break;
-    case ModeChange::playFile: playReplayFile(game.replay, world, text); break;
-    case ModeChange::hostLan: hostLanRace(game.lan, game.replay, world); break;
-    case ModeChange::joinLan: joinLanRace(game.lan, game.replay, world, text); break;
+    case ModeChange::replayKey: playNewestOrStop(game.replay, world, game.settings, game.said); break;
+    case ModeChange::playFile: playReplayFile(game.replay, world, game.settings, game.said, text); break;
+    case ModeChange::hostLan: hostLanRace(game.lan, game.replay, world, game.settings, game.said); break;
+    case ModeChange::joinLan: joinLanRace(game.lan, game.replay, world, game.settings, game.said, text); break;
     case ModeChange::none: break;
     }
 }

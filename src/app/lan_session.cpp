@@ -14,7 +14,6 @@
 #include "app/replay_session.h"
 #include "app/view_mode.h"
 #include "common/gl_api.h"
-#include "core/app_state.h"
 #include "core/files.h"
 #include "core/play_lines.h"
 #include "net/lan_messages.h"
@@ -36,7 +35,6 @@ constexpr int32_t extraSteps = 2;       // a machine behind the others takes up 
 
 
 
-void say(const std::string& text, double seconds = 6) { showPlayLine(text, seconds); }
 
 // "1:02.35": a race time as the views show it.
 std::string raceTime(double seconds) {
@@ -105,7 +103,7 @@ LanMessage welcomeFor(const LanSession& lan, int32_t machine) {
     return m;
 }
 
-void setRaceFrom(LanSession& lan, const World& world) {
+void setRaceFrom(LanSession& lan, const World& world, const Settings& settings) {
     lan.race.track = world.track;
     lan.race.laps = static_cast<int32_t>(settings.laps);
     lan.race.skill = static_cast<int32_t>(settings.computerSkill);
@@ -122,17 +120,17 @@ void end(LanSession& lan) {
 }
 
 // Every machine's race starts alike: the vehicles at rest, on the grid.
-void startRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const LanRace& race,
-                uint8_t round) {
+void startRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
+                PlayLines& said, const LanRace& race, uint8_t round) {
     if (world.track != race.track) {
-        switchTrack(world, race.track, settings.textureFilter);
+        switchTrack(world, said, race.track, settings.textureFilter);
     }
     returnToStart(world);
     bool computer[vehicleCount];
     for (int32_t v = 0; v < vehicleCount; ++v) {
         computer[v] = race.seats[v] == noMachine || race.idleComputer;
     }
-    startRaceOf(raceSession, world, race.laps, race.skill, computer, race.vehicleContact, race.solidTrees); // the host's rules
+    startRaceOf(raceSession, world, said, race.laps, race.skill, computer, race.vehicleContact, race.solidTrees); // the host's rules
     startLockstep(lan.lockstep, lan.me, race.seats, race.delay);
     lan.round = round;
     lan.racing = true;
@@ -144,7 +142,7 @@ void startRound(LanSession& lan, RaceSession& raceSession, ViewState& view, Worl
     view.followedVehicle = mine != race.seats + vehicleCount ? static_cast<uint32_t>(mine - race.seats) : view.followedVehicle;
 }
 
-void hostHears(LanSession& lan, World& world, const LanAddress& from, const LanMessage& m) {
+void hostHears(LanSession& lan, PlayLines& said, const LanAddress& from, const LanMessage& m) {
     int32_t machine = noMachine;
     for (int32_t k = 1; k < maxMachines; ++k) {
         machine = lan.machines[k].in && lan.machines[k].address == from ? k : machine;
@@ -180,7 +178,7 @@ void hostHears(LanSession& lan, World& world, const LanAddress& from, const LanM
             if (!lan.racing) {
                 assignSeats(lan);
             }
-            say(addressText(from) + " joined", 4);
+            showPlayLine(said, addressText(from) + " joined", 4);
             send(lan, from, welcomeFor(lan, free));
             return;
         }
@@ -192,34 +190,34 @@ void hostHears(LanSession& lan, World& world, const LanAddress& from, const LanM
                m.packet.round == lan.round) {
         receivePacket(lan.lockstep, m.packet);
     }
-    (void)world;
 }
 
 // The race goes on here alone: the computer drives the others' vehicles.
-void hostGone(LanSession& lan, World& world, const std::string& why) {
-    say(why + (lan.racing ? ": the race goes on here, the computer drives the others" : ""), 10);
+void hostGone(LanSession& lan, World& world, PlayLines& said, const std::string& why) {
+    showPlayLine(said, why + (lan.racing ? ": the race goes on here, the computer drives the others" : ""), 10);
     for (int32_t v = 0; v < vehicleCount && lan.racing; ++v) {
         world.race.computer[v] = world.race.computer[v] || lan.lockstep.seats[v] != lan.me;
     }
     end(lan);
 }
 
-void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const LanMessage& m) {
+void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
+                 PlayLines& said, const LanMessage& m) {
     lan.silent = 0;
     if (m.kind == LanKind::refuse) {
-        say("the host refused: " + std::string(m.text), 10);
+        showPlayLine(said, "the host refused: " + std::string(m.text), 10);
         end(lan);
         return;
     }
     if (m.kind == LanKind::leave) {
-        hostGone(lan, world, "the host left the race");
+        hostGone(lan, world, said, "the host left the race");
         return;
     }
     if (m.kind == LanKind::welcome) {
         if (!lan.welcomed) {
             lan.welcomed = true;
             lan.me = m.machine;
-            say("joined the race: F5 on the host starts it", 4);
+            showPlayLine(said, "joined the race: F5 on the host starts it", 4);
         }
         lan.race = m.race;
         if (m.race.track != lan.checkedTrack) {
@@ -233,7 +231,7 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
                 std::snprintf(text, sizeof text, "cannot race with the host: this machine's %s of track %d %s",
                               which.c_str(), static_cast<int>(m.race.track),
                               which == "files" ? "are missing" : one ? "differs from the host's" : "differ from the host's");
-                say(text, 10);
+                showPlayLine(said, text, 10);
                 LanMessage leave{};
                 leave.kind = LanKind::leave;
                 leave.machine = static_cast<uint8_t>(lan.me);
@@ -243,7 +241,7 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
             }
             lan.checkedTrack = m.race.track;
             if (!lan.racing && world.race.phase == RacePhase::off && world.track != m.race.track) {
-                switchTrack(world, m.race.track, settings.textureFilter);
+                switchTrack(world, said, m.race.track, settings.textureFilter);
             }
         }
         const bool seated = std::find(m.race.seats, m.race.seats + vehicleCount, lan.me) != m.race.seats + vehicleCount;
@@ -251,7 +249,7 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
         // welcome starts nothing again).
         if (roundAfter(m.round, lan.round)) {
             if (seated) {
-                startRound(lan, raceSession, view, world, m.race, m.round);
+                startRound(lan, raceSession, view, world, settings, said, m.race, m.round);
             }
             lan.round = m.round;
         }
@@ -263,7 +261,8 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
     }
 }
 
-void readMessages(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world) {
+void readMessages(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
+                  PlayLines& said) {
     uint8_t bytes[lanMessageCapacity + 1];
     LanAddress from{};
     for (int count = 0; count < 256 && lan.link.isOpen(); ++count) {
@@ -276,9 +275,9 @@ void readMessages(LanSession& lan, RaceSession& raceSession, ViewState& view, Wo
             continue;
         }
         if (lan.role == LanRole::host) {
-            hostHears(lan, world, from, m);
+            hostHears(lan, said, from, m);
         } else if (lan.role == LanRole::joiner && from == lan.host) {
-            joinerHears(lan, raceSession, view, world, m); // only the host's word counts
+            joinerHears(lan, raceSession, view, world, settings, said, m); // only the host's word counts
         } else if (lan.finding && m.kind == LanKind::hostHere && lan.foundCount < lanHostCapacity) {
             const bool known = std::any_of(lan.found, lan.found + lan.foundCount,
                                            [&from](const LanHost& h) { return h.address == from; });
@@ -290,7 +289,7 @@ void readMessages(LanSession& lan, RaceSession& raceSession, ViewState& view, Wo
 }
 
 // The host's lobby word, its drops and its world when two disagreed.
-void hostTalks(LanSession& lan, const World& world, double seconds) {
+void hostTalks(LanSession& lan, const World& world, PlayLines& said, double seconds) {
     lan.sendIn -= seconds;
     for (int32_t k = 1; k < maxMachines; ++k) {
         LanMachine& machine = lan.machines[k];
@@ -300,7 +299,7 @@ void hostTalks(LanSession& lan, const World& world, double seconds) {
                                  lan.lockstep.seats + vehicleCount;
         if (machine.in && (dropped || machine.silent >= silentSeconds)) {
             machine.in = false;
-            say(addressText(machine.address) + " left the race", 4);
+            showPlayLine(said, addressText(machine.address) + " left the race", 4);
             if (!lan.racing) {
                 assignSeats(lan);
             }
@@ -311,7 +310,7 @@ void hostTalks(LanSession& lan, const World& world, double seconds) {
     }
     lan.sendIn = lan.sendIn <= 0 ? lobbyEvery : lan.sendIn;
     if (lan.racing && planResync(lan.lockstep) != noStep) {
-        say("the machines disagree at " + raceTime(world.race.clock) + ": all take the host's world", 6);
+        showPlayLine(said, "the machines disagree at " + raceTime(world.race.clock) + ": all take the host's world", 6);
         lan.saidResync = lan.lockstep.resyncStep;
     }
     lan.resendSeconds -= seconds;
@@ -344,7 +343,7 @@ void sendControls(LanSession& lan) {
 // This machine's controls of its vehicles. A machine with one seat drives it
 // by any of the three vehicles' keys and pads (a laptop has no number pad); one
 // with two drives the first by blue's or red's, the second by green's.
-void addMyControls(LanSession& lan, const Bindings* keys) {
+void addMyControls(LanSession& lan, InputState& input, const Gamepads& gamepads, const Bindings* keys) {
     VehicleControls controls[vehicleCount] = {};
     const int32_t mine = static_cast<int32_t>(std::count(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, lan.me));
     int32_t seat = 0;
@@ -354,7 +353,7 @@ void addMyControls(LanSession& lan, const Bindings* keys) {
         }
         for (int32_t from = 0; from < vehicleCount; ++from) {
             if (mine == 1 || (from == 2) == (seat == 1)) {
-                const VehicleControls given = playerControls(*keys, from);
+                const VehicleControls given = playerControls(*keys, input, gamepads, from);
                 VehicleControls& c = controls[v];
                 c = VehicleControls{c.accelerate || given.accelerate, c.reverse || given.reverse, c.left || given.left,
                                     c.right || given.right,           c.brake || given.brake,     c.rescue || given.rescue,
@@ -387,36 +386,37 @@ void settleResync(LanSession& lan, World& world) {
 
 } // namespace
 
-bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world) {
+bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world, const Settings& settings, PlayLines& said) {
     leaveLanRace(lan);
-    endReplaySession(replay, world);
+    endReplaySession(replay, world, settings);
     std::string why;
     if (!lan.link.open(static_cast<uint16_t>(settings.netPort), why)) {
-        say("cannot host a LAN race: " + why, 8);
+        showPlayLine(said, "cannot host a LAN race: " + why, 8);
         return false;
     }
     lan.role = LanRole::host;
     lan.me = 0;
     lan.machines[0] = LanMachine{true, LanAddress{}, static_cast<int32_t>(settings.netSeats), 0, 0};
-    setRaceFrom(lan, world);
+    setRaceFrom(lan, world, settings);
     assignSeats(lan);
-    say("hosting a LAN race on port " + std::to_string(lan.link.port()) + ": F5 starts it for all", 6);
+    showPlayLine(said, "hosting a LAN race on port " + std::to_string(lan.link.port()) + ": F5 starts it for all", 6);
     return true;
 }
 
-bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const std::string& address) {
+bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const Settings& settings, PlayLines& said,
+                 const std::string& address) {
     leaveLanRace(lan);
-    endReplaySession(replay, world);
+    endReplaySession(replay, world, settings);
     LanAddress host{};
     std::string why;
     if (!resolveLanAddress(address, static_cast<uint16_t>(settings.netPort), host, why) || !lan.link.open(0, why)) {
-        say("cannot join " + address + ": " + why, 8);
+        showPlayLine(said, "cannot join " + address + ": " + why, 8);
         return false;
     }
     lan.role = LanRole::joiner;
     lan.host = host;
     lan.me = noMachine;
-    say("asking " + addressText(host) + " for a seat", 4);
+    showPlayLine(said, "asking " + addressText(host) + " for a seat", 4);
     return true;
 }
 
@@ -439,7 +439,7 @@ bool lanOn(const LanSession& lan) { return lan.role != LanRole::none; }
 
 bool lanWorldShared(const LanSession& lan) { return lan.racing; }
 
-int32_t findLanHosts(LanSession& lan, LanHost (&hosts)[lanHostCapacity]) {
+int32_t findLanHosts(LanSession& lan, uint16_t port, LanHost (&hosts)[lanHostCapacity]) {
     std::string why;
     if (lan.role == LanRole::none && !lan.link.isOpen() && !lan.link.open(0, why)) {
         return 0;
@@ -452,7 +452,7 @@ int32_t findLanHosts(LanSession& lan, LanHost (&hosts)[lanHostCapacity]) {
         std::snprintf(m.version, sizeof m.version, "%s", MUDLARK_VERSION);
         m.simulation = simulationVersion;
         m.seatsWanted = 1;
-        lan.link.broadcast(static_cast<uint16_t>(settings.netPort), encodeLanMessage(m));
+        lan.link.broadcast(port, encodeLanMessage(m));
         lan.queryIn = 1;
     }
     std::copy(lan.found, lan.found + lan.foundCount, hosts);
@@ -467,15 +467,16 @@ void stopFindingLanHosts(LanSession& lan) {
     lan.foundCount = 0;
 }
 
-void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, double frameSeconds) {
+void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
+                 PlayLines& said, const InputState& input, double frameSeconds) {
     lan.queryIn -= frameSeconds;
     if (lan.finding) {
-        readMessages(lan, raceSession, view, world);
+        readMessages(lan, raceSession, view, world, settings, said);
     }
     if (lan.role == LanRole::none) {
         return;
     }
-    readMessages(lan, raceSession, view, world);
+    readMessages(lan, raceSession, view, world, settings, said);
     if (lan.role == LanRole::none) {
         return; // refused, or the host left
     }
@@ -487,21 +488,21 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
         const bool f7 = input.isDown(VK_F7);
         if (f7 && !lan.f7WasDown && !lan.racing) {
             const int32_t next = nextCompleteTrack(world.track);
-            switchTrack(world, next, settings.textureFilter);
-            setRaceFrom(lan, world);
+            switchTrack(world, said, next, settings.textureFilter);
+            setRaceFrom(lan, world, settings);
         }
         lan.f7WasDown = f7;
-        hostTalks(lan, world, frameSeconds);
+        hostTalks(lan, world, said, frameSeconds);
     } else {
         lan.silent += frameSeconds;
         lan.sendIn -= frameSeconds;
         if (!lan.welcomed && lan.silent >= answerSeconds) {
-            say("no answer from " + addressText(lan.host), 10);
+            showPlayLine(said, "no answer from " + addressText(lan.host), 10);
             end(lan);
             return;
         }
         if (lan.welcomed && lan.silent >= silentSeconds) {
-            hostGone(lan, world, "the host is silent");
+            hostGone(lan, world, said, "the host is silent");
             return;
         }
         if (lan.sendIn <= 0 && !lan.racing) {
@@ -514,37 +515,38 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
             lan.sendIn = askEvery;
         }
         if (lan.racing && lan.lockstep.resyncStep != noStep && lan.lockstep.resyncStep != lan.saidResync) {
-            say("the machines disagree at " + raceTime(world.race.clock) + ": all take the host's world", 6);
+            showPlayLine(said, "the machines disagree at " + raceTime(world.race.clock) + ": all take the host's world", 6);
             lan.saidResync = lan.lockstep.resyncStep;
         }
     }
 }
 
-void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world) {
+void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
+                   PlayLines& said) {
     if (lan.role != LanRole::host) {
-        say("the host starts the race", 3);
+        showPlayLine(said, "the host starts the race", 3);
     } else if (world.course.count < minGates) {
-        say("no race: this track has no course to race on", 4);
+        showPlayLine(said, "no race: this track has no course to race on", 4);
     } else {
         // The seats of the machines still here; a new race for all.
-        setRaceFrom(lan, world);
+        setRaceFrom(lan, world, settings);
         assignSeats(lan);
-        startRound(lan, raceSession, view, world, lan.race, nextRound(lan.round));
+        startRound(lan, raceSession, view, world, settings, said, lan.race, nextRound(lan.round));
         lan.sendIn = 0;
     }
 }
 
-bool beginLanSteps(LanSession& lan, int32_t owed, const Bindings* keys) {
+bool beginLanSteps(LanSession& lan, InputState& input, const Gamepads& gamepads, int32_t owed, const Bindings* keys) {
     if (!lan.racing) {
         return false;
     }
     for (uint32_t add = localControlsDue(lan.lockstep, static_cast<uint32_t>(std::max(0, owed))); add > 0; --add) {
-        addMyControls(lan, keys);
+        addMyControls(lan, input, gamepads, keys);
     }
     return true;
 }
 
-bool nextLanStep(LanSession& lan, World& world, int32_t owed, int32_t taken, VehicleControls (&controls)[vehicleCount]) {
+bool nextLanStep(LanSession& lan, World& world, PlayLines& said, int32_t owed, int32_t taken, VehicleControls (&controls)[vehicleCount]) {
     Lockstep& l = lan.lockstep;
     settleResync(lan, world);
     // Beyond what real time owes only to catch up with machines ahead.
@@ -561,7 +563,7 @@ bool nextLanStep(LanSession& lan, World& world, int32_t owed, int32_t taken, Veh
     for (int32_t v = 0; v < vehicleCount; ++v) {
         if (l.dropStep[v] == at) {
             world.race.computer[v] = true; // its machine was dropped: on every machine from this step
-            say(std::string(vehicleNames[v]) + "'s machine went silent: the computer drives " + vehicleNames[v] +
+            showPlayLine(said, std::string(vehicleNames[v]) + "'s machine went silent: the computer drives " + vehicleNames[v] +
                     " from " + raceTime(at / static_cast<double>(stepsPerSecond) - countdownSeconds), 6);
         }
     }
@@ -581,11 +583,11 @@ void endLanSteps(LanSession& lan, int32_t owed) {
     sendControls(lan);
 }
 
-void drawLanOverlays(const LanSession& lan, const World& world, uint32_t y) {
+void drawLanOverlays(const LanSession& lan, const World& world, WindowSize window, uint32_t y) {
     glColor3f(1, 1, 1);
     if (lan.racing && lan.waited >= waitShown) {
         const int32_t missing = missingVehicle(lan.lockstep);
-        printText(16, y, "%s", missing >= 0 ? (std::string("waiting for ") + vehicleNames[missing] + "...").c_str()
+        printText(window, 16, y, "%s", missing >= 0 ? (std::string("waiting for ") + vehicleNames[missing] + "...").c_str()
                                             : "waiting for the host's world...");
         return;
     }
@@ -601,13 +603,13 @@ void drawLanOverlays(const LanSession& lan, const World& world, uint32_t y) {
         if (lan.role == LanRole::host && seat > 0) {
             who += " (" + addressText(lan.machines[seat].address) + ")";
         }
-        printText(16, y, "%s: %s", vehicleNames[v], who.c_str());
+        printText(window, 16, y, "%s: %s", vehicleNames[v], who.c_str());
         y += 24;
     }
     const std::string last = lan.role == LanRole::host ? "LAN race, track " + std::to_string(lan.race.track) +
                                                           ": F5 starts it for all"
                               : lan.welcomed ? "waiting for the host's F5" : "asking the host for a seat";
-    printText(16, y, "%s", last.c_str());
+    printText(window, 16, y, "%s", last.c_str());
 }
 
 uint64_t lanBytesSent(const LanSession& lan) { return lan.link.bytesSent(); }

@@ -8,10 +8,15 @@
 #include <cstdint>
 #include <string>
 
+#include "core/gamepads.h"
+#include "core/input.h"
+#include "core/play_lines.h"
+#include "core/settings.h"
 #include "net/lan_link.h"
 #include "net/lan_messages.h"
 #include "net/lockstep.h"
 #include "sim/world.h"
+#include "render/gl_state.h"
 #include "vehicle/vehicle.h"
 
 struct Bindings;
@@ -74,12 +79,13 @@ struct LanSession : LanState {
 // Opens the settings' port and the lobby, the host driving blue (a replay
 // playing ends). False, with a line that says why, when the port cannot be
 // opened.
-bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world);
+bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world, const Settings& settings, PlayLines& said);
 
 // Asks the host at "ADDRESS[:PORT]" for a seat (the settings' port where none
 // is given; a replay playing ends). False, with a line that says why, when the
 // address is no address.
-bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const std::string& address);
+bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const Settings& settings, PlayLines& said,
+                 const std::string& address);
 
 // Leaves the LAN race (the others are told) and closes the port.
 void leaveLanRace(LanSession& lan);
@@ -92,16 +98,18 @@ bool lanWorldShared(const LanSession& lan);
 
 // The hosts that answered this machine's broadcast, for the menu's Join page
 // (a broadcast goes out when the port is free and none went in the last second).
-int32_t findLanHosts(LanSession& lan, LanHost (&hosts)[lanHostCapacity]);
+int32_t findLanHosts(LanSession& lan, uint16_t port, LanHost (&hosts)[lanHostCapacity]);
 void stopFindingLanHosts(LanSession& lan);
 
 // Once a frame: what came in (the lobby, the start, the others' controls) and
 // the host's F7 in the lobby. frameSeconds is the frame's real time.
-void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, double frameSeconds);
+void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
+                 PlayLines& said, const InputState& input, double frameSeconds);
 
 // The host's F5 (or the menu's "Start race"): a race for every machine; on a
 // joiner a line says the host starts it.
-void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world);
+void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
+                   PlayLines& said);
 
 // A LAN race's part of a frame's steps, in the step driver's order. The
 // frame begins with this machine's controls for the steps real time owes
@@ -113,13 +121,13 @@ void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, W
 // computer at the step all agreed on. After each step, the world's hash once
 // a second and the host's world where all take it; at the frame's end, what
 // waits is said and this machine's controls go out.
-bool beginLanSteps(LanSession& lan, int32_t owed, const Bindings* keys);
-bool nextLanStep(LanSession& lan, World& world, int32_t owed, int32_t taken, VehicleControls (&controls)[vehicleCount]);
+bool beginLanSteps(LanSession& lan, InputState& input, const Gamepads& gamepads, int32_t owed, const Bindings* keys);
+bool nextLanStep(LanSession& lan, World& world, PlayLines& said, int32_t owed, int32_t taken, VehicleControls (&controls)[vehicleCount]);
 void afterLanStep(LanSession& lan, World& world);
 void endLanSteps(LanSession& lan, int32_t owed);
 
 // The lobby and "waiting for red..." over the views, from this line down.
-void drawLanOverlays(const LanSession& lan, const World& world, uint32_t y);
+void drawLanOverlays(const LanSession& lan, const World& world, WindowSize window, uint32_t y);
 
 // What the session sent (bytes) and the steps taken, for the measurements.
 uint64_t lanBytesSent(const LanSession& lan);

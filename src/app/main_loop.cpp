@@ -11,7 +11,6 @@
 #include "core/play_lines.h"
 #include "core/startup_trace.h"
 
-#include "core/app_state.h"
 #include "core/files.h"
 #include "platform/win_messages.h"
 #include "app/window.h"
@@ -115,32 +114,33 @@ int runGame(Game& game, World& world, int argc, char** argv) {
         if (!goToData()) {
             return 1;
         }
-        setUpWorld(world, 1, readWheelLayout());
-        return ghost ? ghostFromReplay(world, replayFile) : checkReplay(game.replay, world, replayFile.c_str());
+        setUpWorld(world, game.said, 1, readWheelLayout());
+        return ghost ? ghostFromReplay(world, game.said, replayFile) : checkReplay(game.replay, world, game.said, replayFile.c_str());
     }
 
     traceStartup("the program loaded, to main");
+    Settings& settings = game.settings;
     readSettings(settings);
     traceStartup("settings");
     const std::string clamped = clampWindowSize(settings);
     if (!clamped.empty()) {
         std::fprintf(stderr, "mudlark: %s\n", clamped.c_str());
     }
-    if (!openWindow()) {
+    if (!openWindow(game)) {
         return 0;
     }
     traceStartup("the window and its GL context");
     if (!goToData()) {
-        closeWindow();
+        closeWindow(game);
         return 1;
     }
-    initFrameTimer(frameTimer, settings.maxFps);
-    collectSystemInfo(systemInfo);
+    initFrameTimer(game.frameTimer, settings.maxFps);
+    collectSystemInfo(game.systemInfo);
     traceStartup("the data's folder, timer, system");
     createFont();
     traceStartup("the font");
-    setUpScene(world, settings.textureFilter, chooseStartTrack(settings.track));
-    applyPlayerRules(world);
+    setUpScene(world, game.said, settings.textureFilter, chooseStartTrack(settings.track));
+    applyPlayerRules(world, settings);
     resetFrameSteps(game.frame, world);
     // The vehicles' keys: a line that cannot be used is said once, and its
     // vehicle keeps its own keys.
@@ -175,10 +175,10 @@ int runGame(Game& game, World& world, int argc, char** argv) {
             } else {
                 platformDispatchMessage(message);
             }
-        } else if (active) {
+        } else if (game.active) {
             // Escape is looked at only between messages, while frames are drawn;
             // a tap that went down and up since the last frame counts too.
-            if (input.isDown(VK_ESCAPE) && !menuTakesEscape(game.menu)) {
+            if (game.input.isDown(VK_ESCAPE) && !menuTakesEscape(game.menu)) {
                 done = true;
             } else {
                 drawFrame(game, world);
@@ -193,7 +193,7 @@ int runGame(Game& game, World& world, int argc, char** argv) {
                     game.padsOpen = platformOpenGamepads();
                     padsPending = false;
                 }
-                beginPlay(); // from now on a problem is a line across the views, not a box
+                game.said.playing = true; // from now on a problem is a line across the views, not a box
                 if (world.track != trackShown ||
                     (world.race.phase == RacePhase::results && phaseShown != RacePhase::results)) {
                     platformReleaseFreeMemory();
@@ -213,7 +213,7 @@ int runGame(Game& game, World& world, int argc, char** argv) {
         }
     }
 
-    endReplaySession(game.replay, world);
+    endReplaySession(game.replay, world, game.settings);
     leaveLanRace(game.lan);
     for (BackgroundWrites* writes : {&game.race.writes, &game.replay.writes, &game.trial.writes}) {
         writes->finish(); // nothing the player keeps is left half done
@@ -223,6 +223,6 @@ int runGame(Game& game, World& world, int argc, char** argv) {
     }
     stopSound();
     deleteFont();
-    closeWindow();
+    closeWindow(game);
     return static_cast<int>(message.wParam);
 }

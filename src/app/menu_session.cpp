@@ -19,7 +19,6 @@
 #include "app/replay_session.h"
 #include "app/trial_session.h"
 #include "common/gl_api.h"
-#include "core/app_state.h"
 #include "core/files.h"
 #include "core/gamepads.h"
 #include "core/key_names.h"
@@ -126,6 +125,7 @@ void fillRecords(MenuSession& session) {
 
 // What the menu shows, as the game stands now.
 void fillFacts(Game& game, const World& world) {
+    const Settings& settings = game.settings;
     MenuSession& session = game.menu;
     MenuFacts& f = session.facts;
     f = MenuFacts{};
@@ -178,6 +178,7 @@ void fillFacts(Game& game, const World& world) {
 
 // The menu's facts into the game and the settings file.
 void apply(Game& game, World& world) {
+    Settings& settings = game.settings;
     MenuSession& session = game.menu;
     const MenuFacts& f = session.facts;
     const Settings before = settings;
@@ -189,13 +190,13 @@ void apply(Game& game, World& world) {
     const bool racing = world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing;
     const bool own = worldIsOwn(gameMode(game, world));
     if (world.race.phase == RacePhase::off && own) {
-        applyPlayerRules(world); // at once where nothing runs; a race keeps the rules it started with
+        applyPlayerRules(world, settings); // at once where nothing runs; a race keeps the rules it started with
     }
     const int32_t track = f.trackCount > 0 ? f.tracks[std::clamp(f.track, 0, f.trackCount - 1)] : world.track;
     settings.track = static_cast<uint32_t>(track);
     if (track != world.track && !racing && own) {
         endRace(world.race); // results still showing go with the old track
-        switchTrack(world, track, settings.textureFilter);
+        switchTrack(world, game.said, track, settings.textureFilter);
     }
     game.view.worldView = f.layout == 3;
     game.view.splitLayout = f.layout == 3 ? game.view.splitLayout : static_cast<uint32_t>(f.layout + 1);
@@ -241,7 +242,7 @@ void carryOut(Game& game, World& world, MenuCommand command) {
     case MenuCommand::startTrial:
     case MenuCommand::watchReplay:
         if (lanMode(gameMode(game, world))) { // the world is every machine's: nothing of this one's own
-            showPlayLine("not during a LAN race");
+            showPlayLine(game.said, "not during a LAN race");
             break;
         }
         if (command == MenuCommand::startTrial) {
@@ -289,6 +290,7 @@ void toggleMenu(Game& game, const World& world) {
 } // namespace
 
 void readMenuKeys(Game& game, World& world, uint32_t frameRate) {
+    const InputState& input = game.input;
     MenuSession& session = game.menu;
     const float frameSeconds = 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
     session.seconds += session.seconds < hintSeconds ? frameSeconds : 0;
@@ -322,7 +324,7 @@ void readMenuKeys(Game& game, World& world, uint32_t frameRate) {
             }
         }
     }
-    const uint32_t pads = gamepads.menuPresses;
+    const uint32_t pads = game.pads.menuPresses;
     if ((pads & padLeftShoulder) != 0) {
         toggleMenu(game, world);
     }
@@ -337,7 +339,7 @@ void readMenuKeys(Game& game, World& world, uint32_t frameRate) {
     // The mouse: the line under the pointer is chosen; a click presses Enter on it.
     MenuLine lines[menuLineCapacity];
     const int count = menuLines(menu, facts, lines);
-    const int line = menuLineAt(static_cast<float>(input.cursorY), count, static_cast<float>(settings.height));
+    const int line = menuLineAt(static_cast<float>(input.cursorY), count, static_cast<float>(game.window.height));
     if (menu.open && (input.deltaX != 0 || input.deltaY != 0)) {
         pointMenuAt(menu, facts, line);
     }
@@ -351,7 +353,7 @@ void readMenuKeys(Game& game, World& world, uint32_t frameRate) {
     if (menu.open && menu.page == MenuPage::join) {
         static_assert(menuHostCapacity == lanHostCapacity, "the join page lists every host found");
         LanHost hosts[lanHostCapacity];
-        facts.hostCount = findLanHosts(game.lan, hosts);
+        facts.hostCount = findLanHosts(game.lan, static_cast<uint16_t>(game.settings.netPort), hosts);
         session.hostAddresses.clear();
         for (int32_t h = 0; h < facts.hostCount; ++h) {
             session.hostAddresses.push_back(addressText(hosts[h].address));
@@ -380,17 +382,19 @@ bool menuTakesEscape(const MenuSession& session) { return (session.menu.open && 
 
 float menuSoundLevel(const MenuSession& session) { return session.soundLevel; }
 
-void drawMenu(const MenuSession& session) {
+void drawMenu(const Game& game) {
+    const MenuSession& session = game.menu;
+    const WindowSize window = game.window;
     if (!session.menu.open) {
         if (session.seconds < hintSeconds) {
             glColor3f(1, 1, 1);
-            printText(settings.width > 100 ? settings.width - 100 : 0, 24, "%s", "F1: menu");
+            printText(window, window.width > 100 ? window.width - 100 : 0, 24, "%s", "F1: menu");
         }
         return;
     }
-    const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
-    glViewport(0, 0, static_cast<GLsizei>(settings.width), static_cast<GLsizei>(settings.height));
-    beginOverlay2D();
+    const float width = static_cast<float>(window.width), height = static_cast<float>(window.height);
+    glViewport(0, 0, static_cast<GLsizei>(window.width), static_cast<GLsizei>(window.height));
+    beginOverlay2D(window);
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
@@ -423,6 +427,6 @@ void drawMenu(const MenuSession& session) {
         drawBigText(width / 2, menuLineY(l, count, height), dot, lines[l].text);
     }
     glPopAttrib();
-    applyPerspective();
+    applyPerspective(window);
 }
 

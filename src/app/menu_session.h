@@ -46,4 +46,4 @@ float menuSoundLevel(const MenuSession& session);
 
 // Over the whole window, last: the menu over a darkened picture, or in the
 // first five seconds the hint "F1: menu" in the top right corner.
-void drawMenu(const MenuSession& session);
+void drawMenu(const Game& game);

@@ -1,9 +1,8 @@
 // player_rules.cpp -- the player's rules from the settings.
 #include "app/player_rules.h"
 
-#include "core/app_state.h"
 
-void applyPlayerRules(World& world) {
+void applyPlayerRules(World& world, const Settings& settings) {
     setWorldRules(world, simulationVersion, settings.vehicleContact, settings.solidTrees);
 }
 

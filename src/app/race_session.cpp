@@ -14,7 +14,6 @@
 #include <string>
 
 #include "common/gl_api.h"
-#include "core/app_state.h"
 #include "core/gamepads.h"
 #include "core/places.h"
 #include "core/background_writes.h"
@@ -53,7 +52,7 @@ void writeRecords(RaceSession& session) {
 
 // The records as they are on disk. A damaged file is said once and set aside
 // as records.txt.bad, never overwritten: the player may want it back.
-void readRecords(RaceSession& session) {
+void readRecords(RaceSession& session, PlayLines& said) {
     session.writes.finish(); // the file as this game last wrote it
     session.records.count = 0;
     const std::string path = recordsPath();
@@ -89,7 +88,7 @@ void readRecords(RaceSession& session) {
                   static_cast<int>(fault.line), fault.text,
                   setAside ? "It is kept as records.txt.bad, and new records begin."
                            : "It could not be set aside, and no records are kept in this run.");
-    tellPlayer(text, "Error", MessageIcon::exclamation);
+    tellPlayer(said, text, "Error", MessageIcon::exclamation);
     session.recordsDamaged = !setAside;
 }
 
@@ -123,7 +122,8 @@ void keepRecords(RaceSession& session, const World& world) {
 
 } // namespace
 
-ModeChange readRaceKeys(RaceSession& session, const World& world, uint32_t frameRate) {
+ModeChange readRaceKeys(RaceSession& session, const InputState& input, const Gamepads& gamepads, const World& world,
+                        uint32_t frameRate) {
     const float frameSeconds = 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
     session.noticeSeconds -= session.noticeSeconds > 0 ? frameSeconds : 0;
     session.oldClockSeconds -= session.oldClockSeconds > 0 ? frameSeconds : 0;
@@ -139,7 +139,7 @@ ModeChange readRaceKeys(RaceSession& session, const World& world, uint32_t frame
                                                                      : ModeChange::none;
 }
 
-void startRaceNow(RaceSession& session, World& world) {
+void startRaceNow(RaceSession& session, World& world, const Settings& settings, PlayLines& said) {
     if (world.course.count < minGates) {
         session.noticeSeconds = 2;
         return;
@@ -148,23 +148,23 @@ void startRaceNow(RaceSession& session, World& world) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
         computer[v] = settings.computerDrivers && !session.touched[v];
     }
-    startRaceOf(session, world, static_cast<int32_t>(settings.laps), static_cast<int32_t>(settings.computerSkill), computer,
+    startRaceOf(session, world, said, static_cast<int32_t>(settings.laps), static_cast<int32_t>(settings.computerSkill), computer,
                 settings.vehicleContact, settings.solidTrees);
 }
 
-void startRaceOf(RaceSession& session, World& world, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount], bool vehicleContact,
+void startRaceOf(RaceSession& session, World& world, PlayLines& said, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount], bool vehicleContact,
                  bool solidTrees) {
-    readRecords(session);
+    readRecords(session, said);
     world.computerSkill = skill;
     setWorldRules(world, simulationVersion, vehicleContact, solidTrees);
     startWorldRace(world, laps, computer);
 }
 
-void offerTrialLap(RaceSession& session, const World& world, double lapTime) {
+void offerTrialLap(RaceSession& session, PlayLines& said, const World& world, double lapTime) {
     if (!recordsCount(world)) {
         return;
     }
-    readRecords(session);
+    readRecords(session, said);
     const bool broken = !session.recordsDamaged &&
                         offerLapTime(session.records, world.track, static_cast<int32_t>(world.simulation), lapTime);
     if (broken) {
@@ -172,9 +172,10 @@ void offerTrialLap(RaceSession& session, const World& world, double lapTime) {
     }
 }
 
-void takeControls(RaceSession& session, const Bindings& bindings, VehicleControls (&controls)[vehicleCount]) {
+void takeControls(RaceSession& session, const Bindings& bindings, const InputState& input, const Gamepads& gamepads,
+                  VehicleControls (&controls)[vehicleCount]) {
     for (int32_t v = 0; v < vehicleCount; ++v) {
-        controls[v] = playerControls(bindings, v);
+        controls[v] = playerControls(bindings, input, gamepads, v);
         // The step hands a touched vehicle to its player; the touch is
         // remembered so the next race does not give it back to the computer.
         session.touched[v] = session.touched[v] || anyControl(controls[v]);
@@ -190,10 +191,10 @@ void afterRaceStep(RaceSession& session, ReplaySession& replay, World& world, Ra
     }
 }
 
-void drawRaceOverlays(const RaceSession& session, const World& world) {
+void drawRaceOverlays(const RaceSession& session, const World& world, WindowSize window) {
     if (world.race.phase == RacePhase::results) {
         const bool counted = recordsCount(world);
-        drawRaceResults(world.race, trackName(world),
+        drawRaceResults(window, world.race, trackName(world).c_str(),
                         counted ? findRaceRecord(session.records, world.track, world.race.laps,
                                                  static_cast<int32_t>(world.simulation))
                                 : nullptr,
@@ -201,10 +202,10 @@ void drawRaceOverlays(const RaceSession& session, const World& world) {
     }
     glColor3f(1, 1, 1);
     if (session.noticeSeconds > 0) {
-        printText(16, 104, "%s", "no race: this track has no course to race on");
+        printText(window, 16, 104, "%s", "no race: this track has no course to race on");
     }
     if (session.oldClockSeconds > 0) {
-        printText(16, 128, "%s", "records of the old clock kept as records-1.1.txt: new records begin");
+        printText(window, 16, 128, "%s", "records of the old clock kept as records-1.1.txt: new records begin");
     }
 }
 

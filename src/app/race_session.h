@@ -8,6 +8,11 @@
 
 #include "app/mode_change.h"
 #include "core/background_writes.h"
+#include "core/gamepads.h"
+#include "core/input.h"
+#include "core/play_lines.h"
+#include "core/settings.h"
+#include "render/gl_state.h"
 #include "race/race.h"
 #include "race/records.h"
 #include "sim/world.h"
@@ -36,22 +41,23 @@ struct RaceSession {
 // race (again, during one); while the results show, a layout key or a pad's
 // Start asks for their end. A frame lasting 1 / frameRate seconds ages the
 // notices.
-ModeChange readRaceKeys(RaceSession& session, const World& world, uint32_t frameRate);
+ModeChange readRaceKeys(RaceSession& session, const InputState& input, const Gamepads& gamepads, const World& world,
+                        uint32_t frameRate);
 
 // A race starts now, as F5 starts one: the records read, the vehicles on the
 // grid, the countdown running; without a course only a line says there is no race.
-void startRaceNow(RaceSession& session, World& world);
+void startRaceNow(RaceSession& session, World& world, const Settings& settings, PlayLines& said);
 
 // A race starts now as the host of a LAN race starts it on every machine:
-// the records read, the vehicles on the grid, these vehicles the computer's
+// the records read (a damaged file told to the players), the vehicles on the grid, these vehicles the computer's
 // at this skill, the vehicles touching and the trunks standing or not.
-void startRaceOf(RaceSession& session, World& world, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount], bool vehicleContact,
+void startRaceOf(RaceSession& session, World& world, PlayLines& said, int32_t laps, int32_t skill, const bool (&computer)[vehicleCount], bool vehicleContact,
                  bool solidTrees);
 
 // A time trial's lap as the world's track's best lap: every length's record of
 // the track and simulation it beats takes it (the race times stay; a lap alone
 // sets no race). A lap with contact or trees off sets none.
-void offerTrialLap(RaceSession& session, const World& world, double lapTime);
+void offerTrialLap(RaceSession& session, PlayLines& said, const World& world, double lapTime);
 
 
 // Where the player's records file is; "" where it cannot be known.
@@ -60,7 +66,8 @@ std::string recordsPath();
 // The controls the players give the coming step, each vehicle's keys and pad.
 // The step makes a vehicle its player touches the player's; the touch is kept
 // for the next race too.
-void takeControls(RaceSession& session, const Bindings& bindings, VehicleControls (&controls)[vehicleCount]);
+void takeControls(RaceSession& session, const Bindings& bindings, const InputState& input, const Gamepads& gamepads,
+                  VehicleControls (&controls)[vehicleCount]);
 
 // After each step of the world: the step into the replay being recorded, and
 // results that came in set against the records. before is the race's phase
@@ -69,7 +76,7 @@ void afterRaceStep(RaceSession& session, ReplaySession& replay, World& world, Ra
 
 // Over the whole window: the results panel while it shows, and the short lines
 // that say a start found no course, or that old records were set aside.
-void drawRaceOverlays(const RaceSession& session, const World& world);
+void drawRaceOverlays(const RaceSession& session, const World& world, WindowSize window);
 
 
 

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "core/app_state.h"
 #include "core/files.h"
 #include "core/places.h"
 #include "core/background_writes.h"
@@ -91,7 +90,7 @@ void keepReplay(ReplaySession& session) {
 }
 
 // A press since the last frame of one of the playback's keys.
-bool pressed(ReplaySession& session, int which, uint8_t key) {
+bool pressed(ReplaySession& session, const InputState& input, int which, uint8_t key) {
     const bool down = input.isDown(key);
     const bool press = down && !session.keyWasDown[which];
     session.keyWasDown[which] = down;
@@ -108,31 +107,32 @@ void report(ReplaySession& session) {
     }
 }
 
-void stopPlaying(ReplaySession& session, World& world) {
+void stopPlaying(ReplaySession& session, World& world, const Settings& settings) {
     report(session);
     session.playing = false;
     endRace(world.race);
     world.computersDrive = true;
-    applyPlayerRules(world); // the replay's own rules were for it alone
+    applyPlayerRules(world, settings); // the replay's own rules were for it alone
 }
 
 // Reads a replay into the buffer and makes its track the one driven (without
 // a window: the simulation's part of it); a bad file, or one of a track this
 // game cannot drive, is said in a box, once.
-bool loadReplay(ReplaySession& session, World& world, const std::string& path, bool windowless) {
+bool loadReplay(ReplaySession& session, World& world, PlayLines& said, const std::string& path, int32_t filter,
+                bool windowless) {
     std::string why;
     const std::string name = fileNameOf(path);
     // Read aside first: a race being recorded keeps its recording when the file is refused.
     // Left uninitialised: the reader fills what it keeps, and only the pages it touches are made.
     const std::unique_ptr<Replay> read(new Replay);
     if (!readReplayFile(path.c_str(), *read, why)) {
-        tellPlayer(("Replay " + name + " is damaged: " + why + ".").c_str(), "Error", MessageIcon::exclamation);
+        tellPlayer(said, ("Replay " + name + " is damaged: " + why + ".").c_str(), "Error", MessageIcon::exclamation);
         return false;
     }
     const int32_t track = read->track;
     TrackProblems problems{};
     if (track < 1 || track > maxTrackNumber || (track != world.track && findTrackProblems(track, problems))) {
-        tellPlayer(("Replay " + name + " is of track " + std::to_string(track) +
+        tellPlayer(said, ("Replay " + name + " is of track " + std::to_string(track) +
                              ", which this game cannot drive. " + problems.text)
                                 .c_str(),
                             "Error", MessageIcon::exclamation);
@@ -146,10 +146,10 @@ bool loadReplay(ReplaySession& session, World& world, const std::string& path, b
     }
     copyReplay(*session.buffer, *read);
     if (track != world.track) {
-        windowless ? loadWorldTrack(world, track) : switchTrack(world, track, settings.textureFilter);
+        windowless ? loadWorldTrack(world, said, track) : switchTrack(world, said, track, filter);
     }
     if (world.course.count < minGates) {
-        tellPlayer(("Replay " + name + " is of a track whose course cannot be read.").c_str(), "Error",
+        tellPlayer(said, ("Replay " + name + " is of a track whose course cannot be read.").c_str(), "Error",
                             MessageIcon::exclamation);
         return false;
     }
@@ -201,11 +201,12 @@ ReplayShown replayShown(const ReplaySession& session) {
     return ReplayShown{session.playing, session.paused, session.speed, session.playback.played};
 }
 
-void playReplayFile(ReplaySession& session, World& world, const std::string& path) {
+void playReplayFile(ReplaySession& session, World& world, const Settings& settings, PlayLines& said,
+                    const std::string& path) {
     if (session.playing) {
-        stopPlaying(session, world);
+        stopPlaying(session, world, settings);
     }
-    if (!loadReplay(session, world, path, false)) {
+    if (!loadReplay(session, world, said, path, settings.textureFilter, false)) {
         return;
     }
     session.playing = true;
@@ -217,9 +218,9 @@ void playReplayFile(ReplaySession& session, World& world, const std::string& pat
     startPlayback(session.playback, *session.buffer, world);
 }
 
-ModeChange readReplayKeys(ReplaySession& session) {
-    const bool f6 = pressed(session, 0, VK_F6), space = pressed(session, 1, VK_SPACE),
-               right = pressed(session, 2, VK_RIGHT), left = pressed(session, 3, VK_LEFT);
+ModeChange readReplayKeys(ReplaySession& session, const InputState& input) {
+    const bool f6 = pressed(session, input, 0, VK_F6), space = pressed(session, input, 1, VK_SPACE),
+               right = pressed(session, input, 2, VK_RIGHT), left = pressed(session, input, 3, VK_LEFT);
     if (session.playing) {
         session.paused = space ? !session.paused : session.paused;
         session.speed = right  ? std::min(fastest, session.speed * 2)
@@ -229,17 +230,17 @@ ModeChange readReplayKeys(ReplaySession& session) {
     return f6 ? ModeChange::replayKey : ModeChange::none;
 }
 
-void playNewestOrStop(ReplaySession& session, World& world) {
+void playNewestOrStop(ReplaySession& session, World& world, const Settings& settings, PlayLines& said) {
     if (session.playing) {
-        stopPlaying(session, world);
+        stopPlaying(session, world, settings);
         return;
     }
     session.writes.finish();
     const std::vector<fs::path> files = keptFiles(replaysFolder());
     if (files.empty()) {
-        tellPlayer("There is no replay yet: every race is kept once it ends.", "Mudlark", MessageIcon::information);
+        tellPlayer(said, "There is no replay yet: every race is kept once it ends.", "Mudlark", MessageIcon::information);
     } else {
-        playReplayFile(session, world, nameOf(files.back()));
+        playReplayFile(session, world, settings, said, nameOf(files.back()));
     }
 }
 
@@ -270,9 +271,9 @@ double endPlaybackSteps(ReplaySession& session) {
     return next > 0 ? std::min(1.0, std::max(0.0, (session.clock - session.playback.played) / next)) : 1.0;
 }
 
-int checkReplay(ReplaySession& session, World& world, const char* path) {
+int checkReplay(ReplaySession& session, World& world, PlayLines& said, const char* path) {
     platformQuietMessages();
-    if (!loadReplay(session, world, path, true)) {
+    if (!loadReplay(session, world, said, path, filterPoint, true)) {
         return 1;
     }
     Playback& playback = session.playback;
@@ -303,9 +304,9 @@ int checkReplay(ReplaySession& session, World& world, const char* path) {
     return 0;
 }
 
-void endReplaySession(ReplaySession& session, World& world) {
+void endReplaySession(ReplaySession& session, World& world, const Settings& settings) {
     if (session.playing) {
-        stopPlaying(session, world);
+        stopPlaying(session, world, settings);
     }
 }
 

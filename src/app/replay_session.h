@@ -12,6 +12,7 @@
 
 #include "app/mode_change.h"
 #include "core/background_writes.h"
+#include "core/settings.h"
 #include "race/race.h"
 #include "replay/replay.h"
 #include "scene/scene.h"
@@ -49,15 +50,16 @@ std::vector<std::string> keptReplayFiles(ReplaySession& session);
 
 // Starts watching a replay file; a file that cannot be read or is damaged
 // costs one box saying why, and nothing changes.
-void playReplayFile(ReplaySession& session, World& world, const std::string& path);
+void playReplayFile(ReplaySession& session, World& world, const Settings& settings, PlayLines& said,
+                    const std::string& path);
 
 // Once a frame: Space, Right and Left while a replay plays; F6 asks for the
 // newest replay, or the end of the one playing.
-ModeChange readReplayKeys(ReplaySession& session);
+ModeChange readReplayKeys(ReplaySession& session, const InputState& input);
 
 // F6's change: the playback ends, or the newest replay kept plays (where
 // there is none, a line says so).
-void playNewestOrStop(ReplaySession& session, World& world);
+void playNewestOrStop(ReplaySession& session, World& world, const Settings& settings, PlayLines& said);
 
 // A playback's part of a frame's steps, in the step driver's order. A frame
 // that brought this much game time (seconds, real time as the clock lets it
@@ -75,10 +77,10 @@ double endPlaybackSteps(ReplaySession& session);
 // Without a window: plays the replay as fast as the processor allows, prints
 // its places, times and the keyframes corrected, and returns 0 (1 when the
 // file is bad, said on standard error).
-int checkReplay(ReplaySession& session, World& world, const char* path);
+int checkReplay(ReplaySession& session, World& world, PlayLines& said, const char* path);
 
 // Ends a playback still running (it says its corrections): at the game's
 // end, and as a LAN session begins (the session then has the world).
-void endReplaySession(ReplaySession& session, World& world);
+void endReplaySession(ReplaySession& session, World& world, const Settings& settings);
 
 

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "common/angles.h"
-#include "core/app_state.h"
 #include "scene/scene.h"
 #include "vehicle/vehicle.h"
 
@@ -22,11 +21,11 @@ void place(VoiceState& voice, const float from[3], float heading, const float at
 
 } // namespace
 
-SoundSnapshot frameSound(SoundMix& mix, const ViewState& view, const World& world) {
+SoundSnapshot frameSound(SoundMix& mix, const ViewState& view, const World& world, uint32_t volume) {
     constexpr uint32_t frameRate = stepsPerSecond; // the climb and the scrub are a step's
     SoundSnapshot sound{};
     sound.sequence = ++mix.sequence;
-    sound.volume = static_cast<float>(settings.volume) / 100.0f;
+    sound.volume = static_cast<float>(volume) / 100.0f;
     const Vehicle& followed = world.vehicles[view.followedVehicle < vehicleCount ? view.followedVehicle : 0];
     for (int i = 0; i < vehicleCount; ++i) {
         const Vehicle& v = world.vehicles[i];
@@ -46,7 +45,7 @@ SoundSnapshot frameSound(SoundMix& mix, const ViewState& view, const World& worl
         voice.landings = h.landings;
         voice.landingSpeed = h.landingSpeed;
         if (view.worldView) {
-            place(voice, worldCameraPosition, worldCameraYaw, v.position);
+            place(voice, worldCameraPosition, view.camera.yaw, v.position);
         } else if (view.splitLayout > 1) {
             voice.gain = 0.8f;
             voice.pan = 0.6f * static_cast<float>(i - 1);
@@ -64,7 +63,7 @@ SoundSnapshot frameSound(SoundMix& mix, const ViewState& view, const World& worl
         const float at[3] = {contact.knockAt[0], followed.position[1], contact.knockAt[1]};
         VoiceState where{};
         if (view.worldView) {
-            place(where, worldCameraPosition, worldCameraYaw, at);
+            place(where, worldCameraPosition, view.camera.yaw, at);
         } else if (view.splitLayout > 1) {
             where.gain = 0.8f;
         } else {

@@ -26,4 +26,4 @@ struct SoundMix {
 // landings, heard in the one-driver view from the followed vehicle's seat (the
 // others by distance and side), in the world view from the world camera, in
 // the split layouts evenly spread and equally loud.
-SoundSnapshot frameSound(SoundMix& mix, const ViewState& view, const World& world);
+SoundSnapshot frameSound(SoundMix& mix, const ViewState& view, const World& world, uint32_t volume);

@@ -10,7 +10,6 @@
 #include "app/replay_session.h"
 #include "app/step_clock.h"
 #include "app/trial_session.h"
-#include "core/app_state.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ Source sourceOf(const Game& game, const World& world, const Bindings* keys) {
 
 double stepFrame(Game& game, World& world, int32_t owed, double seconds, const Bindings* keys) {
     const Source source = sourceOf(game, world, keys);
-    if (source == Source::none || (source == Source::lan && !beginLanSteps(game.lan, owed, keys))) {
+    if (source == Source::none || (source == Source::lan && !beginLanSteps(game.lan, game.input, game.pads, owed, keys))) {
         return -1;
     }
     if (source == Source::replay) {
@@ -38,13 +37,13 @@ double stepFrame(Game& game, World& world, int32_t owed, double seconds, const B
         VehicleControls controls[vehicleCount];
         uint32_t rate = stepsPerSecond;
         const bool due = source == Source::keys ? taken < owed
-                         : source == Source::lan ? nextLanStep(game.lan, world, owed, taken, controls)
+                         : source == Source::lan ? nextLanStep(game.lan, world, game.said, owed, taken, controls)
                                                  : nextPlaybackStep(game.replay, controls, rate);
         if (!due) {
             break;
         }
         if (source == Source::keys) {
-            takeControls(game.race, *keys, controls);
+            takeControls(game.race, *keys, game.input, game.pads, controls);
         }
         std::copy(world.vehicles, world.vehicles + vehicleCount, game.frame.stepBefore);
         const RacePhase before = world.race.phase;
@@ -54,11 +53,11 @@ double stepFrame(Game& game, World& world, int32_t owed, double seconds, const B
             continue;
         }
         if (source == Source::keys) {
-            input.clearStepPresses(); // a tap between two steps drove this one, once
+            game.input.clearStepPresses(); // a tap between two steps drove this one, once
         }
         afterRaceStep(game.race, game.replay, world, before);
         if (source == Source::keys) {
-            afterTrialStep(game.trial, game.race, world);
+            afterTrialStep(game.trial, game.race, game.said, world);
         } else {
             afterLanStep(game.lan, world);
         }

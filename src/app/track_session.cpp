@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "core/app_state.h"
 #include "core/gamepads.h"
 #include "platform/win_messages.h"
 #include "race/race.h"
@@ -16,7 +15,7 @@ constexpr float captionSeconds = 2;
 
 } // namespace
 
-ModeChange readTrackKeys(TrackSession& session, uint32_t frameRate) {
+ModeChange readTrackKeys(TrackSession& session, const InputState& input, const Gamepads& gamepads, uint32_t frameRate) {
     if (session.caption.seconds > 0) {
         session.caption.seconds -= 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1);
     }
@@ -26,16 +25,16 @@ ModeChange readTrackKeys(TrackSession& session, uint32_t frameRate) {
     return pressed ? ModeChange::nextTrack : ModeChange::none;
 }
 
-void nextTrack(TrackSession& session, World& world) {
+void nextTrack(TrackSession& session, World& world, PlayLines& said, int32_t filter) {
     if (world.race.phase == RacePhase::countdown || world.race.phase == RacePhase::racing) {
         return;
     }
     endRace(world.race); // results still showing go with the old track
     const int32_t next = nextCompleteTrack(world.track);
     if (next != world.track) {
-        switchTrack(world, next, settings.textureFilter);
+        switchTrack(world, said, next, filter);
     }
     // Where there is no other track, its name again says so.
-    std::snprintf(session.caption.text, sizeof session.caption.text, "%s", trackName(world));
+    std::snprintf(session.caption.text, sizeof session.caption.text, "%s", trackName(world).c_str());
     session.caption.seconds = captionSeconds;
 }

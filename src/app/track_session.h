@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/mode_change.h"
+#include "core/gamepads.h"
 #include "scene/scene.h"
 #include "sim/world.h"
 
@@ -16,10 +17,10 @@ struct TrackSession {
 
 // Once a frame: F7 or a pad's right shoulder asks for the next track. A frame
 // lasting 1 / frameRate seconds ages the caption.
-ModeChange readTrackKeys(TrackSession& session, uint32_t frameRate);
+ModeChange readTrackKeys(TrackSession& session, const InputState& input, const Gamepads& gamepads, uint32_t frameRate);
 
 // The next track that can be driven, its name said across the views; a race's
 // results still showing end with the change. While a race runs (its
 // countdown too) nothing changes.
-void nextTrack(TrackSession& session, World& world);
+void nextTrack(TrackSession& session, World& world, PlayLines& said, int32_t filter);
 

@@ -11,7 +11,6 @@
 #include "app/player_rules.h"
 #include "app/race_session.h"
 #include "app/replay_session.h"
-#include "core/app_state.h"
 #include "core/files.h"
 #include "core/places.h"
 #include "core/background_writes.h"
@@ -39,7 +38,7 @@ std::string ghostPath(int32_t track) {
 // The track's ghost, if there is one to drive: one of another simulation or
 // of this track as it was before it changed is set aside as .old, a damaged
 // one as .bad, each said once.
-void readGhost(TrialSession& s, const World& world) {
+void readGhost(TrialSession& s, PlayLines& said, const World& world) {
     s.writes.finish(); // the ghost as this game last wrote it
     s.haveGhost = false;
     const std::string path = ghostPath(world.track);
@@ -62,7 +61,7 @@ void readGhost(TrialSession& s, const World& world) {
                              (stale ? " was driven on this track as it was before, or by an older Mudlark"
                                     : " is damaged (" + why + ")") +
                              "; it is kept as " + fileNameOf(path) + suffix + ".";
-    tellPlayer(text.c_str(), "Mudlark", MessageIcon::information);
+    tellPlayer(said, text.c_str(), "Mudlark", MessageIcon::information);
 }
 
 // The lap kept as its track's ghost, written in the background from a copy.
@@ -93,24 +92,24 @@ bool betterGhost(const TrialSession& s, const GhostLap& lap, const World& world)
 
 } // namespace
 
-void startTimeTrial(TrialSession& s, ViewState& view, World& world) {
+void startTimeTrial(TrialSession& s, ViewState& view, World& world, const Settings& settings, PlayLines& said) {
     if (world.course.count < minGates) {
         return;
     }
     s.vehicle = static_cast<int32_t>(view.followedVehicle < vehicleCount ? view.followedVehicle : 0);
     view.worldView = false;
     view.splitLayout = 1;
-    applyPlayerRules(world);
+    applyPlayerRules(world, settings);
     startTrial(world.race, world.course, s.vehicle, world.vehicles, world.ground);
     world.race.computer[s.vehicle] = false;
     *s.recorder = GhostRecorder{};
     s.run = GhostRun{};
     s.splitLeft = 0;
     s.lastGates = 0;
-    readGhost(s, world);
+    readGhost(s, said, world);
 }
 
-ModeChange readTrialKeys(TrialSession& s, uint32_t frameRate) {
+ModeChange readTrialKeys(TrialSession& s, const InputState& input, uint32_t frameRate) {
     s.splitLeft -= s.splitLeft > 0 ? 1.0f / static_cast<float>(frameRate > 0 ? frameRate : 1) : 0;
     const bool down = input.isDown(VK_F1 + 7);
     const bool pressed = down && !s.keyWasDown;
@@ -125,7 +124,7 @@ void endTimeTrial(TrialSession& s, World& world) {
 
 bool trialOn(const World& world) { return world.race.endless && world.race.phase != RacePhase::off; }
 
-void afterTrialStep(TrialSession& s, RaceSession& race, const World& world) {
+void afterTrialStep(TrialSession& s, RaceSession& race, PlayLines& said, const World& world) {
     if (!trialOn(world) || world.race.phase != RacePhase::racing) {
         return;
     }
@@ -151,7 +150,7 @@ void afterTrialStep(TrialSession& s, RaceSession& race, const World& world) {
         *s.best = s.recorder->done; // a faster lap is the ghost at once
         s.haveGhost = true;
         keepGhost(s, *s.best);
-        offerTrialLap(race, world, s.best->lapTime);
+        offerTrialLap(race, said, world, s.best->lapTime);
     }
     const bool atLine = count > 0 && entry.gatesPassed >= 1 && (entry.gatesPassed - 1) % count == 0;
     if (atLine && entry.gatesPassed == s.lastGates && s.recorder->lap.stepCount == 0 && s.haveGhost) {
@@ -175,7 +174,7 @@ bool splitShown(const TrialSession& s, char (&text)[16], bool& ahead) {
     return s.splitLeft > 0;
 }
 
-int ghostFromReplay(World& world, const std::string& path) {
+int ghostFromReplay(World& world, PlayLines& said, const std::string& path) {
     const std::unique_ptr<Replay> read(new Replay); // large: only the pages the race fills are touched
     Replay& replay = *read;
     std::string why;
@@ -184,7 +183,7 @@ int ghostFromReplay(World& world, const std::string& path) {
         return 1;
     }
     if (replay.track != world.track) {
-        loadWorldTrack(world, replay.track);
+        loadWorldTrack(world, said, replay.track);
     }
     if (world.course.count < minGates) {
         std::fprintf(stderr, "mudlark: %s is of a track whose course cannot be read.\n", path.c_str());

@@ -10,6 +10,9 @@
 #include "app/mode_change.h"
 #include "app/view_mode.h"
 #include "core/background_writes.h"
+#include "core/input.h"
+#include "core/play_lines.h"
+#include "core/settings.h"
 #include "replay/ghost.h"
 #include "sim/world.h"
 
@@ -35,19 +38,19 @@ struct TrialSession {
 
 // Once a frame: F8 asks for a time trial (or the end of the one on). A frame
 // of 1 / frameRate seconds ages the split shown.
-ModeChange readTrialKeys(TrialSession& session, uint32_t frameRate);
+ModeChange readTrialKeys(TrialSession& session, const InputState& input, uint32_t frameRate);
 
 // The time trial on ends: the world drives freely again.
 void endTimeTrial(TrialSession& session, World& world);
 
 // Starts a time trial now, as F8 does.
-void startTimeTrial(TrialSession& session, ViewState& view, World& world);
+void startTimeTrial(TrialSession& session, ViewState& view, World& world, const Settings& settings, PlayLines& said);
 
 bool trialOn(const World& world);
 
 // After each step of a live world: the lap recorded, the ghost driven on, the
 // split at a gate, a faster lap kept as the new ghost.
-void afterTrialStep(TrialSession& session, RaceSession& race, const World& world);
+void afterTrialStep(TrialSession& session, RaceSession& race, PlayLines& said, const World& world);
 
 // The ghost's vehicle as drawn a fraction of a step past its last step; false
 // when no ghost drives.
@@ -59,7 +62,7 @@ bool splitShown(const TrialSession& session, char (&text)[16], bool& ahead);
 // Without a window: the ghost of a replay's fastest lap for its track, written
 // into the player's ghosts folder. 0, or 1 for a replay that cannot be read
 // (said on standard error, nothing written).
-int ghostFromReplay(World& world, const std::string& path);
+int ghostFromReplay(World& world, PlayLines& said, const std::string& path);
 
 
 

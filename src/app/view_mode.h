@@ -5,12 +5,16 @@
 
 #include "core/gamepads.h"
 #include "core/input.h"
+#include "scene/scene.h"
 
-// What the window shows: the layout and whose view.
+// What the window shows: the layout and whose view, the world camera's aim
+// and where the light is.
 struct ViewState {
     bool worldView;           // the world-view layout; takes priority over splitLayout
     uint32_t splitLayout = 1; // 1, 2 or 3 driver views
     uint32_t followedVehicle; // 0..2: the one-driver view and the world camera's target
+    WorldCamera camera;       // turned toward the followed vehicle each frame
+    float light[4] = {startLightPosition[0], startLightPosition[1], startLightPosition[2], startLightPosition[3]};
 };
 
 // Insert: one driver view; Home: two driver views and the world view; Delete:

@@ -2,7 +2,7 @@
 #include "app/window.h"
 
 
-#include "core/app_state.h"
+#include "app/game.h"
 #include "platform/win_messages.h"
 #include "platform/platform.h"
 #include "render/gl_state.h"
@@ -52,7 +52,9 @@ void reportCloseFailure(CloseStep step) {
 
 } // namespace
 
-bool openWindow() {
+bool openWindow(Game& game) {
+    const Settings& settings = game.settings;
+    game.window = WindowSize{settings.width, settings.height};
     WindowRequest request{};
     request.title = "OpenGL";
     request.width = settings.width;
@@ -61,6 +63,7 @@ bool openWindow() {
     request.fullscreen = settings.fullscreen;
     request.showCursor = settings.mouse;
     request.procedure = windowProcedure;
+    request.context = &game;
 
     int site = platformOpenWindow(request);
     if (site != 0) {
@@ -70,24 +73,26 @@ bool openWindow() {
         // From the window on, whatever was made is released before the message,
         // so the desktop mode is back when the player reads it.
         if (site <= -3) {
-            closeWindow();
+            closeWindow(game);
         }
         platformShowMessage(openFailures[-site].text, openFailures[-site].caption,
                             MessageIcon::exclamation);
         return false;
     }
-    applyPerspective();
+    applyPerspective(game.window);
     setUpGlState();
     return true;
 }
 
-void closeWindow() { platformCloseWindow(settings.fullscreen, reportCloseFailure); }
+void closeWindow(const Game& game) { platformCloseWindow(game.settings.fullscreen, reportCloseFailure); }
 
-intptr_t windowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+intptr_t windowProcedure(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    Game& game = *static_cast<Game*>(context);
+    InputState& input = game.input;
     switch (message) {
     case WM_ACTIVATE:
         // The high word is the minimised state: frames stop only when minimised.
-        active = highWord(wParam) == 0;
+        game.active = highWord(wParam) == 0;
         return 0;
     case WM_SYSCOMMAND:
         if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) {
@@ -98,9 +103,9 @@ intptr_t windowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam) {
         platformPostQuitMessage(0);
         return 0;
     case WM_SIZE:
-        settings.width = lowWord(static_cast<uintptr_t>(lParam));
-        settings.height = highWord(static_cast<uintptr_t>(lParam));
-        applyPerspective();
+        game.window.width = lowWord(static_cast<uintptr_t>(lParam));
+        game.window.height = highWord(static_cast<uintptr_t>(lParam));
+        applyPerspective(game.window);
         return 0;
     case WM_KEYDOWN:
         input.pressKey(wParam);

@@ -3,14 +3,17 @@
 
 #include <cstdint>
 
-// Opens the window described by the settings with its GL context current, then
-// sets up the projection and the GL state. On failure it has shown its message
-// and released what it made, and returns false.
-bool openWindow();
+struct Game;
+
+// Opens the window the game's settings describe with its GL context current,
+// its messages going to the game, then sets up the projection and the GL
+// state. On failure it has shown its message and released what it made, and
+// returns false.
+bool openWindow(Game& game);
 
 // Releases the context, the window and the class, reporting each step that fails.
-void closeWindow();
+void closeWindow(const Game& game);
 
-// Keeps the input record, the active flag and the client size up to date, and
-// turns the close request into the quit message.
-intptr_t windowProcedure(uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Keeps the game's input record, active flag and window size up to date, and
+// turns the close request into the quit message. The context is the Game.
+intptr_t windowProcedure(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam);

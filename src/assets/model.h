@@ -1,6 +1,8 @@
 // model.h -- the vehicle model: its keyword text file, textures and display lists.
 #pragma once
 
+#include "core/play_lines.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -90,7 +92,7 @@ bool readVehicleModel(VehicleModel& model, ModelFileContents& contents, const ch
 // are added) and the body and wheel display lists. A missing file shows "Unable
 // to load vehModel!" captioned "Error -1", leaves the model empty and returns
 // false; a file with damaged records shows one box and builds what is sound.
-bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter, ModelPictures& pictures);
+bool loadVehicleModel(VehicleModel& model, PlayLines& said, const char* path, int32_t filter, ModelPictures& pictures);
 
 // Splits the body's faces, in the file's order, into runs of consecutive faces
 // with one picture (by GL name, so records sharing a picture run on): fills

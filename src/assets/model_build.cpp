@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "core/app_state.h"
 #include "assets/model.h"
@@ -161,8 +162,10 @@ void buildModelLists(VehicleModel& model, const ModelFileContents& contents) {
     glEndList();
 }
 
-bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter, ModelPictures& pictures) {
-    static ModelFileContents contents;
+bool loadVehicleModel(VehicleModel& model, PlayLines& said, const char* path, int32_t filter, ModelPictures& pictures) {
+    // Large, and kept only while the lists are built: on the heap for the load.
+    const std::unique_ptr<ModelFileContents> read(new ModelFileContents());
+    ModelFileContents& contents = *read;
     if (!readVehicleModel(model, contents, path)) {
         return false;
     }
@@ -179,7 +182,7 @@ bool loadVehicleModel(VehicleModel& model, const char* path, int32_t filter, Mod
         }
         if (known < pictures.count) {
             model.textures[i] = pictures.names[known];
-        } else if (loadTargaTexture(name, &model.textures[i], filter) && pictures.count < maxModelTextures) {
+        } else if (loadTargaTexture(said, name, &model.textures[i], filter) && pictures.count < maxModelTextures) {
             std::snprintf(pictures.files[pictures.count], sizeof pictures.files[0], "%s", name);
             pictures.names[pictures.count++] = model.textures[i];
         }

@@ -12,8 +12,8 @@
 
 namespace {
 
-void reportFailure(const char* caption) {
-    tellPlayer("Texture initialization failed!", caption, MessageIcon::exclamation);
+void reportFailure(PlayLines& said, const char* caption) {
+    tellPlayer(said, "Texture initialization failed!", caption, MessageIcon::exclamation);
 }
 
 } // namespace
@@ -48,31 +48,31 @@ void uploadTexture(uint32_t* slot, int32_t filter, int32_t internalFormat, int32
     glPopClientAttrib();
 }
 
-bool loadBitmapTexture(const char* path, uint32_t* slot, int32_t filter) {
+bool loadBitmapTexture(PlayLines& said, const char* path, uint32_t* slot, int32_t filter) {
     BitmapImage image;
     if (!readBitmapImage(path, image)) {
-        reportFailure("Error -9");
+        reportFailure(said, "Error -9");
         return false;
     }
     uploadTexture(slot, filter, 3, image.width, image.height, GL_RGB, image.pixels.data());
     return true;
 }
 
-bool loadTargaTexture(const char* path, uint32_t* slot, int32_t filter) {
+bool loadTargaTexture(PlayLines& said, const char* path, uint32_t* slot, int32_t filter) {
     std::FILE* file = platformOpenFile(path, "rb");
     if (file == nullptr) {
-        reportFailure("Error -11");
+        reportFailure(said, "Error -11");
         return false;
     }
     TargaImage image;
     const TargaResult result = readTargaImage(file, image);
     std::fclose(file);
     if (result == TargaResult::badHeader) {
-        reportFailure("Error -12");
+        reportFailure(said, "Error -12");
         return false;
     }
     if (result == TargaResult::badPixels) {
-        reportFailure("Error -13");
+        reportFailure(said, "Error -13");
         return false;
     }
     const GLenum format = image.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;

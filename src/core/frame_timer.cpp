@@ -3,14 +3,6 @@
 
 #include "platform/platform.h"
 
-namespace {
-
-// Shared by every timer for the life of the process.
-int64_t performanceFrequency = 0;
-int64_t previousCount = 0;
-
-} // namespace
-
 void initFrameTimer(FrameTimer& timer, uint32_t maxFps) {
     timer.displayedFps = 50;
     timer.measuredFps = 50;
@@ -19,13 +11,13 @@ void initFrameTimer(FrameTimer& timer, uint32_t maxFps) {
 
 void tickFrameTimer(FrameTimer& timer) {
     timer.frameCounts = 0;
+    const int64_t performanceFrequency = timer.countsPerSecond;
     if (performanceFrequency == 0) {
-        int64_t frequency = 0;
-        platformPerformanceFrequency(frequency);
-        performanceFrequency = frequency;
+        platformPerformanceFrequency(timer.countsPerSecond);
     } else {
         int64_t now = 0;
         platformPerformanceCounter(now);
+        const int64_t previousCount = timer.previousCount;
         if (previousCount != 0 && now != previousCount) {
             // The low 32 bits of the truncated quotient, as the overlay and the
             // simulation expect a plain unsigned rate.
@@ -40,18 +32,12 @@ void tickFrameTimer(FrameTimer& timer) {
                 ++timer.displayedFps;
             }
         }
-        previousCount = now;
+        timer.previousCount = now;
     }
-    timer.countsPerSecond = performanceFrequency;
     if (timer.displayedFps > timer.maxFps) {
         timer.displayedFps = timer.maxFps;
     }
     if (timer.measuredFps <= 4) {
         timer.measuredFps = 5;
     }
-}
-
-void resetFrameClock() {
-    performanceFrequency = 0;
-    previousCount = 0;
 }

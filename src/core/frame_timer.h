@@ -9,6 +9,7 @@ struct FrameTimer {
     uint32_t maxFps;        // bound of displayedFps
     int64_t frameCounts;    // counter counts the last frame lasted; 0 when it was not measured
     int64_t countsPerSecond; // the counter's frequency; 0 until read
+    int64_t previousCount;   // the counter at the last frame's start; 0 before it
 };
 
 // Both rates start at 50.
@@ -17,7 +18,3 @@ void initFrameTimer(FrameTimer& timer, uint32_t maxFps);
 // Once at the very start of every frame. The first tick only reads the counter's
 // frequency and the second only records the count, so the third measures.
 void tickFrameTimer(FrameTimer& timer);
-
-// Forgets the counter frequency and the previous count (shared by all timers),
-// as at process start.
-void resetFrameClock();

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-Gamepads gamepads;
 
 namespace {
 

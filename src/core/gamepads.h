@@ -45,8 +45,6 @@ struct Gamepads {
     Notice notices[padNoticeCapacity];
 };
 
-extern Gamepads gamepads;
-
 void resetGamepads(Gamepads& pads);
 
 // One frame: the pads connected now (as read by the backend) against those of

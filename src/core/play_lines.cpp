@@ -8,14 +8,12 @@ namespace {
 
 constexpr size_t mostLines = 4; // more at once push the oldest off
 
-std::vector<PlayLine> lines;
-bool playing = false;
-
 } // namespace
 
-void showPlayLine(const std::string& text, double seconds) {
+void showPlayLine(PlayLines& said, const std::string& text, double seconds) {
     std::fprintf(stderr, "mudlark: %s\n", text.c_str());
     // A text of several lines shows as several.
+    std::vector<PlayLine>& lines = said.lines;
     size_t from = 0;
     while (from <= text.size()) {
         const size_t end = std::min(text.find('\n', from), text.size());
@@ -27,27 +25,19 @@ void showPlayLine(const std::string& text, double seconds) {
     }
 }
 
-void tellPlayer(const std::string& text, const char* caption, MessageIcon icon) {
-    if (playing) {
-        showPlayLine(text);
+void tellPlayer(PlayLines& said, const std::string& text, const char* caption, MessageIcon icon) {
+    if (said.playing) {
+        showPlayLine(said, text);
     } else {
         platformShowMessage(text.c_str(), caption, icon);
     }
 }
 
-void beginPlay() { playing = true; }
-
-void agePlayLines(double seconds) {
-    for (PlayLine& line : lines) {
+void agePlayLines(PlayLines& said, double seconds) {
+    for (PlayLine& line : said.lines) {
         line.seconds -= seconds;
     }
-    lines.erase(std::remove_if(lines.begin(), lines.end(), [](const PlayLine& l) { return l.seconds <= 0; }),
-                lines.end());
-}
-
-const std::vector<PlayLine>& playLines() { return lines; }
-
-void resetPlayLines() {
-    lines.clear();
-    playing = false;
+    said.lines.erase(std::remove_if(said.lines.begin(), said.lines.end(),
+                                    [](const PlayLine& l) { return l.seconds <= 0; }),
+                     said.lines.end());
 }

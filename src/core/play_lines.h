@@ -14,19 +14,18 @@ struct PlayLine {
     double seconds; // left on screen
 };
 
+// The lines showing now, oldest first, and whether play has begun.
+struct PlayLines {
+    std::vector<PlayLine> lines;
+    bool playing = false;
+};
+
 // A line across the views for this long, and on standard error.
-void showPlayLine(const std::string& text, double seconds = 6);
+void showPlayLine(PlayLines& said, const std::string& text, double seconds = 6);
 
 // A problem the players must hear of: before play began a box with this
 // caption and icon, from then on a line.
-void tellPlayer(const std::string& text, const char* caption, MessageIcon icon);
+void tellPlayer(PlayLines& said, const std::string& text, const char* caption, MessageIcon icon);
 
-// The first frame is on screen: problems are lines from now on.
-void beginPlay();
-
-// A frame of this many seconds passed; the lines still showing, oldest first.
-void agePlayLines(double seconds);
-const std::vector<PlayLine>& playLines();
-
-// No lines, play not begun (for tests).
-void resetPlayLines();
+// A frame of this many seconds passed: the lines whose time is up go.
+void agePlayLines(PlayLines& said, double seconds);

@@ -13,8 +13,9 @@ struct WindowMessage {
     intptr_t lParam;
 };
 
-// The game's window procedure; the backend hands every message of the window to it.
-using WindowProcedure = intptr_t (*)(uint32_t message, uintptr_t wParam, intptr_t lParam);
+// The game's window procedure; the backend hands every message of the window
+// to it, with the context the window was opened with (the game it belongs to).
+using WindowProcedure = intptr_t (*)(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // What the game asks of its window and GL context.
 struct WindowRequest {
@@ -25,6 +26,7 @@ struct WindowRequest {
     bool fullscreen;
     bool showCursor;     // in full screen only; a window always shows it
     WindowProcedure procedure;
+    void* context;       // handed back to the procedure with every message
 };
 
 // Opens the window and makes its GL context current. Returns 0, or the failure

@@ -42,11 +42,11 @@ int drawableCharacters(const char* text, unsigned char (&drawable)[256]) {
     return count;
 }
 
-void printText(uint32_t x, uint32_t y, const char* format, ...) {
+void printText(WindowSize window, uint32_t x, uint32_t y, const char* format, ...) {
     if (format == nullptr) {
         return;
     }
-    beginOverlay2D();
+    beginOverlay2D(window);
     glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
 
     char text[256]; // longer text is cut
@@ -64,5 +64,5 @@ void printText(uint32_t x, uint32_t y, const char* format, ...) {
     glCallLists(count, GL_UNSIGNED_BYTE, drawable);
     glPopAttrib();
 
-    applyPerspective();
+    applyPerspective(window);
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "render/gl_state.h"
+
 // Once, with the GL context current: 96 display lists for characters 32..127.
 void createFont();
 
@@ -18,8 +20,8 @@ int drawableCharacters(const char* text, unsigned char (&drawable)[256]);
 // smaller viewport the position scales into it while the glyphs keep their
 // size. Text beyond 255 characters is cut; characters outside 32..127 are
 // skipped. Leaves the whole-window perspective and viewport behind.
-void printText(uint32_t x, uint32_t y, const char* format, ...)
+void printText(WindowSize window, uint32_t x, uint32_t y, const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 3, 4)))
+    __attribute__((format(printf, 4, 5)))
 #endif
     ;

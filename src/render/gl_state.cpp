@@ -14,10 +14,10 @@ constexpr double farPlane = 500.0;
 
 } // namespace
 
-double windowAspect() {
+double windowAspect(WindowSize window) {
     // A minimised window reports a zero height; one pixel keeps the ratio finite.
-    uint32_t height = settings.height != 0 ? settings.height : 1;
-    return static_cast<double>(settings.width) / static_cast<double>(height);
+    uint32_t height = window.height != 0 ? window.height : 1;
+    return static_cast<double>(window.width) / static_cast<double>(height);
 }
 
 void setUpGlState() {
@@ -35,27 +35,27 @@ void setUpGlState() {
     }
 }
 
-void applyPerspective() {
-    glViewport(0, 0, static_cast<GLsizei>(settings.width), static_cast<GLsizei>(settings.height));
+void applyPerspective(WindowSize window) {
+    glViewport(0, 0, static_cast<GLsizei>(window.width), static_cast<GLsizei>(window.height));
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(65.0, windowAspect(), nearPlane, farPlane);
+    gluPerspective(65.0, windowAspect(window), nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
 
-void applyViewPerspective() {
+void applyViewPerspective(WindowSize window) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, windowAspect(), nearPlane, farPlane);
+    gluPerspective(45.0, windowAspect(window), nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
 
-void beginOverlay2D() {
+void beginOverlay2D(WindowSize window) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0.0, static_cast<double>(settings.width), static_cast<double>(settings.height), 0.0,
+    glOrtho(0.0, static_cast<double>(window.width), static_cast<double>(window.height), 0.0,
             -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -1,23 +1,31 @@
 // gl_state.h -- the fixed GL state and the two projections everything switches between.
 #pragma once
 
+#include <cstdint>
+
+// The window's client area in pixels, as it is now (it follows every resize).
+struct WindowSize {
+    uint32_t width;
+    uint32_t height;
+};
+
 // Once per context: clear values, depth test, shading, colour material, the quadric.
 void setUpGlState();
 
 // The 65-degree perspective over the whole window (viewport included), then
 // the identity model-view matrix.
-void applyPerspective();
+void applyPerspective(WindowSize window);
 
 // Window pixels, x right and y down from the top-left corner, over whatever
 // viewport is current; the model-view matrix becomes the identity.
-void beginOverlay2D();
+void beginOverlay2D(WindowSize window);
 
 // A 45-degree perspective for one view inside the window's viewport: the aspect
 // is the whole window's so a quarter keeps the window's proportions.
-void applyViewPerspective();
+void applyViewPerspective(WindowSize window);
 
 // The width / height ratio of the window, with a zero height counted as one pixel.
-double windowAspect();
+double windowAspect(WindowSize window);
 
 // The six planes bounding what a view can show, in the coordinates of the
 // matrix they were taken from, each scaled so that a x + b y + c z + d is the

@@ -49,20 +49,21 @@ void collectSystemInfo(SystemInfo& info) {
     copyDriverString(info.glRenderer, GL_RENDERER);
 }
 
-void drawSystemInfo(const SystemInfo& info) {
+void drawSystemInfo(const SystemInfo& info, WindowSize window) {
     glColor3f(1.0f, 1.0f, 1.0f);
-    printText(10, 20, "%s", info.osText);
-    printText(10, 40, "%s v%s", info.glVendor, info.glVersion);
-    printText(10, 60, "%s", info.glRenderer);
+    printText(window, 10, 20, "%s", info.osText);
+    printText(window, 10, 40, "%s v%s", info.glVendor, info.glVersion);
+    printText(window, 10, 60, "%s", info.glRenderer);
 }
 
-void drawFpsOverlay(const FrameTimer& timer, uint32_t width, uint32_t height) {
-    const float w = static_cast<float>(width);
+void drawFpsOverlay(const FrameTimer& timer, WindowSize window) {
+    const uint32_t height = window.height;
+    const float w = static_cast<float>(window.width);
     const float h = static_cast<float>(height);
     const uint32_t f = timer.displayedFps;
     const uint32_t m = timer.maxFps;
 
-    beginOverlay2D();
+    beginOverlay2D(window);
     glDisable(GL_DEPTH_TEST);
     // With no bound there is no scale: the bar is left out and only the number shows.
     if (m != 0) {
@@ -79,8 +80,8 @@ void drawFpsOverlay(const FrameTimer& timer, uint32_t width, uint32_t height) {
         glEnd();
     }
     glEnable(GL_DEPTH_TEST);
-    applyPerspective();
+    applyPerspective(window);
 
     glColor3f(1.0f, 1.0f, 1.0f);
-    printText(5, height - 5, "%d", static_cast<int>(f));
+    printText(window, 5, height - 5, "%d", static_cast<int>(f));
 }

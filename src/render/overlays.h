@@ -6,6 +6,7 @@
 #include "core/frame_timer.h"
 #include "platform/platform.h"
 #include "core/system_info.h"
+#include "render/gl_state.h"
 
 // Once at start-up with the GL context current: the OS line and the driver strings.
 void collectSystemInfo(SystemInfo& info);
@@ -15,8 +16,8 @@ void collectSystemInfo(SystemInfo& info);
 void formatOsText(const OsVersion& version, char (&osText)[81]);
 
 // The bar along the bottom edge, W x displayed / max long, red to green, and
-// the displayed rate in white. width and height are the window's size.
-void drawFpsOverlay(const FrameTimer& timer, uint32_t width, uint32_t height);
+// the displayed rate in white, over a window of this size.
+void drawFpsOverlay(const FrameTimer& timer, WindowSize window);
 
 // Three white lines in the top-left corner.
-void drawSystemInfo(const SystemInfo& info);
+void drawSystemInfo(const SystemInfo& info, WindowSize window);

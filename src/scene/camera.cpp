@@ -6,10 +6,8 @@
 #include "scene/scene.h"
 
 const float worldCameraPosition[3] = {0.0f, 15.0f, 0.0f};
-float worldCameraPitch = 0.0f;
-float worldCameraYaw = 0.0f;
 
-void aimWorldCamera(const float vehiclePosition[3]) {
+void aimWorldCamera(WorldCamera& camera, const float vehiclePosition[3]) {
     const float cx = worldCameraPosition[0];
     const float cy = worldCameraPosition[1];
     const float cz = worldCameraPosition[2];
@@ -17,14 +15,14 @@ void aimWorldCamera(const float vehiclePosition[3]) {
     const float vy = vehiclePosition[1];
     const float vz = vehiclePosition[2];
     const float across = std::sqrt((cx - vx) * (cx - vx) + (cz - vz) * (cz - vz));
-    worldCameraPitch = static_cast<float>(-degrees(std::atan((cy - vy) / across)));
+    camera.pitch = static_cast<float>(-degrees(std::atan((cy - vy) / across)));
     // Level with the camera in z the ratio is an infinity and the turn a right
     // angle; straight below it there is no turn to take, so the last one stays.
     const double turn = degrees(std::atan((cx - vx) / (cz - vz)));
     if (std::isnan(turn)) {
         return;
     }
-    worldCameraYaw = static_cast<float>(cz < vz ? turn + 180 : turn);
+    camera.yaw = static_cast<float>(cz < vz ? turn + 180 : turn);
 }
 
 double engineRpm(float driveSpeed) { return std::fabs(driveSpeed) * 200.0; }

@@ -25,5 +25,5 @@ void drawDriverView(const ShownWorld& shown, uint32_t vehicleIndex, uint32_t rea
     char readout[64];
     formatReadout(v.driveSpeed, v.speed, readout);
     glColor3f(1, 1, 1);
-    printText(16, readoutBaseline, "%s", readout);
+    printText(shown.window, 16, readoutBaseline, "%s", readout);
 }

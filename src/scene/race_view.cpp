@@ -35,9 +35,9 @@ void drawPost(float x, float z) {
 }
 
 // The overlay's units: the window's size spread over whatever viewport is set.
-void overlayInViewport(const GLint (&viewport)[4]) {
+void overlayInViewport(WindowSize window, const GLint (&viewport)[4]) {
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    beginOverlay2D();
+    beginOverlay2D(window);
 }
 
 // A triangle pointing at a relative bearing (degrees, 0 straight ahead, rising
@@ -116,8 +116,8 @@ void drawRaceStatus(const ShownWorld& shown, uint32_t vehicle, uint32_t readoutB
     glGetIntegerv(GL_VIEWPORT, viewport);
     const RaceEntry& entry = shown.world->race.entries[vehicle];
     glDisable(GL_DEPTH_TEST);
-    overlayInViewport(viewport);
-    const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
+    overlayInViewport(shown.window, viewport);
+    const float width = static_cast<float>(shown.window.width), height = static_cast<float>(shown.window.height);
     if (const char* caption = countdownCaption(shown.world->race)) {
         glColor3f(1, 1, 0);
         drawBigText(width / 2, height * 0.4f, height / 40, caption);
@@ -154,8 +154,8 @@ void drawRaceStatus(const ShownWorld& shown, uint32_t vehicle, uint32_t readoutB
     replayCaption(shown.replay, lines[3]);
     glColor3f(1, 1, 1);
     for (int line = 0; line < (shown.replay.on ? 4 : 3); ++line) {
-        overlayInViewport(viewport);
-        printText(16, static_cast<uint32_t>(static_cast<float>(readoutBaseline) + 20 * pixel * static_cast<float>(line + 1)),
+        overlayInViewport(shown.window, viewport);
+        printText(shown.window, 16, static_cast<uint32_t>(static_cast<float>(readoutBaseline) + 20 * pixel * static_cast<float>(line + 1)),
                   "%s", lines[line]);
     }
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
@@ -184,21 +184,21 @@ void drawWorldPlaces(const ShownWorld& shown, uint32_t baseline, float pixel) {
     std::snprintf(lines[vehicleCount], sizeof lines[vehicleCount], "%s  %s", caption, time);
     glColor3f(1, 1, 1);
     for (int line = 0; line < vehicleCount + (shown.replay.on ? 1 : 0); ++line) {
-        overlayInViewport(viewport);
-        printText(16, baseline + static_cast<uint32_t>(20 * pixel * static_cast<float>(line)), "%s", lines[line]);
+        overlayInViewport(shown.window, viewport);
+        printText(shown.window, 16, baseline + static_cast<uint32_t>(20 * pixel * static_cast<float>(line)), "%s", lines[line]);
     }
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 
-void drawRaceResults(const Race& race, const char* trackName, const RaceRecord* record,
+void drawRaceResults(WindowSize window, const Race& race, const char* trackName, const RaceRecord* record,
                      const bool (&lapRecord)[vehicleCount], const bool (&raceRecord)[vehicleCount], bool recordsCounted) {
     if (race.phase != RacePhase::results) {
         return;
     }
-    const float width = static_cast<float>(settings.width), height = static_cast<float>(settings.height);
+    const float width = static_cast<float>(window.width), height = static_cast<float>(window.height);
     const float panelWidth = 640, left = width / 2 - panelWidth / 2, top = height / 2 - 90;
     // Opaque: the views' own lines under it would cross its rows.
-    beginOverlay2D();
+    beginOverlay2D(window);
     glDisable(GL_DEPTH_TEST);
     glColor3f(0.1f, 0.1f, 0.12f);
     glBegin(GL_QUADS);
@@ -210,7 +210,7 @@ void drawRaceResults(const Race& race, const char* trackName, const RaceRecord* 
     glEnable(GL_DEPTH_TEST);
 
     const auto line = [&](int row, const char* text) {
-        printText(static_cast<uint32_t>(left + 12), static_cast<uint32_t>(top + 26 + 22 * row), "%s", text);
+        printText(window, static_cast<uint32_t>(left + 12), static_cast<uint32_t>(top + 26 + 22 * row), "%s", text);
     };
     // The counts in columns of the fixed-width letters, beside the longest
     // line of times: contacts with the other cars, with trees, and rescues.

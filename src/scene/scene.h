@@ -2,6 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "core/input.h"
+#include "core/play_lines.h"
+#include "render/gl_state.h"
 
 #include "race/race.h"
 #include "race/records.h"
@@ -13,9 +18,9 @@ extern uint32_t shadowTexture;  // drawn under every vehicle; 0 until loaded
 extern uint32_t smokeTexture;   // the smoke puffs; 0 until loaded
 extern uint32_t gatePostTexture;   // a race's gates; 0 until loaded
 extern uint32_t gateBannerTexture;
-extern float lightPosition[4];  // GL_LIGHT1 in world coordinates; the mouse moves x and z
-extern float lightAmbient[4];
-extern float lightDiffuse[4];
+
+// GL_LIGHT1 where the game starts it, in world coordinates (the mouse moves x and z).
+constexpr float startLightPosition[4] = {0.0f, 40.0f, 0.0f, 1.0f};
 
 // What the three vehicles look like: blue, red and green, one model each.
 extern VehicleLook vehicleLooks[vehicleCount];
@@ -34,6 +39,12 @@ struct ReplayShown {
     double time;   // the race time reached
 };
 
+// The world camera's angles in degrees, kept from frame to frame.
+struct WorldCamera {
+    float pitch;
+    float yaw;
+};
+
 // What the views draw this frame: the world (read, never written) and its
 // vehicles as they stand between its last two steps, the ghost, the split, the
 // replay's line. Set before the views, which take it by argument.
@@ -46,6 +57,9 @@ struct ShownWorld {
     char split[16];          // the split at the last gate ("-0.42"); "" when none shows
     bool splitAhead;         // ahead of the ghost: blue, else orange
     ReplayShown replay;
+    WorldCamera camera;      // the world view's, aimed at the followed vehicle
+    float light[4];          // GL_LIGHT1 in world coordinates
+    WindowSize window;       // the window's client area
 };
 
 // The views draw this world, its vehicles a fraction (0..1) of a step past
@@ -54,13 +68,13 @@ void showWorld(ShownWorld& shown, const World& world, const Vehicle (&before)[ve
 
 // Once at start-up, after the window, GL state and font: the scene textures,
 // the three vehicles' looks, the world on a track (setUpWorld) and its drawn
-// terrain, the light.
-void setUpScene(World& world, int32_t filter, int32_t track = 1);
+// terrain, the light. What cannot be read is told to the players.
+void setUpScene(World& world, PlayLines& said, int32_t filter, int32_t track = 1);
 
 // Another track to drive: the world's ground and course read, its terrain
 // built, the vehicles back on their start places and no smoke. Needs the GL
 // context.
-void switchTrack(World& world, int32_t track, int32_t filter);
+void switchTrack(World& world, PlayLines& said, int32_t track, int32_t filter);
 
 // The wheel layout of the vehicles' model file, read without GL (a missing or
 // damaged file says so in its box, as the game's start does).
@@ -69,38 +83,35 @@ WheelLayout readWheelLayout();
 // A world ready to step on a track, without a window or GL: its heights,
 // growth and course read, the vehicles with this wheel layout on their start
 // places, no smoke, no race, the computer drivers at skill 2.
-void setUpWorld(World& world, int32_t track, const WheelLayout& layout);
+void setUpWorld(World& world, PlayLines& said, int32_t track, const WheelLayout& layout);
 
 // A track's heights, growth and course into the world, which then is on that track.
-void loadWorldTrack(World& world, int32_t track);
+void loadWorldTrack(World& world, PlayLines& said, int32_t track);
 
 // The world's track's name: its course's, else "Track N".
-const char* trackName(const World& world);
+std::string trackName(const World& world);
 
-// Reads a course from its file; a course that cannot be read costs one box
-// saying where it is wrong, and leaves no race on the track.
-void loadCourse(Course& course, const char* path);
+// Reads a course from its file; a course that cannot be read is told to the
+// players (where it is wrong), and leaves no race on the track.
+void loadCourse(Course& course, PlayLines& said, const char* path);
 
-// The frame's part beside the world: the light under the dragging mouse, and
-// the slow-down key's burnt time (it slows the drawing, never the steps).
-void moveLightAndBurnTime();
+// The frame's part beside the world: the light under the dragging mouse.
+void moveLight(float (&light)[4], const InputState& input);
 
 // Burns the time of the slow-down key: 4000 x 2000 empty passes the optimiser keeps.
 void burnSlowDownTime();
 
 // The world camera: fixed high above the middle of the map, turned each frame
-// toward the followed vehicle as drawn. Its angles (degrees) persist between frames.
+// toward the followed vehicle as drawn.
 extern const float worldCameraPosition[3];
-extern float worldCameraPitch;
-extern float worldCameraYaw;
 
 // Turns the world camera toward a vehicle's position. Straight below the
 // camera the turn is undefined, and the camera keeps its previous yaw.
-void aimWorldCamera(const float vehiclePosition[3]);
+void aimWorldCamera(WorldCamera& camera, const float vehiclePosition[3]);
 
-// The world view of the followed vehicle, into the current viewport with the
-// projection set: terrain, shadows, the three vehicles, the smoke.
-void drawWorldView(const ShownWorld& shown, uint32_t followedVehicle);
+// The world view through the shown world camera, into the current viewport
+// with the projection set: terrain, shadows, the three vehicles, the smoke.
+void drawWorldView(const ShownWorld& shown);
 
 // The view from the driver's seat of one vehicle, then its readout with its
 // baseline readoutBaseline window units from the view's top, and during a race
@@ -120,12 +131,12 @@ void drawDriverView(const ShownWorld& shown, uint32_t vehicleIndex, uint32_t rea
 // The track's name, said across the middle of every view for a moment after
 // the track changes: drawn into the view with this viewport (window pixels,
 // from the bottom left); leaves the whole-window perspective and viewport.
-void drawTrackCaption(const TrackCaption& caption, int32_t x, int32_t y, int32_t width, int32_t height);
+void drawTrackCaption(const TrackCaption& caption, WindowSize window, int32_t x, int32_t y, int32_t width, int32_t height);
 
 void drawCourse(const ShownWorld& shown);
 void drawRaceStatus(const ShownWorld& shown, uint32_t vehicle, uint32_t readoutBaseline, float pixel);
 void drawWorldPlaces(const ShownWorld& shown, uint32_t baseline, float pixel);
-void drawRaceResults(const Race& race, const char* trackName, const RaceRecord* record,
+void drawRaceResults(WindowSize window, const Race& race, const char* trackName, const RaceRecord* record,
                      const bool (&lapRecord)[vehicleCount], const bool (&raceRecord)[vehicleCount], bool recordsCounted);
 
 // The engine revolutions a minute the readout shows for this drive speed.

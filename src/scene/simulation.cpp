@@ -1,6 +1,4 @@
-// simulation.cpp -- what the views show of the world, and the frame's light and slow-down key.
-#include "core/app_state.h"
-#include "platform/win_messages.h"
+// simulation.cpp -- what the views show of the world, the light under the mouse, the slow-down key's time.
 #include "scene/scene.h"
 #include "vehicle/vehicle.h"
 
@@ -21,14 +19,11 @@ void burnSlowDownTime() {
     }
 }
 
-void moveLightAndBurnTime() {
+void moveLight(float (&light)[4], const InputState& input) {
     // Dragging with the left button moves the light over the map: right is +x,
     // down is +z.
     if (input.leftButton) {
-        lightPosition[0] += static_cast<float>(input.deltaX);
-        lightPosition[2] += static_cast<float>(input.deltaY);
-    }
-    if (input.isDown(letterKey('H'))) {
-        burnSlowDownTime();
+        light[0] += static_cast<float>(input.deltaX);
+        light[2] += static_cast<float>(input.deltaY);
     }
 }

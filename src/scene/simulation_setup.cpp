@@ -4,6 +4,7 @@
 // places, the course. No GL here.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "core/play_lines.h"
 #include "assets/model.h"
@@ -14,7 +15,7 @@
 #include "vehicle/smoke.h"
 #include "vehicle/vehicle_look.h"
 
-void loadCourse(Course& course, const char* path) {
+void loadCourse(Course& course, PlayLines& said, const char* path) {
     std::FILE* file = platformOpenFile(path, "r");
     LineFault fault{};
     const bool read = readCourse(file, course, fault);
@@ -33,34 +34,32 @@ void loadCourse(Course& course, const char* path) {
     } else {
         std::snprintf(text, sizeof text, "%s: %s. There is no race on this track.", path, fault.text);
     }
-    tellPlayer(text, "Error", MessageIcon::exclamation);
+    tellPlayer(said, text, "Error", MessageIcon::exclamation);
 }
 
-const char* trackName(const World& world) {
-    static char name[48];
+std::string trackName(const World& world) {
     if (world.course.name[0] != '\0') {
         return world.course.name;
     }
-    std::snprintf(name, sizeof name, "Track %d", static_cast<int>(world.track));
-    return name;
+    return "Track " + std::to_string(world.track);
 }
 
-void loadWorldTrack(World& world, int32_t track) {
+void loadWorldTrack(World& world, PlayLines& said, int32_t track) {
     loadTerrainMap(world.ground, track);
-    loadCourse(world.course, trackFiles(track).gates);
+    loadCourse(world.course, said, trackFiles(track).gates);
     world.track = track;
 }
 
 WheelLayout readWheelLayout() {
-    static VehicleModel model; // large: read once at a time, never kept
-    static ModelFileContents contents;
-    std::memset(&model, 0, sizeof model);
-    readVehicleModel(model, contents, "Models/Model01.obj");
-    return wheelLayoutOf(model);
+    // Large, and only the wheels are kept: on the heap for as long as the read.
+    const std::unique_ptr<VehicleModel> model(new VehicleModel());
+    const std::unique_ptr<ModelFileContents> contents(new ModelFileContents());
+    readVehicleModel(*model, *contents, "Models/Model01.obj");
+    return wheelLayoutOf(*model);
 }
 
-void setUpWorld(World& world, int32_t track, const WheelLayout& layout) {
+void setUpWorld(World& world, PlayLines& said, int32_t track, const WheelLayout& layout) {
     initWorld(world, layout);
-    loadWorldTrack(world, track);
+    loadWorldTrack(world, said, track);
     returnToStart(world); // on the track's ground now
 }

@@ -45,19 +45,18 @@ void drawVehicleShadow(const Vehicle& v) {
     glEnable(GL_LIGHTING);
 }
 
-void drawWorldView(const ShownWorld& shown, uint32_t followedVehicle) {
-    aimWorldCamera(shown.vehicles[followedVehicle < vehicleCount ? followedVehicle : 0].position);
+void drawWorldView(const ShownWorld& shown) {
     glPushMatrix();
-    glRotatef(-worldCameraPitch, 1, 0, 0);
-    glRotatef(-worldCameraYaw, 0, 1, 0);
+    glRotatef(-shown.camera.pitch, 1, 0, 0);
+    glRotatef(-shown.camera.yaw, 0, 1, 0);
     glTranslatef(-worldCameraPosition[0], -worldCameraPosition[1], -worldCameraPosition[2]);
-    drawSceneContents(shown, worldCameraPitch, worldCameraYaw, 0);
+    drawSceneContents(shown, shown.camera.pitch, shown.camera.yaw, 0);
     glPopMatrix();
 }
 
 void drawSceneContents(const ShownWorld& shown, float viewerPitch, float viewerYaw, float viewerRoll) {
     // The light is fixed in the world: it is placed after the camera's transform.
-    glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
+    glLightfv(GL_LIGHT1, GL_POSITION, shown.light);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_LIGHTING);
     if (drawnThePlainWay()) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+struct PlayLines; // what the players are told of pictures that cannot be read
+
 constexpr int terrainSamples = 512;      // height samples along each side
 constexpr int terrainCornerStep = 16;    // only every sixteenth sample is a cell corner
 constexpr int growthCells = 32;          // growth entries along each side
@@ -73,7 +75,7 @@ void loadTerrainMap(TerrainMap& map, int32_t track);
 // The drawn terrain of a track whose map the world holds: a copy of the map,
 // the track's ground pictures and the four growth pictures, the normals and the
 // display lists. Building again replaces all of it.
-void buildTerrain(Terrain* map, const TerrainMap& ground, int32_t filter, int32_t track);
+void buildTerrain(Terrain* map, PlayLines& said, const TerrainMap& ground, int32_t filter, int32_t track);
 
 // Draw inside the caller's camera transform, with texturing and lighting on:
 // the ground's base and overlay passes, and the growth crosses.

@@ -61,16 +61,16 @@ void loadTerrainMap(TerrainMap& map, int32_t track) {
     loadRawFile(files.growth, sizeof map.growth, map.growth);
 }
 
-void buildTerrain(Terrain* map, const TerrainMap& ground, int32_t filter, int32_t track) {
+void buildTerrain(Terrain* map, PlayLines& said, const TerrainMap& ground, int32_t filter, int32_t track) {
     const TrackFiles files = trackFiles(track);
     map->ground = ground;
     // Each ground picture as whichever kind of file it is.
-    (files.groundIsTarga ? loadTargaTexture : loadBitmapTexture)(files.ground, &map->baseTexture, filter);
-    (files.overlayIsTarga ? loadTargaTexture : loadBitmapTexture)(files.overlay, &map->overlayTexture, filter);
-    loadTargaTexture("Textures/Growth_01.tga", &map->growthTextures[0], filter);
-    loadTargaTexture("Textures/Growth_02.tga", &map->growthTextures[1], filter);
-    loadTargaTexture("Textures/Growth_03.tga", &map->growthTextures[2], filter);
-    loadTargaTexture("Textures/Growth_04.tga", &map->growthTextures[3], filter);
+    (files.groundIsTarga ? loadTargaTexture : loadBitmapTexture)(said, files.ground, &map->baseTexture, filter);
+    (files.overlayIsTarga ? loadTargaTexture : loadBitmapTexture)(said, files.overlay, &map->overlayTexture, filter);
+    loadTargaTexture(said, "Textures/Growth_01.tga", &map->growthTextures[0], filter);
+    loadTargaTexture(said, "Textures/Growth_02.tga", &map->growthTextures[1], filter);
+    loadTargaTexture(said, "Textures/Growth_03.tga", &map->growthTextures[2], filter);
+    loadTargaTexture(said, "Textures/Growth_04.tga", &map->growthTextures[3], filter);
     computeTerrainNormals(*map);
     // A developer's switch: the same pictures drawn vertex by vertex, to compare.
     if (std::getenv("MUDLARK_IMMEDIATE") == nullptr) {

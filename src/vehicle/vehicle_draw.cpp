@@ -134,11 +134,11 @@ void drawVehicles(const Vehicle* drawn, VehicleLook* const* looks, int count) {
     glDisable(GL_ALPHA_TEST);
 }
 
-void loadVehicleLook(VehicleLook& look, int32_t filter, ModelPictures& pictures) {
+void loadVehicleLook(VehicleLook& look, PlayLines& said, int32_t filter, ModelPictures& pictures) {
     // A model that was read but gives no wheels to stand on (an empty or cut
     // file) leaves the vehicle standing at its start: the player hears why.
     // A missing file has already said so.
-    if (loadVehicleModel(look.model, "Models/Model01.obj", filter, pictures) &&
+    if (loadVehicleModel(look.model, said, "Models/Model01.obj", filter, pictures) &&
         !hasUsableWheelLayout(wheelLayoutOf(look.model))) {
         platformShowMessage("Vehicle model has no usable wheels!", "Error -1", MessageIcon::exclamation);
     }

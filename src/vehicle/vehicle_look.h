@@ -21,7 +21,7 @@ inline WheelLayout wheelLayoutOf(const VehicleModel& model) {
 // Loads the model from "Models/Model01.obj" with the texture filter (sharing the
 // pictures earlier vehicles loaded, and adding its own). A model that gives no
 // wheels to stand on says so in a box.
-void loadVehicleLook(VehicleLook& look, int32_t filter, ModelPictures& pictures);
+void loadVehicleLook(VehicleLook& look, PlayLines& said, int32_t filter, ModelPictures& pictures);
 
 // Moves the current matrix to the vehicle: its rear axle on its position, turned
 // by its heading, pitch and roll, the body raised by the wheel radius.

@@ -51,17 +51,17 @@ void tick() {
     readPads(*made);
     VehicleControls controls[vehicleCount];
     for (int v = 0; v < vehicleCount; ++v) {
-        controls[v] = playerControls(made->bindings, v);
+        controls[v] = playerControls(made->bindings, made->input, made->pads, v);
     }
     stepWorld(*game, controls);
 }
 
 TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) {
     resetAppState();
-    settings.gamepads = true;
     game = flatWorld();
     Vehicle (&vehicles)[vehicleCount] = game->vehicles;
     made = std::make_unique<Game>();
+    made->settings.gamepads = true;
     made->padsOpen = platformOpenGamepads();
     ASSERT_TRUE(made->padsOpen) << SDL_GetError();
     std::vector<SDL_Joystick*> pads = {plug()};
@@ -82,12 +82,12 @@ TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) 
     SDL_JoystickSetVirtualAxis(pads[1], SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
     tick();
     EXPECT_GT(vehicles[1].driveSpeed, 0.0f);
-    EXPECT_EQ(gamepads.pads[3].slot, -1); // the fourth waits
+    EXPECT_EQ(made->pads.pads[3].slot, -1); // the fourth waits
     unplug(pads[1]); // with its trigger held
     const float red = vehicles[1].driveSpeed;
     tick();
     EXPECT_LT(vehicles[1].driveSpeed, red);
-    EXPECT_EQ(gamepads.pads[3].slot, 1); // the waiting pad drives red now
+    EXPECT_EQ(made->pads.pads[3].slot, 1); // the waiting pad drives red now
     SDL_JoystickSetVirtualButton(pads[0], SDL_CONTROLLER_BUTTON_START, 1);
     tick();
     EXPECT_EQ(made->view.splitLayout, 2u); // Start: two drivers
@@ -112,15 +112,15 @@ long textAfterAFrame(int x, int y) {
 TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
     resetAppState();
     game = std::make_unique<World>();
-    settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, true, true, 1, 27777, 3, 1, 320, 240, {}, {}, {}, {}};
-    ASSERT_TRUE(openWindow()) << SDL_GetError();
+    made = std::make_unique<Game>();
+    made->settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, true, true, 1, 27777, 3, 1, 320, 240, {}, {}, {}, {}};
+    ASSERT_TRUE(openWindow(*made)) << SDL_GetError();
     createFont();
-    initFrameTimer(frameTimer, 100);
+    initFrameTimer(made->frameTimer, 100);
     {
         WorkingDirectory run(MUDLARK_RUN_DIR);
-        setUpScene(*game, 2);
+        setUpScene(*game, made->said, 2);
     }
-    made = std::make_unique<Game>();
     made->padsOpen = platformOpenGamepads();
     ASSERT_TRUE(made->padsOpen);
     made->view.splitLayout = 3; // vehicle 0 bottom right, vehicle 1 top left
@@ -132,7 +132,7 @@ TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
     EXPECT_GT(textAfterAFrame(160, 60), 20); // "pad 1 gone"
     platformCloseGamepads();
     deleteFont();
-    closeWindow();
+    closeWindow(*made);
 }
 
 } // namespace

@@ -15,7 +15,8 @@ bool setUpScriptedWorld(World& world, const char* runFolder, int32_t track) {
     if (failed) {
         return false;
     }
-    setUpWorld(world, track, readWheelLayout());
+    PlayLines said;
+    setUpWorld(world, said, track, readWheelLayout());
     std::filesystem::current_path(previous, failed);
     return hasUsableWheelLayout(world.vehicles[0].layout) && world.course.count >= minGates;
 }

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/bindings.h"
-#include "core/app_state.h"
 #include "core/key_names.h"
 #include "core/settings.h"
 #include "platform/win32/win32_keys.h"
@@ -65,7 +64,8 @@ TEST(KeysLines, FiveOrSixNamesOnALineOrTheLineIsSaid) {
 // old keys: together they do not); green takes F5 and keeps its own keys; the
 // new keys drive and the old ones do not.
 TEST(KeysLines, SwappedKeysHoldAKeyTheGameHoldsIsRefusedAndNewKeysDrive) {
-    resetAppState();
+    InputState input{};
+    const Gamepads pads{};
     Bindings bindings = defaultBindings();
     const std::string said = applyKeySettings(bindings, readText("keys blue: W Z A D S\n"
                                                        "keys red: Numpad8 Numpad2 Numpad4 Numpad6 Numpad5\n"
@@ -75,8 +75,8 @@ TEST(KeysLines, SwappedKeysHoldAKeyTheGameHoldsIsRefusedAndNewKeysDrive) {
     EXPECT_EQ(bindings.keys[1].accelerate, VK_NUMPAD0 + 8);
     EXPECT_EQ(bindings.keys[2].accelerate, 'I');
     input.pressKey('W');
-    EXPECT_TRUE(playerControls(bindings, 0).accelerate);
-    EXPECT_FALSE(playerControls(bindings, 1).accelerate);
+    EXPECT_TRUE(playerControls(bindings, input, pads, 0).accelerate);
+    EXPECT_FALSE(playerControls(bindings, input, pads, 1).accelerate);
     // Blue alone taking red's W: refused, blue keeps the keypad.
     EXPECT_EQ(applyKeySettings(bindings, readText("keys blue: W Z A D S\n")),
               "line 1: keys blue: \"W\" is held by red's accelerate; blue keeps its own keys.\n");
@@ -89,7 +89,7 @@ TEST(KeysLines, SwappedKeysHoldAKeyTheGameHoldsIsRefusedAndNewKeysDrive) {
     EXPECT_EQ(std::tuple(bindings.keys[1].accelerate, bindings.keys[1].rescue, bindings.keys[2].rescue, bindings.keys[0].rescue),
               std::tuple('E', 0, 'R', VK_NUMPAD0 + 9));
     input.pressKey('R');
-    EXPECT_TRUE(playerControls(bindings, 2).rescue && !playerControls(bindings, 1).rescue);
+    EXPECT_TRUE(playerControls(bindings, input, pads, 2).rescue && !playerControls(bindings, input, pads, 1).rescue);
     EXPECT_EQ(applyKeySettings(bindings, readText("")), "");
 }
 

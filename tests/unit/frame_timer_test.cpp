@@ -10,7 +10,6 @@ class FrameTimerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         resetFakePlatform();
-        resetFrameClock();
         fake.counter = 5000000; // a microsecond counter, well under way
         initFrameTimer(timer, 100);
         tick(0); // reads the frequency only
@@ -51,8 +50,8 @@ TEST_F(FrameTimerTest, DisplayedRateStopsAtTheBound) {
         EXPECT_EQ(std::pair(timer.displayedFps, timer.measuredFps), std::pair(bound, 200u));
     }
     // Without a counter nothing is measured at all.
-    resetFrameClock();
     fake.frequency = 0;
+    timer = FrameTimer{};
     initFrameTimer(timer, 40);
     for (int i = 0; i < 5; ++i) {
         tick(1000);

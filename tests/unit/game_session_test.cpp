@@ -76,7 +76,7 @@ void driveBlueForItsNextGate(int32_t skill = 2) {
                                              {VK_NUMPAD0 + 4, wanted.left},
                                              {VK_NUMPAD0 + 6, wanted.right}};
     for (const auto& [code, down] : held) {
-        if (down != (input.keys[code] != 0)) {
+        if (down != (current->input.keys[code] != 0)) {
             key(down ? WM_KEYDOWN : WM_KEYUP, code);
         }
     }
@@ -100,7 +100,6 @@ protected:
         resetAppState();
         resetFakePlatform();
         current = std::make_unique<Game>();
-        resetPlayLines();
         fake.realFont = false;
         fake.counterStep = 16666; // 60 frames a second
         blueDriver = ComputerDriver{};
@@ -247,7 +246,7 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                       break;
                   case 5:
                       EXPECT_FALSE(replayPlaying(current->replay));
-                      EXPECT_EQ(playLines().empty() ? "" : playLines()[0].text, // said across the views, no box
+                      EXPECT_EQ(current->said.lines.empty() ? "" : current->said.lines[0].text, // said across the views, no box
                                 "Replay race-20200101-000009.mlr is damaged: it is cut short.");
                       fake.droppedFile = kept[0];
                       fake.queue.push_back(WindowMessage{WM_DROPFILES, 0, 0});
@@ -270,7 +269,7 @@ TEST_F(GameSession, AReplayPlaysAsDrivenTwiceAsFastPausesAndTheViewsStillChange)
                       break;
                   case 124: // joining a LAN race ends it: the session has the world
                       EXPECT_TRUE(replayPlaying(current->replay));
-                      joinLanRace(current->lan, current->replay, world, "127.0.0.1:27823");
+                      joinLanRace(current->lan, current->replay, world, current->settings, current->said, "127.0.0.1:27823");
                       EXPECT_FALSE(replayPlaying(current->replay) || replayShown(current->replay).on);
                       EXPECT_TRUE(lanOn(current->lan));
                       return false;
@@ -333,9 +332,9 @@ TEST_F(GameSession, AFinishedRaceKeepsItsRecordsSafelyAndADamagedFileIsSetAside)
     // The players hear the record (and the replay) was not kept, in lines
     // under the results, and play goes on.
     EXPECT_EQ(fake.captions(), "");
-    ASSERT_EQ(playLines().size(), 2u);
-    EXPECT_EQ(playLines()[0].text.rfind("The race's replay could not be kept", 0), 0u);
-    EXPECT_EQ(playLines()[1].text.rfind("The new record could not be kept", 0), 0u);
+    ASSERT_EQ(current->said.lines.size(), 2u);
+    EXPECT_EQ(current->said.lines[0].text.rfind("The race's replay could not be kept", 0), 0u);
+    EXPECT_EQ(current->said.lines[1].text.rfind("The new record could not be kept", 0), 0u);
     for (const auto& left : std::filesystem::directory_iterator(data.file("mudlark"))) {
         EXPECT_NE(left.path().extension(), ".tmp") << left.path(); // nothing half written stays
     }
@@ -510,7 +509,7 @@ TEST_F(GameSession, APadAndTheMouseWorkTheMenu) {
                       seen.emplace_back(current->menu.menu.page, current->menu.menu.selected);
                   }
                   if (fake.swapCount == 30) {
-                      const float y = menuLineY(6, 7, static_cast<float>(settings.height)); // Quit
+                      const float y = menuLineY(6, 7, static_cast<float>(current->window.height)); // Quit
                       fake.queue.push_back(WindowMessage{WM_MOUSEMOVE, 0, static_cast<intptr_t>(makeLong(500, y))});
                       fake.queue.push_back(WindowMessage{WM_LBUTTONDOWN, 0, static_cast<intptr_t>(makeLong(500, y))});
                   }
@@ -566,8 +565,8 @@ TEST_F(GameSession, ATimeTrialKeepsItsGhostDrivesItBesideAndSaysTheSplit) {
         restart();
         trial([] { return fake.swapCount < 10; });
         EXPECT_EQ(fake.captions(), "") << aside;
-        ASSERT_EQ(playLines().size(), 1u) << aside;
-        const std::string end = "it is kept as track-01.mlg" + aside + ".", said = playLines()[0].text;
+        ASSERT_EQ(current->said.lines.size(), 1u) << aside;
+        const std::string end = "it is kept as track-01.mlg" + aside + ".", said = current->said.lines[0].text;
         EXPECT_EQ(said.substr(said.size() - std::min(said.size(), end.size())), end);
         EXPECT_TRUE(std::filesystem::exists(ghost + aside)) << aside;
         EXPECT_FALSE(std::filesystem::exists(ghost)) << aside;
@@ -604,7 +603,7 @@ TEST_F(GameSession, EveryGameKeyInEveryModeLeadsToItsMode) {
             race([&] {
                 const int frame = fake.swapCount;
                 if (frame == 3 && lanMode(from.mode)) {
-                    hostLanRace(current->lan, current->replay, world);
+                    hostLanRace(current->lan, current->replay, world, current->settings, current->said);
                 }
                 if (frame == 4) {
                     for (const uint8_t code : from.reach) {
@@ -739,7 +738,7 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
     uint32_t atStart = 0, stepsWithoutRed = 0, hiddenAt = 0, hiddenSteps = 0;
     int hiddenPolls = 0, heardHidden = 0;
     fake.onIdlePoll = [&] {
-        if (active || ++hiddenPolls > 400) {
+        if (current->active || ++hiddenPolls > 400) {
             return;
         }
         red.packet.firstStep = std::max(0, static_cast<int32_t>(world.steps - atStart) - 20);
@@ -753,7 +752,7 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
     race([&] {
         const int frame = fake.swapCount;
         if (frame == 3) {
-            hostLanRace(current->lan, current->replay, world);
+            hostLanRace(current->lan, current->replay, world, current->settings, current->said);
             std::snprintf(join.version, sizeof join.version, "0.9");
             say(joiner, join);
         } else if (frame > 3 && frame < 60 && refusal.empty() && heard(joiner, LanKind::refuse, answer)) {

@@ -25,11 +25,12 @@ TEST(WorldCamera, TurnsAndTiltsTowardTheVehicle) {
         {10, 0, 10, 225, -46.6861f},  // the same ratio behind the camera
         {0, 3, 0, 225, -90.0f},       // straight below: the last yaw stays
     };
+    WorldCamera camera{};
     for (const auto& a : aims) {
         const float position[3] = {a.x, a.y, a.z};
-        aimWorldCamera(position);
-        EXPECT_NEAR(worldCameraYaw, a.yaw, 1e-3f) << a.x << "," << a.z;
-        EXPECT_NEAR(worldCameraPitch, a.pitch, 1e-3f) << a.x << "," << a.z;
+        aimWorldCamera(camera, position);
+        EXPECT_NEAR(camera.yaw, a.yaw, 1e-3f) << a.x << "," << a.z;
+        EXPECT_NEAR(camera.pitch, a.pitch, 1e-3f) << a.x << "," << a.z;
     }
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app/sound_mix.h"
-#include "core/app_state.h"
 #include "scene/scene.h"
 #include "support/vehicle_fixture.h"
 
@@ -12,13 +11,11 @@ namespace {
 class SoundMix : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetAppState();
-        settings.volume = 80;
         world = flatWorld();
         world->vehicles[1].position[0] = 15;  // to the right of vehicle 0, facing -z
         world->vehicles[2].position[0] = -45; // far to its left
     }
-    SoundSnapshot frameSound() { return ::frameSound(mix, view, *world); }
+    SoundSnapshot frameSound() { return ::frameSound(mix, view, *world, 80); }
     ::SoundMix mix{};
     ViewState view{};
     std::unique_ptr<World> world;
@@ -34,7 +31,7 @@ TEST_F(SoundMix, HeardFromTheSeatTheCameraOrEvenlyInTheSplitLayouts) {
     world->vehicles[0].heading = 180; // turned round, the sides swap
     EXPECT_LT(frameSound().voices[1].pan, -0.7f);
     view.worldView = true; // from the world camera above the start: 1 and 2 on opposite sides
-    worldCameraYaw = 0;
+    view.camera.yaw = 0;
     s = frameSound();
     EXPECT_LT(s.voices[1].pan * s.voices[2].pan, 0.0f);
     view.worldView = false;

@@ -5,7 +5,7 @@
 
 #include "app/view_mode.h"
 #include "app/window.h"
-#include "core/app_state.h"
+#include "app/game.h"
 #include "platform/win_messages.h"
 #include "render/font.h"
 
@@ -15,12 +15,13 @@ namespace {
 // procedure and the two readers; the layout and followed vehicle at the end as
 // "world|split follow", e.g. "0|3 1".
 std::string play(std::vector<std::vector<std::pair<char, uint8_t>>> frames) {
-    resetAppState();
+    const auto game = std::make_unique<Game>();
+    InputState& input = game->input;
     bool world = false;
     uint32_t split = 1, followed = 0;
     for (const auto& messages : frames) {
         for (auto [sign, key] : messages) {
-            windowProcedure(sign == '+' ? WM_KEYDOWN : WM_KEYUP, key, 1);
+            windowProcedure(game.get(), sign == '+' ? WM_KEYDOWN : WM_KEYUP, key, 1);
         }
         readLayoutKeys(input, world, split);
         readFollowKeys(input, followed);

@@ -20,8 +20,8 @@ protected:
         resetAppState();
         resetFakePlatform();
         fake.realFont = false;
-        settings.width = 640;
-        settings.height = 480;
+        game->settings.width = 640;
+        game->settings.height = 480;
         // Never loop for ever: a run that does not end by itself is closed.
         fake.onIdlePoll = [this] {
             if (++idlePolls > 100000) {
@@ -29,8 +29,8 @@ protected:
             }
         };
     }
-    static intptr_t send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
-        return windowProcedure(message, wParam, lParam);
+    intptr_t send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
+        return windowProcedure(game.get(), message, wParam, lParam);
     }
     static intptr_t point(int32_t x, int32_t y) { return static_cast<intptr_t>(makeLong(x, y)); }
     static void post(uint32_t message, uintptr_t wParam = 0) { fake.queue.push_back({message, wParam, 1}); }
@@ -39,15 +39,17 @@ protected:
             dir.write("Tracks/Growth_01.raw", ""); // a damaged data set is still the data
         }
         WorkingDirectory here(dir.path());
-        Game game;
-        return runGame(game, *world);
+        game = std::make_unique<Game>(); // each run is a process of its own
+        return runGame(*game, *world);
     }
+    std::unique_ptr<Game> game = std::make_unique<Game>();
     TempDir dir;
     int idlePolls = 0;
     static inline World* world = new World;
 };
 
 TEST_F(WindowTest, KeysHeldTappedAndReleased) {
+    const InputState& input = game->input;
     for (const uintptr_t beyond : {uintptr_t{256}, uintptr_t{0x10000}, ~uintptr_t{0}}) { // no key of ours
         send(WM_KEYDOWN, beyond);
         send(WM_KEYUP, beyond);
@@ -64,7 +66,7 @@ TEST_F(WindowTest, KeysHeldTappedAndReleased) {
     EXPECT_EQ(send(WM_KEYUP, VK_END), 0);
     EXPECT_EQ(input.keys[VK_END], 0);
     EXPECT_TRUE(input.isDown(VK_END));
-    input.clearKeyPresses();
+    game->input.clearKeyPresses();
     EXPECT_FALSE(input.isDown(VK_END));
     EXPECT_TRUE(input.isDown(letterKey('W'))); // held across frames: unchanged
     // Keys pressed with Alt held (and F10) are system keys: they press nothing,
@@ -76,6 +78,7 @@ TEST_F(WindowTest, KeysHeldTappedAndReleased) {
 }
 
 TEST_F(WindowTest, MouseMovesByTheLastMessageAlsoBeyondTheTopLeftEdges) {
+    const InputState& input = game->input;
     send(WM_MOUSEMOVE, 0, point(100, 50)); // the first move measures from (0, 0)
     EXPECT_EQ(std::pair(input.deltaX, input.deltaY), std::pair(100, 50));
     send(WM_MOUSEMOVE, 0, point(110, 40));
@@ -92,26 +95,33 @@ TEST_F(WindowTest, MouseMovesByTheLastMessageAlsoBeyondTheTopLeftEdges) {
 
 TEST_F(WindowTest, SizeActivationCloseAndSystemCommands) {
     send(WM_SIZE, 0, point(801, 599));
-    EXPECT_EQ(std::pair(settings.width, settings.height), std::pair(801u, 599u));
+    EXPECT_EQ(std::pair(game->window.width, game->window.height), std::pair(801u, 599u));
+    EXPECT_EQ(game->settings.width, 640u); // the size asked for stays as it was read
     send(WM_ACTIVATE, makeLong(WA_INACTIVE, 1)); // minimised: no frames
-    EXPECT_FALSE(active);
+    EXPECT_FALSE(game->active);
     send(WM_ACTIVATE, makeLong(WA_ACTIVE, 0));
-    EXPECT_TRUE(active);
+    EXPECT_TRUE(game->active);
     send(WM_ACTIVATE, makeLong(WA_INACTIVE, 0)); // only another window's focus
-    EXPECT_TRUE(active);
+    EXPECT_TRUE(game->active);
+    // Two games in one process share nothing: the messages of one window are its game's alone.
+    const auto other = std::make_unique<Game>();
+    windowProcedure(other.get(), WM_SIZE, 0, point(320, 200));
+    windowProcedure(other.get(), WM_KEYDOWN, 'W', 1);
+    EXPECT_EQ(std::tuple(game->window.width, game->input.keys['W'], other->window.width, other->input.keys['W']),
+              std::tuple(801u, uint8_t{0}, 320u, uint8_t{1}));
     EXPECT_EQ(send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
     EXPECT_EQ(send(WM_SYSCOMMAND, SC_MONITORPOWER), 0);
     EXPECT_EQ(send(WM_SYSCOMMAND, 0xF060), -1); // anything else: the system's
 }
 
 TEST_F(WindowTest, OpenAsksForTheConfiguredWindowAndEachFailureHasItsBox) {
-    settings.colorBits = 16;
-    settings.fullscreen = settings.mouse = true;
-    EXPECT_TRUE(openWindow());
+    game->settings.colorBits = 16;
+    game->settings.fullscreen = game->settings.mouse = true;
+    EXPECT_TRUE(openWindow(*game));
     const WindowRequest& asked = fake.lastRequest;
     EXPECT_EQ(std::string(asked.title), "OpenGL");
     EXPECT_EQ(std::pair(asked.width, asked.colorBits), std::pair(640u, 16u));
-    EXPECT_TRUE(asked.showCursor && asked.procedure == &windowProcedure);
+    EXPECT_TRUE(asked.showCursor && asked.procedure == &windowProcedure && asked.context == game.get());
     const char* texts[] = {"Registering of WindowClass failed!", "Fullscreen initialization failed!",
                            "Window initialization failed!", "GL Device Context initialization failed!",
                            "Suitable PixelFormat initialization failed!", "PixelFormat initialization failed!",
@@ -120,7 +130,7 @@ TEST_F(WindowTest, OpenAsksForTheConfiguredWindowAndEachFailureHasItsBox) {
     for (int site = 1; site <= 8; ++site) {
         resetFakePlatform();
         fake.openResult = -site;
-        EXPECT_FALSE(openWindow());
+        EXPECT_FALSE(openWindow(*game));
         ASSERT_EQ(fake.messageBoxes.size(), 1u) << site;
         EXPECT_EQ(fake.messageBoxes[0].text, texts[site - 1]);
         EXPECT_EQ(fake.captions(), "Error -" + std::to_string(site));
@@ -130,7 +140,7 @@ TEST_F(WindowTest, OpenAsksForTheConfiguredWindowAndEachFailureHasItsBox) {
     fake.failingCloseSteps = {CloseStep::releaseContext, CloseStep::deleteContext,
                               CloseStep::releaseDeviceContext, CloseStep::destroyWindow,
                               CloseStep::unregisterClass};
-    closeWindow();
+    closeWindow(*game);
     EXPECT_EQ(fake.captions(), "Error -1|Error -2|Error -3|Error -4|Error");
     EXPECT_EQ(fake.messageBoxes[0].text, "Release of DC & RC failed!");
     EXPECT_EQ(fake.messageBoxes[4].text, "Unregistering of WindowClass failed!");
@@ -153,7 +163,7 @@ TEST_F(WindowTest, LoopEndsOnCloseWithZeroAfterReadingTheSettings) {
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(fake.swapCount, 3);
     EXPECT_EQ(fake.lastRequest.width, 333u);
-    EXPECT_EQ(frameTimer.maxFps, 77u);
+    EXPECT_EQ(game->frameTimer.maxFps, 77u);
     EXPECT_EQ(fake.dispatched.back().message, WM_CLOSE);
 }
 
@@ -179,18 +189,20 @@ TEST_F(WindowTest, WithoutDataAnywhereOneBoxSaysWhereItLooked) {
 // in one frame only, across and along alike.
 TEST_F(WindowTest, TheLeftButtonAloneDragsTheLightOneFrameAMove) {
     static float start[2];
-    fake.onSwap = [] {
+    const float* light = nullptr;
+    fake.onSwap = [this, &light] {
+        light = game->view.light;
         const auto move = [](int32_t x, int32_t y) { fake.queue.push_back({WM_MOUSEMOVE, 0, point(x, y)}); };
         if (fake.swapCount == 1) {
-            start[0] = lightPosition[0];
-            start[1] = lightPosition[2];
+            start[0] = light[0];
+            start[1] = light[2];
             post(WM_RBUTTONDOWN);
             move(30, 20);
         } else if (fake.swapCount == 3) {
             post(WM_LBUTTONDOWN);
             move(40, 16);
         } else if (fake.swapCount == 6) {
-            EXPECT_EQ(std::pair(lightPosition[0], lightPosition[2]), std::pair(start[0] + 10, start[1] - 4));
+            EXPECT_EQ(std::pair(light[0], light[2]), std::pair(start[0] + 10, start[1] - 4));
             post(WM_CLOSE);
         }
     };

@@ -23,11 +23,12 @@ int main(int argc, char** argv) {
     }
     const auto world = std::make_unique<World>();
     const WheelLayout layout = readWheelLayout();
+    PlayLines said; // a course that cannot be read is said as at the game's start
     const bool computer[vehicleCount] = {true, true, true};
     const VehicleControls none[vehicleCount] = {};
     const long perSecond = stepsPerSecond;
     for (int32_t track = 1; track <= 3; ++track) {
-        setUpWorld(*world, track, layout); // skill 2
+        setUpWorld(*world, said, track, layout); // skill 2
         setWorldRules(*world, static_cast<uint32_t>(simulation), true, true);
         if (world->course.count < minGates) {
             std::fprintf(stderr, "race_hashes: track %d has no course here\n", static_cast<int>(track));

@@ -11,6 +11,7 @@ FakePlatform fake;
 
 namespace {
 WindowProcedure procedure = nullptr;
+void* context = nullptr;
 }
 
 std::string FakePlatform::captions() const {
@@ -27,12 +28,14 @@ std::string FakePlatform::captions() const {
 void resetFakePlatform() {
     fake = FakePlatform{};
     procedure = nullptr;
+    context = nullptr;
 }
 
 int platformOpenWindow(const WindowRequest& request) {
     ++fake.openCalls;
     fake.lastRequest = request;
     procedure = request.procedure;
+    context = request.context;
     return fake.openResult;
 }
 
@@ -66,7 +69,7 @@ void platformWaitMessage(uint32_t) {} // scripted messages are there at once
 void platformDispatchMessage(const WindowMessage& message) {
     fake.dispatched.push_back(message);
     if (procedure != nullptr) {
-        procedure(message.message, message.wParam, message.lParam);
+        procedure(context, message.message, message.wParam, message.lParam);
     }
 }
 

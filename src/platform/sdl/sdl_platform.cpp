@@ -25,6 +25,7 @@ struct SdlPlatform {
     SDL_Window* window;
     SDL_GLContext context;
     WindowProcedure procedure;
+    void* procedureContext;       // the game's, handed back with every message
     bool quitPosted;
     int quitCode;
     bool quiet;                   // boxes go to standard error
@@ -190,6 +191,7 @@ bool findFullscreenMode(uint32_t width, uint32_t height, SDL_DisplayMode& found)
 
 int platformOpenWindow(const WindowRequest& request) {
     sdl.procedure = request.procedure;
+    sdl.procedureContext = request.context;
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
     if (!sdl.videoStarted) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -306,7 +308,7 @@ void platformWaitMessage(uint32_t milliseconds) {
 
 void platformDispatchMessage(const WindowMessage& message) {
     if (sdl.procedure != nullptr) {
-        sdl.procedure(message.message, message.wParam, message.lParam);
+        sdl.procedure(sdl.procedureContext, message.message, message.wParam, message.lParam);
     }
 }
 

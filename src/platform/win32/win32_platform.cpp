@@ -33,6 +33,7 @@ struct Win32Platform {
     HDC deviceContext;
     HGLRC renderContext;
     WindowProcedure procedure;
+    void* procedureContext; // the game's, handed back with every message
     PIXELFORMATDESCRIPTOR pixelFormat;
     bool pixelFormatBuilt;
     MSG lastMessage;    // the message platformPeekMessage took, for dispatching
@@ -78,7 +79,7 @@ LRESULT CALLBACK receiveMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         // activation says so. Wine lets the X window manager take the focus
         // first, so the window learns it was minimised only from its size.
         if (wParam == SIZE_MINIMIZED) {
-            win32.procedure(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
+            win32.procedure(win32.procedureContext, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
         }
         break;
     default:
@@ -87,7 +88,7 @@ LRESULT CALLBACK receiveMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     // Messages nest (the default handling sends more): remember whose this is.
     const HWND outer = win32.messageWindow;
     win32.messageWindow = window;
-    const LRESULT result = win32.procedure(message, wParam, lParam);
+    const LRESULT result = win32.procedure(win32.procedureContext, message, wParam, lParam);
     win32.messageWindow = outer;
     return result;
 }
@@ -109,6 +110,7 @@ void buildPixelFormat(uint32_t colorBits) {
 
 int platformOpenWindow(const WindowRequest& request) {
     win32.procedure = request.procedure;
+    win32.procedureContext = request.context;
     RECT rect{0, 0, static_cast<LONG>(request.width), static_cast<LONG>(request.height)};
     win32.instance = GetModuleHandleA(nullptr);
 
