@@ -213,7 +213,7 @@ void lanDatagramThroughLoopback(benchmark::State& state) {
         state.SkipWithError(why.c_str());
         return;
     }
-    const LanAddress self{0x7F000001u, link.port()};
+    const LanAddress self = ipv4Address(0x7F000001u, link.port());
     const std::string bytes(65, 'x');
     uint8_t in[lanMessageCapacity];
     LanAddress from{};

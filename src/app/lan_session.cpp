@@ -18,6 +18,7 @@
 #include "core/play_lines.h"
 #include "net/lan_messages.h"
 #include "net/lockstep.h"
+#include "platform/platform.h"
 #include "platform/win_messages.h"
 #include "render/font.h"
 #include "scene/scene.h"
@@ -384,13 +385,35 @@ void settleResync(LanSession& lan, World& world) {
     }
 }
 
+// Opens the socket on this port (0: any), the datagrams it sends going
+// through the network "netsim:" asks for (said at start-up, and in the
+// host's and the joiner's first line).
+bool openLink(LanSession& lan, const Settings& settings, uint16_t port, std::string& why) {
+    if (!lan.link.open(port, why)) {
+        return false;
+    }
+    lan.link.simulate(netSimOf(settings), platformProcessId());
+    return true;
+}
+
+// "\nnetsim: ...", or "" when the network is the real one.
+std::string simulatedLine(const Settings& settings) {
+    return netSimOn(netSimOf(settings)) ? "\nnetsim: what this machine sends goes through " + netSimText(netSimOf(settings))
+                                        : "";
+}
+
 } // namespace
+
+NetSim netSimOf(const Settings& settings) {
+    const uint32_t* n = settings.netSim;
+    return NetSim{n[0], n[1], n[2], n[3]};
+}
 
 bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world, const Settings& settings, PlayLines& said) {
     leaveLanRace(lan);
     endReplaySession(replay, world, settings);
     std::string why;
-    if (!lan.link.open(static_cast<uint16_t>(settings.netPort), why)) {
+    if (!openLink(lan, settings, static_cast<uint16_t>(settings.netPort), why)) {
         showPlayLine(said, "cannot host a LAN race: " + why, 8);
         return false;
     }
@@ -399,7 +422,8 @@ bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world, const Set
     lan.machines[0] = LanMachine{true, LanAddress{}, static_cast<int32_t>(settings.netSeats), 0, 0};
     setRaceFrom(lan, world, settings);
     assignSeats(lan);
-    showPlayLine(said, "hosting a LAN race on port " + std::to_string(lan.link.port()) + ": F5 starts it for all", 6);
+    showPlayLine(said, "hosting a LAN race on port " + std::to_string(lan.link.port()) + ": F5 starts it for all" +
+                           simulatedLine(settings), 6);
     return true;
 }
 
@@ -409,14 +433,14 @@ bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const Set
     endReplaySession(replay, world, settings);
     LanAddress host{};
     std::string why;
-    if (!resolveLanAddress(address, static_cast<uint16_t>(settings.netPort), host, why) || !lan.link.open(0, why)) {
+    if (!resolveLanAddress(address, static_cast<uint16_t>(settings.netPort), host, why) || !openLink(lan, settings, 0, why)) {
         showPlayLine(said, "cannot join " + address + ": " + why, 8);
         return false;
     }
     lan.role = LanRole::joiner;
     lan.host = host;
     lan.me = noMachine;
-    showPlayLine(said, "asking " + addressText(host) + " for a seat", 4);
+    showPlayLine(said, "asking " + addressText(host) + " for a seat" + simulatedLine(settings), 4);
     return true;
 }
 
@@ -439,9 +463,9 @@ bool lanOn(const LanSession& lan) { return lan.role != LanRole::none; }
 
 bool lanWorldShared(const LanSession& lan) { return lan.racing; }
 
-int32_t findLanHosts(LanSession& lan, uint16_t port, LanHost (&hosts)[lanHostCapacity]) {
+int32_t findLanHosts(LanSession& lan, const Settings& settings, LanHost (&hosts)[lanHostCapacity]) {
     std::string why;
-    if (lan.role == LanRole::none && !lan.link.isOpen() && !lan.link.open(0, why)) {
+    if (lan.role == LanRole::none && !lan.link.isOpen() && !openLink(lan, settings, 0, why)) {
         return 0;
     }
     lan.finding = lan.role == LanRole::none;
@@ -452,7 +476,7 @@ int32_t findLanHosts(LanSession& lan, uint16_t port, LanHost (&hosts)[lanHostCap
         std::snprintf(m.version, sizeof m.version, "%s", MUDLARK_VERSION);
         m.simulation = simulationVersion;
         m.seatsWanted = 1;
-        lan.link.broadcast(port, encodeLanMessage(m));
+        lan.link.broadcast(static_cast<uint16_t>(settings.netPort), encodeLanMessage(m));
         lan.queryIn = 1;
     }
     std::copy(lan.found, lan.found + lan.foundCount, hosts);

@@ -98,7 +98,7 @@ bool lanWorldShared(const LanSession& lan);
 
 // The hosts that answered this machine's broadcast, for the menu's Join page
 // (a broadcast goes out when the port is free and none went in the last second).
-int32_t findLanHosts(LanSession& lan, uint16_t port, LanHost (&hosts)[lanHostCapacity]);
+int32_t findLanHosts(LanSession& lan, const Settings& settings, LanHost (&hosts)[lanHostCapacity]);
 void stopFindingLanHosts(LanSession& lan);
 
 // Once a frame: what came in (the lobby, the start, the others' controls) and
@@ -131,3 +131,6 @@ void drawLanOverlays(const LanSession& lan, const World& world, WindowSize windo
 
 // What the session sent (bytes) and the steps taken, for the measurements.
 uint64_t lanBytesSent(const LanSession& lan);
+
+// The network "netsim:" asks the datagrams to go through.
+NetSim netSimOf(const Settings& settings);

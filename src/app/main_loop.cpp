@@ -57,7 +57,7 @@ bool goToData() {
 
 constexpr const char* usage =
     "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr | mudlark --ghost-from REPLAY.mlr\n"
-    "       mudlark --host | mudlark --join ADDRESS[:PORT]\n";
+    "       mudlark --host | mudlark --join HOST[:PORT]\n";
 constexpr const char* help =
     "Mudlark: three buggies racing over hills, on one keyboard or game controllers.\n"
     "  REPLAY.mlr                   start the game and watch this replay\n"
@@ -66,8 +66,9 @@ constexpr const char* help =
     "  --ghost-from REPLAY.mlr      make the replay's fastest lap the ghost of its\n"
     "                               track for time trials (F8)\n"
     "  --host                       host a LAN race: the others join, F5 starts it\n"
-    "  --join ADDRESS[:PORT]        join the LAN race hosted at ADDRESS (a name or\n"
-    "                               192.168.1.20; the port of settings.cfg if none)\n"
+    "  --join HOST[:PORT]           join the race hosted at HOST: a machine's name,\n"
+    "                               192.168.1.20 or an IPv6 address ([::1]:27777);\n"
+    "                               the port of settings.cfg if none\n"
     "  --help                       this text\n"
     "  --version                    the game's version\n"
     "The keys, settings.cfg and making a track: the manual page (man 6 mudlark) or\n"
@@ -122,6 +123,10 @@ int runGame(Game& game, World& world, int argc, char** argv) {
     Settings& settings = game.settings;
     readSettings(settings);
     traceStartup("settings");
+    if (netSimOn(netSimOf(settings))) {
+        std::fprintf(stderr, "mudlark: netsim: the datagrams this machine sends go through %s\n",
+                     netSimText(netSimOf(settings)).c_str());
+    }
     const std::string clamped = clampWindowSize(settings);
     if (!clamped.empty()) {
         std::fprintf(stderr, "mudlark: %s\n", clamped.c_str());

@@ -353,7 +353,7 @@ void readMenuKeys(Game& game, World& world, uint32_t frameRate) {
     if (menu.open && menu.page == MenuPage::join) {
         static_assert(menuHostCapacity == lanHostCapacity, "the join page lists every host found");
         LanHost hosts[lanHostCapacity];
-        facts.hostCount = findLanHosts(game.lan, static_cast<uint16_t>(game.settings.netPort), hosts);
+        facts.hostCount = findLanHosts(game.lan, game.settings, hosts);
         session.hostAddresses.clear();
         for (int32_t h = 0; h < facts.hostCount; ++h) {
             session.hostAddresses.push_back(addressText(hosts[h].address));

@@ -33,6 +33,7 @@ constexpr Resolution fullscreenSizes[] = {
 void storeDefaults(Settings& settings) {
     std::memset(settings.vehicleKeys, 0, sizeof settings.vehicleKeys);
     std::memset(settings.vehicleKeysLine, 0, sizeof settings.vehicleKeysLine);
+    std::memset(settings.netSim, 0, sizeof settings.netSim);
     settings.keyFaults[0] = '\0';
     settings.readFrom[0] = '\0';
     settings.width = 1024;
@@ -153,6 +154,17 @@ void readVehicleKeys(TextScanner& scanner, Settings& settings) {
     settings.vehicleKeysLine[vehicle] = line;
 }
 
+// "netsim: 75 10 5 0": as many of the four numbers as the line gives, each
+// brought within its bounds; those not given are 0.
+void readNetSim(TextScanner& scanner, Settings& settings) {
+    constexpr int32_t most[4] = {2000, 1000, 100, 100};
+    std::memset(settings.netSim, 0, sizeof settings.netSim);
+    int32_t value;
+    for (int i = 0; i < 4 && !scanner.lineEndsHere('#') && scanner.readInt(value); ++i) {
+        settings.netSim[i] = static_cast<uint32_t>(std::clamp(value, 0, most[i]));
+    }
+}
+
 void readResolution(TextScanner& scanner, Settings& settings) {
     int32_t value;
     if (!scanner.readInt(value)) {
@@ -262,6 +274,8 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
             readVehicleKeys(scanner, settings);
         } else if (std::strcmp(word, "resolution:") == 0) {
             readResolution(scanner, settings);
+        } else if (std::strcmp(word, "netsim:") == 0) {
+            readNetSim(scanner, settings);
         } else if (std::strcmp(word, "texturefilter:") == 0) {
             readTextureFilter(scanner, settings.textureFilter);
         }

@@ -37,6 +37,10 @@ struct Settings {
     uint32_t netPort;       // the UDP port of LAN races, 1 .. 65535
     uint32_t netDelay;      // steps between a key and its step in a LAN race, 1 .. 30
     uint32_t netSeats;      // vehicles this machine's players drive in a LAN race, 1 or 2
+    // "netsim:": the network the datagrams this machine sends go through, to
+    // try a line before racing on it: delay and jitter (milliseconds, 0 ..
+    // 2000 and 0 .. 1000), lost and sent twice (percent, 0 .. 100); all 0: off.
+    uint32_t netSim[4];
     uint32_t startWidth;    // the size asked for at start ("resolution:"), which the menu may change
     uint32_t startHeight;   // for the next start; width and height follow the window
     // Each vehicle's keys as its "keys blue:" ("red:", "green:") line names

@@ -113,7 +113,7 @@ TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
     resetAppState();
     game = std::make_unique<World>();
     made = std::make_unique<Game>();
-    made->settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, true, true, 1, 27777, 3, 1, 320, 240, {}, {}, {}, {}};
+    made->settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, true, true, 1, 27777, 3, 1, {}, 320, 240, {}, {}, {}, {}};
     ASSERT_TRUE(openWindow(*made)) << SDL_GetError();
     createFont();
     initFrameTimer(made->frameTimer, 100);

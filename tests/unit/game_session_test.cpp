@@ -710,7 +710,7 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
     LanLink joiner, stranger;
     std::string why;
     ASSERT_TRUE(joiner.open(0, why) && stranger.open(0, why)) << why;
-    const LanAddress host{0x7F000001u, 27821};
+    const LanAddress host = ipv4Address(0x7F000001u, 27821);
     const auto say = [&host](LanLink& from, const LanMessage& m) { from.send(host, encodeLanMessage(m)); };
     const auto heard = [](LanLink& link, LanKind kind, LanMessage& m) {
         uint8_t bytes[lanMessageCapacity];

@@ -21,6 +21,10 @@ std::string described(const Settings& s) {
            " pads:" + std::to_string(s.gamepads) + (s.laps != 3 ? " laps:" + std::to_string(s.laps) : "") +
            (!s.computerDrivers || s.computerSkill != 2
                 ? " cpu:" + std::to_string(s.computerDrivers) + "/" + std::to_string(s.computerSkill)
+                : "") +
+           (s.netSim[0] + s.netSim[1] + s.netSim[2] + s.netSim[3] > 0
+                ? " netsim:" + std::to_string(s.netSim[0]) + "/" + std::to_string(s.netSim[1]) + "/" +
+                      std::to_string(s.netSim[2]) + "/" + std::to_string(s.netSim[3])
                 : "");
 }
 
@@ -47,6 +51,10 @@ TEST(Settings, EachTextGivesItsSettings) {
         // Numbers: digits before the junk count; a failed number stops the resolution.
         {"maxfps: fast fps: false", "1024x768x32 full fps:0 max:100 filter:2 mouse:0 info:0 pads:1"},
         {"maxfps: 12abc", "1024x768x32 full fps:1 max:12 filter:2 mouse:0 info:0 pads:1"},
+        // The simulated network: as many numbers as the line gives, each within its bounds.
+        {"netsim: 75 10 5 0", defaults + " netsim:75/10/5/0"},
+        {"netsim: 9999 -3 101\nfps: false", "1024x768x32 full fps:0 max:100 filter:2 mouse:0 info:0 pads:1 netsim:2000/0/100/0"},
+        {"netsim: 20 # then a comment\nnetsim: 30", defaults + " netsim:30/0/0/0"},
         {"laps: 7", defaults + " laps:7"}, // a race of 1 to 20 laps, the nearer end beyond
         {"laps: 0", defaults + " laps:1"},
         {"laps: -4", defaults + " laps:1"},
