@@ -178,7 +178,7 @@ void lanLockstepOfAStep(benchmark::State& state) {
     for (auto _ : state) {
         controls[steps % 3].left = !controls[steps % 3].left;
         for (Lockstep& machine : machines) {
-            for (uint32_t add = localControlsDue(machine, 1); add > 0; --add) {
+            for (uint32_t add = localControlsDue(machine); add > 0; --add) {
                 addLocalControls(machine, controls);
             }
         }

@@ -32,7 +32,7 @@ constexpr double askEvery = 0.5;        // a joiner's request, until answered (t
 constexpr double answerSeconds = 10;    // a host that never answers is given up
 constexpr double snapshotSeconds = 2;   // the host repeats its world this long
 constexpr double waitShown = 0.25;      // waiting this long is said
-constexpr int32_t extraSteps = 2;       // a machine behind the others takes up to this many more a frame
+constexpr int32_t extraSteps = 2;       // a machine behind real time takes up to this many more a frame
 
 
 
@@ -506,6 +506,7 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
     }
     if (lan.racing) {
         tickLockstep(lan.lockstep, frameSeconds);
+        planDelay(lan.lockstep); // the host's: the delay the worst line asks for
     }
     if (lan.role == LanRole::host) {
         // The host's F7 in the lobby; its F5 is the game's start (startLanRound).
@@ -560,11 +561,11 @@ void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, W
     }
 }
 
-bool beginLanSteps(LanSession& lan, InputState& input, const Gamepads& gamepads, int32_t owed, const Bindings* keys) {
+bool beginLanSteps(LanSession& lan, InputState& input, const Gamepads& gamepads, const Bindings* keys) {
     if (!lan.racing) {
         return false;
     }
-    for (uint32_t add = localControlsDue(lan.lockstep, static_cast<uint32_t>(std::max(0, owed))); add > 0; --add) {
+    for (uint32_t add = localControlsDue(lan.lockstep); add > 0; --add) {
         addMyControls(lan, input, gamepads, keys);
     }
     return true;
@@ -574,11 +575,11 @@ bool nextLanStep(LanSession& lan, World& world, PlayLines& said, int32_t owed, i
     Lockstep& l = lan.lockstep;
     settleResync(lan, world);
     // Beyond what real time owes only to catch up with machines ahead.
-    bool behind = false;
-    for (int32_t v = 0; v < vehicleCount; ++v) {
-        behind = behind || (l.seats[v] != noMachine && l.seats[v] != lan.me && l.firstUnknown[v] > l.localNext + 1);
-    }
-    if (taken >= owed + extraSteps || (taken >= owed && !behind) || !readyToStep(l)) {
+    // Never ahead of real time; beyond what the frame owes only to catch up
+    // with it after a wait.
+    const uint32_t now = lockstepClockStep(l);
+    const bool behind = l.next + 1 < now, ahead = l.next > now + 1;
+    if (ahead || taken >= owed + extraSteps || (taken >= owed && !behind) || !readyToStep(l)) {
         return false;
     }
     bool computer[vehicleCount];

@@ -121,7 +121,7 @@ void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, W
 // computer at the step all agreed on. After each step, the world's hash once
 // a second and the host's world where all take it; at the frame's end, what
 // waits is said and this machine's controls go out.
-bool beginLanSteps(LanSession& lan, InputState& input, const Gamepads& gamepads, int32_t owed, const Bindings* keys);
+bool beginLanSteps(LanSession& lan, InputState& input, const Gamepads& gamepads, const Bindings* keys);
 bool nextLanStep(LanSession& lan, World& world, PlayLines& said, int32_t owed, int32_t taken, VehicleControls (&controls)[vehicleCount]);
 void afterLanStep(LanSession& lan, World& world);
 void endLanSteps(LanSession& lan, int32_t owed);

@@ -27,7 +27,7 @@ Source sourceOf(const Game& game, const World& world, const Bindings* keys) {
 
 double stepFrame(Game& game, World& world, int32_t owed, double seconds, const Bindings* keys) {
     const Source source = sourceOf(game, world, keys);
-    if (source == Source::none || (source == Source::lan && !beginLanSteps(game.lan, game.input, game.pads, owed, keys))) {
+    if (source == Source::none || (source == Source::lan && !beginLanSteps(game.lan, game.input, game.pads, keys))) {
         return -1;
     }
     if (source == Source::replay) {

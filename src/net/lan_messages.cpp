@@ -194,6 +194,13 @@ template <class Io> void packetOf(Io& io, LockstepPacket& p) {
     io.whole(p.hashStep, 4);
     io.whole(p.hash, 4);
     io.whole(p.resyncStep, 4);
+    io.whole(p.stamp, 2);
+    for (int32_t m = 0; m < maxMachines; ++m) {
+        io.whole(p.echo[m], 2);
+        io.whole(p.held[m], 2);
+    }
+    io.whole(p.delayStep, 4);
+    io.whole(p.delay, 1);
     for (uint32_t s = 0; s < p.count && s < maxPacketSteps; ++s) {
         io.whole(p.controls[s], 3);
         io.whole(p.known[s], 1);
@@ -314,8 +321,8 @@ bool validLanSnapshot(const LanSnapshot& s) {
 
 bool validPacket(const LockstepPacket& p) {
     if (p.machine < 0 || p.machine >= maxMachines || p.count > maxPacketSteps ||
-        (p.count > 0 && p.firstStep > noStep - p.count)) {
-        return false; // no such machine, or steps past the end of time
+        (p.count > 0 && p.firstStep > noStep - p.count) || p.delay < 1 || p.delay > maxDelay) {
+        return false; // no such machine, steps past the end of time, or no delay a race can have
     }
     for (uint32_t s = 0; s < p.count; ++s) {
         if ((p.controls[s] & ~packedControlsMask) != 0 || p.known[s] > 7) {

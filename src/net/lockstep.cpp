@@ -2,6 +2,7 @@
 #include "net/lockstep.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "replay/replay.h"
@@ -44,13 +45,25 @@ void store(Lockstep& l, uint32_t step, int32_t vehicle, uint32_t packed) {
 
 
 
+// The host's newest delay in force once the world reaches its step.
+void applyDelay(Lockstep& l) {
+    if (l.next >= l.delayStep) {
+        l.delay = l.nextDelay;
+    }
+}
+
+uint16_t millisecondsOf(double seconds) { return static_cast<uint16_t>(static_cast<uint64_t>(seconds * 1000.0) & 0xFFFF); }
+
 } // namespace
 
 void startLockstep(Lockstep& l, int32_t me, const int32_t (&seats)[vehicleCount], uint32_t delay) {
     std::memset(&l, 0, sizeof l);
     l.me = me;
     std::copy(seats, seats + vehicleCount, l.seats);
-    l.delay = std::min(delay, lockstepRing / 4);
+    l.delay = l.delayFloor = l.nextDelay = std::clamp(delay, 1u, maxDelay);
+    l.delayStep = 0;
+    l.lowerSince = l.higherSince = -1;
+    std::fill(std::begin(l.heardAt), std::end(l.heardAt), -1.0);
     std::fill(std::begin(l.dropStep), std::end(l.dropStep), noStep);
     std::fill(std::begin(l.hashSteps), std::end(l.hashSteps), noStep);
     std::fill(std::begin(l.slotStep), std::end(l.slotStep), noStep);
@@ -77,9 +90,12 @@ void addLocalControls(Lockstep& l, const VehicleControls (&controls)[vehicleCoun
     ++l.localNext;
 }
 
-uint32_t localControlsDue(const Lockstep& l, uint32_t owed) {
-    const uint32_t most = l.next + 2 * l.delay, least = l.next + l.delay;
-    const uint32_t due = std::min(owed, most > l.localNext ? most - l.localNext : 0);
+uint32_t lockstepClockStep(const Lockstep& l) { return static_cast<uint32_t>(l.clock * stepsPerSecond + 1e-9); }
+
+uint32_t localControlsDue(const Lockstep& l) {
+    const uint32_t wanted = lockstepClockStep(l) + l.delay, least = l.next + l.delay;
+    const uint32_t most = l.next + lockstepRing / 4;
+    const uint32_t due = std::min(wanted, most) > l.localNext ? std::min(wanted, most) - l.localNext : 0;
     return std::max(due, least > l.localNext ? least - l.localNext : 0);
 }
 
@@ -109,6 +125,43 @@ void takeStep(Lockstep& l, VehicleControls (&controls)[vehicleCount], bool (&com
     for (uint32_t& first : l.firstUnknown) {
         first = std::max(first, l.next);
     }
+    applyDelay(l);
+}
+
+uint32_t planDelay(Lockstep& l) {
+    if (l.me != 0) {
+        return noStep;
+    }
+    double worst = -1;
+    for (int32_t m = 1; m < maxMachines; ++m) {
+        worst = l.present[m] && l.roundTrip[m] > 0 ? std::max(worst, l.roundTrip[m] + 2 * l.jitter[m]) : worst;
+    }
+    if (worst < 0) {
+        return noStep; // nothing measured yet: the floor stands
+    }
+    const uint32_t steps = static_cast<uint32_t>(std::ceil(worst * stepsPerSecond)) + 2;
+    const uint32_t want = std::clamp(steps, l.delayFloor, maxDelay);
+    // Up at once by two steps or more, by one once it has asked for half a
+    // second; down only when three steps fewer would have done for a second
+    // and a half, to one more than would do: a jittery line keeps one delay.
+    const bool lower = want + 3 <= l.nextDelay, higher = want == l.nextDelay + 1;
+    l.lowerSince = !lower ? -1 : l.lowerSince < 0 ? l.clock : l.lowerSince;
+    l.higherSince = !higher ? -1 : l.higherSince < 0 ? l.clock : l.higherSince;
+    const bool change = want >= l.nextDelay + 2 || (higher && l.clock - l.higherSince >= 0.5) ||
+                        (lower && l.clock - l.lowerSince >= 1.5);
+    if (!change || l.localNext <= l.delayStep) {
+        return noStep; // as it is, or a choice still to reach its step
+    }
+    // No machine has this machine's controls of its next step yet, so none has taken it.
+    l.nextDelay = want > l.nextDelay ? want : want + 1;
+    l.delayStep = l.localNext;
+    l.lowerSince = l.higherSince = -1;
+    applyDelay(l);
+    return l.delayStep;
+}
+
+double roundTripTo(const Lockstep& l, int32_t machine) {
+    return machine >= 0 && machine < maxMachines ? l.roundTrip[machine] : 0;
 }
 
 uint32_t planResync(Lockstep& l) {
@@ -143,6 +196,14 @@ LockstepPacket makePacket(const Lockstep& l) {
     p.hashStep = l.hashSteps[0];
     p.hash = l.hashes[0];
     p.resyncStep = l.me == 0 ? l.resyncStep : noStep;
+    p.stamp = millisecondsOf(l.clock);
+    for (int32_t m = 0; m < maxMachines; ++m) {
+        p.echo[m] = l.heardStamp[m];
+        p.held[m] = l.heardAt[m] < 0 ? notHeard
+                                      : static_cast<uint16_t>(std::min(65534.0, (l.clock - l.heardAt[m]) * 1000.0));
+    }
+    p.delayStep = l.me == 0 ? l.delayStep : noStep;
+    p.delay = static_cast<uint8_t>(l.nextDelay);
     // From the first step some machine taking part lacks of a vehicle this one
     // holds. All talk goes through the host: the others send to it alone.
     uint32_t from = noStep;
@@ -174,6 +235,32 @@ void receivePacket(Lockstep& l, const LockstepPacket& p) {
         return; // no machine of this race
     }
     l.silent[p.machine] = 0;
+    // The round trip: now, less the stamp it echoes and the time it held it;
+    // measured on the newest packet only (one overtaken on the way says how
+    // the line was, not how it is), whose stamp is the one to echo.
+    const int32_t m = p.machine;
+    const bool newest = l.heardAt[m] < 0 || static_cast<int16_t>(static_cast<uint16_t>(p.stamp - l.heardStamp[m])) > 0;
+    if (newest && p.held[l.me] != notHeard) {
+        const uint16_t trip = static_cast<uint16_t>(millisecondsOf(l.clock) - p.echo[l.me] - p.held[l.me]);
+        if (trip < 30000) { // anything longer is a stamp of another race
+            // Smoothed, and the jitter from one trip to the next (so that a
+            // line that changes is followed, not taken for a jittery one).
+            const double sample = trip / 1000.0;
+            const bool first = l.roundTrip[m] <= 0;
+            l.jitter[m] = first ? 0 : l.jitter[m] + (std::fabs(sample - l.lastTrip[m]) - l.jitter[m]) / 8;
+            l.roundTrip[m] = first ? std::max(sample, 1e-3) : std::max(1e-3, 0.875 * l.roundTrip[m] + 0.125 * sample);
+            l.lastTrip[m] = sample;
+        }
+    }
+    if (newest) {
+        l.heardStamp[m] = p.stamp;
+        l.heardAt[m] = l.clock;
+    }
+    if (m == 0 && p.delayStep != noStep && p.delayStep > l.delayStep && p.delay >= 1 && p.delay <= maxDelay) {
+        l.nextDelay = p.delay; // the host's word, from its step on
+        l.delayStep = p.delayStep;
+        applyDelay(l);
+    }
     for (int32_t v = 0; v < vehicleCount; ++v) {
         l.theirs[p.machine][v] = std::max(l.theirs[p.machine][v], p.firstUnknown[v]);
         if (p.machine == 0 && p.dropStep[v] != noStep && l.dropStep[v] == noStep && l.seats[v] != noMachine) {
@@ -201,6 +288,7 @@ void receivePacket(Lockstep& l, const LockstepPacket& p) {
 }
 
 void tickLockstep(Lockstep& l, double seconds) {
+    l.clock += seconds;
     for (int32_t m = 0; m < maxMachines; ++m) {
         l.silent[m] = m == l.me ? 0 : l.silent[m] + seconds;
         if (l.me != 0 || m == 0 || !l.present[m] || l.silent[m] < silentSeconds) {

@@ -20,6 +20,8 @@ constexpr uint32_t lockstepRing = 512;     // steps held at once
 constexpr uint32_t maxPacketSteps = 64;    // controls one packet carries
 constexpr uint32_t noStep = 0xFFFFFFFFu;
 constexpr double silentSeconds = 5.0;      // a machine this long without a word is dropped
+constexpr uint32_t maxDelay = 60;          // steps: the longest input delay, a second
+constexpr uint16_t notHeard = 0xFFFF;      // an echo's age when there is nothing to echo
 
 // What one machine tells the others.
 struct LockstepPacket {
@@ -34,9 +36,18 @@ struct LockstepPacket {
     uint32_t hashStep;                   // the sender's world at the end of this step...
     uint32_t hash;                       // ...hashed to this (noStep: none)
     uint32_t resyncStep;                 // the host's word: every world is set to its own at this step
+    // The round trip: the sender's clock (milliseconds, counted round at
+    // 65536), and for each machine the last such stamp the sender heard from
+    // it and how long it held it since (notHeard: none).
+    uint16_t stamp;
+    uint16_t echo[maxMachines];
+    uint16_t held[maxMachines];
+    // The host's word: from this step on, this input delay (noStep: as it is).
+    uint32_t delayStep;
+    uint8_t delay;
 };
 
-constexpr size_t lockstepPacketMinimum = 4 + 4 + 1 + 4 + 1 + 12 + 12 + 8 + 4;
+constexpr size_t lockstepPacketMinimum = 4 + 4 + 1 + 4 + 1 + 12 + 12 + 8 + 4 + 2 + 4 * maxMachines + 4 + 1;
 
 // The bytes of a packet, and a packet from bytes: false for anything but a
 // whole packet of this game whose every field is within its limits (never an
@@ -62,11 +73,35 @@ struct Lockstep {
     uint32_t disagreeStep;               // a step at which another machine's world differed; noStep: none
     uint32_t resyncStep;                 // the last step the host set every world to its own at
     uint32_t resyncedTo;                 // the last such step this world was set at; noStep: none
+    // The line to each machine, measured from the packets' stamps and echoes.
+    double clock;                        // seconds since the lockstep started
+    uint16_t heardStamp[maxMachines];    // each machine's last stamp...
+    double heardAt[maxMachines];         // ...and when it came (negative: never)
+    double roundTrip[maxMachines];       // seconds, smoothed (0: not measured yet)
+    double jitter[maxMachines];          // how much one round trip differs from the last, smoothed
+    double lastTrip[maxMachines];        // the last round trip measured
+    // The input delay fits the worst line: the host chooses it, never below
+    // the floor, and every machine takes it from the step the host names.
+    uint32_t delayFloor;
+    uint32_t nextDelay;                  // the newest delay the host chose...
+    uint32_t delayStep;                  // ...and the step it holds from (later choices, later steps)
+    double lowerSince;                   // the host: since when a lower delay would do (negative: not)
+    double higherSince;                  // the host: since when one step more is asked for (negative: not)
 };
 
 // A lockstep for this machine, the seats' machines (noMachine: the computer's)
-// and the input delay; this machine's first `delay` steps are no controls.
+// and the input delay, which the host raises as the line asks and never lowers
+// below this; this machine's first `delay` steps are no controls.
 void startLockstep(Lockstep& lockstep, int32_t me, const int32_t (&seats)[vehicleCount], uint32_t delay);
+
+// The host: the delay the lines measured so far ask for (the steps the worst
+// round trip and twice its jitter take, two more for the frames each end
+// waits, never below the floor nor above a second); it is raised at once by
+// two steps or more, by one once asked for half a second, and lowered once
+// three steps fewer would have done for a second and a half.
+// Named with the step it holds from (one no machine can have passed); noStep
+// when it stays.
+uint32_t planDelay(Lockstep& lockstep);
 
 // This machine's controls of its own vehicles for its next step (the others'
 // entries are not read).
@@ -76,12 +111,15 @@ void addLocalControls(Lockstep& lockstep, const VehicleControls (&controls)[vehi
 // all are, -2 while the world waits for the host's.
 int32_t missingVehicle(const Lockstep& lockstep);
 
-// How many controls this machine gives now for the steps real time owes: one
-// a step owed, so its controls keep time with its clock, not with the steps
-// the others let it take (a round trip longer than the delay then costs no
-// speed), never more than twice the delay ahead of the world, never less than
-// the delay.
-uint32_t localControlsDue(const Lockstep& lockstep, uint32_t owed);
+// The step real time has reached since the lockstep started (its clock's).
+uint32_t lockstepClockStep(const Lockstep& lockstep);
+
+// How many controls this machine gives now: up to the delay past the step its
+// clock has reached, so that its controls keep time with real time, not with
+// the steps the others let it take (a wait does not put the race behind real
+// time for good); never more than two seconds ahead of the world, never less
+// than the delay.
+uint32_t localControlsDue(const Lockstep& lockstep);
 
 // Whether every vehicle's controls for the next step are here (and, at a step
 // the host sets every world at, this world was set).
@@ -111,6 +149,9 @@ LockstepPacket makePacket(const Lockstep& lockstep);
 // controls kept, what it holds noted, the host's drops taken, its world's hash
 // set against this one's of the same step.
 void receivePacket(Lockstep& lockstep, const LockstepPacket& packet);
+
+// The smoothed round trip to this machine in seconds; 0 before it is measured.
+double roundTripTo(const Lockstep& lockstep, int32_t machine);
 
 // Time passing: a machine silent for five seconds is dropped by the host,
 // from a step every machine can reach (all of its controls before that step

@@ -727,7 +727,7 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
     join.seatsWanted = 1;
     join.simulation = simulationVersion;
     red.kind = LanKind::lockstep;
-    red.packet = LockstepPacket{1, 1, 0, 60, {}, {}, {}, {noStep, noStep, noStep}, noStep, 0, noStep};
+    red.packet = LockstepPacket{1, 1, 0, 60, {}, {}, {}, {noStep, noStep, noStep}, noStep, 0, noStep, 0, {}, {notHeard, notHeard, notHeard}, noStep, 3};
     std::fill(red.packet.controls, red.packet.controls + 60, uint16_t{1u << 5}); // red accelerates
     std::fill(red.packet.known, red.packet.known + 60, uint8_t{2});
     LanMessage leave{};

@@ -47,8 +47,24 @@ struct {
     uint32_t sent, lost;
 } wireCount;
 
-std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_t nudgeAt = ~0u) {
+// The line between each machine and the host: each way this many ticks, give
+// or take up to the jitter, and from `changeAt` on `laterTicks` each way.
+struct Line {
+    uint32_t ticks = 0, jitter = 3; // as a LAN: 0 to 3 ticks
+    uint32_t changeAt = ~0u, laterTicks = 0;
+    uint32_t duplicates = 0; // percent sent twice
+};
+
+// The host's input delay at each tick, and how far each world fell behind real
+// time at the worst, after `settled` ticks, in the last race().
+std::vector<uint32_t> delays;
+uint32_t worstLag;
+
+std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_t nudgeAt = ~0u, Line line = {},
+                          uint32_t settled = 180, uint32_t length = 60 * 200) {
     wireCount = {};
+    delays.clear();
+    worstLag = 0;
     std::vector<Machine> machines(maxMachines);
     const int32_t seats[vehicleCount] = {0, 1, 2};
     const bool humans[vehicleCount] = {false, false, false};
@@ -60,7 +76,7 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
     std::vector<Sent> wire;
     uint32_t random = 12345;
     const auto next = [&random](uint32_t range) { return ((random = random * 1664525u + 1013904223u) >> 8 & 0xFFFF) % range; };
-    for (uint32_t tick = 0; tick < 60 * 200; ++tick) {
+    for (uint32_t tick = 0; tick < length; ++tick) {
         bool racing = false;
         for (int32_t m = 0; m < maxMachines; ++m) {
             Machine& me = machines[m];
@@ -70,7 +86,7 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
             }
             Lockstep& lock = *me.lock;
             World& world = *me.world;
-            for (uint32_t add = localControlsDue(lock, 1); add > 0; --add) {
+            for (uint32_t add = localControlsDue(lock); add > 0; --add) {
                 VehicleControls hands[vehicleCount] = {};
                 hands[m] = raceControlsLive(world.race)
                                ? driveComputer(world.vehicles[m], m, world.course, world.race.entries[m], me.hands, 2)
@@ -82,6 +98,10 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
             }
             if (m == 0 && planResync(lock) != noStep) {
                 ++me.resyncs;
+            }
+            if (m == 0) {
+                planDelay(lock);
+                delays.push_back(lock.delay);
             }
             const auto settle = [&] {
                 if (lock.resyncStep != noStep && lock.next == lock.resyncStep && lock.resyncedTo != lock.resyncStep &&
@@ -116,6 +136,9 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
                 settle();
             }
             racing = racing || world.race.phase != RacePhase::results;
+            if (tick >= settled && world.race.phase != RacePhase::results) {
+                worstLag = std::max(worstLag, tick - std::min(tick, world.steps));
+            }
             const std::string bytes = encodePacket(makePacket(lock));
             for (int32_t to = 0; to < maxMachines; ++to) {
                 if (to == m || (m != 0 && to != 0)) {
@@ -123,7 +146,11 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
                 }
                 ++wireCount.sent;
                 if (next(100) >= lossPercent) {
-                    wire.push_back(Sent{to, tick + next(4), bytes});
+                    const uint32_t ticks = tick >= line.changeAt ? line.laterTicks : line.ticks;
+                    wire.push_back(Sent{to, tick + ticks + next(line.jitter + 1), bytes});
+                    if (next(100) < line.duplicates) {
+                        wire.push_back(Sent{to, tick + ticks + next(line.jitter + 1), bytes});
+                    }
                 } else {
                     ++wireCount.lost;
                 }
@@ -167,6 +194,38 @@ TEST(Lockstep, LostAndReorderedPacketsTheSameWorldEverywhere) {
         EXPECT_GT(machines[0].seconds.size(), 10u);
         EXPECT_NEAR(100.0 * wireCount.lost / wireCount.sent, loss, 2.0); // the loss it names
     }
+}
+
+// Over lines of about 40, 150 and 300 ms round trips (a tick is 1/60 s, and
+// each machine answers in the tick after a packet comes), with jitter and
+// losses, packets twice and overtaking: the same world everywhere; the host's delay covers the round trip
+// it measured, and stays; no world falls further
+// behind real time than the delay once it fits. A driver whose keys act a
+// third of a second late seldom finishes: 40 s of racing each.
+TEST(Lockstep, TheDelayFitsTheLineAndEveryWorldKeepsUp) {
+    for (const uint32_t oneWay : {0u, 3u, 8u}) {
+        const std::vector<Machine> machines = race(5, ~0u, ~0u, Line{oneWay, 2, ~0u, 0, 10}, 180, 60 * 40);
+        for (const Machine& m : machines) {
+            EXPECT_EQ(m.seconds, machines[0].seconds) << oneWay;
+        }
+        EXPECT_GE(machines[2].seconds.size(), 25u) << oneWay;
+        const uint32_t measured = static_cast<uint32_t>(std::ceil(roundTripTo(*machines[0].lock, 1) * stepsPerSecond));
+        const uint32_t fitted = delays.back();
+        EXPECT_TRUE(fitted >= measured && fitted <= measured + 8) << oneWay << ": " << fitted << " for " << measured;
+        EXPECT_LE(worstLag, fitted) << oneWay;
+        // Fitted during the countdown, and from then on within two steps.
+        const auto [least, most] = std::minmax_element(delays.begin() + 180, delays.end());
+        EXPECT_LE(*most - *least, 2u) << oneWay;
+    }
+    // About 60 ms, then 300 ms from 20 s on, and the other way round: the
+    // delay follows within two seconds.
+    race(5, ~0u, ~0u, Line{1, 0, 1200, 8}, 180, 60 * 30);
+    EXPECT_LE(delays[1199], 10u);
+    const auto [least, most] = std::minmax_element(delays.begin() + 1320, delays.end());
+    EXPECT_TRUE(*least >= 19u && *most - *least <= 1u) << *least << " " << *most;
+    race(5, ~0u, ~0u, Line{8, 0, 1200, 1}, 180, 60 * 30);
+    EXPECT_GE(delays[1199], 19u);
+    EXPECT_LE(*std::max_element(delays.begin() + 1320, delays.end()), 10u);
 }
 
 // Machine 2 falls silent 10 s in: five seconds later the host drops it from a
@@ -223,7 +282,7 @@ TEST(LanMessages, RacesStayInOrderWhenTheirCountGoesRound) {
 TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     LanMessage packet{};
     packet.kind = LanKind::lockstep;
-    packet.packet = LockstepPacket{1, 2, 40, 2, {0x1234, 0x0421}, {3, 7}, {}, {}, noStep, 0, noStep};
+    packet.packet = LockstepPacket{1, 2, 40, 2, {0x1234, 0x0421}, {3, 7}, {}, {}, noStep, 0, noStep, 513, {1, 2, 3}, {4, notHeard, 6}, 120, 9};
     LanMessage welcome{};
     welcome.kind = LanKind::welcome;
     welcome.machine = 2;
@@ -253,6 +312,7 @@ TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
         bad.push_back(bytes);
     };
     altered(good, 4, 3);                                             // machine 3
+    altered(good, lockstepPacketMinimum - 1, 61);                    // a delay beyond a second
     altered(good, 13, 3);                                            // three steps, two carried
     altered(good, lockstepPacketMinimum + 2, 0x20);                  // a twenty-second bit
     altered(good, lockstepPacketMinimum + 3, 8);                     // a fourth vehicle
