@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/step_clock.h"
 #include "audio/synth.h"
@@ -204,6 +207,68 @@ void lanLockstepOfAStep(benchmark::State& state) {
     state.counters["joiner B/s"] = static_cast<double>(joinerBytes) / 2 / static_cast<double>(steps) * stepsPerSecond;
 }
 BENCHMARK(lanLockstepOfAStep);
+
+// The bytes a second of a race over a line of this many ticks each way (the
+// round trip about twice that and one more, in sixtieths of a second), each
+// player changing a key three times a second: what the host sends each
+// joiner, what a joiner sends, and the delay the host chose.
+void lanBytesOverALine(benchmark::State& state) {
+    const uint32_t oneWay = static_cast<uint32_t>(state.range(0));
+    const int32_t seats[vehicleCount] = {0, 1, 2};
+    uint64_t hostBytes = 0, joinerBytes = 0, ticks = 0;
+    uint32_t delay = 0;
+    for (auto _ : state) {
+        Lockstep machines[maxMachines];
+        for (int32_t m = 0; m < maxMachines; ++m) {
+            startLockstep(machines[m], m, seats, 3);
+        }
+        std::vector<std::pair<uint64_t, std::pair<int32_t, std::string>>> wire; // due tick, to, bytes
+        for (uint64_t tick = 0; tick < 60 * 30; ++tick) {
+            for (int32_t m = 0; m < maxMachines; ++m) {
+                Lockstep& l = machines[m];
+                VehicleControls keys[vehicleCount] = {};
+                keys[m].accelerate = true;
+                keys[m].left = (l.localNext / 20 + static_cast<uint32_t>(m)) % 2 == 0;
+                for (uint32_t add = localControlsDue(l); add > 0; --add) {
+                    addLocalControls(l, keys);
+                }
+                VehicleControls controls[vehicleCount];
+                bool computer[vehicleCount];
+                while (readyToStep(l) && l.next <= tick) {
+                    takeStep(l, controls, computer);
+                }
+                planDelay(l);
+                const std::string bytes = encodePacket(makePacket(l));
+                for (int32_t to = 0; to < maxMachines; ++to) {
+                    if (to != m && (m == 0 || to == 0)) {
+                        (m == 0 ? hostBytes : joinerBytes) += bytes.size();
+                        wire.push_back({tick + oneWay, {to, bytes}});
+                    }
+                }
+                tickLockstep(l, 1.0 / stepsPerSecond);
+            }
+            for (auto sent = wire.begin(); sent != wire.end();) {
+                if (sent->first <= tick) {
+                    LanMessage read;
+                    const std::string& bytes = sent->second.second;
+                    if (decodeLanMessage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), read) ==
+                        LanKind::lockstep) {
+                        receivePacket(machines[sent->second.first], read.packet);
+                    }
+                    sent = wire.erase(sent);
+                } else {
+                    ++sent;
+                }
+            }
+        }
+        ticks += 60 * 30;
+        delay = machines[0].delay;
+    }
+    state.counters["host B/s each"] = static_cast<double>(hostBytes) / 2 / static_cast<double>(ticks) * stepsPerSecond;
+    state.counters["joiner B/s"] = static_cast<double>(joinerBytes) / 2 / static_cast<double>(ticks) * stepsPerSecond;
+    state.counters["delay"] = delay;
+}
+BENCHMARK(lanBytesOverALine)->Arg(1)->Arg(4)->Arg(9)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // One datagram of a step's size through the game's socket and back, on 127.0.0.1.
 void lanDatagramThroughLoopback(benchmark::State& state) {

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr char magics[][5] = {"", "MLQ1", "MLH1", "MLJ1", "MLW1", "MLR1", "MLB1", "MLK1", "MLN1"};
+constexpr char magics[][5] = {"", "MLQ1", "MLH1", "MLJ1", "MLW1", "MLR1", "MLB1", "MLK1", "MLN2"};
 constexpr uint8_t noSeat = 0xFF;
 
 struct Writer {
@@ -180,30 +180,113 @@ template <class Io> void snapshotOf(Io& io, LanSnapshot& s) {
     }
 }
 
+// What a packet carries beside its controls: an echo for each machine the
+// sender has heard, and the host's words and the world's hash only while they
+// are news. A reader finds the bits in the byte and the parts after it.
+enum PacketPart : uint8_t {
+    echoOf0 = 1, // echoOf0 << m: machine m's stamp echoed
+    hashPart = 1 << 3,
+    resyncPart = 1 << 4,
+    dropPart = 1 << 5,
+    delayPart = 1 << 6,
+};
+
+uint8_t partsOf(const LockstepPacket& p) {
+    uint8_t parts = 0;
+    for (int32_t m = 0; m < maxMachines; ++m) {
+        parts |= p.held[m] != notHeard ? static_cast<uint8_t>(echoOf0 << m) : 0;
+    }
+    const bool drops = std::any_of(p.dropStep, p.dropStep + vehicleCount, [](uint32_t s) { return s != noStep; });
+    return static_cast<uint8_t>(parts | (p.hashStep != noStep ? hashPart : 0) | (p.resyncStep != noStep ? resyncPart : 0) |
+                                (drops ? dropPart : 0) | (p.delayStep != noStep ? delayPart : 0));
+}
+
+// Steps alike from this one on (the controls and which of them are carried).
+uint32_t runFrom(const LockstepPacket& p, uint32_t step) {
+    uint32_t end = step;
+    while (end < p.count && end < maxPacketSteps && end - step < 255 && p.controls[end] == p.controls[step] &&
+           p.known[end] == p.known[step]) {
+        ++end;
+    }
+    return end - step;
+}
+
 template <class Io> void packetOf(Io& io, LockstepPacket& p) {
-    io.whole(p.machine, 4);
+    io.whole(p.machine, 1);
     io.whole(p.round, 1);
+    uint8_t parts = partsOf(p); // as written; a reader reads it over
+    io.whole(parts, 1);
     io.whole(p.firstStep, 4);
     io.whole(p.count, 1);
     for (uint32_t& first : p.firstUnknown) {
         io.whole(first, 4);
     }
-    for (uint32_t& drop : p.dropStep) {
-        io.whole(drop, 4);
-    }
-    io.whole(p.hashStep, 4);
-    io.whole(p.hash, 4);
-    io.whole(p.resyncStep, 4);
     io.whole(p.stamp, 2);
     for (int32_t m = 0; m < maxMachines; ++m) {
-        io.whole(p.echo[m], 2);
-        io.whole(p.held[m], 2);
+        if ((parts & (echoOf0 << m)) != 0) {
+            io.whole(p.echo[m], 2);
+            io.whole(p.held[m], 2);
+        } else {
+            p.echo[m] = 0;
+            p.held[m] = notHeard;
+        }
     }
-    io.whole(p.delayStep, 4);
-    io.whole(p.delay, 1);
-    for (uint32_t s = 0; s < p.count && s < maxPacketSteps; ++s) {
-        io.whole(p.controls[s], 3);
-        io.whole(p.known[s], 1);
+    if ((parts & hashPart) != 0) {
+        io.whole(p.hashStep, 4);
+        io.whole(p.hash, 4);
+    } else {
+        p.hashStep = noStep;
+        p.hash = 0;
+    }
+    if ((parts & resyncPart) != 0) {
+        io.whole(p.resyncStep, 4);
+    } else {
+        p.resyncStep = noStep;
+    }
+    for (uint32_t& drop : p.dropStep) {
+        if ((parts & dropPart) != 0) {
+            io.whole(drop, 4);
+        } else {
+            drop = noStep;
+        }
+    }
+    if ((parts & delayPart) != 0) {
+        io.whole(p.delayStep, 4);
+        io.whole(p.delay, 1);
+    } else {
+        p.delayStep = noStep;
+        p.delay = 0;
+    }
+    // The steps in runs of alike ones: a key held is one run however long.
+    uint8_t runs = 0;
+    for (uint32_t step = 0; step < p.count && step < maxPacketSteps; step += runFrom(p, step)) {
+        ++runs;
+    }
+    io.whole(runs, 1);
+    uint32_t step = 0;
+    bool written = true; // as this game writes it: one way only to write each packet
+    for (uint8_t r = 0; r < runs; ++r) {
+        uint32_t controls = step < maxPacketSteps ? p.controls[step] : 0;
+        uint8_t known = step < maxPacketSteps ? p.known[step] : 0;
+        uint8_t length = static_cast<uint8_t>(step < maxPacketSteps ? runFrom(p, step) : 0);
+        io.whole(controls, 3);
+        io.whole(known, 1);
+        io.whole(length, 1);
+        // A run of nothing, or one alike the run before it, is no packet of ours.
+        written = written && length > 0 && (step == 0 || step > maxPacketSteps ||
+                                              controls != p.controls[step - 1] || known != p.known[step - 1]);
+        written = written && step + length <= maxPacketSteps;
+        for (uint32_t i = 0; i < length; ++i, ++step) {
+            if (step < maxPacketSteps) {
+                p.controls[step] = controls;
+                p.known[step] = known;
+            }
+        }
+    }
+    // Each part there only when it says something.
+    written = written && (parts & 0x80) == 0 && partsOf(p) == parts;
+    if (step != p.count || !written) {
+        p.count = maxPacketSteps + 1; // refused
     }
 }
 
@@ -321,7 +404,7 @@ bool validLanSnapshot(const LanSnapshot& s) {
 
 bool validPacket(const LockstepPacket& p) {
     if (p.machine < 0 || p.machine >= maxMachines || p.count > maxPacketSteps ||
-        (p.count > 0 && p.firstStep > noStep - p.count) || p.delay < 1 || p.delay > maxDelay) {
+        (p.count > 0 && p.firstStep > noStep - p.count) || (p.delayStep != noStep && (p.delay < 1 || p.delay > maxDelay))) {
         return false; // no such machine, steps past the end of time, or no delay a race can have
     }
     for (uint32_t s = 0; s < p.count; ++s) {
@@ -349,13 +432,6 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
     LanKind kind = LanKind::none;
     for (int k = 1; k <= static_cast<int>(LanKind::lockstep); ++k) {
         kind = std::memcmp(bytes, magics[k], 4) == 0 ? static_cast<LanKind>(k) : kind;
-    }
-    if (kind == LanKind::lockstep) {
-        // The step count comes before the steps: nothing is read beyond what it allows.
-        if (size < lockstepPacketMinimum || bytes[13] > maxPacketSteps ||
-            size != lockstepPacketMinimum + 4 * size_t{bytes[13]}) {
-            return LanKind::none;
-        }
     }
     LanMessage read{};
     read.kind = kind;

@@ -193,16 +193,19 @@ LockstepPacket makePacket(const Lockstep& l) {
     p.machine = l.me;
     std::copy(l.firstUnknown, l.firstUnknown + vehicleCount, p.firstUnknown);
     std::copy(l.dropStep, l.dropStep + vehicleCount, p.dropStep);
-    p.hashStep = l.hashSteps[0];
+    // The last hash in every fourth packet or so: a machine up to a second
+    // behind still finds its own of that step to set it against.
+    p.hashStep = l.next % 4 == 0 ? l.hashSteps[0] : noStep;
     p.hash = l.hashes[0];
     p.resyncStep = l.me == 0 ? l.resyncStep : noStep;
     p.stamp = millisecondsOf(l.clock);
     for (int32_t m = 0; m < maxMachines; ++m) {
         p.echo[m] = l.heardStamp[m];
-        p.held[m] = l.heardAt[m] < 0 ? notHeard
+        p.held[m] = l.heardAt[m] < 0 || m == l.me ? notHeard
                                       : static_cast<uint16_t>(std::min(65534.0, (l.clock - l.heardAt[m]) * 1000.0));
     }
-    p.delayStep = l.me == 0 ? l.delayStep : noStep;
+    // The host's delay for two seconds after its choice (every machine has it by then).
+    p.delayStep = l.me == 0 && l.next < l.delayStep + 2 * stepsPerSecond ? l.delayStep : noStep;
     p.delay = static_cast<uint8_t>(l.nextDelay);
     // From the first step some machine taking part lacks of a vehicle this one
     // holds. All talk goes through the host: the others send to it alone.

@@ -47,7 +47,9 @@ struct LockstepPacket {
     uint8_t delay;
 };
 
-constexpr size_t lockstepPacketMinimum = 4 + 4 + 1 + 4 + 1 + 12 + 12 + 8 + 4 + 2 + 4 * maxMachines + 4 + 1;
+// The fewest bytes of a packet: the magic, sender, race, parts, first step,
+// count, first unknowns, stamp and the count of runs of steps.
+constexpr size_t lockstepPacketMinimum = 4 + 1 + 1 + 1 + 4 + 1 + 12 + 2 + 1;
 
 // The bytes of a packet, and a packet from bytes: false for anything but a
 // whole packet of this game whose every field is within its limits (never an

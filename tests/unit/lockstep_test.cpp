@@ -311,11 +311,17 @@ TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
         bytes[at] = value;
         bad.push_back(bytes);
     };
+    // The packet: sender 4, race 5, parts 6, first step 7, count 11, first
+    // unknowns 12, stamp 24, two echoes 26, drops 34, delay 46, runs 51, the
+    // first run's controls 52, vehicles 55, length 56.
+    ASSERT_EQ(good.size(), 62u);
     altered(good, 4, 3);                                             // machine 3
-    altered(good, lockstepPacketMinimum - 1, 61);                    // a delay beyond a second
-    altered(good, 13, 3);                                            // three steps, two carried
-    altered(good, lockstepPacketMinimum + 2, 0x20);                  // a twenty-second bit
-    altered(good, lockstepPacketMinimum + 3, 8);                     // a fourth vehicle
+    altered(good, 6, static_cast<char>(good[6] | 0x80));             // a part no packet has
+    altered(good, 50, 61);                                           // a delay beyond a second
+    altered(good, 11, 3);                                            // three steps, two carried
+    altered(good, 54, 0x20);                                         // a twenty-second bit
+    altered(good, 55, 8);                                            // a fourth vehicle
+    altered(good, 56, 0);                                            // a run of no steps
     altered(seated, 6, 0);                                           // track 0
     altered(seated, 11, 3);                                          // seat of machine 3
     altered(asked, 4 + versionCapacity - 1, 'x');                    // a version without its end
