@@ -128,7 +128,9 @@ void fillFacts(Game& game, const World& world) {
     const Settings& settings = game.settings;
     MenuSession& session = game.menu;
     MenuFacts& f = session.facts;
+    const std::string typed = f.address; // the address typed last stays for the next join
     f = MenuFacts{};
+    std::snprintf(f.address, sizeof f.address, "%s", typed.c_str());
     for (int32_t number = 1; number <= maxTrackNumber && f.trackCount < menuTrackCapacity; ++number) {
         TrackProblems problems{};
         if (findTrackProblems(number, problems)) {
@@ -266,7 +268,8 @@ void carryOut(Game& game, World& world, MenuCommand command) {
         break;
     case MenuCommand::joinLan:
         if (session.menu.chosenHost < static_cast<int32_t>(session.hostAddresses.size())) {
-            const std::string address = session.hostAddresses[static_cast<size_t>(session.menu.chosenHost)];
+            const int32_t chosen = session.menu.chosenHost;
+            const std::string address = chosen < 0 ? session.facts.address : session.hostAddresses[static_cast<size_t>(chosen)];
             stopFindingLanHosts(game.lan);
             changeMode(game, world, ModeChange::joinLan, address);
         }
@@ -314,6 +317,8 @@ void readMenuKeys(Game& game, World& world, uint32_t frameRate) {
         if (menu.open && chooseMenuKey(menu, facts, code, command)) {
             session.escapeHeld = code == VK_ESCAPE;
             carryOut(game, world, command);
+        } else if (typeMenuKey(menu, facts, code)) {
+            // a character of the address being typed
         } else if (code == VK_F1) {
             toggleMenu(game, world);
         } else if (menu.open) {

@@ -71,6 +71,7 @@ void buildLines(const Menu& menu, const MenuFacts& f, Lines& out) {
         out.add(true, "Back");
         break;
     case MenuPage::join:
+        out.add(true, "Address: %s%s", f.address, menu.selected == 0 ? "_" : "");
         if (f.hostCount == 0) {
             out.add(false, "Looking for LAN races...");
         }
@@ -227,11 +228,14 @@ MenuCommand choose(Menu& menu, MenuFacts& f) {
         }
         return s == raceBack ? (goTo(menu, MenuPage::main, 0), MenuCommand::none) : change(menu, f, +1);
     case MenuPage::join:
-        if (s >= f.hostCount) {
+        if (s == 0 && f.address[0] == '\0') {
+            return MenuCommand::none; // nothing typed yet
+        }
+        if (s > f.hostCount) {
             goTo(menu, MenuPage::race, raceJoin);
             return MenuCommand::none;
         }
-        menu.chosenHost = s;
+        menu.chosenHost = s - 1; // -1: the address typed
         closeMenu(menu);
         return MenuCommand::joinLan;
     case MenuPage::replays:
@@ -319,7 +323,12 @@ MenuCommand pressMenu(Menu& menu, MenuFacts& facts, MenuKey key) {
     case MenuKey::left: return change(menu, facts, -1);
     case MenuKey::right: return change(menu, facts, +1);
     case MenuKey::enter: return choose(menu, facts);
-    case MenuKey::back: return back(menu);
+    case MenuKey::back:
+        if (menu.page == MenuPage::join && menu.selected == 0 && facts.address[0] != '\0') {
+            facts.address[std::strlen(facts.address) - 1] = '\0';
+            break;
+        }
+        return back(menu);
     case MenuKey::erase:
         if (menu.page == MenuPage::replays && menu.selected < facts.replayCount) {
             menu.chosenReplay = menu.selected;
@@ -337,6 +346,36 @@ void pointMenuAt(Menu& menu, const MenuFacts& facts, int32_t line) {
         return;
     }
     menu.selected = static_cast<int32_t>(std::count_if(lines, lines + line, [](const MenuLine& l) { return l.item; }));
+}
+
+bool typeMenuKey(Menu& menu, MenuFacts& facts, uint8_t code) {
+    if (!menu.open || menu.page != MenuPage::join || menu.selected != 0) {
+        return false;
+    }
+    char c = '\0';
+    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) {
+        c = static_cast<char>(std::tolower(code));
+    } else if (code >= VK_NUMPAD0 && code <= VK_NUMPAD0 + 9) {
+        c = static_cast<char>('0' + (code - VK_NUMPAD0));
+    } else {
+        constexpr struct {
+            uint8_t code;
+            char c;
+        } marks[] = {{VK_OEM_PERIOD, '.'}, {VK_DECIMAL, '.'}, {VK_OEM_MINUS, '-'}, {VK_SUBTRACT, '-'},
+                     {VK_OEM_1, ':'},      {VK_OEM_4, '['},   {VK_OEM_6, ']'}};
+        for (const auto& mark : marks) {
+            c = mark.code == code ? mark.c : c;
+        }
+    }
+    const size_t length = std::strlen(facts.address);
+    if (c == '\0') {
+        return false;
+    }
+    if (length + 1 < sizeof facts.address) {
+        facts.address[length] = c;
+        facts.address[length + 1] = '\0';
+    }
+    return true;
 }
 
 bool chooseMenuKey(Menu& menu, MenuFacts& facts, uint8_t code, MenuCommand& command) {

@@ -16,6 +16,7 @@ enum class MenuKey : int32_t { up, down, left, right, enter, back, erase };
 
 constexpr int menuLineCapacity = 24;
 constexpr int menuTextCapacity = 64;
+constexpr int menuAddressCapacity = 48;
 constexpr int menuTrackCapacity = maxTrackNumber;
 constexpr int menuReplayCapacity = 20;
 constexpr int menuRecordCapacity = 16;
@@ -58,6 +59,7 @@ struct MenuFacts {
     char notice[menuTextCapacity];                         // said under the page: a file that could not be written
     char hosts[menuHostCapacity][menuTextCapacity];        // the LAN races that answered (filled in each frame the join page is open)
     int32_t hostCount;
+    char address[menuAddressCapacity];                     // the join page's typed address: a name, IPv4 or [IPv6]:port
 };
 
 // The sizes the Screen page offers for the next start, full screen or window.
@@ -70,7 +72,7 @@ struct Menu {
     MenuPage page;
     int32_t selected;      // the item the arrows are on, counted among the page's items
     int32_t chosenReplay;  // the replay the delete page asks about
-    int32_t chosenHost;    // the LAN race to join
+    int32_t chosenHost;    // the LAN race to join; -1: the address typed
     int32_t capturing;     // a new key being chosen: vehicle x menuKeySlots + slot; -1 none
     char message[menuTextCapacity]; // a refused key, until the next press
 };
@@ -99,7 +101,8 @@ int menuLines(const Menu& menu, const MenuFacts& facts, MenuLine (&lines)[menuLi
 
 // A press on the page: Up and Down move between the items, Left and Right
 // change a value, Enter chooses, Backspace goes back (out of the menu from its
-// first page), Delete asks to delete a replay.
+// first page; on an address being typed, takes its last character), Delete
+// asks to delete a replay.
 MenuCommand pressMenu(Menu& menu, MenuFacts& facts, MenuKey key);
 
 // Chooses the item at this place among the page's lines (the mouse over it).
@@ -109,6 +112,11 @@ void pointMenuAt(Menu& menu, const MenuFacts& facts, int32_t line);
 // without a name or one another action holds is refused with a message naming
 // who holds it, any other becomes the key. False when no key is being chosen.
 bool chooseMenuKey(Menu& menu, MenuFacts& facts, uint8_t code, MenuCommand& command);
+
+// On the join page's address line, a key that writes part of an address (a
+// letter, a digit, '.', '-', ':' on the key of ';', '[' and ']') goes on the
+// end of it; false for any other key, or anywhere else.
+bool typeMenuKey(Menu& menu, MenuFacts& facts, uint8_t code);
 
 // Where the page's lines stand in a window this high (window units, y down):
 // the size of a letter's dot (the letters grow with the window), and line

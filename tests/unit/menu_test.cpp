@@ -75,14 +75,33 @@ TEST(Menu, EveryPageWithTheKeysAndValuesWithinTheirEnds) {
         pressMenu(menu, facts, MenuKey::down);
     }
     pressMenu(menu, facts, MenuKey::enter);
-    EXPECT_EQ(page(menu, facts), "LOOKING FOR LAN RACES...|>BACK");
+    EXPECT_EQ(page(menu, facts), ">ADDRESS: _|LOOKING FOR LAN RACES...|BACK");
     EXPECT_STREQ(menuTitle(menu.page), "JOIN A RACE"); // every page has its own title
+    EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::none); // nothing typed: nowhere to go
     facts.hostCount = 2;
     std::snprintf(facts.hosts[1], sizeof facts.hosts[1], "10.0.0.5:27777, track 3, 1 in");
     pressMenu(menu, facts, MenuKey::down);
+    pressMenu(menu, facts, MenuKey::down);
+    EXPECT_FALSE(typeMenuKey(menu, facts, 'A')); // typed only on the address line
     EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::joinLan);
     EXPECT_EQ(menu.chosenHost, 1);
     EXPECT_FALSE(menu.open);
+    // An address typed: a name, or IPv6 in brackets (':' is the key of ';'), Backspace taking the last.
+    openMenu(menu);
+    pressMenu(menu, facts, MenuKey::enter);
+    for (int i = 0; i < 9; ++i) {
+        pressMenu(menu, facts, MenuKey::down);
+    }
+    pressMenu(menu, facts, MenuKey::enter);
+    for (const uint8_t code : {VK_OEM_4, VK_OEM_1, VK_OEM_1, uint8_t{'1'}, VK_OEM_6, VK_OEM_1, uint8_t{'2'},
+                               uint8_t{VK_NUMPAD0 + 7}, uint8_t{'X'}, VK_F5}) {
+        EXPECT_EQ(typeMenuKey(menu, facts, code), code != VK_F5) << int{code};
+    }
+    pressMenu(menu, facts, MenuKey::back);
+    EXPECT_STREQ(facts.address, "[::1]:27");
+    EXPECT_EQ(page(menu, facts).substr(0, 19), ">ADDRESS: [::1]:27_");
+    EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::joinLan);
+    EXPECT_EQ(menu.chosenHost, -1);
     facts.hostCount = 0;
     openMenu(menu);
     for (int i = 0; i < 5; ++i) {
