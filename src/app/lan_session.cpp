@@ -32,6 +32,7 @@ constexpr double askEvery = 0.5;        // a joiner's request, until answered (t
 constexpr double answerSeconds = 10;    // a host that never answers is given up
 constexpr double snapshotSeconds = 2;   // the host repeats its world this long
 constexpr double waitShown = 0.25;      // waiting this long is said
+constexpr double joinsPerSecond = 5;   // the most joins a host answers in a second
 constexpr int32_t extraSteps = 2;       // a machine behind real time takes up to this many more a frame
 
 
@@ -162,9 +163,12 @@ void hostHears(LanSession& lan, PlayLines& said, const LanAddress& from, const L
         send(lan, from, answer);
     } else if (m.kind == LanKind::join && machine != noMachine) {
         send(lan, from, welcomeFor(lan, machine)); // asked again: the answer was lost
-    } else if (m.kind == LanKind::join) {
+    } else if (m.kind == LanKind::join && lan.joinBudget >= 1) { // more joins in a second than any race has: let go
+        lan.joinBudget -= 1;
         LanMessage answer{};
         answer.kind = LanKind::refuse;
+        const bool coded = std::any_of(lan.code, lan.code + raceCodeLength, [](char c) { return c != 0; });
+        const bool given = std::any_of(m.code, m.code + raceCodeLength, [](char c) { return c != 0; });
         int32_t free = noMachine;
         for (int32_t k = maxMachines - 1; k >= 1; --k) {
             free = lan.machines[k].in ? free : k;
@@ -172,6 +176,9 @@ void hostHears(LanSession& lan, PlayLines& said, const LanAddress& from, const L
         if (std::strcmp(m.version, MUDLARK_VERSION) != 0 || m.simulation != simulationVersion) {
             std::snprintf(answer.text, sizeof answer.text, "the host runs Mudlark %s (simulation %u), yours is %s (simulation %u)",
                           MUDLARK_VERSION, simulationVersion, m.version, static_cast<unsigned>(m.simulation));
+        } else if (coded && std::memcmp(m.code, lan.code, raceCodeLength) != 0) {
+            std::snprintf(answer.text, sizeof answer.text, "%s",
+                          given ? "the race code is wrong" : "this race asks for its race code (--code, or the Join page)");
         } else if (free == noMachine || seatsTaken(lan) + m.seatsWanted > vehicleCount) {
             std::snprintf(answer.text, sizeof answer.text, "%s", "the race is full");
         } else {
@@ -310,6 +317,7 @@ void hostTalks(LanSession& lan, const World& world, PlayLines& said, double seco
         }
     }
     lan.sendIn = lan.sendIn <= 0 ? lobbyEvery : lan.sendIn;
+    lan.joinBudget = std::min(joinsPerSecond, lan.joinBudget + joinsPerSecond * seconds);
     if (lan.racing && planResync(lan.lockstep) != noStep) {
         showPlayLine(said, "the machines disagree at " + raceTime(world.race.clock) + ": all take the host's world", 6);
         lan.saidResync = lan.lockstep.resyncStep;
@@ -419,11 +427,14 @@ bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world, const Set
     }
     lan.role = LanRole::host;
     lan.me = 0;
+    lan.joinBudget = joinsPerSecond;
     lan.machines[0] = LanMachine{true, LanAddress{}, static_cast<int32_t>(settings.netSeats), 0, 0};
     setRaceFrom(lan, world, settings);
     assignSeats(lan);
-    showPlayLine(said, "hosting a LAN race on port " + std::to_string(lan.link.port()) + ": F5 starts it for all" +
-                           simulatedLine(settings), 6);
+    const bool coded = std::any_of(lan.code, lan.code + raceCodeLength, [](char c) { return c != 0; });
+    showPlayLine(said, "hosting a LAN race on port " + std::to_string(lan.link.port()) +
+                           (coded ? ", race code " + std::string(lan.code, raceCodeLength) : std::string()) +
+                           ": F5 starts it for all" + simulatedLine(settings), 6);
     return true;
 }
 
@@ -536,6 +547,7 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
             std::snprintf(m.version, sizeof m.version, "%s", MUDLARK_VERSION);
             m.simulation = simulationVersion;
             m.seatsWanted = static_cast<uint8_t>(settings.netSeats);
+            std::memcpy(m.code, lan.code, raceCodeLength);
             send(lan, lan.host, m);
             lan.sendIn = askEvery;
         }

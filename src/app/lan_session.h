@@ -74,6 +74,10 @@ struct LanState {
 
 struct LanSession : LanState {
     LanLink link; // the one UDP port, open while hosting, joining or finding
+    // The race code this machine hosts with (a joiner must give it) or joins
+    // with; all zero: none. Kept from one session to the next.
+    char code[raceCodeLength];
+    double joinBudget;  // the host: joins it still answers this second
 };
 
 // Opens the settings' port and the lobby, the host driving blue (a replay

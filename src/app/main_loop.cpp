@@ -57,7 +57,7 @@ bool goToData() {
 
 constexpr const char* usage =
     "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr | mudlark --ghost-from REPLAY.mlr\n"
-    "       mudlark --host | mudlark --join HOST[:PORT]\n";
+    "       mudlark --host [--code ABCD] | mudlark --join HOST[:PORT] [--code ABCD]\n";
 constexpr const char* help =
     "Mudlark: three buggies racing over hills, on one keyboard or game controllers.\n"
     "  REPLAY.mlr                   start the game and watch this replay\n"
@@ -66,6 +66,8 @@ constexpr const char* help =
     "  --ghost-from REPLAY.mlr      make the replay's fastest lap the ghost of its\n"
     "                               track for time trials (F8)\n"
     "  --host                       host a LAN race: the others join, F5 starts it\n"
+    "  --code ABCD                  beside --host: joiners must give this race code;\n"
+    "                               beside --join: the race code to give\n"
     "  --join HOST[:PORT]           join the race hosted at HOST: a machine's name,\n"
     "                               192.168.1.20 or an IPv6 address ([::1]:27777);\n"
     "                               the port of settings.cfg if none\n"
@@ -96,8 +98,14 @@ int runGame(Game& game, World& world, int argc, char** argv) {
     }
     const bool host = std::strcmp(first, "--host") == 0, join = std::strcmp(first, "--join") == 0;
     if (host || join) {
-        if (argc != (join ? 3 : 2)) {
+        // --host [--code ABCD], --join HOST[:PORT] [--code ABCD]
+        const int words = join ? 3 : 2;
+        if (argc != words && !(argc == words + 2 && std::strcmp(argv[words], "--code") == 0)) {
             std::fprintf(stderr, "%s", usage);
+            return 2;
+        }
+        if (argc == words + 2 && !readRaceCode(argv[words + 1], game.lan.code)) {
+            std::fprintf(stderr, "mudlark: a race code is four letters (A to Z), not \"%s\"\n", argv[words + 1]);
             return 2;
         }
     } else if (check ? argc != 3 : argc > 2 || first[0] == '-') {

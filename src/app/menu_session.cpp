@@ -128,9 +128,10 @@ void fillFacts(Game& game, const World& world) {
     const Settings& settings = game.settings;
     MenuSession& session = game.menu;
     MenuFacts& f = session.facts;
-    const std::string typed = f.address; // the address typed last stays for the next join
+    const std::string typed = f.address, code = f.code; // the address and code typed last stay for the next join
     f = MenuFacts{};
     std::snprintf(f.address, sizeof f.address, "%s", typed.c_str());
+    std::snprintf(f.code, sizeof f.code, "%s", code.c_str());
     for (int32_t number = 1; number <= maxTrackNumber && f.trackCount < menuTrackCapacity; ++number) {
         TrackProblems problems{};
         if (findTrackProblems(number, problems)) {
@@ -264,12 +265,17 @@ void carryOut(Game& game, World& world, MenuCommand command) {
     }
     case MenuCommand::hostLan:
         apply(game, world);
+        std::fill(game.lan.code, game.lan.code + raceCodeLength, '\0'); // a race on the network here: no code
         changeMode(game, world, ModeChange::hostLan);
         break;
     case MenuCommand::joinLan:
         if (session.menu.chosenHost < static_cast<int32_t>(session.hostAddresses.size())) {
             const int32_t chosen = session.menu.chosenHost;
             const std::string address = chosen < 0 ? session.facts.address : session.hostAddresses[static_cast<size_t>(chosen)];
+            // The race code typed (four letters), or none.
+            if (!readRaceCode(session.facts.code, game.lan.code)) {
+                std::fill(game.lan.code, game.lan.code + raceCodeLength, '\0');
+            }
             stopFindingLanHosts(game.lan);
             changeMode(game, world, ModeChange::joinLan, address);
         }

@@ -72,6 +72,8 @@ void buildLines(const Menu& menu, const MenuFacts& f, Lines& out) {
         break;
     case MenuPage::join:
         out.add(true, "Address: %s%s", f.address, menu.selected == 0 ? "_" : "");
+        out.add(true, "Code: %s%s", f.code[0] != '\0' ? f.code : menu.selected == 1 ? "" : "none",
+                menu.selected == 1 && std::strlen(f.code) < 4 ? "_" : "");
         if (f.hostCount == 0) {
             out.add(false, "Looking for LAN races...");
         }
@@ -228,14 +230,14 @@ MenuCommand choose(Menu& menu, MenuFacts& f) {
         }
         return s == raceBack ? (goTo(menu, MenuPage::main, 0), MenuCommand::none) : change(menu, f, +1);
     case MenuPage::join:
-        if (s == 0 && f.address[0] == '\0') {
-            return MenuCommand::none; // nothing typed yet
+        if ((s == 0 && f.address[0] == '\0') || s == 1) {
+            return MenuCommand::none; // nothing typed yet, or the code: typed, not chosen
         }
-        if (s > f.hostCount) {
+        if (s > f.hostCount + 1) {
             goTo(menu, MenuPage::race, raceJoin);
             return MenuCommand::none;
         }
-        menu.chosenHost = s - 1; // -1: the address typed
+        menu.chosenHost = s == 0 ? -1 : s - 2; // -1: the address typed
         closeMenu(menu);
         return MenuCommand::joinLan;
     case MenuPage::replays:
@@ -324,9 +326,12 @@ MenuCommand pressMenu(Menu& menu, MenuFacts& facts, MenuKey key) {
     case MenuKey::right: return change(menu, facts, +1);
     case MenuKey::enter: return choose(menu, facts);
     case MenuKey::back:
-        if (menu.page == MenuPage::join && menu.selected == 0 && facts.address[0] != '\0') {
-            facts.address[std::strlen(facts.address) - 1] = '\0';
-            break;
+        if (menu.page == MenuPage::join && menu.selected <= 1) {
+            char* typed = menu.selected == 0 ? facts.address : facts.code;
+            if (typed[0] != '\0') {
+                typed[std::strlen(typed) - 1] = '\0';
+                break;
+            }
         }
         return back(menu);
     case MenuKey::erase:
@@ -349,8 +354,19 @@ void pointMenuAt(Menu& menu, const MenuFacts& facts, int32_t line) {
 }
 
 bool typeMenuKey(Menu& menu, MenuFacts& facts, uint8_t code) {
-    if (!menu.open || menu.page != MenuPage::join || menu.selected != 0) {
+    if (!menu.open || menu.page != MenuPage::join || menu.selected > 1) {
         return false;
+    }
+    if (menu.selected == 1) { // the race code: letters only
+        const size_t length = std::strlen(facts.code);
+        if (code < 'A' || code > 'Z') {
+            return false;
+        }
+        if (length < 4) {
+            facts.code[length] = static_cast<char>(code);
+            facts.code[length + 1] = '\0';
+        }
+        return true;
     }
     char c = '\0';
     if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) {

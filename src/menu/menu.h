@@ -60,6 +60,7 @@ struct MenuFacts {
     char hosts[menuHostCapacity][menuTextCapacity];        // the LAN races that answered (filled in each frame the join page is open)
     int32_t hostCount;
     char address[menuAddressCapacity];                     // the join page's typed address: a name, IPv4 or [IPv6]:port
+    char code[5];                                          // the join page's race code, up to four capitals
 };
 
 // The sizes the Screen page offers for the next start, full screen or window.
@@ -115,7 +116,8 @@ bool chooseMenuKey(Menu& menu, MenuFacts& facts, uint8_t code, MenuCommand& comm
 
 // On the join page's address line, a key that writes part of an address (a
 // letter, a digit, '.', '-', ':' on the key of ';', '[' and ']') goes on the
-// end of it; false for any other key, or anywhere else.
+// end of it; on its code line, a letter, up to four. False for any other key,
+// or anywhere else.
 bool typeMenuKey(Menu& menu, MenuFacts& facts, uint8_t code);
 
 // Where the page's lines stand in a window this high (window units, y down):

@@ -6,6 +6,7 @@
 #include "common/game_limits.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr char magics[][5] = {"", "MLQ1", "MLH1", "MLJ1", "MLW1", "MLR1", "MLB1", "MLK1", "MLN2"};
+constexpr char magics[][5] = {"", "MLQ1", "MLH1", "MLJ2", "MLW1", "MLR1", "MLB1", "MLK1", "MLN2"};
 constexpr uint8_t noSeat = 0xFF;
 
 struct Writer {
@@ -341,10 +342,17 @@ void restOfVehicle(Hasher& h, Vehicle& v) {
 template <class Io> void fieldsOf(Io& io, LanMessage& m) {
     switch (m.kind) {
     case LanKind::query:
+        io.text(m.version, versionCapacity);
+        io.whole(m.simulation, 2);
+        io.whole(m.seatsWanted, 1);
+        break;
     case LanKind::join:
         io.text(m.version, versionCapacity);
         io.whole(m.simulation, 2);
         io.whole(m.seatsWanted, 1);
+        for (char& letter : m.code) { // four letters, no end mark
+            io.whole(letter, 1);
+        }
         break;
     case LanKind::hostHere:
         io.text(m.version, versionCapacity);
@@ -439,6 +447,9 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
     fieldsOf(reader, read);
     bool valid = kind != LanKind::none && reader.ok && reader.left == 0;
     valid = valid && (kind != LanKind::join || (read.seatsWanted >= 1 && read.seatsWanted <= 2));
+    // A code of four capitals, or none at all.
+    const bool anyCode = std::any_of(read.code, read.code + raceCodeLength, [](char c) { return c != 0; });
+    valid = valid && (!anyCode || std::all_of(read.code, read.code + raceCodeLength, [](char c) { return c >= 'A' && c <= 'Z'; }));
     valid = valid && (kind != LanKind::welcome || (read.machine < maxMachines && validRace(read.race)));
     valid = valid && (kind != LanKind::hostHere || (read.machines <= maxMachines && validRace(read.race)));
     valid = valid && (kind != LanKind::leave || read.machine < maxMachines);
@@ -519,6 +530,17 @@ bool decodePacket(const uint8_t* bytes, size_t size, LockstepPacket& packet) {
         return false;
     }
     packet = message.packet;
+    return true;
+}
+
+bool readRaceCode(const std::string& text, char (&code)[raceCodeLength]) {
+    if (text.size() != raceCodeLength ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; })) {
+        return false;
+    }
+    for (size_t i = 0; i < raceCodeLength; ++i) {
+        code[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+    }
     return true;
 }
 

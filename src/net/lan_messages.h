@@ -29,6 +29,11 @@ enum class LanKind : uint8_t {
 
 constexpr size_t lanMessageCapacity = 1400; // within one datagram on any network
 constexpr size_t versionCapacity = 16;
+constexpr size_t raceCodeLength = 4; // a race code: four letters, A to Z
+
+// A race code as a player writes it ("abcd" is "ABCD"): false for anything
+// but four letters.
+bool readRaceCode(const std::string& text, char (&code)[raceCodeLength]);
 
 // The files of a track, hashed each on its own (FNV-1a of its bytes; 0: missing).
 // What the race's world is made of, hashed (FNV-1a) on each machine: the
@@ -75,6 +80,7 @@ struct LanMessage {
     char version[versionCapacity];   // query, join, hostHere: the sender's game version
     uint16_t simulation;             // the same: its simulation's version
     uint8_t seatsWanted;             // join: 1, or 2 for two players at one keyboard
+    char code[raceCodeLength];       // join: the race code asked for, four capitals; all zero: none
     uint8_t machines;                // hostHere: machines in the race so far
     uint8_t machine;                 // welcome: the machine the joiner is; leave: the one leaving
     uint8_t round;                   // welcome: races the host has started (0: the lobby)

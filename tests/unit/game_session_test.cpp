@@ -699,8 +699,8 @@ TEST_F(GameSession, SplitTimesSayWhereALapGainsAndOnlyAQuickerLapIsTheNewGhost) 
 
 } // namespace
 
-// Hosting: a machine of another version is refused and told why; the joiner
-// gets red; a stranger's controls, and its word that red leaves, change
+// Hosting with a race code: a machine of another version, one without the
+// code and one with another are refused and told why; the joiner gets red; a stranger's controls, and its word that red leaves, change
 // nothing: the host waits at its first steps for red's own, and steps on once
 // they come from the joiner's address.
 // The host answers only the machines of its race; minimised, it still steps
@@ -733,7 +733,7 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
     LanMessage leave{};
     leave.kind = LanKind::leave;
     leave.machine = 1;
-    std::string refusal;
+    std::vector<std::string> refusals;
     int32_t seats[vehicleCount] = {};
     uint32_t atStart = 0, stepsWithoutRed = 0, hiddenAt = 0, hiddenSteps = 0;
     int hiddenPolls = 0, heardHidden = 0;
@@ -752,12 +752,15 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
     race([&] {
         const int frame = fake.swapCount;
         if (frame == 3) {
+            readRaceCode("abcd", current->lan.code); // as --code abcd
             hostLanRace(current->lan, current->replay, world, current->settings, current->said);
             std::snprintf(join.version, sizeof join.version, "0.9");
             say(joiner, join);
-        } else if (frame > 3 && frame < 60 && refusal.empty() && heard(joiner, LanKind::refuse, answer)) {
-            refusal = answer.text;
+        } else if (frame > 3 && frame < 60 && refusals.size() < 3 && heard(joiner, LanKind::refuse, answer)) {
+            // Another version; then no code; then another code; then the race's.
+            refusals.push_back(answer.text);
             std::snprintf(join.version, sizeof join.version, "%s", MUDLARK_VERSION);
+            std::memcpy(join.code, refusals.size() == 1 ? "\0\0\0\0" : refusals.size() == 2 ? "ABCE" : "ABCD", 4);
             say(joiner, join);
         } else if (frame > 3 && frame < 120 && heard(joiner, LanKind::welcome, answer) && answer.round == 0) {
             std::copy(answer.race.seats, answer.race.seats + vehicleCount, seats);
@@ -780,7 +783,9 @@ TEST_F(GameSession, TheHostAnswersOnlyTheMachinesOfItsRaceAndMinimisedRacesOn) {
     }, "", false);
     EXPECT_GE(hiddenSteps, 300u);
     EXPECT_GE(heardHidden, 100);
-    EXPECT_EQ(refusal, "the host runs Mudlark " MUDLARK_VERSION " (simulation 3), yours is 0.9 (simulation 3)");
+    EXPECT_EQ(refusals, (std::vector<std::string>{
+                            "the host runs Mudlark " MUDLARK_VERSION " (simulation 3), yours is 0.9 (simulation 3)",
+                            "this race asks for its race code (--code, or the Join page)", "the race code is wrong"}));
     EXPECT_EQ(std::vector<int32_t>(seats, seats + 3), std::vector<int32_t>({0, 1, noMachine}));
     EXPECT_LE(stepsWithoutRed, 3u);       // red's first steps: none, as every machine's
     EXPECT_GE(world.steps - atStart, 55u); // red's sixty came

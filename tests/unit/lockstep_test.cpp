@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -291,6 +292,7 @@ TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     join.kind = LanKind::join;
     std::snprintf(join.version, sizeof join.version, "%s", "1.1");
     join.seatsWanted = 2;
+    std::memcpy(join.code, "RACE", raceCodeLength);
     LanMessage world{};
     world.kind = LanKind::snapshot;
     World here;
@@ -325,6 +327,8 @@ TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     altered(seated, 6, 0);                                           // track 0
     altered(seated, 11, 3);                                          // seat of machine 3
     altered(asked, 4 + versionCapacity - 1, 'x');                    // a version without its end
+    altered(asked, 4 + versionCapacity + 3, '1');                    // a race code not all letters
+    altered(asked, 4 + versionCapacity + 6, '\0');                   // a race code of three
     LanMessage astray = world, unplaced = world;
     astray.snapshot.vehicles[1].position[0] = std::nanf("");
     unplaced.snapshot.race.places[0] = unplaced.snapshot.race.places[1];

@@ -75,14 +75,20 @@ TEST(Menu, EveryPageWithTheKeysAndValuesWithinTheirEnds) {
         pressMenu(menu, facts, MenuKey::down);
     }
     pressMenu(menu, facts, MenuKey::enter);
-    EXPECT_EQ(page(menu, facts), ">ADDRESS: _|LOOKING FOR LAN RACES...|BACK");
+    EXPECT_EQ(page(menu, facts), ">ADDRESS: _|CODE: NONE|LOOKING FOR LAN RACES...|BACK");
     EXPECT_STREQ(menuTitle(menu.page), "JOIN A RACE"); // every page has its own title
     EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::none); // nothing typed: nowhere to go
     facts.hostCount = 2;
     std::snprintf(facts.hosts[1], sizeof facts.hosts[1], "10.0.0.5:27777, track 3, 1 in");
+    pressMenu(menu, facts, MenuKey::down); // the code: four letters, the fifth not taken
+    for (const uint8_t code : {uint8_t{'1'}, uint8_t{'A'}, uint8_t{'B'}, uint8_t{'C'}, uint8_t{'D'}, uint8_t{'E'}}) {
+        EXPECT_EQ(typeMenuKey(menu, facts, code), code != '1');
+    }
+    EXPECT_STREQ(facts.code, "ABCD");
+    EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::none);
     pressMenu(menu, facts, MenuKey::down);
     pressMenu(menu, facts, MenuKey::down);
-    EXPECT_FALSE(typeMenuKey(menu, facts, 'A')); // typed only on the address line
+    EXPECT_FALSE(typeMenuKey(menu, facts, 'A')); // typed only on the address and code lines
     EXPECT_EQ(pressMenu(menu, facts, MenuKey::enter), MenuCommand::joinLan);
     EXPECT_EQ(menu.chosenHost, 1);
     EXPECT_FALSE(menu.open);
