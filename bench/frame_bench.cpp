@@ -118,23 +118,23 @@ int main(int argc, char** argv) {
     Settings& settings = game().settings;
     readSettings(settings); // the run folder's: a 1024 x 768 window
     settings.sound = settings.gamepads = false;
-    traceStartup("settings");
+    traceStartup(game().startup, "settings");
     if (!openWindow(game())) {
         return 1;
     }
-    traceStartup("the window and its GL context");
+    traceStartup(game().startup, "the window and its GL context");
     initFrameTimer(game().frameTimer, settings.maxFps);
     collectSystemInfo(game().systemInfo);
     createFont();
-    traceStartup("the timer, system and font");
-    setUpScene(world(), game().said, settings.textureFilter);
+    traceStartup(game().startup, "the timer, system and font");
+    setUpScene(world(), game().said, game().startup, settings.textureFilter);
     resetFrameSteps(game().frame, world());
     frame();
-    endStartupTrace();
+    endStartupTrace(game().startup);
     std::printf("start-up to the first frame: %.0f ms\n", millisecondsSince(start));
-    const StartupStep* steps = nullptr;
-    for (int i = 0, count = startupSteps(steps); i < count; ++i) {
-        std::printf("  %-36s %6.1f ms\n", steps[i].name, steps[i].milliseconds);
+    const StartupTrace& trace = game().startup;
+    for (int i = 0; i < trace.count; ++i) {
+        std::printf("  %-36s %6.1f ms\n", trace.noted[i].name, trace.noted[i].milliseconds);
     }
 
     const struct {

@@ -21,6 +21,7 @@
 #include "core/input.h"
 #include "core/play_lines.h"
 #include "core/settings.h"
+#include "core/startup_trace.h"
 #include "core/system_info.h"
 #include "render/gl_state.h"
 
@@ -34,6 +35,7 @@ struct Game {
     SystemInfo systemInfo{}; // operating-system and GL driver texts
     Gamepads pads{};         // which pad drives which vehicle, and what they hold
     PlayLines said{};        // the lines across the views
+    StartupTrace startup{};  // where the time to the first frame went
     Bindings bindings = defaultBindings();
     ViewState view{};
     bool padsOpen = false; // the pads' support started (after the first frame, where the settings let it)

@@ -127,10 +127,9 @@ int runGame(Game& game, World& world, int argc, char** argv) {
         return ghost ? ghostFromReplay(world, game.said, replayFile) : checkReplay(game.replay, world, game.said, replayFile.c_str());
     }
 
-    traceStartup("the program loaded, to main");
     Settings& settings = game.settings;
     readSettings(settings);
-    traceStartup("settings");
+    traceStartup(game.startup, "settings");
     if (netSimOn(netSimOf(settings))) {
         std::fprintf(stderr, "mudlark: netsim: the datagrams this machine sends go through %s\n",
                      netSimText(netSimOf(settings)).c_str());
@@ -142,17 +141,17 @@ int runGame(Game& game, World& world, int argc, char** argv) {
     if (!openWindow(game)) {
         return 0;
     }
-    traceStartup("the window and its GL context");
+    traceStartup(game.startup, "the window and its GL context");
     if (!goToData()) {
         closeWindow(game);
         return 1;
     }
     initFrameTimer(game.frameTimer, settings.maxFps);
     collectSystemInfo(game.systemInfo);
-    traceStartup("the data's folder, timer, system");
+    traceStartup(game.startup, "the data's folder, timer, system");
     createFont();
-    traceStartup("the font");
-    setUpScene(world, game.said, settings.textureFilter, chooseStartTrack(settings.track));
+    traceStartup(game.startup, "the font");
+    setUpScene(world, game.said, game.startup, settings.textureFilter, chooseStartTrack(settings.track));
     applyPlayerRules(world, settings);
     resetFrameSteps(game.frame, world);
     // The vehicles' keys: a line that cannot be used is said once, and its
@@ -195,9 +194,9 @@ int runGame(Game& game, World& world, int argc, char** argv) {
                 done = true;
             } else {
                 drawFrame(game, world);
-                traceStartup("the first frame's drawing");
+                traceStartup(game.startup, "the first frame's drawing");
                 platformSwapBuffers();
-                endStartupTrace();
+                endStartupTrace(game.startup);
                 if (soundPending) {
                     startSound();
                     soundPending = false;

@@ -6,6 +6,7 @@
 
 #include "core/input.h"
 #include "core/play_lines.h"
+#include "core/startup_trace.h"
 #include "render/gl_state.h"
 
 #include "race/race.h"
@@ -68,8 +69,9 @@ void showWorld(ShownWorld& shown, const World& world, const Vehicle (&before)[ve
 
 // Once at start-up, after the window, GL state and font: the scene textures,
 // the three vehicles' looks, the world on a track (setUpWorld) and its drawn
-// terrain, the light. What cannot be read is told to the players.
-void setUpScene(World& world, PlayLines& said, int32_t filter, int32_t track = 1);
+// terrain, the light. What cannot be read is told to the players; each part's
+// time goes in the trace.
+void setUpScene(World& world, PlayLines& said, StartupTrace& trace, int32_t filter, int32_t track = 1);
 
 // Another track to drive: the world's ground and course read, its terrain
 // built, the vehicles back on their start places and no smoke. Needs the GL

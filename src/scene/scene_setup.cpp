@@ -17,23 +17,23 @@ VehicleLook vehicleLooks[vehicleCount] = {
     {VehicleModel{}, {0.25f, 0.75f, 0.25f}}, // green
 };
 
-void setUpScene(World& world, PlayLines& said, int32_t filter, int32_t track) {
+void setUpScene(World& world, PlayLines& said, StartupTrace& trace, int32_t filter, int32_t track) {
     loadBitmapTexture(said, "Textures/ShadowMap.bmp", &shadowTexture, filter);
     loadTargaTexture(said, "Textures/SmokeMap.tga", &smokeTexture, filter);
-    traceStartup("the shadow's and smoke's pictures");
+    traceStartup(trace, "the shadow's and smoke's pictures");
     ModelPictures pictures{}; // the three vehicles share their pictures
     for (VehicleLook& look : vehicleLooks) {
         loadVehicleLook(look, said, filter, pictures);
     }
-    traceStartup("the vehicles' model and pictures");
+    traceStartup(trace, "the vehicles' model and pictures");
     setUpWorld(world, said, track, wheelLayoutOf(vehicleLooks[0].model));
-    traceStartup("the track's heights, growth, gates");
+    traceStartup(trace, "the track's heights, growth, gates");
     buildTerrain(&terrain, said, world.ground, filter, track);
-    traceStartup("the ground's pictures and lists");
+    traceStartup(trace, "the ground's pictures and lists");
     buildTrackMap(world.ground);
     loadTargaTexture(said, "Textures/GatePost.tga", &gatePostTexture, filter);
     loadTargaTexture(said, "Textures/GateBanner.tga", &gateBannerTexture, filter);
-    traceStartup("the gates' pictures");
+    traceStartup(trace, "the gates' pictures");
     const float ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f}, diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);

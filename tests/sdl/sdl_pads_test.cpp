@@ -119,7 +119,7 @@ TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
     initFrameTimer(made->frameTimer, 100);
     {
         WorkingDirectory run(MUDLARK_RUN_DIR);
-        setUpScene(*game, made->said, 2);
+        setUpScene(*game, made->said, made->startup, 2);
     }
     made->padsOpen = platformOpenGamepads();
     ASSERT_TRUE(made->padsOpen);
