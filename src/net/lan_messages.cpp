@@ -223,41 +223,26 @@ template <class Io> void packetOf(Io& io, LockstepPacket& p) {
         io.whole(first, 4);
     }
     io.whole(p.stamp, 2);
+    // A part there is read or written; one not there is as none.
+    const auto part = [&io, parts](int bit, auto& field, int size, auto none) {
+        if ((parts & bit) != 0) {
+            io.whole(field, size);
+        } else {
+            field = none;
+        }
+    };
     for (int32_t m = 0; m < maxMachines; ++m) {
-        if ((parts & (echoOf0 << m)) != 0) {
-            io.whole(p.echo[m], 2);
-            io.whole(p.held[m], 2);
-        } else {
-            p.echo[m] = 0;
-            p.held[m] = notHeard;
-        }
+        part(echoOf0 << m, p.echo[m], 2, uint16_t{0});
+        part(echoOf0 << m, p.held[m], 2, notHeard);
     }
-    if ((parts & hashPart) != 0) {
-        io.whole(p.hashStep, 4);
-        io.whole(p.hash, 4);
-    } else {
-        p.hashStep = noStep;
-        p.hash = 0;
-    }
-    if ((parts & resyncPart) != 0) {
-        io.whole(p.resyncStep, 4);
-    } else {
-        p.resyncStep = noStep;
-    }
+    part(hashPart, p.hashStep, 4, noStep);
+    part(hashPart, p.hash, 4, 0u);
+    part(resyncPart, p.resyncStep, 4, noStep);
     for (uint32_t& drop : p.dropStep) {
-        if ((parts & dropPart) != 0) {
-            io.whole(drop, 4);
-        } else {
-            drop = noStep;
-        }
+        part(dropPart, drop, 4, noStep);
     }
-    if ((parts & delayPart) != 0) {
-        io.whole(p.delayStep, 4);
-        io.whole(p.delay, 1);
-    } else {
-        p.delayStep = noStep;
-        p.delay = 0;
-    }
+    part(delayPart, p.delayStep, 4, noStep);
+    part(delayPart, p.delay, 1, uint8_t{0});
     // The steps in runs of alike ones: a key held is one run however long.
     uint8_t runs = 0;
     for (uint32_t step = 0; step < p.count && step < maxPacketSteps; step += runFrom(p, step)) {
