@@ -216,6 +216,9 @@ TEST(GameStart, RefusedFullScreenModeAndNoDisplaySayWhy) {
         EXPECT_NE(said.second.find("usage: mudlark [REPLAY.mlr]"), std::string::npos) << said.second;
         EXPECT_EQ(said.second.find("no option") != std::string::npos, wrong[0] == '-') << said.second;
     }
+    const auto code = run("--join 127.0.0.1 --code AB1D"); // a race code is four letters
+    EXPECT_EQ(code.first, 2);
+    EXPECT_NE(code.second.find("a race code is four letters (A to Z), not \"AB1D\""), std::string::npos) << code.second;
 }
 
 // The strongest frequency from 15 to 400 Hz in a quarter second of the recording
