@@ -200,8 +200,9 @@ std::vector<std::filesystem::path> windowsReplays() {
     return kept;
 }
 
-// Both builds in one race: a Linux host and the Windows game joining it over
-// 127.0.0.1 race a lap of computer drivers, and keep the same replay, byte for byte.
+// Both builds in one race: a Linux host asking for a race code and the Windows
+// game joining it with the code over 127.0.0.1 race a lap of computer drivers,
+// and keep the same replay, byte for byte.
 TEST_F(WineTest, ALinuxHostAndAWindowsJoinerRaceALapAlike) {
     for (const std::filesystem::path& old : windowsReplays()) {
         std::filesystem::remove(old);
@@ -209,14 +210,14 @@ TEST_F(WineTest, ALinuxHostAndAWindowsJoinerRaceALapAlike) {
     const std::string settings = std::string(windowed) + "laps: 1\nsound: false\nnetport: 27812\n";
     TempDir home;
     GameProgram linuxHost;
-    linuxHost.command.push_back("--host");
+    linuxHost.command.insert(linuxHost.command.end(), {"--host", "--code", "MUDL"});
     linuxHost.environment.push_back("XDG_DATA_HOME=" + home.path());
     Game host(server, settings.c_str(), {}, linuxHost);
     ASSERT_TRUE(host.start());
     const Window hostWindow = server.waitForWindow("OpenGL");
     ASSERT_NE(hostWindow, 0u) << host.errorOutput();
     GameProgram joiner = windowsGame();
-    joiner.command.insert(joiner.command.end(), {"--join", "127.0.0.1:27812"});
+    joiner.command.insert(joiner.command.end(), {"--join", "127.0.0.1:27812", "--code", "mudl"});
     game = std::make_unique<Game>(server, settings.c_str(), std::vector<std::string>{}, joiner);
     ASSERT_TRUE(game->start());
     for (int polls = 0; polls < 1200 && host.errorOutput().find("joined") == std::string::npos; ++polls) {
