@@ -448,6 +448,11 @@ bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const Set
         showPlayLine(said, "cannot join " + address + ": " + why, 8);
         return false;
     }
+    if (!isIpv4(host) && !lan.link.reachesIpv6()) {
+        showPlayLine(said, "cannot join " + address + ": this machine cannot use IPv6", 8);
+        lan.link.close();
+        return false;
+    }
     lan.role = LanRole::joiner;
     lan.host = host;
     lan.me = noMachine;

@@ -179,41 +179,71 @@ std::string netSimText(const NetSim& sim) {
 LanLink::LanLink() = default;
 LanLink::~LanLink() = default;
 
-bool LanLink::open(uint16_t port, std::string& why) {
-    close();
-    auto made = std::make_unique<Socket>();
+namespace {
+
+// The IPv6 socket on the IPv4 one's port, taking IPv6 alone; false where the
+// machine has no IPv6 or the port is another's there.
+bool openSix(asio::ip::udp::socket& six, uint16_t port) {
     asio::error_code failed;
-    made->v4.open(asio::ip::udp::v4(), failed);
-    if (!failed) {
-        made->v4.bind(asio::ip::udp::endpoint(asio::ip::udp::v4(), port), failed);
-        if (failed) {
-            why = "port " + std::to_string(port) + " cannot be used (" + failed.message() + ")";
-            return false;
-        }
-        made->v4.set_option(asio::socket_base::broadcast(true), failed);
-        failed = asio::error_code(); // without broadcasts, hosts are named by their address
-        made->v4.non_blocking(true, failed);
-    }
+    six.open(asio::ip::udp::v6(), failed);
     if (failed) {
-        why = "the network cannot be used (" + failed.message() + ")";
         return false;
     }
-    made->v4Open = true;
-    // IPv6 on the same port, where the machine has it; a port IPv6 cannot
-    // have leaves the game on IPv4, as before there was IPv6.
-    const uint16_t bound = made->v4.local_endpoint(failed).port();
-    asio::error_code sixFailed;
-    made->v6.open(asio::ip::udp::v6(), sixFailed);
-    if (!sixFailed) {
-        made->v6.set_option(asio::ip::v6_only(true), sixFailed);
-        made->v6.bind(asio::ip::udp::endpoint(asio::ip::udp::v6(), bound), sixFailed);
-        made->v6.non_blocking(true, sixFailed);
-        made->v6Open = !sixFailed;
+    six.set_option(asio::ip::v6_only(true), failed);
+    if (!failed) {
+        six.bind(asio::ip::udp::endpoint(asio::ip::udp::v6(), port), failed);
     }
-    made->state = seed_ != 0 ? seed_ : 1;
-    socket_ = std::move(made);
+    if (!failed) {
+        six.non_blocking(true, failed);
+    }
+    if (failed) {
+        six.close(failed);
+        return false;
+    }
     return true;
 }
+
+} // namespace
+
+bool LanLink::open(uint16_t port, std::string& why) {
+    close();
+    // Any free port (0) is tried again where IPv6 has the one IPv4 gave.
+    for (int tries = 0; tries < 8; ++tries) {
+        auto made = std::make_unique<Socket>();
+        asio::error_code failed;
+        made->v4.open(asio::ip::udp::v4(), failed);
+        if (!failed) {
+            made->v4.bind(asio::ip::udp::endpoint(asio::ip::udp::v4(), port), failed);
+            if (failed) {
+                why = "port " + std::to_string(port) + " cannot be used (" + failed.message() + ")";
+                return false;
+            }
+            made->v4.set_option(asio::socket_base::broadcast(true), failed);
+            failed = asio::error_code(); // without broadcasts, hosts are named by their address
+            made->v4.non_blocking(true, failed);
+        }
+        if (failed) {
+            why = "the network cannot be used (" + failed.message() + ")";
+            return false;
+        }
+        made->v4Open = true;
+        // IPv6 on the same port, where the machine has it; a port IPv6 cannot
+        // have leaves the game on IPv4, as before there was IPv6.
+        made->v6Open = openSix(made->v6, made->v4.local_endpoint(failed).port());
+        if (!made->v6Open && port == 0 && tries + 1 < 8) {
+            asio::ip::udp::socket probe(made->context);
+            if (openSix(probe, 0)) {
+                continue; // IPv6 works here, only not on that port: another port
+            }
+        }
+        made->state = seed_ != 0 ? seed_ : 1;
+        socket_ = std::move(made);
+        return true;
+    }
+    return false;
+}
+
+bool LanLink::reachesIpv6() const { return socket_ && socket_->v6Open; }
 
 void LanLink::close() {
     // What the simulated network still holds goes out now: a machine's last

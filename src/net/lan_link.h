@@ -63,6 +63,7 @@ public:
     void close();
     bool isOpen() const;
     uint16_t port() const; // the port it listens on
+    bool reachesIpv6() const; // open on IPv6 too
 
     // The network the datagrams sent from now on go through; seed makes its
     // choices the same from run to run.
