@@ -26,17 +26,13 @@
 
 namespace {
 
-
 constexpr double lobbyEvery = 0.25;     // the host's word to each machine in the lobby
 constexpr double askEvery = 0.5;        // a joiner's request, until answered (then its keep-alive)
 constexpr double answerSeconds = 10;    // a host that never answers is given up
 constexpr double snapshotSeconds = 2;   // the host repeats its world this long
 constexpr double waitShown = 0.25;      // waiting this long is said
-constexpr double joinsPerSecond = 5;   // the most joins a host answers in a second
+constexpr double joinsPerSecond = 5;    // the most joins a host answers in a second
 constexpr int32_t extraSteps = 2;       // a machine behind real time takes up to this many more a frame
-
-
-
 
 // "1:02.35": a race time as the views show it.
 std::string raceTime(double seconds) {
@@ -167,8 +163,7 @@ void hostHears(LanSession& lan, PlayLines& said, const LanAddress& from, const L
         lan.joinBudget -= 1;
         LanMessage answer{};
         answer.kind = LanKind::refuse;
-        const bool coded = std::any_of(lan.code, lan.code + raceCodeLength, [](char c) { return c != 0; });
-        const bool given = std::any_of(m.code, m.code + raceCodeLength, [](char c) { return c != 0; });
+        const bool coded = raceCodeGiven(lan.code), given = raceCodeGiven(m.code);
         int32_t free = noMachine;
         for (int32_t k = maxMachines - 1; k >= 1; --k) {
             free = lan.machines[k].in ? free : k;
@@ -431,7 +426,7 @@ bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world, const Set
     lan.machines[0] = LanMachine{true, LanAddress{}, static_cast<int32_t>(settings.netSeats), 0, 0};
     setRaceFrom(lan, world, settings);
     assignSeats(lan);
-    const bool coded = std::any_of(lan.code, lan.code + raceCodeLength, [](char c) { return c != 0; });
+    const bool coded = raceCodeGiven(lan.code);
     showPlayLine(said, "hosting a LAN race on port " + std::to_string(lan.link.port()) +
                            (coded ? ", race code " + std::string(lan.code, raceCodeLength) : std::string()) +
                            ": F5 starts it for all" + simulatedLine(settings), 6);

@@ -265,7 +265,7 @@ void carryOut(Game& game, World& world, MenuCommand command) {
     }
     case MenuCommand::hostLan:
         apply(game, world);
-        std::fill(game.lan.code, game.lan.code + raceCodeLength, '\0'); // a race on the network here: no code
+        std::memset(game.lan.code, 0, sizeof game.lan.code); // a race on the network here: no code
         changeMode(game, world, ModeChange::hostLan);
         break;
     case MenuCommand::joinLan:
@@ -274,7 +274,7 @@ void carryOut(Game& game, World& world, MenuCommand command) {
             const std::string address = chosen < 0 ? session.facts.address : session.hostAddresses[static_cast<size_t>(chosen)];
             // The race code typed (four letters), or none.
             if (!readRaceCode(session.facts.code, game.lan.code)) {
-                std::fill(game.lan.code, game.lan.code + raceCodeLength, '\0');
+                std::memset(game.lan.code, 0, sizeof game.lan.code);
             }
             stopFindingLanHosts(game.lan);
             changeMode(game, world, ModeChange::joinLan, address);

@@ -357,19 +357,11 @@ bool typeMenuKey(Menu& menu, MenuFacts& facts, uint8_t code) {
     if (!menu.open || menu.page != MenuPage::join || menu.selected > 1) {
         return false;
     }
-    if (menu.selected == 1) { // the race code: letters only
-        const size_t length = std::strlen(facts.code);
-        if (code < 'A' || code > 'Z') {
-            return false;
-        }
-        if (length < 4) {
-            facts.code[length] = static_cast<char>(code);
-            facts.code[length + 1] = '\0';
-        }
-        return true;
-    }
+    const bool letter = code >= 'A' && code <= 'Z';
     char c = '\0';
-    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) {
+    if (menu.selected == 1) { // the race code: capitals only
+        c = letter ? static_cast<char>(code) : '\0';
+    } else if (letter || (code >= '0' && code <= '9')) {
         c = static_cast<char>(std::tolower(code));
     } else if (code >= VK_NUMPAD0 && code <= VK_NUMPAD0 + 9) {
         c = static_cast<char>('0' + (code - VK_NUMPAD0));
@@ -383,13 +375,16 @@ bool typeMenuKey(Menu& menu, MenuFacts& facts, uint8_t code) {
             c = mark.code == code ? mark.c : c;
         }
     }
-    const size_t length = std::strlen(facts.address);
     if (c == '\0') {
         return false;
     }
-    if (length + 1 < sizeof facts.address) {
-        facts.address[length] = c;
-        facts.address[length + 1] = '\0';
+    // On the end of the line, while there is room (a code has four letters).
+    char* typed = menu.selected == 1 ? facts.code : facts.address;
+    const size_t room = menu.selected == 1 ? sizeof facts.code : sizeof facts.address;
+    const size_t length = std::strlen(typed);
+    if (length + 1 < room) {
+        typed[length] = c;
+        typed[length + 1] = '\0';
     }
     return true;
 }

@@ -433,7 +433,7 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
     bool valid = kind != LanKind::none && reader.ok && reader.left == 0;
     valid = valid && (kind != LanKind::join || (read.seatsWanted >= 1 && read.seatsWanted <= 2));
     // A code of four capitals, or none at all.
-    const bool anyCode = std::any_of(read.code, read.code + raceCodeLength, [](char c) { return c != 0; });
+    const bool anyCode = raceCodeGiven(read.code);
     valid = valid && (!anyCode || std::all_of(read.code, read.code + raceCodeLength, [](char c) { return c >= 'A' && c <= 'Z'; }));
     valid = valid && (kind != LanKind::welcome || (read.machine < maxMachines && validRace(read.race)));
     valid = valid && (kind != LanKind::hostHere || (read.machines <= maxMachines && validRace(read.race)));

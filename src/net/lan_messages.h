@@ -35,6 +35,11 @@ constexpr size_t raceCodeLength = 4; // a race code: four letters, A to Z
 // but four letters.
 bool readRaceCode(const std::string& text, char (&code)[raceCodeLength]);
 
+// Whether a race code is given (all zero: none).
+inline bool raceCodeGiven(const char (&code)[raceCodeLength]) {
+    return code[0] != 0 || code[1] != 0 || code[2] != 0 || code[3] != 0;
+}
+
 // The files of a track, hashed each on its own (FNV-1a of its bytes; 0: missing).
 // What the race's world is made of, hashed (FNV-1a) on each machine: the
 // track's files, and the wheel layout its model gives the vehicles.
