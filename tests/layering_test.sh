@@ -7,7 +7,7 @@ set -eu
 cd "$1/src"
 rank() {
   case "$1" in
-    app) echo 13 ;; menu) echo 12 ;; scene) echo 11 ;; net) echo 10 ;; replay) echo 9 ;; sim) echo 8 ;; race) echo 7 ;; vehicle) echo 6 ;; terrain) echo 5 ;;
+    server) echo 14 ;; app) echo 13 ;; menu) echo 12 ;; scene) echo 11 ;; net) echo 10 ;; replay) echo 9 ;; sim) echo 8 ;; race) echo 7 ;; vehicle) echo 6 ;; terrain) echo 5 ;;
     assets | render | audio) echo 4 ;; core) echo 3 ;; platform) echo 2 ;; common) echo 1 ;;
     *) echo 0 ;;
   esac
@@ -38,6 +38,17 @@ for file in $sim $(echo "$sim" | sed 's|\.cpp$|.h|') vehicle/step_rate.h terrain
     status=1
   fi
 done
+# The server and the shared base it is built from (mudlark_base) draw,
+# play and read keys nowhere: no GL, SDL, window, sound or game floor.
+base=$(sed -n '/^add_library(mudlark_base/,/^)/p' ../CMakeLists.txt | grep -o 'src/[a-z_/]*\.cpp' | sed 's|^src/||')
+[ -n "$base" ] || { echo "FAIL: no mudlark_base library in CMakeLists.txt"; status=1; }
+for file in server/*.cpp server/*.h $base $(echo "$base" | sed 's|\.cpp$|.h|'); do
+  [ -f "$file" ] || continue
+  if grep -n -E '#include *[<"](GL/|SDL|common/gl_api\.h|render/|audio/|app/|menu/)' "$file"; then
+    echo "FAIL: $file is part of the server and includes GL, SDL, drawing, sound or the game's floor"
+    status=1
+  fi
+done
 # The top floor's rooms call each other one way only: no circle of calls
 # runs through src/app. A room calls the rooms whose headers its .cpp
 # includes (its own aside); a header only names records, like game.h, which
@@ -54,5 +65,5 @@ if [ -n "$cycle" ]; then
   echo "FAIL: a circle of calls runs through src/app:" $cycle
   status=1
 fi
-[ $status = 0 ] && echo "every include runs downwards, the top floor's rooms in no circle; the simulation draws nothing and reads no keys, pads or clock"
+[ $status = 0 ] && echo "every include runs downwards, the top floor's rooms in no circle; the simulation draws nothing and reads no keys, pads or clock; the server draws nothing"
 exit $status

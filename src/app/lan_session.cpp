@@ -1,7 +1,7 @@
-// lan_session.cpp -- hosting, joining, the lobby and the lockstep's steps.
-// The host is machine 0 and drives blue; the machines that join take red and
-// green in turn, and the computer drives a seat nobody holds (on every
-// machine alike: it is part of the world). All talk goes through the host.
+// lan_session.cpp -- a LAN race in the game: hosting and joining, a joiner's
+// side of the talk, the races started in the world the views show, this
+// machine's keys as its controls, and the lobby over the views. The host's
+// room and the lockstep's steps are lan_room's.
 #include "app/lan_session.h"
 
 #include <algorithm>
@@ -14,7 +14,6 @@
 #include "app/replay_session.h"
 #include "app/view_mode.h"
 #include "common/gl_api.h"
-#include "core/files.h"
 #include "core/play_lines.h"
 #include "net/lan_messages.h"
 #include "net/lockstep.h"
@@ -26,96 +25,9 @@
 
 namespace {
 
-constexpr double lobbyEvery = 0.25;     // the host's word to each machine in the lobby
 constexpr double askEvery = 0.5;        // a joiner's request, until answered (then its keep-alive)
 constexpr double answerSeconds = 10;    // a host that never answers is given up
-constexpr double snapshotSeconds = 2;   // the host repeats its world this long
 constexpr double waitShown = 0.25;      // waiting this long is said
-constexpr double joinsPerSecond = 5;    // the most joins a host answers in a second
-constexpr int32_t extraSteps = 2;       // a machine behind real time takes up to this many more a frame
-
-// "1:02.35": a race time as the views show it.
-std::string raceTime(double seconds) {
-    char text[32];
-    const double shown = std::max(0.0, seconds);
-    std::snprintf(text, sizeof text, "%d:%05.2f", static_cast<int>(shown / 60), shown - 60 * static_cast<int>(shown / 60));
-    return text;
-}
-
-// The largest track file hashed: a track's pictures are a few megabytes.
-constexpr size_t maxTrackFile = 64u << 20;
-
-// The file's bytes hashed on from hash; 0 where it cannot be read whole.
-uint32_t fileHash(const char* path, uint32_t hash) {
-    std::vector<uint8_t> bytes;
-    return readWholeFile(path, maxTrackFile, bytes) == WholeFile::read ? fnvHash(hash, bytes.data(), bytes.size()) : 0;
-}
-
-// What the race's world is made of on this machine: the track's files and the
-// wheels the model sets the vehicles on.
-TrackHashes hashTrack(int32_t track, const WheelLayout& layout) {
-    const TrackFiles files = trackFiles(track);
-    return TrackHashes{fileHash(files.heights, fnvBasis), fileHash(files.growth, fnvBasis),
-                       fileHash(files.gates, fnvBasis), fileHash(files.overlay, fileHash(files.ground, fnvBasis)),
-                       fnvHash(fnvBasis, &layout, sizeof layout)};
-}
-
-// What differs from the host's, in the player's words; "" when nothing.
-std::string trackDifference(const TrackHashes& mine, const TrackHashes& host) {
-    const char* names[] = {"heights", "growth", "gates", "pictures", "wheel layout"};
-    const uint32_t a[] = {mine.heights, mine.growth, mine.gates, mine.pictures, mine.wheels};
-    const uint32_t b[] = {host.heights, host.growth, host.gates, host.pictures, host.wheels};
-    std::string which;
-    for (int i = 0; i < 5; ++i) {
-        if (a[i] != b[i]) {
-            which += (which.empty() ? "" : ", ") + std::string(names[i]);
-        }
-    }
-    return which;
-}
-
-void send(LanSession& lan, const LanAddress& to, const LanMessage& message) { lan.link.send(to, encodeLanMessage(message)); }
-
-// The host's seats: blue its own, then each machine's in the order they came.
-void assignSeats(LanSession& lan) {
-    std::fill(lan.race.seats, lan.race.seats + vehicleCount, noMachine);
-    int32_t next = 0;
-    for (int32_t m = 0; m < maxMachines; ++m) {
-        for (int32_t s = 0; s < lan.machines[m].seatsWanted && lan.machines[m].in && next < vehicleCount; ++s) {
-            lan.race.seats[next++] = m;
-        }
-    }
-}
-
-int32_t seatsTaken(const LanSession& lan) {
-    return static_cast<int32_t>(std::count_if(lan.race.seats, lan.race.seats + vehicleCount,
-                                              [](int32_t s) { return s != noMachine; }));
-}
-
-LanMessage welcomeFor(const LanSession& lan, int32_t machine) {
-    LanMessage m{};
-    m.kind = LanKind::welcome;
-    m.machine = static_cast<uint8_t>(machine);
-    m.round = lan.round;
-    m.race = lan.race;
-    return m;
-}
-
-void setRaceFrom(LanSession& lan, const World& world, const Settings& settings) {
-    lan.race.track = world.track;
-    lan.race.laps = static_cast<int32_t>(settings.laps);
-    lan.race.skill = static_cast<int32_t>(settings.computerSkill);
-    lan.race.delay = settings.netDelay;
-    lan.race.idleComputer = settings.computerDrivers;
-    lan.race.vehicleContact = settings.vehicleContact;
-    lan.race.solidTrees = settings.solidTrees;
-    lan.race.hashes = hashTrack(world.track, world.vehicles[0].layout);
-}
-
-void end(LanSession& lan) {
-    lan.link.close();
-    static_cast<LanState&>(lan) = LanState{}; // the port closed, all else as new
-}
 
 // Every machine's race starts alike: the vehicles at rest, on the grid.
 void startRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
@@ -129,70 +41,10 @@ void startRound(LanSession& lan, RaceSession& raceSession, ViewState& view, Worl
         computer[v] = race.seats[v] == noMachine || race.idleComputer;
     }
     startRaceOf(raceSession, world, said, race.laps, race.skill, computer, race.vehicleContact, race.solidTrees); // the host's rules
-    startLockstep(lan.lockstep, lan.me, race.seats, race.delay);
-    lan.round = round;
-    lan.racing = true;
-    lan.hasPending = false;
-    lan.waited = 0;
-    lan.saidResync = noStep;
+    startLanLockstep(lan, race, round);
     // Each machine follows the first vehicle it drives.
     const int32_t* mine = std::find(race.seats, race.seats + vehicleCount, lan.me);
     view.followedVehicle = mine != race.seats + vehicleCount ? static_cast<uint32_t>(mine - race.seats) : view.followedVehicle;
-}
-
-void hostHears(LanSession& lan, PlayLines& said, const LanAddress& from, const LanMessage& m) {
-    int32_t machine = noMachine;
-    for (int32_t k = 1; k < maxMachines; ++k) {
-        machine = lan.machines[k].in && lan.machines[k].address == from ? k : machine;
-    }
-    if (machine != noMachine) {
-        lan.machines[machine].silent = 0;
-    }
-    if (m.kind == LanKind::query) {
-        LanMessage answer{};
-        answer.kind = LanKind::hostHere;
-        std::snprintf(answer.version, sizeof answer.version, "%s", MUDLARK_VERSION);
-        answer.simulation = simulationVersion;
-        answer.machines = static_cast<uint8_t>(std::count_if(std::begin(lan.machines), std::end(lan.machines),
-                                                             [](const LanMachine& k) { return k.in; }));
-        answer.race = lan.race;
-        send(lan, from, answer);
-    } else if (m.kind == LanKind::join && machine != noMachine) {
-        send(lan, from, welcomeFor(lan, machine)); // asked again: the answer was lost
-    } else if (m.kind == LanKind::join && lan.joinBudget >= 1) { // more joins in a second than any race has: let go
-        lan.joinBudget -= 1;
-        LanMessage answer{};
-        answer.kind = LanKind::refuse;
-        const bool coded = raceCodeGiven(lan.code), given = raceCodeGiven(m.code);
-        int32_t free = noMachine;
-        for (int32_t k = maxMachines - 1; k >= 1; --k) {
-            free = lan.machines[k].in ? free : k;
-        }
-        if (std::strcmp(m.version, MUDLARK_VERSION) != 0 || m.simulation != simulationVersion) {
-            std::snprintf(answer.text, sizeof answer.text, "the host runs Mudlark %s (simulation %u), yours is %s (simulation %u)",
-                          MUDLARK_VERSION, simulationVersion, m.version, static_cast<unsigned>(m.simulation));
-        } else if (coded && std::memcmp(m.code, lan.code, raceCodeLength) != 0) {
-            std::snprintf(answer.text, sizeof answer.text, "%s",
-                          given ? "the race code is wrong" : "this race asks for its race code (--code, or the Join page)");
-        } else if (free == noMachine || seatsTaken(lan) + m.seatsWanted > vehicleCount) {
-            std::snprintf(answer.text, sizeof answer.text, "%s", "the race is full");
-        } else {
-            lan.machines[free] = LanMachine{true, from, m.seatsWanted, 0, lan.round};
-            if (!lan.racing) {
-                assignSeats(lan);
-            }
-            showPlayLine(said, addressText(from) + " joined", 4);
-            send(lan, from, welcomeFor(lan, free));
-            return;
-        }
-        send(lan, from, answer);
-    } else if (m.kind == LanKind::leave && machine != noMachine) {
-        lan.lockstep.silent[machine] = silentSeconds; // dropped at the next tick
-        lan.machines[machine].silent = silentSeconds;
-    } else if (m.kind == LanKind::lockstep && machine != noMachine && m.packet.machine == machine && lan.racing &&
-               m.packet.round == lan.round) {
-        receivePacket(lan.lockstep, m.packet);
-    }
 }
 
 // The race goes on here alone: the computer drives the others' vehicles.
@@ -201,7 +53,7 @@ void hostGone(LanSession& lan, World& world, PlayLines& said, const std::string&
     for (int32_t v = 0; v < vehicleCount && lan.racing; ++v) {
         world.race.computer[v] = world.race.computer[v] || lan.lockstep.seats[v] != lan.me;
     }
-    end(lan);
+    endLan(lan);
 }
 
 void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
@@ -209,7 +61,7 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
     lan.silent = 0;
     if (m.kind == LanKind::refuse) {
         showPlayLine(said, "the host refused: " + std::string(m.text), 10);
-        end(lan);
+        endLan(lan);
         return;
     }
     if (m.kind == LanKind::leave) {
@@ -217,11 +69,16 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
         return;
     }
     if (m.kind == LanKind::welcome) {
-        if (!lan.welcomed) {
-            lan.welcomed = true;
-            lan.me = m.machine;
-            showPlayLine(said, "joined the race: F5 on the host starts it", 4);
+        const bool first = !lan.welcomed;
+        lan.welcomed = true;
+        lan.me = first ? m.machine : lan.me;
+        if (first || lan.leads != (m.leader == lan.me)) {
+            showPlayLine(said, m.leader == lan.me     ? "this machine leads the race: F5 starts it for all, F7 the next track"
+                               : m.leader == noLeader ? "joined the race: F5 on the host starts it"
+                                                      : "joined the race: F5 on the leading machine starts it", 4);
         }
+        lan.leads = m.leader == lan.me;
+        lan.server = m.leader != noLeader;
         lan.race = m.race;
         if (m.race.track != lan.checkedTrack) {
             TrackProblems problems;
@@ -238,8 +95,8 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
                 LanMessage leave{};
                 leave.kind = LanKind::leave;
                 leave.machine = static_cast<uint8_t>(lan.me);
-                send(lan, lan.host, leave);
-                end(lan);
+                sendLan(lan, lan.host, leave);
+                endLan(lan);
                 return;
             }
             lan.checkedTrack = m.race.track;
@@ -291,59 +148,6 @@ void readMessages(LanSession& lan, RaceSession& raceSession, ViewState& view, Wo
     }
 }
 
-// The host's lobby word, its drops and its world when two disagreed.
-void hostTalks(LanSession& lan, const World& world, PlayLines& said, double seconds) {
-    lan.sendIn -= seconds;
-    for (int32_t k = 1; k < maxMachines; ++k) {
-        LanMachine& machine = lan.machines[k];
-        machine.silent += seconds;
-        const bool dropped = lan.racing && machine.in && machine.since != lan.round && !lan.lockstep.present[k] &&
-                             std::find(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, k) !=
-                                 lan.lockstep.seats + vehicleCount;
-        if (machine.in && (dropped || machine.silent >= silentSeconds)) {
-            machine.in = false;
-            showPlayLine(said, addressText(machine.address) + " left the race", 4);
-            if (!lan.racing) {
-                assignSeats(lan);
-            }
-        }
-        if (machine.in && lan.sendIn <= 0) {
-            send(lan, machine.address, welcomeFor(lan, k));
-        }
-    }
-    lan.sendIn = lan.sendIn <= 0 ? lobbyEvery : lan.sendIn;
-    lan.joinBudget = std::min(joinsPerSecond, lan.joinBudget + joinsPerSecond * seconds);
-    if (lan.racing && planResync(lan.lockstep) != noStep) {
-        showPlayLine(said, "the machines disagree at " + raceTime(world.race.clock) + ": all take the host's world", 6);
-        lan.saidResync = lan.lockstep.resyncStep;
-    }
-    lan.resendSeconds -= seconds;
-    for (int32_t k = 1; k < maxMachines && lan.resendSeconds > 0; ++k) {
-        if (lan.machines[k].in) {
-            LanMessage m{};
-            m.kind = LanKind::snapshot;
-            m.snapshot = lan.sent;
-            send(lan, lan.machines[k].address, m);
-        }
-    }
-}
-
-void sendControls(LanSession& lan) {
-    LanMessage m{};
-    m.kind = LanKind::lockstep;
-    m.packet = makePacket(lan.lockstep);
-    m.packet.round = lan.round;
-    if (lan.role == LanRole::joiner) {
-        send(lan, lan.host, m);
-        return;
-    }
-    for (int32_t k = 1; k < maxMachines; ++k) {
-        if (lan.machines[k].in && lan.lockstep.present[k]) {
-            send(lan, lan.machines[k].address, m);
-        }
-    }
-}
-
 // This machine's controls of its vehicles. A machine with one seat drives it
 // by any of the three vehicles' keys and pads (a laptop has no number pad); one
 // with two drives the first by blue's or red's, the second by green's.
@@ -370,62 +174,29 @@ void addMyControls(LanSession& lan, InputState& input, const Gamepads& gamepads,
     input.clearStepPresses();
 }
 
-// At the step the host set every world at: its own taken and sent, the
-// others' put in place.
-void settleResync(LanSession& lan, World& world) {
-    Lockstep& l = lan.lockstep;
-    if (l.resyncStep == noStep || l.next != l.resyncStep || l.resyncedTo == l.resyncStep) {
-        return;
-    }
-    if (lan.role == LanRole::host) {
-        takeLanSnapshot(world, l.next, lan.sent);
-        lan.resendSeconds = snapshotSeconds;
-        noteResynced(l);
-    } else if (lan.hasPending && lan.pending.step == l.next) {
-        applyLanSnapshot(world, lan.pending);
-        lan.hasPending = false;
-        noteResynced(l);
-    }
-}
-
-// Opens the socket on this port (0: any), the datagrams it sends going
-// through the network "netsim:" asks for (said at start-up, and in the
-// host's and the joiner's first line).
-bool openLink(LanSession& lan, const Settings& settings, uint16_t port, std::string& why) {
-    if (!lan.link.open(port, why)) {
-        return false;
-    }
-    lan.link.simulate(netSimOf(settings), platformProcessId());
-    return true;
-}
-
-// "\nnetsim: ...", or "" when the network is the real one.
-std::string simulatedLine(const Settings& settings) {
-    return netSimOn(netSimOf(settings)) ? "\nnetsim: what this machine sends goes through " + netSimText(netSimOf(settings))
-                                        : "";
+// The leading machine's word to its server. Each means the same however
+// often it comes (a start while a race is on, or a move from a track the
+// server has left, is let go), so it goes twice: one may be lost.
+void askServer(LanSession& lan, LeadAction action, int32_t value) {
+    LanMessage m{};
+    m.kind = LanKind::lead;
+    m.action = action;
+    m.value = static_cast<uint8_t>(value);
+    sendLan(lan, lan.host, m);
+    sendLan(lan, lan.host, m);
 }
 
 } // namespace
-
-NetSim netSimOf(const Settings& settings) {
-    const uint32_t* n = settings.netSim;
-    return NetSim{n[0], n[1], n[2], n[3]};
-}
 
 bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world, const Settings& settings, PlayLines& said) {
     leaveLanRace(lan);
     endReplaySession(replay, world, settings);
     std::string why;
-    if (!openLink(lan, settings, static_cast<uint16_t>(settings.netPort), why)) {
+    if (!openLanLink(lan, settings, static_cast<uint16_t>(settings.netPort), why)) {
         showPlayLine(said, "cannot host a LAN race: " + why, 8);
         return false;
     }
-    lan.role = LanRole::host;
-    lan.me = 0;
-    lan.joinBudget = joinsPerSecond;
-    lan.machines[0] = LanMachine{true, LanAddress{}, static_cast<int32_t>(settings.netSeats), 0, 0};
-    setRaceFrom(lan, world, settings);
-    assignSeats(lan);
+    openLanRoom(lan, world, settings, static_cast<int32_t>(settings.netSeats));
     const bool coded = raceCodeGiven(lan.code);
     showPlayLine(said, "hosting a LAN race on port " + std::to_string(lan.link.port()) +
                            (coded ? ", race code " + std::string(lan.code, raceCodeLength) : std::string()) +
@@ -439,7 +210,7 @@ bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const Set
     endReplaySession(replay, world, settings);
     LanAddress host{};
     std::string why;
-    if (!resolveLanAddress(address, static_cast<uint16_t>(settings.netPort), host, why) || !openLink(lan, settings, 0, why)) {
+    if (!resolveLanAddress(address, static_cast<uint16_t>(settings.netPort), host, why) || !openLanLink(lan, settings, 0, why)) {
         showPlayLine(said, "cannot join " + address + ": " + why, 8);
         return false;
     }
@@ -455,28 +226,13 @@ bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const Set
     return true;
 }
 
-void leaveLanRace(LanSession& lan) {
-    if (lan.role != LanRole::none) {
-        LanMessage m{};
-        m.kind = LanKind::leave;
-        m.machine = static_cast<uint8_t>(std::max(0, lan.me));
-        for (int32_t k = 0; k < maxMachines; ++k) {
-            const bool to = lan.role == LanRole::joiner ? k == 0 : k > 0 && lan.machines[k].in;
-            if (to) {
-                send(lan, lan.role == LanRole::joiner ? lan.host : lan.machines[k].address, m);
-            }
-        }
-    }
-    end(lan);
-}
-
 bool lanOn(const LanSession& lan) { return lan.role != LanRole::none; }
 
 bool lanWorldShared(const LanSession& lan) { return lan.racing; }
 
 int32_t findLanHosts(LanSession& lan, const Settings& settings, LanHost (&hosts)[lanHostCapacity]) {
     std::string why;
-    if (lan.role == LanRole::none && !lan.link.isOpen() && !openLink(lan, settings, 0, why)) {
+    if (lan.role == LanRole::none && !lan.link.isOpen() && !openLanLink(lan, settings, 0, why)) {
         return 0;
     }
     lan.finding = lan.role == LanRole::none;
@@ -534,7 +290,7 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
         lan.sendIn -= frameSeconds;
         if (!lan.welcomed && lan.silent >= answerSeconds) {
             showPlayLine(said, "no answer from " + addressText(lan.host), 10);
-            end(lan);
+            endLan(lan);
             return;
         }
         if (lan.welcomed && lan.silent >= silentSeconds) {
@@ -548,11 +304,17 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
             m.simulation = simulationVersion;
             m.seatsWanted = static_cast<uint8_t>(settings.netSeats);
             std::memcpy(m.code, lan.code, raceCodeLength);
-            send(lan, lan.host, m);
+            sendLan(lan, lan.host, m);
             lan.sendIn = askEvery;
         }
+        // The leading machine's F7: the server's next track.
+        const bool f7 = input.isDown(VK_F7);
+        if (f7 && !lan.f7WasDown && lan.leads) {
+            askServer(lan, LeadAction::nextTrack, lan.race.track);
+        }
+        lan.f7WasDown = f7;
         if (lan.racing && lan.lockstep.resyncStep != noStep && lan.lockstep.resyncStep != lan.saidResync) {
-            showPlayLine(said, "the machines disagree at " + raceTime(world.race.clock) + ": all take the host's world", 6);
+            showPlayLine(said, "the machines disagree at " + lanRaceTime(world.race.clock) + ": all take the host's world", 6);
             lan.saidResync = lan.lockstep.resyncStep;
         }
     }
@@ -560,8 +322,10 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
 
 void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
                    PlayLines& said) {
-    if (lan.role != LanRole::host) {
-        showPlayLine(said, "the host starts the race", 3);
+    if (lan.role != LanRole::host && lan.leads) {
+        askServer(lan, LeadAction::start, static_cast<int32_t>(settings.laps));
+    } else if (lan.role != LanRole::host) {
+        showPlayLine(said, lan.server ? "the leading machine starts the race" : "the host starts the race", 3);
     } else if (world.course.count < minGates) {
         showPlayLine(said, "no race: this track has no course to race on", 4);
     } else {
@@ -583,43 +347,6 @@ bool beginLanSteps(LanSession& lan, InputState& input, const Gamepads& gamepads,
     return true;
 }
 
-bool nextLanStep(LanSession& lan, World& world, PlayLines& said, int32_t owed, int32_t taken, VehicleControls (&controls)[vehicleCount]) {
-    Lockstep& l = lan.lockstep;
-    settleResync(lan, world);
-    // Beyond what real time owes only to catch up with machines ahead.
-    // Never ahead of real time; beyond what the frame owes only to catch up
-    // with it after a wait.
-    const uint32_t now = lockstepClockStep(l);
-    const bool behind = l.next + 1 < now, ahead = l.next > now + 1;
-    if (ahead || taken >= owed + extraSteps || (taken >= owed && !behind) || !readyToStep(l)) {
-        return false;
-    }
-    bool computer[vehicleCount];
-    const uint32_t at = l.next;
-    takeStep(l, controls, computer);
-    for (int32_t v = 0; v < vehicleCount; ++v) {
-        if (l.dropStep[v] == at) {
-            world.race.computer[v] = true; // its machine was dropped: on every machine from this step
-            showPlayLine(said, std::string(vehicleNames[v]) + "'s machine went silent: the computer drives " + vehicleNames[v] +
-                    " from " + raceTime(at / static_cast<double>(stepsPerSecond) - countdownSeconds), 6);
-        }
-    }
-    return true;
-}
-
-void afterLanStep(LanSession& lan, World& world) {
-    if (lan.lockstep.next % stepsPerSecond == 0) {
-        noteHash(lan.lockstep, lan.lockstep.next, worldHash(world, WorldParts::shared));
-    }
-    settleResync(lan, world);
-}
-
-void endLanSteps(LanSession& lan, int32_t owed) {
-    const bool waiting = owed > 0 && !readyToStep(lan.lockstep);
-    lan.waited = waiting ? lan.waited + owed / static_cast<double>(stepsPerSecond) : 0;
-    sendControls(lan);
-}
-
 void drawLanOverlays(const LanSession& lan, const World& world, WindowSize window, uint32_t y) {
     glColor3f(1, 1, 1);
     if (lan.racing && lan.waited >= waitShown) {
@@ -636,7 +363,7 @@ void drawLanOverlays(const LanSession& lan, const World& world, WindowSize windo
         const int32_t seat = lan.race.seats[v];
         std::string who = seat == noMachine ? "the computer" : seat == lan.me ? "this machine"
                                                                     : seat == 0   ? "the host"
-                                                                                  : "machine " + std::to_string(seat + 1);
+                                                                                  : "machine " + std::to_string(seat + (lan.server ? 0 : 1));
         if (lan.role == LanRole::host && seat > 0) {
             who += " (" + addressText(lan.machines[seat].address) + ")";
         }
@@ -645,8 +372,11 @@ void drawLanOverlays(const LanSession& lan, const World& world, WindowSize windo
     }
     const std::string last = lan.role == LanRole::host ? "LAN race, track " + std::to_string(lan.race.track) +
                                                           ": F5 starts it for all"
-                              : lan.welcomed ? "waiting for the host's F5" : "asking the host for a seat";
+                              : !lan.welcomed ? "asking the host for a seat"
+                              : lan.leads     ? "server race, track " + std::to_string(lan.race.track) +
+                                                    ": F5 starts it for all, F7 the next track"
+                              : lan.server    ? "waiting for the leading machine's F5"
+                                              : "waiting for the host's F5";
     printText(window, 16, y, "%s", last.c_str());
 }
 
-uint64_t lanBytesSent(const LanSession& lan) { return lan.link.bytesSent(); }

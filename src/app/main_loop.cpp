@@ -33,28 +33,6 @@
 
 namespace {
 
-// Makes the folder holding the data the working folder: the one the game was
-// started in when the data is there (as always), else the one installed with
-// the executable. Without either, one box says where it looked.
-bool goToData() {
-    const std::string installed = installedDataFolder();
-    std::vector<std::string> places{"."};
-    if (!installed.empty()) {
-        places.push_back(installed);
-    }
-    const std::string found = findData(places);
-    std::error_code failed;
-    if (!found.empty()) {
-        std::filesystem::current_path(pathOf(found), failed);
-        return !failed;
-    }
-    std::string text = "Unable to find the game's data (Models, Tracks, Textures) in " +
-                       nameOf(std::filesystem::current_path(failed));
-    text += !installed.empty() ? " or " + installed + "!" : "!";
-    platformShowMessage(text.c_str(), "Error", MessageIcon::exclamation);
-    return false;
-}
-
 constexpr const char* usage =
     "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr | mudlark --ghost-from REPLAY.mlr\n"
     "       mudlark --host [--code ABCD] | mudlark --join HOST[:PORT] [--code ABCD]\n";

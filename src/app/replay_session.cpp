@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 #include "platform/win_messages.h"
 #include "replay/replay_file.h"
+#include "replay/replay_folder.h"
 #include "scene/scene.h"
 #include "terrain/track.h"
 
@@ -25,68 +26,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int keptReplays = 20;
 constexpr double fastest = 8, slowest = 0.125;
-
-
-fs::path replaysFolder() {
-    const std::string folder = userDataFolder();
-    return folder.empty() ? fs::path() : pathOf(folder) / "replays";
-}
-
-// The replays in the folder, newest last (by the time they were written, then name).
-std::vector<fs::path> keptFiles(const fs::path& folder) {
-    std::vector<std::pair<fs::file_time_type, fs::path>> found;
-    std::error_code failed;
-    for (fs::directory_iterator it(folder, failed), end; !failed && it != end; it.increment(failed)) {
-        const std::string name = nameOf(it->path().filename());
-        std::error_code unreadable; // one entry's time that cannot be read passes it over, not the rest
-        const fs::file_time_type written = fs::last_write_time(it->path(), unreadable);
-        if (name.rfind("race-", 0) == 0 && it->path().extension() == ".mlr" && !unreadable) {
-            found.emplace_back(written, it->path());
-        }
-    }
-    std::sort(found.begin(), found.end());
-    std::vector<fs::path> files;
-    for (const auto& [time, path] : found) {
-        files.push_back(path);
-    }
-    return files;
-}
-
-// The replay as race-YYYYMMDD-HHMMSS.mlr; the oldest beyond twenty go. On
-// the writing thread: "" or what to tell the player.
-std::string writeReplay(const fs::path& folder, const Replay& replay) {
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::strftime(stamp, sizeof stamp, "race-%Y%m%d-%H%M%S", std::localtime(&now));
-    fs::path path = folder / (std::string(stamp) + ".mlr");
-    std::error_code failed;
-    for (int again = 2; fs::exists(path, failed) && again < 100; ++again) {
-        path = folder / (std::string(stamp) + "-" + std::to_string(again) + ".mlr");
-    }
-    std::string why = "it could not be compressed";
-    const std::string bytes = encodeReplay(replay);
-    if (bytes.empty() || !writeFileSafely(nameOf(path), bytes, why)) {
-        return "The race's replay could not be kept: " + why;
-    }
-    const std::vector<fs::path> files = keptFiles(folder);
-    for (size_t i = 0; i + keptReplays < files.size(); ++i) {
-        fs::remove(files[i], failed);
-    }
-    return "";
-}
 
 // The finished race's replay kept, written in the background from a copy
 // (the buffer may take another replay at once).
 void keepReplay(ReplaySession& session) {
-    const fs::path folder = replaysFolder();
+    const fs::path folder = replaysFolder("replays");
     if (folder.empty()) {
         return;
     }
     const std::shared_ptr<Replay> kept(new Replay); // only the pages the race fills are touched
     copyReplay(*kept, *session.buffer);
-    session.writes.start([folder, kept] { return writeReplay(folder, *kept); });
+    session.writes.start([folder, kept] { return writeReplayInto(folder, *kept); });
 }
 
 // A press since the last frame of one of the playback's keys.
@@ -166,32 +117,15 @@ std::string replayTrackName(const Replay& replay) {
 std::vector<std::string> keptReplayFiles(ReplaySession& session) {
     session.writes.finish(); // the newest among them
     std::vector<std::string> paths;
-    for (const fs::path& file : keptFiles(replaysFolder())) {
+    for (const fs::path& file : keptReplayPaths(replaysFolder("replays"))) {
         paths.insert(paths.begin(), nameOf(file)); // newest first
     }
     return paths;
 }
 
 void recordRaceStep(ReplaySession& session, const World& world, RacePhase before) {
-    const Race& race = world.race;
-    if (before == RacePhase::racing && session.recording) {
-        VehicleControls controls[vehicleCount];
-        for (int v = 0; v < vehicleCount; ++v) {
-            controls[v] = world.vehicles[v].controls;
-        }
-        recordFrame(*session.buffer, stepsPerSecond, controls);
-        recordKeyframeIfDue(*session.buffer, race, world.vehicles);
-    }
-    if (before == RacePhase::countdown && race.phase == RacePhase::racing) {
-        // "GO": the vehicles as they stand are the replay's start.
-        beginRecording(*session.buffer, world);
-        session.recording = true;
-    } else if (before == RacePhase::racing && race.phase == RacePhase::results && session.recording) {
-        session.recording = false;
-        endRecording(*session.buffer, race);
+    if (recordRace(*session.buffer, session.recording, world, before)) {
         keepReplay(session);
-    } else if (race.phase != RacePhase::racing) {
-        session.recording = false; // started again, or left
     }
 }
 
@@ -236,7 +170,7 @@ void playNewestOrStop(ReplaySession& session, World& world, const Settings& sett
         return;
     }
     session.writes.finish();
-    const std::vector<fs::path> files = keptFiles(replaysFolder());
+    const std::vector<fs::path> files = keptReplayPaths(replaysFolder("replays"));
     if (files.empty()) {
         tellPlayer(said, "There is no replay yet: every race is kept once it ends.", "Mudlark", MessageIcon::information);
     } else {

@@ -68,3 +68,22 @@ std::string findData(const std::vector<std::string>& places) {
     }
     return "";
 }
+
+bool goToData() {
+    const std::string installed = installedDataFolder();
+    std::vector<std::string> places{"."};
+    if (!installed.empty()) {
+        places.push_back(installed);
+    }
+    const std::string found = findData(places);
+    std::error_code failed;
+    if (!found.empty()) {
+        std::filesystem::current_path(pathOf(found), failed);
+        return !failed;
+    }
+    std::string text = "Unable to find the game's data (Models, Tracks, Textures) in " +
+                       nameOf(std::filesystem::current_path(failed));
+    text += !installed.empty() ? " or " + installed + "!" : "!";
+    platformShowMessage(text.c_str(), "Error", MessageIcon::exclamation);
+    return false;
+}

@@ -34,3 +34,8 @@ std::string installedDataFolder();
 // so that a damaged data set is still found and its own boxes say what is wrong.
 // "" when none does.
 std::string findData(const std::vector<std::string>& places);
+
+// Makes the folder holding the data the working folder: the one the program
+// was started in when the data is there (as always), else the one installed
+// with the executable. Without either, one box says where it looked.
+bool goToData();

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr char magics[][5] = {"", "MLQ1", "MLH1", "MLJ2", "MLW1", "MLR1", "MLB1", "MLK1", "MLN2"};
+constexpr char magics[][5] = {"", "MLQ1", "MLH1", "MLJ2", "MLW2", "MLR1", "MLB1", "MLK1", "MLN3", "MLL1"};
 constexpr uint8_t noSeat = 0xFF;
 
 struct Writer {
@@ -186,10 +186,10 @@ template <class Io> void snapshotOf(Io& io, LanSnapshot& s) {
 // are news. A reader finds the bits in the byte and the parts after it.
 enum PacketPart : uint8_t {
     echoOf0 = 1, // echoOf0 << m: machine m's stamp echoed
-    hashPart = 1 << 3,
-    resyncPart = 1 << 4,
-    dropPart = 1 << 5,
-    delayPart = 1 << 6,
+    hashPart = 1 << maxMachines,
+    resyncPart = hashPart << 1,
+    dropPart = hashPart << 2,
+    delayPart = hashPart << 3,
 };
 
 uint8_t partsOf(const LockstepPacket& p) {
@@ -270,7 +270,7 @@ template <class Io> void packetOf(Io& io, LockstepPacket& p) {
         }
     }
     // Each part there only when it says something.
-    written = written && (parts & 0x80) == 0 && partsOf(p) == parts;
+    written = written && partsOf(p) == parts;
     if (step != p.count || !written) {
         p.count = maxPacketSteps + 1; // refused
     }
@@ -348,6 +348,7 @@ template <class Io> void fieldsOf(Io& io, LanMessage& m) {
     case LanKind::welcome:
         io.whole(m.machine, 1);
         io.whole(m.round, 1);
+        io.whole(m.leader, 1);
         raceOf(io, m.race);
         break;
     case LanKind::refuse:
@@ -361,6 +362,10 @@ template <class Io> void fieldsOf(Io& io, LanMessage& m) {
         break;
     case LanKind::lockstep:
         packetOf(io, m.packet);
+        break;
+    case LanKind::lead:
+        io.whole(m.action, 1);
+        io.whole(m.value, 1);
         break;
     case LanKind::none:
         break;
@@ -423,7 +428,7 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
         return LanKind::none;
     }
     LanKind kind = LanKind::none;
-    for (int k = 1; k <= static_cast<int>(LanKind::lockstep); ++k) {
+    for (int k = 1; k <= static_cast<int>(LanKind::lead); ++k) {
         kind = std::memcmp(bytes, magics[k], 4) == 0 ? static_cast<LanKind>(k) : kind;
     }
     LanMessage read{};
@@ -435,7 +440,10 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
     // A code of four capitals, or none at all.
     const bool anyCode = raceCodeGiven(read.code);
     valid = valid && (!anyCode || std::all_of(read.code, read.code + raceCodeLength, [](char c) { return c >= 'A' && c <= 'Z'; }));
-    valid = valid && (kind != LanKind::welcome || (read.machine < maxMachines && validRace(read.race)));
+    valid = valid && (kind != LanKind::welcome || (read.machine < maxMachines && validRace(read.race) &&
+                                                   (read.leader < maxMachines || read.leader == noLeader)));
+    valid = valid && (kind != LanKind::lead || (read.action == LeadAction::start && read.value >= minLaps && read.value <= maxLaps) ||
+                      (read.action == LeadAction::nextTrack && read.value >= minTrackNumber && read.value <= maxTrackNumber));
     valid = valid && (kind != LanKind::hostHere || (read.machines <= maxMachines && validRace(read.race)));
     valid = valid && (kind != LanKind::leave || read.machine < maxMachines);
     valid = valid && (kind != LanKind::snapshot || validLanSnapshot(read.snapshot));

@@ -25,7 +25,12 @@ enum class LanKind : uint8_t {
     leave,     // a machine goes (a joiner that cannot race the host's track)
     snapshot,  // the host's world at a step, to set every other world to
     lockstep,  // a step's controls: see lockstep.h
+    lead,      // a server's leading machine: start a race, or take the next track
 };
+
+// What a server's leading machine asks for.
+enum class LeadAction : uint8_t { start = 1, nextTrack = 2 };
+constexpr uint8_t noLeader = 0xFF; // a welcome from a host that leads its own races
 
 constexpr size_t lanMessageCapacity = 1400; // within one datagram on any network
 constexpr size_t versionCapacity = 16;
@@ -89,6 +94,9 @@ struct LanMessage {
     uint8_t machines;                // hostHere: machines in the race so far
     uint8_t machine;                 // welcome: the machine the joiner is; leave: the one leaving
     uint8_t round;                   // welcome: races the host has started (0: the lobby)
+    uint8_t leader;                  // welcome: the machine a server follows (noLeader: the host leads)
+    LeadAction action;               // lead: what is asked for
+    uint8_t value;                   // lead: the laps of the race asked for, or the track to move on from
     LanRace race;                    // welcome, hostHere
     char text[128];                  // refuse: why, in the host's words
     LanSnapshot snapshot;            // snapshot

@@ -14,7 +14,7 @@
 #include "common/vehicles.h"
 #include "vehicle/vehicle.h"
 
-constexpr int32_t maxMachines = 3;
+constexpr int32_t maxMachines = 4; // a server and three machines with a seat each
 constexpr int32_t noMachine = -1;          // a seat nobody holds: the computer's
 constexpr uint32_t lockstepRing = 512;     // steps held at once
 constexpr uint32_t maxPacketSteps = 64;    // controls one packet carries

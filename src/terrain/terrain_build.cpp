@@ -10,21 +10,6 @@
 
 Terrain terrain;
 
-void loadRawFile(const char* path, uint32_t byteCount, uint8_t* destination) {
-    std::FILE* file = platformOpenFile(path, "rb");
-    if (file == nullptr) {
-        platformShowMessage("Unable to locate h data!", "Error", MessageIcon::none);
-        return;
-    }
-    const std::size_t got = std::fread(destination, 1, byteCount, file);
-    // A file that ends early leaves part of the map flat; the player hears of it
-    // like any other read failure.
-    if (std::ferror(file) || got != byteCount) {
-        platformShowMessage("Failed to init h data!", "Error", MessageIcon::none);
-    }
-    std::fclose(file);
-}
-
 void terrainCornerNormal(const TerrainMap* map, int32_t a, int32_t b, float normal[3]) {
     const float h = terrainHeightAt(map, a, b);
     const float dx1 = terrainHeightAt(map, a - 16, b) - h;
@@ -53,12 +38,6 @@ void computeTerrainNormals(Terrain& map) {
             }
         }
     }
-}
-
-void loadTerrainMap(TerrainMap& map, int32_t track) {
-    const TrackFiles files = trackFiles(track);
-    loadRawFile(files.heights, sizeof map.heights, map.heights);
-    loadRawFile(files.growth, sizeof map.growth, map.growth);
 }
 
 void buildTerrain(Terrain* map, PlayLines& said, const TerrainMap& ground, int32_t filter, int32_t track) {

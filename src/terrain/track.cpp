@@ -160,3 +160,24 @@ int32_t chooseStartTrack(uint32_t requested) {
     platformShowMessage(text, "Error", MessageIcon::exclamation);
     return 1;
 }
+
+void loadRawFile(const char* path, uint32_t byteCount, uint8_t* destination) {
+    std::FILE* file = platformOpenFile(path, "rb");
+    if (file == nullptr) {
+        platformShowMessage("Unable to locate h data!", "Error", MessageIcon::none);
+        return;
+    }
+    const std::size_t got = std::fread(destination, 1, byteCount, file);
+    // A file that ends early leaves part of the map flat; the player hears of it
+    // like any other read failure.
+    if (std::ferror(file) || got != byteCount) {
+        platformShowMessage("Failed to init h data!", "Error", MessageIcon::none);
+    }
+    std::fclose(file);
+}
+
+void loadTerrainMap(TerrainMap& map, int32_t track) {
+    const TrackFiles files = trackFiles(track);
+    loadRawFile(files.heights, sizeof map.heights, map.heights);
+    loadRawFile(files.growth, sizeof map.growth, map.growth);
+}

@@ -47,10 +47,10 @@ void start(Machine& m, const std::vector<std::string>& arguments, int port,
     ASSERT_TRUE(m.server->focus(window));
 }
 
-std::vector<fs::path> replays(const Machine& m) {
+std::vector<fs::path> replays(const Machine& m, const char* folder = "mudlark/replays") {
     std::vector<fs::path> kept;
     std::error_code none;
-    for (const auto& entry : fs::directory_iterator(m.home.file("mudlark/replays"), none)) {
+    for (const auto& entry : fs::directory_iterator(m.home.file(folder), none)) {
         if (entry.path().extension() == ".mlr") {
             kept.push_back(entry.path());
         }
@@ -129,6 +129,62 @@ TEST(LanRace, ThreeMachinesRaceAlikeOtherHeightsAreTurnedAwayAndAKilledMachineLe
     EXPECT_TRUE(said(red, "green's machine went silent"));
     EXPECT_FALSE(said(host, "disagree"));
     EXPECT_FALSE(said(red, "disagree"));
+}
+
+// The server hosts: a stranger with the wrong race code is turned away; red
+// (over a line of 150 ms there and back, 5 % lost) leads and starts the race,
+// green joins over IPv6; the server and both games keep the same replay.
+TEST(ServerRace, TheLeaderStartsARaceOverASlowLossyLineAndAWrongCodeIsRefused) {
+    constexpr int port = 27821;
+    Machine server, red, green, stranger;
+    server.server = std::make_unique<XServer>(64, 64); // the harness's programs run on a display; the server opens none
+    ASSERT_TRUE(server.server->ok());
+    GameProgram program;
+    program.command = {std::string(MUDLARK_RUN_DIR) + "/mudlark-server", "--port", std::to_string(port), "--laps", "1",
+                       "--code", "mudl", "--netsim", "75", "10", "5", "0"};
+    program.environment.push_back("XDG_DATA_HOME=" + server.home.path());
+    server.game = std::make_unique<Game>(*server.server, nullptr, std::vector<std::string>{}, program);
+    ASSERT_TRUE(server.game->start());
+    ASSERT_TRUE(waitUntil([&] { return said(server, "on port 27821, race code MUDL"); }, 60)) << server.game->errorOutput();
+
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+    start(stranger, {"--join", address, "--code", "ABCD"}, port);
+    EXPECT_TRUE(waitUntil([&] { return said(stranger, "the host refused: the race code is wrong"); }, 60))
+        << stranger.game->errorOutput();
+    start(red, {"--join", address, "--code", "MUDL"}, port, [](const std::string& folder) {
+        std::ofstream(folder + "/settings.cfg", std::ios::app) << "netsim: 75 10 5 0\n";
+    });
+    ASSERT_TRUE(waitUntil([&] { return said(red, "this machine leads the race"); }, 60)) << red.game->errorOutput();
+    start(green, {"--join", "[::1]:" + std::to_string(port), "--code", "MUDL"}, port);
+    ASSERT_TRUE(waitUntil([&] { return said(green, "joined the race: F5 on the leading machine starts it"); }, 60))
+        << green.game->errorOutput();
+
+    ASSERT_TRUE(red.server->tapKey("F5"));
+    ASSERT_TRUE(red.server->xdotool("keydown w"));
+    const double before = server.game->processorSeconds();
+    ASSERT_TRUE(waitUntil([&] {
+        return !replays(server, "mudlark/server-replays").empty() && !replays(red).empty() && !replays(green).empty();
+    }, 600)) << server.game->errorOutput() << red.game->errorOutput() << green.game->errorOutput();
+    red.server->xdotool("keyup w");
+    std::printf("the server's processor time for the race: %.2f s\n", server.game->processorSeconds() - before);
+    const std::string bytes = readFileBytes(replays(server, "mudlark/server-replays")[0].string());
+    EXPECT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(readFileBytes(replays(red)[0].string()), bytes);
+    EXPECT_EQ(readFileBytes(replays(green)[0].string()), bytes);
+    const std::string check = "cd '" + red.game->folder() + "' && " + MUDLARK_RUN_DIR + "/mudlark --check-replay '" +
+                              replays(server, "mudlark/server-replays")[0].string() + "' > check.txt 2>&1";
+    EXPECT_EQ(std::system(check.c_str()), 0);
+    EXPECT_NE(readFileBytes(red.game->folder() + "/check.txt").find("keyframes corrected: 0 of"), std::string::npos);
+
+    // The log says who came and who was let go, and the race's result.
+    kill(server.game->pid(), SIGTERM);
+    EXPECT_EQ(server.game->waitForExit(), 0);
+    const std::string log = readFileBytes(server.home.file("mudlark/server.log"));
+    EXPECT_NE(log.find("joins without the right race code"), std::string::npos) << log;
+    EXPECT_NE(log.find("race 1 started: "), std::string::npos) << log;
+    EXPECT_NE(log.find("race 1 finished:"), std::string::npos) << log;
+    EXPECT_NE(log.find("the server stops"), std::string::npos) << log;
+    EXPECT_FALSE(said(server, "disagree"));
 }
 
 } // namespace

@@ -61,15 +61,17 @@ struct Line {
 std::vector<uint32_t> delays;
 uint32_t worstLag;
 
+constexpr int32_t racers = 3; // the host and two machines, a vehicle each
+
 std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_t nudgeAt = ~0u, Line line = {},
                           uint32_t settled = 180, uint32_t length = 60 * 200) {
     wireCount = {};
     delays.clear();
     worstLag = 0;
-    std::vector<Machine> machines(maxMachines);
+    std::vector<Machine> machines(racers);
     const int32_t seats[vehicleCount] = {0, 1, 2};
     const bool humans[vehicleCount] = {false, false, false};
-    for (int32_t m = 0; m < maxMachines; ++m) {
+    for (int32_t m = 0; m < racers; ++m) {
         EXPECT_TRUE(setUpScriptedWorld(*machines[m].world, MUDLARK_RUN_DIR));
         startWorldRace(*machines[m].world, 1, humans);
         startLockstep(*machines[m].lock, m, seats, 3);
@@ -79,7 +81,7 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
     const auto next = [&random](uint32_t range) { return ((random = random * 1664525u + 1013904223u) >> 8 & 0xFFFF) % range; };
     for (uint32_t tick = 0; tick < length; ++tick) {
         bool racing = false;
-        for (int32_t m = 0; m < maxMachines; ++m) {
+        for (int32_t m = 0; m < racers; ++m) {
             Machine& me = machines[m];
             me.gone = me.gone || (m == 2 && tick >= silentAt);
             if (me.gone) {
@@ -111,7 +113,7 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
                         LanMessage world0{};
                         world0.kind = LanKind::snapshot;
                         takeLanSnapshot(world, lock.next, world0.snapshot);
-                        for (int32_t to = 1; to < maxMachines; ++to) {
+                        for (int32_t to = 1; to < racers; ++to) {
                             wire.push_back(Sent{to, tick + 1, encodeLanMessage(world0)});
                         }
                     } else {
@@ -141,7 +143,7 @@ std::vector<Machine> race(uint32_t lossPercent, uint32_t silentAt = ~0u, uint32_
                 worstLag = std::max(worstLag, tick - std::min(tick, world.steps));
             }
             const std::string bytes = encodePacket(makePacket(lock));
-            for (int32_t to = 0; to < maxMachines; ++to) {
+            for (int32_t to = 0; to < racers; ++to) {
                 if (to == m || (m != 0 && to != 0)) {
                     continue;
                 }
@@ -283,23 +285,28 @@ TEST(LanMessages, RacesStayInOrderWhenTheirCountGoesRound) {
 TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     LanMessage packet{};
     packet.kind = LanKind::lockstep;
-    packet.packet = LockstepPacket{1, 2, 40, 2, {0x1234, 0x0421}, {3, 7}, {}, {}, noStep, 0, noStep, 513, {1, 2, 3}, {4, notHeard, 6}, 120, 9};
+    packet.packet = LockstepPacket{1, 2, 40, 2, {0x1234, 0x0421}, {3, 7}, {}, {}, noStep, 0, noStep, 513, {1, 2, 3, 0}, {4, notHeard, 6, notHeard}, 120, 9};
     LanMessage welcome{};
     welcome.kind = LanKind::welcome;
     welcome.machine = 2;
+    welcome.leader = 1;
     welcome.race = LanRace{3, 20, 1, 3, {0, noMachine, 2}, true, true, false, {1, 2, 3, 4, 5}};
     LanMessage join{};
     join.kind = LanKind::join;
     std::snprintf(join.version, sizeof join.version, "%s", "1.1");
     join.seatsWanted = 2;
     std::memcpy(join.code, "RACE", raceCodeLength);
+    LanMessage lead{};
+    lead.kind = LanKind::lead;
+    lead.action = LeadAction::start;
+    lead.value = 5;
     LanMessage world{};
     world.kind = LanKind::snapshot;
     World here;
     ASSERT_TRUE(setUpScriptedWorld(here, MUDLARK_RUN_DIR));
     startWorldRace(here, 2, {true, true, true});
     takeLanSnapshot(here, 77, world.snapshot);
-    for (const LanMessage& m : {packet, welcome, join, world}) {
+    for (const LanMessage& m : {packet, welcome, join, lead, world}) {
         const std::string bytes = encodeLanMessage(m);
         LanMessage read{};
         ASSERT_EQ(decodeLanMessage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), read), m.kind);
@@ -317,15 +324,19 @@ TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     // unknowns 12, stamp 24, two echoes 26, drops 34, delay 46, runs 51, the
     // first run's controls 52, vehicles 55, length 56.
     ASSERT_EQ(good.size(), 62u);
-    altered(good, 4, 3);                                             // machine 3
-    altered(good, 6, static_cast<char>(good[6] | 0x80));             // a part no packet has
+    altered(good, 4, 4);                                             // machine 4
+    altered(good, 6, static_cast<char>(good[6] | 0x08));             // an echo that is not there
     altered(good, 50, 61);                                           // a delay beyond a second
     altered(good, 11, 3);                                            // three steps, two carried
     altered(good, 54, 0x20);                                         // a twenty-second bit
     altered(good, 55, 8);                                            // a fourth vehicle
     altered(good, 56, 0);                                            // a run of no steps
-    altered(seated, 6, 0);                                           // track 0
-    altered(seated, 11, 3);                                          // seat of machine 3
+    altered(seated, 6, 4);                                           // led by machine 4
+    altered(seated, 7, 0);                                           // track 0
+    altered(seated, 12, 4);                                          // seat of machine 4
+    const std::string asks = encodeLanMessage(lead);
+    altered(asks, 5, 0);                                             // a race of no laps
+    altered(asks, 4, 3);                                             // no such word
     altered(asked, 4 + versionCapacity - 1, 'x');                    // a version without its end
     altered(asked, 4 + versionCapacity + 3, '1');                    // a race code not all letters
     altered(asked, 4 + versionCapacity + 6, '\0');                   // a race code of three

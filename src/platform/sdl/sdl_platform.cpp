@@ -369,12 +369,6 @@ void platformOsVersion(OsVersion& version) {
     }
 }
 
-bool platformWindowsPaths() { return false; }
-
-bool platformSyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
-
-bool platformReplaceFile(const char* from, const char* to) { return std::rename(from, to) == 0; }
-
 #if defined(MUDLARK_SANITIZED)
 // The address sanitizer's allocator stands in for malloc there, and has its own.
 extern "C" void __sanitizer_purge_allocator();
@@ -388,18 +382,3 @@ void platformReleaseFreeMemory() {
 #endif
 }
 
-bool platformExecutableFolder(char (&folder)[1024]) {
-    char path[1024];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
-        return false;
-    }
-    path[length] = '\0';
-    char* slash = std::strrchr(path, '/');
-    if (slash == nullptr) {
-        return false;
-    }
-    *slash = '\0';
-    std::snprintf(folder, sizeof folder, "%s", path[0] != '\0' ? path : "/");
-    return true;
-}
