@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "app/bindings.h"
@@ -14,6 +15,7 @@
 #include "app/replay_session.h"
 #include "app/view_mode.h"
 #include "common/gl_api.h"
+#include "core/files.h"
 #include "core/play_lines.h"
 #include "net/lan_messages.h"
 #include "net/lockstep.h"
@@ -56,6 +58,16 @@ void hostGone(LanSession& lan, World& world, PlayLines& said, const std::string&
     endLan(lan);
 }
 
+// This machine cannot race with the host: it says why and leaves.
+void leaveHost(LanSession& lan, PlayLines& said, const std::string& why) {
+    showPlayLine(said, "cannot race with the host: " + why, 10);
+    LanMessage leave{};
+    leave.kind = LanKind::leave;
+    leave.machine = static_cast<uint8_t>(lan.me);
+    sendLan(lan, lan.host, leave);
+    endLan(lan);
+}
+
 void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
                  PlayLines& said, const LanMessage& m) {
     lan.silent = 0;
@@ -80,29 +92,37 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
         lan.leads = m.leader == lan.me;
         lan.server = m.leader != noLeader;
         lan.race = m.race;
-        if (m.race.track != lan.checkedTrack) {
+        if (lan.fetch.on && lan.fetch.track != m.race.track) {
+            lan.fetch.on = false; // the host moved on to another track
+        }
+        if (m.race.track != lan.checkedTrack && !lan.fetch.on) {
             TrackProblems problems;
-            const std::string which = !findTrackProblems(m.race.track, problems)
-                                          ? trackDifference(hashTrack(m.race.track, world.vehicles[0].layout), m.race.hashes)
-                                          : "files";
+            const bool broken = findTrackProblems(m.race.track, problems);
+            std::error_code failed;
+            if (broken && !std::filesystem::exists(pathOf(trackFiles(m.race.track).heights), failed)) {
+                // No folder has the track: the host passes it on.
+                startFetch(lan.fetch, m.race.track, m.race.hashes);
+                showPlayLine(said, "this machine has no track " + std::to_string(m.race.track) + ": fetching it from the host", 6);
+                return;
+            }
+            const std::string which =
+                !broken ? trackDifference(hashTrack(m.race.track, world.vehicles[0].layout), m.race.hashes) : "files";
             if (!which.empty()) {
                 char text[160];
                 const bool one = which == "growth" || which == "wheel layout";
-                std::snprintf(text, sizeof text, "cannot race with the host: this machine's %s of track %d %s",
-                              which.c_str(), static_cast<int>(m.race.track),
+                std::snprintf(text, sizeof text, "this machine's %s of track %d %s", which.c_str(),
+                              static_cast<int>(m.race.track),
                               which == "files" ? "are missing" : one ? "differs from the host's" : "differ from the host's");
-                showPlayLine(said, text, 10);
-                LanMessage leave{};
-                leave.kind = LanKind::leave;
-                leave.machine = static_cast<uint8_t>(lan.me);
-                sendLan(lan, lan.host, leave);
-                endLan(lan);
+                leaveHost(lan, said, text);
                 return;
             }
             lan.checkedTrack = m.race.track;
             if (!lan.racing && world.race.phase == RacePhase::off && world.track != m.race.track) {
                 switchTrack(world, said, m.race.track, settings.textureFilter);
             }
+        }
+        if (lan.fetch.on) {
+            return; // no race here until the track is
         }
         const bool seated = std::find(m.race.seats, m.race.seats + vehicleCount, lan.me) != m.race.seats + vehicleCount;
         // A race this machine has not yet begun (a late copy of an older
@@ -118,7 +138,28 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
     } else if (m.kind == LanKind::snapshot && lan.racing && m.snapshot.step >= lan.lockstep.next) {
         lan.pending = m.snapshot;
         lan.hasPending = true;
+    } else if (m.kind == LanKind::fileData && !takeChunk(lan.fetch, m)) {
+        leaveHost(lan, said, "the host's files of track " + std::to_string(lan.fetch.track) + " changed while they came");
     }
+}
+
+// The track coming from the host: what is still missing asked for, and once
+// all is here, checked and kept (the next welcome finds it and races on it).
+void fetchTrack(LanSession& lan, PlayLines& said, double seconds) {
+    for (const LanMessage& ask : fetchRequests(lan.fetch, seconds)) {
+        sendLan(lan, lan.host, ask);
+    }
+    std::string why;
+    if (!fetchDone(lan.fetch)) {
+        return;
+    }
+    lan.fetch.on = false;
+    const std::string track = "track " + std::to_string(lan.fetch.track);
+    if (!keepFetchedTrack(lan.fetch, why)) {
+        leaveHost(lan, said, "the host's " + track + " cannot be kept: " + why);
+        return;
+    }
+    showPlayLine(said, track + " came from the host: kept in the data folder's " + downloadedTracks, 6);
 }
 
 void readMessages(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
@@ -297,6 +338,12 @@ void readLanKeys(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
             hostGone(lan, world, said, "the host is silent");
             return;
         }
+        if (lan.fetch.on) {
+            fetchTrack(lan, said, frameSeconds);
+            if (lan.role == LanRole::none) {
+                return; // the track could not be kept
+            }
+        }
         if (lan.sendIn <= 0 && !lan.racing) {
             LanMessage m{};
             m.kind = LanKind::join;
@@ -328,6 +375,8 @@ void startLanRound(LanSession& lan, RaceSession& raceSession, ViewState& view, W
         showPlayLine(said, lan.server ? "the leading machine starts the race" : "the host starts the race", 3);
     } else if (world.course.count < minGates) {
         showPlayLine(said, "no race: this track has no course to race on", 4);
+    } else if (fetchingMachine(lan) != noMachine) {
+        showPlayLine(said, "not yet: " + addressText(lan.machines[fetchingMachine(lan)].address) + " is fetching the track", 4);
     } else {
         // The seats of the machines still here; a new race for all.
         setRaceFrom(lan, world, settings);
@@ -373,6 +422,8 @@ void drawLanOverlays(const LanSession& lan, const World& world, WindowSize windo
     const std::string last = lan.role == LanRole::host ? "LAN race, track " + std::to_string(lan.race.track) +
                                                           ": F5 starts it for all"
                               : !lan.welcomed ? "asking the host for a seat"
+                              : lan.fetch.on  ? "fetching track " + std::to_string(lan.fetch.track) + " from the host: " +
+                                                    std::to_string(fetchPercent(lan.fetch)) + " %"
                               : lan.leads     ? "server race, track " + std::to_string(lan.race.track) +
                                                     ": F5 starts it for all, F7 the next track"
                               : lan.server    ? "waiting for the leading machine's F5"

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr char magics[][5] = {"", "MLQ1", "MLH1", "MLJ2", "MLW2", "MLR1", "MLB1", "MLK1", "MLN3", "MLL1"};
+constexpr char magics[][5] = {"", "MLQ1", "MLH1", "MLJ2", "MLW2", "MLR1", "MLB1", "MLK1", "MLN3", "MLL1", "MLF1", "MLD1"};
 constexpr uint8_t noSeat = 0xFF;
 
 struct Writer {
@@ -367,6 +367,23 @@ template <class Io> void fieldsOf(Io& io, LanMessage& m) {
         io.whole(m.action, 1);
         io.whole(m.value, 1);
         break;
+    case LanKind::fetch:
+        io.whole(m.value, 1);
+        io.whole(m.file, 1);
+        io.whole(m.chunk, 4);
+        io.whole(m.chunks, 1);
+        break;
+    case LanKind::fileData:
+        io.whole(m.value, 1);
+        io.whole(m.file, 1);
+        io.whole(m.targa, 1);
+        io.whole(m.fileSize, 4);
+        io.whole(m.chunk, 4);
+        io.whole(m.length, 2);
+        for (size_t i = 0; i < m.length && i < chunkBytes; ++i) {
+            io.whole(m.data[i], 1);
+        }
+        break;
     case LanKind::none:
         break;
     }
@@ -428,7 +445,7 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
         return LanKind::none;
     }
     LanKind kind = LanKind::none;
-    for (int k = 1; k <= static_cast<int>(LanKind::lead); ++k) {
+    for (int k = 1; k <= static_cast<int>(LanKind::fileData); ++k) {
         kind = std::memcmp(bytes, magics[k], 4) == 0 ? static_cast<LanKind>(k) : kind;
     }
     LanMessage read{};
@@ -446,6 +463,16 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
                       (read.action == LeadAction::nextTrack && read.value >= minTrackNumber && read.value <= maxTrackNumber));
     valid = valid && (kind != LanKind::hostHere || (read.machines <= maxMachines && validRace(read.race)));
     valid = valid && (kind != LanKind::leave || read.machine < maxMachines);
+    const bool trackNumber = read.value >= minTrackNumber && read.value <= maxTrackNumber;
+    valid = valid && (kind != LanKind::fetch || (trackNumber && read.file < trackFileCount && read.chunks >= 1 &&
+                                                 read.chunks <= maxFetchChunks && read.chunk < maxPassedFile / chunkBytes));
+    // A chunk of a file within the bound, as long as the file has left from
+    // it; a picture's kind only on a picture.
+    const uint64_t from = uint64_t{read.chunk} * chunkBytes;
+    valid = valid && (kind != LanKind::fileData ||
+                      (trackNumber && read.file < trackFileCount && read.fileSize <= maxPassedFile && from < read.fileSize &&
+                       read.length == std::min<uint64_t>(chunkBytes, read.fileSize - from) &&
+                       (read.targa == 0 || (read.targa == 1 && read.file >= groundFile))));
     valid = valid && (kind != LanKind::snapshot || validLanSnapshot(read.snapshot));
     valid = valid && (kind != LanKind::lockstep || validPacket(read.packet));
     if (!valid) {

@@ -26,7 +26,15 @@ enum class LanKind : uint8_t {
     snapshot,  // the host's world at a step, to set every other world to
     lockstep,  // a step's controls: see lockstep.h
     lead,      // a server's leading machine: start a race, or take the next track
+    fetch,     // a joiner without the race's track asks the host for a part of its files
+    fileData,  // the host's answer: one chunk of one of them
 };
+
+// The files of a track as they are passed on, in this order.
+enum TrackFile : uint8_t { heightsFile, growthFile, gatesFile, groundFile, overlayFile, trackFileCount };
+constexpr size_t chunkBytes = 1024;          // a file's bytes in one message
+constexpr uint32_t maxFetchChunks = 16;      // chunks one fetch asks for
+constexpr uint32_t maxPassedFile = 8u << 20; // the largest file passed on: a picture of 1600 x 1600 or so
 
 // What a server's leading machine asks for.
 enum class LeadAction : uint8_t { start = 1, nextTrack = 2 };
@@ -96,7 +104,15 @@ struct LanMessage {
     uint8_t round;                   // welcome: races the host has started (0: the lobby)
     uint8_t leader;                  // welcome: the machine a server follows (noLeader: the host leads)
     LeadAction action;               // lead: what is asked for
-    uint8_t value;                   // lead: the laps of the race asked for, or the track to move on from
+    uint8_t value;                   // lead: the laps of the race asked for, or the track to move on from;
+                                     // fetch, fileData: the track
+    uint8_t file;                    // fetch, fileData: which of its files (TrackFile)
+    uint32_t chunk;                  // fetch: the first chunk asked for; fileData: the one carried
+    uint8_t chunks;                  // fetch: how many, 1..maxFetchChunks
+    uint32_t fileSize;               // fileData: the whole file's bytes
+    uint8_t targa;                   // fileData: a picture as TGA (1), not BMP (0)
+    uint16_t length;                 // fileData: the bytes carried, chunkBytes but in the file's last chunk
+    uint8_t data[chunkBytes];
     LanRace race;                    // welcome, hostHere
     char text[128];                  // refuse: why, in the host's words
     LanSnapshot snapshot;            // snapshot

@@ -18,6 +18,8 @@ namespace {
 constexpr double lobbyEvery = 0.25;     // the host's word to each machine in the lobby
 constexpr double snapshotSeconds = 2;   // the host repeats its world this long
 constexpr int32_t extraSteps = 2;       // a machine behind real time takes up to this many more a frame
+constexpr double chunksPerSecond = 512; // track files a machine is sent: half a megabyte a second
+constexpr double fetchQuiet = 1.5;      // a machine that asked for none this long is not fetching
 
 // The largest track file hashed: a track's pictures are a few megabytes.
 constexpr size_t maxTrackFile = 64u << 20;
@@ -62,7 +64,7 @@ int32_t seatJoiner(LanSession& lan, PlayLines& said, const LanAddress& from, con
         why = "the race is full";
         ++lan.refused.full;
     } else {
-        lan.machines[free] = LanMachine{true, from, m.seatsWanted, 0, lan.round};
+        lan.machines[free] = LanMachine{true, from, m.seatsWanted, 0, lan.round, chunksPerSecond, fetchQuiet};
         if (!lan.racing) {
             assignSeats(lan);
         }
@@ -147,7 +149,7 @@ void openLanRoom(LanSession& lan, const World& world, const Settings& settings, 
     lan.me = 0;
     lan.server = seats == 0;
     lan.joinBudget = joinsPerSecond;
-    lan.machines[0] = LanMachine{true, LanAddress{}, seats, 0, 0};
+    lan.machines[0] = LanMachine{true, LanAddress{}, seats, 0, 0, 0, fetchQuiet};
     setRaceFrom(lan, world, settings);
     assignSeats(lan);
 }
@@ -176,6 +178,15 @@ void assignSeats(LanSession& lan) {
 int32_t machinesIn(const LanSession& lan) {
     return static_cast<int32_t>(std::count_if(std::begin(lan.machines), std::end(lan.machines),
                                               [](const LanMachine& k) { return k.in; }));
+}
+
+int32_t fetchingMachine(const LanSession& lan) {
+    for (int32_t k = 1; k < maxMachines; ++k) {
+        if (lan.machines[k].in && lan.machines[k].sinceFetch < fetchQuiet) {
+            return k;
+        }
+    }
+    return noMachine;
 }
 
 int32_t lanLeader(const LanSession& lan) {
@@ -225,6 +236,14 @@ void hostHears(LanSession& lan, PlayLines& said, const LanAddress& from, const L
         lan.machines[machine].silent = silentSeconds;
     } else if (m.kind == LanKind::lockstep && m.packet.machine == machine && lan.racing && m.packet.round == lan.round) {
         receivePacket(lan.lockstep, m.packet);
+    } else if (m.kind == LanKind::fetch && m.value == lan.race.track && lan.machines[machine].chunkBudget >= m.chunks) {
+        lan.machines[machine].chunkBudget -= m.chunks;
+        lan.machines[machine].sinceFetch = 0;
+        for (const LanMessage& data : answerFetch(lan.offer, m)) {
+            sendLan(lan, from, data);
+        }
+    } else if (m.kind == LanKind::fetch) {
+        ++lan.refused.fetches;
     } else if (m.kind == LanKind::lead && lan.server && machine == lanLeader(lan)) {
         lan.asked.start = lan.asked.start || m.action == LeadAction::start;
         lan.asked.laps = m.action == LeadAction::start ? m.value : lan.asked.laps;
@@ -237,6 +256,8 @@ void hostTalks(LanSession& lan, const World& world, PlayLines& said, double seco
     for (int32_t k = 1; k < maxMachines; ++k) {
         LanMachine& machine = lan.machines[k];
         machine.silent += seconds;
+        machine.chunkBudget = std::min(chunksPerSecond, machine.chunkBudget + chunksPerSecond * seconds);
+        machine.sinceFetch += seconds;
         const bool dropped = lan.racing && machine.in && machine.since != lan.round && !lan.lockstep.present[k] &&
                              std::find(lan.lockstep.seats, lan.lockstep.seats + vehicleCount, k) !=
                                  lan.lockstep.seats + vehicleCount;

@@ -12,6 +12,7 @@
 #include "net/lan_link.h"
 #include "net/lan_messages.h"
 #include "net/lockstep.h"
+#include "net/track_transfer.h"
 #include "sim/world.h"
 
 // A host that answered this machine's broadcast.
@@ -31,6 +32,8 @@ struct LanMachine {
     int32_t seatsWanted;
     double silent; // seconds since its last word
     uint8_t since; // the host's race when it came: it drives from the next
+    double chunkBudget; // chunks of the track's files it may still ask for this second
+    double sinceFetch;  // seconds since it last asked for them
 };
 
 // What a server's leading machine asked for and the server has not done yet.
@@ -48,6 +51,7 @@ struct LanRefusals {
     uint32_t code;      // joins without the race code or with another
     uint32_t full;      // joins to a full race
     uint32_t flood;     // joins past the second's budget
+    uint32_t fetches;   // asks for track files past the second's budget, or of another track
 };
 
 // The LAN's part of the game apart from its port: who this machine is, the
@@ -75,6 +79,8 @@ struct LanState {
     double waited;            // seconds the world has waited for controls
     bool f7WasDown;           // the host's track key in the last frame
     LanAsked asked;           // the server: its leader's word, not yet done
+    TrackOffer offer;         // the host: its race's track files, for joiners without them
+    TrackFetch fetch;         // a joiner: the race's track coming from the host
     LanRefusals refused;
     // Finding hosts for the menu.
     bool finding;
@@ -133,6 +139,10 @@ void assignSeats(LanSession& lan);
 
 // The machines in the room (this one among them).
 int32_t machinesIn(const LanSession& lan);
+
+// A machine still fetching the race's track from the host (noMachine: none):
+// no race starts until it has it.
+int32_t fetchingMachine(const LanSession& lan);
 
 // The machine that leads a server's room: the first of the joiners still in
 // (noMachine: none).

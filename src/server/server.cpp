@@ -97,6 +97,11 @@ void startWhenAsked(Server& server) {
     if (raceOn(server) || joiners == 0 || (!asked.start && !full)) {
         return;
     }
+    if (fetchingMachine(lan) != noMachine) {
+        lan.asked.start = asked.start; // started once the track is there
+        lan.asked.laps = asked.laps;
+        return;
+    }
     if (server.world->course.count < minGates) {
         logLine(server, "no race: " + trackName(*server.world) + " has no course");
         return;
@@ -188,7 +193,8 @@ void takeLines(Server& server, double seconds) {
     } counts[] = {{now.damaged, said.damaged, "damaged or foreign"}, {now.strangers, said.strangers, "from strangers"},
                   {now.version, said.version, "joins of another version"},
                   {now.code, said.code, "joins without the right race code"}, {now.full, said.full, "joins to a full race"},
-                  {now.flood, said.flood, "joins past five a second"}};
+                  {now.flood, said.flood, "joins past five a second"},
+                  {now.fetches, said.fetches, "asks for track files past half a megabyte a second"}};
     std::string text;
     for (const auto& count : counts) {
         if (count.now != count.said) {

@@ -30,18 +30,23 @@ void writeCount(uintmax_t count, char (&text)[32]) {
 }
 
 // Where track N's files are, as the start of their paths: the game's folder
-// ("Tracks/", as it always was named), unless only the player's own has its
-// heights (then with the system's own separators).
+// ("Tracks/", as it always was named), else the player's own "Tracks", else
+// the tracks a race's host passed on ("downloaded-tracks"), the first that
+// has its heights (the last two with the system's own separators).
 std::string trackFolder(int32_t number) {
     char name[32];
     std::snprintf(name, sizeof name, "Terrain_%02d.raw", static_cast<int>(number));
     std::error_code failed;
     const std::string own = userDataFolder();
-    if (fs::exists(fs::path("Tracks") / name, failed) || own.empty() ||
-        !fs::exists(pathOf(own) / "Tracks" / name, failed)) {
+    if (fs::exists(fs::path("Tracks") / name, failed) || own.empty()) {
         return "Tracks/";
     }
-    return nameOf(pathOf(own) / "Tracks" / "");
+    for (const char* folder : {"Tracks", downloadedTracks}) {
+        if (fs::exists(pathOf(own) / folder / name, failed)) {
+            return nameOf(pathOf(own) / folder / "");
+        }
+    }
+    return "Tracks/";
 }
 
 // Where the .bmp is not there but a .tga of the same name is, the .tga.

@@ -22,6 +22,10 @@ struct TrackFiles {
     bool overlayIsTarga;
 };
 
+// The folder of the user's data folder that keeps the tracks a race's host
+// passed on; the game's "Tracks" and the player's own come first.
+constexpr const char* downloadedTracks = "downloaded-tracks";
+
 TrackFiles trackFiles(int32_t number);
 
 // What keeps track N from being driven, in the player's words ("Tracks/

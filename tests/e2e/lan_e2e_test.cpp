@@ -131,22 +131,28 @@ TEST(LanRace, ThreeMachinesRaceAlikeOtherHeightsAreTurnedAwayAndAKilledMachineLe
     EXPECT_FALSE(said(red, "disagree"));
 }
 
+// The race server on this port with these options, its data folder its own.
+void startServer(Machine& m, int port, const std::vector<std::string>& options) {
+    m.server = std::make_unique<XServer>(64, 64); // the harness's programs run on a display; the server opens none
+    ASSERT_TRUE(m.server->ok());
+    GameProgram program;
+    program.command = {std::string(MUDLARK_RUN_DIR) + "/mudlark-server", "--port", std::to_string(port)};
+    program.command.insert(program.command.end(), options.begin(), options.end());
+    program.environment.push_back("XDG_DATA_HOME=" + m.home.path());
+    m.game = std::make_unique<Game>(*m.server, nullptr, std::vector<std::string>{}, program);
+    ASSERT_TRUE(m.game->start());
+    ASSERT_TRUE(waitUntil([&] { return said(m, "on port " + std::to_string(port) + ", race code "); }, 60))
+        << m.game->errorOutput();
+}
+
 // The server hosts: a stranger with the wrong race code is turned away; red
 // (over a line of 150 ms there and back, 5 % lost) leads and starts the race,
 // green joins over IPv6; the server and both games keep the same replay.
 TEST(ServerRace, TheLeaderStartsARaceOverASlowLossyLineAndAWrongCodeIsRefused) {
     constexpr int port = 27821;
     Machine server, red, green, stranger;
-    server.server = std::make_unique<XServer>(64, 64); // the harness's programs run on a display; the server opens none
-    ASSERT_TRUE(server.server->ok());
-    GameProgram program;
-    program.command = {std::string(MUDLARK_RUN_DIR) + "/mudlark-server", "--port", std::to_string(port), "--laps", "1",
-                       "--code", "mudl", "--netsim", "75", "10", "5", "0"};
-    program.environment.push_back("XDG_DATA_HOME=" + server.home.path());
-    server.game = std::make_unique<Game>(*server.server, nullptr, std::vector<std::string>{}, program);
-    ASSERT_TRUE(server.game->start());
-    ASSERT_TRUE(waitUntil([&] { return said(server, "on port 27821, race code MUDL"); }, 60)) << server.game->errorOutput();
-
+    startServer(server, port, {"--laps", "1", "--code", "mudl", "--netsim", "75", "10", "5", "0"});
+    ASSERT_TRUE(said(server, "race code MUDL"));
     const std::string address = "127.0.0.1:" + std::to_string(port);
     start(stranger, {"--join", address, "--code", "ABCD"}, port);
     EXPECT_TRUE(waitUntil([&] { return said(stranger, "the host refused: the race code is wrong"); }, 60))
@@ -188,3 +194,33 @@ TEST(ServerRace, TheLeaderStartsARaceOverASlowLossyLineAndAWrongCodeIsRefused) {
 }
 
 } // namespace
+
+// A game without track 3 joins a server racing it (over a line that loses 5 %
+// of what it sends): the server passes the track on, the game keeps it in its
+// downloaded tracks, and they race a lap alike once it is there.
+TEST(ServerRace, AGameWithoutTheTrackFetchesItFromTheServerAndRacesOnIt) {
+    constexpr int port = 27831;
+    Machine server, red;
+    startServer(server, port, {"--track", "3", "--laps", "1", "--players", "1", "--code", "TRAK", "--netsim", "20", "5", "5", "0"});
+    const std::vector<std::string> track3 = {"Tracks/Terrain_03.raw", "Tracks/Growth_03.raw", "Tracks/Gates_03.txt",
+                                             "Tracks/Texture_03.tga", "Tracks/TextureOverlay_03.bmp"};
+    start(red, {"--join", "127.0.0.1:" + std::to_string(port), "--code", "TRAK"}, port, [&track3](const std::string& folder) {
+        for (const std::string& file : track3) {
+            fs::remove(folder + "/" + file);
+        }
+        std::ofstream(folder + "/settings.cfg", std::ios::app) << "netsim: 20 5 5 0\n";
+    });
+    ASSERT_TRUE(waitUntil([&] { return said(red, "this machine has no track 3: fetching it from the host"); }, 60))
+        << red.game->errorOutput();
+    ASSERT_TRUE(waitUntil([&] { return said(red, "track 3 came from the host"); }, 120)) << red.game->errorOutput();
+    for (const std::string& file : track3) { // the server's own, byte for byte
+        EXPECT_EQ(readFileBytes(red.home.file("mudlark/downloaded-tracks/" + file.substr(7))),
+                  readFileBytes(std::string(MUDLARK_RUN_DIR) + "/" + file)) << file;
+    }
+    ASSERT_TRUE(waitUntil([&] {
+        return !replays(server, "mudlark/server-replays").empty() && !replays(red).empty();
+    }, 600)) << server.game->errorOutput() << red.game->errorOutput();
+    EXPECT_EQ(readFileBytes(replays(red)[0].string()), readFileBytes(replays(server, "mudlark/server-replays")[0].string()));
+    EXPECT_TRUE(said(server, "race 1 started: "));
+    EXPECT_FALSE(said(red, "cannot race"));
+}
