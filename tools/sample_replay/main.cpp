@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
         }
         write(argv[3], encodeGhost(ghost));
     }
-    for (int kind = 1; argc == 5 && kind <= static_cast<int>(LanKind::lockstep); ++kind) {
+    for (int kind = 1; argc == 5 && kind <= static_cast<int>(LanKind::fileData); ++kind) {
         static LanMessage message;
         message = LanMessage{};
         message.kind = static_cast<LanKind>(kind);
@@ -89,6 +89,12 @@ int main(int argc, char** argv) {
         std::copy(seed.keyframes[1].vehicles, seed.keyframes[1].vehicles + vehicleCount, message.snapshot.vehicles);
         message.packet = LockstepPacket{1, 1, 40, 3, {0x1234, 0x0421, 31}, {3, 7, 1}, {43, 40, 44}, {}, 60, 77, noStep};
         message.packet.dropStep[0] = message.packet.dropStep[1] = message.packet.dropStep[2] = noStep;
+        message.action = LeadAction::start; // the lead, the fetch and a chunk of track 3's course
+        message.value = 3;
+        message.file = gatesFile;
+        message.chunks = 2;
+        message.fileSize = message.length = 10;
+        std::memcpy(message.data, "gate 1 2 3", 10);
         write(std::string(argv[4]) + "/kind-" + std::to_string(kind), encodeLanMessage(message));
     }
     return written ? 0 : 1;
