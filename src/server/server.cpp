@@ -68,6 +68,7 @@ void startServerRace(Server& server, uint32_t laps) {
     startLanLockstep(lan, lan.race, nextRound(lan.round));
     lan.sendIn = 0; // every machine hears of it now
     server.idle = 0;
+    server.sentAtStart = lanBytesSent(lan);
     logLine(server, "race " + std::to_string(lan.round) + " started: " + trackName(world) + ", " +
                         std::to_string(lan.race.laps) + (lan.race.laps == 1 ? " lap; " : " laps; ") + seatsText(lan));
 }
@@ -111,7 +112,13 @@ void startWhenAsked(Server& server) {
 
 void finishRace(Server& server) {
     const Race& race = server.world->race;
-    logLine(server, "race " + std::to_string(server.lan.round) + " finished:");
+    // What went out since the start, a second and a machine.
+    const double seconds = std::max(1.0, server.lan.lockstep.clock);
+    const double sent = static_cast<double>(lanBytesSent(server.lan) - server.sentAtStart);
+    char rate[96];
+    std::snprintf(rate, sizeof rate, " (%.0f kB sent, %.2f kB/s to each machine)", sent / 1000,
+                  sent / 1000 / seconds / std::max(1, machinesIn(server.lan) - 1));
+    logLine(server, "race " + std::to_string(server.lan.round) + " finished" + rate + ":");
     for (int32_t place = 0; place < vehicleCount; ++place) {
         if (!race.offCourse[race.places[place]]) {
             char text[96];

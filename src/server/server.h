@@ -46,6 +46,7 @@ struct Server {
     std::unique_ptr<Replay> replay;
     bool recording = false;
     uint32_t sentStep = noStep;     // the clock's step when the server last sent its controls
+    uint64_t sentAtStart = 0;       // bytes sent before this race
     BackgroundWrites writes;
     std::vector<std::string> log;   // this run's log, newest last (the oldest go past a bound)
     std::string logPath;            // "" where the system names no data folder
