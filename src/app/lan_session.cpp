@@ -269,6 +269,16 @@ bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const Set
 
 bool lanOn(const LanSession& lan) { return lan.role != LanRole::none; }
 
+bool chooseLanTrack(LanSession& lan, int32_t track) {
+    if (lan.role != LanRole::joiner) {
+        return true; // its own world
+    }
+    if (lan.leads && track != lan.race.track) {
+        askServer(lan, LeadAction::track, track);
+    }
+    return false;
+}
+
 bool lanWorldShared(const LanSession& lan) { return lan.racing; }
 
 int32_t findLanHosts(LanSession& lan, const Settings& settings, LanHost (&hosts)[lanHostCapacity]) {

@@ -33,6 +33,11 @@ bool hostLanRace(LanSession& lan, ReplaySession& replay, World& world, const Set
 bool joinLanRace(LanSession& lan, ReplaySession& replay, World& world, const Settings& settings, PlayLines& said,
                  const std::string& address);
 
+// The menu's choice of track: true where this machine changes its own world's
+// track (no LAN race, or a host's lobby); a server's leader asks the server
+// for it instead, and another joiner keeps the host's.
+bool chooseLanTrack(LanSession& lan, int32_t track);
+
 // Hosting or joining: the LAN session has the keys of races, tracks and replays.
 bool lanOn(const LanSession& lan);
 

@@ -197,7 +197,7 @@ void apply(Game& game, World& world) {
     }
     const int32_t track = f.trackCount > 0 ? f.tracks[std::clamp(f.track, 0, f.trackCount - 1)] : world.track;
     settings.track = static_cast<uint32_t>(track);
-    if (track != world.track && !racing && own) {
+    if (track != world.track && !racing && own && chooseLanTrack(game.lan, track)) {
         endRace(world.race); // results still showing go with the old track
         switchTrack(world, game.said, track, settings.textureFilter);
     }

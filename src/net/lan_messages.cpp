@@ -460,7 +460,7 @@ LanKind decodeLanMessage(const uint8_t* bytes, size_t size, LanMessage& message)
     valid = valid && (kind != LanKind::welcome || (read.machine < maxMachines && validRace(read.race) &&
                                                    (read.leader < maxMachines || read.leader == noLeader)));
     valid = valid && (kind != LanKind::lead || (read.action == LeadAction::start && read.value >= minLaps && read.value <= maxLaps) ||
-                      (read.action == LeadAction::nextTrack && read.value >= minTrackNumber && read.value <= maxTrackNumber));
+                      ((read.action == LeadAction::nextTrack || read.action == LeadAction::track) && read.value >= minTrackNumber && read.value <= maxTrackNumber));
     valid = valid && (kind != LanKind::hostHere || (read.machines <= maxMachines && validRace(read.race)));
     valid = valid && (kind != LanKind::leave || read.machine < maxMachines);
     const bool trackNumber = read.value >= minTrackNumber && read.value <= maxTrackNumber;

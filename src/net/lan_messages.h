@@ -37,7 +37,7 @@ constexpr uint32_t maxFetchChunks = 16;      // chunks one fetch asks for
 constexpr uint32_t maxPassedFile = 8u << 20; // the largest file passed on: a picture of 1600 x 1600 or so
 
 // What a server's leading machine asks for.
-enum class LeadAction : uint8_t { start = 1, nextTrack = 2 };
+enum class LeadAction : uint8_t { start = 1, nextTrack = 2, track = 3 };
 constexpr uint8_t noLeader = 0xFF; // a welcome from a host that leads its own races
 
 constexpr size_t lanMessageCapacity = 1400; // within one datagram on any network
@@ -104,7 +104,7 @@ struct LanMessage {
     uint8_t round;                   // welcome: races the host has started (0: the lobby)
     uint8_t leader;                  // welcome: the machine a server follows (noLeader: the host leads)
     LeadAction action;               // lead: what is asked for
-    uint8_t value;                   // lead: the laps of the race asked for, or the track to move on from;
+    uint8_t value;                   // lead: the laps of the race asked for, the track to move on from, or the one to race on;
                                      // fetch, fileData: the track
     uint8_t file;                    // fetch, fileData: which of its files (TrackFile)
     uint32_t chunk;                  // fetch: the first chunk asked for; fileData: the one carried

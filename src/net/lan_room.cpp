@@ -248,6 +248,7 @@ void hostHears(LanSession& lan, PlayLines& said, const LanAddress& from, const L
         lan.asked.start = lan.asked.start || m.action == LeadAction::start;
         lan.asked.laps = m.action == LeadAction::start ? m.value : lan.asked.laps;
         lan.asked.from = m.action == LeadAction::nextTrack ? m.value : lan.asked.from;
+        lan.asked.track = m.action == LeadAction::track ? m.value : lan.asked.track;
     }
 }
 

@@ -41,6 +41,7 @@ struct LanAsked {
     bool start;     // a race, of this many laps
     int32_t laps;
     int32_t from;   // the next track with a course after this one (0: none asked)
+    int32_t track;  // this track (0: none asked)
 };
 
 // Why the host let a message go: counted for the server's log.

@@ -73,12 +73,20 @@ void startServerRace(Server& server, uint32_t laps) {
                         std::to_string(lan.race.laps) + (lan.race.laps == 1 ? " lap; " : " laps; ") + seatsText(lan));
 }
 
-void moveOnFrom(Server& server, int32_t track) {
+// The leader's choice of track: the one after `from` (while the server is
+// still on it), or `track`; one that cannot be raced is said in the log.
+void changeTrack(Server& server, int32_t from, int32_t track) {
     World& world = *server.world;
-    if (track != world.track || raceOn(server)) {
+    const int32_t next = from == world.track ? nextCompleteTrack(world.track) : track;
+    TrackProblems problems;
+    if (next == 0 || next == world.track || raceOn(server)) {
         return; // a copy of a word already done, or a race is on
     }
-    loadWorldTrack(world, server.said, nextCompleteTrack(world.track));
+    if (findTrackProblems(next, problems)) {
+        logLine(server, "track " + std::to_string(next) + " cannot be raced: " + problems.text);
+        return;
+    }
+    loadWorldTrack(world, server.said, next);
     returnToStart(world);
     setRaceFrom(server.lan, world, server.settings);
     logLine(server, "track " + std::to_string(world.track) + ": " + trackName(world));
@@ -89,8 +97,8 @@ void startWhenAsked(Server& server) {
     LanSession& lan = server.lan;
     const LanAsked asked = lan.asked;
     lan.asked = LanAsked{};
-    if (asked.from != 0) {
-        moveOnFrom(server, asked.from);
+    if (asked.from != 0 || asked.track != 0) {
+        changeTrack(server, asked.from, asked.track);
     }
     const int32_t joiners = machinesIn(lan) - 1;
     const bool full = server.options.players > 0 && joiners >= server.options.players &&

@@ -357,7 +357,7 @@ TEST(LanMessages, EveryKindReadsBackAndAnythingElseIsRefused) {
     altered(seated, 12, 4);                                          // seat of machine 4
     const std::string asks = encodeLanMessage(lead);
     altered(asks, 5, 0);                                             // a race of no laps
-    altered(asks, 4, 3);                                             // no such word
+    altered(asks, 4, 4);                                             // no such word
     altered(asked, 4 + versionCapacity - 1, 'x');                    // a version without its end
     altered(asked, 4 + versionCapacity + 3, '1');                    // a race code not all letters
     altered(asked, 4 + versionCapacity + 6, '\0');                   // a race code of three
