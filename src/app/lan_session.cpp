@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 #include "app/bindings.h"
@@ -15,7 +14,6 @@
 #include "app/replay_session.h"
 #include "app/view_mode.h"
 #include "common/gl_api.h"
-#include "core/files.h"
 #include "core/play_lines.h"
 #include "net/lan_messages.h"
 #include "net/lockstep.h"
@@ -34,8 +32,9 @@ constexpr double waitShown = 0.25;      // waiting this long is said
 // Every machine's race starts alike: the vehicles at rest, on the grid.
 void startRound(LanSession& lan, RaceSession& raceSession, ViewState& view, World& world, const Settings& settings,
                 PlayLines& said, const LanRace& race, uint8_t round) {
-    if (world.track != race.track) {
+    if (world.track != race.track || lan.reload) {
         switchTrack(world, said, race.track, settings.textureFilter);
+        lan.reload = false;
     }
     returnToStart(world);
     bool computer[vehicleCount];
@@ -56,6 +55,14 @@ void hostGone(LanSession& lan, World& world, PlayLines& said, const std::string&
         world.race.computer[v] = world.race.computer[v] || lan.lockstep.seats[v] != lan.me;
     }
     endLan(lan);
+}
+
+// What of this machine's track differs from the host's race: "" when nothing,
+// "files" when it cannot be raced at all.
+std::string trackDifferenceFromHost(const LanRace& race, const World& world) {
+    TrackProblems problems;
+    return findTrackProblems(race.track, problems) ? "files"
+                                                   : trackDifference(hashTrack(race.track, world.vehicles[0].layout), race.hashes);
 }
 
 // This machine cannot race with the host: it says why and leaves.
@@ -96,29 +103,35 @@ void joinerHears(LanSession& lan, RaceSession& raceSession, ViewState& view, Wor
             lan.fetch.on = false; // the host moved on to another track
         }
         if (m.race.track != lan.checkedTrack && !lan.fetch.on) {
-            TrackProblems problems;
-            const bool broken = findTrackProblems(m.race.track, problems);
-            std::error_code failed;
-            if (broken && !std::filesystem::exists(pathOf(trackFiles(m.race.track).heights), failed)) {
-                // No folder has the track: the host passes it on.
-                startFetch(lan.fetch, m.race.track, m.race.hashes);
-                showPlayLine(said, "this machine has no track " + std::to_string(m.race.track) + ": fetching it from the host", 6);
-                return;
+            // This machine's track as the host's, else the host's copy kept
+            // from an earlier race, else the host's fetched now (but a wheel
+            // layout of another model is no track's to mend).
+            std::string which = trackDifferenceFromHost(m.race, world);
+            if (!which.empty() && which.find("wheel layout") == std::string::npos) {
+                preferDownloadedTrack(m.race.track);
+                const std::string before = which;
+                which = trackDifferenceFromHost(m.race, world);
+                lan.reload = true; // the world's ground is read again from the host's files
+                if (!which.empty()) {
+                    startFetch(lan.fetch, m.race.track, m.race.hashes);
+                    showPlayLine(said, (before == "files" ? "this machine has no track " + std::to_string(m.race.track) + " it can race"
+                                                          : "this machine's " + before + " of track " +
+                                                                std::to_string(m.race.track) + " differ from the host's") +
+                                           ": fetching the host's", 6);
+                    return;
+                }
             }
-            const std::string which =
-                !broken ? trackDifference(hashTrack(m.race.track, world.vehicles[0].layout), m.race.hashes) : "files";
             if (!which.empty()) {
                 char text[160];
-                const bool one = which == "growth" || which == "wheel layout";
-                std::snprintf(text, sizeof text, "this machine's %s of track %d %s", which.c_str(),
-                              static_cast<int>(m.race.track),
-                              which == "files" ? "are missing" : one ? "differs from the host's" : "differ from the host's");
+                std::snprintf(text, sizeof text, "this machine's %s of track %d differs from the host's", which.c_str(),
+                              static_cast<int>(m.race.track));
                 leaveHost(lan, said, text);
                 return;
             }
             lan.checkedTrack = m.race.track;
-            if (!lan.racing && world.race.phase == RacePhase::off && world.track != m.race.track) {
+            if (!lan.racing && world.race.phase == RacePhase::off && (world.track != m.race.track || lan.reload)) {
                 switchTrack(world, said, m.race.track, settings.textureFilter);
+                lan.reload = false;
             }
         }
         if (lan.fetch.on) {
@@ -159,6 +172,7 @@ void fetchTrack(LanSession& lan, PlayLines& said, double seconds) {
         leaveHost(lan, said, "the host's " + track + " cannot be kept: " + why);
         return;
     }
+    lan.reload = true;
     showPlayLine(said, track + " came from the host: kept in the data folder's " + downloadedTracks, 6);
 }
 

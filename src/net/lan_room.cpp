@@ -126,6 +126,7 @@ std::string simulatedLine(const Settings& settings) {
 
 void endLan(LanSession& lan) {
     lan.link.close();
+    preferDownloadedTrack(0); // the tracks are this machine's own again
     static_cast<LanState&>(lan) = LanState{}; // the port closed, all else as new
 }
 

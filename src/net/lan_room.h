@@ -82,6 +82,7 @@ struct LanState {
     LanAsked asked;           // the server: its leader's word, not yet done
     TrackOffer offer;         // the host: its race's track files, for joiners without them
     TrackFetch fetch;         // a joiner: the race's track coming from the host
+    bool reload;              // a joiner: the world's track is to be read again, from the host's files
     LanRefusals refused;
     // Finding hosts for the menu.
     bool finding;

@@ -41,7 +41,7 @@ struct Server {
     ServerOptions options;
     Settings settings{};            // the game's defaults, and the options
     std::unique_ptr<World> world;
-    LanSession lan;
+    LanSession lan{};               // as new: no machine in, no race
     PlayLines said;                 // the room's lines, taken into the log each frame
     std::unique_ptr<Replay> replay;
     bool recording = false;

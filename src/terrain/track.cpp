@@ -15,6 +15,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The track a LAN race takes from its host's files (0: none): one per
+// process, as the game races one LAN race at a time.
+int32_t preferredDownload = 0;
+
 // A byte count as people write it: 262,144.
 void writeCount(uintmax_t count, char (&text)[32]) {
     char digits[24];
@@ -38,6 +42,9 @@ std::string trackFolder(int32_t number) {
     std::snprintf(name, sizeof name, "Terrain_%02d.raw", static_cast<int>(number));
     std::error_code failed;
     const std::string own = userDataFolder();
+    if (!own.empty() && number == preferredDownload && fs::exists(pathOf(own) / downloadedTracks / name, failed)) {
+        return nameOf(pathOf(own) / downloadedTracks / "");
+    }
     if (fs::exists(fs::path("Tracks") / name, failed) || own.empty()) {
         return "Tracks/";
     }
@@ -108,6 +115,8 @@ bool checkFile(const char* path, uintmax_t size, const char* what, TrackProblems
 }
 
 } // namespace
+
+void preferDownloadedTrack(int32_t number) { preferredDownload = number; }
 
 TrackFiles trackFiles(int32_t number) {
     TrackFiles files{};

@@ -26,6 +26,11 @@ struct TrackFiles {
 // passed on; the game's "Tracks" and the player's own come first.
 constexpr const char* downloadedTracks = "downloaded-tracks";
 
+// A LAN race's track taken from its host: while set, track N's files are the
+// downloaded ones even where the game or the player has a track N of its own
+// (0: none). The LAN session sets it for the race's track and clears it at its end.
+void preferDownloadedTrack(int32_t number);
+
 TrackFiles trackFiles(int32_t number);
 
 // What keeps track N from being driven, in the player's words ("Tracks/

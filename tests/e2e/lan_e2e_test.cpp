@@ -1,7 +1,9 @@
 // lan_e2e_test.cpp -- LAN races between real games, each on an X server of its
 // own, over 127.0.0.1 and ::1: three race a lap alike, one over a simulated
-// line of losses (the same replay, byte for byte, on every machine), a machine with other heights is turned away with a line
-// saying so, and a machine killed mid-race leaves a race that finishes.
+// line of losses (the same replay, byte for byte, on every machine), a machine
+// with other heights fetches the host's track, and a machine killed mid-race
+// leaves a race that finishes; the race server hosts, leads by its first
+// machine, refuses a wrong race code and passes its track on.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -71,7 +73,7 @@ bool waitUntil(const std::function<bool()>& done, int seconds) {
 
 bool said(const Machine& m, const std::string& text) { return m.game->errorOutput().find(text) != std::string::npos; }
 
-TEST(LanRace, ThreeMachinesRaceAlikeOtherHeightsAreTurnedAwayAndAKilledMachineLeavesARaceThatFinishes) {
+TEST(LanRace, ThreeMachinesRaceAlikeOtherHeightsAreFetchedAndAKilledMachineLeavesARaceThatFinishes) {
     constexpr int port = 27811;
     const std::vector<std::string> join = {"--join", "127.0.0.1:" + std::to_string(port)};
     Machine host, red, green, stranger;
@@ -85,9 +87,15 @@ TEST(LanRace, ThreeMachinesRaceAlikeOtherHeightsAreTurnedAwayAndAKilledMachineLe
         heights.seekp(1000);
         heights.put(static_cast<char>(was ^ 1));
     });
+    // It fetches the host's track 1 and keeps it apart from its own; then it
+    // is killed, and its seat is free again.
     EXPECT_TRUE(waitUntil([&] {
-        return said(stranger, "cannot race with the host: this machine's heights of track 1 differ from the host's");
+        return said(stranger, "this machine's heights of track 1 differ from the host's: fetching the host's");
     }, 60)) << stranger.game->errorOutput();
+    EXPECT_TRUE(waitUntil([&] { return said(stranger, "track 1 came from the host"); }, 60)) << stranger.game->errorOutput();
+    EXPECT_EQ(readFileBytes(stranger.home.file("mudlark/downloaded-tracks/Terrain_01.raw")),
+              readFileBytes(std::string(MUDLARK_RUN_DIR) + "/Tracks/Terrain_01.raw"));
+    kill(stranger.game->pid(), SIGKILL);
     ASSERT_TRUE(waitUntil([&] { return said(host, "left the race"); }, 60)); // its seat free again
 
     // Red's line is a simulated one (a 40 ms hold each way, with jitter, losses
@@ -149,7 +157,7 @@ void startServer(Machine& m, int port, const std::vector<std::string>& options) 
 // (over a line of 150 ms there and back, 5 % lost) leads and starts the race,
 // green joins over IPv6; the server and both games keep the same replay.
 TEST(ServerRace, TheLeaderStartsARaceOverASlowLossyLineAndAWrongCodeIsRefused) {
-    constexpr int port = 27821;
+    constexpr int port = 27861;
     Machine server, red, green, stranger;
     startServer(server, port, {"--laps", "1", "--code", "mudl", "--netsim", "75", "10", "5", "0"});
     ASSERT_TRUE(said(server, "race code MUDL"));
@@ -201,7 +209,7 @@ TEST(ServerRace, TheLeaderStartsARaceOverASlowLossyLineAndAWrongCodeIsRefused) {
 // of what it sends): the server passes the track on, the game keeps it in its
 // downloaded tracks, and they race a lap alike once it is there.
 TEST(ServerRace, AGameWithoutTheTrackFetchesItFromTheServerAndRacesOnIt) {
-    constexpr int port = 27831;
+    constexpr int port = 27871;
     Machine server, red;
     startServer(server, port, {"--track", "3", "--laps", "1", "--players", "1", "--code", "TRAK", "--netsim", "20", "5", "5", "0"});
     const std::vector<std::string> track3 = {"Tracks/Terrain_03.raw", "Tracks/Growth_03.raw", "Tracks/Gates_03.txt",
@@ -212,7 +220,7 @@ TEST(ServerRace, AGameWithoutTheTrackFetchesItFromTheServerAndRacesOnIt) {
         }
         std::ofstream(folder + "/settings.cfg", std::ios::app) << "netsim: 20 5 5 0\n";
     });
-    ASSERT_TRUE(waitUntil([&] { return said(red, "this machine has no track 3: fetching it from the host"); }, 60))
+    ASSERT_TRUE(waitUntil([&] { return said(red, "this machine has no track 3 it can race: fetching the host's"); }, 60))
         << red.game->errorOutput();
     ASSERT_TRUE(waitUntil([&] { return said(red, "track 3 came from the host"); }, 120)) << red.game->errorOutput();
     for (const std::string& file : track3) { // the server's own, byte for byte

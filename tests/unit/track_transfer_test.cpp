@@ -1,6 +1,7 @@
 // track_transfer_test.cpp -- a track passed from a host to a joiner over a
 // line that loses a third of what goes each way: it comes whole, is kept in
-// the downloaded tracks and found there as any track is; files that differ
+// the downloaded tracks and found there as any track is (before the game's own
+// for a LAN race that takes the host's); files that differ
 // from the race's hashes, or claim another size, are refused and nothing kept.
 #include <gtest/gtest.h>
 
@@ -77,6 +78,14 @@ TEST_F(TrackTransfer, ATrackComesWholeOverALossyLineAndIsFoundAmongTheTracks) {
     EXPECT_FALSE(findTrackProblems(3, problems)) << problems.text; // a track like any other now
     EXPECT_TRUE(trackFiles(3).groundIsTarga);
     EXPECT_EQ(trackDifference(hashTrack(3, WheelLayout{}), hashes), "");
+    // Where the game has a track 3 of its own, that one comes first, but for
+    // a LAN race that takes the host's.
+    fs::current_path(MUDLARK_RUN_DIR);
+    EXPECT_EQ(std::string(trackFiles(3).heights), "Tracks/Terrain_03.raw");
+    preferDownloadedTrack(3);
+    EXPECT_EQ(std::string(trackFiles(3).heights), data.file("mudlark/downloaded-tracks/Terrain_03.raw"));
+    preferDownloadedTrack(0);
+    EXPECT_EQ(std::string(trackFiles(3).heights), "Tracks/Terrain_03.raw");
 }
 
 TEST_F(TrackTransfer, FilesOtherThanTheRacesAreRefusedAndNothingIsKept) {
