@@ -51,9 +51,18 @@ std::string seatsText(const LanSession& lan) {
     return text;
 }
 
-void startServerRace(Server& server, uint32_t laps) {
+// A race on the chosen track for every machine in; false, said in the log,
+// when the track has no course.
+bool startServerRace(Server& server, uint32_t laps) {
     World& world = *server.world;
     LanSession& lan = server.lan;
+    if (world.track != lan.race.track) {
+        loadWorldTrack(world, server.said, lan.race.track); // the track chosen since the last race
+    }
+    if (world.course.count < minGates) {
+        logLine(server, "no race: " + trackName(world) + " has no course");
+        return false;
+    }
     server.settings.laps = laps;
     setRaceFrom(lan, world, server.settings);
     assignSeats(lan);
@@ -71,25 +80,27 @@ void startServerRace(Server& server, uint32_t laps) {
     server.sentAtStart = lanBytesSent(lan);
     logLine(server, "race " + std::to_string(lan.round) + " started: " + trackName(world) + ", " +
                         std::to_string(lan.race.laps) + (lan.race.laps == 1 ? " lap; " : " laps; ") + seatsText(lan));
+    return true;
 }
 
-// The leader's choice of track: the one after `from` (while the server is
-// still on it), or `track`; one that cannot be raced is said in the log.
+// The leader's choice of track: the one after `from` (while the race is still
+// set on it), or `track`. The machines hear of it at once (those without it
+// fetch it); the world goes there at the next start, with every machine's, as
+// a race's results may still be stepping on the old one.
 void changeTrack(Server& server, int32_t from, int32_t track) {
-    World& world = *server.world;
-    const int32_t next = from == world.track ? nextCompleteTrack(world.track) : track;
+    LanRace& race = server.lan.race;
+    const int32_t next = from == race.track ? nextCompleteTrack(race.track) : track;
     TrackProblems problems;
-    if (next == 0 || next == world.track || raceOn(server)) {
+    if (next == 0 || next == race.track || raceOn(server)) {
         return; // a copy of a word already done, or a race is on
     }
     if (findTrackProblems(next, problems)) {
         logLine(server, "track " + std::to_string(next) + " cannot be raced: " + problems.text);
         return;
     }
-    loadWorldTrack(world, server.said, next);
-    returnToStart(world);
-    setRaceFrom(server.lan, world, server.settings);
-    logLine(server, "track " + std::to_string(world.track) + ": " + trackName(world));
+    race.track = next;
+    race.hashes = hashTrack(next, server.world->vehicles[0].layout);
+    logLine(server, "track " + std::to_string(next) + " for the next race");
 }
 
 // The leader's word, and --players.
@@ -111,11 +122,9 @@ void startWhenAsked(Server& server) {
         lan.asked.laps = asked.laps;
         return;
     }
-    if (server.world->course.count < minGates) {
-        logLine(server, "no race: " + trackName(*server.world) + " has no course");
-        return;
+    if (!startServerRace(server, asked.start ? static_cast<uint32_t>(asked.laps) : server.options.laps)) {
+        server.idle = 0; // --players: not again at once
     }
-    startServerRace(server, asked.start ? static_cast<uint32_t>(asked.laps) : server.options.laps);
 }
 
 void finishRace(Server& server) {
@@ -348,6 +357,10 @@ bool openServer(Server& server, const ServerOptions& options, std::string& why) 
     }
     server.world.reset(new World());
     setUpWorld(*server.world, server.said, options.track, readWheelLayout());
+    if (server.world->course.count < minGates) {
+        why = "track " + std::to_string(options.track) + " has no course to race on";
+        return false;
+    }
     server.replay.reset(new Replay);
     std::memcpy(server.lan.code, options.code, raceCodeLength);
     if (!raceCodeGiven(server.lan.code)) {
@@ -393,8 +406,9 @@ void serverFrame(Server& server, double seconds) {
 }
 
 void closeServer(Server& server) {
+    server.refusalsIn = 0; // the counts since the last, before the room goes
+    takeLines(server, 0);
     leaveLanRace(server.lan);
-    server.refusalsIn = 0;
     takeLines(server, 0);
     logLine(server, "the server stops");
     writeLog(server);
