@@ -40,7 +40,7 @@ for file in $sim $(echo "$sim" | sed 's|\.cpp$|.h|') vehicle/step_rate.h terrain
 done
 # The server and the shared base it is built from (mudlark_base) draw,
 # play and read keys nowhere: no GL, SDL, window, sound or game floor.
-base=$(sed -n '/^add_library(mudlark_base/,/^)/p' ../CMakeLists.txt | grep -o 'src/[a-z_/]*\.cpp' | sed 's|^src/||')
+base=$(sed -n '/^set(MUDLARK_FILE_SOURCES/,/^)/p' ../CMakeLists.txt | grep -o 'src/[a-z_/]*\.cpp' | sed 's|^src/||')
 [ -n "$base" ] || { echo "FAIL: no mudlark_base library in CMakeLists.txt"; status=1; }
 for file in server/*.cpp server/*.h $base $(echo "$base" | sed 's|\.cpp$|.h|'); do
   [ -f "$file" ] || continue

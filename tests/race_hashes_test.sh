@@ -1,7 +1,8 @@
 #!/bin/sh
 # Every build races alike: each race_hashes given prints the same hash after
 # every second of ten minutes of racing on each track. A program given as
-# wine:PREFIX:RUN_FOLDER:PROGRAM.exe runs under Wine in its own run folder.
+# wine:PREFIX:RUN_FOLDER:PROGRAM.exe runs under Wine in its own run folder, one
+# given as node:PROGRAM.js under Node.
 # Usage: race_hashes_test.sh RUN_FOLDER PROGRAM...
 set -eu
 run=$1
@@ -19,6 +20,8 @@ for program in "$@"; do
     folder=${rest%%:*}
     exe=${rest#*:}
     (cd "$folder" && env WINEPREFIX="$prefix" WINEDEBUG=-all wine "$exe") | tr -d '\r' >"$out/$n" ;;
+  node:*)
+    (cd "$run" && node "${program#node:}") >"$out/$n" ;;
   *)
     (cd "$run" && "$program") >"$out/$n" ;;
   esac
