@@ -9,12 +9,31 @@
 #include "core/places.h"
 #include "server/server.h"
 
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace {
 
 // Set by Ctrl+C or the service manager's stop: the loop ends at its next pass.
 volatile std::sig_atomic_t stopAsked = 0;
 
 extern "C" void askStop(int) { stopAsked = 1; }
+
+#if defined(_WIN32)
+// The console window closed, the user logging off or the machine shutting
+// down: Windows ends the process once this returns, so it gives the loop the
+// time to tell the machines and write the log first.
+BOOL WINAPI consoleClosing(DWORD event) {
+    if (event != CTRL_CLOSE_EVENT && event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT) {
+        return FALSE; // Ctrl+C and Ctrl+Break: the signal's
+    }
+    stopAsked = 1;
+    Sleep(3000);
+    return TRUE;
+}
+#endif
 
 } // namespace
 
@@ -37,6 +56,9 @@ int main(int argc, char** argv) {
     }
     std::signal(SIGINT, askStop);
     std::signal(SIGTERM, askStop);
+#if defined(_WIN32)
+    SetConsoleCtrlHandler(consoleClosing, TRUE);
+#endif
     using Clock = std::chrono::steady_clock;
     Clock::time_point last = Clock::now();
     while (stopAsked == 0) {
