@@ -38,9 +38,7 @@ void startRound(LanSession& lan, RaceSession& raceSession, ViewState& view, Worl
     }
     returnToStart(world);
     bool computer[vehicleCount];
-    for (int32_t v = 0; v < vehicleCount; ++v) {
-        computer[v] = race.seats[v] == noMachine || race.idleComputer;
-    }
+    lanRaceComputers(race, computer);
     startRaceOf(raceSession, world, said, race.laps, race.skill, computer, race.vehicleContact, race.solidTrees); // the host's rules
     startLanLockstep(lan, race, round);
     // Each machine follows the first vehicle it drives.

@@ -223,13 +223,10 @@ void hostHears(LanSession& lan, PlayLines& said, const LanAddress& from, const L
         lan.joinBudget -= 1;
         std::string why;
         const int32_t seated = seatJoiner(lan, said, from, m, why);
-        LanMessage answer = welcomeFor(lan, seated);
-        if (seated == noMachine) {
-            answer = LanMessage{};
-            answer.kind = LanKind::refuse;
-            std::snprintf(answer.text, sizeof answer.text, "%s", why.c_str());
-        }
-        sendLan(lan, from, answer);
+        LanMessage refusal{};
+        refusal.kind = LanKind::refuse;
+        std::snprintf(refusal.text, sizeof refusal.text, "%s", why.c_str());
+        sendLan(lan, from, seated != noMachine ? welcomeFor(lan, seated) : refusal);
     } else if (machine == noMachine) {
         ++lan.refused.strangers;
     } else if (m.kind == LanKind::leave) {
@@ -288,6 +285,12 @@ void hostTalks(LanSession& lan, const World& world, PlayLines& said, double seco
             m.snapshot = lan.sent;
             sendLan(lan, lan.machines[k].address, m);
         }
+    }
+}
+
+void lanRaceComputers(const LanRace& race, bool (&computer)[vehicleCount]) {
+    for (int32_t v = 0; v < vehicleCount; ++v) {
+        computer[v] = race.seats[v] == noMachine || race.idleComputer;
     }
 }
 

@@ -159,6 +159,11 @@ void hostHears(LanSession& lan, PlayLines& said, const LanAddress& from, const L
 // the joins' budget refilled, its world when two disagreed.
 void hostTalks(LanSession& lan, const World& world, PlayLines& said, double seconds);
 
+// Which vehicles the computer drives at a race's start, on every machine
+// alike: the seats nobody holds, and all of them where the race has the
+// computer drive a vehicle until its player touches it.
+void lanRaceComputers(const LanRace& race, bool (&computer)[vehicleCount]);
+
 // The lockstep's part of a race starting: every machine's alike.
 void startLanLockstep(LanSession& lan, const LanRace& race, uint8_t round);
 

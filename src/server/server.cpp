@@ -68,9 +68,7 @@ bool startServerRace(Server& server, uint32_t laps) {
     assignSeats(lan);
     returnToStart(world);
     bool computer[vehicleCount];
-    for (int32_t v = 0; v < vehicleCount; ++v) {
-        computer[v] = lan.race.seats[v] == noMachine || lan.race.idleComputer;
-    }
+    lanRaceComputers(lan.race, computer);
     world.computerSkill = lan.race.skill;
     setWorldRules(world, simulationVersion, lan.race.vehicleContact, lan.race.solidTrees);
     startWorldRace(world, lan.race.laps, computer);
