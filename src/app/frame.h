@@ -15,6 +15,7 @@ struct FrameState {
     double drawnFraction; // where between them the last frame drew them
     double clockFraction; // the step clock's part of a step after the last frame
     ShownWorld shown;     // what the views drew last
+    uint32_t holdAtStep;  // a held demo's step: the world takes no steps past it (0: none)
 };
 
 // Called by the main loop on every idle poll while the window is active; the

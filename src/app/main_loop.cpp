@@ -2,6 +2,7 @@
 #include "app/main_loop.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -35,7 +36,8 @@ namespace {
 
 constexpr const char* usage =
     "usage: mudlark [REPLAY.mlr] | mudlark --check-replay REPLAY.mlr | mudlark --ghost-from REPLAY.mlr\n"
-    "       mudlark --host [--code ABCD] | mudlark --join HOST[:PORT] [--code ABCD]\n";
+    "       mudlark --host [--code ABCD] | mudlark --join HOST[:PORT] [--code ABCD]\n"
+    "       mudlark --demo [STEP]\n";
 constexpr const char* help =
     "Mudlark: three buggies racing over hills, on one keyboard or game controllers.\n"
     "  REPLAY.mlr                   start the game and watch this replay\n"
@@ -49,10 +51,25 @@ constexpr const char* help =
     "                               the port of settings.cfg if none\n"
     "  --code ABCD                  beside --host: joiners must give this race code;\n"
     "                               beside --join: the race code to give\n"
+    "  --demo [STEP]                the computer races all three, three drivers'\n"
+    "                               views; with STEP the race stops at that step\n"
+    "                               (60 a second) and holds the picture\n"
     "  --help                       this text\n"
     "  --version                    the game's version\n"
     "The keys, settings.cfg and making a track: the manual page (man 6 mudlark) or\n"
     "the README.\n";
+
+// A demo's step: a whole number from 1 to maxDemoStep, nothing after it.
+constexpr uint32_t maxDemoStep = 60u * 60 * 60; // an hour
+bool readDemoStep(const char* text, uint32_t& step) {
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text, &end, 10);
+    if (text[0] < '0' || text[0] > '9' || *end != '\0' || value < 1 || value > maxDemoStep) {
+        return false;
+    }
+    step = static_cast<uint32_t>(value);
+    return true;
+}
 
 } // namespace
 
@@ -75,6 +92,8 @@ int runGame(Game& game, World& world, int argc, char** argv) {
         return 0;
     }
     const bool host = std::strcmp(first, "--host") == 0, join = std::strcmp(first, "--join") == 0;
+    const bool demo = std::strcmp(first, "--demo") == 0;
+    uint32_t holdAtStep = 0;
     if (host || join) {
         // --host [--code ABCD], --join HOST[:PORT] [--code ABCD]
         const int words = join ? 3 : 2;
@@ -86,6 +105,15 @@ int runGame(Game& game, World& world, int argc, char** argv) {
             std::fprintf(stderr, "mudlark: a race code is four letters (A to Z), not \"%s\"\n", argv[words + 1]);
             return 2;
         }
+    } else if (demo) {
+        if (argc > 3) {
+            std::fprintf(stderr, "%s", usage);
+            return 2;
+        }
+        if (argc == 3 && !readDemoStep(argv[2], holdAtStep)) {
+            std::fprintf(stderr, "mudlark: --demo takes a step from 1 to %u, not \"%s\"\n", maxDemoStep, argv[2]);
+            return 2;
+        }
     } else if (check ? argc != 3 : argc > 2 || first[0] == '-') {
         if (!check && first[0] == '-') {
             std::fprintf(stderr, "mudlark: there is no option %s\n", first);
@@ -95,7 +123,7 @@ int runGame(Game& game, World& world, int argc, char** argv) {
     }
     std::error_code failed;
     const std::string replayFile =
-        argc >= 2 && !host && !join ? nameOf(std::filesystem::absolute(pathOf(argv[check ? 2 : 1]), failed)) : std::string();
+        argc >= 2 && !host && !join && !demo ? nameOf(std::filesystem::absolute(pathOf(argv[check ? 2 : 1]), failed)) : std::string();
     if (check) {
         platformQuietMessages();
         if (!goToData()) {
@@ -142,6 +170,14 @@ int runGame(Game& game, World& world, int argc, char** argv) {
     }
     if (!replayFile.empty()) {
         changeMode(game, world, ModeChange::playFile, replayFile);
+    }
+    if (demo) {
+        // The attract mode, and a picture that is the same on every machine:
+        // the three drivers' views of a race nobody drives.
+        game.view.worldView = false;
+        game.view.splitLayout = 3;
+        game.frame.holdAtStep = holdAtStep;
+        startRaceNow(game.race, world, settings, game.said, true);
     }
     if (host) {
         changeMode(game, world, ModeChange::hostLan);

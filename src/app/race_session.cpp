@@ -139,14 +139,14 @@ ModeChange readRaceKeys(RaceSession& session, const InputState& input, const Gam
                                                                      : ModeChange::none;
 }
 
-void startRaceNow(RaceSession& session, World& world, const Settings& settings, PlayLines& said) {
+void startRaceNow(RaceSession& session, World& world, const Settings& settings, PlayLines& said, bool demo) {
     if (world.course.count < minGates) {
         session.noticeSeconds = 2;
         return;
     }
     bool computer[vehicleCount];
     for (int32_t v = 0; v < vehicleCount; ++v) {
-        computer[v] = settings.computerDrivers && !session.touched[v];
+        computer[v] = demo || (settings.computerDrivers && !session.touched[v]);
     }
     startRaceOf(session, world, said, static_cast<int32_t>(settings.laps), static_cast<int32_t>(settings.computerSkill), computer,
                 settings.vehicleContact, settings.solidTrees);

@@ -46,7 +46,8 @@ ModeChange readRaceKeys(RaceSession& session, const InputState& input, const Gam
 
 // A race starts now, as F5 starts one: the records read, the vehicles on the
 // grid, the countdown running; without a course only a line says there is no race.
-void startRaceNow(RaceSession& session, World& world, const Settings& settings, PlayLines& said);
+// demo: the computer drives all three, whoever touched a key.
+void startRaceNow(RaceSession& session, World& world, const Settings& settings, PlayLines& said, bool demo = false);
 
 // A race starts now as the host of a LAN race starts it on every machine:
 // the records read (a damaged file told to the players), the vehicles on the grid, these vehicles the computer's

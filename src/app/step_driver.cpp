@@ -36,7 +36,8 @@ double stepFrame(Game& game, World& world, int32_t owed, double seconds, const B
     for (int32_t taken = 0;; ++taken) {
         VehicleControls controls[vehicleCount];
         uint32_t rate = stepsPerSecond;
-        const bool due = source == Source::keys ? taken < owed
+        const uint32_t hold = game.frame.holdAtStep;
+        const bool due = source == Source::keys ? taken < owed && (hold == 0 || world.steps < hold)
                          : source == Source::lan ? nextLanStep(game.lan, world, game.said, owed, taken, controls)
                                                  : nextPlaybackStep(game.replay, controls, rate);
         if (!due) {
@@ -65,5 +66,9 @@ double stepFrame(Game& game, World& world, int32_t owed, double seconds, const B
     if (source == Source::lan) {
         endLanSteps(game.lan, owed);
     }
-    return source == Source::replay ? endPlaybackSteps(game.replay) : stepFraction(game.frame.stepClock);
+    if (source == Source::replay) {
+        return endPlaybackSteps(game.replay);
+    }
+    // Held, the world is drawn exactly as its last step left it.
+    return game.frame.holdAtStep != 0 && world.steps >= game.frame.holdAtStep ? 1.0 : stepFraction(game.frame.stepClock);
 }

@@ -219,6 +219,11 @@ TEST(GameStart, RefusedFullScreenModeAndNoDisplaySayWhy) {
     const auto code = run("--join 127.0.0.1 --code AB1D"); // a race code is four letters
     EXPECT_EQ(code.first, 2);
     EXPECT_NE(code.second.find("a race code is four letters (A to Z), not \"AB1D\""), std::string::npos) << code.second;
+    for (const char* step : {"0", "12x", "-5", "216001"}) {
+        const auto demo = run(std::string("--demo ") + step);
+        EXPECT_EQ(demo.first, 2) << step;
+        EXPECT_NE(demo.second.find("--demo takes a step from 1 to 216000, not \"" + std::string(step) + "\""), std::string::npos) << demo.second;
+    }
 }
 
 // The strongest frequency from 15 to 400 Hz in a quarter second of the recording
