@@ -24,7 +24,7 @@
 #include "app/game.h"
 #include "app/window.h"
 #include "common/gl_api.h"
-#include "core/app_state.h"
+#include "render/render.h"
 #include "core/startup_trace.h"
 #include "platform/platform.h"
 #include "platform/win_messages.h"
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 400;
     const Clock::time_point start = Clock::now();
     std::filesystem::current_path(MUDLARK_RUN_DIR);
-    resetAppState();
+    closeRenderer();
     Settings& settings = game().settings;
     readSettings(settings); // the run folder's: a 1024 x 768 window
     settings.sound = settings.gamepads = false;
@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
             std::filesystem::remove_all(folder);
         }
     }
-    deleteFont();
+    destroyFont();
     closeWindow(game());
     return 0;
 }

@@ -12,7 +12,7 @@
 #include "app/step_clock.h"
 #include "audio/synth.h"
 #include "common/game_math.h"
-#include "core/app_state.h"
+#include "render/render.h"
 #include "net/lan_link.h"
 #include "net/lan_messages.h"
 #include "race/driver.h"

@@ -8,7 +8,7 @@
 
 #include "core/play_lines.h"
 #include "platform/win_messages.h"
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "platform/platform.h"
 #include "render/font.h"
 #include "render/gl_state.h"
@@ -49,8 +49,7 @@ bool movedOutsideAStep(const Vehicle (&was)[vehicleCount], const World& world) {
 // A view's viewport with the 45-degree projection; the aspect is the whole
 // window's, so a quarter keeps the window's proportions.
 void useViewport(const Viewport& v) {
-    glViewport(static_cast<GLint>(v.x), static_cast<GLint>(v.y), static_cast<GLsizei>(v.width),
-               static_cast<GLsizei>(v.height));
+    viewport(static_cast<int32_t>(v.x), static_cast<int32_t>(v.y), static_cast<int32_t>(v.width), static_cast<int32_t>(v.height));
 }
 
 void captionView(const TrackCaption& caption, WindowSize window, const Viewport& v) {
@@ -88,7 +87,7 @@ float unitsPerPixel(WindowSize window, const Viewport& view) {
 void drawPadNotices(const ShownWorld& shown, const Game& game) {
     const WindowSize window = game.window;
     uint32_t lines[8] = {}; // notices so far in each viewport: the window and its quarters
-    glColor3f(1, 1, 1);
+    colour(1, 1, 1);
     for (const Gamepads::Notice& notice : game.pads.notices) {
         if (notice.secondsLeft <= 0) {
             continue;
@@ -186,8 +185,7 @@ static void composeFrame(Game& game, const World& world, double fraction);
 
 void drawFrame(Game& game, World& world) {
     FrameState& frame = game.frame;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
+    clearFrame();
     const FrameTime time = tickFrame(frame, game.frameTimer);
     const uint32_t frameRate = game.frameTimer.measuredFps;
     InputState& input = game.input;
@@ -271,7 +269,7 @@ static void composeFrame(Game& game, const World& world, double fraction) {
     drawPadNotices(shown, game);
     // What the game has to say, across the bottom of the window above the
     // frame-rate bar (clear of the results panel), the newest lowest.
-    glColor3f(1, 1, 1);
+    colour(1, 1, 1);
     const WindowSize window = game.window;
     const std::vector<PlayLine>& lines = game.said.lines;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -287,7 +285,7 @@ static void composeFrame(Game& game, const World& world, double fraction) {
     }
     drawRaceOverlays(game.race, world, window); // the results over every line of the views
     drawMenu(game);
-    glFlush();
+    flushFrame();
 }
 
 void stepUnseenFrame(Game& game, World& world) {

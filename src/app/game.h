@@ -23,7 +23,18 @@
 #include "core/settings.h"
 #include "core/startup_trace.h"
 #include "core/system_info.h"
+#include "platform/platform.h"
 #include "render/gl_state.h"
+
+// The main loop's own: the last message, what opens after the first frame,
+// and what the last frame showed.
+struct GameLoop {
+    WindowMessage message{};
+    bool soundPending = false;
+    bool padsPending = false;
+    int32_t trackShown = 0;
+    RacePhase phaseShown = RacePhase::off;
+};
 
 struct Game {
     // Each record starts zeroed however the Game is made (a local, or new).
@@ -47,4 +58,5 @@ struct Game {
     LanSession lan{};
     FrameState frame{};
     SoundMix sound{};
+    GameLoop loop{};
 };

@@ -73,9 +73,7 @@ bool readDemoStep(const char* text, uint32_t& step) {
 
 } // namespace
 
-int runGame(Game& game, World& world, int argc, char** argv) {
-    bool done = false;
-    WindowMessage message{};
+int startGame(Game& game, World& world, int argc, char** argv) {
     // "--check-replay FILE": the replay played without a window. A FILE alone
     // is played once the game is up. Named from the folder it was started in.
     // --help and --version answer without a window; any other word starting
@@ -188,57 +186,65 @@ int runGame(Game& game, World& world, int argc, char** argv) {
     // on screen: finding them can take a tenth of a second (longer still where
     // there is no sound), and the start line should not wait for them. Pads
     // are read only when their support started; without it, keys alone.
-    bool soundPending = settings.sound, padsPending = settings.gamepads;
+    game.loop = GameLoop{};
+    game.loop.soundPending = settings.sound;
+    game.loop.padsPending = settings.gamepads;
     game.padsOpen = false;
-    // A track loaded or a race over: the heap's free pages go back then.
-    int32_t trackShown = world.track;
-    RacePhase phaseShown = world.race.phase;
+    game.loop.trackShown = world.track;
+    game.loop.phaseShown = world.race.phase;
+    return -1;
+}
 
-    while (!done) {
-        if (platformPeekMessage(message)) {
-            if (message.message == WM_QUIT) {
-                done = true;
-            } else {
-                platformDispatchMessage(message);
-            }
-        } else if (game.active) {
-            // Escape is looked at only between messages, while frames are drawn;
-            // a tap that went down and up since the last frame counts too.
-            if (game.input.isDown(VK_ESCAPE) && !menuTakesEscape(game.menu)) {
-                done = true;
-            } else {
-                drawFrame(game, world);
-                traceStartup(game.startup, "the first frame's drawing");
-                platformSwapBuffers();
-                endStartupTrace(game.startup);
-                if (soundPending) {
-                    startSound();
-                    soundPending = false;
-                }
-                if (padsPending) {
-                    game.padsOpen = platformOpenGamepads();
-                    padsPending = false;
-                }
-                game.said.playing = true; // from now on a problem is a line across the views, not a box
-                if (world.track != trackShown ||
-                    (world.race.phase == RacePhase::results && phaseShown != RacePhase::results)) {
-                    platformReleaseFreeMemory();
-                }
-                trackShown = world.track;
-                phaseShown = world.race.phase;
-            }
-        } else if (lanMode(gameMode(game, world))) {
-            // Minimised in a LAN session: no frames, but the others' race
-            // waits for this machine's steps and words.
-            platformWaitMessage(1000 / stepsPerSecond);
-            stepUnseenFrame(game, world);
-        } else {
-            // Minimised: no frames, so nothing to do until a message comes
-            // (looked at again four times a second).
-            platformWaitMessage(250);
+GamePass runGamePass(Game& game, World& world) {
+    GameLoop& loop = game.loop;
+    if (platformPeekMessage(loop.message)) {
+        if (loop.message.message == WM_QUIT) {
+            return GamePass::ended;
         }
+        platformDispatchMessage(loop.message);
+        return GamePass::message;
     }
+    if (game.active) {
+        // Escape is looked at only between messages, while frames are drawn;
+        // a tap that went down and up since the last frame counts too.
+        if (game.input.isDown(VK_ESCAPE) && !menuTakesEscape(game.menu)) {
+            return GamePass::ended;
+        }
+        drawFrame(game, world);
+        traceStartup(game.startup, "the first frame's drawing");
+        platformSwapBuffers();
+        endStartupTrace(game.startup);
+        if (loop.soundPending) {
+            startSound();
+            loop.soundPending = false;
+        }
+        if (loop.padsPending) {
+            game.padsOpen = platformOpenGamepads();
+            loop.padsPending = false;
+        }
+        game.said.playing = true; // from now on a problem is a line across the views, not a box
+        // A track loaded or a race over: the heap's free pages go back then.
+        if (world.track != loop.trackShown || (world.race.phase == RacePhase::results && loop.phaseShown != RacePhase::results)) {
+            platformReleaseFreeMemory();
+        }
+        loop.trackShown = world.track;
+        loop.phaseShown = world.race.phase;
+        return GamePass::frame;
+    }
+    if (lanMode(gameMode(game, world))) {
+        // Minimised in a LAN session: no frames, but the others' race
+        // waits for this machine's steps and words.
+        platformWaitMessage(1000 / stepsPerSecond);
+        stepUnseenFrame(game, world);
+    } else {
+        // Minimised: no frames, so nothing to do until a message comes
+        // (looked at again four times a second).
+        platformWaitMessage(250);
+    }
+    return GamePass::waited;
+}
 
+int endGame(Game& game, World& world) {
     endReplaySession(game.replay, world, game.settings);
     leaveLanRace(game.lan);
     for (BackgroundWrites* writes : {&game.race.writes, &game.replay.writes, &game.trial.writes}) {
@@ -248,7 +254,17 @@ int runGame(Game& game, World& world, int argc, char** argv) {
         platformCloseGamepads();
     }
     stopSound();
-    deleteFont();
+    destroyFont();
     closeWindow(game);
-    return static_cast<int>(message.wParam);
+    return static_cast<int>(game.loop.message.wParam);
+}
+
+int runGame(Game& game, World& world, int argc, char** argv) {
+    const int started = startGame(game, world, argc, argv);
+    if (started >= 0) {
+        return started;
+    }
+    while (runGamePass(game, world) != GamePass::ended) {
+    }
+    return endGame(game, world);
 }

@@ -15,3 +15,12 @@ struct Game;
 // The game and its world are the caller's: the game sets the world up and
 // steps it.
 int runGame(Game& game, World& world, int argc = 0, char** argv = nullptr);
+
+// runGame in three parts, for a host that calls the loop itself (a
+// browser's animation frames): startGame returns the exit code when the game
+// ends before its loop, else -1; each pass handles one message, draws one
+// frame or waits; endGame shuts down and returns the exit code.
+enum class GamePass { message, frame, waited, ended };
+int startGame(Game& game, World& world, int argc, char** argv);
+GamePass runGamePass(Game& game, World& world);
+int endGame(Game& game, World& world);

@@ -18,7 +18,7 @@
 #include "app/lan_session.h"
 #include "app/replay_session.h"
 #include "app/trial_session.h"
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "core/files.h"
 #include "core/gamepads.h"
 #include "core/key_names.h"
@@ -398,46 +398,46 @@ void drawMenu(const Game& game) {
     const WindowSize window = game.window;
     if (!session.menu.open) {
         if (session.seconds < hintSeconds) {
-            glColor3f(1, 1, 1);
+            colour(1, 1, 1);
             printText(window, window.width > 100 ? window.width - 100 : 0, 24, "%s", "F1: menu");
         }
         return;
     }
     const float width = static_cast<float>(window.width), height = static_cast<float>(window.height);
-    glViewport(0, 0, static_cast<GLsizei>(window.width), static_cast<GLsizei>(window.height));
+    viewport(0, 0, static_cast<int32_t>(window.width), static_cast<int32_t>(window.height));
     beginOverlay2D(window);
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(0, 0, 0, 0.7f); // the picture darkened behind the lines
-    glBegin(GL_QUADS);
-    glVertex2f(0, 0);
-    glVertex2f(width, 0);
-    glVertex2f(width, height);
-    glVertex2f(0, height);
-    glEnd();
-    glDisable(GL_BLEND);
+    pushState();
+    disable(Feature::depthTest);
+    disable(Feature::lighting);
+    disable(Feature::texture);
+    enable(Feature::blend);
+    blendFunction(Blend::sourceAlpha, Blend::oneMinusSourceAlpha);
+    colour(0, 0, 0, 0.7f); // the picture darkened behind the lines
+    begin(Primitive::quads);
+    vertex2(0, 0);
+    vertex2(width, 0);
+    vertex2(width, height);
+    vertex2(0, height);
+    end();
+    disable(Feature::blend);
     MenuLine lines[menuLineCapacity];
     const int count = menuLines(session.menu, session.facts, lines);
     const float dot = menuDot(height);
-    glColor3f(1.0f, 0.85f, 0.2f);
+    colour(1.0f, 0.85f, 0.2f);
     drawBigText(width / 2, menuLineY(-2, count, height), 1.5f * dot, menuTitle(session.menu.page));
     int item = 0;
     for (int l = 0; l < count; ++l) {
         const bool chosen = lines[l].item && item++ == session.menu.selected;
         if (chosen) {
-            glColor3f(1.0f, 0.85f, 0.2f);
+            colour(1.0f, 0.85f, 0.2f);
         } else if (lines[l].item) {
-            glColor3f(1, 1, 1);
+            colour(1, 1, 1);
         } else {
-            glColor3f(0.6f, 0.6f, 0.6f);
+            colour(0.6f, 0.6f, 0.6f);
         }
         drawBigText(width / 2, menuLineY(l, count, height), dot, lines[l].text);
     }
-    glPopAttrib();
+    popState();
     applyPerspective(window);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/win_messages.h"
 #include "platform/platform.h"
 #include "render/gl_state.h"
+#include "render/render.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ bool openWindow(Game& game) {
     request.showCursor = settings.mouse;
     request.procedure = windowProcedure;
     request.context = &game;
+    request.shaders = settings.shaderRenderer;
 
     int site = platformOpenWindow(request);
     if (site != 0) {
@@ -79,8 +81,13 @@ bool openWindow(Game& game) {
                             MessageIcon::exclamation);
         return false;
     }
+    if (!openRenderer(settings.shaderRenderer ? RendererKind::gles2 : RendererKind::gl11)) {
+        closeWindow(game);
+        platformShowMessage("This machine's OpenGL cannot draw with \"renderer: gles2\": remove that line from the settings file.",
+                            "Error", MessageIcon::exclamation);
+        return false;
+    }
     applyPerspective(game.window);
-    setUpGlState();
     return true;
 }
 

@@ -38,12 +38,11 @@ struct VehicleModel {
     float textureMapEnd[maxModelTextures][2];   // plane (u, v) that maps to texture 1
     ModelFace faces[maxModelFaces];
     uint32_t textures[maxModelTextures];        // GL names; 0 until loaded
-    uint32_t bodyList;                          // 0 until built: calling it draws nothing
     // The body as runs of consecutive faces with one picture, in the file's
-    // order: bodyRunCount lists from bodyRuns, each to be drawn with its picture
-    // bound (bodyList binds and calls them all).
-    uint32_t bodyRuns;
+    // order: bodyRunCount meshes, each to be drawn with its picture bound
+    // (0 until built: drawing it draws nothing).
     int32_t bodyRunCount;
+    uint32_t bodyRunMeshes[maxModelFaces];
     uint32_t bodyRunTextures[maxModelFaces];
     float bodyCentre[3];                        // a sphere holding every corner of the
     float bodyRadius;                           // drawn faces (model coordinates)
@@ -52,8 +51,7 @@ struct VehicleModel {
     float wheelWidth;
     float wheelRadius; // also the height by which the body is drawn
     int32_t wheelTextures[3]; // cap facing -x (unturned), tread, cap facing +x; or noWheelTexture
-    uint32_t wheelList;  // the three parts, each with its picture bound
-    uint32_t wheelParts; // three lists from the wheel's centre: wheelTextures' parts, none bound
+    uint32_t wheelMeshes[3]; // from the wheel's centre: wheelTextures' parts, none bound
 };
 
 // The pictures loaded so far while the vehicles are set up, by file name: a

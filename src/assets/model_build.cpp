@@ -1,14 +1,13 @@
-// model_build.cpp -- loading the vehicle model: textures, the body lists and the wheel lists.
+// model_build.cpp -- loading the vehicle model: textures, the body's meshes and the wheel's.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
-#include "core/app_state.h"
 #include "assets/model.h"
 #include "assets/texture.h"
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "platform/platform.h"
 
 namespace {
@@ -27,14 +26,15 @@ float mapCoordinate(float value, float start, float end) {
 void emitFace(const VehicleModel& model, const ModelFace& face) {
     float st[4][2];
     faceTextureCoordinates(model, face, st);
-    glBegin(GL_QUADS);
-    glNormal3fv(model.normals[face.normal]);
+    begin(Primitive::quads);
+    const float* n = model.normals[face.normal];
+    normal(n[0], n[1], n[2]);
     for (int corner = 0; corner < 4; ++corner) {
         const float* p = model.vertices[face.vertex[corner]];
-        glTexCoord2f(st[corner][0], st[corner][1]);
-        glVertex3f(p[0], p[1], p[2]);
+        texCoord(st[corner][0], st[corner][1]);
+        vertex(p[0], p[1], p[2]);
     }
-    glEnd();
+    end();
 }
 
 } // namespace
@@ -100,66 +100,52 @@ int findBodyRuns(VehicleModel& model, const ModelFileContents& contents, int (&s
     return runs;
 }
 
-// The body's faces in the file's order, a list for each run of faces with one
+// The body's faces in the file's order, a mesh for each run of faces with one
 // picture: drawn run by run, faces that lie in one plane cover each other as the
 // file orders them, and a view can draw a run for all three vehicles on one bind.
-void buildBodyLists(VehicleModel& model, const ModelFileContents& contents) {
+void buildBodyMeshes(VehicleModel& model, const ModelFileContents& contents) {
     const int end = std::min(model.lastFaceIndex + 1, maxModelFaces);
     int starts[maxModelFaces];
     const int runs = findBodyRuns(model, contents, starts);
     model.bodyRunCount = runs;
-    model.bodyRuns = runs > 0 ? glGenLists(runs) : 0;
-    for (int run = 0; model.bodyRuns != 0 && run < runs; ++run) {
-        glNewList(model.bodyRuns + static_cast<uint32_t>(run), GL_COMPILE);
+    for (int run = 0; run < runs; ++run) {
+        model.bodyRunMeshes[run] = beginMesh();
+        if (model.bodyRunMeshes[run] == 0) {
+            continue;
+        }
         for (int i = starts[run]; i < (run + 1 < runs ? starts[run + 1] : end); ++i) {
             if (contents.hasFace[i]) {
                 emitFace(model, model.faces[i]);
             }
         }
-        glEndList();
+        endMesh();
     }
-    model.bodyList = glGenLists(1);
-    glNewList(model.bodyList, GL_COMPILE);
-    for (int run = 0; model.bodyRuns != 0 && run < runs; ++run) {
-        glBindTexture(GL_TEXTURE_2D, model.bodyRunTextures[run]);
-        glCallList(model.bodyRuns + static_cast<uint32_t>(run));
-    }
-    glEndList();
 }
 
-void buildModelLists(VehicleModel& model, const ModelFileContents& contents) {
+void buildModelMeshes(VehicleModel& model, const ModelFileContents& contents) {
     boundModelBody(model, contents);
-    buildBodyLists(model, contents);
+    buildBodyMeshes(model, contents);
 
-    // The wheel: a cylinder along x with a cap at each end, each part a list of
-    // its own from the wheel's centre (a quarter turn lays the quadric's z axis
+    // The wheel: a cylinder along x with a cap at each end, each part a mesh of
+    // its own from the wheel's centre (a quarter turn lays the cylinder's z axis
     // along x), so a view can draw one part for every wheel on one bind.
-    model.wheelParts = glGenLists(3);
-    for (uint32_t part = 0; model.wheelParts != 0 && part < 3; ++part) {
-        glNewList(model.wheelParts + part, GL_COMPILE);
-        if (quadric != nullptr) {
-            glRotatef(-90.0f, 0.0f, 1.0f, 0.0f);
-            glTranslatef(0.0f, 0.0f, (part == 0 ? 0.5f : -0.5f) * model.wheelWidth);
-            if (part == 1) {
-                gluCylinder(quadric, model.wheelRadius, model.wheelRadius, model.wheelWidth, 16, 1);
-            } else {
-                if (part == 2) {
-                    glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
-                }
-                gluDisk(quadric, 0.0, model.wheelRadius, 16, 1);
-            }
+    for (int part = 0; part < 3; ++part) {
+        model.wheelMeshes[part] = beginMesh();
+        if (model.wheelMeshes[part] == 0) {
+            continue;
         }
-        glEndList();
+        rotate(-90.0f, 0.0f, 1.0f, 0.0f);
+        translate(0.0f, 0.0f, (part == 0 ? 0.5f : -0.5f) * model.wheelWidth);
+        if (part == 1) {
+            cylinder(model.wheelRadius, model.wheelRadius, model.wheelWidth, 16, 1);
+        } else {
+            if (part == 2) {
+                rotate(180.0f, 0.0f, 1.0f, 0.0f);
+            }
+            disk(0.0, model.wheelRadius, 16, 1);
+        }
+        endMesh();
     }
-    model.wheelList = glGenLists(1);
-    glNewList(model.wheelList, GL_COMPILE);
-    for (uint32_t part = 0; model.wheelParts != 0 && part < 3; ++part) {
-        glBindTexture(GL_TEXTURE_2D, wheelPartPicture(model, static_cast<int>(part)));
-        glPushMatrix();
-        glCallList(model.wheelParts + part);
-        glPopMatrix();
-    }
-    glEndList();
 }
 
 bool loadVehicleModel(VehicleModel& model, PlayLines& said, const char* path, int32_t filter, ModelPictures& pictures) {
@@ -187,6 +173,6 @@ bool loadVehicleModel(VehicleModel& model, PlayLines& said, const char* path, in
             pictures.names[pictures.count++] = model.textures[i];
         }
     }
-    buildModelLists(model, contents);
+    buildModelMeshes(model, contents);
     return true;
 }

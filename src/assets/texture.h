@@ -15,9 +15,3 @@ bool loadBitmapTexture(PlayLines& said, const char* path, uint32_t* slot, int32_
 // failure captions are "Error -11" (cannot open), "Error -12" (bad header),
 // "Error -13" (pixels cut short or overrunning the picture).
 bool loadTargaTexture(PlayLines& said, const char* path, uint32_t* slot, int32_t filter);
-
-// Replaces *slot with a fresh texture name and, for filter 0 (point), 1 (linear)
-// or 2 (mipmapped), binds it, sets its filters and uploads the tightly packed
-// pixels; any other filter leaves the new name unbound and empty.
-void uploadTexture(uint32_t* slot, int32_t filter, int32_t internalFormat, int32_t width,
-                   int32_t height, uint32_t format, const uint8_t* pixels);

@@ -278,6 +278,9 @@ void readSettingsStream(Settings& settings, std::FILE* file) {
             readNetSim(scanner, settings);
         } else if (std::strcmp(word, "texturefilter:") == 0) {
             readTextureFilter(scanner, settings.textureFilter);
+        } else if (std::strcmp(word, "renderer:") == 0 && scanner.readWord(word, sizeof word)) {
+            // "gl11" or "gles2"; any other word leaves the renderer as it was.
+            settings.shaderRenderer = std::strcmp(word, "gles2") == 0 || (settings.shaderRenderer && std::strcmp(word, "gl11") != 0);
         }
         for (const auto& f : flags) {
             if (std::strcmp(word, f.key) == 0) {

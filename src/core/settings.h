@@ -53,6 +53,7 @@ struct Settings {
     // there is no key named \"Foo\"."); "" when nothing was.
     char keyFaults[640];
     char readFrom[512];     // the settings file read; "" when none was
+    bool shaderRenderer;    // "renderer: gles2": draw through OpenGL ES 2 shaders, not OpenGL 1.1
 };
 
 

@@ -27,6 +27,7 @@ struct WindowRequest {
     bool showCursor;     // in full screen only; a window always shows it
     WindowProcedure procedure;
     void* context;       // handed back to the procedure with every message
+    bool shaders;        // a context for the OpenGL ES 2 renderer (SDL: an ES 2 context)
 };
 
 // Opens the window and makes its GL context current. Returns 0, or the failure
@@ -162,6 +163,10 @@ bool platformPerformanceCounter(int64_t& count);
 // advances the raster position by its width. Needs the current GL context.
 // Without a usable font the lists stay empty.
 void platformBuildFontLists(uint32_t firstList);
+
+// A GL call of the current context by name (those past OpenGL 1.1 too), or
+// null where the context has none.
+void* platformGlFunction(const char* name);
 
 // The operating system's identity for the system-information line.
 constexpr uint32_t osPlatformWin32s = 0;

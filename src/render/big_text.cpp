@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "common/gl_api.h"
+#include "render/render.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ void drawBigText(float x, float y, float dot, const char* text) {
     const float advance = 6 * dot;
     const float width = static_cast<float>(count) * advance - dot;
     const float left = x - width / 2, top = y - 3.5f * dot;
-    glBegin(GL_QUADS);
+    begin(Primitive::quads);
     for (int i = 0; i < count; ++i) {
         const unsigned char(&rows)[7] = line[i].rows;
         for (int row = 0; row < 7; ++row) {
@@ -106,12 +106,12 @@ void drawBigText(float x, float y, float dot, const char* text) {
                 }
                 const float x0 = left + static_cast<float>(i) * advance + static_cast<float>(column) * dot;
                 const float y0 = top + static_cast<float>(row) * dot;
-                glVertex2f(x0, y0);
-                glVertex2f(x0 + dot, y0);
-                glVertex2f(x0 + dot, y0 + dot);
-                glVertex2f(x0, y0 + dot);
+                vertex2(x0, y0);
+                vertex2(x0 + dot, y0);
+                vertex2(x0 + dot, y0 + dot);
+                vertex2(x0, y0 + dot);
             }
         }
     }
-    glEnd();
+    end();
 }

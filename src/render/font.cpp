@@ -1,13 +1,11 @@
-// font.cpp -- font display lists and printText.
+// font.cpp -- the bitmap font and printText.
 #include "render/font.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-#include "core/app_state.h"
-#include "common/gl_api.h"
-#include "platform/platform.h"
 #include "render/gl_state.h"
+#include "render/render.h"
 
 namespace {
 
@@ -16,22 +14,13 @@ constexpr uint32_t characterCount = 96;
 
 } // namespace
 
-void createFont() {
-    fontBase = glGenLists(characterCount);
-    if (fontBase != 0) {
-        platformBuildFontLists(fontBase);
-    }
-}
+void createFont() { buildFont(); }
 
-void deleteFont() {
-    if (fontBase != 0) {
-        glDeleteLists(fontBase, characterCount);
-    }
-}
+void destroyFont() { deleteFont(); }
 
 int drawableCharacters(const char* text, unsigned char (&drawable)[256]) {
-    // Only characters with a list of their own are drawn; the others would call
-    // display lists that belong to something else.
+    // Only characters with a glyph of their own are drawn; the others would
+    // call display lists that belong to something else.
     int count = 0;
     for (int i = 0; text != nullptr && text[i] != '\0' && count < 255; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -47,22 +36,12 @@ void printText(WindowSize window, uint32_t x, uint32_t y, const char* format, ..
         return;
     }
     beginOverlay2D(window);
-    glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
-
     char text[256]; // longer text is cut
     va_list arguments;
     va_start(arguments, format);
     std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
-    // Without lists every character would call display lists that belong to
-    // something else.
     unsigned char drawable[256];
-    const GLsizei count = fontBase != 0 ? drawableCharacters(text, drawable) : 0;
-
-    glPushAttrib(GL_LIST_BIT);
-    glListBase(fontBase - firstCharacter);
-    glCallLists(count, GL_UNSIGNED_BYTE, drawable);
-    glPopAttrib();
-
+    drawText(static_cast<float>(x), static_cast<float>(y), drawable, drawableCharacters(text, drawable));
     applyPerspective(window);
 }

@@ -5,11 +5,11 @@
 
 #include "render/gl_state.h"
 
-// Once, with the GL context current: 96 display lists for characters 32..127.
+// Once, with the GL context current: the glyphs of characters 32..127.
 void createFont();
 
 // Once at shutdown, before the window closes.
-void deleteFont();
+void destroyFont();
 
 // The characters of text that have a glyph (32..127) in order, at most 255;
 // returns how many went into drawable.

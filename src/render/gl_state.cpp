@@ -3,8 +3,7 @@
 
 #include <cmath>
 
-#include "core/app_state.h"
-#include "common/gl_api.h"
+#include "render/render.h"
 
 namespace {
 
@@ -20,45 +19,29 @@ double windowAspect(WindowSize window) {
     return static_cast<double>(window.width) / static_cast<double>(height);
 }
 
-void setUpGlState() {
-    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_COLOR_MATERIAL);
-    quadric = gluNewQuadric();
-    if (quadric != nullptr) {
-        gluQuadricNormals(quadric, GLU_SMOOTH);
-        gluQuadricTexture(quadric, GL_TRUE);
-    }
-}
-
 void applyPerspective(WindowSize window) {
-    glViewport(0, 0, static_cast<GLsizei>(window.width), static_cast<GLsizei>(window.height));
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(65.0, windowAspect(window), nearPlane, farPlane);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    viewport(0, 0, static_cast<int32_t>(window.width), static_cast<int32_t>(window.height));
+    matrixMode(MatrixKind::projection);
+    loadIdentity();
+    perspective(65.0, windowAspect(window), nearPlane, farPlane);
+    matrixMode(MatrixKind::modelview);
+    loadIdentity();
 }
 
 void applyViewPerspective(WindowSize window) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, windowAspect(window), nearPlane, farPlane);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    matrixMode(MatrixKind::projection);
+    loadIdentity();
+    perspective(45.0, windowAspect(window), nearPlane, farPlane);
+    matrixMode(MatrixKind::modelview);
+    loadIdentity();
 }
 
 void beginOverlay2D(WindowSize window) {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0.0, static_cast<double>(window.width), static_cast<double>(window.height), 0.0,
-            -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    matrixMode(MatrixKind::projection);
+    loadIdentity();
+    ortho(0.0, static_cast<double>(window.width), static_cast<double>(window.height), 0.0, -1.0, 1.0);
+    matrixMode(MatrixKind::modelview);
+    loadIdentity();
 }
 
 ViewVolume viewVolume(const float clip[16]) {
@@ -82,13 +65,13 @@ ViewVolume viewVolume(const float clip[16]) {
 
 ViewVolume currentViewVolume() {
     float modelview[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    currentMatrix(MatrixKind::modelview, modelview);
     return viewVolumeFor(modelview);
 }
 
 ViewVolume viewVolumeFor(const float modelview[16]) {
     float projection[16], clip[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    currentMatrix(MatrixKind::projection, projection);
     for (int column = 0; column < 4; ++column) {
         for (int row = 0; row < 4; ++row) {
             double sum = 0;

@@ -9,9 +9,6 @@ struct WindowSize {
     uint32_t height;
 };
 
-// Once per context: clear values, depth test, shading, colour material, the quadric.
-void setUpGlState();
-
 // The 65-degree perspective over the whole window (viewport included), then
 // the identity model-view matrix.
 void applyPerspective(WindowSize window);

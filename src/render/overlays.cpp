@@ -3,20 +3,9 @@
 
 #include <cstdio>
 
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "render/font.h"
 #include "render/gl_state.h"
-
-namespace {
-
-// Copies a driver string, cut to what the field holds; a missing one reads "".
-void copyDriverString(char (&field)[81], GLenum name) {
-    const GLubyte* value = glGetString(name);
-    std::snprintf(field, sizeof field, "%s",
-                  value != nullptr ? reinterpret_cast<const char*>(value) : "");
-}
-
-} // namespace
 
 void formatOsText(const OsVersion& version, char (&osText)[81]) {
     const char* prefix = "";
@@ -44,13 +33,11 @@ void collectSystemInfo(SystemInfo& info) {
     OsVersion version{};
     platformOsVersion(version);
     formatOsText(version, info.osText);
-    copyDriverString(info.glVendor, GL_VENDOR);
-    copyDriverString(info.glVersion, GL_VERSION);
-    copyDriverString(info.glRenderer, GL_RENDERER);
+    rendererStrings(info.glVendor, info.glVersion, info.glRenderer);
 }
 
 void drawSystemInfo(const SystemInfo& info, WindowSize window) {
-    glColor3f(1.0f, 1.0f, 1.0f);
+    colour(1.0f, 1.0f, 1.0f);
     printText(window, 10, 20, "%s", info.osText);
     printText(window, 10, 40, "%s v%s", info.glVendor, info.glVersion);
     printText(window, 10, 60, "%s", info.glRenderer);
@@ -64,24 +51,24 @@ void drawFpsOverlay(const FrameTimer& timer, WindowSize window) {
     const uint32_t m = timer.maxFps;
 
     beginOverlay2D(window);
-    glDisable(GL_DEPTH_TEST);
+    disable(Feature::depthTest);
     // With no bound there is no scale: the bar is left out and only the number shows.
     if (m != 0) {
         const float fraction = 1.0f / static_cast<float>(m) * static_cast<float>(f);
         const float length = w / static_cast<float>(m) * static_cast<float>(f);
-        glBegin(GL_QUADS);
-        glColor3f(1.0f, 0.0f, 0.0f);
-        glVertex2f(0.0f, h - 20.0f);
-        glColor3f(1.0f - fraction, fraction, 0.0f);
-        glVertex2f(length, h - 20.0f);
-        glVertex2f(length, h);
-        glColor3f(1.0f, 0.0f, 0.0f);
-        glVertex2f(0.0f, h);
-        glEnd();
+        begin(Primitive::quads);
+        colour(1.0f, 0.0f, 0.0f);
+        vertex2(0.0f, h - 20.0f);
+        colour(1.0f - fraction, fraction, 0.0f);
+        vertex2(length, h - 20.0f);
+        vertex2(length, h);
+        colour(1.0f, 0.0f, 0.0f);
+        vertex2(0.0f, h);
+        end();
     }
-    glEnable(GL_DEPTH_TEST);
+    enable(Feature::depthTest);
     applyPerspective(window);
 
-    glColor3f(1.0f, 1.0f, 1.0f);
+    colour(1.0f, 1.0f, 1.0f);
     printText(window, 5, height - 5, "%d", static_cast<int>(f));
 }

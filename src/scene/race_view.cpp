@@ -6,8 +6,7 @@
 #include <cstdio>
 
 #include "common/angles.h"
-#include "common/gl_api.h"
-#include "core/app_state.h"
+#include "render/render.h"
 #include "render/big_text.h"
 #include "render/font.h"
 #include "render/gl_state.h"
@@ -27,16 +26,16 @@ bool raceShown(const ShownWorld& shown) { return shown.world->race.phase != Race
 
 // One post standing on the ground at (x, z).
 void drawPost(float x, float z) {
-    glPushMatrix();
-    glTranslatef(x, terrainSurfaceHeight(&terrain.ground, x, z), z);
-    glRotatef(-90, 1, 0, 0); // the quadric's cylinder runs along z: stand it up
-    gluCylinder(quadric, postRadius, postRadius, postHeight, 8, 1);
-    glPopMatrix();
+    pushMatrix();
+    translate(x, terrainSurfaceHeight(&terrain.ground, x, z), z);
+    rotate(-90, 1, 0, 0); // the quadric's cylinder runs along z: stand it up
+    cylinder(postRadius, postRadius, postHeight, 8, 1);
+    popMatrix();
 }
 
 // The overlay's units: the window's size spread over whatever viewport is set.
-void overlayInViewport(WindowSize window, const GLint (&viewport)[4]) {
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+void overlayInViewport(WindowSize window, const int32_t (&rectangle)[4]) {
+    viewport(rectangle[0], rectangle[1], rectangle[2], rectangle[3]);
     beginOverlay2D(window);
 }
 
@@ -44,11 +43,11 @@ void overlayInViewport(WindowSize window, const GLint (&viewport)[4]) {
 // to the left), centred on (x, y) in overlay units.
 void drawArrow(float x, float y, float size, double bearing) {
     const float dx = static_cast<float>(-std::sin(radians(bearing))), dy = static_cast<float>(-std::cos(radians(bearing)));
-    glBegin(GL_TRIANGLES);
-    glVertex2f(x + dx * size, y + dy * size);
-    glVertex2f(x - dx * size * 0.6f - dy * size * 0.6f, y - dy * size * 0.6f + dx * size * 0.6f);
-    glVertex2f(x - dx * size * 0.6f + dy * size * 0.6f, y - dy * size * 0.6f - dx * size * 0.6f);
-    glEnd();
+    begin(Primitive::triangles);
+    vertex2(x + dx * size, y + dy * size);
+    vertex2(x - dx * size * 0.6f - dy * size * 0.6f, y - dy * size * 0.6f + dx * size * 0.6f);
+    vertex2(x - dx * size * 0.6f + dy * size * 0.6f, y - dy * size * 0.6f - dx * size * 0.6f);
+    end();
 }
 
 // The direction from a vehicle to its next gate, against its heading.
@@ -75,10 +74,10 @@ void replayCaption(const ReplayShown& replayShown, char (&text)[64]) {
 } // namespace
 
 void drawCourse(const ShownWorld& shown) {
-    if (!raceShown(shown) || quadric == nullptr) {
+    if (!raceShown(shown)) {
         return;
     }
-    glColor3f(1, 1, 1);
+    colour(1, 1, 1);
     for (int32_t g = 0; g < shown.world->course.count; ++g) {
         const Gate& gate = shown.world->course.gates[g];
         float forward[2], right[2];
@@ -86,25 +85,25 @@ void drawCourse(const ShownWorld& shown) {
         const float half = gate.width / 2;
         const float left[2] = {gate.x - right[0] * half, gate.z - right[1] * half};
         const float rightPost[2] = {gate.x + right[0] * half, gate.z + right[1] * half};
-        glBindTexture(GL_TEXTURE_2D, gatePostTexture);
+        bindTexture(gatePostTexture);
         drawPost(left[0], left[1]);
         drawPost(rightPost[0], rightPost[1]);
         // The banner between the posts' tops, its pattern a unit and a half a square.
         const float groundLeft = terrainSurfaceHeight(&terrain.ground, left[0], left[1]);
         const float groundRight = terrainSurfaceHeight(&terrain.ground, rightPost[0], rightPost[1]);
         const float repeat = gate.width / 6.0f;
-        glBindTexture(GL_TEXTURE_2D, gateBannerTexture);
-        glBegin(GL_QUADS);
-        glNormal3f(-forward[0], 0, -forward[1]); // it faces the vehicles coming
-        glTexCoord2f(0, 0);
-        glVertex3f(left[0], groundLeft + bannerLow, left[1]);
-        glTexCoord2f(repeat, 0);
-        glVertex3f(rightPost[0], groundRight + bannerLow, rightPost[1]);
-        glTexCoord2f(repeat, 1);
-        glVertex3f(rightPost[0], groundRight + bannerHigh, rightPost[1]);
-        glTexCoord2f(0, 1);
-        glVertex3f(left[0], groundLeft + bannerHigh, left[1]);
-        glEnd();
+        bindTexture(gateBannerTexture);
+        begin(Primitive::quads);
+        normal(-forward[0], 0, -forward[1]); // it faces the vehicles coming
+        texCoord(0, 0);
+        vertex(left[0], groundLeft + bannerLow, left[1]);
+        texCoord(repeat, 0);
+        vertex(rightPost[0], groundRight + bannerLow, rightPost[1]);
+        texCoord(repeat, 1);
+        vertex(rightPost[0], groundRight + bannerHigh, rightPost[1]);
+        texCoord(0, 1);
+        vertex(left[0], groundLeft + bannerHigh, left[1]);
+        end();
     }
 }
 
@@ -112,26 +111,26 @@ void drawRaceStatus(const ShownWorld& shown, uint32_t vehicle, uint32_t readoutB
     if (!raceShown(shown) || vehicle >= static_cast<uint32_t>(vehicleCount)) {
         return;
     }
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    int32_t rectangle[4];
+    currentViewport(rectangle);
     const RaceEntry& entry = shown.world->race.entries[vehicle];
-    glDisable(GL_DEPTH_TEST);
-    overlayInViewport(shown.window, viewport);
+    disable(Feature::depthTest);
+    overlayInViewport(shown.window, rectangle);
     const float width = static_cast<float>(shown.window.width), height = static_cast<float>(shown.window.height);
     if (const char* caption = countdownCaption(shown.world->race)) {
-        glColor3f(1, 1, 0);
+        colour(1, 1, 0);
         drawBigText(width / 2, height * 0.4f, height / 40, caption);
     }
     if (shown.world->race.phase != RacePhase::results && !entry.finished) {
-        glColor3f(1, 0.85f, 0.1f);
+        colour(1, 0.85f, 0.1f);
         drawArrow(width / 2, 34 * pixel, 14 * pixel, bearingToNextGate(shown, vehicle));
     }
     if (shown.world->race.endless && shown.split[0] != '\0') {
         // Ahead of the ghost in blue, behind it in orange: told apart without red and green.
-        shown.splitAhead ? glColor3f(0.3f, 0.6f, 1.0f) : glColor3f(1.0f, 0.55f, 0.1f);
+        shown.splitAhead ? colour(0.3f, 0.6f, 1.0f) : colour(1.0f, 0.55f, 0.1f);
         drawBigText(width / 2, height * 0.3f, height / 60, shown.split);
     }
-    glEnable(GL_DEPTH_TEST);
+    enable(Feature::depthTest);
 
     char time[16], last[16], best[16];
     formatRaceTime(entry.finished ? entry.finishTime : shown.world->race.clock, time);
@@ -152,21 +151,21 @@ void drawRaceStatus(const ShownWorld& shown, uint32_t vehicle, uint32_t readoutB
     std::snprintf(lines[2], sizeof lines[2], "%s%s%s", race.endless ? "F8 ends it" : placeName(placeOf(race, static_cast<int32_t>(vehicle))),
                   race.computer[vehicle] ? " cpu" : "", entry.finished ? "  finished" : "");
     replayCaption(shown.replay, lines[3]);
-    glColor3f(1, 1, 1);
+    colour(1, 1, 1);
     for (int line = 0; line < (shown.replay.on ? 4 : 3); ++line) {
-        overlayInViewport(shown.window, viewport);
+        overlayInViewport(shown.window, rectangle);
         printText(shown.window, 16, static_cast<uint32_t>(static_cast<float>(readoutBaseline) + 20 * pixel * static_cast<float>(line + 1)),
                   "%s", lines[line]);
     }
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    viewport(rectangle[0], rectangle[1], rectangle[2], rectangle[3]);
 }
 
 void drawWorldPlaces(const ShownWorld& shown, uint32_t baseline, float pixel) {
     if (!raceShown(shown)) {
         return;
     }
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    int32_t rectangle[4];
+    currentViewport(rectangle);
     // A line a place, narrow enough for the world's quarter; then, while a
     // replay plays, what it is and the race time it has reached.
     char lines[vehicleCount + 1][96];
@@ -182,12 +181,12 @@ void drawWorldPlaces(const ShownWorld& shown, uint32_t baseline, float pixel) {
     replayCaption(shown.replay, caption);
     formatRaceTime(shown.replay.time, time);
     std::snprintf(lines[vehicleCount], sizeof lines[vehicleCount], "%s  %s", caption, time);
-    glColor3f(1, 1, 1);
+    colour(1, 1, 1);
     for (int line = 0; line < vehicleCount + (shown.replay.on ? 1 : 0); ++line) {
-        overlayInViewport(shown.window, viewport);
+        overlayInViewport(shown.window, rectangle);
         printText(shown.window, 16, baseline + static_cast<uint32_t>(20 * pixel * static_cast<float>(line)), "%s", lines[line]);
     }
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    viewport(rectangle[0], rectangle[1], rectangle[2], rectangle[3]);
 }
 
 void drawRaceResults(WindowSize window, const Race& race, const char* trackName, const RaceRecord* record,
@@ -199,15 +198,15 @@ void drawRaceResults(WindowSize window, const Race& race, const char* trackName,
     const float panelWidth = 640, left = width / 2 - panelWidth / 2, top = height / 2 - 90;
     // Opaque: the views' own lines under it would cross its rows.
     beginOverlay2D(window);
-    glDisable(GL_DEPTH_TEST);
-    glColor3f(0.1f, 0.1f, 0.12f);
-    glBegin(GL_QUADS);
-    glVertex2f(left, top);
-    glVertex2f(left + panelWidth, top);
-    glVertex2f(left + panelWidth, top + 200);
-    glVertex2f(left, top + 200);
-    glEnd();
-    glEnable(GL_DEPTH_TEST);
+    disable(Feature::depthTest);
+    colour(0.1f, 0.1f, 0.12f);
+    begin(Primitive::quads);
+    vertex2(left, top);
+    vertex2(left + panelWidth, top);
+    vertex2(left + panelWidth, top + 200);
+    vertex2(left, top + 200);
+    end();
+    enable(Feature::depthTest);
 
     const auto line = [&](int row, const char* text) {
         printText(window, static_cast<uint32_t>(left + 12), static_cast<uint32_t>(top + 26 + 22 * row), "%s", text);
@@ -216,13 +215,13 @@ void drawRaceResults(WindowSize window, const Race& race, const char* trackName,
     // line of times: contacts with the other cars, with trees, and rescues.
     constexpr int countsColumn = 42;
     char text[96], row[128];
-    glColor3f(1, 1, 0);
+    colour(1, 1, 0);
     std::snprintf(text, sizeof text, "Results: %s, %d %s", trackName, race.laps, race.laps == 1 ? "lap" : "laps");
     line(0, text);
-    glColor3f(0.7f, 0.7f, 0.7f);
+    colour(0.7f, 0.7f, 0.7f);
     std::snprintf(row, sizeof row, "%*s%s", countsColumn, "", "cars trees rescues");
     line(0, row);
-    glColor3f(1, 1, 1);
+    colour(1, 1, 1);
     for (int32_t place = 0; place < vehicleCount; ++place) {
         const int32_t v = race.places[place];
         const RaceEntry& entry = race.entries[v];
@@ -244,6 +243,6 @@ void drawRaceResults(WindowSize window, const Race& race, const char* trackName,
                           : "");
         line(5, text);
     }
-    glColor3f(0.8f, 0.8f, 0.8f);
+    colour(0.8f, 0.8f, 0.8f);
     line(7, "F5: race again    Insert, Home, Delete, End: drive on");
 }

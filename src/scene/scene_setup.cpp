@@ -1,6 +1,6 @@
 // scene_setup.cpp -- the scene's GL names and their set-up.
 #include "assets/texture.h"
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "core/startup_trace.h"
 #include "scene/scene.h"
 #include "scene/track_map.h"
@@ -35,10 +35,8 @@ void setUpScene(World& world, PlayLines& said, StartupTrace& trace, int32_t filt
     loadTargaTexture(said, "Textures/GateBanner.tga", &gateBannerTexture, filter);
     traceStartup(trace, "the gates' pictures");
     const float ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f}, diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
-    glLightfv(GL_LIGHT1, GL_POSITION, startLightPosition);
-    glEnable(GL_LIGHT1);
+    lightColours(ambient, diffuse);
+    placeLight(startLightPosition);
 }
 
 void switchTrack(World& world, PlayLines& said, int32_t track, int32_t filter) {

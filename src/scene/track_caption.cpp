@@ -1,7 +1,7 @@
 // track_caption.cpp -- a new track's name across the middle of each view.
 #include <algorithm>
 
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "render/big_text.h"
 #include "render/gl_state.h"
 #include "scene/scene.h"
@@ -11,18 +11,18 @@ void drawTrackCaption(const TrackCaption& caption, WindowSize window, int32_t x,
         return;
     }
     // The overlay spreads the window's units over the view.
-    glViewport(x, y, viewWidth, viewHeight);
+    viewport(x, y, viewWidth, viewHeight);
     const float width = static_cast<float>(window.width), height = static_cast<float>(window.height);
     // As large as the countdown's half, smaller where a long name would not fit.
     BigGlyph glyphs[bigTextCapacity];
     const float characters = static_cast<float>(bigTextGlyphs(caption.text, glyphs, bigTextCapacity));
     const float dot = std::min(height / 80, width * 0.9f / (6 * characters));
     beginOverlay2D(window);
-    glDisable(GL_DEPTH_TEST);
-    glColor3f(0, 0, 0); // a shadow, for bright ground
+    disable(Feature::depthTest);
+    colour(0, 0, 0); // a shadow, for bright ground
     drawBigText(width / 2 + dot * 0.4f, height * 0.3f + dot * 0.4f, dot, caption.text);
-    glColor3f(1, 0.9f, 0.3f);
+    colour(1, 0.9f, 0.3f);
     drawBigText(width / 2, height * 0.3f, dot, caption.text);
-    glEnable(GL_DEPTH_TEST);
+    enable(Feature::depthTest);
     applyPerspective(window);
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/angles.h"
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "race/course.h"
 #include "scene/scene.h"
 #include "vehicle/vehicle_look.h"
@@ -15,7 +15,7 @@ namespace {
 
 constexpr int mapPixels = 128;                              // a side; every fourth height sample
 constexpr int samplesPerPixel = terrainSamples / mapPixels;
-GLuint mapTexture = 0;
+uint32_t mapTexture = 0;
 
 // The ground's colour at a pixel: low ground green, high ground sandy, each
 // lit by the slope's face toward the north-west (-x, -z).
@@ -35,7 +35,7 @@ void shade(const TerrainMap& ground, int px, int pz, uint8_t* rgb) {
 }
 
 // A point of the ground (x, z) on the map: x to the right, -z up.
-void vertexAt(float x, float z) { glVertex2f(x, -z); }
+void vertexAt(float x, float z) { vertex2(x, -z); }
 
 } // namespace
 
@@ -50,16 +50,7 @@ void makeTrackMap(const TerrainMap& ground) {
             shade(ground, px, pz, &pixels[(pz * mapPixels + px) * 3]);
         }
     }
-    if (mapTexture == 0) {
-        glGenTextures(1, &mapTexture);
-    }
-    glBindTexture(GL_TEXTURE_2D, mapTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, mapPixels, mapPixels, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    uploadTexture(&mapTexture, 1, 3, mapPixels, mapPixels, pixels.data(), true); // linear, edges clamped
 }
 
 } // namespace
@@ -73,56 +64,53 @@ void drawTrackMap(const ShownWorld& shown, float viewportWidth, float viewportHe
     }
     // Everything set here is put back: the views after it bind their pictures
     // only when they change.
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_LINE_BIT);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    pushState();
     if (pending != nullptr) {
         makeTrackMap(*pending);
         pending = nullptr;
     }
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
+    disable(Feature::lighting);
+    disable(Feature::depthTest);
+    disable(Feature::blend);
     // The ground's square (-100..100 on each axis) as large as fits, centred.
     const double aspect = viewportWidth / viewportHeight, half = terrainHalfSize * 1.04;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-half * std::max(1.0, aspect), half * std::max(1.0, aspect), -half * std::max(1.0, 1 / aspect),
+    matrixMode(MatrixKind::projection);
+    loadIdentity();
+    ortho(-half * std::max(1.0, aspect), half * std::max(1.0, aspect), -half * std::max(1.0, 1 / aspect),
             half * std::max(1.0, 1 / aspect), -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    matrixMode(MatrixKind::modelview);
+    loadIdentity();
 
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, mapTexture);
-    glColor3f(1, 1, 1); // the picture as it is: lighting is off
+    enable(Feature::texture);
+    bindTexture(mapTexture);
+    colour(1, 1, 1); // the picture as it is: lighting is off
     const float edge = terrainHalfSize;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0), vertexAt(-edge, -edge);
-    glTexCoord2f(1, 0), vertexAt(edge, -edge);
-    glTexCoord2f(1, 1), vertexAt(edge, edge);
-    glTexCoord2f(0, 1), vertexAt(-edge, edge);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
+    begin(Primitive::quads);
+    texCoord(0, 0), vertexAt(-edge, -edge);
+    texCoord(1, 0), vertexAt(edge, -edge);
+    texCoord(1, 1), vertexAt(edge, edge);
+    texCoord(0, 1), vertexAt(-edge, edge);
+    end();
+    disable(Feature::texture);
 
     const World& world = *shown.world;
     if (world.race.phase != RacePhase::off) {
         // The gates, post to post; the start line yellow.
-        glLineWidth(2);
-        glBegin(GL_LINES);
+        lineWidth(2);
+        begin(Primitive::lines);
         for (int32_t g = 0; g < world.course.count; ++g) {
             const Gate& gate = world.course.gates[g];
             float forward[2], right[2];
             gateDirections(gate, forward, right);
-            g == 0 ? glColor3f(1, 0.9f, 0.2f) : glColor3f(1, 1, 1);
+            g == 0 ? colour(1, 0.9f, 0.2f) : colour(1, 1, 1);
             vertexAt(gate.x - right[0] * gate.width / 2, gate.z - right[1] * gate.width / 2);
             vertexAt(gate.x + right[0] * gate.width / 2, gate.z + right[1] * gate.width / 2);
         }
-        glEnd();
+        end();
     }
     // Each vehicle an arrow of its colour, pointing where it heads (a time
     // trial's other two are off the course: not shown).
-    glBegin(GL_TRIANGLES);
+    begin(Primitive::triangles);
     for (int32_t v = 0; v < vehicleCount; ++v) {
         if (world.race.offCourse[v]) {
             continue;
@@ -132,15 +120,14 @@ void drawTrackMap(const ShownWorld& shown, float viewportWidth, float viewportHe
         const float f[2] = {static_cast<float>(-std::sin(h)), static_cast<float>(-std::cos(h))};
         const float r[2] = {-f[1], f[0]};
         const float x = vehicle.position[0], z = vehicle.position[2];
-        glColor3fv(vehicleLooks[v].colour);
+        colour(vehicleLooks[v].colour[0], vehicleLooks[v].colour[1], vehicleLooks[v].colour[2]);
         vertexAt(x + 9 * f[0], z + 9 * f[1]);
         vertexAt(x - 6 * f[0] + 6 * r[0], z - 6 * f[1] + 6 * r[1]);
         vertexAt(x - 6 * f[0] - 6 * r[0], z - 6 * f[1] - 6 * r[1]);
     }
-    glEnd();
+    end();
     // With the colour material on, each colour above also set the material,
     // which no attribute group gives back: white, as the views' lines leave it.
-    glColor3f(1, 1, 1);
-    glPopClientAttrib();
-    glPopAttrib();
+    colour(1, 1, 1);
+    popState();
 }

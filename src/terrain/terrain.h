@@ -27,7 +27,7 @@ struct TerrainMap {
 };
 
 // The terrain as the views draw it: a copy of the world's map, its pictures,
-// its normals and its display lists.
+// its normals and its meshes.
 struct Terrain {
     TerrainMap ground;
     uint32_t baseTexture;       // tiled 20 times across the map
@@ -38,9 +38,9 @@ struct Terrain {
     // then of triangle B's corners (x, z), (x+16, z+16), (x, z+16). Filled only
     // for x and z in 16..496, the cells that are drawn.
     float cornerNormals[growthCells * growthCells][6][3];
-    // The first of six display lists once compiled (the ground's base and
-    // overlay passes, the growth of each texture); 0 draws vertex by vertex.
-    uint32_t lists;
+    // Six meshes once made (the ground's base and overlay passes, the growth
+    // of each texture); with none the ground is drawn vertex by vertex.
+    uint32_t meshes[6];
 };
 
 extern Terrain terrain; // the one the window draws (its GL names are one per process)
@@ -88,6 +88,6 @@ void drawGrowth(const Terrain* map);
 // the map's own coordinates (0..200), then s and t.
 void growthCrossCorners(int32_t i, int32_t j, float size, float groundHeight, float corners[8][5]);
 
-// Compiles the ground's two passes and the growth into display lists (needs
-// the GL context; buildTerrain does it unless MUDLARK_IMMEDIATE is set).
-void compileTerrainLists(Terrain* map);
+// Makes the ground's two passes and the growth into meshes (needs the GL
+// context; buildTerrain does it unless MUDLARK_IMMEDIATE is set).
+void makeTerrainMeshes(Terrain* map);

@@ -53,6 +53,6 @@ void buildTerrain(Terrain* map, PlayLines& said, const TerrainMap& ground, int32
     computeTerrainNormals(*map);
     // A developer's switch: the same pictures drawn vertex by vertex, to compare.
     if (std::getenv("MUDLARK_IMMEDIATE") == nullptr) {
-        compileTerrainLists(map);
+        makeTerrainMeshes(map);
     }
 }

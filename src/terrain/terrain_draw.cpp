@@ -1,8 +1,8 @@
 // terrain_draw.cpp -- the ground in two passes and the growth crosses a texture
-// at a time, from display lists or vertex by vertex.
+// at a time, from meshes or vertex by vertex.
 #include <cmath>
 
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "terrain/terrain.h"
 
 namespace {
@@ -33,7 +33,7 @@ const GrowthKind* growthKind(uint8_t value) {
 // overlay chooses the texture coordinates: stretched once, or tiled 20 times.
 void emitGround(const Terrain* map, bool overlay) {
     static const int32_t corners[6][2] = {{0, 0}, {16, 0}, {16, 16}, {0, 0}, {16, 16}, {0, 16}};
-    glBegin(GL_TRIANGLES);
+    begin(Primitive::triangles);
     float cellZ = 0.0f;
     for (int32_t z = 16; z <= 480; z += 16) {
         cellZ += 6.25f;
@@ -44,22 +44,22 @@ void emitGround(const Terrain* map, bool overlay) {
             for (int k = 0; k < 6; ++k) {
                 const float px = cellX + (corners[k][0] != 0 ? 6.25f : 0.0f);
                 const float pz = cellZ + (corners[k][1] != 0 ? 6.25f : 0.0f);
-                glNormal3fv(normals[k]);
+                normal(normals[k][0], normals[k][1], normals[k][2]);
                 if (overlay) {
-                    glTexCoord2f(px / 200, 1 - pz / 200);
+                    texCoord(px / 200, 1 - pz / 200);
                 } else {
-                    glTexCoord2f(px * 20 / 200, 20 - pz * 20 / 200);
+                    texCoord(px * 20 / 200, 20 - pz * 20 / 200);
                 }
-                glVertex3f(px, terrainHeightAt(&map->ground, x + corners[k][0], z + corners[k][1]), pz);
+                vertex(px, terrainHeightAt(&map->ground, x + corners[k][0], z + corners[k][1]), pz);
             }
         }
     }
-    glEnd();
+    end();
 }
 
 // Every cross of one growth texture, already placed: one batch of squares.
 void emitGrowth(const Terrain* map, int texture) {
-    glBegin(GL_QUADS);
+    begin(Primitive::quads);
     for (int32_t i = 1; i <= 31; ++i) {
         for (int32_t j = 1; j <= 31; ++j) {
             const GrowthKind* kind = growthKind(map->ground.growth[i * 32 + j]);
@@ -69,12 +69,12 @@ void emitGrowth(const Terrain* map, int texture) {
             float corners[8][5];
             growthCrossCorners(i, j, kind->size, terrainHeightAt(&map->ground, 16 * j, 16 * i), corners);
             for (const float* corner : corners) {
-                glTexCoord2f(corner[3], corner[4]);
-                glVertex3fv(corner);
+                texCoord(corner[3], corner[4]);
+                vertex(corner[0], corner[1], corner[2]);
             }
         }
     }
-    glEnd();
+    end();
 }
 
 } // namespace
@@ -100,64 +100,68 @@ void growthCrossCorners(int32_t i, int32_t j, float size, float groundHeight, fl
     }
 }
 
-void compileTerrainLists(Terrain* map) {
-    // The ground and the growth never change once loaded: compiled once, each
-    // view replays them instead of sending every vertex again. Lists 0 and 1
-    // are the ground's two passes, 2 to 5 the growth a texture at a time. A
-    // track built again replaces the lists of the last one.
-    if (map->lists != 0) {
-        glDeleteLists(map->lists, 6);
+void makeTerrainMeshes(Terrain* map) {
+    // The ground and the growth never change once loaded: made once, each view
+    // draws them instead of sending every vertex again. Meshes 0 and 1 are the
+    // ground's two passes, 2 to 5 the growth a texture at a time. A track built
+    // again replaces the meshes of the last one.
+    for (uint32_t& mesh : map->meshes) {
+        deleteMesh(mesh);
+        mesh = 0;
     }
-    map->lists = glGenLists(6);
-    for (uint32_t list = 0; map->lists != 0 && list < 6; ++list) {
-        glNewList(map->lists + list, GL_COMPILE);
-        if (list < 2) {
-            emitGround(map, list == 1);
-        } else {
-            emitGrowth(map, static_cast<int>(list - 2));
+    for (int part = 0; part < 6; ++part) {
+        const uint32_t mesh = beginMesh();
+        if (mesh == 0) {
+            return;
         }
-        glEndList();
+        if (part < 2) {
+            emitGround(map, part == 1);
+        } else {
+            emitGrowth(map, part - 2);
+        }
+        endMesh();
+        map->meshes[part] = mesh;
     }
 }
 
 void drawGround(const Terrain* map) {
-    const uint32_t lists = map->lists;
-    glColor3f(1, 1, 1);
-    glBindTexture(GL_TEXTURE_2D, map->baseTexture);
-    glPushMatrix();
-    glTranslatef(-100, 0, -100);
-    lists != 0 ? glCallList(lists) : emitGround(map, false);
+    const bool meshes = map->meshes[0] != 0;
+    colour(1, 1, 1);
+    bindTexture(map->baseTexture);
+    pushMatrix();
+    translate(-100, 0, -100);
+    meshes ? drawMesh(map->meshes[0]) : emitGround(map, false);
 
     // The overlay goes over the same triangles at the same depths and is added
     // to the lit base. The plain way says so with the frame buffer's alpha and
-    // the texel's, both one; the listed way adds without reading them and
-    // leaves the depth buffer as the base pass left it.
-    glEnable(GL_BLEND);
-    if (lists != 0) {
-        glBlendFunc(GL_ONE, GL_ONE);
-        glDepthMask(GL_FALSE);
+    // the texel's, both one; the meshes add without reading them and leave the
+    // depth buffer as the base pass left it.
+    enable(Feature::blend);
+    if (meshes) {
+        blendFunction(Blend::one, Blend::one);
+        depthWrites(false);
     } else {
-        glBlendFunc(GL_DST_ALPHA, GL_SRC_ALPHA);
+        blendFunction(Blend::destinationAlpha, Blend::sourceAlpha);
     }
-    glBindTexture(GL_TEXTURE_2D, map->overlayTexture);
-    lists != 0 ? glCallList(lists + 1) : emitGround(map, true);
-    glDepthMask(GL_TRUE);
-    glDisable(GL_BLEND);
-    glPopMatrix();
+    bindTexture(map->overlayTexture);
+    meshes ? drawMesh(map->meshes[1]) : emitGround(map, true);
+    depthWrites(true);
+    disable(Feature::blend);
+    popMatrix();
 }
 
 void drawGrowth(const Terrain* map) {
     // A texture at a time: tinted without blue and lit like flat ground.
-    glColor3f(1, 1, 0);
-    glNormal3f(0, 1, 0);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_NOTEQUAL, 0);
-    glPushMatrix();
-    glTranslatef(-100, 0, -100);
+    colour(1, 1, 0);
+    normal(0, 1, 0);
+    enable(Feature::alphaTest);
+    alphaTest(AlphaPass::notZero);
+    pushMatrix();
+    translate(-100, 0, -100);
     for (int texture = 0; texture < 4; ++texture) {
-        glBindTexture(GL_TEXTURE_2D, map->growthTextures[texture]);
-        map->lists != 0 ? glCallList(map->lists + 2 + static_cast<uint32_t>(texture)) : emitGrowth(map, texture);
+        bindTexture(map->growthTextures[texture]);
+        map->meshes[0] != 0 ? drawMesh(map->meshes[2 + texture]) : emitGrowth(map, texture);
     }
-    glPopMatrix();
-    glDisable(GL_ALPHA_TEST);
+    popMatrix();
+    disable(Feature::alphaTest);
 }

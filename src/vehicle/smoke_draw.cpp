@@ -1,5 +1,5 @@
 // smoke_draw.cpp -- the puffs as camera-facing squares that fade and turn as they age.
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "render/gl_state.h"
 #include "vehicle/smoke.h"
 
@@ -8,38 +8,38 @@ void drawSmoke(const SmokeSystem& smoke, uint32_t texture, float pitch, float ya
     // the view (most of a driver's smoke is behind the seat) is not sent.
     // (An empty volume leaves nothing out.)
     const ViewVolume view = skipUnseen ? currentViewVolume() : ViewVolume{};
-    glBindTexture(GL_TEXTURE_2D, texture);
+    bindTexture(texture);
     // The destination factor is the frame buffer's alpha, which reads as one:
     // the puffs brighten what lies behind them.
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0);
+    enable(Feature::blend);
+    blendFunction(Blend::sourceAlpha, Blend::destinationAlpha);
+    enable(Feature::alphaTest);
+    alphaTest(AlphaPass::aboveZero);
     for (const SmokeParticle& p : smoke.particles) {
         const float centre[3] = {p.x, p.y, p.z};
         if (p.life == 0 || sphereOutsideView(view, centre, 1.0f)) {
             continue; // a free slot (alpha 0: the alpha test would drop all of it), or unseen
         }
-        glPushMatrix();
-        glColor4f(1, 1, 1, smokeAlpha(p.life));
-        glTranslatef(p.x, p.y, p.z);
-        glRotatef(yaw, 0, 1, 0);
-        glRotatef(pitch, 1, 0, 0);
-        glRotatef(roll, 0, 0, 1);
-        glRotatef(2 * p.life, 0, 0, 1);
-        glBegin(GL_QUADS);
-        glNormal3f(0, 0.5f, 0);
-        glTexCoord2f(0, 0);
-        glVertex3f(-0.5f, -0.5f, 0);
-        glTexCoord2f(1, 0);
-        glVertex3f(0.5f, -0.5f, 0);
-        glTexCoord2f(1, 1);
-        glVertex3f(0.5f, 0.5f, 0);
-        glTexCoord2f(0, 1);
-        glVertex3f(-0.5f, 0.5f, 0);
-        glEnd();
-        glPopMatrix();
+        pushMatrix();
+        colour(1, 1, 1, smokeAlpha(p.life));
+        translate(p.x, p.y, p.z);
+        rotate(yaw, 0, 1, 0);
+        rotate(pitch, 1, 0, 0);
+        rotate(roll, 0, 0, 1);
+        rotate(2 * p.life, 0, 0, 1);
+        begin(Primitive::quads);
+        normal(0, 0.5f, 0);
+        texCoord(0, 0);
+        vertex(-0.5f, -0.5f, 0);
+        texCoord(1, 0);
+        vertex(0.5f, -0.5f, 0);
+        texCoord(1, 1);
+        vertex(0.5f, 0.5f, 0);
+        texCoord(0, 1);
+        vertex(-0.5f, 0.5f, 0);
+        end();
+        popMatrix();
     }
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_BLEND);
+    disable(Feature::alphaTest);
+    disable(Feature::blend);
 }

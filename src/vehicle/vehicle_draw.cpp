@@ -1,8 +1,8 @@
-// vehicle_draw.cpp -- the vehicles from their display lists: bodies on four wheels.
+// vehicle_draw.cpp -- the vehicles from their meshes: bodies on four wheels.
 #include <algorithm>
 #include <cmath>
 
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "render/gl_state.h"
 #include "platform/platform.h"
 #include "vehicle/vehicle_look.h"
@@ -24,20 +24,20 @@ void placeWheel(const Vehicle& v, int wheel) {
     const int side = wheel % 2;
     float centre[3];
     wheelCentre(v.layout, wheel, centre);
-    glTranslatef(centre[0], centre[1], centre[2]);
+    translate(centre[0], centre[1], centre[2]);
     if (side == 1) {
-        glRotatef(180, 0, 1, 0);
+        rotate(180, 0, 1, 0);
     }
     if (wheel < 2) {
-        glRotatef(-v.wheelSteer[side], 0, 1, 0);
+        rotate(-v.wheelSteer[side], 0, 1, 0);
     }
-    glRotatef(side == 1 ? v.wheelSpin[wheel] : -v.wheelSpin[wheel], 1, 0, 0);
+    rotate(side == 1 ? v.wheelSpin[wheel] : -v.wheelSpin[wheel], 1, 0, 0);
 }
 
 // Binds a picture unless it is bound already.
 void bindPicture(uint32_t picture, uint32_t& bound) {
     if (picture != bound) {
-        glBindTexture(GL_TEXTURE_2D, picture);
+        bindTexture(picture);
         bound = picture;
     }
 }
@@ -47,27 +47,36 @@ void bindPicture(uint32_t picture, uint32_t& bound) {
 void placeVehicle(const Vehicle& v) {
     // The model's rear axle sits on the vehicle's position; its wheel centres
     // are at height 0, so the body is raised onto its wheels.
-    glTranslatef(v.position[0], v.position[1], v.position[2]);
-    glRotatef(v.heading, 0, 1, 0);
-    glRotatef(v.pitch, 1, 0, 0);
-    glRotatef(v.roll, 0, 0, 1);
-    glTranslatef(0, 0, -v.layout.wheelZ[1]);
-    glTranslatef(0, v.layout.wheelRadius, 0);
+    translate(v.position[0], v.position[1], v.position[2]);
+    rotate(v.heading, 0, 1, 0);
+    rotate(v.pitch, 1, 0, 0);
+    rotate(v.roll, 0, 0, 1);
+    translate(0, 0, -v.layout.wheelZ[1]);
+    translate(0, v.layout.wheelRadius, 0);
 }
 
 void drawVehicle(const Vehicle& v, const VehicleLook& look, float alpha) {
     // Texels with zero alpha (the windscreen's glass) are cut away.
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0);
-    glCallList(look.model.bodyList);
-    glColor4f(1, 1, 1, alpha);
-    for (int wheel = 0; wheel < 4; ++wheel) {
-        glPushMatrix();
-        placeWheel(v, wheel);
-        glCallList(look.model.wheelList);
-        glPopMatrix();
+    enable(Feature::alphaTest);
+    alphaTest(AlphaPass::aboveZero);
+    const VehicleModel& model = look.model;
+    for (int run = 0; run < model.bodyRunCount; ++run) {
+        bindTexture(model.bodyRunTextures[run]);
+        drawMesh(model.bodyRunMeshes[run]);
     }
-    glDisable(GL_ALPHA_TEST);
+    colour(1, 1, 1, alpha);
+    for (int wheel = 0; wheel < 4; ++wheel) {
+        pushMatrix();
+        placeWheel(v, wheel);
+        for (int part = 0; part < 3; ++part) {
+            bindTexture(wheelPartPicture(model, part));
+            pushMatrix();
+            drawMesh(model.wheelMeshes[part]);
+            popMatrix();
+        }
+        popMatrix();
+    }
+    disable(Feature::alphaTest);
 }
 
 void drawVehicles(const Vehicle* drawn, VehicleLook* const* looks, int count) {
@@ -81,10 +90,10 @@ void drawVehicles(const Vehicle* drawn, VehicleLook* const* looks, int count) {
     count = std::min(count, most);
     for (int k = 0; k < count; ++k) {
         const VehicleModel& model = looks[k]->model;
-        glPushMatrix();
+        pushMatrix();
         placeVehicle(drawn[k]);
-        glGetFloatv(GL_MODELVIEW_MATRIX, matrices[k]);
-        glPopMatrix();
+        currentMatrix(MatrixKind::modelview, matrices[k]);
+        popMatrix();
         const ViewVolume view = viewVolumeFor(matrices[k]);
         bodySeen[k] = !sphereOutsideView(view, model.bodyCentre, model.bodyRadius + 0.1f);
         const float reach = std::sqrt(model.wheelRadius * model.wheelRadius + model.wheelWidth * model.wheelWidth / 4);
@@ -95,9 +104,9 @@ void drawVehicles(const Vehicle* drawn, VehicleLook* const* looks, int count) {
         }
     }
 
-    glEnable(GL_ALPHA_TEST); // texels with zero alpha (the windscreen's glass) are cut away
-    glAlphaFunc(GL_GREATER, 0);
-    glPushMatrix();
+    enable(Feature::alphaTest); // texels with zero alpha (the windscreen's glass) are cut away
+    alphaTest(AlphaPass::aboveZero);
+    pushMatrix();
     uint32_t bound = ~0u;
     int runs = 0;
     for (int k = 0; k < count; ++k) {
@@ -106,32 +115,32 @@ void drawVehicles(const Vehicle* drawn, VehicleLook* const* looks, int count) {
     for (int run = 0; run < runs; ++run) {
         for (int k = 0; k < count; ++k) {
             const VehicleLook& look = *looks[k];
-            if (!bodySeen[k] || run >= look.model.bodyRunCount || look.model.bodyRuns == 0) {
+            if (!bodySeen[k] || run >= look.model.bodyRunCount || look.model.bodyRunMeshes[run] == 0) {
                 continue;
             }
             bindPicture(look.model.bodyRunTextures[run], bound);
-            glLoadMatrixf(matrices[k]);
-            glColor3f(look.colour[0], look.colour[1], look.colour[2]);
-            glCallList(look.model.bodyRuns + static_cast<uint32_t>(run));
+            loadMatrix(matrices[k]);
+            colour(look.colour[0], look.colour[1], look.colour[2]);
+            drawMesh(look.model.bodyRunMeshes[run]);
         }
     }
-    glColor3f(1, 1, 1);
+    colour(1, 1, 1);
     for (uint32_t part = 0; part < 3; ++part) {
         for (int k = 0; k < count; ++k) {
             const VehicleModel& model = looks[k]->model;
-            for (int wheel = 0; wheel < 4 && model.wheelParts != 0; ++wheel) {
+            for (int wheel = 0; wheel < 4 && model.wheelMeshes[part] != 0; ++wheel) {
                 if (!wheelSeen[k][wheel]) {
                     continue;
                 }
                 bindPicture(wheelPartPicture(model, static_cast<int>(part)), bound);
-                glLoadMatrixf(matrices[k]);
+                loadMatrix(matrices[k]);
                 placeWheel(drawn[k], wheel);
-                glCallList(model.wheelParts + part);
+                drawMesh(model.wheelMeshes[part]);
             }
         }
     }
-    glPopMatrix();
-    glDisable(GL_ALPHA_TEST);
+    popMatrix();
+    disable(Feature::alphaTest);
 }
 
 void loadVehicleLook(VehicleLook& look, PlayLines& said, int32_t filter, ModelPictures& pictures) {

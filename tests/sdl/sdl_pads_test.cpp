@@ -11,7 +11,7 @@
 #include "app/game.h"
 #include "app/window.h"
 #include "common/gl_api.h"
-#include "core/app_state.h"
+#include "render/render.h"
 #include "core/gamepads.h"
 #include "platform/platform.h"
 #include "render/font.h"
@@ -57,7 +57,7 @@ void tick() {
 }
 
 TEST(SdlPads, TriggersSticksStartAFourthPadWaitingAndAPulledPadLettingGoAtOnce) {
-    resetAppState();
+    closeRenderer();
     game = flatWorld();
     Vehicle (&vehicles)[vehicleCount] = game->vehicles;
     made = std::make_unique<Game>();
@@ -110,10 +110,10 @@ long textAfterAFrame(int x, int y) {
 }
 
 TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
-    resetAppState();
+    closeRenderer();
     game = std::make_unique<World>();
     made = std::make_unique<Game>();
-    made->settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, true, true, 1, 27777, 3, 1, {}, 320, 240, {}, {}, {}, {}};
+    made->settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, true, true, 1, 27777, 3, 1, {}, 320, 240, {}, {}, {}, {}, false};
     ASSERT_TRUE(openWindow(*made)) << SDL_GetError();
     createFont();
     initFrameTimer(made->frameTimer, 100);
@@ -131,7 +131,7 @@ TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
     unplug(pad);
     EXPECT_GT(textAfterAFrame(160, 60), 20); // "pad 1 gone"
     platformCloseGamepads();
-    deleteFont();
+    destroyFont();
     closeWindow(*made);
 }
 

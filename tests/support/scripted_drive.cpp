@@ -3,12 +3,12 @@
 
 #include <filesystem>
 
-#include "core/app_state.h"
+#include "render/render.h"
 #include "replay/replay.h"
 #include "scene/scene.h"
 
 bool setUpScriptedWorld(World& world, const char* runFolder, int32_t track) {
-    resetAppState();
+    closeRenderer();
     std::error_code failed;
     const std::filesystem::path previous = std::filesystem::current_path(failed);
     std::filesystem::current_path(runFolder, failed);

@@ -28,7 +28,7 @@
 #include "app/race_session.h"
 #include "app/replay_session.h"
 #include "app/track_session.h"
-#include "core/app_state.h"
+#include "render/render.h"
 #include "core/play_lines.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win_messages.h"
@@ -97,7 +97,7 @@ protected:
     void TearDown() override { unsetenv("XDG_DATA_HOME"); }
     // As a new process: nothing left of the last run.
     static void restart() {
-        resetAppState();
+        closeRenderer();
         resetFakePlatform();
         current = std::make_unique<Game>();
         fake.realFont = false;

@@ -25,7 +25,8 @@ std::string described(const Settings& s) {
            (s.netSim[0] + s.netSim[1] + s.netSim[2] + s.netSim[3] > 0
                 ? " netsim:" + std::to_string(s.netSim[0]) + "/" + std::to_string(s.netSim[1]) + "/" +
                       std::to_string(s.netSim[2]) + "/" + std::to_string(s.netSim[3])
-                : "");
+                : "") +
+           (s.shaderRenderer ? " gles2" : "");
 }
 
 const std::string defaults = "1024x768x32 full fps:1 max:100 filter:2 mouse:0 info:0 pads:1";
@@ -55,6 +56,10 @@ TEST(Settings, EachTextGivesItsSettings) {
         {"netsim: 75 10 5 0", defaults + " netsim:75/10/5/0"},
         {"netsim: 9999 -3 101\nfps: false", "1024x768x32 full fps:0 max:100 filter:2 mouse:0 info:0 pads:1 netsim:2000/0/100/0"},
         {"netsim: 20 # then a comment\nnetsim: 30", defaults + " netsim:30/0/0/0"},
+        // The renderer: gles2, or back with gl11; another word changes nothing.
+        {"renderer: gles2", defaults + " gles2"},
+        {"renderer: gles2 renderer: gl11", defaults},
+        {"renderer: gles2 renderer: vulkan", defaults + " gles2"},
         {"laps: 7", defaults + " laps:7"}, // a race of 1 to 20 laps, the nearer end beyond
         {"laps: 0", defaults + " laps:1"},
         {"laps: -4", defaults + " laps:1"},

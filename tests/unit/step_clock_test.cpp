@@ -18,7 +18,7 @@
 #include "app/game.h"
 #include "app/main_loop.h"
 #include "app/step_clock.h"
-#include "core/app_state.h"
+#include "render/render.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win_messages.h"
 #include "replay/replay.h"
@@ -96,7 +96,7 @@ protected:
     // pressed and let go at their steps.
     Run play(const std::string& settingsText, const std::vector<Key>& keys, uint32_t steps,
              const std::function<int64_t(uint32_t, int64_t)>& frame) {
-        resetAppState();
+        closeRenderer();
         resetFakePlatform();
         parts = std::make_unique<Game>();
         fake.realFont = false;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/win_messages.h"
-#include "core/app_state.h"
+#include "render/render.h"
 #include "scene/scene.h"
 #include "support/vehicle_fixture.h"
 

@@ -5,7 +5,7 @@
 #include "app/game.h"
 #include "app/main_loop.h"
 #include "app/window.h"
-#include "core/app_state.h"
+#include "render/render.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/win_messages.h"
 #include "scene/scene.h"
@@ -17,7 +17,7 @@ namespace {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetAppState();
+        closeRenderer();
         resetFakePlatform();
         fake.realFont = false;
         game->settings.width = 640;
@@ -151,7 +151,7 @@ TEST_F(WindowTest, LoopEndsOnCloseWithZeroAfterReadingTheSettings) {
     fake.openResult = -3; // no window: 0 at once, no frames
     EXPECT_EQ(run(), 0);
     EXPECT_EQ(fake.peekCalls, 0);
-    resetAppState(); // each run is a process of its own
+    closeRenderer(); // each run is a process of its own
     resetFakePlatform();
     dir.write("settings.cfg", "fullscreen: false resolution: 333 222 24 maxfps: 77");
     fake.onSwap = [] {
@@ -175,7 +175,7 @@ TEST_F(WindowTest, WithoutDataAnywhereOneBoxSaysWhereItLooked) {
     fake.onSwap = [] { post(WM_CLOSE); };
     EXPECT_EQ(run(false), 0); // installed beside bin/: found, and played
     EXPECT_EQ(fake.swapCount, 1);
-    resetAppState();
+    closeRenderer();
     resetFakePlatform();
     fake.executableFolder = "/nowhere/bin";
     EXPECT_EQ(run(false), 1);

@@ -72,4 +72,7 @@ void makeFuzzSeeds(const std::string& folder);
 // Icons/: mudlark-48.png, mudlark-128.png and mudlark-256.png, for the desktop.
 void makeIcons(const std::string& folder);
 
+// Textures/Font.tga: the glyphs of the game's font in their cells.
+void makeFontPicture(const std::string& folder);
+
 } // namespace gen

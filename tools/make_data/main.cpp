@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     gen::Report buggy;
     gen::makeBuggy(folder, buggy);
     gen::makeIcons(folder);
+    gen::makeFontPicture(folder);
     std::printf("make_data: %s: buggy %d vertices, %d faces, %d textures\n", folder.c_str(), buggy.modelVertices,
                 buggy.modelFaces, buggy.modelTextures);
     return 0;

@@ -135,6 +135,8 @@ bool platformPerformanceCounter(int64_t& count) {
     return true;
 }
 
+void* platformGlFunction(const char*) { return nullptr; }
+
 void platformBuildFontLists(uint32_t firstList) {
     if (fake.realFont) {
         buildFreeTypeFontLists(firstList);

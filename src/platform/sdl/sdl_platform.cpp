@@ -221,6 +221,10 @@ int platformOpenWindow(const WindowRequest& request) {
     }
 
     setColorAttributes(request.colorBits);
+    // The ES 2 renderer asks for what a browser gives: an OpenGL ES 2 context.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, request.shaders ? SDL_GL_CONTEXT_PROFILE_ES : 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, request.shaders ? 2 : 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, request.shaders ? 0 : 1);
     sdl.window = SDL_CreateWindow(request.title, 0, 0, static_cast<int>(request.width),
                                   static_cast<int>(request.height), flags);
     if (sdl.window == nullptr) {
@@ -239,7 +243,9 @@ int platformOpenWindow(const WindowRequest& request) {
     int depthBits = 0;
     SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &doubleBuffered);
     SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depthBits);
-    if (!doubleBuffered || depthBits < 16) {
+    // (An ES context cannot be asked whether it is double buffered; its
+    // window surface always is.)
+    if ((!doubleBuffered && !request.shaders) || depthBits < 16) {
         return -5;
     }
     if (SDL_GL_MakeCurrent(sdl.window, sdl.context) != 0) {
@@ -359,6 +365,8 @@ bool platformPerformanceCounter(int64_t& count) {
 }
 
 void platformBuildFontLists(uint32_t firstList) { buildFreeTypeFontLists(firstList); }
+
+void* platformGlFunction(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 void platformOsVersion(OsVersion& version) {
     version = OsVersion{osPlatformLinux, 0, 0, 0};

@@ -311,6 +311,18 @@ bool platformPerformanceCounter(int64_t& count) {
     return read;
 }
 
+void* platformGlFunction(const char* name) {
+    // wglGetProcAddress knows only the calls past OpenGL 1.1 (and may answer
+    // 1, 2, 3 or -1 for none); the rest are opengl32.dll's own.
+    const PROC call = wglGetProcAddress(name);
+    const intptr_t value = reinterpret_cast<intptr_t>(call);
+    if (value != 0 && value != 1 && value != 2 && value != 3 && value != -1) {
+        return reinterpret_cast<void*>(call);
+    }
+    const HMODULE library = GetModuleHandleA("opengl32.dll");
+    return library != nullptr ? reinterpret_cast<void*>(GetProcAddress(library, name)) : nullptr;
+}
+
 void platformBuildFontLists(uint32_t firstList) {
     // Courier, 16 pixels of character height (negative: not the cell height), bold.
     HFONT font = CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
