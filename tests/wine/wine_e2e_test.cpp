@@ -207,7 +207,9 @@ TEST_F(WineTest, AWindowsGameJoinsALinuxServerAndTheyRaceALapAlike) {
     for (const std::filesystem::path& old : windowsReplays()) {
         std::filesystem::remove(old);
     }
-    const std::string settings = std::string(windowed) + "laps: 1\nsound: false\nnetport: 27812\n";
+    // The Windows game draws through the shader renderer (a WGL context of
+    // OpenGL 2): the lap's sky and ground show, and the replay is the same.
+    const std::string settings = std::string(windowed) + "laps: 1\nsound: false\nnetport: 27812\nrenderer: gles2\n";
     TempDir home;
     GameProgram linuxServer;
     linuxServer.command = {std::string(MUDLARK_RUN_DIR) + "/mudlark-server", "--port", "27812", "--code", "MUDL",
@@ -223,6 +225,10 @@ TEST_F(WineTest, AWindowsGameJoinsALinuxServerAndTheyRaceALapAlike) {
         sleepMs(100);
     }
     ASSERT_NE(host.errorOutput().find("race 1 started"), std::string::npos) << host.errorOutput();
+    const Window window = server.waitForWindow("OpenGL");
+    const Image drawn = server.waitForPicture(window, [](const Image& i) { return i.grey({0, 0, i.width, 20}) > i.width * 10; });
+    EXPECT_GT(drawn.grey({0, 0, drawn.width, 20}), drawn.width * 10) << "the sky";
+    EXPECT_GT(drawn.distinctColours(), 500) << "the ground, the buggies";
     std::vector<std::filesystem::path> linuxKept;
     for (int polls = 0; polls < 6000 && (windowsReplays().empty() || linuxKept.empty()); ++polls, sleepMs(100)) {
         std::error_code none;
