@@ -4,8 +4,9 @@
 build_packages="g++ make cmake pkg-config libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libfreetype-dev libfontconfig-dev zlib1g-dev libasio-dev fonts-urw-base35"
 test_packages="googletest libgtest-dev libbenchmark-dev libx11-dev xvfb xauth xfonts-base xdotool openbox
-  clang libclang-rt-14-dev"
+  clang libclang-rt-14-dev emscripten node-acorn node-pako python3 chromium"
 demo_packages="xvfb xauth xfonts-base xdotool imagemagick"
+web_packages="emscripten node-acorn node-pako python3"
 
 as_root() {
   if [ "$(id -u)" = 0 ]; then

@@ -13,7 +13,7 @@
 #include "app/race_session.h"
 #include "app/replay_session.h"
 #include "app/view_mode.h"
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "core/play_lines.h"
 #include "net/lan_messages.h"
 #include "net/lockstep.h"
@@ -419,7 +419,7 @@ bool beginLanSteps(LanSession& lan, InputState& input, const Gamepads& gamepads,
 }
 
 void drawLanOverlays(const LanSession& lan, const World& world, WindowSize window, uint32_t y) {
-    glColor3f(1, 1, 1);
+    colour(1, 1, 1);
     if (lan.racing && lan.waited >= waitShown) {
         const int32_t missing = missingVehicle(lan.lockstep);
         printText(window, 16, y, "%s", missing >= 0 ? (std::string("waiting for ") + vehicleNames[missing] + "...").c_str()

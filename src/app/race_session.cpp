@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <string>
 
-#include "common/gl_api.h"
+#include "render/render.h"
 #include "core/gamepads.h"
 #include "core/places.h"
 #include "core/background_writes.h"
@@ -200,7 +200,7 @@ void drawRaceOverlays(const RaceSession& session, const World& world, WindowSize
                                 : nullptr,
                         session.lapRecord, session.raceRecord, counted);
     }
-    glColor3f(1, 1, 1);
+    colour(1, 1, 1);
     if (session.noticeSeconds > 0) {
         printText(window, 16, 104, "%s", "no race: this track has no course to race on");
     }

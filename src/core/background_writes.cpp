@@ -12,6 +12,7 @@ BackgroundWrites& BackgroundWrites::operator=(BackgroundWrites&& other) {
 
 void BackgroundWrites::start(std::function<std::string()> job) {
     std::shared_future<std::string> before = running_.empty() ? std::shared_future<std::string>() : running_.back();
+#if !defined(__EMSCRIPTEN__) // a page has no threads of its own
     try {
         running_.push_back(std::async(std::launch::async, [before, job] {
                                if (before.valid()) {
@@ -19,13 +20,15 @@ void BackgroundWrites::start(std::function<std::string()> job) {
                                }
                                return job();
                            }).share());
+        return;
     } catch (const std::system_error&) {
-        // No thread to be had: the file is written here and now, after those before it.
-        finish();
-        std::promise<std::string> done;
-        done.set_value(job());
-        running_.push_back(done.get_future().share());
     }
+#endif
+    // No thread to be had: the file is written here and now, after those before it.
+    finish();
+    std::promise<std::string> done;
+    done.set_value(job());
+    running_.push_back(done.get_future().share());
 }
 
 void BackgroundWrites::finish() {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <sstream>
 
 #include "common/vehicles.h"
 #include "core/files.h"

@@ -97,25 +97,6 @@ struct LanLink::Socket {
     }
 };
 
-LanAddress ipv4Address(uint32_t ip, uint16_t port) {
-    LanAddress address{};
-    address.ip[10] = address.ip[11] = 0xFF;
-    for (int i = 0; i < 4; ++i) {
-        address.ip[12 + i] = static_cast<uint8_t>(ip >> (24 - 8 * i));
-    }
-    address.port = port;
-    return address;
-}
-
-bool isIpv4(const LanAddress& address) {
-    static constexpr uint8_t mapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
-    return std::memcmp(address.ip, mapped, sizeof mapped) == 0;
-}
-
-bool operator==(const LanAddress& a, const LanAddress& b) {
-    return a.port == b.port && std::memcmp(a.ip, b.ip, sizeof a.ip) == 0;
-}
-
 std::string addressText(const LanAddress& address) {
     const asio::ip::udp::endpoint endpoint = endpointOf(address);
     const std::string ip = endpoint.address().to_string();
@@ -169,11 +150,6 @@ bool resolveLanAddress(const std::string& text, uint16_t port, LanAddress& addre
     }
     address = addressOf(found.begin()->endpoint());
     return true;
-}
-
-std::string netSimText(const NetSim& sim) {
-    return std::to_string(sim.delay) + " ms delay, " + std::to_string(sim.jitter) + " ms jitter, " +
-           std::to_string(sim.loss) + " % lost, " + std::to_string(sim.duplicates) + " % twice";
 }
 
 LanLink::LanLink() = default;

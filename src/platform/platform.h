@@ -1,5 +1,6 @@
 // platform.h -- everything the game needs from the operating system.
-// Exactly one backend defines these: sdl/ on Linux, win32/ on Windows, fake/ in tests.
+// Exactly one backend defines these: sdl/ on Linux, win32/ on Windows, web/ in a
+// browser, fake/ in tests.
 #pragma once
 
 #include <cstdint>
@@ -173,6 +174,7 @@ constexpr uint32_t osPlatformWin32s = 0;
 constexpr uint32_t osPlatformWindows9x = 1;
 constexpr uint32_t osPlatformWindowsNt = 2;
 constexpr uint32_t osPlatformLinux = 0x4C4E5800; // not a Windows value
+constexpr uint32_t osPlatformBrowser = 0x57454200; // nor this: a browser page
 
 struct OsVersion {
     uint32_t platformId;

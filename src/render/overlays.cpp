@@ -22,6 +22,9 @@ void formatOsText(const OsVersion& version, char (&osText)[81]) {
     case osPlatformLinux:
         prefix = "Linux v";
         break;
+    case osPlatformBrowser:
+        prefix = "Browser v";
+        break;
     default:
         break;
     }

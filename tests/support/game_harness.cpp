@@ -16,6 +16,7 @@
 #include <fstream>
 #include <set>
 #include <thread>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -245,6 +246,34 @@ Image XServer::waitForPicture(Window window, const std::function<bool(const Imag
             return picture;
         }
     }
+}
+
+Image XServer::waitForHeldPicture(Window window, const Image& start, int timeoutMs) const {
+    Image last = start;
+    long long changed = nowMs();
+    return waitForPicture(
+        window,
+        [&](const Image& now) {
+            if (now.countDifferences(std::exchange(last, now), 0) != 0) {
+                changed = nowMs();
+            }
+            return nowMs() - changed > 2000 && now.countDifferences(start, 8) > now.width * now.height / 4;
+        },
+        timeoutMs);
+}
+
+Image readPpm(const std::string& path) {
+    const std::string bytes = readFileBytes(path);
+    Image image;
+    int width = 0, height = 0, most = 0, used = 0;
+    if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &width, &height, &most, &used) != 3 || most != 255 || width <= 0 ||
+        height <= 0 || bytes.size() != static_cast<size_t>(used) + 1 + static_cast<size_t>(width) * height * 3) {
+        return image;
+    }
+    image.width = width;
+    image.height = height;
+    image.rgb.assign(bytes.begin() + used + 1, bytes.end());
+    return image;
 }
 
 bool XServer::xdotool(const std::string& arguments) const {

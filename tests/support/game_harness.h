@@ -34,6 +34,10 @@ struct Image {
     int rightmostWhite(Area area) const;
 };
 
+// A binary PPM (P6, 8 bits), as the browser tests' screenshots come; an empty
+// picture when the file is not one.
+Image readPpm(const std::string& path);
+
 class XServer {
 public:
     // windowManager: openbox manages the windows (minimising needs one).
@@ -54,6 +58,9 @@ public:
     // way. Waits on the game go through here: a busy machine makes them longer, not wrong.
     Image waitForPicture(Window window, const std::function<bool(const Image&)>& done,
                          int timeoutMs = 30000) const;
+    // A held demo's picture: a quarter of it unlike start, and then the same
+    // for two seconds (however slowly a busy machine draws up to it).
+    Image waitForHeldPicture(Window window, const Image& start, int timeoutMs = 90000) const;
     bool xdotool(const std::string& arguments) const;
     // Down and up at once, as automation and remote desktops send keys.
     bool tapKey(const std::string& key) const { return xdotool("key " + key); }
