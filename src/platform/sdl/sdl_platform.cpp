@@ -11,6 +11,7 @@
 #endif
 
 #include "platform/win_messages.h"
+#include "platform/message_queue.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_font.h"
 #include "platform/sdl/sdl_keys.h"
@@ -24,28 +25,15 @@ struct SdlPlatform {
     bool videoStarted;
     SDL_Window* window;
     SDL_GLContext context;
-    WindowProcedure procedure;
-    void* procedureContext;       // the game's, handed back with every message
-    bool quitPosted;
-    int quitCode;
     bool quiet;                   // boxes go to standard error
     char dropped[1024];           // the last file dropped on the window
     // Messages made from one SDL event wait here for the following polls.
-    WindowMessage queue[queueCapacity];
-    int queueHead;
-    int queueCount;
+    MessageQueue<queueCapacity> queue;
 };
 
 SdlPlatform sdl;
 
-void postMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    if (sdl.queueCount == queueCapacity) {
-        return; // a burst beyond what any single event makes; the oldest stay
-    }
-    const int slot = (sdl.queueHead + sdl.queueCount) % queueCapacity;
-    sdl.queue[slot] = WindowMessage{message, wParam, lParam};
-    ++sdl.queueCount;
-}
+void postMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) { sdl.queue.post(message, wParam, lParam); }
 
 intptr_t pointParam(int x, int y) {
     return static_cast<intptr_t>(makeLong(static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
@@ -190,8 +178,8 @@ bool findFullscreenMode(uint32_t width, uint32_t height, SDL_DisplayMode& found)
 } // namespace
 
 int platformOpenWindow(const WindowRequest& request) {
-    sdl.procedure = request.procedure;
-    sdl.procedureContext = request.context;
+    sdl.queue.procedure = request.procedure;
+    sdl.queue.context = request.context;
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
     if (!sdl.videoStarted) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -284,26 +272,15 @@ void platformCloseWindow(bool fullscreen, void (*report)(CloseStep failedStep)) 
 }
 
 bool platformPeekMessage(WindowMessage& message) {
-    if (sdl.quitPosted) {
-        sdl.quitPosted = false;
-        message = WindowMessage{WM_QUIT, static_cast<uintptr_t>(sdl.quitCode), 0};
-        return true;
-    }
     SDL_Event event;
-    while (sdl.queueCount == 0 && sdl.videoStarted && SDL_PollEvent(&event)) {
+    while (!sdl.queue.quitPosted && sdl.queue.count == 0 && sdl.videoStarted && SDL_PollEvent(&event)) {
         translateEvent(event);
     }
-    if (sdl.queueCount == 0) {
-        return false;
-    }
-    message = sdl.queue[sdl.queueHead];
-    sdl.queueHead = (sdl.queueHead + 1) % queueCapacity;
-    --sdl.queueCount;
-    return true;
+    return sdl.queue.take(message);
 }
 
 void platformWaitMessage(uint32_t milliseconds) {
-    if (sdl.quitPosted || sdl.queueCount != 0 || !sdl.videoStarted) {
+    if (sdl.queue.quitPosted || sdl.queue.count != 0 || !sdl.videoStarted) {
         return;
     }
     SDL_Event event;
@@ -312,18 +289,11 @@ void platformWaitMessage(uint32_t milliseconds) {
     }
 }
 
-void platformDispatchMessage(const WindowMessage& message) {
-    if (sdl.procedure != nullptr) {
-        sdl.procedure(sdl.procedureContext, message.message, message.wParam, message.lParam);
-    }
-}
+void platformDispatchMessage(const WindowMessage& message) { sdl.queue.dispatch(message); }
 
 intptr_t platformDefaultWindowProcedure(uint32_t, uintptr_t, intptr_t) { return 0; }
 
-void platformPostQuitMessage(int exitCode) {
-    sdl.quitPosted = true;
-    sdl.quitCode = exitCode;
-}
+void platformPostQuitMessage(int exitCode) { sdl.queue.postQuit(exitCode); }
 
 void platformSwapBuffers() {
     if (sdl.window != nullptr) {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/message_queue.h"
 #include "platform/platform.h"
 #include "platform/web/web_keys.h"
 #include "platform/win_messages.h"
@@ -22,28 +23,16 @@ constexpr const char* canvas = "#canvas";
 
 struct WebPlatform {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context;
-    WindowProcedure procedure;
-    void* procedureContext;
-    bool quitPosted;
-    int quitCode;
     bool quiet;
     bool focused;
     bool hidden;
     AudioFill fill;
-    WindowMessage queue[queueCapacity];
-    int queueHead;
-    int queueCount;
+    MessageQueue<queueCapacity> queue; // the page's events since the last frame
 };
 
 WebPlatform web;
 
-void postMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    if (web.queueCount == queueCapacity) {
-        return; // a burst beyond a frame's worth; the oldest stay
-    }
-    web.queue[(web.queueHead + web.queueCount) % queueCapacity] = WindowMessage{message, wParam, lParam};
-    ++web.queueCount;
-}
+void postMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) { web.queue.post(message, wParam, lParam); }
 
 intptr_t pointParam(long x, long y) {
     return static_cast<intptr_t>(makeLong(static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
@@ -123,8 +112,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void mudlarkFillAudio(float* stereo, int frames)
 }
 
 int platformOpenWindow(const WindowRequest& request) {
-    web.procedure = request.procedure;
-    web.procedureContext = request.context;
+    web.queue.procedure = request.procedure;
+    web.queue.context = request.context;
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     // No alpha: the ground's overlay and the smoke read the frame buffer's
@@ -164,36 +153,16 @@ void platformCloseWindow(bool, void (*)(CloseStep)) {
     }
 }
 
-bool platformPeekMessage(WindowMessage& message) {
-    if (web.quitPosted) {
-        web.quitPosted = false;
-        message = WindowMessage{WM_QUIT, static_cast<uintptr_t>(web.quitCode), 0};
-        return true;
-    }
-    if (web.queueCount == 0) {
-        return false;
-    }
-    message = web.queue[web.queueHead];
-    web.queueHead = (web.queueHead + 1) % queueCapacity;
-    --web.queueCount;
-    return true;
-}
+bool platformPeekMessage(WindowMessage& message) { return web.queue.take(message); }
 
 // The page's events come between animation frames; nothing to wait for here.
 void platformWaitMessage(uint32_t) {}
 
-void platformDispatchMessage(const WindowMessage& message) {
-    if (web.procedure != nullptr) {
-        web.procedure(web.procedureContext, message.message, message.wParam, message.lParam);
-    }
-}
+void platformDispatchMessage(const WindowMessage& message) { web.queue.dispatch(message); }
 
 intptr_t platformDefaultWindowProcedure(uint32_t, uintptr_t, intptr_t) { return 0; }
 
-void platformPostQuitMessage(int exitCode) {
-    web.quitPosted = true;
-    web.quitCode = exitCode;
-}
+void platformPostQuitMessage(int exitCode) { web.queue.postQuit(exitCode); }
 
 bool platformOpenGamepads() { return emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS; }
 
