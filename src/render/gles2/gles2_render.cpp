@@ -108,11 +108,39 @@ struct Matrix {
 
 constexpr int stackDepth = 32;
 
+struct Light {
+    float position[4];
+    float ambient[4];
+    float diffuse[4];
+};
+
+struct Normal {
+    float n[3];
+};
+
+struct Colour {
+    float c[4];
+};
+
+// What the program and its attributes were last given (a value none can
+// have until the first draw sends it).
+struct Sent {
+    Matrix modelview{{-1}};
+    Matrix projection{{-1}};
+    int32_t lit = -1, textured = -1, alpha = -1;
+    Light light{{-1}, {-1}, {-1}};
+    bool arrays[4] = {false, false, false, false};
+    uint32_t pointersFor = ~0u;
+    Normal normal{{-2, -2, -2}};
+    Colour colour{{-1, -1, -1, -1}};
+};
+
 struct Backend {
     es::Functions gl{};
     uint32_t program = 0;
     int32_t uniforms[8] = {};
     uint32_t streamBuffer = 0;
+    Sent sent;
     State state;
     State saved[8];
     int savedCount = 0;
@@ -290,43 +318,67 @@ bool makeProgram() {
     return true;
 }
 
-// The uniforms for the state now, then the vertices from the bound buffer.
-void drawBuffer(es::Enum mode, int32_t count, bool normals, bool colours) {
+// Sends a uniform or an attribute only when it changed since it was last
+// sent: a view's draws mostly change the model-view matrix alone, and every
+// call to WebGL costs.
+template <typename Value, typename Send>
+void sendChanged(Value& sent, const Value& now, Send send) {
+    if (std::memcmp(&sent, &now, sizeof now) != 0) {
+        sent = now;
+        send();
+    }
+}
+
+// The uniforms for the state now, then the vertices from the buffer.
+void drawBuffer(uint32_t buffer, es::Enum mode, int32_t count, bool normals, bool colours) {
     if (count <= 0 || b.program == 0) {
         return;
     }
+    Sent& sent = b.sent;
     const Matrix& modelview = b.stacks[1][b.depth[1]];
     const Matrix& projection = b.stacks[0][b.depth[0]];
-    b.gl.UniformMatrix4fv(b.uniforms[modelviewUniform], 1, 0, modelview.m);
-    b.gl.UniformMatrix4fv(b.uniforms[projectionUniform], 1, 0, projection.m);
-    b.gl.Uniform1i(b.uniforms[litUniform], on(Feature::lighting) ? 1 : 0);
-    if (on(Feature::lighting)) {
+    sendChanged(sent.modelview, modelview, [&] { b.gl.UniformMatrix4fv(b.uniforms[modelviewUniform], 1, 0, modelview.m); });
+    sendChanged(sent.projection, projection, [&] { b.gl.UniformMatrix4fv(b.uniforms[projectionUniform], 1, 0, projection.m); });
+    const int32_t lit = on(Feature::lighting) ? 1 : 0;
+    sendChanged(sent.lit, lit, [&] { b.gl.Uniform1i(b.uniforms[litUniform], lit); });
+    if (lit != 0) {
         // The scene's ambient light (0.2) and the lamp's, both taken by the colour.
-        const float ambient[4] = {0.2f + b.lightAmbient[0], 0.2f + b.lightAmbient[1], 0.2f + b.lightAmbient[2], 1};
-        b.gl.Uniform4fv(b.uniforms[lightPositionUniform], 1, b.lightPosition);
-        b.gl.Uniform4fv(b.uniforms[ambientUniform], 1, ambient);
-        b.gl.Uniform4fv(b.uniforms[diffuseUniform], 1, b.lightDiffuse);
+        const Light light{{b.lightPosition[0], b.lightPosition[1], b.lightPosition[2], b.lightPosition[3]},
+                          {0.2f + b.lightAmbient[0], 0.2f + b.lightAmbient[1], 0.2f + b.lightAmbient[2], 1},
+                          {b.lightDiffuse[0], b.lightDiffuse[1], b.lightDiffuse[2], b.lightDiffuse[3]}};
+        sendChanged(sent.light, light, [&] {
+            b.gl.Uniform4fv(b.uniforms[lightPositionUniform], 1, light.position);
+            b.gl.Uniform4fv(b.uniforms[ambientUniform], 1, light.ambient);
+            b.gl.Uniform4fv(b.uniforms[diffuseUniform], 1, light.diffuse);
+        });
     }
-    b.gl.Uniform1i(b.uniforms[texturedUniform], on(Feature::texture) ? 1 : 0);
-    b.gl.Uniform1i(b.uniforms[alphaUniform], !on(Feature::alphaTest) ? 0 : b.state.pass == AlphaPass::aboveZero ? 1 : 2);
-    const auto pointer = [](uint32_t attribute, int32_t size, size_t offset) {
-        b.gl.EnableVertexAttribArray(attribute);
-        b.gl.VertexAttribPointer(attribute, size, es::floatType, 0, sizeof(Vertex), reinterpret_cast<const void*>(offset));
-    };
-    pointer(positionAttribute, 3, offsetof(Vertex, position));
-    pointer(stAttribute, 2, offsetof(Vertex, st));
-    if (normals) {
+    const int32_t textured = on(Feature::texture) ? 1 : 0;
+    sendChanged(sent.textured, textured, [&] { b.gl.Uniform1i(b.uniforms[texturedUniform], textured); });
+    const int32_t alpha = !on(Feature::alphaTest) ? 0 : b.state.pass == AlphaPass::aboveZero ? 1 : 2;
+    sendChanged(sent.alpha, alpha, [&] { b.gl.Uniform1i(b.uniforms[alphaUniform], alpha); });
+    const bool arrays[4] = {true, normals, true, colours};
+    for (uint32_t a = 0; a < 4; ++a) {
+        sendChanged(sent.arrays[a], arrays[a], [&] { (arrays[a] ? b.gl.EnableVertexAttribArray : b.gl.DisableVertexAttribArray)(a); });
+    }
+    if (sent.pointersFor != buffer) {
+        // A buffer's vertices are where the pointers say until another buffer is drawn.
+        sent.pointersFor = buffer;
+        b.gl.BindBuffer(es::arrayBuffer, buffer);
+        const auto pointer = [](uint32_t attribute, int32_t size, size_t offset) {
+            b.gl.VertexAttribPointer(attribute, size, es::floatType, 0, sizeof(Vertex), reinterpret_cast<const void*>(offset));
+        };
+        pointer(positionAttribute, 3, offsetof(Vertex, position));
         pointer(normalAttribute, 3, offsetof(Vertex, normal));
-    } else {
-        b.gl.DisableVertexAttribArray(normalAttribute);
-        b.gl.VertexAttrib3f(normalAttribute, b.state.normal[0], b.state.normal[1], b.state.normal[2]);
-    }
-    if (colours) {
+        pointer(stAttribute, 2, offsetof(Vertex, st));
         pointer(colourAttribute, 4, offsetof(Vertex, colour));
-    } else {
-        b.gl.DisableVertexAttribArray(colourAttribute);
-        const float* c = b.state.colour;
-        b.gl.VertexAttrib4f(colourAttribute, c[0], c[1], c[2], c[3]);
+    }
+    if (!normals) {
+        const Normal normal{{b.state.normal[0], b.state.normal[1], b.state.normal[2]}};
+        sendChanged(sent.normal, normal, [&] { b.gl.VertexAttrib3f(normalAttribute, normal.n[0], normal.n[1], normal.n[2]); });
+    }
+    if (!colours) {
+        const Colour colour{{b.state.colour[0], b.state.colour[1], b.state.colour[2], b.state.colour[3]}};
+        sendChanged(sent.colour, colour, [&] { b.gl.VertexAttrib4f(colourAttribute, colour.c[0], colour.c[1], colour.c[2], colour.c[3]); });
     }
     b.gl.DrawArrays(mode, 0, count);
 }
@@ -661,7 +713,8 @@ void end() {
     } else if (b.program != 0 && !b.batch.empty()) {
         b.gl.BindBuffer(es::arrayBuffer, b.streamBuffer);
         b.gl.BufferData(es::arrayBuffer, static_cast<ptrdiff_t>(b.batch.size() * sizeof(Vertex)), b.batch.data(), es::streamDraw);
-        drawBuffer(b.primitive == Primitive::lines ? es::lines : es::triangles, static_cast<int32_t>(b.batch.size()), true, true);
+        drawBuffer(b.streamBuffer, b.primitive == Primitive::lines ? es::lines : es::triangles, static_cast<int32_t>(b.batch.size()), true,
+                   true);
     }
     b.batch.clear();
 }
@@ -735,8 +788,7 @@ void drawMesh(uint32_t mesh) {
         return;
     }
     const Mesh& m = b.meshes[mesh - 1];
-    b.gl.BindBuffer(es::arrayBuffer, m.buffer);
-    drawBuffer(es::triangles, m.count, m.normals, false);
+    drawBuffer(m.buffer, es::triangles, m.count, m.normals, false);
 }
 
 void deleteMesh(uint32_t mesh) {
@@ -746,6 +798,7 @@ void deleteMesh(uint32_t mesh) {
     Mesh& m = b.meshes[mesh - 1];
     if (m.buffer != 0 && b.program != 0) {
         b.gl.DeleteBuffers(1, &m.buffer);
+        b.sent.pointersFor = ~0u; // its name may come back for another buffer
     }
     m = Mesh{};
 }
