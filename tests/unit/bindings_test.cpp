@@ -9,6 +9,7 @@
 #include "app/bindings.h"
 #include "core/key_names.h"
 #include "core/settings.h"
+#include "platform/web/web_keys.h"
 #include "platform/win32/win32_keys.h"
 #include "platform/win_messages.h"
 
@@ -100,6 +101,25 @@ TEST(Win32Keys, ShiftAndControlBySide) {
     EXPECT_EQ(keypadVirtualKey(VK_SHIFT, 0x36u << 16), VK_RSHIFT);
     EXPECT_EQ(keypadVirtualKey(VK_CONTROL, 0x1Du << 16), VK_LCONTROL);
     EXPECT_EQ(keypadVirtualKey(VK_CONTROL, 0x1Du << 16 | extendedKeyFlag), VK_RCONTROL);
+}
+
+// A browser names keys by position (KeyboardEvent.code): each the page can
+// send is a key the settings can name or one of the game's own, as the SDL
+// and Windows builds see it; anything else is let go.
+TEST(WebKeys, EachPositionIsTheKeyTheOtherBuildsSee) {
+    EXPECT_EQ(virtualKeyFromCode("KeyW"), 'W');
+    EXPECT_EQ(virtualKeyFromCode("Numpad8"), VK_NUMPAD0 + 8);
+    EXPECT_EQ(virtualKeyFromCode("Digit0"), '0');
+    EXPECT_EQ(virtualKeyFromCode("F12"), VK_F1 + 11);
+    EXPECT_EQ(virtualKeyFromCode("ShiftRight"), VK_RSHIFT);
+    EXPECT_EQ(virtualKeyFromCode("NumpadEnter"), VK_RETURN);
+    for (const char* code : {"ArrowUp", "ControlLeft", "Insert", "Home", "Delete", "End", "Space", "KeyZ", "Numpad0", "Escape"}) {
+        const uint8_t key = virtualKeyFromCode(code);
+        EXPECT_TRUE(key != 0 && (keyNameOfCode(key) != nullptr || gameKeyAction(key) != nullptr)) << code;
+    }
+    for (const char* code : {"", "Key", "KeyAB", "Keya", "F0", "F13", "F1x", "Digit10", "Numpad", "Fn", "Lang1"}) {
+        EXPECT_EQ(virtualKeyFromCode(code), 0) << code;
+    }
 }
 
 } // namespace
