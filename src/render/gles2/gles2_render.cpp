@@ -397,14 +397,16 @@ void splitQuads(std::vector<Vertex>& vertices) {
 
 void loadFont() {
     std::FILE* file = platformOpenFile("Textures/Font.tga", "rb");
-    if (file == nullptr) {
-        return;
-    }
     TargaImage image;
-    const TargaResult result = readTargaImage(file, image);
-    std::fclose(file);
+    const TargaResult result = file != nullptr ? readTargaImage(file, image) : TargaResult::badHeader;
+    if (file != nullptr) {
+        std::fclose(file);
+    }
     if (result != TargaResult::ok || image.bitsPerPixel != 32 || image.width % fontColumns != 0 ||
         image.height != fontRows * fontCellHeight || image.width / fontColumns <= 2 * fontCellMargin) {
+        // The game plays on, without its lines of text.
+        std::fprintf(stderr, "mudlark: Textures/Font.tga is %s: the shader renderer draws no text\n",
+                     file == nullptr ? "missing" : "not a picture of the font's glyphs");
         return;
     }
     uploadTexture(&b.fontTexture, 0, 4, image.width, image.height, image.pixels.data(), true);
