@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     traceStartup(game().startup, "the window and its GL context");
     initFrameTimer(game().frameTimer, settings.maxFps);
     collectSystemInfo(game().systemInfo);
-    createFont();
+    buildFont();
     traceStartup(game().startup, "the timer, system and font");
     setUpScene(world(), game().said, game().startup, settings.textureFilter);
     resetFrameSteps(game().frame, world());
@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
             std::filesystem::remove_all(folder);
         }
     }
-    destroyFont();
+    deleteFont();
     closeWindow(game());
     return 0;
 }

@@ -17,6 +17,7 @@
 #include "app/window.h"
 #include "platform/platform.h"
 #include "render/font.h"
+#include "render/render.h"
 #include "app/bindings.h"
 #include "app/frame.h"
 #include "app/game.h"
@@ -153,7 +154,7 @@ int startGame(Game& game, World& world, int argc, char** argv) {
     initFrameTimer(game.frameTimer, settings.maxFps);
     collectSystemInfo(game.systemInfo);
     traceStartup(game.startup, "the data's folder, timer, system");
-    createFont();
+    buildFont();
     traceStartup(game.startup, "the font");
     setUpScene(world, game.said, game.startup, settings.textureFilter, chooseStartTrack(settings.track));
     applyPlayerRules(world, settings);
@@ -254,7 +255,7 @@ int endGame(Game& game, World& world) {
         platformCloseGamepads();
     }
     stopSound();
-    destroyFont();
+    deleteFont();
     closeWindow(game);
     return static_cast<int>(game.loop.message.wParam);
 }

@@ -14,10 +14,6 @@ constexpr uint32_t characterCount = 96;
 
 } // namespace
 
-void createFont() { buildFont(); }
-
-void destroyFont() { deleteFont(); }
-
 int drawableCharacters(const char* text, unsigned char (&drawable)[256]) {
     // Only characters with a glyph of their own are drawn; the others would
     // call display lists that belong to something else.

@@ -5,12 +5,6 @@
 
 #include "render/gl_state.h"
 
-// Once, with the GL context current: the glyphs of characters 32..127.
-void createFont();
-
-// Once at shutdown, before the window closes.
-void destroyFont();
-
 // The characters of text that have a glyph (32..127) in order, at most 255;
 // returns how many went into drawable.
 int drawableCharacters(const char* text, unsigned char (&drawable)[256]);

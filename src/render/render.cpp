@@ -12,8 +12,6 @@ bool openRenderer(RendererKind kind) {
     return es ? gles2::openRenderer(kind) : gl11::openRenderer(kind);
 }
 
-RendererKind rendererKind() { return es ? RendererKind::gles2 : RendererKind::gl11; }
-
 void closeRenderer() { es ? gles2::closeRenderer() : gl11::closeRenderer(); }
 void rendererStrings(char (&vendor)[81], char (&version)[81], char (&renderer)[81]) { es ? gles2::rendererStrings(vendor, version, renderer) : gl11::rendererStrings(vendor, version, renderer); }
 void clearFrame() { es ? gles2::clearFrame() : gl11::clearFrame(); }

@@ -18,6 +18,8 @@ uint32_t gateBannerTexture = 0;
 
 namespace {
 
+uint32_t gatePost = 0; // the post's mesh, upright from its foot
+
 constexpr float postHeight = 4.6f;
 constexpr float postRadius = 0.22f;
 constexpr float bannerLow = 3.4f, bannerHigh = 4.4f;
@@ -28,8 +30,7 @@ bool raceShown(const ShownWorld& shown) { return shown.world->race.phase != Race
 void drawPost(float x, float z) {
     pushMatrix();
     translate(x, terrainSurfaceHeight(&terrain.ground, x, z), z);
-    rotate(-90, 1, 0, 0); // the quadric's cylinder runs along z: stand it up
-    cylinder(postRadius, postRadius, postHeight, 8, 1);
+    drawMesh(gatePost);
     popMatrix();
 }
 
@@ -72,6 +73,16 @@ void replayCaption(const ReplayShown& replayShown, char (&text)[64]) {
 }
 
 } // namespace
+
+void makeGatePost() {
+    // Once a context: a name kept from another context is not this one's to delete.
+    gatePost = beginMesh();
+    if (gatePost != 0) {
+        rotate(-90, 1, 0, 0); // the cylinder runs along z: stand it up
+        cylinder(postRadius, postRadius, postHeight, 8, 1);
+        endMesh();
+    }
+}
 
 void drawCourse(const ShownWorld& shown) {
     if (!raceShown(shown)) {

@@ -20,6 +20,9 @@ extern uint32_t smokeTexture;   // the smoke puffs; 0 until loaded
 extern uint32_t gatePostTexture;   // a race's gates; 0 until loaded
 extern uint32_t gateBannerTexture;
 
+// Once the context is current: the gates' post, made once and stood at every gate.
+void makeGatePost();
+
 // GL_LIGHT1 where the game starts it, in world coordinates (the mouse moves x and z).
 constexpr float startLightPosition[4] = {0.0f, 40.0f, 0.0f, 1.0f};
 

@@ -33,6 +33,7 @@ void setUpScene(World& world, PlayLines& said, StartupTrace& trace, int32_t filt
     buildTrackMap(world.ground);
     loadTargaTexture(said, "Textures/GatePost.tga", &gatePostTexture, filter);
     loadTargaTexture(said, "Textures/GateBanner.tga", &gateBannerTexture, filter);
+    makeGatePost();
     traceStartup(trace, "the gates' pictures");
     const float ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f}, diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     lightColours(ambient, diffuse);

@@ -115,7 +115,7 @@ TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
     made = std::make_unique<Game>();
     made->settings = Settings{320, 240, 32, 100, filterMipmap, false, false, false, false, true, false, 0, 3, true, 2, true, true, 1, 27777, 3, 1, {}, 320, 240, {}, {}, {}, {}, false};
     ASSERT_TRUE(openWindow(*made)) << SDL_GetError();
-    createFont();
+    buildFont();
     initFrameTimer(made->frameTimer, 100);
     {
         WorkingDirectory run(MUDLARK_RUN_DIR);
@@ -131,7 +131,7 @@ TEST(SdlWindow, PadNoticeUnderTheReadoutOfItsVehiclesQuarter) {
     unplug(pad);
     EXPECT_GT(textAfterAFrame(160, 60), 20); // "pad 1 gone"
     platformCloseGamepads();
-    destroyFont();
+    deleteFont();
     closeWindow(*made);
 }
 

@@ -72,8 +72,6 @@ void closeRenderer() {
     }
 }
 
-RendererKind rendererKind() { return RendererKind::gl11; }
-
 void rendererStrings(char (&vendor)[81], char (&version)[81], char (&renderer)[81]) {
     copyDriverString(vendor, GL_VENDOR);
     copyDriverString(version, GL_VERSION);

@@ -442,8 +442,6 @@ bool openRenderer(RendererKind) {
 
 void closeRenderer() { b.program = 0; }
 
-RendererKind rendererKind() { return RendererKind::gles2; }
-
 void rendererStrings(char (&vendor)[81], char (&version)[81], char (&renderer)[81]) {
     const auto copy = [](char (&field)[81], es::Enum name) {
         const uint8_t* value = b.gl.GetString != nullptr ? b.gl.GetString(name) : nullptr;
