@@ -23,6 +23,9 @@ Source sourceOf(const Game& game, const World& world, const Bindings* keys) {
     }
 }
 
+// A held demo that has reached its step: the world takes no more.
+bool held(const FrameState& frame, const World& world) { return frame.holdAtStep != 0 && world.steps >= frame.holdAtStep; }
+
 } // namespace
 
 double stepFrame(Game& game, World& world, int32_t owed, double seconds, const Bindings* keys) {
@@ -36,8 +39,7 @@ double stepFrame(Game& game, World& world, int32_t owed, double seconds, const B
     for (int32_t taken = 0;; ++taken) {
         VehicleControls controls[vehicleCount];
         uint32_t rate = stepsPerSecond;
-        const uint32_t hold = game.frame.holdAtStep;
-        const bool due = source == Source::keys ? taken < owed && (hold == 0 || world.steps < hold)
+        const bool due = source == Source::keys ? taken < owed && !held(game.frame, world)
                          : source == Source::lan ? nextLanStep(game.lan, world, game.said, owed, taken, controls)
                                                  : nextPlaybackStep(game.replay, controls, rate);
         if (!due) {
@@ -70,5 +72,5 @@ double stepFrame(Game& game, World& world, int32_t owed, double seconds, const B
         return endPlaybackSteps(game.replay);
     }
     // Held, the world is drawn exactly as its last step left it.
-    return game.frame.holdAtStep != 0 && world.steps >= game.frame.holdAtStep ? 1.0 : stepFraction(game.frame.stepClock);
+    return held(game.frame, world) ? 1.0 : stepFraction(game.frame.stepClock);
 }

@@ -164,8 +164,7 @@ struct Backend {
     int recordDepth = 0;
     std::vector<Mesh> meshes; // mesh n at n - 1
     uint32_t fontTexture = 0;
-    int32_t fontAdvance = 0, fontCellWidth = 0;
-    int32_t fontWidth = 0, fontHeight = 0;
+    int32_t fontCellWidth = 0; // the font's advance and a margin either side
 };
 
 Backend b;
@@ -411,9 +410,6 @@ void loadFont() {
     }
     uploadTexture(&b.fontTexture, 0, 4, image.width, image.height, image.pixels.data(), true);
     b.fontCellWidth = image.width / fontColumns;
-    b.fontAdvance = b.fontCellWidth - 2 * fontCellMargin;
-    b.fontWidth = image.width;
-    b.fontHeight = image.height;
 }
 
 } // namespace
@@ -848,14 +844,14 @@ void drawText(float x, float y, const unsigned char* characters, int32_t count) 
                        (1u << static_cast<int>(Feature::texture)) | (1u << static_cast<int>(Feature::alphaTest));
     b.state.pass = AlphaPass::aboveZero;
     bindTexture(b.fontTexture);
-    const float cellS = static_cast<float>(b.fontCellWidth) / static_cast<float>(b.fontWidth);
-    const float cellT = static_cast<float>(fontCellHeight) / static_cast<float>(b.fontHeight);
+    const float cellS = 1.0f / fontColumns, cellT = 1.0f / fontRows; // a cell of the picture
+    const int32_t advance = b.fontCellWidth - 2 * fontCellMargin;
     gles2::begin(Primitive::quads);
     for (int32_t i = 0; i < count; ++i) {
         const int cell = characters[i] - 32;
         const float s0 = static_cast<float>(cell % fontColumns) * cellS;
         const float t1 = 1.0f - static_cast<float>(cell / fontColumns) * cellT; // the cell's top
-        const float left = penX + static_cast<float>(i * b.fontAdvance - fontCellMargin);
+        const float left = penX + static_cast<float>(i * advance - fontCellMargin);
         const float bottom = penY - static_cast<float>(fontCellHeight - fontBaseline);
         const float right = left + static_cast<float>(b.fontCellWidth), top = bottom + fontCellHeight;
         const float z = -depth; // the ortho above turns z round
